@@ -1,0 +1,55 @@
+#include "app/startup.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <exception>
+#include <filesystem>
+
+#include "engine/decs.h"
+#include "engine/messaging_manager.h"
+#include "engine/random_engines.h"
+#include "engine/user_folders.h"
+#include "platform/os/crash_record.h"
+
+std::string GetCrashFolder() { return GetSaveDataFolder() + "/CrashLogs"; }
+
+void CreateUserFolders() {
+  std::filesystem::create_directories(GetSaveDataFolder());
+  std::filesystem::create_directories(GetDocumentsFolder());
+  std::filesystem::create_directories(GetCrashFolder());
+}
+
+void PrepareProcess(const std::string& crashFolder) {
+  os::InstallCrashRecorder(crashFolder, "KELVA_CrashDump_");
+  const auto seed = static_cast<std::uint32_t>(std::time(nullptr));
+  GetRandomEngines().Seed(seed, seed);
+}
+
+namespace {
+
+void StartEngine() {
+  DECS::Instance();
+  CreateManagers();
+  DECS::Instance().GetManager<MessagingManager>()->PostFormatted("firstScene splash_scene", 1);
+}
+
+void StopEngine() { DECS::Instance().Shutdown(); }
+
+}  // namespace
+
+int RunGame() {
+  try {
+    PrepareProcess(GetCrashFolder());
+    CreateUserFolders();
+    StartEngine();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "Kelvaris could not start: %s\n", error.what());
+    return 1;
+  }
+
+  while (!DECS::Instance().quit) DECS::Instance().Update();
+
+  StopEngine();
+  return 0;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Start-up, the main loop and shutdown of the game.
+//
+// Start-up: crash records, random seeds, the per-user folders, the engine with its managers,
+// component types and systems, then "firstScene splash_scene" to every system. The loop runs
+// DECS::Update until "decs_exit". Shutdown saves the settings, clears the resource caches and
+// shuts the engine down.
+
+#include <string>
+
+// Runs the game; returns the process exit code (0 after a normal shutdown, 1 when start-up
+// failed, with the reason on standard error).
+int RunGame();
+
+// "<save-data folder>/CrashLogs", where crash records go.
+std::string GetCrashFolder();
+
+// Creates the save-data folder, the documents folder and the crash folder (existing ones are
+// fine). Throws std::filesystem::filesystem_error when a folder cannot be created.
+void CreateUserFolders();
+
+// Prepares the process: crash records into `crashFolder` (created later by CreateUserFolders),
+// and both random engines seeded with the current calendar time.
+void PrepareProcess(const std::string& crashFolder);

@@ -1,0 +1,47 @@
+# Shared compile settings and helpers for the subsystem libraries, tests and benchmarks.
+
+add_library(kelvaris_build_options INTERFACE)
+target_compile_options(kelvaris_build_options INTERFACE
+  $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wformat=2 -Wno-format-nonliteral>
+  $<$<BOOL:${KELVARIS_WERROR}>:-Werror>)
+# The repository root is the include root: headers are named by their folder ("engine/decs.h").
+target_include_directories(kelvaris_build_options INTERFACE "${PROJECT_SOURCE_DIR}")
+
+if(KELVARIS_SANITIZE)
+  set(KELVARIS_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer
+      -fno-sanitize-recover=undefined)
+  target_compile_options(kelvaris_build_options INTERFACE ${KELVARIS_SANITIZER_FLAGS})
+  target_link_options(kelvaris_build_options INTERFACE ${KELVARIS_SANITIZER_FLAGS})
+endif()
+
+# kelvaris_add_library(<name> SOURCES ... [DEPENDS ...])
+# One static library per subsystem folder, named kelvaris_<name>.
+function(kelvaris_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(kelvaris_${name} STATIC ${ARG_SOURCES})
+  target_link_libraries(kelvaris_${name} PUBLIC kelvaris_build_options ${ARG_DEPENDS})
+endfunction()
+
+# kelvaris_add_test(<name> SOURCES ... [DEPENDS ...] [GL])
+# One GoogleTest binary; its cases are registered with CTest one by one. GL tests need an
+# OpenGL 4.5 context: they get the label "gl", open one hidden window per binary, and run
+# with leak detection off because Mesa keeps allocations of its own until exit.
+function(kelvaris_add_test name)
+  cmake_parse_arguments(ARG "GL" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE kelvaris_build_options ${ARG_DEPENDS}
+                        GTest::gtest GTest::gmock)
+  set(test_labels unit)
+  set(test_environment "")
+  if(ARG_GL)
+    target_link_libraries(${name} PRIVATE kelvaris_gl_test_support)
+    set(test_labels gl)
+    set(test_environment "ASAN_OPTIONS=detect_leaks=0")
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${test_labels}" ENVIRONMENT "${test_environment}")
+endfunction()

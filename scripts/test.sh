@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds a preset (default: debug) and runs every test. Tests that
+# need OpenGL (label "gl") share one virtual X server when there is no display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+preset="${1:-debug}"
+
+scripts/install-deps.sh
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
+
+run_tests=(ctest --preset "$preset" --parallel "$(nproc)")
+if [ -n "${DISPLAY:-}" ]; then
+  exec "${run_tests[@]}"
+fi
+exec xvfb-run -a -s "-screen 0 1280x720x24" "${run_tests[@]}"

@@ -1,0 +1,43 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/user_folders.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using testing_support::ScopedEnvironment;
+using testing_support::TempFolder;
+
+TEST(Startup, FirstStartCreatesTheUserFoldersAndLaterStartsKeepThem) {
+  TempFolder home;
+  ScopedEnvironment homeVariable("HOME", home.path.string());
+  ScopedEnvironment dataHome("XDG_DATA_HOME", (home.path / "data").string());
+  ScopedEnvironment configHome("XDG_CONFIG_HOME", std::nullopt);
+
+  EXPECT_EQ(GetSaveDataFolder(), (home.path / "data/Corvane/Kelvaris").string());
+  EXPECT_EQ(GetDocumentsFolder(), (home.path / "Documents/Corvane/Kelvaris").string());
+
+  CreateUserFolders();
+  EXPECT_TRUE(std::filesystem::is_directory(home.path / "data/Corvane/Kelvaris"));
+  EXPECT_TRUE(std::filesystem::is_directory(home.path / "data/Corvane/Kelvaris/CrashLogs"));
+  EXPECT_TRUE(std::filesystem::is_directory(home.path / "Documents/Corvane/Kelvaris"));
+
+  std::ofstream(home.path / "data/Corvane/Kelvaris/settings.json") << "{}";
+  CreateUserFolders();
+  EXPECT_TRUE(std::filesystem::exists(home.path / "data/Corvane/Kelvaris/settings.json"));
+}
+
+TEST(Startup, FolderThatCannotBeCreatedIsAnError) {
+  TempFolder home;
+  std::ofstream(home.path / "file") << "not a folder";
+  ScopedEnvironment homeVariable("HOME", home.path.string());
+  ScopedEnvironment dataHome("XDG_DATA_HOME", (home.path / "file").string());
+  EXPECT_THROW(CreateUserFolders(), std::filesystem::filesystem_error);
+}
+
+}  // namespace

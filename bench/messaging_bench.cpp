@@ -3,6 +3,8 @@
 // SystemManager, each checking a few command words of its own.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -62,13 +64,19 @@ void RegisterBenchSystems(SystemManager& systems, std::integer_sequence<int, Ind
 class BenchEngine {
  public:
   BenchEngine() {
-    std::FILE* quiet = std::freopen("/dev/null", "w", stdout);
+    // Registration logs a line per system; keep the benchmark report clean.
+    std::fflush(stdout);
+    const int savedStdout = dup(STDOUT_FILENO);
+    const int devNull = open("/dev/null", O_WRONLY);
+    if (devNull >= 0) dup2(devNull, STDOUT_FILENO);
     DECS::Instance();
     CreateManagers();
     RegisterBenchSystems(*DECS::Instance().GetManager<SystemManager>(),
                          std::make_integer_sequence<int, kSystemCount>());
     std::fflush(stdout);
-    if (quiet != nullptr) std::freopen("/dev/tty", "w", stdout);
+    if (savedStdout >= 0) dup2(savedStdout, STDOUT_FILENO);
+    if (devNull >= 0) close(devNull);
+    if (savedStdout >= 0) close(savedStdout);
   }
   ~BenchEngine() { DECS::Instance().Shutdown(); }
   MessagingManager& Messaging() { return *DECS::Instance().GetManager<MessagingManager>(); }

@@ -32,16 +32,17 @@ function(kelvaris_add_test name)
   target_link_libraries(${name} PRIVATE kelvaris_build_options ${ARG_DEPENDS}
                         GTest::gtest GTest::gmock)
   set(test_labels unit)
-  set(test_environment "")
+  # The sanitizer must let the crash recorder install its own fatal-signal handlers.
+  set(asan_options "allow_user_segv_handler=1")
   if(ARG_GL)
     target_link_libraries(${name} PRIVATE kelvaris_gl_test_support)
     set(test_labels gl)
-    set(test_environment "ASAN_OPTIONS=detect_leaks=0")
+    string(APPEND asan_options ":detect_leaks=0")
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${test_labels}" ENVIRONMENT "${test_environment}")
+    PROPERTIES LABELS "${test_labels}" ENVIRONMENT "ASAN_OPTIONS=${asan_options}")
 endfunction()

@@ -10,10 +10,6 @@ std::string_view GetMessageName(std::string_view message) {
   return message.substr(0, message.find(' '));
 }
 
-bool IsMessage(std::string_view message, std::string_view name) {
-  return GetMessageName(message) == name;
-}
-
 void GetMessageRest(std::string_view message, std::string& rest) {
   const std::size_t blank = message.find(' ');
   if (blank != std::string_view::npos) rest.assign(message.substr(blank + 1));

@@ -12,8 +12,13 @@
 // The text up to the first blank; the whole text when it has no blank.
 std::string_view GetMessageName(std::string_view message);
 
-// True when the command word of the message is exactly `name`.
-bool IsMessage(std::string_view message, std::string_view name);
+// True when the command word of the message is exactly `name` (a single word). Inline and
+// without a scan for the first blank: every handler calls it for each word it knows.
+inline bool IsMessage(std::string_view message, std::string_view name) {
+  return message.size() >= name.size() &&
+         (message.size() == name.size() || message[name.size()] == ' ') &&
+         message.compare(0, name.size(), name) == 0;
+}
 
 // Sets `rest` to the text after the first blank; leaves it unchanged when there is no blank.
 void GetMessageRest(std::string_view message, std::string& rest);

@@ -6,11 +6,13 @@
 #include <exception>
 #include <filesystem>
 
+#include "app/system_registration.h"
 #include "engine/decs.h"
 #include "engine/messaging_manager.h"
 #include "engine/random_engines.h"
 #include "engine/user_folders.h"
 #include "platform/os/crash_record.h"
+#include "render/renderer.h"
 
 std::string GetCrashFolder() { return GetSaveDataFolder() + "/CrashLogs"; }
 
@@ -31,10 +33,14 @@ namespace {
 void StartEngine() {
   DECS::Instance();
   CreateManagers();
+  RegisterAllSystems();
   DECS::Instance().GetManager<MessagingManager>()->PostFormatted("firstScene splash_scene", 1);
 }
 
-void StopEngine() { DECS::Instance().Shutdown(); }
+void StopEngine() {
+  DECS::Instance().Shutdown();
+  Renderer::DestroyInstance();
+}
 
 }  // namespace
 

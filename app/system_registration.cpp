@@ -1,0 +1,69 @@
+#include "app/system_registration.h"
+
+#include "audio/sound_emitter_system.h"
+#include "audio/sound_system.h"
+#include "components/scene_system.h"
+#include "engine/decs.h"
+#include "engine/system_manager.h"
+#include "gameplay/animation_system.h"
+#include "gameplay/grass_system.h"
+#include "gameplay/particle_system.h"
+#include "gameplay/ring_system.h"
+#include "gameplay/slam_attack_system.h"
+#include "gameplay/weather_system.h"
+#include "gameplay/wind_system.h"
+#include "physics/collision_system.h"
+#include "physics/physics_system.h"
+#include "physics/tilemap_system.h"
+#include "platform/input_system.h"
+#include "platform/platform_system.h"
+#include "platform/settings_system.h"
+#include "render/camera_system.h"
+#include "render/light_system.h"
+#include "render/renderer.h"
+#include "render/sprite_text_system.h"
+#include "render/standard_entity_renderer.h"
+#include "render/ttf_system.h"
+#include "scripting/action_list_system.h"
+#include "scripting/lua_script_system.h"
+#include "ui/menu_manager.h"
+#include "ui/rml_event_handler.h"
+#include "ui/rml_system.h"
+
+void RegisterAllSystems() {
+  DECS& decs = DECS::Instance();
+  SystemManager& systems = *decs.GetManager<SystemManager>();
+  if (!systems.Systems().empty()) return;
+
+  systems.RegisterSystem<SettingsSystem>();
+  systems.RegisterSystem<PlatformSystem>();
+
+  Renderer& renderer = Renderer::Instance();
+  decs.AddChild(&renderer);
+  decs.SetFrameRenderer(&renderer);
+
+  systems.RegisterSystem<StandardEntityRenderer>();
+  systems.RegisterSystem<SpriteTextSystem>();
+  systems.RegisterSystem<TilemapSystem>();
+  systems.RegisterSystem<PhysicsSystem>();
+  systems.RegisterSystem<CollisionSystem>();
+  systems.RegisterSystem<SceneSystem>();
+  systems.RegisterSystem<InputSystem>();
+  systems.RegisterSystem<SoundSystem>();
+  systems.RegisterSystem<CameraSystem>();
+  systems.RegisterSystem<LightSystem>();
+  systems.RegisterSystem<LuaScriptSystem>();
+  systems.RegisterSystem<ParticleSystem>();
+  systems.RegisterSystem<TTFSystem>();
+  systems.RegisterSystem<AnimationSystem>();
+  systems.RegisterSystem<GrassSystem>();
+  systems.RegisterSystem<ActionListSystem>();
+  systems.RegisterSystem<RingSystem>();
+  systems.RegisterSystem<SoundEmitterSystem>();
+  systems.RegisterSystem<WindSystem>();
+  systems.RegisterSystem<RMLSystem>();
+  systems.RegisterSystem<RMLEventHandler>();
+  systems.RegisterSystem<MenuManager>();
+  systems.RegisterSystem<SlamAttackSystem>();
+  systems.RegisterSystem<WeatherSystem>();
+}

@@ -1,0 +1,1 @@
+#include "audio/sound_system.h"

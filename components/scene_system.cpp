@@ -1,0 +1,1 @@
+#include "components/scene_system.h"

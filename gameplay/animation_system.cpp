@@ -1,0 +1,1 @@
+#include "gameplay/animation_system.h"

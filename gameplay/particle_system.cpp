@@ -1,0 +1,1 @@
+#include "gameplay/particle_system.h"

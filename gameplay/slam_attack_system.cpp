@@ -1,0 +1,1 @@
+#include "gameplay/slam_attack_system.h"

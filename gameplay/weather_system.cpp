@@ -1,0 +1,1 @@
+#include "gameplay/weather_system.h"

@@ -1,0 +1,1 @@
+#include "physics/collision_system.h"

@@ -1,0 +1,1 @@
+#include "physics/tilemap_system.h"

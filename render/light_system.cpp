@@ -1,0 +1,1 @@
+#include "render/light_system.h"

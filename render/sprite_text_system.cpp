@@ -1,0 +1,1 @@
+#include "render/sprite_text_system.h"

@@ -1,0 +1,1 @@
+#include "ui/rml_event_handler.h"

@@ -28,8 +28,6 @@ void PrepareProcess(const std::string& crashFolder) {
   GetRandomEngines().Seed(seed, seed);
 }
 
-namespace {
-
 void StartEngine() {
   DECS::Instance();
   CreateManagers();
@@ -37,12 +35,14 @@ void StartEngine() {
   DECS::Instance().GetManager<MessagingManager>()->PostFormatted("firstScene splash_scene", 1);
 }
 
+void RunMainLoop() {
+  while (!DECS::Instance().quit) DECS::Instance().Update();
+}
+
 void StopEngine() {
   DECS::Instance().Shutdown();
   Renderer::DestroyInstance();
 }
-
-}  // namespace
 
 int RunGame() {
   try {
@@ -54,8 +54,7 @@ int RunGame() {
     return 1;
   }
 
-  while (!DECS::Instance().quit) DECS::Instance().Update();
-
+  RunMainLoop();
   StopEngine();
   return 0;
 }

@@ -12,6 +12,17 @@
 // failed, with the reason on standard error).
 int RunGame();
 
+// Builds the engine: DECS, its managers, the component types and the systems; then posts
+// "firstScene splash_scene" to every system.
+void StartEngine();
+
+// Runs DECS::Update until the engine's quit flag is set ("decs_exit").
+void RunMainLoop();
+
+// Takes the engine down: every system's Shutdown in registration order, then the engine and the
+// renderer are destroyed.
+void StopEngine();
+
 // "<save-data folder>/CrashLogs", where crash records go.
 std::string GetCrashFolder();
 

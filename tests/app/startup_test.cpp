@@ -41,3 +41,28 @@ TEST(Startup, FolderThatCannotBeCreatedIsAnError) {
 }
 
 }  // namespace
+
+#include "engine/decs.h"
+#include "engine/messaging_manager.h"
+#include "render/renderer.h"
+
+namespace {
+
+TEST(Startup, GameRunsItsLoopUntilDecsExitAndTearsEverythingDown) {
+  testing::internal::CaptureStdout();
+  StartEngine();
+  const std::string startOutput = testing::internal::GetCapturedStdout();
+  EXPECT_NE(startOutput.find("SystemManager : 'class SettingsSystem' registered\n"),
+            std::string::npos);
+  EXPECT_NE(startOutput.find("SystemManager : 'class WeatherSystem' registered\n"),
+            std::string::npos);
+
+  DECS::Instance().GetManager<MessagingManager>()->QueueFormatted("decs_exit", 4);
+  RunMainLoop();
+  EXPECT_TRUE(DECS::Instance().quit);
+  StopEngine();
+  EXPECT_FALSE(DECS::HasInstance());
+  EXPECT_FALSE(Renderer::HasInstance());
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#pragma once
+// The text side of shader loading: the small preprocessor that runs on each stage file before it
+// is compiled, and the scan that records the uniforms a stage declares. Nothing here touches GL,
+// and files are read through a ShaderFileReader so callers (and tests) can supply their own.
+//
+// Steps for one stage (PrepareShaderStage does all three):
+//   1. ExpandShaderIncludes: every `#include "path"` is replaced by the text of that file,
+//      itself expanded; a file enters a stage at most once, so repeats and cycles expand to
+//      nothing. Paths are relative to the working directory, not to the including file.
+//   2. StripDebugBlocks: every "#debug" ... "#enddebug" block is removed.
+//   3. ParseShaderUniforms: every `uniform <type> <name>;` is recorded with its type code;
+//      an array `<name>[n]` is recorded once per element ("name[0]" ... "name[n-1]").
+//
+// Errors: nothing here throws or stops. A malformed directive or declaration is dropped and a
+// line "Shader : <file>: <what>" goes to stdout; a file that cannot be read counts as empty
+// text and is reported with its path.
+
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "render/uniform_type.h"
+
+// Every uniform name a program declares, with its type code.
+using UniformDeclarations = std::unordered_map<std::string, UniformType>;
+
+// Reads a whole file; nullopt when it cannot be opened. The path is given as written.
+using ShaderFileReader = std::function<std::optional<std::string>(const std::string& path)>;
+
+// Reads a file from disk after os::NormalizePath.
+std::optional<std::string> ReadShaderFile(const std::string& path);
+
+// Largest array size a declaration may give; larger sizes are refused as malformed.
+constexpr int kMaxUniformArraySize = 4096;
+
+// Replaces every include directive in `text`, in place. `includedPaths` holds the (normalised)
+// paths already included into this stage; `fileName` names the text in log lines.
+void ExpandShaderIncludes(std::string& text, std::set<std::string>& includedPaths,
+                          const ShaderFileReader& readFile = ReadShaderFile,
+                          std::string_view fileName = "<shader text>");
+
+// Removes every "#debug" ... "#enddebug" block together with the character after "#enddebug"
+// (normally the line break). A "#debug" without "#enddebug" removes the rest of the text.
+void StripDebugBlocks(std::string& text, std::string_view fileName = "<shader text>");
+
+// Adds every uniform declared in `text` to `declarations` (a name already present takes the new
+// code). "uniform" is found anywhere, also inside comments.
+void ParseShaderUniforms(std::string_view text, UniformDeclarations& declarations,
+                         std::string_view fileName = "<shader text>");
+
+// Reads the stage file at `path`, expands its includes, strips its debug blocks and records its
+// uniforms into `declarations`. Returns the text to compile (empty when the file is missing).
+std::string PrepareShaderStage(const std::string& path, UniformDeclarations& declarations,
+                               const ShaderFileReader& readFile = ReadShaderFile);

@@ -1,0 +1,248 @@
+#include "render/shader_source.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "tests/support/temp_folder.h"
+
+// Readable failure output for declaration tables.
+void PrintTo(UniformType type, std::ostream* out) { *out << static_cast<int>(type); }
+
+namespace {
+
+// Files by path; the stage under test is always "stage.glsl".
+using FileMap = std::map<std::string, std::string>;
+
+ShaderFileReader ReaderOf(const FileMap& files) {
+  return [&files](const std::string& path) -> std::optional<std::string> {
+    const auto found = files.find(path);
+    if (found == files.end()) return std::nullopt;
+    return found->second;
+  };
+}
+
+void ExpectLog(const std::string& log, const std::string& expectedFragment) {
+  if (expectedFragment.empty()) {
+    EXPECT_EQ(log, "");
+  } else {
+    EXPECT_NE(log.find(expectedFragment), std::string::npos) << "log was: " << log;
+    EXPECT_EQ(log.rfind("Shader : ", 0), 0u) << "log was: " << log;
+  }
+}
+
+struct PreprocessCase {
+  const char* name;
+  FileMap files;
+  std::string expected;
+  std::string expectedLog;  // a fragment of the log; empty: nothing may be logged
+};
+
+TEST(ShaderPreprocessor, ExpandsIncludesAndStripsDebugBlocks) {
+  const PreprocessCase cases[] = {
+      {"same file twice: the second directive becomes empty",
+       {{"stage.glsl", "#include \"a.glsl\"\n#include \"a.glsl\"\nmain\n"}, {"a.glsl", "A\n"}},
+       "A\n\n\nmain\n",
+       ""},
+      {"two files including each other: each once",
+       {{"stage.glsl", "#include \"a.glsl\"\nS\n"},
+        {"a.glsl", "a1\n#include \"b.glsl\"\n"},
+        {"b.glsl", "b1\n#include \"a.glsl\"\n"}},
+       "a1\nb1\n\n\n\nS\n",
+       ""},
+      {"an included file naming a file the stage already has",
+       {{"stage.glsl", "#include \"a.glsl\"\n#include \"b.glsl\"\n"},
+        {"a.glsl", "A\n"},
+        {"b.glsl", "#include \"a.glsl\"\nB\n"}},
+       "A\n\n\nB\n\n",
+       ""},
+      {"a stage including itself holds its text twice",
+       {{"stage.glsl", "S\n#include \"stage.glsl\"\n"}},
+       "S\nS\n\n\n",
+       ""},
+      {"two spellings of one path are one file",
+       {{"stage.glsl", "#include \"./a.glsl\"\n#include \"a.glsl\"\n"}, {"a.glsl", "A\n"}},
+       "A\n\n\n",
+       ""},
+      {"missing include: empty text, path logged",
+       {{"stage.glsl", "#include \"gone.glsl\"\nX\n"}},
+       "\nX\n",
+       "stage.glsl: cannot read include file 'gone.glsl'"},
+      {"include without quotes: line dropped, the next directive still works",
+       {{"stage.glsl", "#include a.glsl\n#include \"b.glsl\"\nX\n"}, {"b.glsl", "B\n"}},
+       "\nB\n\nX\n",
+       "stage.glsl: '#include a.glsl' has no quoted file name"},
+      {"include whose closing quote is on a later line",
+       {{"stage.glsl", "#include \"a.glsl\nX\"\n"}, {"a.glsl", "A\n"}},
+       "\nX\"\n",
+       "has no quoted file name"},
+      {"include at the very end of the text",
+       {{"stage.glsl", "X\n#include"}},
+       "X\n",
+       "has no quoted file name"},
+      {"a malformed directive inside an include names that file",
+       {{"stage.glsl", "#include \"a.glsl\"\n"}, {"a.glsl", "#include b\nA\n"}},
+       "\nA\n\n",
+       "a.glsl: '#include b' has no quoted file name"},
+      {"debug block with its line break",
+       {{"stage.glsl", "a\n#debug\nb\n#enddebug\nc\n"}},
+       "a\nc\n",
+       ""},
+      {"several debug blocks",
+       {{"stage.glsl", "#debug\n1\n#enddebug\nk\n#debug\n2\n#enddebug\n"}},
+       "k\n",
+       ""},
+      {"#enddebug as the last characters",
+       {{"stage.glsl", "a\n#debug\nb\n#enddebug"}},
+       "a\n",
+       ""},
+      {"#debug without #enddebug drops the rest",
+       {{"stage.glsl", "a\n#debug\nb\nc\n"}},
+       "a\n",
+       "stage.glsl: #debug without #enddebug"},
+      {"debug block brought in by an include",
+       {{"stage.glsl", "#include \"a.glsl\"\nS\n"}, {"a.glsl", "#debug\nD\n#enddebug\nA\n"}},
+       "A\n\nS\n",
+       ""},
+      {"missing stage file: empty text, path logged",
+       {},
+       "",
+       "stage.glsl: cannot read the stage file"},
+  };
+  for (const PreprocessCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    UniformDeclarations declarations;
+    testing::internal::CaptureStdout();
+    const std::string text = PrepareShaderStage("stage.glsl", declarations, ReaderOf(test.files));
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(text, test.expected);
+    ExpectLog(log, test.expectedLog);
+  }
+}
+
+TEST(ShaderPreprocessor, RecordsUniformsOfIncludesButNotOfDebugBlocks) {
+  const FileMap files{
+      {"stage.glsl",
+       "#include \"common.glsl\"\n#debug\nuniform float debugOnly;\n#enddebug\n"
+       "uniform float kept;\n"},
+      {"common.glsl", "uniform mat4 projection;\n"},
+  };
+  UniformDeclarations declarations;
+  PrepareShaderStage("stage.glsl", declarations, ReaderOf(files));
+  EXPECT_EQ(declarations, (UniformDeclarations{{"kept", UniformType::Float},
+                                                {"projection", UniformType::Mat4}}));
+}
+
+TEST(ShaderPreprocessor, ReadsFilesFromDiskWhateverTheSlashes) {
+  testing_support::TempFolder folder;
+  const std::string path = (folder.path / "a.glsl").string();
+  std::ofstream(path) << "line one\nline two\n";
+  std::string backslashed = path;
+  std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
+
+  EXPECT_EQ(ReadShaderFile(backslashed), "line one\nline two\n");
+  EXPECT_EQ(ReadShaderFile((folder.path / "missing.glsl").string()), std::nullopt);
+}
+
+TEST(UniformTypeFromName, MapsEachGlslTypeToItsCodeCaseSensitively) {
+  const std::pair<const char*, int> cases[] = {
+      {"float", 0},           {"vec2", 1},           {"vec3", 2},
+      {"vec4", 3},            {"mat4", 4},           {"sampler2D", 5},
+      {"int", 6},             {"image2D", 7},        {"UniversalLightData", 8},
+      {"AmbientLightData", 9}, {"PointLightData", 10}, {"ConeLightData", 11},
+      {"WaveData", 12},
+  };
+  for (const auto& [name, code] : cases) {
+    EXPECT_EQ(static_cast<int>(UniformTypeFromName(name)), code) << name;
+  }
+  for (const char* other : {"Float", "vec", "vec2 ", "sampler2DArray", "mat3", ""}) {
+    EXPECT_EQ(UniformTypeFromName(other), UniformType::Unrecognised) << "'" << other << "'";
+  }
+}
+
+struct UniformCase {
+  const char* name;
+  std::string text;
+  UniformDeclarations expected;
+  std::string expectedLog;  // a fragment of the log; empty: nothing may be logged
+};
+
+UniformDeclarations Elements(const std::string& base, int count, UniformType type) {
+  UniformDeclarations elements;
+  for (int index = 0; index < count; ++index) {
+    elements[base + "[" + std::to_string(index) + "]"] = type;
+  }
+  return elements;
+}
+
+TEST(ShaderUniformParser, RecordsDeclaredNamesWithTheirTypes) {
+  const UniformCase cases[] = {
+      {"every type, and one it does not know",
+       "uniform float f;\nuniform vec2 v2;\nuniform vec3 v3;\nuniform vec4 v4;\n"
+       "uniform mat4 m;\nuniform sampler2D tex;\nuniform int i;\nuniform image2D img;\n"
+       "uniform UniversalLightData sun;\nuniform AmbientLightData ambient;\n"
+       "uniform PointLightData lamp;\nuniform ConeLightData cone;\nuniform WaveData wave;\n"
+       "uniform Mystery m2;\n",
+       {{"f", UniformType::Float},
+        {"v2", UniformType::Vec2},
+        {"v3", UniformType::Vec3},
+        {"v4", UniformType::Vec4},
+        {"m", UniformType::Mat4},
+        {"tex", UniformType::Sampler2D},
+        {"i", UniformType::Int},
+        {"img", UniformType::Image2D},
+        {"sun", UniformType::UniversalLight},
+        {"ambient", UniformType::AmbientLight},
+        {"lamp", UniformType::PointLight},
+        {"cone", UniformType::ConeLight},
+        {"wave", UniformType::Wave},
+        {"m2", UniformType::Unrecognised}},
+       ""},
+      {"struct array: one entry per element, none for the bare name",
+       "uniform PointLightData pointLights[4];\n",
+       Elements("pointLights", 4, UniformType::PointLight),
+       ""},
+      {"float array of nine", "uniform float weights[9];", Elements("weights", 9, UniformType::Float),
+       ""},
+      {"size with blanks and an unsigned suffix", "uniform int ids[ 3u ];",
+       Elements("ids", 3, UniformType::Int), ""},
+      {"zero and negative sizes enter nothing", "uniform float a[0];\nuniform float b[-2];", {},
+       ""},
+      {"size that is not a decimal integer", "uniform float a[N];", {},
+       "array size of uniform 'a[N]' is not a decimal integer"},
+      {"size that is an expression", "uniform float a[3+1];", {}, "is not a decimal integer"},
+      {"empty size", "uniform float a[];", {}, "is not a decimal integer"},
+      {"size without its closing bracket", "uniform float a[2;", {}, "is not a decimal integer"},
+      {"size above the cap", "uniform float a[100000];", {}, "is above 4096"},
+      {"declaration inside a comment is still read",
+       "// uniform float hidden;\nuniform float shown;",
+       {{"hidden", UniformType::Float}, {"shown", UniformType::Float}},
+       ""},
+      {"a later declaration of a name replaces its type", "uniform float x;\nuniform int x;",
+       {{"x", UniformType::Int}}, ""},
+      {"keyword inside a longer name at the end of the text", "uniform vec2 uniformScale;",
+       {{"uniformScale", UniformType::Vec2}}, ""},
+      {"no space after the type", "uniform float", {}, "'uniform float' has no space after the type"},
+      {"no closing semicolon", "uniform float x\nvoid main() {}", {},
+       "'uniform float x' has no closing ';'"},
+      {"keyword as the last word of a comment", "uniform float x;\n// set as a uniform",
+       {{"x", UniformType::Float}}, "'uniform' has no space after the type"},
+  };
+  for (const UniformCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    UniformDeclarations declarations;
+    testing::internal::CaptureStdout();
+    ParseShaderUniforms(test.text, declarations, "parsed.glsl");
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(declarations, test.expected);
+    ExpectLog(log, test.expectedLog);
+    if (!test.expectedLog.empty()) {
+      EXPECT_NE(log.find("Shader : parsed.glsl: "), std::string::npos);
+    }
+  }
+}
+
+}  // namespace

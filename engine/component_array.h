@@ -1,25 +1,33 @@
 #pragma once
 // Component storage: one array per component type with a slot for every entity id.
 //
-// Every slot always holds a whole value; `presence` alone says whether the entity has the
-// component. Removing a component or destroying its entity clears the presence byte and keeps
-// the value. Element addresses never change for the life of the array.
+// Every slot always holds a whole value of its type, default-constructed when the array is
+// made; `presence` alone says whether the entity has the component. Removing a component or
+// destroying its entity clears the presence byte and keeps the value until the slot is written
+// again. The array never grows or shrinks, so an element's address stays valid for the life of
+// the array. Create arrays with std::make_shared: the 1024 elements live inside the object, so
+// the slots and the ownership counter take one allocation.
+//
+// The array checks nothing: callers pass ids for which IsValidEntityId holds (the
+// ComponentManager checks them at its boundary).
 
 #include <array>
 #include <cstdint>
-#include <memory>
 
 #include "engine/entity.h"
 
 class BaseArray {
  public:
   virtual ~BaseArray() = default;
-  // The caller has checked the id (IsValidEntityId).
+
+  // True when the entity's presence byte is set.
   bool HasComponent(int entity) const { return presence[entity] != 0; }
+  // The entity's element, present or not.
   virtual void* GetComponent(int entity) = 0;
   // Resets the entity's element to the type's default value and marks it present.
-  virtual void AddComponent(int entity) = 0;
+  virtual void AddComponent(int /*entity*/) {}
 
+  // 1 = the entity has the component; one byte per entity id, all 0 at creation.
   std::array<std::uint8_t, kMaxEntities> presence{};
 };
 
@@ -27,14 +35,16 @@ template <typename Component>
 class ComponentArray final : public BaseArray {
  public:
   void* GetComponent(int entity) override { return &components[entity]; }
+
   void AddComponent(int entity) override {
-    components[entity] = Component{};
+    // Assign over the element rather than rebuilding it, so the slot keeps its address.
+    const Component fresh{};
+    components[entity] = fresh;
     presence[entity] = 1;
   }
 
   Component& At(int entity) { return components[entity]; }
+  const Component& At(int entity) const { return components[entity]; }
 
- private:
-  // On the heap: 1024 components are too large to live inside the object.
-  std::unique_ptr<Component[]> components = std::make_unique<Component[]>(kMaxEntities);
+  std::array<Component, kMaxEntities> components{};
 };

@@ -50,6 +50,14 @@ class DECS : public MessageReciever {
     return found != managers.end() ? std::static_pointer_cast<Manager>(found->second) : nullptr;
   }
 
+  // The system of a class registered with the SystemManager, or an empty handle. Callers
+  // include engine/system_manager.h.
+  template <typename System, typename Systems = SystemManager>
+  std::shared_ptr<System> GetSystem() const {
+    const auto systems = GetManager<Systems>();
+    return systems ? systems->template GetSystem<System>() : nullptr;
+  }
+
   // Stores a manager under its type name (done by CreateManagers).
   void AddManager(std::string typeName, std::shared_ptr<BaseManager> manager);
 

@@ -24,6 +24,26 @@ class EntityManager : public BaseManager {
 
   bool IsAlive(int entity) const { return IsValidEntityId(entity) && alive[entity]; }
 
+  // Inserts the component's type name into a live entity's signature (a name already there
+  // stays once). The systems learn of it only through SystemManager::EntitySignatureChanged.
+  template <typename Component>
+  void AddToSignature(int entity) {
+    if (!IsAlive(entity)) return;
+    signaturesById[entity].emplace(TypeName<Component>());
+  }
+
+  // Erases the component's type name from a live entity's signature, if it is there.
+  template <typename Component>
+  void RemoveFromSignature(int entity) {
+    if (!IsAlive(entity)) return;
+    const auto signature = signaturesById.find(entity);
+    if (signature == signaturesById.end()) return;
+    if (const auto name = signature->second.find(TypeName<Component>());
+        name != signature->second.end()) {
+      signature->second.erase(name);
+    }
+  }
+
   // The entity's name, or an empty text for an id without one.
   std::string GetName(int entity) const;
   // The id of the entity with this name, or kNoEntity.

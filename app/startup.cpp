@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/system_registration.h"
+#include "components/component_registration.h"
 #include "engine/decs.h"
 #include "engine/messaging_manager.h"
 #include "engine/random_engines.h"
@@ -31,6 +32,7 @@ void PrepareProcess(const std::string& crashFolder) {
 void StartEngine() {
   DECS::Instance();
   CreateManagers();
+  RegisterAllComponents();
   RegisterAllSystems();
   DECS::Instance().GetManager<MessagingManager>()->PostFormatted("firstScene splash_scene", 1);
 }

@@ -14,8 +14,10 @@ const glm::mat4& Transform::UpdateMatrix() {
 
   // Columns of Rz * Ry * Rx, each scaled by the matching scale component.
   modelMatrix[0] = glm::vec4(cz * cy, sz * cy, -sy, 0.0f) * _scale.x;
-  modelMatrix[1] = glm::vec4(cz * sy * sx - sz * cx, sz * sy * sx + cz * cx, cy * sx, 0.0f) * _scale.y;
-  modelMatrix[2] = glm::vec4(cz * sy * cx + sz * sx, sz * sy * cx - cz * sx, cy * cx, 0.0f) * _scale.z;
+  modelMatrix[1] =
+      glm::vec4(cz * sy * sx - sz * cx, sz * sy * sx + cz * cx, cy * sx, 0.0f) * _scale.y;
+  modelMatrix[2] =
+      glm::vec4(cz * sy * cx + sz * sx, sz * sy * cx - cz * sx, cy * cx, 0.0f) * _scale.z;
   modelMatrix[3] = glm::vec4(_position, 1.0f);
 
   if (_useModifierMatrix) modelMatrix = modelMatrix * _modifierMatrix;

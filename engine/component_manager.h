@@ -27,6 +27,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "engine/base_manager.h"
@@ -71,8 +72,8 @@ class ComponentManager : public BaseManager {
     const std::string_view name = TypeName<Component>();
     auto entry = componentArrays.find(name);
     if (entry == componentArrays.end()) {
-      entry = componentArrays.emplace(std::string(name), std::make_shared<ComponentArray<Component>>())
-                  .first;
+      auto array = std::make_shared<ComponentArray<Component>>();
+      entry = componentArrays.emplace(std::string(name), std::move(array)).first;
     }
     if (auto* typed = dynamic_cast<ComponentArray<Component>*>(entry->second.get())) {
       IndexArray(ComponentTypeIndex<Component>(), typed);

@@ -1,0 +1,39 @@
+#pragma once
+// TextureComponent: an entity's albedo and normal textures, by path, with their filter and wrap
+// modes; the ids come from the texture cache.
+
+#include <string>
+
+#include "components/base_component.h"
+#include "engine/type_name.h"
+
+class TextureComponent : public BaseComponent {
+ public:
+  enum class InterpolationMode : int {
+    NEAREST = 0,
+    LINEAR = 1,
+  };
+  enum class RepeatMode : int {
+    CLAMP_TO_EDGE = 0,
+    MIRRORED_REPEAT = 1,
+    REPEAT = 2,
+  };
+
+  // Fetches both textures from the texture cache with the component's modes. Does nothing yet:
+  // the loading arrives with the texture cache.
+  void LoadTextures();
+
+  int albedoTexture = -1;
+  int normalTexture = -1;
+  std::string _albedoPath;
+  std::string _normalPath;
+  InterpolationMode _minAlbedoInterpolationMode = InterpolationMode::NEAREST;
+  InterpolationMode _maxAlbedoInterpolationMode = InterpolationMode::NEAREST;
+  InterpolationMode _minNormalInterpolationMode = InterpolationMode::NEAREST;
+  InterpolationMode _maxNormalInterpolationMode = InterpolationMode::NEAREST;
+  RepeatMode _albedoRepeatMode = RepeatMode::REPEAT;
+  RepeatMode _normalRepeatMode = RepeatMode::REPEAT;
+};
+DECLARE_TYPE_NAME(class, TextureComponent);
+DECLARE_TYPE_NAME(enum, TextureComponent::InterpolationMode);
+DECLARE_TYPE_NAME(enum, TextureComponent::RepeatMode);

@@ -1,7 +1,249 @@
 #include "platform/platform_system.h"
 
-// It keeps running while the pause menu is open or the engine is frozen.
-PlatformSystem::PlatformSystem() {
+#include <glad/gl.h>
+// glad first: GLFW must not pull in the system OpenGL header.
+#include <GLFW/glfw3.h>
+#include <stb/stb_image.h>
+
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+#include "engine/decs.h"
+#include "engine/message_text.h"
+#include "engine/messaging_manager.h"
+#include "engine/system_manager.h"
+#include "platform/settings_system.h"
+
+namespace {
+
+constexpr const char* kWindowTitle = "Kelvaris";
+constexpr const char* kIconPath = "GAME/Assets/Textures/logo_icon.png";
+
+// GLFW's description of its last error, or a general text.
+std::string LastGlfwError() {
+  const char* description = nullptr;
+  glfwGetError(&description);
+  return description != nullptr ? description : "no reason given";
+}
+
+std::vector<GLFWmonitor*> Monitors() {
+  int count = 0;
+  GLFWmonitor** monitors = glfwGetMonitors(&count);
+  if (monitors == nullptr || count <= 0) return {};
+  return {monitors, monitors + count};
+}
+
+std::vector<ScreenRect> WorkAreas(const std::vector<GLFWmonitor*>& monitors) {
+  std::vector<ScreenRect> areas;
+  areas.reserve(monitors.size());
+  for (GLFWmonitor* monitor : monitors) {
+    ScreenRect area;
+    glfwGetMonitorWorkarea(monitor, &area.x, &area.y, &area.width, &area.height);
+    areas.push_back(area);
+  }
+  return areas;
+}
+
+SettingsSystem* FindSettings() {
+  return DECS::Instance().GetManager<SystemManager>()->GetSystem<SettingsSystem>().get();
+}
+
+// Sets the window icon; a missing or unreadable icon file is skipped.
+void SetWindowIcon(GLFWwindow* window) {
+  GLFWimage icon{};
+  int channels = 0;
+  // Four channels whatever the file holds: GLFW takes 8-bit RGBA.
+  stbi_uc* pixels = stbi_load(kIconPath, &icon.width, &icon.height, &channels, 4);
+  if (pixels == nullptr) {
+    std::printf("PlatformSystem : window icon '%s' not loaded (%s); no icon\n", kIconPath,
+                stbi_failure_reason());
+    return;
+  }
+  icon.pixels = pixels;
+  glfwSetWindowIcon(window, 1, &icon);
+  stbi_image_free(pixels);
+}
+
+}  // namespace
+
+PlatformSystem::PlatformSystem() : PlatformSystem(Options{}) {}
+
+PlatformSystem::PlatformSystem(Options windowOptions) : options(windowOptions) {
+  // The window keeps working while the game is paused or frozen.
   pausable = false;
   freezable = false;
+}
+
+void PlatformSystem::Init() {
+  level = 1;
+  pausable = false;
+  DECS::Instance().GetManager<SystemManager>()->SetSignature(TypeName<PlatformSystem>(), {});
+
+  if (glfwInit() != GLFW_TRUE) {
+    throw std::runtime_error("the window system could not be initialised (" + LastGlfwError() +
+                             ")");
+  }
+
+  if (SettingsSystem* settings = FindSettings()) {
+    settings->LoadSettings();
+    fullscreen = settings->Fullscreen != 0;
+  }
+  ScreenRect stored = StoredWindowedRect();
+
+  GLFWmonitor* primary = glfwGetPrimaryMonitor();
+  const GLFWvidmode* primaryMode = primary != nullptr ? glfwGetVideoMode(primary) : nullptr;
+  if (fullscreen && primaryMode == nullptr) {
+    std::printf("PlatformSystem : no monitor for full screen; the window opens windowed\n");
+    fullscreen = false;
+  }
+
+  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
+  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 5);
+  glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+  glfwWindowHint(GLFW_VISIBLE, options.visible ? GLFW_TRUE : GLFW_FALSE);
+  if (fullscreen) {
+    window =
+        glfwCreateWindow(primaryMode->width, primaryMode->height, kWindowTitle, primary, nullptr);
+  } else {
+    window = glfwCreateWindow(stored.width, stored.height, kWindowTitle, nullptr, nullptr);
+  }
+  if (window == nullptr) {
+    const std::string reason = LastGlfwError();
+    if (options.terminateGlfw) glfwTerminate();
+    throw std::runtime_error(
+        "the game window with an OpenGL 4.5 core context could not be created (" + reason + ")");
+  }
+
+  SetWindowIcon(window);
+
+  glfwMakeContextCurrent(window);
+  if (gladLoadGL(glfwGetProcAddress) == 0) {
+    glfwDestroyWindow(window);
+    window = nullptr;
+    if (options.terminateGlfw) glfwTerminate();
+    throw std::runtime_error("the OpenGL entry points could not be loaded");
+  }
+  glfwSwapInterval(1);
+  glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
+  glfwSetWindowFocusCallback(window, &PlatformSystem::OnWindowFocus);
+  freezable = false;
+
+  // A stored position that lies mostly off every monitor is not used.
+  const ScreenRect placed = PlaceStoredWindow(stored, WorkAreas(Monitors()));
+  if (placed.x != stored.x || placed.y != stored.y) {
+    StoreWindowedPosition(placed.x, placed.y);
+    stored = placed;
+  }
+
+  if (fullscreen) {
+    // At the primary monitor's size, on the monitor the windowed rectangle overlaps most.
+    GLFWmonitor* best = FindBestMonitor(stored);
+    glfwSetWindowMonitor(window, best != nullptr ? best : primary, 0, 0, primaryMode->width,
+                         primaryMode->height, GLFW_DONT_CARE);
+  } else {
+    EnterWindowed(stored);
+  }
+}
+
+ScreenRect PlatformSystem::StoredWindowedRect() const {
+  if (const SettingsSystem* settings = FindSettings()) {
+    return {settings->WindowedPosition.x, settings->WindowedPosition.y,
+            settings->WindowedResolution.x, settings->WindowedResolution.y};
+  }
+  return fallbackWindowedRect;
+}
+
+void PlatformSystem::StoreWindowedPosition(int x, int y) {
+  fallbackWindowedRect.x = x;
+  fallbackWindowedRect.y = y;
+  if (SettingsSystem* settings = FindSettings()) settings->WindowedPosition = {x, y};
+}
+
+GLFWmonitor* PlatformSystem::FindBestMonitor(const ScreenRect& rect) const {
+  const std::vector<GLFWmonitor*> monitors = Monitors();
+  const auto best = FindBestMonitorIndex(rect, WorkAreas(monitors));
+  return best ? monitors[*best] : nullptr;
+}
+
+std::optional<ScreenRect> PlatformSystem::WindowRect() const {
+  if (window == nullptr) return std::nullopt;
+  ScreenRect rect;
+  glfwGetWindowPos(window, &rect.x, &rect.y);
+  glfwGetWindowSize(window, &rect.width, &rect.height);
+  return rect;
+}
+
+bool PlatformSystem::EnterFullscreen(GLFWmonitor* monitor) {
+  const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+  if (mode == nullptr) return false;
+  glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, GLFW_DONT_CARE);
+  fullscreen = true;
+  return true;
+}
+
+void PlatformSystem::EnterWindowed(const ScreenRect& rect) {
+  glfwSetWindowMonitor(window, nullptr, rect.x, rect.y, rect.width, rect.height, GLFW_DONT_CARE);
+  fullscreen = false;
+}
+
+void PlatformSystem::HandleMessage(const std::string& message) {
+  if (window == nullptr) return;
+  if (IsMessage(message, "fullscreen")) {
+    if (const auto rect = WindowRect(); !rect || !EnterFullscreen(FindBestMonitor(*rect))) {
+      std::printf("PlatformSystem : no monitor for full screen; the window stays as it is\n");
+    }
+  } else if (IsMessage(message, "windowed")) {
+    if (SettingsSystem* settings = FindSettings()) settings->LoadSettings();
+    EnterWindowed(StoredWindowedRect());
+  }
+}
+
+void PlatformSystem::Update(float) {
+  if (window == nullptr) return;
+  if (glfwWindowShouldClose(window) != 0) {
+    // The flag stays set, so this repeats on every update until the loop ends.
+    if (auto messaging = DECS::Instance().GetManager<MessagingManager>()) {
+      messaging->PostFormatted("decs_exit", 4);
+    }
+  }
+  if (!fullscreen) {
+    int x = 0;
+    int y = 0;
+    glfwGetWindowPos(window, &x, &y);
+    StoreWindowedPosition(x, y);
+  }
+}
+
+void PlatformSystem::BeginFrame() {
+  if (window == nullptr) return;
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  int width = 0;
+  int height = 0;
+  glfwGetFramebufferSize(window, &width, &height);
+  glViewport(0, 0, width, height);
+  // A minimised window reports 0 x 0; the targets keep their size until it comes back.
+  if (width <= 0 || height <= 0) return;
+  if (static_cast<float>(width) != viewportWidth || static_cast<float>(height) != viewportHeight) {
+    if (onViewportResized) onViewportResized(width, height);
+    viewportWidth = static_cast<float>(width);
+    viewportHeight = static_cast<float>(height);
+  }
+}
+
+void PlatformSystem::EndFrame() {
+  if (window != nullptr) glfwSwapBuffers(window);
+}
+
+void PlatformSystem::Shutdown() {
+  if (window != nullptr) glfwDestroyWindow(window);
+  window = nullptr;
+  if (options.terminateGlfw) glfwTerminate();
+}
+
+void PlatformSystem::OnWindowFocus(GLFWwindow*, int hasFocus) {
+  if (!DECS::HasInstance()) return;
+  auto systems = DECS::Instance().GetManager<SystemManager>();
+  if (systems == nullptr) return;
+  if (auto platform = systems->GetSystem<PlatformSystem>()) platform->focused = hasFocus != 0;
 }

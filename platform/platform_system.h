@@ -1,11 +1,84 @@
 #pragma once
-// PlatformSystem: the game window.
+// PlatformSystem: the game window and its OpenGL 4.5 core context, through GLFW.
+//
+// Registered second, right after SettingsSystem. Init creates the window titled "Kelvaris" from
+// the stored settings (full screen on the monitor the stored windowed rectangle overlaps most,
+// or windowed at the stored position and size), sets the icon, makes the context current with
+// vertical sync and loads the OpenGL entry points. If GLFW or the window cannot be created, Init
+// throws std::runtime_error saying so; start-up reports it and the program exits non-zero.
+//
+// Messages: "fullscreen" moves the window to full screen on the monitor it overlaps most (with
+// no monitor it stays windowed); "windowed" puts it back at the stored windowed position and
+// size. Update turns a close request into "decs_exit" (level 4, on every update while the close
+// flag is set) and, while windowed, keeps the stored windowed position up to date. DECS brackets
+// each rendered frame with BeginFrame (clear, viewport, resize notice) and EndFrame (swap).
+
+#include <functional>
+#include <optional>
+#include <string>
 
 #include "engine/base_system.h"
+#include "engine/engine_hooks.h"
 #include "engine/type_name.h"
+#include "platform/monitor_layout.h"
 
-class PlatformSystem : public BaseSystem {
+struct GLFWwindow;
+struct GLFWmonitor;
+
+class PlatformSystem : public BaseSystem, public FrameHost {
  public:
+  struct Options {
+    // False opens the window hidden (tests).
+    bool visible = true;
+    // False leaves GLFW initialised at Shutdown, for a host that initialised it itself (tests).
+    bool terminateGlfw = true;
+  };
+
   PlatformSystem();
+  explicit PlatformSystem(Options options);
+
+  void HandleMessage(const std::string& message) override;
+  void Init() override;
+  void Update(float dt) override;
+  void Shutdown() override;
+  void BeginFrame() override;
+  void EndFrame() override;
+
+  // The monitor whose work area overlaps the rectangle (screen pixels) most; the first monitor
+  // when none overlaps; null when GLFW reports no monitor.
+  GLFWmonitor* FindBestMonitor(const ScreenRect& rect) const;
+
+  // The window's position and size; empty without a window.
+  std::optional<ScreenRect> WindowRect() const;
+
+  // The GLFW focus callback: sets `focused` of the registered PlatformSystem.
+  static void OnWindowFocus(GLFWwindow* window, int hasFocus);
+
+  GLFWwindow* window = nullptr;
+  float referenceWidth = 1280.0f;
+  float referenceHeight = 720.0f;
+  // The client size seen at the last BeginFrame. 16/9 at first, so the first frame always
+  // reports a size.
+  float viewportWidth = 1.7777778f;
+  float viewportHeight = 1.7777778f;
+  bool focused = true;
+  bool fullscreen = true;
+
+  // Called from BeginFrame with the new size when the window's framebuffer size changed; the
+  // renderer resizes its targets here.
+  std::function<void(int width, int height)> onViewportResized;
+
+ private:
+  // The windowed rectangle kept in the settings (defaults without a SettingsSystem).
+  ScreenRect StoredWindowedRect() const;
+  void StoreWindowedPosition(int x, int y);
+  // Puts the window on `monitor` in full screen at the monitor's current video mode size;
+  // false, changing nothing, when the monitor or its mode is missing.
+  bool EnterFullscreen(GLFWmonitor* monitor);
+  void EnterWindowed(const ScreenRect& rect);
+
+  Options options;
+  // Used when no SettingsSystem is registered.
+  ScreenRect fallbackWindowedRect{kFallbackWindowPosition, kFallbackWindowPosition, 1280, 720};
 };
 DECLARE_TYPE_NAME(class, PlatformSystem);

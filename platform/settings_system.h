@@ -1,10 +1,51 @@
 #pragma once
-// SettingsSystem: the player's settings file.
+// SettingsSystem: the player's display and audio settings, kept in GetSaveDataFolder() +
+// "/settings.json". The first system registered; it handles no messages and has no per-frame
+// work. Others call LoadSettings before reading a value (only the first call reads the file) and
+// SaveSettings when settings are applied and when the program ends.
+//
+// The file is one JSON object:
+//   "Fullscreen" 1, "GraphicsMode" 0, "GraphicsQuality" 2, "IsOrthographic" true, "MuteAudio" 0,
+//   "WindowedPosition.X" 100, "WindowedPosition.Y" 100, "WindowedResolution.X" 1280,
+//   "WindowedResolution.Y" 720  (the defaults, in the order written).
+// "IsOrthographic" is a boolean, every other key an integer; integers are also read from
+// booleans (except "GraphicsMode" and "GraphicsQuality") and from floating-point numbers
+// (truncated). A missing file, a document that is not an object, or a missing key gives the
+// defaults; a value of the wrong kind gives its key's default and a line on standard output; a
+// file that cannot be read or parsed gives every default and a line on standard error.
+
+#include <glm/vec2.hpp>
+#include <string>
 
 #include "engine/base_system.h"
 #include "engine/type_name.h"
 
 class SettingsSystem : public BaseSystem {
  public:
+  void Init() override;
+
+  // Fills the values from the file, once; later calls return at once.
+  void LoadSettings();
+
+  // Takes the full-screen flag and, while windowed, the window's size and position from the
+  // PlatformSystem and the mute flag from the SoundSystem (each when registered), and writes
+  // the file atomically. Returns false, with a line on standard error, when it was not written.
+  bool SaveSettings();
+
+  // The post-processing look's folder name: 0 "Default", 1 "Toon", 2 "ScreenToned", 3 "Noir";
+  // any other value "Default".
+  static std::string GraphicsModeName(int mode);
+
+  // The settings file's path.
+  static std::string SettingsPath();
+
+  bool loaded = false;
+  int Fullscreen = 1;
+  glm::ivec2 WindowedResolution{1280, 720};
+  glm::ivec2 WindowedPosition{100, 100};
+  int MuteAudio = 0;
+  int GraphicsMode = 0;
+  bool IsOrthographic = true;
+  int GraphicsQuality = 2;
 };
 DECLARE_TYPE_NAME(class, SettingsSystem);

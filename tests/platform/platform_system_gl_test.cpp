@@ -1,0 +1,181 @@
+#include <glad/gl.h>
+// glad first: GLFW must not pull in the system OpenGL header.
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "engine/user_folders.h"
+#include "platform/platform_system.h"
+#include "platform/settings_system.h"
+#include "tests/support/engine_fixture.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using testing_support::ScopedEnvironment;
+using testing_support::TempFolder;
+
+// A hidden game window from a settings file of the test's own; GLFW stays initialised for the
+// test environment's window.
+class PlatformSystemTest : public testing_support::EngineFixture {
+ protected:
+  void SetUp() override {
+    EngineFixture::SetUp();
+    std::filesystem::create_directories(GetSaveDataFolder());
+  }
+
+  void TearDown() override {
+    EngineFixture::TearDown();  // shuts the systems down: the window is destroyed
+  }
+
+  void Start(const std::string& settingsText) {
+    std::ofstream(SettingsSystem::SettingsPath()) << settingsText;
+    testing::internal::CaptureStdout();
+    settings = systems->RegisterSystem<SettingsSystem>().get();
+    platform = systems->RegisterSystem<PlatformSystem>(PlatformSystem::Options{false, false}).get();
+    testing::internal::GetCapturedStdout();
+    ASSERT_NE(platform->window, nullptr);
+  }
+
+  // Lets the X server catch up with a move or resize.
+  static void Settle() {
+    for (int i = 0; i < 5; ++i) glfwPollEvents();
+  }
+
+  TempFolder home;
+  ScopedEnvironment homeVariable{"HOME", home.path.string()};
+  ScopedEnvironment dataHome{"XDG_DATA_HOME", (home.path / "data").string()};
+  SettingsSystem* settings = nullptr;
+  PlatformSystem* platform = nullptr;
+};
+
+constexpr const char* kWindowedSettings =
+    R"({"Fullscreen": 0, "WindowedResolution.X": 320, "WindowedResolution.Y": 200,
+        "WindowedPosition.X": 50, "WindowedPosition.Y": 60})";
+
+TEST_F(PlatformSystemTest, OpensWindowedFromTheSettingsWithAnOpenGl45CoreContext) {
+  Start(kWindowedSettings);
+  Settle();
+  EXPECT_FALSE(platform->fullscreen);
+  EXPECT_EQ(glfwGetWindowMonitor(platform->window), nullptr);
+  const auto rect = platform->WindowRect();
+  ASSERT_TRUE(rect.has_value());
+  EXPECT_EQ(rect->width, 320);
+  EXPECT_EQ(rect->height, 200);
+  EXPECT_EQ(rect->x, 50);
+  EXPECT_EQ(rect->y, 60);
+
+  EXPECT_EQ(glfwGetCurrentContext(), platform->window);
+  EXPECT_EQ(glfwGetWindowAttrib(platform->window, GLFW_OPENGL_PROFILE), GLFW_OPENGL_CORE_PROFILE);
+  GLint major = 0;
+  GLint minor = 0;
+  glGetIntegerv(GL_MAJOR_VERSION, &major);
+  glGetIntegerv(GL_MINOR_VERSION, &minor);
+  EXPECT_GE(major * 10 + minor, 45);
+  EXPECT_FALSE(platform->pausable);
+  EXPECT_FALSE(platform->freezable);
+}
+
+TEST_F(PlatformSystemTest, StoredPositionOffEveryMonitorBecomes100By100) {
+  Start(R"({"Fullscreen": 0, "WindowedResolution.X": 320, "WindowedResolution.Y": 200,
+            "WindowedPosition.X": 20000, "WindowedPosition.Y": 20000})");
+  Settle();
+  EXPECT_EQ(settings->WindowedPosition, glm::ivec2(100, 100));
+  const auto rect = platform->WindowRect();
+  ASSERT_TRUE(rect.has_value());
+  EXPECT_EQ(rect->x, 100);
+  EXPECT_EQ(rect->y, 100);
+}
+
+TEST_F(PlatformSystemTest, FullscreenThenWindowedRestoresSizeAndPosition) {
+  Start(kWindowedSettings);
+  Settle();
+  platform->HandleMessage("fullscreen");
+  Settle();
+  EXPECT_TRUE(platform->fullscreen);
+  EXPECT_NE(glfwGetWindowMonitor(platform->window), nullptr);
+  platform->Update(0.0f);  // no position tracking in full screen
+  EXPECT_EQ(settings->WindowedPosition, glm::ivec2(50, 60));
+
+  // Saving in full screen keeps the windowed values for the way back.
+  testing::internal::CaptureStdout();
+  ASSERT_TRUE(settings->SaveSettings());
+  testing::internal::GetCapturedStdout();
+  std::ifstream saved(SettingsSystem::SettingsPath());
+  const nlohmann::json document = nlohmann::json::parse(saved);
+  EXPECT_EQ(document["Fullscreen"], 1);
+  EXPECT_EQ(document["WindowedResolution.X"], 320);
+  EXPECT_EQ(document["WindowedPosition.Y"], 60);
+
+  platform->HandleMessage("windowed");
+  Settle();
+  EXPECT_FALSE(platform->fullscreen);
+  EXPECT_EQ(glfwGetWindowMonitor(platform->window), nullptr);
+  const auto rect = platform->WindowRect();
+  ASSERT_TRUE(rect.has_value());
+  EXPECT_EQ(rect->width, 320);
+  EXPECT_EQ(rect->height, 200);
+  EXPECT_EQ(rect->x, 50);
+  EXPECT_EQ(rect->y, 60);
+}
+
+TEST_F(PlatformSystemTest, WindowedPositionIsTrackedAndSaved) {
+  Start(kWindowedSettings);
+  glfwSetWindowPos(platform->window, 70, 80);
+  Settle();
+  platform->Update(0.0f);
+  EXPECT_EQ(settings->WindowedPosition, glm::ivec2(70, 80));
+
+  testing::internal::CaptureStdout();
+  ASSERT_TRUE(settings->SaveSettings());
+  testing::internal::GetCapturedStdout();
+  std::ifstream saved(SettingsSystem::SettingsPath());
+  const nlohmann::json document = nlohmann::json::parse(saved);
+  EXPECT_EQ(document["Fullscreen"], 0);
+  EXPECT_EQ(document["WindowedPosition.X"], 70);
+  EXPECT_EQ(document["WindowedPosition.Y"], 80);
+  EXPECT_EQ(document["WindowedResolution.X"], 320);
+}
+
+TEST_F(PlatformSystemTest, CloseRequestPostsDecsExitOnEveryUpdate) {
+  Start(kWindowedSettings);
+  platform->Update(0.0f);
+  EXPECT_FALSE(decs->quit);
+  glfwSetWindowShouldClose(platform->window, GLFW_TRUE);
+  platform->Update(0.0f);
+  EXPECT_TRUE(decs->quit);  // DECS is the only receiver at level 4
+  decs->quit = false;
+  platform->Update(0.0f);
+  EXPECT_TRUE(decs->quit);
+}
+
+TEST_F(PlatformSystemTest, FirstFrameReportsTheViewportSizeAndLaterFramesOnlyChanges) {
+  Start(kWindowedSettings);
+  Settle();
+  std::vector<std::pair<int, int>> resizes;
+  platform->onViewportResized = [&](int width, int height) { resizes.emplace_back(width, height); };
+  platform->BeginFrame();
+  platform->EndFrame();
+  platform->BeginFrame();
+  platform->EndFrame();
+  ASSERT_EQ(resizes.size(), 1u);
+  EXPECT_EQ(resizes[0], std::make_pair(320, 200));
+  EXPECT_FLOAT_EQ(platform->viewportWidth, 320.0f);
+
+  glfwSetWindowSize(platform->window, 400, 240);
+  Settle();
+  platform->BeginFrame();
+  ASSERT_EQ(resizes.size(), 2u);
+  EXPECT_EQ(resizes[1], std::make_pair(400, 240));
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 400);
+  EXPECT_EQ(viewport[3], 240);
+}
+
+}  // namespace

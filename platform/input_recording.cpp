@@ -1,0 +1,103 @@
+#include "platform/input_recording.h"
+
+#include <stdexcept>
+
+#include "engine/user_folders.h"
+
+namespace {
+
+constexpr const char* kFrames = "Frames";
+constexpr const char* kFrameIndex = "Frame Index";
+constexpr const char* kButtonStates = "Button States";
+constexpr const char* kRangeValues = "Range Values";
+constexpr const char* kStandardSeed = "Standard RNG Seed";
+constexpr const char* kGameplaySeed = "Gameplay RNG Seed";
+
+// A number of any JSON kind, as the integer the recording stores (floats truncate).
+std::int64_t ReadInteger(const nlohmann::json& value, const std::string& what) {
+  if (value.is_number_float()) return static_cast<std::int64_t>(value.get<double>());
+  if (value.is_number_unsigned()) return static_cast<std::int64_t>(value.get<std::uint64_t>());
+  if (value.is_number_integer()) return value.get<std::int64_t>();
+  throw std::runtime_error(what + " is not a number");
+}
+
+const nlohmann::json& RequireArray(const nlohmann::json& frame, const char* key,
+                                   std::size_t frameNumber) {
+  const std::string where = "frame " + std::to_string(frameNumber) + " \"" + key + "\"";
+  if (!frame.contains(key) || !frame[key].is_array()) {
+    throw std::runtime_error(where + " is not an array");
+  }
+  if (frame[key].size() < static_cast<std::size_t>(kGameActionCount)) {
+    throw std::runtime_error(where + " holds fewer than 24 values");
+  }
+  return frame[key];
+}
+
+}  // namespace
+
+std::string RecordingFolder() {
+  return GetDocumentsFolder() + "/recordedMacros4617QUIETPLACENOTFORPLAYERSXY870253";
+}
+std::string RecordingTriggerPath() { return RecordingFolder() + "/doRecordMacro.txt"; }
+std::string RecordingPath() { return RecordingFolder() + "/macro.txt"; }
+std::string SavedRecordingsFolder() { return RecordingFolder() + "/SavedMacros/"; }
+
+nlohmann::json RecordingToJson(const InputRecording& recording) {
+  nlohmann::json frames = nlohmann::json::array();
+  for (const RecordedFrame& frame : recording.frames) {
+    nlohmann::json states = nlohmann::json::array();
+    nlohmann::json ranges = nlohmann::json::array();
+    for (int action = 0; action < kGameActionCount; ++action) {
+      states.push_back(static_cast<int>(frame.states[static_cast<std::size_t>(action)]));
+      ranges.push_back(static_cast<double>(frame.ranges[static_cast<std::size_t>(action)]));
+    }
+    frames.push_back({{kFrameIndex, frame.frameIndex},
+                      {kButtonStates, std::move(states)},
+                      {kRangeValues, std::move(ranges)}});
+  }
+  // The seeds are written as signed 32-bit numbers; reading takes either spelling back.
+  return {{kFrames, std::move(frames)},
+          {kStandardSeed, static_cast<std::int32_t>(recording.standardSeed)},
+          {kGameplaySeed, static_cast<std::int32_t>(recording.gameplaySeed)}};
+}
+
+InputRecording RecordingFromJson(const nlohmann::json& document) {
+  if (!document.is_object() || !document.contains(kFrames) || !document[kFrames].is_array()) {
+    throw std::runtime_error("the document has no \"Frames\" array");
+  }
+  const nlohmann::json& frames = document[kFrames];
+  if (frames.empty()) throw std::runtime_error("\"Frames\" is empty");
+  for (const char* key : {kStandardSeed, kGameplaySeed}) {
+    if (!document.contains(key))
+      throw std::runtime_error(std::string("\"") + key + "\" is missing");
+  }
+
+  InputRecording recording;
+  recording.standardSeed =
+      static_cast<std::uint32_t>(ReadInteger(document[kStandardSeed], kStandardSeed));
+  recording.gameplaySeed =
+      static_cast<std::uint32_t>(ReadInteger(document[kGameplaySeed], kGameplaySeed));
+  recording.frames.reserve(frames.size());
+  for (std::size_t number = 0; number < frames.size(); ++number) {
+    const nlohmann::json& source = frames[number];
+    if (!source.is_object()) {
+      throw std::runtime_error("frame " + std::to_string(number) + " is not an object");
+    }
+    RecordedFrame frame;
+    frame.frameIndex = static_cast<int>(
+        ReadInteger(source.value(kFrameIndex, nlohmann::json()), "\"Frame Index\""));
+    const nlohmann::json& states = RequireArray(source, kButtonStates, number);
+    const nlohmann::json& ranges = RequireArray(source, kRangeValues, number);
+    for (std::size_t action = 0; action < static_cast<std::size_t>(kGameActionCount); ++action) {
+      const std::int64_t state = ReadInteger(states[action], "a button state");
+      if (state < 0 || state > 3) {
+        throw std::runtime_error("frame " + std::to_string(number) +
+                                 " holds a button state outside 0..3");
+      }
+      frame.states[action] = static_cast<ButtonState>(state);
+      frame.ranges[action] = ranges[action].get<float>();
+    }
+    recording.frames.push_back(frame);
+  }
+  return recording;
+}

@@ -24,6 +24,7 @@
 #include "engine/engine_hooks.h"
 #include "engine/global_uniforms.h"
 #include "engine/message_receiver.h"
+#include "engine/resource_provider.h"
 #include "engine/type_name.h"
 
 class BaseManager;
@@ -82,6 +83,10 @@ class DECS : public MessageReciever {
   // The renderer that draws each frame after the systems have rendered; not owned.
   void SetFrameRenderer(FrameRenderer* renderer) { frameRenderer = renderer; }
 
+  // Where component load steps get textures, meshes and materials; not owned, may be null.
+  void SetResourceProvider(ResourceProvider* provider) { resourceProvider = provider; }
+  ResourceProvider* Resources() const { return resourceProvider; }
+
   const EngineClock& Clock() const { return *clock; }
 
   std::unordered_map<std::string, std::shared_ptr<BaseManager>> managers;
@@ -119,6 +124,7 @@ class DECS : public MessageReciever {
   InputReplayState* inputReplay = nullptr;
   EntityScriptEraser* scriptEraser = nullptr;
   FrameRenderer* frameRenderer = nullptr;
+  ResourceProvider* resourceProvider = nullptr;
 };
 DECLARE_TYPE_NAME(class, DECS);
 

@@ -1,6 +1,8 @@
 #include "components/component_readers.h"
 
 #include "components/field_binding.h"
+#include "engine/decs.h"
+#include "engine/resource_provider.h"
 
 using nlohmann::json;
 
@@ -285,12 +287,24 @@ WindEmitter ReadWindEmitter(const json& section) {
   return wind;
 }
 
-// Looks up the emitter's mesh, material and texture handles by path. The mesh, material and
-// texture caches belong to the renderer, which is not built yet; until it is, this does nothing
-// and the handles keep their values (-1 for a freshly read emitter).
-static void LookUpParticleHandles(ParticleEmitter& /*emitter*/) {}
+namespace {
+
+// OpenGL's values for nearest filtering and repeat wrapping, as the resource provider takes them.
+constexpr int kGlNearest = 0x2600;
+constexpr int kGlRepeat = 0x2901;
+
+}  // namespace
 
 void ResolveParticleResources(ParticleEmitter& emitter) {
-  LookUpParticleHandles(emitter);
+  // The handles come from the renderer's caches through the engine's resource provider. With no
+  // engine or no provider (a headless run, a tool, a test) they keep their values, -1 for a
+  // freshly read emitter.
+  ResourceProvider* const resources = DECS::HasInstance() ? DECS::Instance().Resources() : nullptr;
+  if (resources != nullptr) {
+    emitter.meshHandle = resources->GetMesh(emitter._meshPath);
+    emitter.materialHandle = resources->GetMaterial(emitter._materialPath);
+    emitter.textureHandle =
+        resources->GetTexture(emitter._texturePath, kGlNearest, kGlNearest, kGlRepeat);
+  }
   emitter.currentEmissionRate = emitter._emissionRate;
 }

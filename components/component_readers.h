@@ -75,7 +75,7 @@ Transform ReadTransform(const nlohmann::json& section);
 WindEmitter ReadWindEmitter(const nlohmann::json& section);
 
 // The load step run on an emitter right after it is read: sets the working emission rate to
-// `_emissionRate` and looks up the mesh, material and texture handles of its paths (texture
-// with nearest filtering and repeat wrapping). The look-ups need the resource caches and are
-// not done yet: the handles keep their values until the caches exist.
+// `_emissionRate` and takes the mesh, material and texture handles of its paths (the texture
+// with nearest filtering and repeat wrapping) from the engine's resource provider. Without an
+// engine or a provider the handles keep their values.
 void ResolveParticleResources(ParticleEmitter& emitter);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <iostream>
 #include <set>
@@ -14,6 +15,8 @@
 #include <vector>
 
 #include "components/enum_names.h"
+#include "engine/resource_provider.h"
+#include "tests/support/engine_fixture.h"
 
 // Comparisons of the composite values, over their keyed members. Internal to this file.
 template <typename Value>
@@ -481,14 +484,59 @@ TEST_F(ComponentReaders, EmberEmitterFixtureFillsEveryField) {
   EXPECT_EQ(err, "");
 }
 
-TEST_F(ComponentReaders, ResolvingAnEmitterStartsItsWorkingEmissionRate) {
+TEST_F(ComponentReaders, ResolvingAnEmitterWithoutAnEngineOnlyStartsItsEmissionRate) {
   ParticleEmitter emitter = ReadParticleEmitter(json::parse(kEmberEmitter));
   ResolveParticleResources(emitter);
   EXPECT_FLOAT_EQ(emitter.currentEmissionRate, 40.0f);
-  // The handle look-ups wait for the resource caches.
   EXPECT_EQ(emitter.meshHandle, -1);
   EXPECT_EQ(emitter.materialHandle, -1);
   EXPECT_EQ(emitter.textureHandle, -1);
+}
+
+// Hands out fixed handles and records what it was asked for.
+class FakeResources final : public ResourceProvider {
+ public:
+  int GetTexture(const std::string& path, int minFilter, int magFilter, int wrap) override {
+    requests.push_back("texture " + path + " " + std::to_string(minFilter) + " " +
+                       std::to_string(magFilter) + " " + std::to_string(wrap));
+    return 7;
+  }
+  bool HasTexture(const std::string&) const override { return false; }
+  int CreateTexture(int, int, const std::uint8_t*, const std::string&, int, int) override {
+    return -1;
+  }
+  int GetMesh(const std::string& path) override {
+    requests.push_back("mesh " + path);
+    return 3;
+  }
+  int GetMaterial(const std::string& path) override {
+    requests.push_back("material " + path);
+    return 5;
+  }
+  std::vector<std::string> requests;
+};
+
+class ParticleResources : public testing_support::EngineFixture {};
+
+TEST_F(ParticleResources, HandlesComeFromTheEnginesProvider) {
+  FakeResources resources;
+  decs->SetResourceProvider(&resources);
+  ParticleEmitter emitter;
+  emitter._meshPath = "GAME/Meshes/quad.mesh";
+  emitter._materialPath = "GAME/Materials/ember.json";
+  emitter._texturePath = "GAME/Textures/ember.png";
+  emitter._emissionRate = 12.0f;
+  ResolveParticleResources(emitter);
+  EXPECT_EQ(emitter.meshHandle, 3);
+  EXPECT_EQ(emitter.materialHandle, 5);
+  EXPECT_EQ(emitter.textureHandle, 7);
+  EXPECT_FLOAT_EQ(emitter.currentEmissionRate, 12.0f);
+  // Nearest filtering both ways (GL_NEAREST) and repeat wrapping (GL_REPEAT).
+  EXPECT_EQ(resources.requests,
+            (std::vector<std::string>{"mesh GAME/Meshes/quad.mesh",
+                                      "material GAME/Materials/ember.json",
+                                      "texture GAME/Textures/ember.png 9728 9728 10497"}));
+  decs->SetResourceProvider(nullptr);
 }
 
 TEST_F(ComponentReaders, ValuesInTheShapesFilesUse) {

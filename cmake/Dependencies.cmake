@@ -6,6 +6,7 @@ find_package(nlohmann_json 3.11 REQUIRED)
 find_package(glfw3 3.3 REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL)
 find_package(Threads REQUIRED)
+find_package(Freetype REQUIRED)
 
 if(KELVARIS_BUILD_TESTS)
   find_package(GTest REQUIRED)

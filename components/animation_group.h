@@ -4,6 +4,8 @@
 // of its clips plays. The playback state lives in the component, so a copy plays on from the
 // same position.
 
+#include <cstddef>
+#include <glm/glm.hpp>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -21,6 +23,12 @@ struct AnimationClip {
 
 // One animation file: the sheet's texture, its clips, and a message posted when playback
 // reaches one of the event frames.
+//
+// File format (tokens separated by white space, each at most 255 characters):
+//   texture path
+//   clip count N, then N clips of: name, first frame, last frame, rate
+//   optionally: event frame count M, then M frame numbers
+//   optionally: the event message, every remaining token joined by single blanks
 struct AnimationSheet {
   int texture = 0;
   std::vector<AnimationClip> clips;
@@ -30,12 +38,37 @@ struct AnimationSheet {
 
 class AnimationGroup : public BaseComponent {
  public:
-  // Reads every sheet of `_animList` from `pathPrefix` + its file name. Does nothing yet: the
-  // reader arrives with the animation file format.
+  // Limits on what one animation file may ask for; a larger count is refused.
+  static constexpr int kMaxClips = 1024;
+  static constexpr int kMaxEventFrames = 1024;
+  // The event message is posted as one string message, which holds at most this many
+  // characters; later words are dropped.
+  static constexpr std::size_t kMaxEventMessageLength = 511;
+
+  // Replaces the sheet map with the sheets of `_animList`. An entry is a sheet name, a blank
+  // and a file name under `pathPrefix`; an entry without a blank is both.
   void LoadAnimations();
-  // Reads one animation file; an empty sheet when it cannot be read. Returns an empty sheet
-  // until the reader arrives with the animation file format.
+  // Reads one animation file (path as given, normalized on opening). A file that does not open
+  // gives an empty sheet; a malformed one gives what could be read before the fault. Either is
+  // reported with a line naming the file.
   AnimationSheet LoadAnimationFile(const std::string& path);
+
+  // Makes the named sheet current and restarts the current clip name on it. An unknown name
+  // keeps the current sheet and is reported.
+  void SetAnimationSheet(const std::string& name);
+  // Starts the first clip of that name on the current sheet, or its first clip when none has
+  // the name. Ignored while the current sheet has no clips.
+  void PlayAnimation(const std::string& name);
+  void PauseAnimation() { paused = true; }
+  // Back to the clip's first frame.
+  void RestartAnimation();
+  // Advances playback by dt seconds, posting the event message (at most once per call) when
+  // the frame passes an event frame.
+  void UpdateAnimation(float dt);
+  // Recomputes the cell offset of `currentFrame`; returns the row fraction (row / rows).
+  float ComputeFrameOffset();
+  // The offset (u, v) of the current cell on the sheet, added to texture coordinates.
+  glm::vec2 GetFrameOffset() const { return {frameOffsetU, frameOffsetV}; }
 
   std::string pathPrefix = "./GAME/Assets/Animations/";
   AnimationSheet currentSheet;

@@ -1,5 +1,13 @@
 #pragma once
 // TTF: a text drawn in a TrueType font from a glyph atlas, one texture per font path and size.
+//
+// LoadFont rasterises the printable ASCII characters (32 to 127) with FreeType into an atlas of
+// atlasColumns x atlasRows cells, each 2 * _fontSize pixels square, one character per cell in
+// character order, row 0 of the atlas at the bottom. Every byte of an atlas pixel (RGBA) holds
+// the glyph's coverage. The texture is made by the resource provider under the name
+// "<font path><size as %f>", so components with the same font and size share it; when the
+// provider already has it, only the glyph metrics are rebuilt. Without a provider the glyph map
+// is built and atlasTexture keeps its value.
 
 #include <glm/glm.hpp>
 #include <map>
@@ -22,10 +30,17 @@ struct Glyph {
 
 class TTF : public BaseComponent {
  public:
-  // Rasterises the printable ASCII characters of the font into the atlas and fills the glyph
-  // map; true when the font could be opened. Does nothing yet: the atlas builder comes with
-  // the text renderer.
+  // Font sizes outside this range (pixels) are clamped; NaN falls back to the default.
+  static constexpr float kMinFontSize = 1.0f;
+  static constexpr float kMaxFontSize = 256.0f;
+
+  // Builds the atlas and the glyph map (above); true when the font could be opened. Rewrites
+  // `_fontFilePath` in normalized form and `_fontSize` clamped. Failures are reported and leave
+  // the glyph map and the atlas members as they were.
   bool LoadFont();
+
+  // The texture name of the atlas: the font path followed by the size printed with "%f".
+  std::string AtlasName() const;
 
   std::string _fontFilePath;
   float _fontSize = 90.0f;  // pixels

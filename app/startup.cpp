@@ -5,15 +5,20 @@
 #include <ctime>
 #include <exception>
 #include <filesystem>
+#include <stdexcept>
 
 #include "app/system_registration.h"
 #include "components/component_registration.h"
 #include "engine/decs.h"
 #include "engine/messaging_manager.h"
 #include "engine/random_engines.h"
+#include "engine/system_manager.h"
 #include "engine/user_folders.h"
 #include "platform/os/crash_record.h"
+#include "platform/os/known_folders.h"
+#include "platform/settings_system.h"
 #include "render/renderer.h"
+#include "render/resource_cache.h"
 
 std::string GetCrashFolder() { return GetSaveDataFolder() + "/CrashLogs"; }
 
@@ -21,6 +26,19 @@ void CreateUserFolders() {
   std::filesystem::create_directories(GetSaveDataFolder());
   std::filesystem::create_directories(GetDocumentsFolder());
   std::filesystem::create_directories(GetCrashFolder());
+}
+
+void EnterDataFolder() {
+  if (std::filesystem::is_directory("GAME")) return;
+  const std::string executableFolder = os::ExecutableFolder();
+  if (!executableFolder.empty() &&
+      std::filesystem::is_directory(std::filesystem::path(executableFolder) / "GAME")) {
+    std::filesystem::current_path(executableFolder);
+    return;
+  }
+  throw std::runtime_error("cannot find the GAME data folder in " +
+                           std::filesystem::current_path().string() +
+                           " or beside the executable in " + executableFolder);
 }
 
 void PrepareProcess(const std::string& crashFolder) {
@@ -42,12 +60,18 @@ void RunMainLoop() {
 }
 
 void StopEngine() {
-  DECS::Instance().Shutdown();
+  DECS& decs = DECS::Instance();
+  if (auto settings = decs.GetSystem<SettingsSystem>()) settings->SaveSettings();
+  // The caches free GL objects, so they go while the window's context still exists.
+  decs.SetResourceProvider(nullptr);
+  ResourceCache::DestroyInstance();
+  decs.Shutdown();
   Renderer::DestroyInstance();
 }
 
 int RunGame() {
   try {
+    EnterDataFolder();
     PrepareProcess(GetCrashFolder());
     CreateUserFolders();
     StartEngine();

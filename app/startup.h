@@ -19,9 +19,13 @@ void StartEngine();
 // Runs DECS::Update until the engine's quit flag is set ("decs_exit").
 void RunMainLoop();
 
-// Takes the engine down: every system's Shutdown in registration order, then the engine and the
-// renderer are destroyed.
+// Takes the engine down: saves the settings, clears the resource caches, runs every system's
+// Shutdown in registration order, then destroys the engine and the renderer.
 void StopEngine();
+
+// Makes the folder that holds "GAME/" the working directory: the current one when it has it,
+// else the executable's folder. Throws std::runtime_error naming both when neither has it.
+void EnterDataFolder();
 
 // "<save-data folder>/CrashLogs", where crash records go.
 std::string GetCrashFolder();

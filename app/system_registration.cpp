@@ -21,6 +21,7 @@
 #include "render/camera_system.h"
 #include "render/light_system.h"
 #include "render/renderer.h"
+#include "render/resource_cache.h"
 #include "render/sprite_text_system.h"
 #include "render/standard_entity_renderer.h"
 #include "render/ttf_system.h"
@@ -38,9 +39,11 @@ void RegisterAllSystems() {
   systems.RegisterSystem<SettingsSystem>();
   systems.RegisterSystem<PlatformSystem>();
 
+  // The window and its GL context exist now: the renderer and the resource caches can follow.
   Renderer& renderer = Renderer::Instance();
   decs.AddChild(&renderer);
   decs.SetFrameRenderer(&renderer);
+  decs.SetResourceProvider(&ResourceCache::Instance());
 
   systems.RegisterSystem<StandardEntityRenderer>();
   systems.RegisterSystem<SpriteTextSystem>();

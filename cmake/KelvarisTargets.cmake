@@ -22,12 +22,14 @@ function(kelvaris_add_library name)
   target_link_libraries(kelvaris_${name} PUBLIC kelvaris_build_options ${ARG_DEPENDS})
 endfunction()
 
-# kelvaris_add_test(<name> SOURCES ... [DEPENDS ...] [GL])
+# kelvaris_add_test(<name> SOURCES ... [DEPENDS ...] [GL | WINDOW])
 # One GoogleTest binary; its cases are registered with CTest one by one. GL tests need an
 # OpenGL 4.5 context: they get the label "gl", open one hidden window per binary, and run
-# with leak detection off because Mesa keeps allocations of its own until exit.
+# with leak detection off because Mesa keeps allocations of its own until exit. WINDOW tests
+# open the game's own window (they need a display, so they are labelled "gl" too) but no test
+# window of their own.
 function(kelvaris_add_test name)
-  cmake_parse_arguments(ARG "GL" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "GL;WINDOW" "" "SOURCES;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE kelvaris_build_options ${ARG_DEPENDS}
                         GTest::gtest GTest::gmock)
@@ -36,6 +38,10 @@ function(kelvaris_add_test name)
   set(asan_options "allow_user_segv_handler=1")
   if(ARG_GL)
     target_link_libraries(${name} PRIVATE kelvaris_gl_test_support)
+    set(test_labels gl)
+    string(APPEND asan_options ":detect_leaks=0")
+  elseif(ARG_WINDOW)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
     set(test_labels gl)
     string(APPEND asan_options ":detect_leaks=0")
   else()

@@ -13,4 +13,5 @@ run_tests=(ctest --preset "$preset" --parallel "$(nproc)")
 if [ -n "${DISPLAY:-}" ]; then
   exec "${run_tests[@]}"
 fi
-exec xvfb-run -a -s "-screen 0 1280x720x24" "${run_tests[@]}"
+# -noreset: the server must outlive each test's last window, or the next test finds no display.
+exec xvfb-run -a -s "-screen 0 1280x720x24 -noreset" "${run_tests[@]}"

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string_view>
@@ -47,6 +48,12 @@ std::string HomeFolder() {
     return entry->pw_dir;
   }
   throw std::runtime_error("known folders: cannot find the home folder (HOME is not set)");
+}
+
+std::string ExecutableFolder() {
+  std::error_code error;
+  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : executable.parent_path().string();
 }
 
 std::string UserDataFolder() {

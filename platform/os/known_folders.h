@@ -18,4 +18,7 @@ std::string UserDocumentsFolder();
 // The home folder: $HOME, else the password database entry of the current user.
 std::string HomeFolder();
 
+// The folder that holds the running executable, or an empty text when it cannot be found.
+std::string ExecutableFolder();
+
 }  // namespace os

@@ -49,6 +49,8 @@ TEST(Startup, FolderThatCannotBeCreatedIsAnError) {
 namespace {
 
 TEST(Startup, GameRunsItsLoopUntilDecsExitAndTearsEverythingDown) {
+  testing_support::ScopedTempHome home;
+  CreateUserFolders();
   testing::internal::CaptureStdout();
   StartEngine();
   const std::string startOutput = testing::internal::GetCapturedStdout();
@@ -63,6 +65,9 @@ TEST(Startup, GameRunsItsLoopUntilDecsExitAndTearsEverythingDown) {
   StopEngine();
   EXPECT_FALSE(DECS::HasInstance());
   EXPECT_FALSE(Renderer::HasInstance());
+  // Shutdown saved the settings into the player's folder.
+  EXPECT_TRUE(
+      std::filesystem::exists(home.folder.path / ".local/share/Corvane/Kelvaris/settings.json"));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "engine/system_manager.h"
 #include "render/renderer.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ class SystemRegistrationTest : public testing_support::EngineFixture {
     EngineFixture::TearDown();
     Renderer::DestroyInstance();
   }
+  testing_support::ScopedTempHome home;
   std::string output;
 };
 

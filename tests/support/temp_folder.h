@@ -51,4 +51,21 @@ class ScopedEnvironment {
   std::optional<std::string> saved;
 };
 
+// Points HOME and the XDG folders at a fresh temporary folder, so that code which reads or
+// writes the player's files (settings, controls, recordings) never touches the real ones.
+class ScopedTempHome {
+ public:
+  ScopedTempHome()
+      : home("HOME", folder.path.string()),
+        dataHome("XDG_DATA_HOME", std::nullopt),
+        configHome("XDG_CONFIG_HOME", std::nullopt) {}
+
+  TempFolder folder;
+
+ private:
+  ScopedEnvironment home;
+  ScopedEnvironment dataHome;
+  ScopedEnvironment configHome;
+};
+
 }  // namespace testing_support

@@ -12,15 +12,6 @@
 
 namespace {
 
-// GL filter and wrap values, as the resource provider takes them.
-constexpr int kGlNearest = 0x2600;
-constexpr int kGlLinear = 0x2601;
-constexpr int kGlRepeat = 0x2901;
-
-ResourceProvider* Resources() {
-  return DECS::HasInstance() ? DECS::Instance().Resources() : nullptr;
-}
-
 int ClampToInt(long long value) {
   return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
@@ -58,8 +49,9 @@ AnimationSheet AnimationGroup::LoadAnimationFile(const std::string& path) {
     ReportFile(path, scanner.Line(), "the file is empty; the sheet is empty");
     return sheet;
   }
-  if (ResourceProvider* resources = Resources()) {
-    sheet.texture = resources->GetTexture(texturePath, kGlLinear, kGlNearest, kGlRepeat);
+  if (ResourceProvider* resources = DECS::CurrentResources()) {
+    sheet.texture = resources->GetTexture(texturePath, texture_sampling::kLinear,
+                                          texture_sampling::kNearest, texture_sampling::kRepeat);
   }
 
   int clipCount = 0;

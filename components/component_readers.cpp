@@ -289,22 +289,19 @@ WindEmitter ReadWindEmitter(const json& section) {
 
 namespace {
 
-// OpenGL's values for nearest filtering and repeat wrapping, as the resource provider takes them.
-constexpr int kGlNearest = 0x2600;
-constexpr int kGlRepeat = 0x2901;
-
 }  // namespace
 
 void ResolveParticleResources(ParticleEmitter& emitter) {
   // The handles come from the renderer's caches through the engine's resource provider. With no
   // engine or no provider (a headless run, a tool, a test) they keep their values, -1 for a
   // freshly read emitter.
-  ResourceProvider* const resources = DECS::HasInstance() ? DECS::Instance().Resources() : nullptr;
+  ResourceProvider* const resources = DECS::CurrentResources();
   if (resources != nullptr) {
     emitter.meshHandle = resources->GetMesh(emitter._meshPath);
     emitter.materialHandle = resources->GetMaterial(emitter._materialPath);
     emitter.textureHandle =
-        resources->GetTexture(emitter._texturePath, kGlNearest, kGlNearest, kGlRepeat);
+        resources->GetTexture(emitter._texturePath, texture_sampling::kNearest,
+                              texture_sampling::kNearest, texture_sampling::kRepeat);
   }
   emitter.currentEmissionRate = emitter._emissionRate;
 }

@@ -11,14 +11,6 @@
 
 namespace {
 
-// GL filter and wrap values, as the resource provider takes them.
-constexpr int kGlNearest = 0x2600;
-constexpr int kGlRepeat = 0x2901;
-
-ResourceProvider* Resources() {
-  return DECS::HasInstance() ? DECS::Instance().Resources() : nullptr;
-}
-
 // Reads a section header: `keyword` and its count. A file that has ended reads as a count of 0;
 // false (with a report) when the keyword or the count is wrong.
 bool ReadSectionHeader(TextScanner& scanner, const std::string& file, const char* keyword,
@@ -127,14 +119,16 @@ void ModelList::LoadModelFile() {
   modelCount = 0;
   LimitModelLines();
 
-  ResourceProvider* resources = Resources();
+  ResourceProvider* resources = DECS::CurrentResources();
   for (const std::string& line : modelLines) {
     const std::array<std::string, 4> tokens = SplitModelLine(line);
     int ids[4] = {-1, -1, -1, -1};
     if (resources != nullptr) {
       ids[0] = resources->GetMesh(tokens[0]);
-      ids[1] = resources->GetTexture(tokens[1], kGlNearest, kGlNearest, kGlRepeat);
-      ids[2] = resources->GetTexture(tokens[2], kGlNearest, kGlNearest, kGlRepeat);
+      ids[1] = resources->GetTexture(tokens[1], texture_sampling::kNearest,
+                                     texture_sampling::kNearest, texture_sampling::kRepeat);
+      ids[2] = resources->GetTexture(tokens[2], texture_sampling::kNearest,
+                                     texture_sampling::kNearest, texture_sampling::kRepeat);
       ids[3] = resources->GetMaterial(tokens[3]);
     }
     std::vector<unsigned int>& slot = models[static_cast<std::size_t>(modelCount)];

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "components/base_component.h"
+#include "engine/resource_provider.h"
 #include "engine/type_name.h"
 
 class TextureComponent : public BaseComponent {
@@ -19,9 +20,16 @@ class TextureComponent : public BaseComponent {
     REPEAT = 2,
   };
 
-  // Fetches both textures from the texture cache with the component's modes. Does nothing yet:
-  // the loading arrives with the texture cache.
+  // Fetches both textures from the engine's resource provider with the component's modes (an
+  // empty path gives -1). Without an engine or provider the ids stay as they are.
   void LoadTextures();
+  void LoadTextures(ResourceProvider& resources);
+
+  // The GL filter of a mode: NEAREST gives GL_NEAREST, every other value GL_LINEAR.
+  static int Filter(InterpolationMode mode);
+  // The GL wrap of a mode: MIRRORED_REPEAT and REPEAT map to theirs, every other value to
+  // GL_CLAMP_TO_EDGE.
+  static int Wrap(RepeatMode mode);
 
   int albedoTexture = -1;
   int normalTexture = -1;

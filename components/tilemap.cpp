@@ -18,15 +18,6 @@
 
 namespace {
 
-// GL filter and wrap values, as the resource provider takes them.
-constexpr int kGlNearest = 0x2600;
-constexpr int kGlLinear = 0x2601;
-constexpr int kGlRepeat = 0x2901;
-
-ResourceProvider* Resources() {
-  return DECS::HasInstance() ? DECS::Instance().Resources() : nullptr;
-}
-
 // Tiles may be written without blanks, so one token can hold a mode letter, its separator and
 // all three layers.
 constexpr std::size_t kMaxTokenLength = 2 + 3 * static_cast<std::size_t>(Tilemap::kMaxTiles);
@@ -183,18 +174,21 @@ void Tilemap::LoadTileFile() {
   heights = std::move(tiles.heights);
   tileValues = std::move(tiles.values);
 
-  ResourceProvider* resources = Resources();
+  ResourceProvider* resources = DECS::CurrentResources();
   for (FoliageData& foliage : _foliageData) {
     if (resources != nullptr) {
       foliage.densityTexture =
-          resources->GetTexture(foliage._densityMapPath, kGlNearest, kGlNearest, kGlRepeat);
+          resources->GetTexture(foliage._densityMapPath, texture_sampling::kNearest,
+                                texture_sampling::kNearest, texture_sampling::kRepeat);
       foliage.heightTexture =
-          resources->GetTexture(foliage._heightMapPath, kGlNearest, kGlNearest, kGlRepeat);
+          resources->GetTexture(foliage._heightMapPath, texture_sampling::kNearest,
+                                texture_sampling::kNearest, texture_sampling::kRepeat);
     }
     LoadDensityMap(foliage, file);
   }
   if (resources != nullptr) {
-    trailMapTexture = resources->GetTexture(_trailMapPath, kGlLinear, kGlLinear, kGlRepeat);
+    trailMapTexture = resources->GetTexture(_trailMapPath, texture_sampling::kLinear,
+                                            texture_sampling::kLinear, texture_sampling::kRepeat);
   }
 }
 

@@ -15,16 +15,11 @@
 
 namespace {
 
-constexpr int kGlLinear = 0x2601;
 constexpr int kFirstCharacter = 32;
 constexpr int kLastCharacter = 127;
 // The atlas holds at most this many cells across and down (96 characters need 16 x 6).
 constexpr int kMaxColumns = 16;
 constexpr int kMaxRows = 8;
-
-ResourceProvider* Resources() {
-  return DECS::HasInstance() ? DECS::Instance().Resources() : nullptr;
-}
 
 // The FreeType library and face of one load, released in reverse order on every path.
 class FreeTypeSession {
@@ -81,7 +76,7 @@ bool TTF::LoadFont() {
     _fontSize = clamped;
   }
   const std::string name = AtlasName();
-  ResourceProvider* resources = Resources();
+  ResourceProvider* resources = DECS::CurrentResources();
   const bool cached = resources != nullptr && resources->HasTexture(name);
 
   FreeTypeSession freeType;
@@ -164,9 +159,9 @@ bool TTF::LoadFont() {
   }
 
   if (resources != nullptr) {
-    atlasTexture = resources->CreateTexture(atlasWidth, atlasHeight,
-                                            pixels.empty() ? nullptr : pixels.data(), name,
-                                            kGlLinear, kGlLinear);
+    atlasTexture =
+        resources->CreateTexture(atlasWidth, atlasHeight, pixels.empty() ? nullptr : pixels.data(),
+                                 name, texture_sampling::kLinear, texture_sampling::kLinear);
   }
   return true;
 }

@@ -86,6 +86,10 @@ class DECS : public MessageReciever {
   // Where component load steps get textures, meshes and materials; not owned, may be null.
   void SetResourceProvider(ResourceProvider* provider) { resourceProvider = provider; }
   ResourceProvider* Resources() const { return resourceProvider; }
+  // The provider of the running engine; null when there is no engine or no provider.
+  static ResourceProvider* CurrentResources() {
+    return HasInstance() ? Instance().Resources() : nullptr;
+  }
 
   const EngineClock& Clock() const { return *clock; }
 

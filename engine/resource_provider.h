@@ -7,6 +7,16 @@
 #include <cstdint>
 #include <string>
 
+// The GL sampling values that component load steps pass to the provider; the components library
+// does not include GL headers.
+namespace texture_sampling {
+constexpr int kNearest = 0x2600;         // GL_NEAREST
+constexpr int kLinear = 0x2601;          // GL_LINEAR
+constexpr int kRepeat = 0x2901;          // GL_REPEAT
+constexpr int kMirroredRepeat = 0x8370;  // GL_MIRRORED_REPEAT
+constexpr int kClampToEdge = 0x812F;     // GL_CLAMP_TO_EDGE
+}  // namespace texture_sampling
+
 class ResourceProvider {
  public:
   virtual ~ResourceProvider() = default;

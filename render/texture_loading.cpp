@@ -37,33 +37,3 @@ TextureImage DecodeTextureFile(std::string_view path) {
   stbi_image_free(pixels);
   return image;
 }
-
-int TextureFilter(TextureComponent::InterpolationMode mode) {
-  return mode == TextureComponent::InterpolationMode::NEAREST ? GL_NEAREST : GL_LINEAR;
-}
-
-int TextureWrap(TextureComponent::RepeatMode mode) {
-  switch (mode) {
-    case TextureComponent::RepeatMode::MIRRORED_REPEAT:
-      return GL_MIRRORED_REPEAT;
-    case TextureComponent::RepeatMode::REPEAT:
-      return GL_REPEAT;
-    default:
-      return GL_CLAMP_TO_EDGE;
-  }
-}
-
-void LoadComponentTextures(TextureComponent& component, ResourceCache& cache) {
-  component.albedoTexture = cache.GetTexture(
-      component._albedoPath, TextureFilter(component._minAlbedoInterpolationMode),
-      TextureFilter(component._maxAlbedoInterpolationMode),
-      TextureWrap(component._albedoRepeatMode));
-  component.normalTexture = cache.GetTexture(
-      component._normalPath, TextureFilter(component._minNormalInterpolationMode),
-      TextureFilter(component._maxNormalInterpolationMode),
-      TextureWrap(component._normalRepeatMode));
-}
-
-void LoadComponentTextures(TextureComponent& component) {
-  LoadComponentTextures(component, ResourceCache::Instance());
-}

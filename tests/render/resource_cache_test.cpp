@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "components/texture_component.h"
 #include "render/texture_loading.h"
 #include "tests/support/temp_folder.h"
 
@@ -279,7 +280,7 @@ TEST_F(ResourceCacheTest, ComponentTexturesAskTheCacheWithTheModesFiltersAndWrap
     component._minNormalInterpolationMode = testCase.minMode;
     component._maxNormalInterpolationMode = testCase.magMode;
     component._normalRepeatMode = testCase.repeat;
-    Printed([&] { LoadComponentTextures(component, fresh); });
+    Printed([&] { component.LoadTextures(fresh); });
 
     ASSERT_EQ(recorder.createdTextures.size(), 2u);
     EXPECT_EQ(component.albedoTexture, static_cast<int>(recorder.createdTextures[0].texture));
@@ -293,7 +294,7 @@ TEST_F(ResourceCacheTest, ComponentTexturesAskTheCacheWithTheModesFiltersAndWrap
 
   TextureComponent withoutNormalMap;
   withoutNormalMap._albedoPath = (folder.path / "albedo.png").string();
-  Printed([&] { LoadComponentTextures(withoutNormalMap, *cache); });
+  Printed([&] { withoutNormalMap.LoadTextures(*cache); });
   EXPECT_GT(withoutNormalMap.albedoTexture, 0);
   EXPECT_EQ(withoutNormalMap.normalTexture, -1);
 }

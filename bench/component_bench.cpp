@@ -3,12 +3,11 @@
 // keyed by name alone would have to.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
 
+#include "bench/support/quiet_stdout.h"
 #include "components/component_registration.h"
 #include "components/particle_emitter.h"
 #include "components/transform.h"
@@ -22,20 +21,13 @@ namespace {
 class BenchEngine {
  public:
   BenchEngine() {
-    std::fflush(stdout);
-    const int savedStdout = dup(STDOUT_FILENO);
-    const int devNull = open("/dev/null", O_WRONLY);
-    if (devNull >= 0) dup2(devNull, STDOUT_FILENO);
+    const QuietStdout quiet;
     DECS::Instance();
     CreateManagers();
     RegisterAllComponents();
     for (int entity = 0; entity < kMaxEntities; entity += 8) {
       Components().AddComponent(entity, Transform({1, 2, 3}, {0, 0, 0}, {1, 1, 1}));
     }
-    std::fflush(stdout);
-    if (savedStdout >= 0) dup2(savedStdout, STDOUT_FILENO);
-    if (devNull >= 0) close(devNull);
-    if (savedStdout >= 0) close(savedStdout);
   }
   ~BenchEngine() { DECS::Instance().Shutdown(); }
   ComponentManager& Components() { return *DECS::Instance().GetManager<ComponentManager>(); }

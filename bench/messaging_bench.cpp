@@ -3,8 +3,6 @@
 // SystemManager, each checking a few command words of its own.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -12,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "bench/support/quiet_stdout.h"
 #include "engine/decs.h"
 #include "engine/message_text.h"
 #include "engine/messaging_manager.h"
@@ -64,19 +63,11 @@ void RegisterBenchSystems(SystemManager& systems, std::integer_sequence<int, Ind
 class BenchEngine {
  public:
   BenchEngine() {
-    // Registration logs a line per system; keep the benchmark report clean.
-    std::fflush(stdout);
-    const int savedStdout = dup(STDOUT_FILENO);
-    const int devNull = open("/dev/null", O_WRONLY);
-    if (devNull >= 0) dup2(devNull, STDOUT_FILENO);
+    const QuietStdout quiet;
     DECS::Instance();
     CreateManagers();
     RegisterBenchSystems(*DECS::Instance().GetManager<SystemManager>(),
                          std::make_integer_sequence<int, kSystemCount>());
-    std::fflush(stdout);
-    if (savedStdout >= 0) dup2(savedStdout, STDOUT_FILENO);
-    if (devNull >= 0) close(devNull);
-    if (savedStdout >= 0) close(savedStdout);
   }
   ~BenchEngine() { DECS::Instance().Shutdown(); }
   MessagingManager& Messaging() { return *DECS::Instance().GetManager<MessagingManager>(); }

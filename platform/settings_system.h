@@ -18,11 +18,15 @@
 #include <string>
 
 #include "engine/base_system.h"
+#include "engine/graphics_mode_source.h"
 #include "engine/type_name.h"
 
-class SettingsSystem : public BaseSystem {
+class SettingsSystem : public BaseSystem, public GraphicsModeSource {
  public:
   void Init() override;
+
+  // GraphicsModeName of the current GraphicsMode, as the values stand (no file is read).
+  std::string CurrentGraphicsModeName() const override { return GraphicsModeName(GraphicsMode); }
 
   // Fills the values from the file, once; later calls return at once.
   void LoadSettings();

@@ -158,6 +158,13 @@ double ActionListSystem::AddVec4Action(glm::vec4* target, const glm::vec4& start
       MakeRecord(target, start, end, duration, easing, std::move(onFinished), runsWhilePaused));
 }
 
+double ActionListSystem::TweenFloat(float* target, float start, float end, float duration,
+                                    int curve, std::function<void()> completion,
+                                    bool runsWhilePaused) {
+  return AddFloatAction(target, start, end, duration, curve, std::move(completion),
+                        runsWhilePaused);
+}
+
 void ActionListSystem::Update(float dt) {
   const bool paused = engine != nullptr && engine->paused;
   {

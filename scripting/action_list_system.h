@@ -28,6 +28,7 @@
 #include <glm/vec4.hpp>
 
 #include "engine/base_system.h"
+#include "engine/float_tweener.h"
 #include "engine/type_name.h"
 
 class DECS;
@@ -52,7 +53,7 @@ struct ActionRecord {
   bool removed = false;
 };
 
-class ActionListSystem : public BaseSystem {
+class ActionListSystem : public BaseSystem, public FloatTweener {
  public:
   // Keeps the engine, registers an empty signature and stays active while paused.
   void Init() override;
@@ -97,6 +98,14 @@ class ActionListSystem : public BaseSystem {
   bool CancelAction(double id);
   // Removes every action writing to `target` in the same way; returns how many there were.
   std::size_t CancelActionsOnTarget(const void* target);
+
+  // FloatTweener: AddFloatAction and CancelActionsOnTarget for callers outside the scripting
+  // library.
+  double TweenFloat(float* target, float start, float end, float duration, int curve,
+                    std::function<void()> completion, bool runsWhilePaused) override;
+  std::size_t CancelTweensOn(const float* target) override {
+    return CancelActionsOnTarget(target);
+  }
 
   // The queued records of one type, oldest first. Between updates every record listed is live.
   template <typename T>

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "render/gl_context.h"
 #include "render/gpu_backend.h"
 #include "render/vertex_buffer.h"
 
@@ -36,7 +37,10 @@ class GlGpuBackend final : public GpuBackend {
     return texture;
   }
 
-  void DeleteTexture(unsigned int texture) override { glDeleteTextures(1, &texture); }
+  // Without a current context the texture died with it.
+  void DeleteTexture(unsigned int texture) override {
+    if (HasCurrentGlContext()) glDeleteTextures(1, &texture);
+  }
 
   BuiltShader BuildShader(const ShaderStagePaths& paths) override {
     auto shader = std::make_unique<Shader>(paths.vertex, paths.fragment, paths.geometry,

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "render/gl_context.h"
+
 IndexBuffer::IndexBuffer(std::uint32_t count, const std::int32_t* indices, BufferUsage usage) {
   Create(count, indices, usage);
 }
@@ -35,7 +37,8 @@ IndexBuffer& IndexBuffer::operator=(IndexBuffer&& other) noexcept {
 }
 
 void IndexBuffer::Release() {
-  if (bufferId != 0) glDeleteBuffers(1, &bufferId);
+  // Without a context the buffer died with it.
+  if (bufferId != 0 && HasCurrentGlContext()) glDeleteBuffers(1, &bufferId);
   bufferId = 0;
 }
 

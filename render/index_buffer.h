@@ -1,6 +1,7 @@
 #pragma once
 // IndexBuffer: one GL element array buffer of 32-bit triangle indices. Owns its GL name (moved,
-// never copied); a default-constructed buffer holds none. All calls need the GL context.
+// never copied); a default-constructed buffer holds none. All calls need the GL context, except
+// destruction once the context is gone (the name died with it and is not deleted).
 
 #include <cstdint>
 

@@ -45,8 +45,9 @@ void InstancedMesh::UpdateInstances(const void* instances, std::int32_t count,
     return;
   }
   instanceCount = count > 0 ? count : 0;
+  // New storage under the same buffer name: the vertex array's attribute pointers still refer
+  // to it, so nothing needs pointing again (and a steady frame allocates nothing here).
   instanceBuffer.SetData(instanceCount, stride, instances);
-  vertexArray.RebindInstances(instanceBuffer);
 }
 
 bool InstancedMesh::Bind() const {

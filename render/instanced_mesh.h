@@ -32,8 +32,8 @@ class InstancedMesh {
                 std::int32_t instanceCount, std::uint64_t instanceStride,
                 const std::vector<int>& instanceAttributeSizes);
 
-  // Replaces the instance data (count elements of stride bytes) and points the instance
-  // attributes at it again. A stride smaller than the instance attributes is refused.
+  // Replaces the instance data (count elements of stride bytes); the instance attributes keep
+  // reading the same buffer. A stride smaller than the instance attributes is refused.
   void UpdateInstances(const void* instances, std::int32_t count, std::uint64_t stride);
 
   // Binds the instance buffer, the vertex array and the index buffer; false (and no vertex array

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "engine/decs.h"
+#include "render/gl_context.h"
 
 namespace {
 
@@ -103,7 +104,11 @@ Shader::Shader(std::string vertexPath, std::string fragmentPath, std::string geo
   }
 }
 
-Shader::~Shader() { glDeleteProgram(program); }
+// Without a current context (a cache emptied at process exit, after the window closed) the
+// program died with its context.
+Shader::~Shader() {
+  if (HasCurrentGlContext()) glDeleteProgram(program);
+}
 
 void Shader::Use() const { glUseProgram(linked ? program : 0); }
 

@@ -17,8 +17,8 @@
 // valid for the shader cache) but IsLinked() is false: Use() then unbinds every program and the
 // setters do nothing, so callers skip drawing with it.
 //
-// The GL context must be current on the calling thread for every call, and the shader must be
-// destroyed while it still is.
+// The GL context must be current on the calling thread for every call; a shader destroyed after
+// its context is gone deletes nothing (the program went with the context).
 
 #include <string>
 #include <unordered_map>

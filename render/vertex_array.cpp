@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "render/gl_context.h"
+
 VertexArray::VertexArray(const VertexBuffer& vertices) { Create(vertices, nullptr); }
 
 VertexArray::VertexArray(const VertexBuffer& vertices, const VertexBuffer& instances) {
@@ -58,7 +60,8 @@ VertexArray& VertexArray::operator=(VertexArray&& other) noexcept {
 }
 
 void VertexArray::Release() {
-  if (arrayId != 0) glDeleteVertexArrays(1, &arrayId);
+  // Without a context the array died with it.
+  if (arrayId != 0 && HasCurrentGlContext()) glDeleteVertexArrays(1, &arrayId);
   arrayId = 0;
 }
 

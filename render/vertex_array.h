@@ -6,7 +6,7 @@
 // A layout the context cannot hold (more attributes than GL_MAX_VERTEX_ATTRIBS, or a component
 // count outside 1..4) is logged and no vertex array is created: IsValid() is false and Bind()
 // unbinds every vertex array. Owns its GL name (moved, never copied). All calls need the GL
-// context.
+// context, except destruction once the context is gone (the name died with it).
 
 #include <cstdint>
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "render/gl_context.h"
+
 namespace {
 
 // Room reserved in every layout; layouts rarely hold more than a few attributes.
@@ -72,7 +74,8 @@ VertexBuffer& VertexBuffer::operator=(VertexBuffer&& other) noexcept {
 }
 
 void VertexBuffer::Release() {
-  if (bufferId != 0) glDeleteBuffers(1, &bufferId);
+  // Without a context the buffer died with it.
+  if (bufferId != 0 && HasCurrentGlContext()) glDeleteBuffers(1, &bufferId);
   bufferId = 0;
 }
 

@@ -8,7 +8,8 @@
 //   buffer.CreateVertexArray(vao);
 //
 // The buffer owns its GL name and deletes it on destruction; it can be moved, not copied. A
-// default-constructed (or moved-from) buffer holds no GL name. All calls need the GL context.
+// default-constructed (or moved-from) buffer holds no GL name. All calls need the GL context,
+// except destruction once the context is gone (the name died with it and is not deleted).
 
 #include <cstdint>
 #include <string>

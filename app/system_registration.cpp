@@ -37,15 +37,18 @@ void RegisterAllSystems() {
   if (!systems.Systems().empty()) return;
 
   systems.RegisterSystem<SettingsSystem>();
-  systems.RegisterSystem<PlatformSystem>();
+  const auto platform = systems.RegisterSystem<PlatformSystem>();
 
   // The window and its GL context exist now: the renderer and the resource caches can follow.
   Renderer& renderer = Renderer::Instance();
   decs.AddChild(&renderer);
   decs.SetFrameRenderer(&renderer);
   decs.SetResourceProvider(&ResourceCache::Instance());
+  platform->onViewportResized = [](int, int) {
+    if (Renderer::HasInstance()) Renderer::Instance().Resize();
+  };
 
-  systems.RegisterSystem<StandardEntityRenderer>();
+  systems.RegisterSystem<StandardEntityRenderer>()->SetDrawQueue(&renderer);
   systems.RegisterSystem<SpriteTextSystem>();
   systems.RegisterSystem<TilemapSystem>();
   systems.RegisterSystem<PhysicsSystem>();
@@ -53,8 +56,9 @@ void RegisterAllSystems() {
   systems.RegisterSystem<SceneSystem>();
   systems.RegisterSystem<InputSystem>();
   systems.RegisterSystem<SoundSystem>();
-  systems.RegisterSystem<CameraSystem>();
-  systems.RegisterSystem<LightSystem>();
+  const auto cameras = systems.RegisterSystem<CameraSystem>();
+  const auto lights = systems.RegisterSystem<LightSystem>();
+  renderer.UseSystems(cameras, lights);
   systems.RegisterSystem<LuaScriptSystem>();
   systems.RegisterSystem<ParticleSystem>();
   systems.RegisterSystem<TTFSystem>();

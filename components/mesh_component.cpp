@@ -1,5 +1,7 @@
 #include "components/mesh_component.h"
 
+#include "engine/decs.h"
+
 void MeshComponent::Reload() {
-  // The loading arrives with the mesh cache.
+  if (ResourceProvider* resources = DECS::CurrentResources()) meshId = resources->GetMesh(_path);
 }

@@ -9,8 +9,8 @@
 
 class MeshComponent : public BaseComponent {
  public:
-  // Fetches the mesh of `_path` from the mesh cache. Does nothing yet: the loading arrives with
-  // the mesh cache.
+  // Sets the mesh id to the mesh of `_path` from the engine's resource provider (-1 for an
+  // empty path). Without an engine or provider the id stays as it is.
   void Reload();
 
   int meshId = -1;

@@ -1,25 +1,299 @@
 #pragma once
-// Renderer: draws every frame after the systems have rendered. It sits under DECS in the message
-// tree at level 3 and is created during system registration, after the window exists.
+// Renderer: the one owner of the game's OpenGL drawing state.
+//
+// Nothing draws directly. Systems queue draws (QueueDraw, see render/draw_queue.h) into the
+// queue of a framebuffer layer; once per rendered frame, after every system has rendered, DECS
+// calls RenderFrame, which
+//   1. draws each layer 1..8 into its own window-sized framebuffer: first the layer's opaque
+//      draws, then its transparent ones, sorted;
+//   2. lets the post-processing chain run over each layer's framebuffer (no chain: no passes);
+//   3. composites the framebuffers of layers 1 to 5 onto the window, layer 1 at the bottom.
+//
+// Layers: 1 SCENE (the world), 2 GAMEUI (entities tagged "UILayer"), 3 MENUUI (documents),
+// 5 SCREENTONE_MASK, 6 FXAA; 4, 7 and 8 have no name; 6 to 8 are not composited. Layer 0 has
+// no framebuffer: draws queued on it are never drawn.
+//
+// Batching: draws of one layer with the same mesh, material shader and order number (0 unless
+// the draw is `ordered`, which gives it a number of its own) are one batch, drawn with one
+// instanced call per texture sub-batch: a batch's textures are bound to the units 0..12 (the
+// top three of the 16 sampler units stay free for other samplers), and a batch with more
+// distinct textures is split. Each instance carries its model matrix, depth modifier, cell
+// offset, the units of its two textures and its material colours (see kInstanceAttributeSizes
+// and GAME/Shaders/Include/InstanceAttributes.glsl).
+//
+// Transparency: a draw is transparent when forced or when its alpha is below 1 (NaN counts as
+// opaque). Opaque batches are drawn in the order their first draw of the frame was queued.
+// Transparent draws are sorted by depth modifier minus distance to the layer's camera,
+// highest first (equal values keep the order queued); on the menu layer (3) they are drawn in
+// the order queued, so overlapping interface elements paint in the order they were issued.
+//
+// Per layer, before its draws: the camera's values ("viewProjection", "CameraPos", ...) and the
+// layer's lights go into the global shader values, and every shader of the layer applies them.
+//
+// Errors: a draw on a layer outside 0..8, or with a mesh or material handle outside the caches,
+// is dropped and reported once per bad value. Draws with material -1, mesh -1 or no texture
+// are dropped silently. While the window has no area (minimised) frames are skipped and the
+// queues keep their draws. Construction throws std::runtime_error when the OpenGL entry points
+// cannot be loaded.
+//
+// Messages:
+//   uniform_set_float name v | uniform_set_int name v | uniform_set_vec2 name x y |
+//   uniform_set_vec3 name x y z        set a global shader value
+//   shader_uniform_update material name float|int|vec2|vec3 value
+//                                      the same, with "x,y" or "x,y,z" for vectors; the
+//                                      material word is required and names nothing
+// Malformed numbers or a wrong word count leave every value as it was.
+//
+// GL state after a frame: default framebuffer bound, depth test on, blending on. Main thread
+// only; the GL context must be current for everything but QueueDraw and HandleMessage.
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <glm/glm.hpp>
 #include <memory>
+#include <set>
+#include <span>
 #include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
+#include "components/component_enums.h"
 #include "engine/engine_hooks.h"
 #include "engine/message_receiver.h"
 #include "engine/type_name.h"
+#include "render/draw_queue.h"
+#include "render/framebuffer.h"
 
-class Renderer : public MessageReciever, public FrameRenderer {
+class CameraSystem;
+class GpuMesh;
+class InstancedMesh;
+class LightSystem;
+class Shader;
+
+// The post-processing chain: full-screen passes over a layer's framebuffer after the layer is
+// drawn and before it is composited.
+class LayerPostProcessing {
  public:
-  Renderer() { level = 3; }
+  virtual ~LayerPostProcessing() = default;
+  // Runs the enabled passes of framebuffer `framebufferIndex` (layer index + 1) over it; ends
+  // with `restoreShader` in use and the default framebuffer bound.
+  virtual void ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer,
+                                Shader& restoreShader) = 0;
+  // The window's size changed: the chain's own targets follow it.
+  virtual void ResizeTargets() = 0;
+};
 
-  // The renderer, created on first use.
+// Something drawn into the scene layer right after its opaque draws, with its camera and
+// lights in place (grass, the wind's visualisation).
+class SceneLayerDrawer {
+ public:
+  virtual ~SceneLayerDrawer() = default;
+  virtual void DrawIntoSceneLayer() = 0;
+};
+
+class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue {
+ public:
+  using FramebufferLayer = ::FramebufferLayer;
+
+  // Layers 0..8.
+  static constexpr int kLayerCount = 9;
+  // Layers 1..5 are composited onto the window.
+  static constexpr int kCompositedLayers = 5;
+  // Sampler units the data shaders declare (`inTextures[16]`, TextureUnits.glsl).
+  static constexpr int kSamplerUnits = 16;
+  // Units left free in every sub-batch for other samplers.
+  static constexpr int kReservedTextureUnits = 3;
+  // Per-instance floats: model columns 0..2 and the translation with the depth modifier, cell
+  // offset, texture units A and B, ambient, diffuse with alpha, specular, shininess.
+  static constexpr std::array<int, 11> kInstanceAttributeSizes = {4, 4, 4, 4, 2, 1, 1, 3, 4, 3, 1};
+  static constexpr int kInstanceFloats = 31;
+
+  // What makes draws one batch.
+  struct BatchKey {
+    int mesh = -1;
+    int program = -1;  // GL program name of the material's shader
+    int order = 0;
+    friend bool operator==(const BatchKey&, const BatchKey&) = default;
+  };
+  struct BatchKeyHash {
+    std::size_t operator()(const BatchKey& key) const;
+  };
+
+  // One queued draw, as the instance data needs it.
+  struct DrawRecord {
+    glm::mat4 model{1.0f};
+    float depthModifier = 0.0f;
+    glm::vec2 cellOffset{0.0f};
+    int textureA = -1;
+    int textureB = -1;
+    glm::vec3 ambient{1.0f};
+    glm::vec3 diffuse{1.0f};
+    glm::vec3 specular{1.0f};
+    float alpha = 1.0f;
+    float shininess = 0.0f;
+    // Position in the frame's queueing order.
+    std::uint32_t sequence = 0;
+  };
+
+  // Figures of the last rendered frame.
+  struct Statistics {
+    std::uint64_t drawCalls = 0;
+    int verticesDrawn = 0;
+    int trianglesDrawn = 0;
+    // Instances drawn minus draw calls: calls saved by instancing.
+    int instancesSaved = 0;
+  };
+
+  // Needs a current GL context: loads the entry points (throws std::runtime_error when they
+  // cannot be loaded), sets blending, culling and the depth test, builds the composite shaders
+  // and quad, and creates layers 1..8 at the window's size. Prints the GPU's description.
+  Renderer();
+  ~Renderer() override;
+  Renderer(const Renderer&) = delete;
+  Renderer& operator=(const Renderer&) = delete;
+
+  // The renderer of the game, created on first use (once the window exists).
   static Renderer& Instance();
   static bool HasInstance();
   // Destroys the renderer (at shutdown, after the engine).
   static void DestroyInstance();
 
+  void QueueDraw(const DrawRequest& draw) override;
+
+  // Draws the frame (see above) and empties the queues.
+  void Render();
+  void RenderFrame() override { Render(); }
+
   void HandleMessage(const std::string& message) override;
-  void RenderFrame() override;
+
+  // Appends a window-sized layer with one empty opaque and transparent queue.
+  void AddFramebufferLayer(bool composite);
+  // Binds the framebuffer of a layer (0: the window's).
+  void BindLayer(int layer);
+  // glBlendFunc, remembered.
+  void SetBlendFunc(unsigned int source, unsigned int destination);
+  // GL_CULL_FACE on or off, glFrontFace, glCullFace, remembered.
+  void SetCulling(bool enable, unsigned int frontFace, unsigned int cullFace);
+  // Every window-sized framebuffer takes the window's size; so do the post-processing targets.
+  void Resize();
+
+  // The camera and light systems whose values each layer uses; with none, layers are drawn in
+  // clip space and the light values stay as they are.
+  void UseSystems(std::weak_ptr<CameraSystem> cameras, std::weak_ptr<LightSystem> lights);
+  // The post-processing chain (not owned; null: no passes).
+  void SetPostProcessing(LayerPostProcessing* chain) { postProcessing = chain; }
+  // Drawn into the scene layer after its opaque draws, in the order added (not owned).
+  void AddSceneLayerDrawer(SceneLayerDrawer* drawer);
+
+  int LayerCount() const { return static_cast<int>(framebuffers.size()) + 1; }
+  // The framebuffer of layer 1..LayerCount()-1.
+  Framebuffer& LayerFramebuffer(int layer) {
+    return framebuffers.at(static_cast<std::size_t>(layer - 1));
+  }
+  int BoundLayer() const { return boundLayer; }
+  int MaxTextureUnits() const { return maxTextureUnits; }
+  const Statistics& FrameStatistics() const { return statistics; }
+  // Draws dropped for a bad layer or handle since the renderer was made.
+  std::uint64_t DroppedDrawCount() const { return droppedDraws; }
+  unsigned int BlendSource() const { return blendSource; }
+  unsigned int BlendDestination() const { return blendDestination; }
+
+  // Layer 1 drawn as lines.
+  bool wireframe = false;
+  // Interface drawing state (the document render interface): the z of the next interface draw,
+  // the current document transform, and the order number of the next ordered draw. uiDepth and
+  // uiOrder restart at 0 every frame.
+  float uiDepth = 0.0f;
+  glm::mat4 uiTransform{1.0f};
+  int uiOrder = 0;
+
+ private:
+  // A layer's draws of one kind, grouped into batches. Batches and their record storage are
+  // kept from frame to frame, so a steady frame allocates nothing.
+  struct Batch {
+    BatchKey key;
+    std::vector<DrawRecord> records;
+  };
+  struct LayerQueue {
+    std::unordered_map<BatchKey, std::uint32_t, BatchKeyHash> indices;
+    std::vector<Batch> batches;
+    // Batches holding records this frame, in the order of their first record.
+    std::vector<std::uint32_t> active;
+
+    void Add(const BatchKey& key, const DrawRecord& record);
+    void Clear();
+  };
+  // One transparent record in the sort.
+  struct SortEntry {
+    float value;
+    std::uint32_t sequence;
+    std::uint32_t batch;
+    std::uint32_t record;
+  };
+  // A run of sorted records of one key.
+  struct SortedBatch {
+    BatchKey key;
+    std::uint32_t first;
+    std::uint32_t count;
+  };
+  // Consecutive records of a batch that share one block of texture units.
+  struct SubBatch {
+    std::uint32_t first;
+    std::uint32_t count;
+    std::uint32_t tableOffset;
+  };
+
+  // Builds what the composite needs when it is missing (also after the caches were cleared).
+  void LoadCompositeResources();
+  // Camera values, the layer's framebuffer, its lights, and the globals applied to every
+  // program in `programs`.
+  void PrepareLayer(int layer, std::vector<int>& programs);
+  void DrawOpaqueQueue(int layer);
+  void SortTransparent(int layer);
+  void DrawSortedQueue(int layer);
+  void DrawBatch(const BatchKey& key, std::span<const DrawRecord> records);
+  // Fills `instanceData`, `subBatches` and `textureTable` for the records of one batch.
+  void AssignTextureUnits(std::span<const DrawRecord> records);
+  // Logs a dropped draw the first time its reason and value are seen.
+  void ReportDroppedDraw(const char* reason, int value);
+
+  std::vector<LayerQueue> opaqueQueues;
+  std::vector<LayerQueue> transparentQueues;
+  std::vector<Framebuffer> framebuffers;
+  std::unordered_map<BatchKey, std::unique_ptr<InstancedMesh>, BatchKeyHash> instancedMeshes;
+
+  int boundLayer = 0;
+  int maxTextureUnits = kSamplerUnits;
+  std::array<int, kSamplerUnits> textureUnitList{};
+  Statistics statistics;
+  std::uint64_t droppedDraws = 0;
+  std::set<std::pair<std::string, int>> reportedDrops;
+
+  int framebufferProgram = -1;
+  int depthProgram = -1;
+  std::unique_ptr<GpuMesh> framebufferMesh;
+
+  bool cullEnabled = true;
+  unsigned int frontFace = 0;
+  unsigned int cullFace = 0;
+  unsigned int blendSource = 0;
+  unsigned int blendDestination = 0;
+
+  std::uint32_t nextSequence = 0;
+  std::weak_ptr<CameraSystem> cameraSystem;
+  std::weak_ptr<LightSystem> lightSystem;
+  LayerPostProcessing* postProcessing = nullptr;
+  std::vector<SceneLayerDrawer*> sceneLayerDrawers;
+
+  // Scratch of the frame, kept for its capacity.
+  std::vector<int> layerPrograms;
+  std::vector<SortEntry> sortEntries;
+  std::vector<SortedBatch> sortedBatches;
+  std::vector<DrawRecord> sortedRecords;
+  std::vector<float> instanceData;
+  std::vector<SubBatch> subBatches;
+  std::vector<int> textureTable;
 };
 DECLARE_TYPE_NAME(class, Renderer);

@@ -58,6 +58,10 @@ TEST(Startup, GameRunsItsLoopUntilDecsExitAndTearsEverythingDown) {
             std::string::npos);
   EXPECT_NE(startOutput.find("SystemManager : 'class WeatherSystem' registered\n"),
             std::string::npos);
+  // Start-up loads the splash scene.
+  EXPECT_NE(
+      startOutput.find("SceneSystem : Pushed scene from path './GAME/Scenes/splash_scene.json'\n"),
+      std::string::npos);
 
   DECS::Instance().GetManager<MessagingManager>()->QueueFormatted("decs_exit", 4);
   RunMainLoop();

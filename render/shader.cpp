@@ -26,6 +26,14 @@ std::string InfoLog(GLuint object, GetLength getLength, GetLog getLog) {
   return log;
 }
 
+// "<name>.<member>", built in a buffer kept across calls: struct uniforms are set on every
+// frame, and building their member names must not allocate each time.
+const char* MemberName(const std::string& name, const char* member) {
+  thread_local std::string buffer;
+  buffer.assign(name).append(1, '.').append(member);
+  return buffer.c_str();
+}
+
 // Looks `name` up in `table` and hands the value to `set` when present.
 template <typename Value, typename Set>
 void ApplyIfPresent(const GlobalUniforms::Table<Value>& table, const std::string& name, Set set) {
@@ -114,9 +122,13 @@ void Shader::Use() const { glUseProgram(linked ? program : 0); }
 
 int Shader::Location(const char* name) {
   if (!linked) return -1;
-  const auto [entry, added] = locations.try_emplace(name, -1);
-  if (added) entry->second = glGetUniformLocation(program, name);
-  return entry->second;
+  // The key is built in a buffer kept across calls, so finding a cached name allocates nothing.
+  thread_local std::string key;
+  key.assign(name);
+  if (const auto found = locations.find(key); found != locations.end()) return found->second;
+  const int location = glGetUniformLocation(program, name);
+  locations.emplace(key, location);
+  return location;
 }
 
 void Shader::SetFloat(const char* name, float value) {
@@ -156,39 +168,39 @@ void Shader::SetMat4(const char* name, const float* values) {
 }
 
 void Shader::SetUniversalLight(const std::string& name, const UniversalLightData& light) {
-  SetVec3((name + ".color").c_str(), light.color);
-  SetFloat((name + ".strength").c_str(), light.strength);
-  SetVec3((name + ".direction").c_str(), light.direction);
+  SetVec3(MemberName(name, "color"), light.color);
+  SetFloat(MemberName(name, "strength"), light.strength);
+  SetVec3(MemberName(name, "direction"), light.direction);
 }
 
 void Shader::SetAmbientLight(const std::string& name, const AmbientLightData& light) {
-  SetVec3((name + ".color").c_str(), light.color);
-  SetFloat((name + ".strength").c_str(), light.strength);
+  SetVec3(MemberName(name, "color"), light.color);
+  SetFloat(MemberName(name, "strength"), light.strength);
 }
 
 void Shader::SetPointLight(const std::string& name, const PointLightData& light) {
-  SetVec3((name + ".color").c_str(), light.color);
-  SetFloat((name + ".strength").c_str(), light.strength);
-  SetVec3((name + ".position").c_str(), light.position);
-  SetVec2((name + ".radii").c_str(), light.radii);
+  SetVec3(MemberName(name, "color"), light.color);
+  SetFloat(MemberName(name, "strength"), light.strength);
+  SetVec3(MemberName(name, "position"), light.position);
+  SetVec2(MemberName(name, "radii"), light.radii);
 }
 
 void Shader::SetConeLight(const std::string& name, const ConeLightData& light) {
-  SetVec3((name + ".color").c_str(), light.color);
-  SetFloat((name + ".strength").c_str(), light.strength);
-  SetVec3((name + ".direction").c_str(), light.direction);
-  SetVec3((name + ".position").c_str(), light.position);
-  SetVec2((name + ".radii").c_str(), light.radii);
-  SetFloat((name + ".angle").c_str(), light.angle);
+  SetVec3(MemberName(name, "color"), light.color);
+  SetFloat(MemberName(name, "strength"), light.strength);
+  SetVec3(MemberName(name, "direction"), light.direction);
+  SetVec3(MemberName(name, "position"), light.position);
+  SetVec2(MemberName(name, "radii"), light.radii);
+  SetFloat(MemberName(name, "angle"), light.angle);
 }
 
 void Shader::SetWave(const std::string& name, const WaveData& wave) {
-  SetVec2((name + ".origin").c_str(), wave.origin);
-  SetFloat((name + ".time").c_str(), wave.time);
-  SetFloat((name + ".dist").c_str(), wave.dist);
-  SetFloat((name + ".height").c_str(), wave.height);
-  SetFloat((name + ".width").c_str(), wave.width);
-  SetFloat((name + ".speed").c_str(), wave.speed);
+  SetVec2(MemberName(name, "origin"), wave.origin);
+  SetFloat(MemberName(name, "time"), wave.time);
+  SetFloat(MemberName(name, "dist"), wave.dist);
+  SetFloat(MemberName(name, "height"), wave.height);
+  SetFloat(MemberName(name, "width"), wave.width);
+  SetFloat(MemberName(name, "speed"), wave.speed);
 }
 
 void Shader::ApplyGlobalUniforms(const GlobalUniforms& globals) {

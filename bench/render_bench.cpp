@@ -1,0 +1,211 @@
+// One frame of many entities that share a mesh and a material, in a hidden 320 x 180 window:
+// QueueDraw for every entity, then Renderer::Render (and glFinish, so frames do not pile up in
+// the driver). The entities are lit (StandardMaterial) and seen through a scene camera, as in the
+// game. Reported per frame: the draw calls, the texture sub-batches the draws need (13 texture
+// units per call; the draws use their textures in runs), and the heap allocations made while
+// queueing and rendering, counted by the replaced operator new below, once the renderer's
+// storage has grown to the frame's size.
+//
+//   xvfb-run -a build/release/bench/bench_render
+
+#include <benchmark/benchmark.h>
+#include <glad/gl.h>
+// glad first: GLFW must not pull in the system GL header.
+#include <GLFW/glfw3.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <glm/gtc/matrix_transform.hpp>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/support/quiet_stdout.h"
+#include "components/camera.h"
+#include "components/component_registration.h"
+#include "components/light.h"
+#include "components/transform.h"
+#include "engine/component_manager.h"
+#include "engine/decs.h"
+#include "engine/entity_manager.h"
+#include "engine/system_manager.h"
+#include "render/camera_system.h"
+#include "render/light_system.h"
+#include "render/renderer.h"
+#include "render/resource_cache.h"
+
+namespace {
+std::atomic<std::uint64_t> g_allocations{0};
+}  // namespace
+
+// The counting operator new hands out malloc'ed memory, so the matching deletes free it.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t size) {
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return ::operator new(size); }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+
+namespace {
+
+constexpr int kWindowWidth = 320;
+constexpr int kWindowHeight = 180;
+constexpr int kTextureUnitsPerCall = Renderer::kSamplerUnits - Renderer::kReservedTextureUnits;
+
+// The window, the engine with a camera and an ambient light, the renderer and the resources;
+// made on first use and kept for every benchmark of the run.
+class RenderWorld {
+ public:
+  static RenderWorld& Get() {
+    static RenderWorld world;
+    return world;
+  }
+
+  Renderer& renderer() { return *rendererInstance; }
+  int mesh = -1;
+  int material = -1;
+  std::vector<int> textures;
+
+ private:
+  RenderWorld() {
+    // The data tree lives in the source folder.
+    if (chdir(KELVARIS_SOURCE_DIR) != 0) throw std::runtime_error("no source folder");
+    if (glfwInit() != GLFW_TRUE) throw std::runtime_error("no display: run under xvfb-run -a");
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 5);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    window = glfwCreateWindow(kWindowWidth, kWindowHeight, "Kelvaris render benchmark", nullptr,
+                              nullptr);
+    if (window == nullptr) throw std::runtime_error("no OpenGL 4.5 core context");
+    glfwMakeContextCurrent(window);
+    glfwSwapInterval(0);
+
+    const QuietStdout quiet;
+    if (gladLoadGL(glfwGetProcAddress) == 0) throw std::runtime_error("no GL entry points");
+    glViewport(0, 0, kWindowWidth, kWindowHeight);
+    DECS& decs = DECS::Instance();
+    CreateManagers();
+    RegisterAllComponents();
+    auto& systems = *decs.GetManager<SystemManager>();
+    auto& entities = *decs.GetManager<EntityManager>();
+    auto& components = *decs.GetManager<ComponentManager>();
+    const auto cameras = systems.RegisterSystem<CameraSystem>();
+    const auto lights = systems.RegisterSystem<LightSystem>();
+    cameras->windowSize = [](int& width, int& height) {
+      width = kWindowWidth;
+      height = kWindowHeight;
+      return true;
+    };
+
+    const auto addEntity = [&](const char* name, auto... added) {
+      const int entity = entities.CreateEntity(name);
+      (components.AddComponent(entity, added), ...);
+      (entities.AddToSignature<decltype(added)>(entity), ...);
+      systems.EntitySignatureChanged(entity, entities.signaturesById[entity]);
+    };
+    Camera camera;
+    camera._zoom = 0.02f;  // 50 units high
+    camera._nearPlane = -100.0f;
+    camera.SetDirty();
+    addEntity("camera", Transform({0.0f, 0.0f, 10.0f}, {}, {1.0f, 1.0f, 1.0f}), camera);
+    Light ambient;
+    ambient._type = 3;
+    addEntity("ambient", Transform(), ambient);
+    cameras->Update(0.0f);
+    lights->Update(0.0f);
+
+    rendererInstance = std::make_unique<Renderer>();
+    rendererInstance->UseSystems(cameras, lights);
+    ResourceCache& cache = ResourceCache::Instance();
+    mesh = cache.GetMesh("./GAME/Assets/Meshes/DefaultQuad.txt");
+    material = cache.GetMaterial("./GAME/Assets/Materials/StandardMaterial.json");
+    for (int index = 0; index < 20; ++index) {
+      const std::uint8_t pixel[4] = {static_cast<std::uint8_t>(index * 12), 128, 200, 255};
+      char name[32];
+      std::snprintf(name, sizeof name, "bench texture %d", index);
+      textures.push_back(cache.CreateTexture(1, 1, pixel, name));
+    }
+  }
+
+  ~RenderWorld() {
+    rendererInstance.reset();
+    ResourceCache::DestroyInstance();
+    DECS::Instance().Shutdown();
+    glfwDestroyWindow(window);
+    glfwTerminate();
+  }
+
+  GLFWwindow* window = nullptr;
+  std::unique_ptr<Renderer> rendererInstance;
+};
+
+// Sub-batches of one batch whose draws use `textures` textures in equal runs, one after the
+// other: a new call whenever a run brings a texture the call's units cannot hold.
+int ExpectedSubBatches(int textures) {
+  return (textures + kTextureUnitsPerCall - 1) / kTextureUnitsPerCall;
+}
+
+void BM_QueueAndRender(benchmark::State& state) {
+  RenderWorld& world = RenderWorld::Get();
+  Renderer& renderer = world.renderer();
+  const int count = static_cast<int>(state.range(0));
+  const int textureCount = static_cast<int>(state.range(1));
+
+  // A grid over the 89 x 50 units the camera sees.
+  std::vector<DrawRequest> draws(static_cast<std::size_t>(count));
+  const int columns = 100;
+  const int rows = (count + columns - 1) / columns;
+  for (int index = 0; index < count; ++index) {
+    DrawRequest& draw = draws[static_cast<std::size_t>(index)];
+    draw.mesh = world.mesh;
+    draw.material = world.material;
+    draw.textureA = world.textures[static_cast<std::size_t>(index * textureCount / count)];
+    draw.model =
+        glm::scale(glm::translate(glm::mat4(1.0f),
+                                  glm::vec3(-44.0f + 0.88f * static_cast<float>(index % columns),
+                                            -24.0f + 48.0f * static_cast<float>(index / columns) /
+                                                         static_cast<float>(rows),
+                                            0.0f)),
+                   glm::vec3(0.8f, 0.4f, 1.0f));
+  }
+  const auto frame = [&] {
+    for (const DrawRequest& draw : draws) renderer.QueueDraw(draw);
+    renderer.Render();
+    glFinish();
+  };
+  // The renderer's storage grows to the frame's size in the first frames.
+  for (int warmUp = 0; warmUp < 3; ++warmUp) frame();
+
+  const std::uint64_t allocationsBefore = g_allocations.load();
+  for (auto _ : state) frame();
+  const std::uint64_t allocations = g_allocations.load() - allocationsBefore;
+
+  const Renderer::Statistics& statistics = renderer.FrameStatistics();
+  state.counters["draw_calls"] = static_cast<double>(statistics.drawCalls);
+  state.counters["sub_batches"] = ExpectedSubBatches(textureCount);
+  state.counters["instances"] =
+      static_cast<double>(statistics.drawCalls) + statistics.instancesSaved;
+  state.counters["allocs_per_frame"] =
+      static_cast<double>(allocations) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_QueueAndRender)
+    ->ArgNames({"entities", "textures"})
+    ->Args({1000, 1})
+    ->Args({10000, 1})
+    ->Args({1000, 20})
+    ->Args({10000, 20})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace

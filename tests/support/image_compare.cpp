@@ -58,6 +58,8 @@ bool LoadPng(const std::string& path, Image& image) {
   int width = 0;
   int height = 0;
   int channels = 0;
+  // The texture loader turns images bottom row first through this process-wide switch.
+  stbi_set_flip_vertically_on_load(0);
   stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &channels, 4);
   if (pixels == nullptr) return false;
   image.width = width;

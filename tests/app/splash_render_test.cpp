@@ -1,0 +1,129 @@
+// The whole game starting up: after a few frames, the window shows the splash scene. The frame
+// is read back right after the renderer has composited it, before the buffers are swapped.
+// Where each texel of the splash wordmark must appear is worked out from the scene's own
+// entities and the camera system's view, so the check follows the scene file and the window
+// size rather than fixed coordinates.
+
+#include <glad/gl.h>
+// glad first: GLFW must not pull in the system GL header.
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <glm/glm.hpp>
+#include <string>
+
+#include "app/startup.h"
+#include "components/mesh_component.h"
+#include "components/texture_component.h"
+#include "components/transform.h"
+#include "engine/component_manager.h"
+#include "engine/decs.h"
+#include "engine/entity_manager.h"
+#include "engine/system_manager.h"
+#include "render/camera_system.h"
+#include "render/renderer.h"
+#include "render/resource_cache.h"
+#include "tests/support/image_compare.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using testing_support::Image;
+
+// Renders each frame with the game's renderer and keeps a copy of the window's picture.
+class CapturingFrameRenderer final : public FrameRenderer {
+ public:
+  void RenderFrame() override {
+    Renderer::Instance().RenderFrame();
+    ++frames;
+    int width = 0;
+    int height = 0;
+    glfwGetFramebufferSize(glfwGetCurrentContext(), &width, &height);
+    picture = testing_support::ReadFramebufferPixels(0, 0, width, height);
+  }
+
+  int frames = 0;
+  Image picture;
+};
+
+TEST(SplashRender, StartingTheGameShowsTheSplashSceneInTheWindow) {
+  testing_support::ScopedTempHome home;
+  CreateUserFolders();
+  // An earlier test of this binary may have left the process cache holding objects of a window
+  // that is closed; the game starts with none.
+  ResourceCache::DestroyInstance();
+  testing::internal::CaptureStdout();
+  StartEngine();
+  DECS& decs = DECS::Instance();
+  CapturingFrameRenderer capture;
+  decs.SetFrameRenderer(&capture);
+
+  // A few frames after the cameras and lights have had their first update.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (capture.frames < 5 && std::chrono::steady_clock::now() < deadline) decs.Update();
+  testing::internal::GetCapturedStdout();
+  ASSERT_GE(capture.frames, 5) << "the loop rendered no frames";
+
+  const auto entities = decs.GetManager<EntityManager>();
+  const auto components = decs.GetManager<ComponentManager>();
+  const int logo = entities->FindEntity("SplashLogo");
+  ASSERT_NE(logo, kNoEntity) << "the splash scene has no SplashLogo";
+  const auto cameras = decs.GetSystem<CameraSystem>();
+  ASSERT_TRUE(cameras->HasLayerCamera(1));
+  const glm::mat4 toClip = cameras->FindLayerCamera(1)->viewProjection *
+                           components->GetComponent<Transform>(logo)->modelMatrix;
+  Image texture;
+  ASSERT_TRUE(testing_support::LoadPng(
+      components->GetComponent<TextureComponent>(logo)->_albedoPath, texture));
+
+  // Every texel centre of the wordmark, through the quad (-0.5..0.5, texture v up) and the
+  // camera to a window pixel: opaque texels show their colour (the scene's white ambient light
+  // leaves it as drawn), transparent ones the black behind.
+  const Image& picture = capture.picture;
+  int compared = 0;
+  int wrong = 0;
+  std::string firstWrong;
+  for (int row = 0; row < texture.height; ++row) {
+    for (int column = 0; column < texture.width; ++column) {
+      const glm::vec4 local(
+          (static_cast<float>(column) + 0.5f) / static_cast<float>(texture.width) - 0.5f,
+          0.5f - (static_cast<float>(row) + 0.5f) / static_cast<float>(texture.height), 0.0f, 1.0f);
+      const glm::vec4 clip = toClip * local;
+      const int x =
+          static_cast<int>((clip.x / clip.w + 1.0f) * 0.5f * static_cast<float>(picture.width));
+      const int y = static_cast<int>((1.0f - (clip.y / clip.w + 1.0f) * 0.5f) *
+                                     static_cast<float>(picture.height));
+      if (x < 0 || y < 0 || x >= picture.width || y >= picture.height) continue;
+      const auto texel = texture.At(column, row);
+      if (texel[3] != 0 && texel[3] != 255) continue;  // edges blended by alpha
+      const auto shown = picture.At(x, y);
+      ++compared;
+      for (std::size_t channel = 0; channel < 3; ++channel) {
+        const int expected = texel[3] == 255 ? texel[channel] : 0;
+        if (std::abs(shown[channel] - expected) > 3) {
+          if (wrong++ == 0) {
+            firstWrong = "texel (" + std::to_string(column) + ", " + std::to_string(row) +
+                         ") at window pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+                         ") shows (" + std::to_string(shown[0]) + ", " + std::to_string(shown[1]) +
+                         ", " + std::to_string(shown[2]) + ")";
+          }
+          break;
+        }
+      }
+    }
+  }
+  EXPECT_GT(compared, texture.width * texture.height / 2) << "the wordmark is mostly off screen";
+  EXPECT_EQ(wrong, 0) << firstWrong;
+  // And the corners of the window are the black behind the scene.
+  for (const auto& corner : {picture.At(0, 0), picture.At(picture.width - 1, picture.height - 1)}) {
+    EXPECT_EQ(corner[0] + corner[1] + corner[2], 0);
+  }
+
+  decs.SetFrameRenderer(&Renderer::Instance());
+  testing::internal::CaptureStdout();
+  StopEngine();
+  testing::internal::GetCapturedStdout();
+}
+
+}  // namespace

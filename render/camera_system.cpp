@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <glm/gtc/matrix_inverse.hpp>
 
 #include "components/transform.h"
 #include "engine/component_manager.h"

@@ -1,0 +1,26 @@
+#version 450 core
+// The bright parts of a layer, the start of its glow. A texel keeps the share of its light by
+// which its brightest channel passes intensityThreshold, spread over the range left above the
+// threshold (threshold 1 keeps only light above white, 0 keeps everything by its brightness).
+// The level is cleared and drawn with alpha blending, which multiplies colour and alpha by the
+// alpha written: writing the square root of the share stores colour and share as they are.
+// Shares too small to show are dropped, so the division stays within half-float range.
+in vec2 texCoord;
+
+uniform sampler2D inTexture;
+uniform float intensityThreshold;
+
+out vec4 fragColor;
+
+void main() {
+  vec4 texel = texture(inTexture, texCoord);
+  float brightness = max(texel.r, max(texel.g, texel.b));
+  float range = max(1.0 - intensityThreshold, 0.05);
+  float share = clamp((brightness - intensityThreshold) / range, 0.0, 1.0) * clamp(texel.a, 0.0, 1.0);
+  if (share < 1.0 / 1024.0) {
+    fragColor = vec4(0.0);
+    return;
+  }
+  float written = sqrt(share);
+  fragColor = vec4(texel.rgb / written, written);
+}

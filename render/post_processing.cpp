@@ -1,0 +1,487 @@
+#include "render/post_processing.h"
+
+#include <glad/gl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "engine/decs.h"
+#include "platform/os/file_path.h"
+#include "render/gl_context.h"
+#include "render/resource_cache.h"
+#include "render/shader.h"
+
+namespace {
+
+const std::string& WeightsName() {
+  static const std::string name = "weights";
+  return name;
+}
+
+// The kernel the next ApplyGlobalUniforms hands to "weights[0]" .. "weights[8]".
+void SetWeights(const std::array<float, 9>& kernel) {
+  SetGlobalFloatArray(DECS::Instance().globalUniforms.floats, WeightsName(), kernel.data(),
+                      static_cast<int>(kernel.size()));
+}
+
+glm::vec2 SizeOf(const Framebuffer& framebuffer) {
+  return {static_cast<float>(framebuffer.Width()), static_cast<float>(framebuffer.Height())};
+}
+
+// Binds `target`, lets the viewport cover it and draws `source`'s colour (or depth) texture
+// through the bound quad and program.
+void DrawInto(const Framebuffer& target, const Framebuffer& source, bool depth = false) {
+  target.Bind();
+  glViewport(0, 0, target.Width(), target.Height());
+  source.Draw(depth);
+}
+
+// A fixed-size scratch target of this size, made or resized as needed. Creating a framebuffer
+// unbinds the bound one, so this comes before a target is bound.
+Framebuffer& FitScratch(std::optional<Framebuffer>& slot, int width, int height) {
+  if (!slot) {
+    slot.emplace(width, height);
+  } else if (slot->Width() != width || slot->Height() != height) {
+    slot->SetSize(width, height);
+  }
+  return *slot;
+}
+
+// `to` becomes a texel-exact copy of `from`'s colour (sizes made equal first).
+void CopyColour(const Framebuffer& from, std::optional<Framebuffer>& to) {
+  Framebuffer& copy = FitScratch(to, from.Width(), from.Height());
+  glCopyImageSubData(from.ColorTexture(), GL_TEXTURE_2D, 0, 0, 0, 0, copy.ColorTexture(),
+                     GL_TEXTURE_2D, 0, 0, 0, 0, from.Width(), from.Height(), 1);
+}
+
+// What a pass reads as `image` while drawing into `target`: the image itself, or a copy taken
+// now when it is the target.
+const Framebuffer& Readable(const Framebuffer& image, const Framebuffer& target,
+                            std::optional<Framebuffer>& copySlot) {
+  if (&image != &target) return image;
+  CopyColour(image, copySlot);
+  return *copySlot;
+}
+
+// The state a pass changes and gives back: the renderer's blend factors and the viewport.
+class PassState {
+ public:
+  explicit PassState(PostProcessTargets& targets)
+      : targets(targets),
+        blendSource(targets.BlendSource()),
+        blendDestination(targets.BlendDestination()) {
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+  }
+  PassState(const PassState&) = delete;
+  PassState& operator=(const PassState&) = delete;
+
+  void AlphaBlend() { targets.SetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); }
+  void AdditiveBlend() { targets.SetBlendFunc(GL_SRC_ALPHA, GL_ONE); }
+  void RestoreBlend() { targets.SetBlendFunc(blendSource, blendDestination); }
+
+  // The end of every pass: the restore program in use, the blend factors as they were, the
+  // window's framebuffer bound, the viewport as it was.
+  void Finish(Shader& restoreShader) {
+    restoreShader.Use();
+    RestoreBlend();
+    targets.BindLayer(0);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+  }
+
+ private:
+  PostProcessTargets& targets;
+  unsigned int blendSource;
+  unsigned int blendDestination;
+  std::array<GLint, 4> viewport{};
+};
+
+std::unique_ptr<RendererTargets>& InstanceTargets() {
+  static std::unique_ptr<RendererTargets> targets;
+  return targets;
+}
+
+std::unique_ptr<PostProcessingChain>& InstanceChain() {
+  static std::unique_ptr<PostProcessingChain> chain;
+  return chain;
+}
+
+constexpr int kScreentoneLayer = 5;
+constexpr int kFXAALayer = 6;
+// The screentone's dot cell is the image height divided by this, in whole pixels.
+constexpr int kScreentoneRowsOfDots = 200;
+
+}  // namespace
+
+// Targets and programs ---------------------------------------------------------------------
+
+Framebuffer* RendererTargets::LayerFramebuffer(int layer) {
+  if (layer < 1 || layer >= renderer.LayerCount()) return nullptr;
+  return &renderer.LayerFramebuffer(layer);
+}
+
+PassProgram::PassProgram(const char* fragmentPath)
+    : fragmentPath(fragmentPath), cacheFragmentPath(os::NormalizePath(fragmentPath)) {}
+
+Shader* PassProgram::Use() {
+  ResourceCache& cache = ResourceCache::Instance();
+  Shader* shader = cache.GetShaderById(program);
+  // A cache that was cleared may have given the program's name to another program.
+  if (shader == nullptr || shader->fragmentPath != cacheFragmentPath) {
+    program = cache.GetShader(PassShaders::kVertex, fragmentPath);
+    ++lookups;
+    shader = cache.GetShaderById(program);
+  }
+  if (shader == nullptr || !shader->IsLinked()) return nullptr;
+  shader->Use();
+  return shader;
+}
+
+// Glow ----------------------------------------------------------------------------------------
+
+void FlorethChain::FitLevels(int width, int height) {
+  for (int level = 0; level < kLevels; ++level) {
+    FitScratch(levels[static_cast<std::size_t>(level)], std::max(width >> level, 1),
+               std::max(height >> level, 1));
+  }
+}
+
+void FlorethChain::Resize() {
+  int width = 0;
+  int height = 0;
+  CurrentWindowFramebufferSize(width, height);
+  for (int level = 0; level < kLevels; ++level) {
+    auto& slot = levels[static_cast<std::size_t>(level)];
+    if (slot) slot->SetSize(std::max(width >> level, 1), std::max(height >> level, 1));
+  }
+}
+
+// Steps: the source is copied into `scratch`; level 0 gets the parts brighter than the
+// threshold; each level k = 1 .. L-2 is a half-size copy of level k-1; then from level L-2 down
+// to 1 each level is blurred and added onto the level above it; level 0, now the glow, is added
+// onto the copy in `scratch`, which is drawn into the target. L = min(levels, 9); with L <= 2
+// only the masked full-size level is added.
+void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
+                         Framebuffer& target, Framebuffer& scratch, Shader& restoreShader,
+                         PostProcessTargets& targets) {
+  const int levelCount = std::min(pass.intData[0], kLevels);
+  FitLevels(source.Width(), source.Height());
+  for (auto& level : levels) {
+    level->Bind();
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  PassState state(targets);
+  const auto level = [this](int index) -> Framebuffer& {
+    return *levels[static_cast<std::size_t>(index)];
+  };
+
+  restoreShader.Use();
+  DrawInto(scratch, source);
+
+  Shader* shader = mask.Use();
+  if (shader != nullptr) {
+    shader->SetFloat("intensityThreshold", pass.floatData[0]);
+    shader->ApplyGlobalUniforms();
+    DrawInto(level(0), scratch);
+  }
+
+  shader = downsampling.Use();
+  if (shader != nullptr) {
+    shader->SetInt("inTexture", 0);
+    shader->ApplyGlobalUniforms();
+    for (int index = 1; index <= levelCount - 2; ++index) {
+      shader->SetVec2("viewPortDimensions", SizeOf(level(index)));
+      DrawInto(level(index), level(index - 1));
+    }
+  }
+
+  state.AdditiveBlend();
+  shader = kernel.Use();
+  if (shader != nullptr) {
+    SetWeights(KernelPass::kGaussian);
+    shader->ApplyGlobalUniforms();
+    shader->SetInt("inTexture", 0);
+    shader->SetFloat("radius", static_cast<float>(pass.intData[1]));
+    for (int index = levelCount - 2; index >= 1; --index) {
+      shader->SetVec2("viewPortDimensions", SizeOf(level(index - 1)));
+      DrawInto(level(index - 1), level(index));
+    }
+  }
+
+  restoreShader.Use();
+  DrawInto(scratch, level(0));
+  // The copy with its glow is laid over the target with the blend factors the pass found.
+  state.RestoreBlend();
+  DrawInto(target, scratch);
+  state.Finish(restoreShader);
+}
+
+// Kernel passes ------------------------------------------------------------------------------
+
+void KernelPass::Blur(const Framebuffer& source, Framebuffer& target, int draws, int radius,
+                      Shader& restoreShader, PostProcessTargets& targets,
+                      std::optional<Framebuffer>& readCopy) {
+  SetWeights(kGaussian);
+  PassState state(targets);
+  state.AlphaBlend();
+  Shader* shader = kernel.Use();
+  if (shader != nullptr) {
+    shader->ApplyGlobalUniforms();
+    shader->SetVec2("viewPortDimensions", SizeOf(source));
+    shader->SetFloat("radius", static_cast<float>(radius));
+    shader->SetInt("inTexture", 0);
+    target.Bind();
+    // Every draw after the first blurs the result of the one before.
+    const int drawCount = std::min(draws, kMaxDraws);
+    for (int draw = 0; draw < drawCount; ++draw) {
+      DrawInto(target, Readable(draw == 0 ? source : target, target, readCopy));
+    }
+  }
+  state.Finish(restoreShader);
+}
+
+void KernelPass::MultiScaleBlur(const Framebuffer& source, Framebuffer& target, int scales,
+                                int repeats, Shader& restoreShader, PostProcessTargets& targets,
+                                std::optional<Framebuffer>& readCopy) {
+  if (scales <= 0) return;
+  const int scaleCount = std::min(scales, kMaxScales);
+  const int repeatCount = std::min(repeats, kMaxDraws);
+  // Largest radius first, 1 last.
+  for (int scale = 0; scale < scaleCount; ++scale) {
+    const int radius = 1 << (scaleCount - 1 - scale);
+    for (int repeat = 0; repeat < repeatCount; ++repeat) {
+      Blur(source, target, scaleCount, radius, restoreShader, targets, readCopy);
+    }
+  }
+}
+
+// The horizontal Sobel result goes into the cleared scratch target, the vertical one is
+// blended over it, and the edges are laid over the target.
+void KernelPass::Edge(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
+                      Shader& restoreShader, PostProcessTargets& targets) {
+  SetWeights(kSobelX);
+  Framebuffer& edges = FitScratch(scratch, source.Width(), source.Height());
+  PassState state(targets);
+  state.AlphaBlend();
+  Shader* shader = edge.Use();
+  if (shader != nullptr) {
+    const auto& floats = pass.floatData;
+    shader->ApplyGlobalUniforms();
+    shader->SetVec2("viewPortDimensions", SizeOf(source));
+    shader->SetInt("inTexture", 0);
+    shader->SetFloat("radius", 1.0f);
+    shader->SetFloat("threshold", floats[0]);
+    shader->SetFloat("edgeThickness", floats[1]);
+    shader->SetFloat("contrast", floats[2]);
+    shader->SetVec3("edgeColor", glm::vec3(floats[3], floats[4], floats[5]));
+
+    edges.Bind();
+    glViewport(0, 0, edges.Width(), edges.Height());
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const bool depth = pass.intData[0] != 0;
+    source.Draw(depth);
+    SetWeights(kSobelY);
+    shader->ApplyGlobalUniforms();
+    source.Draw(depth);
+
+    restoreShader.Use();
+    DrawInto(target, edges);
+  }
+  state.Finish(restoreShader);
+}
+
+void KernelPass::ResizeToWindow() {
+  if (!scratch) return;
+  int width = 0;
+  int height = 0;
+  CurrentWindowFramebufferSize(width, height);
+  scratch->SetSize(std::max(width, 1), std::max(height, 1));
+}
+
+// Chain -------------------------------------------------------------------------------------
+
+PostProcessingChain::PostProcessingChain(PostProcessTargets& targets) : targets(targets) {}
+
+PostProcessingChain::~PostProcessingChain() = default;
+
+PostProcessingChain& PostProcessingChain::CreateInstance(Renderer& renderer) {
+  DestroyInstance();
+  InstanceTargets() = std::make_unique<RendererTargets>(renderer);
+  InstanceChain() = std::make_unique<PostProcessingChain>(*InstanceTargets());
+  return *InstanceChain();
+}
+
+PostProcessingChain* PostProcessingChain::FindInstance() { return InstanceChain().get(); }
+
+void PostProcessingChain::DestroyInstance() {
+  InstanceChain().reset();
+  InstanceTargets().reset();
+}
+
+void PostProcessingChain::ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer,
+                                           Shader& restoreShader) {
+  if (framebufferIndex < 0 || framebufferIndex >= kPostProcessListCount) return;
+  for (const PostProcessPass& pass : pipeline[static_cast<std::size_t>(framebufferIndex)]) {
+    if (pass.enabled) ApplyPostProcessPass(pass, framebuffer, framebuffer, restoreShader);
+  }
+}
+
+void PostProcessingChain::ApplyPostProcessPass(const PostProcessPass& pass,
+                                               const Framebuffer& source, Framebuffer& target,
+                                               Shader& restoreShader) {
+  if (!pass.enabled) return;
+  switch (static_cast<PostProcessType>(pass.type)) {
+    case PostProcessType::Floreth:
+      ApplyFloreth(pass, source, target, restoreShader);
+      break;
+    case PostProcessType::Blur:
+      kernelPass.Blur(source, target, pass.intData[0], pass.intData[1], restoreShader, targets,
+                      readCopy);
+      break;
+    case PostProcessType::MultiScaleBlur:
+      kernelPass.MultiScaleBlur(source, target, pass.intData[0], pass.intData[1], restoreShader,
+                                targets, readCopy);
+      break;
+    case PostProcessType::Edge:
+      kernelPass.Edge(pass, source, target, restoreShader, targets);
+      break;
+    case PostProcessType::Posterization:
+      ApplySinglePass(posterization, pass, source, target, restoreShader);
+      break;
+    case PostProcessType::ToneMapping:
+      ApplySinglePass(toneMapping, pass, source, target, restoreShader);
+      break;
+    case PostProcessType::Fade:
+      ApplySinglePass(fade, pass, source, target, restoreShader);
+      break;
+    case PostProcessType::Screentone:
+      ApplyLayerTexturePass(screentone, kScreentoneLayer, source, target, restoreShader);
+      break;
+    case PostProcessType::FXAA:
+      ApplyLayerTexturePass(fxaa, kFXAALayer, source, target, restoreShader);
+      break;
+    case PostProcessType::Noir:
+      ApplySinglePass(noir, pass, source, target, restoreShader);
+      break;
+    default:
+      break;
+  }
+}
+
+void PostProcessingChain::ApplySinglePass(PassProgram& program, const PostProcessPass& pass,
+                                          const Framebuffer& source, Framebuffer& target,
+                                          Shader& restoreShader) {
+  PassState state(targets);
+  state.AlphaBlend();
+  Shader* shader = program.Use();
+  if (shader != nullptr) {
+    const auto type = static_cast<PostProcessType>(pass.type);
+    if (type == PostProcessType::Noir) shader->ApplyGlobalUniforms();
+    shader->SetInt("inTexture", 0);
+    if (type == PostProcessType::Posterization || type == PostProcessType::Noir) {
+      shader->SetInt("colorCount", pass.intData[0]);
+      shader->SetInt("saturationCount", pass.intData[1]);
+      shader->SetInt("lightnessCount", pass.intData[2]);
+      shader->SetFloat("hueShift", pass.floatData[0]);
+    } else if (type == PostProcessType::Fade) {
+      shader->SetFloat("fadePercentage", sceneFade ? sceneFade() : 0.0f);
+      shader->SetVec3("fadeColor",
+                      glm::vec3(pass.floatData[1], pass.floatData[2], pass.floatData[3]));
+    }
+    DrawInto(target, Readable(source, target, readCopy));
+  }
+  state.Finish(restoreShader);
+}
+
+// The result is built in a scratch target holding a copy of the layer's drawing, so that the
+// layer keeps what was drawn into it, and is then laid over the target.
+void PostProcessingChain::ApplyLayerTexturePass(PassProgram& program, int layer,
+                                                const Framebuffer& source, Framebuffer& target,
+                                                Shader& restoreShader) {
+  const Framebuffer* layerFramebuffer = targets.LayerFramebuffer(layer);
+  if (layerFramebuffer == nullptr) return;
+  CopyColour(*layerFramebuffer, layerWork);
+  PassState state(targets);
+  state.AlphaBlend();
+  Shader* shader = program.Use();
+  if (shader != nullptr) {
+    static constexpr int kUnits[] = {0, 1, 2};
+    // Loading the texture binds it, so it comes before the units are set.
+    const int particle = layer == kScreentoneLayer ? ParticleTexture() : -1;
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, layerFramebuffer->ColorTexture());
+    if (layer == kScreentoneLayer) {
+      shader->SetVec2("screenDimensions", SizeOf(source));
+      shader->SetFloat("fTexSampleSize",
+                       static_cast<float>(source.Height() / kScreentoneRowsOfDots));
+      shader->SetVec3("cameraPos", cameraPosition ? cameraPosition() : glm::vec3(0.0f));
+      glActiveTexture(GL_TEXTURE2);
+      glBindTexture(GL_TEXTURE_2D, particle >= 0 ? static_cast<GLuint>(particle) : 0u);
+      shader->SetIntArray("inTextures[0]", 3, kUnits);
+    } else {
+      shader->SetVec2("viewPortDimensions", SizeOf(source));
+      shader->SetIntArray("inTextures[0]", 2, kUnits);
+    }
+    DrawInto(*layerWork, source);
+
+    restoreShader.Use();
+    DrawInto(target, *layerWork);
+    // Nothing of the pass stays bound where later draws could sample it.
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+  }
+  state.Finish(restoreShader);
+}
+
+void PostProcessingChain::ApplyFloreth(const PostProcessPass& pass, const Framebuffer& source,
+                                       Framebuffer& target, Shader& restoreShader) {
+  const int layer = pass.intData[2];
+  Framebuffer* scratch = targets.LayerFramebuffer(layer);
+  if (scratch == nullptr) return ReportGlowLayer(layer, "has no framebuffer (layers 1..8)");
+  if (scratch == &source || scratch == &target) {
+    return ReportGlowLayer(layer, "is the layer the glow is drawn over");
+  }
+  floreth.Apply(pass, source, target, *scratch, restoreShader, targets);
+}
+
+void PostProcessingChain::ReportGlowLayer(int layer, const char* why) {
+  if (!reportedGlowLayers.insert(layer).second) return;
+  std::printf("PostProcessing : glow pass skipped: its scratch layer %d %s\n", layer, why);
+}
+
+int PostProcessingChain::ParticleTexture() {
+  // Found again whenever the screentone program was, which is the case after a cache clear.
+  if (particleTexture < 0 || particleTextureLookup != screentone.Lookups()) {
+    particleTexture = ResourceCache::Instance().GetTexture(PassShaders::kParticleTexture,
+                                                           GL_NEAREST, GL_NEAREST, GL_REPEAT);
+    particleTextureLookup = screentone.Lookups();
+  }
+  return particleTexture;
+}
+
+void PostProcessingChain::ResizeTargets() {
+  floreth.Resize();
+  kernelPass.ResizeToWindow();
+}
+
+void PostProcessingChain::ApplySceneSettings(const nlohmann::json& settings) {
+  PostProcessPipeline lists;
+  try {
+    ReadPostProcessingPipeline(settings, lists);
+  } catch (const PipelineReadError& error) {
+    std::printf("PostProcessing : scene settings not used, the current passes stay: %s\n",
+                error.what());
+    return;
+  }
+  pipeline = std::move(lists);
+}
+
+void PostProcessingChain::SetMainMenuFade(float value) {
+  auto& menuList = pipeline[2];
+  if (!menuList.empty()) menuList.front().floatData[0] = value;
+}

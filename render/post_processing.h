@@ -1,0 +1,255 @@
+#pragma once
+// PostProcessingChain: the full-screen passes the renderer runs over each layer framebuffer
+// after the layer is drawn and before it is composited onto the window.
+//
+//   PostProcessingChain chain(targets);   // targets: the renderer's layers (RendererTargets)
+//   renderer.SetPostProcessing(&chain);   // Render calls ApplyLayerPasses per framebuffer
+//   sceneSystem.SetSettingsSink(&chain);  // each scene's settings replace the pass lists
+//
+// The pass lists come from the scene settings (render/post_process_pass.h): list j belongs to
+// framebuffer j, which draws layer j + 1. The enabled passes of a list run in list order. Each
+// pass draws full-screen quads through framebuffers with a program of FramebufferVertexShader
+// and a fragment shader of GAME/Shaders/Fragment/ (see PassShaders below), alpha-blended over
+// what the target holds, and ends with the restore program in use, the caller's blend factors
+// and viewport back and the window's framebuffer bound. The caller binds the full-screen quad
+// (the renderer's FramebufferMesh) and disables the depth test before the first pass.
+//
+// Parameters (I[n] int, F[n] float of the pass):
+//   Floreth        I0 levels (at most 9), F0 intensity threshold, I1 blur radius,
+//                  I2 layer (1..8) whose framebuffer holds the copy the glow is added to
+//   Blur           I0 draws (each blurs the last result again; at most KernelPass::kMaxDraws),
+//                  I1 radius in pixels between taps
+//   MultiScaleBlur I0 scales (at most KernelPass::kMaxScales): radii 2^(I0-1) ... 1, each
+//                  with I0 draws, I1 times (at most KernelPass::kMaxDraws)
+//   Edge           I0 non-zero: edges of the depth texture, else of the colour; F0 threshold,
+//                  F1 thickness, F2 contrast, F3..5 edge colour
+//   Posterization  I0 hue count, I1 saturation count, I2 lightness count, F0 hue shift (turns)
+//   Noir           as Posterization, plus the engine's global shader values
+//   ToneMapping    none
+//   Fade           F1..3 fade colour; the amount is the scene fade (SetSceneFadeSource)
+//   Screentone     none; layer 5's drawing is the mask, GAME/Assets/Textures/Particles/
+//                  particle.png the dot, the scene camera's position anchors the pattern
+//   FXAA           none; layer 6's framebuffer holds the result before it is copied back
+// Sizes given to the shaders ("viewPortDimensions", "screenDimensions", the screentone's cell
+// of height / 200 pixels) are those of the framebuffer being processed, which is the window's
+// size for the renderer's layers.
+//
+// No pass samples a texture it is drawing into. When the source is the target (always so in
+// the renderer), the pass reads a copy of the source taken just before the draw, which gives
+// exactly what reading the untouched image would give; a blur's later draws read a copy of the
+// last result. The screentone and FXAA results are built in a scratch target that starts as a
+// copy of layer 5's (6's) drawing, so those layers keep what was drawn into them; the glow
+// refuses a scratch layer that is the layer being processed.
+//
+// Errors: a glow scratch layer outside 1..8 (or the processed layer itself) skips the pass
+// with one log line per value; missing shader or texture files follow the resource cache
+// (an empty stage, a placeholder texture). Settings of the wrong shape are reported and the
+// current lists stay. Programs, the particle texture and the scratch targets are made on first
+// use and kept; programs and textures belong to the resource cache and are looked up again
+// after it has been cleared. Main thread, GL context current.
+
+#include <array>
+#include <functional>
+#include <glm/glm.hpp>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "engine/scene_settings_sink.h"
+#include "render/framebuffer.h"
+#include "render/post_process_pass.h"
+#include "render/renderer.h"
+
+class Shader;
+
+// What the passes need from the renderer: its layer framebuffers and the blend state it keeps.
+class PostProcessTargets {
+ public:
+  virtual ~PostProcessTargets() = default;
+  // The framebuffer of layer 1..8, or null for any other number.
+  virtual Framebuffer* LayerFramebuffer(int layer) = 0;
+  // Binds a layer's framebuffer; 0 binds the window's.
+  virtual void BindLayer(int layer) = 0;
+  virtual void SetBlendFunc(unsigned int source, unsigned int destination) = 0;
+  virtual unsigned int BlendSource() const = 0;
+  virtual unsigned int BlendDestination() const = 0;
+};
+
+// The renderer's layers as PostProcessTargets.
+class RendererTargets final : public PostProcessTargets {
+ public:
+  explicit RendererTargets(Renderer& renderer) : renderer(renderer) {}
+  Framebuffer* LayerFramebuffer(int layer) override;
+  void BindLayer(int layer) override { renderer.BindLayer(layer); }
+  void SetBlendFunc(unsigned int source, unsigned int destination) override {
+    renderer.SetBlendFunc(source, destination);
+  }
+  unsigned int BlendSource() const override { return renderer.BlendSource(); }
+  unsigned int BlendDestination() const override { return renderer.BlendDestination(); }
+
+ private:
+  Renderer& renderer;
+};
+
+// The fragment shaders of the passes.
+namespace PassShaders {
+inline constexpr const char* kVertex = "./GAME/Shaders/Vertex/FramebufferVertexShader.glsl";
+inline constexpr const char* kFlorethMask = "./GAME/Shaders/Fragment/FlorethMaskShader.glsl";
+inline constexpr const char* kFlorethDownsampling =
+    "./GAME/Shaders/Fragment/FlorethDownsamplingShader.glsl";
+inline constexpr const char* kKernel = "./GAME/Shaders/Fragment/KernelShader.glsl";
+inline constexpr const char* kEdge = "./GAME/Shaders/Fragment/KernelShaderEdge.glsl";
+inline constexpr const char* kPosterization = "./GAME/Shaders/Fragment/PosterizationShader.glsl";
+inline constexpr const char* kToneMapping = "./GAME/Shaders/Fragment/ToneMappingShader.glsl";
+inline constexpr const char* kFade = "./GAME/Shaders/Fragment/FadeShader.glsl";
+inline constexpr const char* kScreentone = "./GAME/Shaders/Fragment/ScreentoneShader.glsl";
+inline constexpr const char* kFXAA = "./GAME/Shaders/Fragment/FXAAShader.glsl";
+inline constexpr const char* kNoir = "./GAME/Shaders/Fragment/NoirShader.glsl";
+inline constexpr const char* kParticleTexture = "./GAME/Assets/Textures/Particles/particle.png";
+}  // namespace PassShaders
+
+// A pass program, built through the resource cache on first use.
+class PassProgram {
+ public:
+  explicit PassProgram(const char* fragmentPath);
+  // The program, made current; null when it cannot be built (then nothing is drawn with it).
+  Shader* Use();
+  // How often the program was looked up anew (first use, or a cache that was cleared).
+  int Lookups() const { return lookups; }
+
+ private:
+  const char* fragmentPath;
+  std::string cacheFragmentPath;  // the path as the cache records it
+  int program = -1;
+  int lookups = 0;
+};
+
+// The glow's pyramid: level k is (W >> k) x (H >> k) of the processed image (at least 1 x 1).
+class FlorethChain {
+ public:
+  static constexpr int kLevels = 9;
+
+  // Adds the glow of the bright parts of `source` to it and draws the result into `target`
+  // (see the .cpp for the steps). `scratch` holds the copy the glow is added to.
+  void Apply(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
+             Framebuffer& scratch, Shader& restoreShader, PostProcessTargets& targets);
+  // Level k takes the window's size divided by 2^k.
+  void Resize();
+
+ private:
+  void FitLevels(int width, int height);
+
+  std::array<std::optional<Framebuffer>, kLevels> levels;
+  PassProgram mask{PassShaders::kFlorethMask};
+  PassProgram downsampling{PassShaders::kFlorethDownsampling};
+  PassProgram kernel{PassShaders::kKernel};
+};
+
+// The 3x3 kernel passes: blur, multi-scale blur and Sobel edges.
+class KernelPass {
+ public:
+  // Row by row, top row first.
+  static constexpr std::array<float, 9> kGaussian = {0.0625f, 0.125f,  0.0625f, 0.125f, 0.25f,
+                                                     0.125f,  0.0625f, 0.125f,  0.0625f};
+  static constexpr std::array<float, 9> kSobelY = {1.0f, 2.0f,  1.0f,  0.0f, 0.0f,
+                                                   0.0f, -1.0f, -2.0f, -1.0f};
+  static constexpr std::array<float, 9> kSobelX = {1.0f,  0.0f, -1.0f, 2.0f, 0.0f,
+                                                   -2.0f, 1.0f, 0.0f,  -1.0f};
+
+  // A blur's draw count and a multi-scale blur's repeats are capped at kMaxDraws, its scale
+  // count at kMaxScales (radius 2^(n-1) pixels, n x n draws per repeat).
+  static constexpr int kMaxDraws = 64;
+  static constexpr int kMaxScales = 8;
+
+  // `readCopy` receives copies of images that are read while they are written.
+  void Blur(const Framebuffer& source, Framebuffer& target, int draws, int radius,
+            Shader& restoreShader, PostProcessTargets& targets,
+            std::optional<Framebuffer>& readCopy);
+  void MultiScaleBlur(const Framebuffer& source, Framebuffer& target, int scales, int repeats,
+                      Shader& restoreShader, PostProcessTargets& targets,
+                      std::optional<Framebuffer>& readCopy);
+  void Edge(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
+            Shader& restoreShader, PostProcessTargets& targets);
+  // The scratch target takes the window's size.
+  void ResizeToWindow();
+
+ private:
+  std::optional<Framebuffer> scratch;
+  PassProgram kernel{PassShaders::kKernel};
+  PassProgram edge{PassShaders::kEdge};
+};
+
+class PostProcessingChain final : public LayerPostProcessing, public SceneSettingsSink {
+ public:
+  // `targets` must outlive the chain.
+  explicit PostProcessingChain(PostProcessTargets& targets);
+  ~PostProcessingChain() override;
+  PostProcessingChain(const PostProcessingChain&) = delete;
+  PostProcessingChain& operator=(const PostProcessingChain&) = delete;
+
+  // The chain of the game, made with the renderer's layers. Creating replaces the one there is.
+  static PostProcessingChain& CreateInstance(Renderer& renderer);
+  static PostProcessingChain* FindInstance();
+  static void DestroyInstance();
+
+  // Runs the pass of the record's type over `source` into `target` (they may be one
+  // framebuffer). A disabled pass or an unknown type does nothing.
+  void ApplyPostProcessPass(const PostProcessPass& pass, const Framebuffer& source,
+                            Framebuffer& target, Shader& restoreShader);
+
+  // LayerPostProcessing: the enabled passes of list `framebufferIndex`, source and target
+  // both `framebuffer`.
+  void ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer,
+                        Shader& restoreShader) override;
+  void ResizeTargets() override;
+
+  // SceneSettingsSink: the lists are replaced only when the whole document reads.
+  void ApplySceneSettings(const nlohmann::json& settings) override;
+  // F0 of the first pass of list 2, when there is one.
+  void SetMainMenuFade(float value) override;
+
+  const PostProcessPipeline& Pipeline() const { return pipeline; }
+  void SetPipeline(PostProcessPipeline lists) { pipeline = std::move(lists); }
+
+  // The scene fade (0 shown .. 1 covered) the Fade pass uses; unset: 0.
+  void SetSceneFadeSource(std::function<float()> source) { sceneFade = std::move(source); }
+  // The scene camera's position the screentone pattern follows; unset: the origin.
+  void SetCameraPositionSource(std::function<glm::vec3()> source) {
+    cameraPosition = std::move(source);
+  }
+
+ private:
+  // Colour-only passes that draw the source once through their program.
+  void ApplySinglePass(PassProgram& program, const PostProcessPass& pass, const Framebuffer& source,
+                       Framebuffer& target, Shader& restoreShader);
+  // Screentone and FXAA: the result is built over a copy of `layer`'s drawing.
+  void ApplyLayerTexturePass(PassProgram& program, int layer, const Framebuffer& source,
+                             Framebuffer& target, Shader& restoreShader);
+  void ApplyFloreth(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
+                    Shader& restoreShader);
+  int ParticleTexture();
+  // Logs a refused glow scratch layer once per value.
+  void ReportGlowLayer(int layer, const char* why);
+
+  PostProcessTargets& targets;
+  PostProcessPipeline pipeline;
+  std::function<float()> sceneFade;
+  std::function<glm::vec3()> cameraPosition;
+
+  FlorethChain floreth;
+  KernelPass kernelPass;
+  PassProgram posterization{PassShaders::kPosterization};
+  PassProgram toneMapping{PassShaders::kToneMapping};
+  PassProgram fade{PassShaders::kFade};
+  PassProgram screentone{PassShaders::kScreentone};
+  PassProgram fxaa{PassShaders::kFXAA};
+  PassProgram noir{PassShaders::kNoir};
+  int particleTexture = -1;
+  int particleTextureLookup = -1;  // the screentone program lookup the texture was found with
+
+  // A copy of the image a pass reads while it writes it, and the screentone/FXAA result.
+  std::optional<Framebuffer> readCopy;
+  std::optional<Framebuffer> layerWork;
+  std::set<int> reportedGlowLayers;
+};

@@ -1,0 +1,424 @@
+// Post-processing passes drawn for real on small float targets and read back: the fade, the
+// blur's kernel pattern, posterisation against a CPU reference, the glow, the screentone's dot
+// size, the state every pass hands back, and the renderer running list j over layer j + 1.
+
+#include <glad/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "render/gpu_mesh.h"
+#include "render/post_processing.h"
+#include "render/renderer.h"
+#include "render/resource_cache.h"
+#include "render/shader.h"
+#include "tests/support/engine_fixture.h"
+#include "tests/support/gl_test_environment.h"
+#include "tests/support/image_compare.h"
+
+namespace {
+
+constexpr int kSize = 16;
+constexpr const char* kCompositeFragment = "./GAME/Shaders/Fragment/FramebufferFragmentShader.glsl";
+
+// Pixels of a target, bottom row first (as GL numbers them).
+struct Picture {
+  int width = kSize;
+  int height = kSize;
+  std::vector<glm::vec4> pixels = std::vector<glm::vec4>(kSize * kSize);
+
+  glm::vec4& At(int x, int y) { return pixels[static_cast<std::size_t>(y * width + x)]; }
+  const glm::vec4& At(int x, int y) const {
+    return pixels[static_cast<std::size_t>(y * width + x)];
+  }
+};
+
+Picture Filled(const std::function<glm::vec4(int x, int y)>& colour) {
+  Picture picture;
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) picture.At(x, y) = colour(x, y);
+  }
+  return picture;
+}
+
+void Upload(const Framebuffer& target, const Picture& picture) {
+  glTextureSubImage2D(target.ColorTexture(), 0, 0, 0, picture.width, picture.height, GL_RGBA,
+                      GL_FLOAT, picture.pixels.data());
+}
+
+Picture Download(const Framebuffer& target) {
+  Picture picture;
+  picture.width = target.Width();
+  picture.height = target.Height();
+  picture.pixels.resize(static_cast<std::size_t>(picture.width * picture.height));
+  glGetTextureImage(target.ColorTexture(), 0, GL_RGBA, GL_FLOAT,
+                    static_cast<GLsizei>(picture.pixels.size() * sizeof(glm::vec4)),
+                    picture.pixels.data());
+  return picture;
+}
+
+::testing::AssertionResult Near(const Picture& actual, const Picture& expected, float tolerance) {
+  for (int y = 0; y < expected.height; ++y) {
+    for (int x = 0; x < expected.width; ++x) {
+      const glm::vec4 difference = glm::abs(actual.At(x, y) - expected.At(x, y));
+      if (std::max({difference.r, difference.g, difference.b, difference.a}) > tolerance) {
+        const glm::vec4 a = actual.At(x, y);
+        const glm::vec4 e = expected.At(x, y);
+        return ::testing::AssertionFailure()
+               << "pixel (" << x << ", " << y << ") is (" << a.r << ", " << a.g << ", " << a.b
+               << ", " << a.a << "), expected (" << e.r << ", " << e.g << ", " << e.b << ", " << e.a
+               << ")";
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+PostProcessPass Pass(PostProcessType type, std::vector<int> ints, std::vector<float> floats) {
+  return MakePostProcessPass(static_cast<int>(type), ints.data(), static_cast<int>(ints.size()),
+                             floats.data(), static_cast<int>(floats.size()), true);
+}
+
+// Eight layer framebuffers of one size, and the blend state a renderer would keep.
+class TestTargets final : public PostProcessTargets {
+ public:
+  TestTargets(int width, int height) {
+    layers.reserve(8);
+    for (int layer = 1; layer <= 8; ++layer) layers.emplace_back(width, height);
+  }
+  Framebuffer* LayerFramebuffer(int layer) override {
+    return layer >= 1 && layer <= 8 ? &layers[static_cast<std::size_t>(layer - 1)] : nullptr;
+  }
+  void BindLayer(int layer) override {
+    if (Framebuffer* framebuffer = LayerFramebuffer(layer)) {
+      framebuffer->Bind();
+    } else {
+      glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+  }
+  void SetBlendFunc(unsigned int source, unsigned int destination) override {
+    blendSource = source;
+    blendDestination = destination;
+    glBlendFunc(source, destination);
+  }
+  unsigned int BlendSource() const override { return blendSource; }
+  unsigned int BlendDestination() const override { return blendDestination; }
+
+  std::vector<Framebuffer> layers;
+  unsigned int blendSource = GL_SRC_ALPHA;
+  unsigned int blendDestination = GL_ONE_MINUS_SRC_ALPHA;
+};
+
+// The state the renderer sets up before its passes: the quad bound, the composite program in
+// use, blending on, no depth test, cleared layers.
+class PostProcessingGlTest : public testing_support::EngineFixture {
+ protected:
+  void SetUp() override {
+    EngineFixture::SetUp();
+    testing::internal::CaptureStdout();
+    cache = &ResourceCache::Instance();
+    quad = std::make_unique<GpuMesh>(
+        cache->MeshAt(cache->GetMesh("./GAME/Assets/Meshes/FramebufferMesh.txt")));
+    restore = cache->GetShaderById(cache->GetShader(PassShaders::kVertex, kCompositeFragment));
+    testing::internal::GetCapturedStdout();
+    ASSERT_NE(restore, nullptr);
+    targets = std::make_unique<TestTargets>(kSize, kSize);
+    for (const Framebuffer& layer : targets->layers) Upload(layer, Picture{});
+    chain = std::make_unique<PostProcessingChain>(*targets);
+    image = std::make_unique<Framebuffer>(kSize, kSize);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    targets->SetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glViewport(0, 0, testing_support::kTestWindowWidth, testing_support::kTestWindowHeight);
+    restore->Use();
+    ASSERT_TRUE(quad->Bind());
+  }
+
+  void TearDown() override {
+    chain.reset();
+    image.reset();
+    targets.reset();
+    quad.reset();
+    ResourceCache::DestroyInstance();
+    glEnable(GL_DEPTH_TEST);
+    EngineFixture::TearDown();
+  }
+
+  // Runs the pass over `image` in place, as the renderer does, and reads the result.
+  Picture RunInPlace(const PostProcessPass& pass, const Picture& before) {
+    Upload(*image, before);
+    chain->ApplyPostProcessPass(pass, *image, *image, *restore);
+    return Download(*image);
+  }
+
+  ResourceCache* cache = nullptr;
+  std::unique_ptr<GpuMesh> quad;
+  Shader* restore = nullptr;
+  std::unique_ptr<TestTargets> targets;
+  std::unique_ptr<PostProcessingChain> chain;
+  std::unique_ptr<Framebuffer> image;
+};
+
+// A gradient of opaque colours with one transparent pixel.
+Picture Gradient() {
+  Picture picture = Filled(
+      [](int x, int y) { return glm::vec4((x + 0.5f) / kSize, (y + 0.5f) / kSize, 0.25f, 1.0f); });
+  picture.At(3, 3) = glm::vec4(0.0f);
+  return picture;
+}
+
+TEST_F(PostProcessingGlTest, FadeMixesWhatIsDrawnTowardsTheColourAndLeavesEmptyPixelsEmpty) {
+  const glm::vec3 colour(0.2f, 0.4f, 0.6f);
+  const PostProcessPass fade =
+      Pass(PostProcessType::Fade, {}, {0.0f, colour.r, colour.g, colour.b});
+  for (const float amount : {1.0f, 0.0f, 0.5f}) {
+    SCOPED_TRACE(amount);
+    chain->SetSceneFadeSource([amount] { return amount; });
+    Picture expected = Gradient();
+    for (glm::vec4& pixel : expected.pixels) {
+      if (pixel.a > 0.0f) pixel = glm::vec4(glm::mix(glm::vec3(pixel), colour, amount), 1.0f);
+    }
+    EXPECT_TRUE(Near(RunInPlace(fade, Gradient()), expected, 2e-3f));
+  }
+}
+
+// The gaussian kernel applied on the CPU: each step is (draws, radius), every draw blurring the
+// result of the one before; edges clamp like the textures do.
+Picture BlurReference(Picture picture, const std::vector<std::pair<int, int>>& steps) {
+  for (const auto& [draws, radius] : steps) {
+    for (int draw = 0; draw < draws; ++draw) {
+      Picture blurred = picture;
+      for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+          glm::vec4 sum(0.0f);
+          for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 3; ++column) {
+              const int sx = std::clamp(x + (column - 1) * radius, 0, picture.width - 1);
+              const int sy = std::clamp(y + (1 - row) * radius, 0, picture.height - 1);
+              sum += KernelPass::kGaussian[static_cast<std::size_t>(row * 3 + column)] *
+                     picture.At(sx, sy);
+            }
+          }
+          blurred.At(x, y) = sum;
+        }
+      }
+      picture = blurred;
+    }
+  }
+  return picture;
+}
+
+TEST_F(PostProcessingGlTest, OneWhitePixelBlurredGivesTheKernelsPattern) {
+  Picture dot = Filled([](int, int) { return glm::vec4(0.0f, 0.0f, 0.0f, 1.0f); });
+  dot.At(8, 8) = glm::vec4(1.0f);
+  const struct {
+    const char* name;
+    PostProcessPass pass;
+    std::vector<std::pair<int, int>> steps;
+  } cases[] = {
+      {"one draw", Pass(PostProcessType::Blur, {1, 1}, {}), {{1, 1}}},
+      {"the second draw blurs the first one's result",
+       Pass(PostProcessType::Blur, {2, 1}, {}),
+       {{2, 1}}},
+      {"a radius of 2 spreads the taps", Pass(PostProcessType::Blur, {1, 2}, {}), {{1, 2}}},
+      {"no draws leave the image", Pass(PostProcessType::Blur, {0, 1}, {}), {}},
+      {"two scales: radius 2, then 1, two draws each",
+       Pass(PostProcessType::MultiScaleBlur, {2, 1}, {}),
+       {{2, 2}, {2, 1}}},
+      {"no scales leave the image", Pass(PostProcessType::MultiScaleBlur, {0, 3}, {}), {}},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    EXPECT_TRUE(Near(RunInPlace(test.pass, dot), BlurReference(dot, test.steps), 2e-3f));
+  }
+}
+
+TEST_F(PostProcessingGlTest, PosterizationOfAGradientMatchesTheCpuSteps) {
+  // Bottom half: a grey ramp; top half: red; the top row is the ramp at half alpha.
+  const auto grey = [](int x) { return (x + 0.5f) / kSize; };
+  const Picture before = Filled([&](int x, int y) {
+    if (y == kSize - 1) return glm::vec4(glm::vec3(grey(x)), 0.5f);
+    return y < kSize / 2 ? glm::vec4(glm::vec3(grey(x)), 1.0f) : glm::vec4(1.0f, 0.0f, 0.0f, 1.0f);
+  });
+  // Six hues turned by half a turn, two saturation steps, three lightness steps (0, 0.5, 1).
+  const PostProcessPass pass = Pass(PostProcessType::Posterization, {6, 2, 3}, {0.5f});
+  const auto lightnessStep = [](float value) { return std::round(value * 2.0f) / 2.0f; };
+  const Picture expected = Filled([&](int x, int y) {
+    const float stepped = lightnessStep(grey(x));
+    if (y == kSize - 1) {
+      // Drawn at half alpha over the untouched pixel.
+      return glm::vec4(glm::vec3(0.5f * stepped + 0.5f * grey(x)), 0.5f);
+    }
+    return y < kSize / 2 ? glm::vec4(glm::vec3(stepped), 1.0f) : glm::vec4(0.0f, 1.0f, 1.0f, 1.0f);
+  });
+  EXPECT_TRUE(Near(RunInPlace(pass, before), expected, 2e-3f));
+}
+
+TEST_F(PostProcessingGlTest, GlowAddsLightAroundWhatPassesTheThreshold) {
+  Picture square = Filled([](int, int) { return glm::vec4(0.0f, 0.0f, 0.0f, 1.0f); });
+  for (int y = 6; y < 10; ++y) {
+    for (int x = 6; x < 10; ++x) square.At(x, y) = glm::vec4(1.0f);
+  }
+  // Threshold 1 (where the main-menu fade starts): nothing of a white image passes.
+  EXPECT_TRUE(
+      Near(RunInPlace(Pass(PostProcessType::Floreth, {3, 1, 7}, {1.0f}), square), square, 2e-3f));
+
+  const Picture glowing = RunInPlace(Pass(PostProcessType::Floreth, {3, 1, 7}, {0.0f}), square);
+  EXPECT_GT(glowing.At(5, 7).r, 0.05f) << "no glow beside the square";
+  EXPECT_GT(glowing.At(7, 10).g, 0.05f) << "no glow above the square";
+  EXPECT_GE(glowing.At(7, 7).b, 0.99f);
+}
+
+TEST_F(PostProcessingGlTest, GlowRefusesAScratchLayerItCannotUse) {
+  const Picture before = Gradient();
+  Framebuffer& layer7 = *targets->LayerFramebuffer(7);
+  const struct {
+    const char* name;
+    int scratchLayer;
+    Framebuffer* processed;
+    const char* log;
+  } cases[] = {
+      {"layer 0", 0, image.get(), "scratch layer 0 has no framebuffer (layers 1..8)"},
+      {"layer 9", 9, image.get(), "scratch layer 9 has no framebuffer (layers 1..8)"},
+      {"the processed layer", 7, &layer7, "scratch layer 7 is the layer the glow is drawn over"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    const PostProcessPass glow = Pass(PostProcessType::Floreth, {3, 1, test.scratchLayer}, {0.0f});
+    for (int repeat = 0; repeat < 2; ++repeat) {
+      Upload(*test.processed, before);
+      testing::internal::CaptureStdout();
+      chain->ApplyPostProcessPass(glow, *test.processed, *test.processed, *restore);
+      const std::string log = testing::internal::GetCapturedStdout();
+      // Reported the first time only.
+      EXPECT_EQ(log.find(test.log) != std::string::npos, repeat == 0) << log;
+      EXPECT_TRUE(Near(Download(*test.processed), before, 0.0f));
+    }
+  }
+}
+
+TEST_F(PostProcessingGlTest, ScreentoneDotCellIsTheHeightOver200WholePixels) {
+  const struct {
+    int height;
+    float cell;
+  } cases[] = {{1080, 5.0f}, {719, 3.0f}, {kSize, 0.0f}};
+  const GLuint program =
+      static_cast<GLuint>(cache->GetShader(PassShaders::kVertex, PassShaders::kScreentone));
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.height);
+    Framebuffer tall(kSize, test.height);
+    chain->ApplyPostProcessPass(Pass(PostProcessType::Screentone, {}, {}), tall, tall, *restore);
+    GLfloat cell = -1.0f;
+    glGetUniformfv(program, glGetUniformLocation(program, "fTexSampleSize"), &cell);
+    EXPECT_EQ(cell, test.cell);
+  }
+}
+
+TEST_F(PostProcessingGlTest, EveryPassHandsBackTheProgramBlendViewportAndWindowFramebuffer) {
+  const PostProcessPass passes[] = {
+      Pass(PostProcessType::Floreth, {9, 1, 7}, {0.5f}),
+      Pass(PostProcessType::Blur, {2, 1}, {}),
+      Pass(PostProcessType::MultiScaleBlur, {3, 1}, {}),
+      Pass(PostProcessType::Edge, {1}, {0.1f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f}),
+      Pass(PostProcessType::Posterization, {4, 2, 3}, {0.0f}),
+      Pass(PostProcessType::ToneMapping, {}, {}),
+      Pass(PostProcessType::Fade, {}, {0.0f, 1.0f, 0.0f, 0.0f}),
+      Pass(PostProcessType::Screentone, {}, {}),
+      Pass(PostProcessType::FXAA, {}, {}),
+      Pass(PostProcessType::Noir, {4, 2, 4}, {0.0f}),
+  };
+  // A factor pair no pass uses, so that handing back the caller's is seen.
+  targets->SetBlendFunc(GL_ONE, GL_ZERO);
+  glViewport(1, 2, 30, 40);
+  for (const PostProcessPass& pass : passes) {
+    SCOPED_TRACE(pass.type);
+    Upload(*image, Gradient());
+    chain->ApplyPostProcessPass(pass, *image, *image, *restore);
+    GLint program = 0;
+    GLint framebuffer = -1;
+    GLint viewport[4] = {};
+    GLint activeUnit = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+    EXPECT_EQ(static_cast<GLuint>(program), restore->program);
+    EXPECT_EQ(framebuffer, 0);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{1, 2, 30, 40}));
+    EXPECT_EQ(activeUnit, GL_TEXTURE0);
+    EXPECT_EQ(targets->BlendSource(), static_cast<unsigned int>(GL_ONE));
+    EXPECT_EQ(targets->BlendDestination(), static_cast<unsigned int>(GL_ZERO));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
+}
+
+// The renderer's own frame: list j runs over framebuffer j, which draws layer j + 1.
+class RendererPostProcessingGlTest : public testing_support::EngineFixture {
+ protected:
+  void SetUp() override {
+    EngineFixture::SetUp();
+    glViewport(0, 0, testing_support::kTestWindowWidth, testing_support::kTestWindowHeight);
+    testing::internal::CaptureStdout();
+    renderer = std::make_unique<Renderer>();
+    testing::internal::GetCapturedStdout();
+    targets = std::make_unique<RendererTargets>(*renderer);
+    chain = std::make_unique<PostProcessingChain>(*targets);
+    renderer->SetPostProcessing(chain.get());
+  }
+
+  void TearDown() override {
+    renderer.reset();
+    chain.reset();
+    targets.reset();
+    ResourceCache::DestroyInstance();
+    EngineFixture::TearDown();
+  }
+
+  std::unique_ptr<Renderer> renderer;
+  std::unique_ptr<RendererTargets> targets;
+  std::unique_ptr<PostProcessingChain> chain;
+};
+
+TEST_F(RendererPostProcessingGlTest, ListZeroRunsOverTheSceneLayerAndDisabledPassesDoNot) {
+  ResourceCache& cache = ResourceCache::Instance();
+  testing::internal::CaptureStdout();
+  DrawRequest draw;
+  draw.mesh = cache.GetMesh("./GAME/Assets/Meshes/DefaultQuad.txt");
+  draw.material = cache.GetMaterial("./GAME/Assets/Materials/UnlitMaterial.json");
+  const std::uint8_t white[4] = {255, 255, 255, 255};
+  draw.textureA = cache.CreateTexture(1, 1, white, "white");
+  draw.layer = 1;  // a quad over the middle half of the window, in clip space
+  testing::internal::GetCapturedStdout();
+
+  const auto fade = [](glm::vec3 colour, bool enabled) {
+    const float floats[4] = {0.0f, colour.r, colour.g, colour.b};
+    return MakePostProcessPass(static_cast<int>(PostProcessType::Fade), nullptr, 0, floats, 4,
+                               enabled);
+  };
+  PostProcessPipeline lists;
+  lists[0] = {fade({1.0f, 0.0f, 0.0f}, true), fade({0.0f, 1.0f, 0.0f}, false)};
+  // Layer 2 is empty: a fade over it covers nothing.
+  lists[1] = {fade({0.0f, 0.0f, 1.0f}, true)};
+  chain->SetPipeline(lists);
+  chain->SetSceneFadeSource([] { return 1.0f; });
+
+  renderer->QueueDraw(draw);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  renderer->Render();
+  const testing_support::Image window = testing_support::ReadFramebufferPixels(
+      0, 0, testing_support::kTestWindowWidth, testing_support::kTestWindowHeight);
+  const auto centre = window.At(window.width / 2, window.height / 2);
+  const auto corner = window.At(1, 1);
+  EXPECT_EQ((std::array<int, 3>{centre[0], centre[1], centre[2]}), (std::array<int, 3>{255, 0, 0}));
+  EXPECT_EQ((std::array<int, 3>{corner[0], corner[1], corner[2]}), (std::array<int, 3>{0, 0, 0}));
+}
+
+}  // namespace

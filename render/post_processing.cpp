@@ -48,11 +48,16 @@ Framebuffer& FitScratch(std::optional<Framebuffer>& slot, int width, int height)
   return *slot;
 }
 
-// `to` becomes a texel-exact copy of `from`'s colour (sizes made equal first).
+// Copies the colour texels `from` and `to` have in common, exactly (no drawing, no blending).
+void CopyColour(const Framebuffer& from, const Framebuffer& to) {
+  glCopyImageSubData(from.ColorTexture(), GL_TEXTURE_2D, 0, 0, 0, 0, to.ColorTexture(),
+                     GL_TEXTURE_2D, 0, 0, 0, 0, std::min(from.Width(), to.Width()),
+                     std::min(from.Height(), to.Height()), 1);
+}
+
+// `to` becomes a copy of `from`'s colour at its size.
 void CopyColour(const Framebuffer& from, std::optional<Framebuffer>& to) {
-  Framebuffer& copy = FitScratch(to, from.Width(), from.Height());
-  glCopyImageSubData(from.ColorTexture(), GL_TEXTURE_2D, 0, 0, 0, 0, copy.ColorTexture(),
-                     GL_TEXTURE_2D, 0, 0, 0, 0, from.Width(), from.Height(), 1);
+  CopyColour(from, FitScratch(to, from.Width(), from.Height()));
 }
 
 // What a pass reads as `image` while drawing into `target`: the image itself, or a copy taken
@@ -156,7 +161,8 @@ void FlorethChain::Resize() {
   }
 }
 
-// Steps: the source is copied into `scratch`; level 0 gets the parts brighter than the
+// Steps: the source is copied into `scratch` (texel for texel, so nothing an earlier glow left
+// there shows through); level 0 gets the parts brighter than the
 // threshold; each level k = 1 .. L-2 is a half-size copy of level k-1; then from level L-2 down
 // to 1 each level is blurred and added onto the level above it; level 0, now the glow, is added
 // onto the copy in `scratch`, which is drawn into the target. L = min(levels, 9); with L <= 2
@@ -176,8 +182,7 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
     return *levels[static_cast<std::size_t>(index)];
   };
 
-  restoreShader.Use();
-  DrawInto(scratch, source);
+  CopyColour(source, scratch);
 
   Shader* shader = mask.Use();
   if (shader != nullptr) {

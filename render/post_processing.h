@@ -39,7 +39,8 @@
 // exactly what reading the untouched image would give; a blur's later draws read a copy of the
 // last result. The screentone and FXAA results are built in a scratch target that starts as a
 // copy of layer 5's (6's) drawing, so those layers keep what was drawn into them; the glow
-// refuses a scratch layer that is the layer being processed.
+// refuses a scratch layer that is the layer being processed, and its copy of the source there
+// is texel-exact, so a glow earlier in the frame that used the same layer leaves no trace.
 //
 // Errors: a glow scratch layer outside 1..8 (or the processed layer itself) skips the pass
 // with one log line per value; missing shader or texture files follow the resource cache

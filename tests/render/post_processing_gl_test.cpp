@@ -275,6 +275,15 @@ TEST_F(PostProcessingGlTest, GlowAddsLightAroundWhatPassesTheThreshold) {
   EXPECT_GE(glowing.At(7, 7).b, 0.99f);
 }
 
+TEST_F(PostProcessingGlTest, TwoGlowsSharingAScratchLayerDoNotLeakIntoEachOther) {
+  const PostProcessPass glow = Pass(PostProcessType::Floreth, {3, 1, 7}, {1.0f});
+  RunInPlace(glow, Gradient());  // leaves its copy in layer 7
+  Framebuffer empty(kSize, kSize);
+  Upload(empty, Picture{});
+  chain->ApplyPostProcessPass(glow, empty, empty, *restore);
+  EXPECT_TRUE(Near(Download(empty), Picture{}, 0.0f));
+}
+
 TEST_F(PostProcessingGlTest, GlowRefusesAScratchLayerItCannotUse) {
   const Picture before = Gradient();
   Framebuffer& layer7 = *targets->LayerFramebuffer(7);

@@ -1,7 +1,7 @@
 #version 450 core
-// Film noir: black and white with one colour left. Hues fall into colorCount bands; the band
-// holding hueShift (in turns, 0 = red) keeps its saturation, in saturationCount steps, and
-// every other band turns grey. Lightness gets an S-shaped contrast curve and lightnessCount
+// Film noir: black and white with one colour left. Hues within half of one of colorCount equal
+// bands of hueShift (in turns, 0 = red) keep their saturation, in saturationCount steps; every
+// other hue turns grey. Lightness gets an S-shaped contrast curve and lightnessCount
 // steps; the corners darken and a faint grain changes 24 times a second. Steps as in the
 // posterisation pass. Alpha is kept.
 in vec2 texCoord;
@@ -56,10 +56,10 @@ float Steps(float value, int count) {
   return round(clamp(value, 0.0, 1.0) * last) / last;
 }
 
-// The band of a hue, bands centred on multiples of 1 / bands turns.
-float Band(float hue, int bands) {
-  float count = float(max(bands, 1));
-  return floor(fract(hue + 0.5 / count) * count);
+// How far round the colour circle two hues are, in turns (0 .. 0.5).
+float HueDistance(float a, float b) {
+  float distance = fract(a - b);
+  return min(distance, 1.0 - distance);
 }
 
 float Grain(vec2 pixel) {
@@ -69,7 +69,7 @@ float Grain(vec2 pixel) {
 void main() {
   vec4 texel = texture(inTexture, texCoord);
   vec3 hsl = RgbToHsl(clamp(texel.rgb, 0.0, 1.0));
-  bool kept = Band(hsl.x, colorCount) == Band(fract(hueShift), colorCount);
+  bool kept = HueDistance(hsl.x, hueShift) < 0.5 / float(max(colorCount, 1));
   hsl.y = kept ? Steps(hsl.y, saturationCount) : 0.0;
   hsl.z = Steps(smoothstep(0.0, 1.0, hsl.z), lightnessCount);
 

@@ -21,7 +21,7 @@ void main() {
   vec2 dotCoordinate = texCoord * screenDimensions / cell + cameraPos.xy * 8.0;
   float dotShape = texture(inTextures[2], dotCoordinate).a;
   float lightness = dot(clamp(image.rgb, 0.0, 1.0), vec3(0.299, 0.587, 0.114));
-  float tone = max(1.0 - lightness, 0.5 * masked) * 0.9;
+  float tone = max(1.0 - lightness, 0.5 * masked) * 0.7;
   float ink = step(1.0 - tone, dotShape);
   fragColor = vec4(mix(image.rgb, image.rgb * 0.3, ink), image.a);
 }

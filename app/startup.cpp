@@ -17,6 +17,7 @@
 #include "platform/os/crash_record.h"
 #include "platform/os/known_folders.h"
 #include "platform/settings_system.h"
+#include "render/post_processing.h"
 #include "render/renderer.h"
 #include "render/resource_cache.h"
 
@@ -67,6 +68,7 @@ void StopEngine() {
   ResourceCache::DestroyInstance();
   decs.Shutdown();
   Renderer::DestroyInstance();
+  PostProcessingChain::DestroyInstance();
 }
 
 int RunGame() {

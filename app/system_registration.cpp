@@ -20,6 +20,7 @@
 #include "platform/settings_system.h"
 #include "render/camera_system.h"
 #include "render/light_system.h"
+#include "render/post_processing.h"
 #include "render/renderer.h"
 #include "render/resource_cache.h"
 #include "render/sprite_text_system.h"
@@ -41,6 +42,8 @@ void RegisterAllSystems() {
 
   // The window and its GL context exist now: the renderer and the resource caches can follow.
   Renderer& renderer = Renderer::Instance();
+  PostProcessingChain& postProcessing = PostProcessingChain::CreateInstance(renderer);
+  renderer.SetPostProcessing(&postProcessing);
   decs.AddChild(&renderer);
   decs.SetFrameRenderer(&renderer);
   decs.SetResourceProvider(&ResourceCache::Instance());
@@ -53,12 +56,22 @@ void RegisterAllSystems() {
   systems.RegisterSystem<TilemapSystem>();
   systems.RegisterSystem<PhysicsSystem>();
   systems.RegisterSystem<CollisionSystem>();
-  systems.RegisterSystem<SceneSystem>();
+  const auto scenes = systems.RegisterSystem<SceneSystem>();
+  scenes->SetSettingsSink(&postProcessing);
+  postProcessing.SetSceneFadeSource([scenes = std::weak_ptr<SceneSystem>(scenes)] {
+    const auto system = scenes.lock();
+    return system ? system->sceneTimer : 0.0f;
+  });
   systems.RegisterSystem<InputSystem>();
   systems.RegisterSystem<SoundSystem>();
   const auto cameras = systems.RegisterSystem<CameraSystem>();
   const auto lights = systems.RegisterSystem<LightSystem>();
   renderer.UseSystems(cameras, lights);
+  postProcessing.SetCameraPositionSource([cameras = std::weak_ptr<CameraSystem>(cameras)] {
+    const auto system = cameras.lock();
+    const LayerCamera* camera = system ? system->FindLayerCamera(1) : nullptr;
+    return camera ? camera->position : glm::vec3(0.0f);
+  });
   systems.RegisterSystem<LuaScriptSystem>();
   systems.RegisterSystem<ParticleSystem>();
   systems.RegisterSystem<TTFSystem>();

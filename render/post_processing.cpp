@@ -83,13 +83,12 @@ class PassState {
 
   void AlphaBlend() { targets.SetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); }
   void AdditiveBlend() { targets.SetBlendFunc(GL_SRC_ALPHA, GL_ONE); }
-  void RestoreBlend() { targets.SetBlendFunc(blendSource, blendDestination); }
 
   // The end of every pass: the restore program in use, the blend factors as they were, the
   // window's framebuffer bound, the viewport as it was.
   void Finish(Shader& restoreShader) {
     restoreShader.Use();
-    RestoreBlend();
+    targets.SetBlendFunc(blendSource, blendDestination);
     targets.BindLayer(0);
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
   }
@@ -162,11 +161,12 @@ void FlorethChain::Resize() {
 }
 
 // Steps: the source is copied into `scratch` (texel for texel, so nothing an earlier glow left
-// there shows through); level 0 gets the parts brighter than the
-// threshold; each level k = 1 .. L-2 is a half-size copy of level k-1; then from level L-2 down
-// to 1 each level is blurred and added onto the level above it; level 0, now the glow, is added
-// onto the copy in `scratch`, which is drawn into the target. L = min(levels, 9); with L <= 2
-// only the masked full-size level is added.
+// there shows through); level 0 gets the parts brighter than the threshold; each level
+// k = 1 .. L-2 is a half-size copy of level k-1; then from level L-2 down to 1 each level is
+// blurred and added onto the level above it; level 0, now the glow, is added onto the copy in
+// `scratch`, which is laid over the target. L = min(levels, 9); with L <= 2 only the masked
+// full-size level is added. The mask and downsampling shaders write for alpha blending, which
+// is set here whatever the caller had.
 void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
                          Framebuffer& target, Framebuffer& scratch, Shader& restoreShader,
                          PostProcessTargets& targets) {
@@ -178,6 +178,7 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
     glClear(GL_COLOR_BUFFER_BIT);
   }
   PassState state(targets);
+  state.AlphaBlend();
   const auto level = [this](int index) -> Framebuffer& {
     return *levels[static_cast<std::size_t>(index)];
   };
@@ -216,8 +217,7 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
 
   restoreShader.Use();
   DrawInto(scratch, level(0));
-  // The copy with its glow is laid over the target with the blend factors the pass found.
-  state.RestoreBlend();
+  state.AlphaBlend();
   DrawInto(target, scratch);
   state.Finish(restoreShader);
 }

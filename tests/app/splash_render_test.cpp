@@ -20,6 +20,7 @@
 #include "engine/component_manager.h"
 #include "engine/decs.h"
 #include "engine/entity_manager.h"
+#include "engine/messaging_manager.h"
 #include "engine/system_manager.h"
 #include "render/camera_system.h"
 #include "render/renderer.h"
@@ -59,11 +60,19 @@ TEST(SplashRender, StartingTheGameShowsTheSplashSceneInTheWindow) {
   CapturingFrameRenderer capture;
   decs.SetFrameRenderer(&capture);
 
-  // A few frames after the cameras and lights have had their first update.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (capture.frames < 5 && std::chrono::steady_clock::now() < deadline) decs.Update();
+  // The scene fades in from black over two seconds of game time; look once the fade is over and
+  // a few more frames have been drawn.
+  MessagingManager& messaging = *decs.GetManager<MessagingManager>();
+  const auto sceneTimer = [&] { return std::stof(messaging.PostFormatted("get_scene_timer", 1)); };
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (sceneTimer() > 0.0f && std::chrono::steady_clock::now() < deadline) decs.Update();
+  const int framesAfterFade = capture.frames + 5;
+  while (capture.frames < framesAfterFade && std::chrono::steady_clock::now() < deadline) {
+    decs.Update();
+  }
   testing::internal::GetCapturedStdout();
-  ASSERT_GE(capture.frames, 5) << "the loop rendered no frames";
+  ASSERT_EQ(sceneTimer(), 0.0f) << "the splash scene never finished fading in";
+  ASSERT_GE(capture.frames, framesAfterFade) << "the loop rendered no frames";
 
   const auto entities = decs.GetManager<EntityManager>();
   const auto components = decs.GetManager<ComponentManager>();

@@ -12,18 +12,16 @@
 #include <GLFW/glfw3.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <glm/glm.hpp>
 #include <memory>
-#include <new>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench/support/allocation_counter.h"
 #include "bench/support/quiet_stdout.h"
 #include "engine/decs.h"
 #include "engine/json_file.h"
@@ -32,24 +30,6 @@
 #include "render/renderer.h"
 #include "render/resource_cache.h"
 #include "render/shader.h"
-
-namespace {
-std::atomic<std::uint64_t> g_allocations{0};
-}  // namespace
-
-// The counting operator new hands out malloc'ed memory, so the matching deletes free it.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size) {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return ::operator new(size); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace {
 
@@ -189,7 +169,7 @@ PostProcessPass TypicalPass(PostProcessType type) {
 
 void ReportAllocations(benchmark::State& state, std::uint64_t before) {
   state.counters["allocs_per_iteration"] =
-      static_cast<double>(g_allocations.load() - before) / static_cast<double>(state.iterations());
+      static_cast<double>(AllocationCount() - before) / static_cast<double>(state.iterations());
 }
 
 // One pass of each type over layer 1, in place, as the renderer runs it.
@@ -205,7 +185,7 @@ void BM_Pass(benchmark::State& state) {
   world.chain->ApplyPostProcessPass(pass, layer, layer, *world.composite);
   glFinish();
 
-  const std::uint64_t before = g_allocations.load();
+  const std::uint64_t before = AllocationCount();
   for (auto _ : state) {
     world.chain->ApplyPostProcessPass(pass, layer, layer, *world.composite);
     glFinish();
@@ -237,7 +217,7 @@ void BM_MainMenuPipeline(benchmark::State& state) {
   world.ResetPicture();
   frame();
 
-  const std::uint64_t before = g_allocations.load();
+  const std::uint64_t before = AllocationCount();
   for (auto _ : state) frame();
   ReportAllocations(state, before);
 }

@@ -14,17 +14,15 @@
 #include <GLFW/glfw3.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <glm/gtc/matrix_transform.hpp>
 #include <memory>
-#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench/support/allocation_counter.h"
 #include "bench/support/quiet_stdout.h"
 #include "components/camera.h"
 #include "components/component_registration.h"
@@ -38,24 +36,6 @@
 #include "render/light_system.h"
 #include "render/renderer.h"
 #include "render/resource_cache.h"
-
-namespace {
-std::atomic<std::uint64_t> g_allocations{0};
-}  // namespace
-
-// The counting operator new hands out malloc'ed memory, so the matching deletes free it.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size) {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return ::operator new(size); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace {
 
@@ -188,9 +168,9 @@ void BM_QueueAndRender(benchmark::State& state) {
   // The renderer's storage grows to the frame's size in the first frames.
   for (int warmUp = 0; warmUp < 3; ++warmUp) frame();
 
-  const std::uint64_t allocationsBefore = g_allocations.load();
+  const std::uint64_t allocationsBefore = AllocationCount();
   for (auto _ : state) frame();
-  const std::uint64_t allocations = g_allocations.load() - allocationsBefore;
+  const std::uint64_t allocations = AllocationCount() - allocationsBefore;
 
   const Renderer::Statistics& statistics = renderer.FrameStatistics();
   state.counters["draw_calls"] = static_cast<double>(statistics.drawCalls);

@@ -9,9 +9,9 @@ Only the standard library is used; the output is the same on every run.
 """
 
 import math
-import struct
 import sys
-import zlib
+
+from png_writer import write_png
 
 SIZE = 64
 SAMPLES = 4  # per axis, for smooth edges
@@ -59,7 +59,7 @@ def colour_at(px, py):
 def render():
     rows = []
     for y in range(SIZE):
-        row = bytearray([0])  # PNG filter type: none
+        row = bytearray()
         for x in range(SIZE):
             total = [0, 0, 0]
             hits = 0
@@ -76,23 +76,11 @@ def render():
             else:
                 row += b"\0\0\0\0"
         rows.append(bytes(row))
-    return b"".join(rows)
+    return rows
 
 
-def chunk(kind, data):
-    body = kind + data
-    return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
-
-
-def write_png(path, pixels):
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0)  # 8-bit RGBA
-    with open(path, "wb") as output:
-        output.write(b"\x89PNG\r\n\x1a\n")
-        output.write(chunk(b"IHDR", header))
-        output.write(chunk(b"IDAT", zlib.compress(pixels, 9)))
-        output.write(chunk(b"IEND", b""))
 
 
 if __name__ == "__main__":
     target = sys.argv[1] if len(sys.argv) > 1 else "GAME/Assets/Textures/logo_icon.png"
-    write_png(target, render())
+    write_png(target, SIZE, SIZE, render())

@@ -16,9 +16,9 @@ output is the same on every run.
 """
 
 import os
-import struct
 import sys
-import zlib
+
+from png_writer import write_png
 
 COLUMNS, ROWS = 16, 6
 CELL_WIDTH, CELL_HEIGHT = 8, 10
@@ -127,20 +127,6 @@ INK = (255, 255, 255, 255)
 CLEAR = (0, 0, 0, 0)
 
 
-def chunk(kind, data):
-    body = kind + data
-    return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
-
-
-def write_png(path, width, height, rows):
-    """`rows` lists the image rows from top to bottom, each a bytes object of RGBA pixels."""
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    raw = b"".join(b"\0" + row for row in rows)  # filter type none on every row
-    with open(path, "wb") as output:
-        output.write(b"\x89PNG\r\n\x1a\n")
-        output.write(chunk(b"IHDR", header))
-        output.write(chunk(b"IDAT", zlib.compress(raw, 9)))
-        output.write(chunk(b"IEND", b""))
 
 
 def check_glyphs():

@@ -12,7 +12,6 @@
 #include <glad/gl.h>
 // glad first: GLFW must not pull in the system GL header.
 #include <GLFW/glfw3.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "bench/support/allocation_counter.h"
+#include "bench/support/bench_window.h"
 #include "bench/support/quiet_stdout.h"
 #include "components/camera.h"
 #include "components/component_registration.h"
@@ -59,18 +59,7 @@ class RenderWorld {
 
  private:
   RenderWorld() {
-    // The data tree lives in the source folder.
-    if (chdir(KELVARIS_SOURCE_DIR) != 0) throw std::runtime_error("no source folder");
-    if (glfwInit() != GLFW_TRUE) throw std::runtime_error("no display: run under xvfb-run -a");
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 5);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    window = glfwCreateWindow(kWindowWidth, kWindowHeight, "Kelvaris render benchmark", nullptr,
-                              nullptr);
-    if (window == nullptr) throw std::runtime_error("no OpenGL 4.5 core context");
-    glfwMakeContextCurrent(window);
-    glfwSwapInterval(0);
+    window = OpenBenchmarkWindow(kWindowWidth, kWindowHeight, "Kelvaris render benchmark");
 
     const QuietStdout quiet;
     if (gladLoadGL(glfwGetProcAddress) == 0) throw std::runtime_error("no GL entry points");

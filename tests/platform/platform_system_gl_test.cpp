@@ -43,6 +43,16 @@ class PlatformSystemTest : public testing_support::EngineFixture {
   }
 
   // Lets the X server catch up with a move or resize.
+  // Saves the settings quietly and reads back the file that was written.
+  nlohmann::json SaveAndReadSettings() {
+    testing::internal::CaptureStdout();
+    const bool saved = settings->SaveSettings();
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(saved);
+    std::ifstream file(SettingsSystem::SettingsPath());
+    return nlohmann::json::parse(file, nullptr, false);
+  }
+
   static void Settle() {
     for (int i = 0; i < 5; ++i) glfwPollEvents();
   }
@@ -103,11 +113,7 @@ TEST_F(PlatformSystemTest, FullscreenThenWindowedRestoresSizeAndPosition) {
   EXPECT_EQ(settings->WindowedPosition, glm::ivec2(50, 60));
 
   // Saving in full screen keeps the windowed values for the way back.
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(settings->SaveSettings());
-  testing::internal::GetCapturedStdout();
-  std::ifstream saved(SettingsSystem::SettingsPath());
-  const nlohmann::json document = nlohmann::json::parse(saved);
+  const nlohmann::json document = SaveAndReadSettings();
   EXPECT_EQ(document["Fullscreen"], 1);
   EXPECT_EQ(document["WindowedResolution.X"], 320);
   EXPECT_EQ(document["WindowedPosition.Y"], 60);
@@ -131,11 +137,7 @@ TEST_F(PlatformSystemTest, WindowedPositionIsTrackedAndSaved) {
   platform->Update(0.0f);
   EXPECT_EQ(settings->WindowedPosition, glm::ivec2(70, 80));
 
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(settings->SaveSettings());
-  testing::internal::GetCapturedStdout();
-  std::ifstream saved(SettingsSystem::SettingsPath());
-  const nlohmann::json document = nlohmann::json::parse(saved);
+  const nlohmann::json document = SaveAndReadSettings();
   EXPECT_EQ(document["Fullscreen"], 0);
   EXPECT_EQ(document["WindowedPosition.X"], 70);
   EXPECT_EQ(document["WindowedPosition.Y"], 80);

@@ -86,4 +86,8 @@ void RegisterAllSystems() {
   systems.RegisterSystem<MenuManager>();
   systems.RegisterSystem<SlamAttackSystem>();
   systems.RegisterSystem<WeatherSystem>();
+
+  // --- Physics, collision and tile world links (to move into WireSystems) ---
+  systems.GetSystem<PhysicsSystem>()->SetDrawQueue(&renderer);
+  // --- end of the physics links ---
 }

@@ -14,14 +14,11 @@
 #include "components/texture_component.h"
 #include "components/transform.h"
 #include "tests/render/render_test_scene.h"
+#include "tests/support/recording_draw_queue.h"
 
 namespace {
 
-class RecordingDrawQueue final : public DrawQueue {
- public:
-  void QueueDraw(const DrawRequest& draw) override { draws.push_back(draw); }
-  std::vector<DrawRequest> draws;
-};
+using testing_support::RecordingDrawQueue;
 
 class StandardEntityRendererTest : public testing_support::RenderTestScene {
  protected:

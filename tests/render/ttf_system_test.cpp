@@ -12,6 +12,7 @@
 #include "components/ttf.h"
 #include "engine/resource_provider.h"
 #include "tests/render/render_test_scene.h"
+#include "tests/support/recording_draw_queue.h"
 
 namespace {
 
@@ -19,11 +20,7 @@ constexpr int kFontMesh = 5;
 constexpr int kTextMaterial = 9;
 constexpr int kAtlasTexture = 41;
 
-class RecordingDrawQueue final : public DrawQueue {
- public:
-  void QueueDraw(const DrawRequest& draw) override { draws.push_back(draw); }
-  std::vector<DrawRequest> draws;
-};
+using testing_support::RecordingDrawQueue;
 
 // Answers the font mesh and text material once `ready` is set (-1 before), counts the requests,
 // and makes every atlas texture kAtlasTexture.

@@ -1,14 +1,18 @@
 #include "engine/json_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
 
+#include "engine/whole_file.h"
 #include "platform/os/file_path.h"
 
 namespace {
@@ -26,6 +30,37 @@ void SyncFolderOf(const std::string& path) {
   if (descriptor < 0) return;
   ::fsync(descriptor);
   ::close(descriptor);
+}
+
+// The prefix of the temporary files of saves to `path`: "<path>.tmp-"; each is followed by the
+// saving process's id, '-' and an attempt number.
+std::string TemporaryPrefix(const std::string& path) { return path + ".tmp-"; }
+
+// Removes the temporary files that saves to `path` left behind when their process was killed:
+// those of processes that no longer run, and this process's own (its saves run one at a time,
+// so none of its own is in use once a save has finished). Failures are ignored; the next save
+// tries again.
+void RemoveStaleTemporaryFiles(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  const std::string prefix = TemporaryPrefix(slash == std::string::npos ? path
+                                                                        : path.substr(slash + 1));
+  std::error_code error;
+  std::filesystem::directory_iterator entries(folder.empty() ? "/" : folder, error);
+  if (error) return;
+  for (const auto& entry : entries) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with(prefix)) continue;
+    const char* digits = name.c_str() + prefix.size();
+    char* end = nullptr;
+    errno = 0;
+    const long owner = std::strtol(digits, &end, 10);
+    if (end == digits || *end != '-' || errno != 0 || owner <= 0) continue;
+    const bool ownerGone = ::kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH;
+    if (ownerGone || owner == static_cast<long>(::getpid())) {
+      std::filesystem::remove(entry.path(), error);
+    }
+  }
 }
 
 }  // namespace
@@ -58,15 +93,16 @@ void JsonFile::Close() {
 
 void LoadJsonFile(JsonFile& target, std::string& path) {
   path = os::NormalizePath(path);
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) throw std::runtime_error("Unable to open file for reading: " + path);
   std::string text;
-  char buffer[8192];
-  std::size_t count = 0;
-  while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0) text.append(buffer, count);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) throw std::runtime_error("Unable to read file: " + path);
+  const WholeFileRead result = ReadWholeFile(path, text);
+  if (result == WholeFileRead::kNotOpened) {
+    throw std::runtime_error("Unable to open file for reading: " + path);
+  }
+  if (result == WholeFileRead::kTooLarge) {
+    throw std::runtime_error("Unable to read file: " + path + " (it " +
+                             DescribeWholeFileRead(result) + ")");
+  }
+  if (result != WholeFileRead::kRead) throw std::runtime_error("Unable to read file: " + path);
 
   // Parsed aside first, so a malformed file leaves the previous document in place.
   nlohmann::json parsed = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/true,
@@ -91,7 +127,8 @@ void WriteFileAtomically(std::string_view targetPath, std::string_view contents)
   std::string temporaryPath;
   std::FILE* file = nullptr;
   for (int attempt = 0; attempt < kTemporaryNameAttempts && file == nullptr; ++attempt) {
-    temporaryPath = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    temporaryPath =
+        TemporaryPrefix(path) + std::to_string(::getpid()) + "-" + std::to_string(attempt);
     errno = 0;
     file = std::fopen(temporaryPath.c_str(), "wbx");
     if (file == nullptr && errno != EEXIST) break;
@@ -114,4 +151,15 @@ void WriteFileAtomically(std::string_view targetPath, std::string_view contents)
   if (closed != 0) fail("Unable to write file: ");
   if (std::rename(temporaryPath.c_str(), path.c_str()) != 0) fail("Unable to replace file: ");
   SyncFolderOf(path);
+  RemoveStaleTemporaryFiles(path);
+}
+
+std::string KeepFileAside(std::string_view targetPath) {
+  const std::string path = os::NormalizePath(targetPath);
+  const std::string aside = path + ".bad";
+  if (std::rename(path.c_str(), aside.c_str()) != 0) {
+    throw std::runtime_error("Unable to keep file aside: " + path + " (" + ErrorText(errno) + ")");
+  }
+  SyncFolderOf(path);
+  return aside;
 }

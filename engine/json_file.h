@@ -44,7 +44,8 @@ struct JsonFile {
 // Normalizes `path` in place and parses the whole file into `target.document`, then writes
 // "\nSuccessfully loaded from <path>\n" and a line end to standard output.
 // Throws std::runtime_error "Unable to open file for reading: <path>" when the file does not
-// open ("Unable to read file: <path>" when it opens but cannot be read, as a folder), and
+// open ("Unable to read file: <path>" when it opens but cannot be read, as a folder, or is
+// larger than kMaxWholeFileBytes, engine/whole_file.h), and
 // nlohmann::json::parse_error for malformed JSON (comments are not accepted). On any failure
 // `target.document` keeps its previous value.
 void LoadJsonFile(JsonFile& target, std::string& path);
@@ -63,5 +64,13 @@ inline nlohmann::json CopyJsonDocument(const JsonFile& source) { return source.d
 // file beside it, flushes it to disk and renames it over the target. On failure throws
 // std::runtime_error ("Unable to open file for writing: <path>" when the temporary file cannot
 // be created; "Unable to write file: <path> (<reason>)" or "Unable to replace file: <path>
-// (<reason>)" later), removes the temporary file and leaves the target untouched.
+// (<reason>)" later), removes the temporary file and leaves the target untouched. A temporary
+// file of the same name left over from an earlier run is never reused; after a successful
+// save, the temporary files of earlier saves to the same path whose process was killed are
+// removed.
 void WriteFileAtomically(std::string_view path, std::string_view contents);
+
+// Renames the file at the normalized `path` to "<path>.bad" (replacing an older one), so that
+// a file the game cannot read is kept for the player instead of being overwritten. Returns the
+// new path; throws std::runtime_error "Unable to keep file aside: <path> (<reason>)".
+std::string KeepFileAside(std::string_view path);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "engine/whole_file.h"
 #include "platform/os/file_path.h"
 
 namespace {
@@ -17,19 +18,6 @@ bool IsWhiteSpace(char character) {
          character == '\v' || character == '\f';
 }
 
-// Reads the whole file; false when it does not open or a read fails (a folder, for one).
-bool ReadWholeFile(const std::string& path, std::string& contents) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char buffer[8192];
-  std::size_t count = 0;
-  while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0) contents.append(buffer, count);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) contents.clear();
-  return !failed;
-}
-
 }  // namespace
 
 TextScanner::TextScanner(std::string text, bool opened, std::size_t maxTokenLength)
@@ -37,7 +25,13 @@ TextScanner::TextScanner(std::string text, bool opened, std::size_t maxTokenLeng
 
 TextScanner::TextScanner(std::string_view path, std::size_t maxTokenLength)
     : maxTokenLength(maxTokenLength), opened(false) {
-  opened = ReadWholeFile(os::NormalizePath(path), text);
+  const std::string file = os::NormalizePath(path);
+  const WholeFileRead result = ReadWholeFile(file, text);
+  opened = result == WholeFileRead::kRead;
+  if (result == WholeFileRead::kTooLarge) {
+    std::printf("TextScanner : '%s' %s; read as empty text\n", file.c_str(),
+                DescribeWholeFileRead(result).c_str());
+  }
 }
 
 TextScanner TextScanner::FromText(std::string text, std::size_t maxTokenLength) {

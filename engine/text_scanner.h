@@ -27,8 +27,9 @@
 //   exactly as it was, so readers preset their defaults and read over them.
 // - Numbers must fill the whole token: "12" reads as an int, "12abc" and "1.5" do not; a number
 //   out of the type's range, a float that is not finite, and a cut token do not read either.
-// - A file that does not open (or cannot be read) reads as an empty text: every Read returns
-//   false and AtEnd() is true. IsOpen() tells the two apart.
+// - A file that does not open (or cannot be read, or is larger than kMaxWholeFileBytes, which
+//   is also reported on standard output) reads as an empty text: every Read returns false and
+//   AtEnd() is true. IsOpen() tells the two apart.
 //
 // The whole file is read into memory when the scanner is built; nothing here throws except
 // std::bad_alloc.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -99,6 +100,55 @@ TEST(JsonFile, FailedSaveThrowsAndLeavesNoTrace) {
     EXPECT_EQ(FolderEntries(folder.path), std::set<std::string>{"taken"}) << testCase.name;
     EXPECT_EQ(ReadBytes(folder.path / "taken" / "inside.txt"), "keep");
   }
+}
+
+TEST(JsonFile, SavesGoAroundLeftOverTemporaryFilesAndClearThoseOfKilledSaves) {
+  testing_support::TempFolder folder;
+  const std::filesystem::path target = folder.path / "settings.json";
+  const std::string ownLeftOver = "settings.json.tmp-" + std::to_string(::getpid()) + "-0";
+  // No process has this id (ids stay below 2^22 on Linux).
+  const std::string killedSave = "settings.json.tmp-2147483646-0";
+  // A save of a process that still runs (the first process of the system) is left alone.
+  const std::string runningSave = "settings.json.tmp-1-0";
+  for (const std::string& name : {ownLeftOver, killedSave, runningSave}) {
+    WriteBytes(folder.path / name, "half a save");
+  }
+  WriteBytes(folder.path / "other.json.tmp-2147483646-0", "not ours");
+
+  JsonFile source;
+  source.document = {{"a", 1}};
+  std::string path = target.string();
+  testing::internal::CaptureStdout();
+  SaveJsonFile(source, path);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(ReadBytes(target), "{\n    \"a\": 1\n}");
+  EXPECT_EQ(FolderEntries(folder.path),
+            (std::set<std::string>{"settings.json", runningSave, "other.json.tmp-2147483646-0"}));
+}
+
+TEST(JsonFile, LoadRefusesFilesThatNeverEnd) {
+  JsonFile target;
+  target.document = {{"kept", true}};
+  std::string path = "/dev/zero";
+  try {
+    LoadJsonFile(target, path);
+    ADD_FAILURE() << "no exception";
+  } catch (const std::runtime_error& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "Unable to read file: /dev/zero (it is larger than 8388608 bytes)");
+  }
+  EXPECT_EQ(target.document, nlohmann::json({{"kept", true}}));
+}
+
+TEST(JsonFile, KeepFileAsideRenamesTheFileBesideItself) {
+  testing_support::TempFolder folder;
+  const std::filesystem::path broken = folder.path / "Controls.json";
+  WriteBytes(broken, "{ broken");
+  WriteBytes(folder.path / "Controls.json.bad", "older");
+  EXPECT_EQ(KeepFileAside(broken.string()), broken.string() + ".bad");
+  EXPECT_EQ(FolderEntries(folder.path), std::set<std::string>{"Controls.json.bad"});
+  EXPECT_EQ(ReadBytes(folder.path / "Controls.json.bad"), "{ broken");
+  EXPECT_THROW(KeepFileAside(broken.string()), std::runtime_error) << "nothing left to keep";
 }
 
 TEST(JsonFile, WriteErrorKeepsTheExistingFile) {

@@ -213,6 +213,14 @@ TEST(TextScanner, FilesOpenByTheirNormalizedPathAndMissingOnesReadEmpty) {
     EXPECT_FALSE(empty.ReadWord(word)) << unreadable;
     EXPECT_EQ(word, "kept");
   }
+
+  // A file without end reads as empty once it passes the size ceiling, and says so.
+  testing::internal::CaptureStdout();
+  const TextScanner endless("/dev/zero");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "TextScanner : '/dev/zero' is larger than 8388608 bytes; read as empty text\n");
+  EXPECT_FALSE(endless.IsOpen());
+  EXPECT_TRUE(endless.AtEnd());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <glm/gtc/type_ptr.hpp>
 #include <utility>
+#include <vector>
 
 #include "engine/decs.h"
 #include "render/gl_context.h"
@@ -46,7 +47,8 @@ void ApplyIfPresent(const GlobalUniforms::Table<Value>& table, const std::string
 unsigned int LoadShaderSource(const std::string& path, unsigned int stageType,
                               UniformDeclarations& declarations) {
   if (path.empty()) return 0;
-  const std::string text = PrepareShaderStage(path, declarations);
+  std::vector<std::string> sourceFiles;
+  const std::string text = PrepareShaderStage(path, declarations, ReadShaderFile, &sourceFiles);
   const GLuint shader = glCreateShader(stageType);
   const GLchar* source = text.c_str();
   const GLint length = static_cast<GLint>(text.size());
@@ -57,6 +59,11 @@ unsigned int LoadShaderSource(const std::string& path, unsigned int stageType,
   if (compiled != GL_TRUE) {
     std::printf("Shader : %s: compile failed:\n%s\n", path.c_str(),
                 InfoLog(shader, glGetShaderiv, glGetShaderInfoLog).c_str());
+    // The log's lines read "<source>:<line>(...)": which file each source number is.
+    for (std::size_t source = 1; source < sourceFiles.size(); ++source) {
+      std::printf("Shader : %s: source %zu is %s\n", path.c_str(), source,
+                  sourceFiles[source].c_str());
+    }
   }
   return shader;
 }

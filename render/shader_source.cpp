@@ -4,10 +4,10 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <utility>
+#include <vector>
 
+#include "engine/whole_file.h"
 #include "platform/os/file_path.h"
 
 namespace {
@@ -67,15 +67,18 @@ std::optional<int> ParseArraySize(std::string_view text) {
   return negative ? -value : value;
 }
 
-// Enters one declared name (an array once per element) with the code of its type name.
-void EnterDeclaration(std::string_view typeName, std::string_view name,
+// Enters one declared name (an array once per element) with the code of its type name. False
+// when the program's names are at kMaxRecordedUniforms and a new one would go past it.
+bool EnterDeclaration(std::string_view typeName, std::string_view name,
                       UniformDeclarations& declarations, std::string_view fileName) {
   const UniformType type = UniformTypeFromName(typeName);
+  const auto enter = [&](std::string key) {
+    if (declarations.size() >= kMaxRecordedUniforms && !declarations.contains(key)) return false;
+    declarations[std::move(key)] = type;
+    return true;
+  };
   const std::size_t open = name.find('[');
-  if (open == std::string_view::npos) {
-    declarations[std::string(name)] = type;
-    return;
-  }
+  if (open == std::string_view::npos) return enter(std::string(name));
   const std::size_t close = name.find(']', open + 1);
   const std::optional<int> size =
       close == std::string_view::npos ? std::nullopt
@@ -83,17 +86,18 @@ void EnterDeclaration(std::string_view typeName, std::string_view name,
   if (!size) {
     LogProblem(fileName, "array size of uniform '" + std::string(name) +
                              "' is not a decimal integer; nothing recorded");
-    return;
+    return true;
   }
   if (*size > kMaxUniformArraySize) {
     LogProblem(fileName, "array size of uniform '" + std::string(name) + "' is above " +
                              std::to_string(kMaxUniformArraySize) + "; nothing recorded");
-    return;
+    return true;
   }
   const std::string prefix(name.substr(0, open + 1));
   for (int index = 0; index < *size; ++index) {
-    declarations[prefix + std::to_string(index) + "]"] = type;
+    if (!enter(prefix + std::to_string(index) + "]")) return false;
   }
+  return true;
 }
 
 }  // namespace
@@ -121,18 +125,29 @@ UniformType UniformTypeFromName(std::string_view typeName) {
 }
 
 std::optional<std::string> ReadShaderFile(const std::string& path) {
-  std::ifstream file(os::NormalizePath(path));
-  if (!file) return std::nullopt;
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
+  const std::string file = os::NormalizePath(path);
+  std::string content;
+  const WholeFileRead result = ReadWholeFile(file, content);
+  if (result == WholeFileRead::kRead) return content;
+  if (result == WholeFileRead::kTooLarge) LogProblem(file, DescribeWholeFileRead(result));
+  return std::nullopt;
 }
 
-void ExpandShaderIncludes(std::string& text, std::set<std::string>& includedPaths,
-                          const ShaderFileReader& readFile, std::string_view fileName) {
-  // Each pass removes one directive; the replacement comes back already expanded.
+namespace {
+
+// Expands the includes of `text`, which is source number `sourceNumber` in `sources`. Each
+// included file is appended to `sources` and its text is framed by line directives, so that
+// the compiler counts lines in the included file and, after it, in `text` again.
+void ExpandIncludes(std::string& text, int sourceNumber, std::set<std::string>& includedPaths,
+                    std::vector<std::string>& sources, const ShaderFileReader& readFile,
+                    std::string_view fileName) {
+  int line = 1;  // line of `text`'s own numbering at `scanned`
+  std::size_t scanned = 0;
   for (std::size_t position = text.find(kIncludeDirective); position != std::string::npos;
-       position = text.find(kIncludeDirective)) {
+       position = text.find(kIncludeDirective, scanned)) {
+    line += static_cast<int>(std::count(text.begin() + static_cast<std::ptrdiff_t>(scanned),
+                                        text.begin() + static_cast<std::ptrdiff_t>(position), '\n'));
+    scanned = position;
     const std::size_t lineEnd = std::min(text.find('\n', position), text.size());
     const std::size_t open = text.find('"', position + kIncludeDirective.size());
     const std::size_t close = open < lineEnd ? text.find('"', open + 1) : std::string::npos;
@@ -148,14 +163,31 @@ void ExpandShaderIncludes(std::string& text, std::set<std::string>& includedPath
     std::string replacement;
     if (includedPaths.insert(path).second) {
       if (std::optional<std::string> content = readFile(path)) {
-        replacement = std::move(*content);
-        ExpandShaderIncludes(replacement, includedPaths, readFile, path);
+        const int number = static_cast<int>(sources.size());
+        sources.push_back(path);
+        ExpandIncludes(*content, number, includedPaths, sources, readFile, path);
+        if (!content->empty()) {
+          replacement = "#line 1 " + std::to_string(number) + "\n" + *content;
+          if (replacement.back() != '\n') replacement += '\n';
+          replacement += "#line " + std::to_string(line) + " " + std::to_string(sourceNumber) +
+                         "\n";
+        }
       } else {
         LogProblem(fileName, "cannot read include file '" + path + "'; included as empty text");
       }
     }
     text.replace(position, close + 1 - position, replacement);
+    // The replacement is expanded already; the scan goes on in `text`'s own lines after it.
+    scanned = position + replacement.size();
   }
+}
+
+}  // namespace
+
+void ExpandShaderIncludes(std::string& text, std::set<std::string>& includedPaths,
+                          const ShaderFileReader& readFile, std::string_view fileName) {
+  std::vector<std::string> sources{std::string(fileName)};
+  ExpandIncludes(text, 0, includedPaths, sources, readFile, fileName);
 }
 
 void StripDebugBlocks(std::string& text, std::string_view fileName) {
@@ -198,21 +230,32 @@ void ParseShaderUniforms(std::string_view text, UniformDeclarations& declaration
       }
       continue;
     }
-    EnterDeclaration(text.substr(typeStart, typeEnd - typeStart),
-                     text.substr(nameStart, nameEnd - nameStart), declarations, fileName);
+    const std::string_view name = text.substr(nameStart, nameEnd - nameStart);
+    if (!EnterDeclaration(text.substr(typeStart, typeEnd - typeStart), name, declarations,
+                          fileName)) {
+      LogProblem(fileName, "the program declares more than " +
+                               std::to_string(kMaxRecordedUniforms) + " uniform names; '" +
+                               std::string(name) + "' and later declarations are not recorded");
+      return;
+    }
   }
 }
 
 std::string PrepareShaderStage(const std::string& path, UniformDeclarations& declarations,
-                               const ShaderFileReader& readFile) {
+                               const ShaderFileReader& readFile,
+                               std::vector<std::string>* sourceFiles) {
   const std::string normalized = os::NormalizePath(path);
+  std::vector<std::string> sources{normalized};
+  if (sourceFiles != nullptr) *sourceFiles = sources;
   std::optional<std::string> text = readFile(normalized);
   if (!text) {
     LogProblem(normalized, "cannot read the stage file; compiled as empty text");
     return {};
   }
-  std::set<std::string> includedPaths;
-  ExpandShaderIncludes(*text, includedPaths, readFile, normalized);
+  // The stage is among the included files, so an include leading back to it adds nothing.
+  std::set<std::string> includedPaths{normalized};
+  ExpandIncludes(*text, 0, includedPaths, sources, readFile, normalized);
+  if (sourceFiles != nullptr) *sourceFiles = std::move(sources);
   StripDebugBlocks(*text, normalized);
   ParseShaderUniforms(*text, declarations, normalized);
   return std::move(*text);

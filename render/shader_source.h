@@ -5,22 +5,27 @@
 //
 // Steps for one stage (PrepareShaderStage does all three):
 //   1. ExpandShaderIncludes: every `#include "path"` is replaced by the text of that file,
-//      itself expanded; a file enters a stage at most once, so repeats and cycles expand to
-//      nothing. Paths are relative to the working directory, not to the including file.
+//      itself expanded; a file enters a stage at most once (the stage file included), so
+//      repeats and cycles expand to nothing. Paths are relative to the working directory, not
+//      to the including file. Included text is framed by `#line` directives: source number 0
+//      is the stage, 1, 2, ... the included files in the order they came in, so the line
+//      numbers of compile errors are those of the file the line is in.
 //   2. StripDebugBlocks: every "#debug" ... "#enddebug" block is removed.
 //   3. ParseShaderUniforms: every `uniform <type> <name>;` is recorded with its type code;
 //      an array `<name>[n]` is recorded once per element ("name[0]" ... "name[n-1]").
 //
 // Errors: nothing here throws or stops. A malformed directive or declaration is dropped and a
-// line "Shader : <file>: <what>" goes to stdout; a file that cannot be read counts as empty
-// text and is reported with its path.
+// line "Shader : <file>: <what>" goes to stdout; a file that cannot be read, or is larger than
+// kMaxWholeFileBytes (engine/whole_file.h), counts as empty text and is reported with its path.
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "render/uniform_type.h"
 
@@ -35,6 +40,10 @@ std::optional<std::string> ReadShaderFile(const std::string& path);
 
 // Largest array size a declaration may give; larger sizes are refused as malformed.
 constexpr int kMaxUniformArraySize = 4096;
+
+// Most names (array elements counted one by one) recorded for one program; declarations past
+// it are reported once and not recorded, so a stage cannot make the game record millions.
+constexpr std::size_t kMaxRecordedUniforms = 4096;
 
 // Replaces every include directive in `text`, in place. `includedPaths` holds the (normalised)
 // paths already included into this stage; `fileName` names the text in log lines.
@@ -53,5 +62,7 @@ void ParseShaderUniforms(std::string_view text, UniformDeclarations& declaration
 
 // Reads the stage file at `path`, expands its includes, strips its debug blocks and records its
 // uniforms into `declarations`. Returns the text to compile (empty when the file is missing).
+// `sourceFiles`, when given, receives the files by source number (the stage first).
 std::string PrepareShaderStage(const std::string& path, UniformDeclarations& declarations,
-                               const ShaderFileReader& readFile = ReadShaderFile);
+                               const ShaderFileReader& readFile = ReadShaderFile,
+                               std::vector<std::string>* sourceFiles = nullptr);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "tests/support/temp_folder.h"
 
@@ -34,6 +36,41 @@ void ExpectLog(const std::string& log, const std::string& expectedFragment) {
   }
 }
 
+// The text with its "#line" directives taken out.
+std::string WithoutLineDirectives(const std::string& text) {
+  std::string kept;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
+    if (text.compare(start, 6, "#line ") != 0) kept.append(text, start, end - start);
+    start = end;
+  }
+  return kept;
+}
+
+// Where the compiler places each line of `text`, following its "#line" directives: "source:line"
+// of every line that is not a directive, with the line's text.
+std::vector<std::string> CompilerLines(const std::string& text) {
+  std::vector<std::string> lines;
+  int source = 0;
+  int line = 1;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string content = text.substr(start, end - start);
+    if (content.starts_with("#line ")) {
+      std::sscanf(content.c_str(), "#line %d %d", &line, &source);
+    } else {
+      if (!content.empty()) {
+        lines.push_back(std::to_string(source) + ":" + std::to_string(line) + " " + content);
+      }
+      ++line;
+    }
+    start = end + 1;
+  }
+  return lines;
+}
+
 struct PreprocessCase {
   const char* name;
   FileMap files;
@@ -59,9 +96,13 @@ TEST(ShaderPreprocessor, ExpandsIncludesAndStripsDebugBlocks) {
         {"b.glsl", "#include \"a.glsl\"\nB\n"}},
        "A\n\n\nB\n\n",
        ""},
-      {"a stage including itself holds its text twice",
+      {"a stage including itself: the directive becomes empty",
        {{"stage.glsl", "S\n#include \"stage.glsl\"\n"}},
-       "S\nS\n\n\n",
+       "S\n\n",
+       ""},
+      {"a cycle leading back to the stage adds nothing more",
+       {{"stage.glsl", "S\n#include \"a.glsl\"\n"}, {"a.glsl", "A\n#include \"./stage.glsl\"\n"}},
+       "S\nA\n\n\n",
        ""},
       {"two spellings of one path are one file",
        {{"stage.glsl", "#include \"./a.glsl\"\n#include \"a.glsl\"\n"}, {"a.glsl", "A\n"}},
@@ -118,9 +159,49 @@ TEST(ShaderPreprocessor, ExpandsIncludesAndStripsDebugBlocks) {
     testing::internal::CaptureStdout();
     const std::string text = PrepareShaderStage("stage.glsl", declarations, ReaderOf(test.files));
     const std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(text, test.expected);
+    EXPECT_EQ(WithoutLineDirectives(text), test.expected);
     ExpectLog(log, test.expectedLog);
   }
+}
+
+TEST(ShaderPreprocessor, LinesKeepTheNumbersOfTheFileTheyComeFrom) {
+  const FileMap files{
+      {"stage.glsl", "#version 450\n#include \"a.glsl\"\nvoid main()\n#include \"b.glsl\"\nend"},
+      {"a.glsl", "a1\n\n#include \"b.glsl\"\na4"},
+      {"b.glsl", "b1\n#include \"a.glsl\"\nb3\n"},
+  };
+  UniformDeclarations declarations;
+  std::vector<std::string> sources;
+  const std::string text =
+      PrepareShaderStage("stage.glsl", declarations, ReaderOf(files), &sources);
+  EXPECT_EQ(sources, (std::vector<std::string>{"stage.glsl", "a.glsl", "b.glsl"}));
+  EXPECT_EQ(CompilerLines(text),
+            (std::vector<std::string>{"0:1 #version 450", "1:1 a1", "2:1 b1", "2:3 b3", "1:4 a4",
+                                      "0:3 void main()", "0:5 end"}));
+}
+
+TEST(ShaderPreprocessor, RecordsAtMostTheUniformCapPerProgramAndSaysSo) {
+  // 2000 arrays of 4096 elements would be 8 million names.
+  std::string stage;
+  for (int index = 0; index < 2000; ++index) {
+    stage += "uniform float u" + std::to_string(index) + "[4096];\n";
+  }
+  const FileMap files{{"stage.glsl", stage}};
+  UniformDeclarations declarations{{"earlier", UniformType::Int}};
+  testing::internal::CaptureStdout();
+  PrepareShaderStage("stage.glsl", declarations, ReaderOf(files));
+  PrepareShaderStage("stage.glsl", declarations, ReaderOf(files));
+  const std::string log = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(declarations.size(), kMaxRecordedUniforms);
+  EXPECT_EQ(declarations.count("earlier"), 1u);
+  EXPECT_EQ(declarations.count("u0[4094]"), 1u);
+  EXPECT_EQ(declarations.count("u0[4095]"), 0u);
+  EXPECT_EQ(log,
+            "Shader : stage.glsl: the program declares more than 4096 uniform names; "
+            "'u0[4096]' and later declarations are not recorded\n"
+            "Shader : stage.glsl: the program declares more than 4096 uniform names; "
+            "'u0[4096]' and later declarations are not recorded\n")
+      << "once per stage, not once per declaration";
 }
 
 TEST(ShaderPreprocessor, RecordsUniformsOfIncludesButNotOfDebugBlocks) {
@@ -145,6 +226,12 @@ TEST(ShaderPreprocessor, ReadsFilesFromDiskWhateverTheSlashes) {
 
   EXPECT_EQ(ReadShaderFile(backslashed), "line one\nline two\n");
   EXPECT_EQ(ReadShaderFile((folder.path / "missing.glsl").string()), std::nullopt);
+
+  // A file without end is refused after a few megabytes, not read until memory runs out.
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(ReadShaderFile("/dev/zero"), std::nullopt);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "Shader : /dev/zero: is larger than 8388608 bytes\n");
 }
 
 TEST(UniformTypeFromName, MapsEachGlslTypeToItsCodeCaseSensitively) {

@@ -126,8 +126,7 @@ void InputSystem::FindControlsFile() {
     std::fprintf(stderr, "InputSystem : no controls file, no input is bound: %s\n", error.what());
     return;
   }
-  // The player's copy is never overwritten: a changed default reaches only new players.
-  if (!FileExists(path)) {
+  const auto copyDefaults = [&path] {
     std::error_code error;
     std::filesystem::copy_file(os::NormalizePath(kDefaultControlsPath), path, error);
     if (error) {
@@ -135,10 +134,25 @@ void InputSystem::FindControlsFile() {
                    "InputSystem : could not copy the default controls '%s' to '%s' (%s); no "
                    "input is bound\n",
                    kDefaultControlsPath, path.c_str(), error.message().c_str());
-      return;
     }
+    return !error;
+  };
+  // The player's copy is never overwritten: a changed default reaches only new players.
+  if (!FileExists(path) && !copyDefaults()) return;
+  if (::LoadControls(path, bindings)) return;
+
+  // A copy the game cannot use would leave the player without input: it is kept aside for the
+  // player and the default controls take its place.
+  try {
+    const std::string aside = KeepFileAside(path);
+    std::printf("InputSystem : the controls file '%s' cannot be used; it is kept as '%s' and "
+                "the default controls are bound\n",
+                path.c_str(), aside.c_str());
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "InputSystem : %s; no input is bound\n", error.what());
+    return;
   }
-  LoadControls(path);
+  if (copyDefaults()) ::LoadControls(path, bindings);
 }
 
 void InputSystem::LoadControls(const std::string& path) { ::LoadControls(path, bindings); }

@@ -8,8 +8,10 @@
 // asks for action states and values.
 //
 // The bindings come from GetSaveDataFolder() + "/Controls.json", which is copied from
-// "./GAME/Settings/DefaultControls.json" on the first start. A controls file that cannot be
-// copied or read leaves every action unbound (the game runs, nothing responds) and says so.
+// "./GAME/Settings/DefaultControls.json" on the first start. A player's copy that cannot be
+// read, or is not a controls document, is kept aside as "Controls.json.bad" and the defaults
+// are copied and bound again, with a line saying so. When the defaults cannot be copied or
+// read either, every action stays unbound (the game runs, nothing responds) and it says so.
 //
 // Recording and playback (a developer feature, see input_recording.h): the constructor looks in
 // the recording folder. A trigger file there makes this run record the action states of every

@@ -5,7 +5,10 @@
 #include <GLFW/glfw3.h>
 #include <stb/stb_image.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <utility>
 #include <stdexcept>
 #include <vector>
 
@@ -43,6 +46,21 @@ std::vector<ScreenRect> WorkAreas(const std::vector<GLFWmonitor*>& monitors) {
     areas.push_back(area);
   }
   return areas;
+}
+
+// The largest width and height of any video mode of any monitor; nothing without a monitor.
+std::optional<std::pair<int, int>> LargestVideoMode(const std::vector<GLFWmonitor*>& monitors) {
+  std::optional<std::pair<int, int>> largest;
+  for (GLFWmonitor* monitor : monitors) {
+    int count = 0;
+    const GLFWvidmode* modes = glfwGetVideoModes(monitor, &count);
+    for (int i = 0; modes != nullptr && i < count; ++i) {
+      if (!largest) largest.emplace(0, 0);
+      largest->first = std::max(largest->first, modes[i].width);
+      largest->second = std::max(largest->second, modes[i].height);
+    }
+  }
+  return largest;
 }
 
 SettingsSystem* FindSettings() {
@@ -88,6 +106,7 @@ void PlatformSystem::Init() {
   if (SettingsSystem* settings = FindSettings()) {
     settings->LoadSettings();
     fullscreen = settings->Fullscreen != 0;
+    FitStoredSizeToMonitors(*settings);
   }
   ScreenRect stored = StoredWindowedRect();
 
@@ -129,7 +148,8 @@ void PlatformSystem::Init() {
   glfwSetWindowFocusCallback(window, &PlatformSystem::OnWindowFocus);
   freezable = false;
 
-  // A stored position that lies mostly off every monitor is not used.
+  // A stored position that lies mostly off every monitor is replaced in the settings too, so that
+  // "windowed" after a full-screen start does not put the window where nobody can see it.
   const ScreenRect placed = PlaceStoredWindow(stored, WorkAreas(Monitors()));
   if (placed.x != stored.x || placed.y != stored.y) {
     StoreWindowedPosition(placed.x, placed.y);
@@ -143,6 +163,26 @@ void PlatformSystem::Init() {
                          primaryMode->height, GLFW_DONT_CARE);
   } else {
     EnterWindowed(stored);
+  }
+}
+
+void PlatformSystem::FitStoredSizeToMonitors(SettingsSystem& settings) {
+  const auto largest = LargestVideoMode(Monitors());
+  if (!largest) return;
+  const struct {
+    const char* key;
+    int& value;
+    int limit;
+    int fallback;
+  } sizes[] = {
+      {"WindowedResolution.X", settings.WindowedResolution.x, largest->first, 1280},
+      {"WindowedResolution.Y", settings.WindowedResolution.y, largest->second, 720},
+  };
+  for (const auto& size : sizes) {
+    if (size.value <= size.limit) continue;
+    std::printf("PlatformSystem : '%s' %d is larger than any monitor mode (%d); using %d\n",
+                size.key, size.value, size.limit, size.fallback);
+    size.value = size.fallback;
   }
 }
 
@@ -222,8 +262,8 @@ void PlatformSystem::BeginFrame() {
   int height = 0;
   glfwGetFramebufferSize(window, &width, &height);
   glViewport(0, 0, width, height);
-  // A minimised window reports 0 x 0; the targets keep their size until it comes back.
-  if (width <= 0 || height <= 0) return;
+  // A minimised window reports 0 x 0 and is passed on like any size: the renderer's targets
+  // then have no area and it skips frames, keeping its queued draws, until the window is back.
   if (static_cast<float>(width) != viewportWidth || static_cast<float>(height) != viewportHeight) {
     if (onViewportResized) onViewportResized(width, height);
     viewportWidth = static_cast<float>(width);

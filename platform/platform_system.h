@@ -24,6 +24,7 @@
 
 struct GLFWwindow;
 struct GLFWmonitor;
+class SettingsSystem;
 
 class PlatformSystem : public BaseSystem, public FrameHost {
  public:
@@ -69,6 +70,10 @@ class PlatformSystem : public BaseSystem, public FrameHost {
   std::function<void(int width, int height)> onViewportResized;
 
  private:
+  // A stored windowed width or height larger than every monitor's largest mode takes its
+  // default, with a line naming the key; the value is replaced in the settings, so it is never
+  // saved again.
+  static void FitStoredSizeToMonitors(SettingsSystem& settings);
   // The windowed rectangle kept in the settings (defaults without a SettingsSystem).
   ScreenRect StoredWindowedRect() const;
   void StoreWindowedPosition(int x, int y);

@@ -65,6 +65,25 @@ void ReadInt(const nlohmann::json& document, const std::string& path, const char
   }
 }
 
+bool IsSettingsKey(const std::string& key) {
+  static constexpr const char* kKeys[] = {
+      "Fullscreen",         "WindowedResolution.X", "WindowedResolution.Y",
+      "WindowedPosition.X", "WindowedPosition.Y",   "MuteAudio",
+      "GraphicsMode",       "IsOrthographic",       "GraphicsQuality"};
+  for (const char* known : kKeys) {
+    if (key == known) return true;
+  }
+  return false;
+}
+
+// A window needs at least one pixel each way: a smaller stored size takes the default.
+void KeepWindowSizeUsable(const std::string& path, const char* key, int fallback, int& value) {
+  if (value >= 1) return;
+  std::printf("SettingsSystem : '%s' in '%s' is %d, not a window size; using the default %d\n",
+              key, path.c_str(), value, fallback);
+  value = fallback;
+}
+
 }  // namespace
 
 // Settings work on no entities.
@@ -99,6 +118,8 @@ void SettingsSystem::LoadSettings() {
   GraphicsMode = 0;
   IsOrthographic = true;
   GraphicsQuality = 2;
+  unreadableFile = false;
+  otherKeys = nlohmann::json::object();
 
   std::string path;
   nlohmann::json document;
@@ -118,15 +139,25 @@ void SettingsSystem::LoadSettings() {
   } catch (const std::exception& error) {
     std::fprintf(stderr, "SettingsSystem : settings file '%s' not read (%s); using the defaults\n",
                  path.c_str(), error.what());
+    unreadableFile = true;
     return;
   }
-  if (!document.is_object()) return;
+  if (!document.is_object()) {
+    unreadableFile = !document.is_null();
+    return;
+  }
+  // Keys of other versions of the game are written back as they were.
+  for (const auto& [key, value] : document.items()) {
+    if (!IsSettingsKey(key)) otherKeys[key] = value;
+  }
 
   for (const IntKey& key : kIntKeys) {
     ReadInt(document, path, key.key, key.fallback, key.fromBoolean, this->*key.member);
   }
   ReadInt(document, path, "WindowedResolution.X", 1280, true, WindowedResolution.x);
   ReadInt(document, path, "WindowedResolution.Y", 720, true, WindowedResolution.y);
+  KeepWindowSizeUsable(path, "WindowedResolution.X", 1280, WindowedResolution.x);
+  KeepWindowSizeUsable(path, "WindowedResolution.Y", 720, WindowedResolution.y);
   ReadInt(document, path, "WindowedPosition.X", 100, true, WindowedPosition.x);
   ReadInt(document, path, "WindowedPosition.Y", 100, true, WindowedPosition.y);
   if (document.contains("IsOrthographic")) {
@@ -150,7 +181,7 @@ bool SettingsSystem::SaveSettings() {
   const bool fullscreenNow = platform != nullptr ? platform->fullscreen : Fullscreen != 0;
   // While in full screen the stored windowed values are kept for the way back.
   if (!fullscreenNow && platform != nullptr) {
-    if (const auto rect = platform->WindowRect()) {
+    if (const auto rect = platform->WindowRect(); rect && rect->width > 0 && rect->height > 0) {
       WindowedResolution = {rect->width, rect->height};
       WindowedPosition = {rect->x, rect->y};
     }
@@ -159,7 +190,8 @@ bool SettingsSystem::SaveSettings() {
   if (sound != nullptr) MuteAudio = sound->IsMuted() ? 1 : 0;
 
   JsonFile file;
-  file.document = {
+  file.document = otherKeys.is_object() ? otherKeys : nlohmann::json::object();
+  file.document.update({
       {"Fullscreen", Fullscreen},
       {"WindowedResolution.X", WindowedResolution.x},
       {"WindowedResolution.Y", WindowedResolution.y},
@@ -169,10 +201,20 @@ bool SettingsSystem::SaveSettings() {
       {"IsOrthographic", IsOrthographic},
       {"GraphicsMode", GraphicsMode},
       {"GraphicsQuality", GraphicsQuality},
-  };
+  });
   std::string path;
   try {
     path = SettingsPath();
+    if (unreadableFile) {
+      // The file the player had is not lost to the defaults: it is kept beside the new one.
+      std::error_code error;
+      if (std::filesystem::exists(path, error)) {
+        const std::string aside = KeepFileAside(path);
+        std::printf("SettingsSystem : the unreadable settings file '%s' is kept as '%s'\n",
+                    path.c_str(), aside.c_str());
+      }
+      unreadableFile = false;
+    }
     SaveJsonFile(file, path);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "SettingsSystem : settings not saved to '%s': %s\n", path.c_str(),

@@ -12,9 +12,15 @@
 // booleans (except "GraphicsMode" and "GraphicsQuality") and from floating-point numbers
 // (truncated). A missing file, a document that is not an object, or a missing key gives the
 // defaults; a value of the wrong kind gives its key's default and a line on standard output; a
-// file that cannot be read or parsed gives every default and a line on standard error.
+// file that cannot be read or parsed gives every default and a line on standard error. A window
+// size below 1 takes its default with a line naming the key.
+//
+// Saving keeps what the player had: keys the game does not know are written back as read, and
+// a file that could not be read (or is not an object) is renamed to "settings.json.bad" before
+// the first save replaces it.
 
 #include <glm/vec2.hpp>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "engine/base_system.h"
@@ -51,5 +57,11 @@ class SettingsSystem : public BaseSystem, public GraphicsModeSource {
   int GraphicsMode = 0;
   bool IsOrthographic = true;
   int GraphicsQuality = 2;
+
+ private:
+  // The file existed but could not be read; it is kept aside at the next save.
+  bool unreadableFile = false;
+  // Keys of the file that are not settings of this game, written back on save.
+  nlohmann::json otherKeys = nlohmann::json::object();
 };
 DECLARE_TYPE_NAME(class, SettingsSystem);

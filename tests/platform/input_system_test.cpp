@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -279,6 +280,22 @@ TEST_F(InputSystemTest, FirstStartCopiesTheDefaultControlsAndLaterStartsKeepTheP
   EXPECT_TRUE(later->Bindings()[SEND_RING].empty());
   ASSERT_EQ(later->Bindings()[DASH].size(), 1u);
   EXPECT_EQ(later->Bindings()[DASH][0].input, 0);
+}
+
+TEST_F(InputSystemTest, AnUnusableCopyIsKeptAsideAndTheDefaultsAreBoundAgain) {
+  const std::string controls = GetSaveDataFolder() + "/Controls.json";
+  for (const char* broken : {"{ \"Inputs\": [", "[1, 2]"}) {
+    SCOPED_TRACE(broken);
+    std::ofstream(controls) << broken;
+    testing::internal::CaptureStderr();
+    auto input = MakeInput();
+    testing::internal::GetCapturedStderr();
+    EXPECT_NE(initOutput.find("kept as '" + controls + ".bad'"), std::string::npos) << initOutput;
+    EXPECT_EQ(input->Bindings()[SEND_RING].size(), 1u) << "the default controls are bound";
+    std::ifstream aside(controls + ".bad");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), broken);
+    EXPECT_TRUE(std::filesystem::exists(controls));
+  }
 }
 
 TEST_F(InputSystemTest, FailedCopyOfTheDefaultsLeavesTheGameRunningUnbound) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/user_folders.h"
@@ -38,7 +39,7 @@ class PlatformSystemTest : public testing_support::EngineFixture {
     testing::internal::CaptureStdout();
     settings = systems->RegisterSystem<SettingsSystem>().get();
     platform = systems->RegisterSystem<PlatformSystem>(PlatformSystem::Options{false, false}).get();
-    testing::internal::GetCapturedStdout();
+    startLog = testing::internal::GetCapturedStdout();
     ASSERT_NE(platform->window, nullptr);
   }
 
@@ -62,6 +63,7 @@ class PlatformSystemTest : public testing_support::EngineFixture {
   ScopedEnvironment dataHome{"XDG_DATA_HOME", (home.path / "data").string()};
   SettingsSystem* settings = nullptr;
   PlatformSystem* platform = nullptr;
+  std::string startLog;
 };
 
 constexpr const char* kWindowedSettings =
@@ -91,15 +93,47 @@ TEST_F(PlatformSystemTest, OpensWindowedFromTheSettingsWithAnOpenGl45CoreContext
   EXPECT_FALSE(platform->freezable);
 }
 
+// A 320 x 200 window stored at a position off every monitor.
+std::string OffScreenSettings(int fullscreen) {
+  return R"({"Fullscreen": )" + std::to_string(fullscreen) +
+         R"(, "WindowedResolution.X": 320, "WindowedResolution.Y": 200,
+            "WindowedPosition.X": 20000, "WindowedPosition.Y": 20000})";
+}
+
 TEST_F(PlatformSystemTest, StoredPositionOffEveryMonitorBecomes100By100) {
-  Start(R"({"Fullscreen": 0, "WindowedResolution.X": 320, "WindowedResolution.Y": 200,
-            "WindowedPosition.X": 20000, "WindowedPosition.Y": 20000})");
+  Start(OffScreenSettings(0));
   Settle();
   EXPECT_EQ(settings->WindowedPosition, glm::ivec2(100, 100));
   const auto rect = platform->WindowRect();
   ASSERT_TRUE(rect.has_value());
-  EXPECT_EQ(rect->x, 100);
-  EXPECT_EQ(rect->y, 100);
+  EXPECT_EQ(std::make_pair(rect->x, rect->y), std::make_pair(100, 100));
+}
+
+TEST_F(PlatformSystemTest, OffScreenPositionIsNotRestoredByWindowedAfterAFullScreenStart) {
+  Start(OffScreenSettings(1));
+  Settle();
+  platform->HandleMessage("windowed");
+  Settle();
+  const auto rect = platform->WindowRect();
+  ASSERT_TRUE(rect.has_value());
+  EXPECT_EQ(std::make_pair(rect->x, rect->y), std::make_pair(100, 100));
+}
+
+TEST_F(PlatformSystemTest, WindowSizesLargerThanEveryMonitorModeTakeTheDefaultAndAreNotSaved) {
+  // The test screen is 1280 x 720.
+  Start(R"({"Fullscreen": 0, "WindowedResolution.X": 99999, "WindowedResolution.Y": 200,
+            "WindowedPosition.X": 0, "WindowedPosition.Y": 0})");
+  Settle();
+  EXPECT_NE(startLog.find("'WindowedResolution.X' 99999 is larger than any monitor mode"),
+            std::string::npos)
+      << startLog;
+  EXPECT_EQ(startLog.find("WindowedResolution.Y"), std::string::npos) << startLog;
+  const auto rect = platform->WindowRect();
+  ASSERT_TRUE(rect.has_value());
+  EXPECT_EQ(rect->width, 1280);
+  EXPECT_EQ(rect->height, 200);
+  const nlohmann::json document = SaveAndReadSettings();
+  EXPECT_EQ(document["WindowedResolution.X"], 1280);
 }
 
 TEST_F(PlatformSystemTest, FullscreenThenWindowedRestoresSizeAndPosition) {

@@ -91,6 +91,10 @@ TEST_F(SettingsSystemTest, FileGivesTheValuesAndEachBadValueItsDefault) {
            "WindowedPosition.X": -5.9, "GraphicsQuality": 1.5})",
        {1, 1920, 720, -5, 100, 0, 0, true, 1},
        {}},
+      {"window sizes below one pixel",
+       R"({"Fullscreen": 0, "WindowedResolution.X": -5, "WindowedResolution.Y": 0})",
+       {0, 1280, 720, 100, 100, 0, 0, true, 2},
+       {"WindowedResolution.X", "WindowedResolution.Y"}},
       {"missing keys", R"({"GraphicsMode": 5})", {1, 1280, 720, 100, 100, 0, 5, true, 2}, {}},
       {"not an object", "null", {}, {}},
       {"wrong kinds",
@@ -125,6 +129,41 @@ TEST_F(SettingsSystemTest, UnreadableFileGivesTheDefaultsAndSaysWhichFile) {
   const std::string errors = testing::internal::GetCapturedStderr();
   ExpectValues(*settings, {}, "truncated file");
   EXPECT_NE(errors.find(SettingsSystem::SettingsPath()), std::string::npos) << errors;
+}
+
+TEST_F(SettingsSystemTest, SavingKeepsAnUnreadableFileAsideAndKeysOfOtherVersions) {
+  WriteSettings("{ \"Fullscreen\": 0, ");
+  testing::internal::CaptureStderr();
+  settings->LoadSettings();
+  testing::internal::GetCapturedStderr();
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(settings->SaveSettings());
+  const std::string log = testing::internal::GetCapturedStdout();
+  const std::string aside = SettingsSystem::SettingsPath() + ".bad";
+  EXPECT_NE(log.find("kept as '" + aside + "'"), std::string::npos) << log;
+  std::ifstream keptFile(aside);
+  std::stringstream kept;
+  kept << keptFile.rdbuf();
+  EXPECT_EQ(kept.str(), "{ \"Fullscreen\": 0, ");
+
+  // Only the first save replaces the unreadable file; later saves leave the kept one alone.
+  std::filesystem::remove(aside);
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(settings->SaveSettings());
+  testing::internal::GetCapturedStdout();
+  EXPECT_FALSE(std::filesystem::exists(aside));
+
+  WriteSettings(R"({"GraphicsQuality": 1, "Language": "fr", "Volume": {"Music": 0.5}})");
+  SettingsSystem readable;
+  testing::internal::CaptureStdout();
+  readable.LoadSettings();
+  EXPECT_TRUE(readable.SaveSettings());
+  testing::internal::GetCapturedStdout();
+  const nlohmann::json saved = nlohmann::json::parse(ReadSettingsFile());
+  EXPECT_EQ(saved["Language"], "fr");
+  EXPECT_EQ(saved["Volume"]["Music"], 0.5);
+  EXPECT_EQ(saved["GraphicsQuality"], 1);
+  EXPECT_FALSE(std::filesystem::exists(aside));
 }
 
 TEST_F(SettingsSystemTest, FileIsReadOnlyOnce) {

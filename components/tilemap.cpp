@@ -139,6 +139,30 @@ void LoadDensityMap(FoliageData& foliage, const std::string& tileFile) {
   stbi_image_free(pixels);
 }
 
+// Writes the grid to standard output the way it was read: every layer, then the heights and
+// the values, each entry followed by a blank and a line break after every entry whose position
+// in its list is a multiple of the width.
+void EchoTileFile(const TileFile& tiles) {
+  std::string echo;
+  char entry[64];
+  const auto append = [&](std::size_t index, int length) {
+    echo.append(entry, static_cast<std::size_t>(std::clamp(length, 0, 63)));
+    if (index % tiles.width == 0) echo += '\n';
+  };
+  for (const std::vector<char>& layer : tiles.layers) {
+    for (std::size_t i = 0; i < layer.size(); ++i) {
+      append(i, std::snprintf(entry, sizeof entry, "%c ", layer[i]));
+    }
+  }
+  for (std::size_t i = 0; i < tiles.heights.size(); ++i) {
+    append(i, std::snprintf(entry, sizeof entry, "%f ", static_cast<double>(tiles.heights[i])));
+  }
+  for (std::size_t i = 0; i < tiles.values.size(); ++i) {
+    append(i, std::snprintf(entry, sizeof entry, "%d ", tiles.values[i]));
+  }
+  std::fwrite(echo.data(), 1, echo.size(), stdout);
+}
+
 }  // namespace
 
 void Tilemap::LoadTileFile() {
@@ -164,6 +188,7 @@ void Tilemap::LoadTileFile() {
   }
   TileFile tiles;
   if (!ReadTileFile(scanner, file, tiles)) return;
+  EchoTileFile(tiles);
 
   width = tiles.width;
   height = tiles.height;

@@ -10,7 +10,9 @@
 //   width * height heights (floats)
 //   width * height int values; values missing at the end of the file are 0
 // A file that breaks these rules is reported with its name and line and leaves the component
-// as it was.
+// as it was. A file that loads is echoed to standard output: each layer, the heights and the
+// values, every entry followed by a blank ("%c ", "%f ", "%d ") and a line break after every
+// entry whose position in its list is a multiple of the width.
 //
 // Tile changes made with SetTile are announced as "tilemap_layer_N_modified index value old"
 // at message level 0, before the tile changes.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "engine/decs.h"
@@ -56,6 +57,24 @@ bool CopyGlyph(const FT_Bitmap& bitmap, int cellX, int cellY, int cellWidth, int
   return rows <= cellHeight && width <= cellWidth;
 }
 
+// What a FreeType error code means, from FreeType's own list of errors.
+const char* FreeTypeErrorText(FT_Error error) {
+#undef FTERRORS_H_
+#define FT_ERRORDEF(code, value, text) {value, text},
+#define FT_ERROR_START_LIST {
+#define FT_ERROR_END_LIST {0, nullptr}};
+  static const struct {
+    int code;
+    const char* text;
+  } kErrors[] =
+#include FT_ERRORS_H
+      ;
+  for (const auto& entry : kErrors) {
+    if (entry.text != nullptr && entry.code == error) return entry.text;
+  }
+  return "unknown error";
+}
+
 }  // namespace
 
 std::string TTF::AtlasName() const {
@@ -79,28 +98,39 @@ bool TTF::LoadFont() {
   ResourceProvider* resources = DECS::CurrentResources();
   const bool cached = resources != nullptr && resources->HasTexture(name);
 
+  // A font that keeps failing is retried, but its failure is reported once until the font's
+  // path or size changes.
+  const bool report = reportedFailure != name;
+  const auto fail = [&](const char* line, const std::string& detail, FT_Error error) {
+    if (report) {
+      std::printf("%s", line);
+      std::printf("TTF : '%s': %s: FreeType error %d (%s)\n", _fontFilePath.c_str(),
+                  detail.c_str(), error, FreeTypeErrorText(error));
+    }
+    reportedFailure = name;
+    return false;
+  };
+
   FreeTypeSession freeType;
   if (const FT_Error error = FT_Init_FreeType(&freeType.library); error != 0) {
     freeType.library = nullptr;
-    std::printf("ERROR::FREETYPE: Could not init FreeType Library (error %d)\n", error);
-    return false;
+    return fail("ERROR::FREETYPE: Could not init FreeType Library\n", "library not started",
+                error);
   }
   if (const FT_Error error =
           FT_New_Face(freeType.library, _fontFilePath.c_str(), 0, &freeType.face);
       error != 0) {
     freeType.face = nullptr;
-    std::printf("ERROR::FREETYPE: Failed to load font '%s' (error %d)\n", _fontFilePath.c_str(),
-                error);
-    return false;
+    return fail("ERROR::FREETYPE: Failed to load font\n", "font not opened", error);
   }
   const int pixelSize = static_cast<int>(_fontSize);
   if (const FT_Error error =
           FT_Set_Pixel_Sizes(freeType.face, 0, static_cast<FT_UInt>(pixelSize));
       error != 0) {
-    std::printf("ERROR::FREETYPE: '%s' has no size of %d px (error %d)\n",
-                _fontFilePath.c_str(), pixelSize, error);
-    return false;
+    return fail("ERROR::FREETYPE: Failed to load font\n",
+                "no size of " + std::to_string(pixelSize) + " px", error);
   }
+  reportedFailure.clear();
 
   // A new face replaces the metrics of the old one.
   glyphs.clear();

@@ -8,6 +8,11 @@
 // "<font path><size as %f>", so components with the same font and size share it; when the
 // provider already has it, only the glyph metrics are rebuilt. Without a provider the glyph map
 // is built and atlasTexture keeps its value.
+//
+// Failures print FreeType's line ("ERROR::FREETYPE: Could not init FreeType Library",
+// "ERROR::FREETYPE: Failed to load font") followed by a line naming the font and what
+// FreeType's error code means; a font that keeps failing is reported once until its path or
+// size changes.
 
 #include <glm/glm.hpp>
 #include <map>
@@ -60,5 +65,8 @@ class TTF : public BaseComponent {
   // The result of the last LoadFont: 0 until a load succeeds.
   int loaded = 0;
   int _alignment = 0;
+  // AtlasName of the font whose failure LoadFont reported last; the same font failing again
+  // is not reported again. Empty after a load succeeds.
+  std::string reportedFailure;
 };
 DECLARE_TYPE_NAME(class, TTF);

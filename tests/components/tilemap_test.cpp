@@ -20,6 +20,7 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 using testing_support::RecordingReceiver;
 
 // Texture ids from 100 in call order; records the paths asked for.
@@ -89,7 +90,13 @@ TEST_F(TilemapTest, TileFilesFillTheGridInIndexOrder) {
   Tilemap map;
   map._path = Write(std::string("3 2\nn\n") + kThreeByTwoBody);
   map._trailMapPath = "trail.png";
-  EXPECT_THAT(Load(map), IsEmpty());
+  EXPECT_EQ(Load(map),
+            "0 \n1 2 3 \n4 5 "
+            "a \na a b \nb b "
+            "1 \n1 1 0 \n0 0 "
+            "0.500000 \n1.000000 1.500000 2.000000 \n2.500000 3.000000 "
+            "1 \n2 3 4 \n5 6 ")
+      << "the grid is echoed as it is read";
 
   EXPECT_EQ(map.GetDimensions(), std::make_pair(3u, 2u));
   EXPECT_FALSE(map.pMode);
@@ -119,6 +126,7 @@ TEST_F(TilemapTest, BadTileFilesAreRejectedWholeWithTheirLine) {
       {"zero width", std::string("0 2 n ") + kThreeByTwoBody, "width and height"},
       {"negative height", std::string("3 -2 n ") + kThreeByTwoBody, "width and height"},
       {"side too long", "5000 2 n 0", "width and height"},
+      {"narrow but too tall", "1 5000 n 0", "width and height"},
       {"too many tiles", "4096 4096 n 0", "width and height"},
       {"size overflows", "2147483647 2147483647 n 0", "width and height"},
       {"size not a number", "three 2 n 0", "width and height"},
@@ -138,7 +146,7 @@ TEST_F(TilemapTest, BadTileFilesAreRejectedWholeWithTheirLine) {
     map._path = Write(testCase.text);
     const std::string output = Load(map);
     if (*testCase.report == '\0') {
-      EXPECT_THAT(output, IsEmpty()) << testCase.label;
+      EXPECT_THAT(output, Not(HasSubstr("Tilemap :"))) << testCase.label;
       EXPECT_EQ(map.GetDimensions(), std::make_pair(3u, 2u)) << testCase.label;
       EXPECT_EQ(map.tileValues.size(), 6u) << testCase.label;
     } else {
@@ -203,7 +211,7 @@ TEST_F(TilemapTest, DensityMapsAreReadAsFourChannelsAndFailuresAreReported) {
 TEST_F(TilemapTest, TheGameTileFileLoadsWithoutReports) {
   Tilemap map;
   map._path = "./GAME/Assets/Tilemaps/DemoTiles.txt";
-  EXPECT_THAT(Load(map), IsEmpty());
+  EXPECT_THAT(Load(map), Not(HasSubstr("Tilemap :")));
   EXPECT_EQ(map.GetDimensions(), std::make_pair(6u, 4u));
   EXPECT_EQ(map.heights.size(), 24u);
 }

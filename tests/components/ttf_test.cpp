@@ -17,6 +17,7 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
+using ::testing::StartsWith;
 
 constexpr int kGlLinear = 0x2601;
 const char* const kFont = "./GAME/Assets/Fonts/DejaVuSans.ttf";
@@ -173,12 +174,20 @@ TEST_F(TtfTest, MissingFontsFailAndKeepTheOldAtlas) {
   ttf.atlasTexture = 7;
   std::string output;
   EXPECT_FALSE(Load(ttf, output));
-  EXPECT_THAT(output, HasSubstr("Failed to load font"));
+  EXPECT_THAT(output, StartsWith("ERROR::FREETYPE: Failed to load font\n"))
+      << "the line stands alone; the details follow on a line of their own";
   EXPECT_THAT(output, HasSubstr("NoSuchFont.ttf"));
+  EXPECT_THAT(output, HasSubstr("cannot open resource")) << "what FreeType's code means";
   EXPECT_EQ(ttf.glyphs.size(), 1u);
   EXPECT_EQ(ttf.atlasTexture, 7);
   EXPECT_EQ(ttf.atlasWidth, 1600);
   EXPECT_TRUE(resources.atlases.empty());
+
+  EXPECT_FALSE(Load(ttf, output));
+  EXPECT_EQ(output, "") << "the same font failing again is not reported again";
+  ttf._fontSize = 40.0f;
+  EXPECT_FALSE(Load(ttf, output));
+  EXPECT_THAT(output, HasSubstr("Failed to load font")) << "a changed font is reported";
 }
 
 TEST_F(TtfTest, ANewFaceReplacesTheGlyphMap) {

@@ -433,9 +433,9 @@ void Renderer::AssignTextureUnits(std::span<const DrawRecord> records) {
     const int textureB = record.textureB >= 0 ? record.textureB : -1;
     int unitA = unitInBlock(textureA);
     int unitB = unitInBlock(textureB);
-    const bool addA = textureA >= 0 && unitA < 0;
-    const bool addB = textureB >= 0 && unitB < 0 && textureB != textureA;
-    if (used + static_cast<int>(addA) + static_cast<int>(addB) > blockSize) {
+    // Both slots are reserved whenever they are not found in the block, an empty slot too.
+    const int missing = static_cast<int>(unitA < 0) + static_cast<int>(unitB < 0);
+    if (used + missing > blockSize) {
       // The block is full: the table is padded to a whole block and this record starts the next.
       blockStart += static_cast<std::size_t>(blockSize);
       textureTable.resize(blockStart, -1);
@@ -449,13 +449,10 @@ void Renderer::AssignTextureUnits(std::span<const DrawRecord> records) {
       textureTable.push_back(textureA);
       unitA = used++;
     }
+    // Looked up before A was added: a B equal to a new A takes a unit of its own.
     if (textureB >= 0 && unitB < 0) {
-      if (textureB == textureA) {
-        unitB = unitA;
-      } else {
-        textureTable.push_back(textureB);
-        unitB = used++;
-      }
+      textureTable.push_back(textureB);
+      unitB = used++;
     }
     ++subBatches.back().count;
 

@@ -17,7 +17,10 @@
 // the draw is `ordered`, which gives it a number of its own) are one batch, drawn with one
 // instanced call per texture sub-batch: a batch's textures are bound to the units 0..12 (the
 // top three of the 16 sampler units stay free for other samplers), and a batch with more
-// distinct textures is split. Each instance carries its model matrix, depth modifier, cell
+// distinct textures is split. A draw needs a free unit for each of its two slots that is not
+// already bound in the sub-batch, an empty slot included, and a second slot holding the same
+// new texture as the first takes a unit of its own: 12 draws with one new texture each fill a
+// sub-batch. Each instance carries its model matrix, depth modifier, cell
 // offset, the units of its two textures and its material colours (see kInstanceAttributeSizes
 // and GAME/Shaders/Include/InstanceAttributes.glsl).
 //

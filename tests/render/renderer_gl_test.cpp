@@ -203,22 +203,43 @@ TEST_F(RendererGlTest, BatchesOfOneMeshShaderAndOrderAreOneInstancedCall) {
 }
 
 TEST_F(RendererGlTest, MoreTexturesThanUnitsSplitTheBatchAndEveryInstanceKeepsItsTexture) {
-  // 20 textures: 13 units per call, so two calls; a 5 x 4 grid of quads, each its own colour.
-  std::vector<Rgb> colors;
-  for (int index = 0; index < 20; ++index) {
-    colors.push_back({40 + 10 * index, 250 - 12 * index, (index * 67) % 256});
-    const float x = -0.8f + 0.4f * static_cast<float>(index % 5);
-    const float y = -0.6f + 0.4f * static_cast<float>(index / 5);
-    renderer->QueueDraw(Quad(SolidTexture(colors.back()), {x, y, 0.0f}, 0.3f));
-  }
-  const Image frame = Frame();
-  EXPECT_EQ(renderer->FrameStatistics().drawCalls, 2u);
-  EXPECT_EQ(renderer->FrameStatistics().instancesSaved, 18);
-  for (int index = 0; index < 20; ++index) {
-    SCOPED_TRACE(index);
-    const float x = -0.8f + 0.4f * static_cast<float>(index % 5);
-    const float y = -0.6f + 0.4f * static_cast<float>(index / 5);
-    EXPECT_THAT(At(frame, x, y), ColorNear(colors[static_cast<std::size_t>(index)], 2));
+  // A call has 13 units. A draw reserves a unit for each of its two slots that is not yet in
+  // the call, an empty slot and a second slot equal to the first too, so 12 draws with one new
+  // texture each fill a call, and 6 draws whose two slots hold one new texture do.
+  const struct {
+    const char* name;
+    int draws;
+    bool textureBSameAsA;
+    std::uint64_t drawCalls;
+  } cases[] = {
+      {"one texture each, 12 fit", 12, false, 1},
+      {"one texture each, the 13th splits", 13, false, 2},
+      {"20 textures", 20, false, 2},
+      {"the same texture in both slots, 6 fit", 6, true, 1},
+      {"the same texture in both slots, the 7th splits", 7, true, 2},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    // A 5 x 4 grid of quads, each its own colour.
+    std::vector<Rgb> colors;
+    for (int index = 0; index < test.draws; ++index) {
+      colors.push_back({40 + 10 * index, 250 - 12 * index, (index * 67) % 256});
+      const float x = -0.8f + 0.4f * static_cast<float>(index % 5);
+      const float y = -0.6f + 0.4f * static_cast<float>(index / 5);
+      DrawRequest draw = Quad(SolidTexture(colors.back()), {x, y, 0.0f}, 0.3f);
+      if (test.textureBSameAsA) draw.textureB = draw.textureA;
+      renderer->QueueDraw(draw);
+    }
+    const Image frame = Frame();
+    EXPECT_EQ(renderer->FrameStatistics().drawCalls, test.drawCalls);
+    EXPECT_EQ(renderer->FrameStatistics().instancesSaved,
+              test.draws - static_cast<int>(test.drawCalls));
+    for (int index = 0; index < test.draws; ++index) {
+      SCOPED_TRACE(index);
+      const float x = -0.8f + 0.4f * static_cast<float>(index % 5);
+      const float y = -0.6f + 0.4f * static_cast<float>(index / 5);
+      EXPECT_THAT(At(frame, x, y), ColorNear(colors[static_cast<std::size_t>(index)], 2));
+    }
   }
 }
 
@@ -240,6 +261,40 @@ TEST_F(RendererGlTest, TransparentDrawsWithEqualSortValuesAreAllDrawn) {
   renderer->QueueDraw(WithAlpha(Quad(SolidTexture({0, 0, 255}), {0.5f, 0.0f, 0.0f}, 0.5f), 0.5f));
   const Image frame = Frame();
   // Half alpha into a clear layer, then composited: a quarter of each colour.
+  EXPECT_THAT(At(frame, -0.5f, 0.0f), ColorNear(Rgb{32, 0, 0}, 2));
+  EXPECT_THAT(At(frame, 0.5f, 0.0f), ColorNear(Rgb{0, 0, 32}, 2));
+}
+
+// Red is drawn, then blue over it where they overlap (x = 0): the overlap shows both. Drawn
+// the other way round, blue, nearer the viewer, hides red there (the depth test).
+constexpr glm::vec3 kFarLeft{-0.2f, 0.0f, 0.1f};
+constexpr glm::vec3 kNearRight{0.2f, 0.0f, -0.1f};
+
+TEST_F(RendererGlTest, TransparentDrawsWithEqualSortValuesAreDrawnInTheOrderQueued) {
+  // Both equally far from the camera position (the origin without a camera).
+  renderer->QueueDraw(WithAlpha(Quad(SolidTexture({255, 0, 0}), kFarLeft, 0.8f), 0.5f));
+  renderer->QueueDraw(WithAlpha(Quad(SolidTexture({0, 0, 255}), kNearRight, 0.8f), 0.5f));
+  const Rgb overlap = At(Frame(), 0.0f, 0.0f);
+  EXPECT_GT(overlap[0], 0) << "red first";
+  EXPECT_GT(overlap[2], 0) << "blue over it";
+}
+
+TEST_F(RendererGlTest, ATransparentDrawWithANanPositionGoesLastAndLeavesTheOrderOfOthers) {
+  // Blue is queued before red but sorts after it (a lower depth modifier); the NaN draw between
+  // them has no sort value and must not disturb theirs. Green, away from both, sorts first.
+  DrawRequest green = WithAlpha(Quad(SolidTexture({0, 255, 0}), {0.0f, 0.8f, 0.0f}, 0.2f), 0.5f);
+  green.depthModifier = 5.0f;
+  DrawRequest blue = WithAlpha(Quad(SolidTexture({0, 0, 255}), kNearRight, 0.8f), 0.5f);
+  blue.depthModifier = 1.0f;
+  DrawRequest lost = WithAlpha(Quad(white, {}, 0.8f), 0.5f);
+  lost.model[3] = glm::vec4(std::nanf(""), 0.0f, 0.0f, 1.0f);
+  DrawRequest red = WithAlpha(Quad(SolidTexture({255, 0, 0}), kFarLeft, 0.8f), 0.5f);
+  red.depthModifier = 3.0f;
+  for (const DrawRequest& draw : {green, blue, lost, red}) renderer->QueueDraw(draw);
+  const Image frame = Frame();
+  const Rgb overlap = At(frame, 0.0f, 0.0f);
+  EXPECT_GT(overlap[0], 0) << "red first";
+  EXPECT_GT(overlap[2], 0) << "blue over it";
   EXPECT_THAT(At(frame, -0.5f, 0.0f), ColorNear(Rgb{32, 0, 0}, 2));
   EXPECT_THAT(At(frame, 0.5f, 0.0f), ColorNear(Rgb{0, 0, 32}, 2));
 }

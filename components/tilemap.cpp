@@ -1,7 +1,5 @@
 #include "components/tilemap.h"
 
-#include <stb/stb_image.h>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -11,6 +9,7 @@
 
 #include "components/random_fill_generator.h"
 #include "engine/decs.h"
+#include "engine/image_file.h"
 #include "engine/messaging_manager.h"
 #include "engine/resource_provider.h"
 #include "engine/text_scanner.h"
@@ -119,24 +118,18 @@ void LoadDensityMap(FoliageData& foliage, const std::string& tileFile) {
   foliage.densityHeight = 0;
   if (foliage._densityMapPath.empty()) return;
   const std::string path = os::NormalizePath(foliage._densityMapPath);
-  int width = 0;
-  int height = 0;
-  int channels = 0;
-  // Loaded as four channels whatever the file holds, so every pixel is 4 bytes.
-  stbi_set_flip_vertically_on_load(1);
-  stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &channels, 4);
-  stbi_set_flip_vertically_on_load(0);
-  if (pixels == nullptr) {
-    std::printf("Tilemap : '%s': density map '%s' cannot be loaded: %s\n", tileFile.c_str(),
-                path.c_str(), stbi_failure_reason());
+  // Four channels whatever the file holds, so every pixel is 4 bytes.
+  ImageFile image;
+  if (!image.Load(path, /*flipRows=*/true)) {
+    std::printf("Tilemap : '%s': density map cannot be loaded: %s\n", tileFile.c_str(),
+                image.Error().c_str());
     return;
   }
-  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  const std::size_t count = image.ByteCount() / 4;
   foliage.densityValues.resize(count);
-  for (std::size_t i = 0; i < count; ++i) foliage.densityValues[i] = pixels[i * 4];
-  foliage.densityWidth = width;
-  foliage.densityHeight = height;
-  stbi_image_free(pixels);
+  for (std::size_t i = 0; i < count; ++i) foliage.densityValues[i] = image.Pixels()[i * 4];
+  foliage.densityWidth = image.Width();
+  foliage.densityHeight = image.Height();
 }
 
 // Writes the grid to standard output the way it was read: every layer, then the heights and

@@ -3,7 +3,6 @@
 #include <glad/gl.h>
 // glad first: GLFW must not pull in the system OpenGL header.
 #include <GLFW/glfw3.h>
-#include <stb/stb_image.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "engine/decs.h"
+#include "engine/image_file.h"
 #include "engine/message_text.h"
 #include "engine/messaging_manager.h"
 #include "engine/system_manager.h"
@@ -69,18 +69,18 @@ SettingsSystem* FindSettings() {
 
 // Sets the window icon; a missing or unreadable icon file is skipped.
 void SetWindowIcon(GLFWwindow* window) {
-  GLFWimage icon{};
-  int channels = 0;
   // Four channels whatever the file holds: GLFW takes 8-bit RGBA.
-  stbi_uc* pixels = stbi_load(kIconPath, &icon.width, &icon.height, &channels, 4);
-  if (pixels == nullptr) {
-    std::printf("PlatformSystem : window icon '%s' not loaded (%s); no icon\n", kIconPath,
-                stbi_failure_reason());
+  ImageFile image;
+  if (!image.Load(kIconPath, /*flipRows=*/false)) {
+    std::printf("PlatformSystem : window icon not loaded (%s); no icon\n", image.Error().c_str());
     return;
   }
-  icon.pixels = pixels;
+  GLFWimage icon{};
+  icon.width = image.Width();
+  icon.height = image.Height();
+  // GLFW copies the pixels and never writes them.
+  icon.pixels = const_cast<unsigned char*>(image.Pixels());
   glfwSetWindowIcon(window, 1, &icon);
-  stbi_image_free(pixels);
 }
 
 }  // namespace

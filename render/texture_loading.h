@@ -6,7 +6,8 @@
 // Images are decoded by stb_image into RGBA bytes and flipped vertically, so the first row is the
 // bottom of the picture, where GL puts texture coordinate v = 0. A file that does not open or
 // decode, or whose size is out of range, becomes a 1x1 placeholder (one opaque magenta pixel)
-// and a log line "Texture : <path>: <reason>"; no pixel memory that was not decoded is read.
+// and a log line "Texture : <path>: <reason>"; an over-size image is refused from its header,
+// before its pixels are decoded (engine/image_file.h).
 
 #include <string_view>
 

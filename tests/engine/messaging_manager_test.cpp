@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_clock.h"
 #include "engine/message_text.h"
 #include "tests/support/engine_fixture.h"
 
@@ -18,19 +19,27 @@ using ::testing::HasSubstr;
 
 // The engine's tree shape: a level-4 root over level-2 managers (the first with two level-1
 // systems) and a level-3 renderer.
-TEST(MessageDelivery, EachLevelReachesItsReceiversInTreeOrder) {
+struct EngineShapedTree {
+  EngineShapedTree() {
+    root.AddChild(&systemManager);
+    systemManager.AddChild(&firstSystem);
+    systemManager.AddChild(&secondSystem);
+    root.AddChild(&entityManager);
+    root.AddChild(&renderer);
+  }
   std::vector<std::string> log;
-  RecordingReceiver root("decs", 4, &log);
-  RecordingReceiver systemManager("systems", 2, &log);
-  RecordingReceiver firstSystem("first", 1, &log);
-  RecordingReceiver secondSystem("second", 1, &log);
-  RecordingReceiver entityManager("entities", 2, &log);
-  RecordingReceiver renderer("renderer", 3, &log);
-  root.AddChild(&systemManager);
-  systemManager.AddChild(&firstSystem);
-  systemManager.AddChild(&secondSystem);
-  root.AddChild(&entityManager);
-  root.AddChild(&renderer);
+  RecordingReceiver root{"decs", 4, &log};
+  RecordingReceiver systemManager{"systems", 2, &log};
+  RecordingReceiver firstSystem{"first", 1, &log};
+  RecordingReceiver secondSystem{"second", 1, &log};
+  RecordingReceiver entityManager{"entities", 2, &log};
+  RecordingReceiver renderer{"renderer", 3, &log};
+};
+
+TEST(MessageDelivery, EachLevelReachesItsReceiversInTreeOrder) {
+  EngineShapedTree tree;
+  std::vector<std::string>& log = tree.log;
+  RecordingReceiver& root = tree.root;
 
   const struct {
     int level;
@@ -50,6 +59,24 @@ TEST(MessageDelivery, EachLevelReachesItsReceiversInTreeOrder) {
     for (const std::string& name : testCase.reached) expected.push_back(name + ":ping");
     EXPECT_THAT(log, ElementsAreArray(expected)) << "level " << testCase.level;
   }
+}
+
+// A clock that stands still: delivery times are not what these tests look at.
+class StoppedClock final : public EngineClock {
+ public:
+  double Now() const override { return 0.0; }
+};
+
+TEST(MessageDelivery, QueuedMessagesAreDeliveredAtTheLevelTheyWereQueuedAtInQueueOrder) {
+  EngineShapedTree tree;
+  const StoppedClock clock;
+  MessagingManager messaging(&tree.root, &clock);
+  for (const int level : {3, 1, 4, 2}) messaging.QueueFormatted("queued_%d", level, level);
+  EXPECT_TRUE(tree.log.empty());
+  messaging.DeliverQueued();
+  EXPECT_THAT(tree.log, ElementsAreArray({"renderer:queued_3", "first:queued_1",
+                                          "second:queued_1", "decs:queued_4",
+                                          "systems:queued_2", "entities:queued_2"}));
 }
 
 // A system whose handler runs a test-provided function.

@@ -69,14 +69,20 @@ const DataProgram kNamedPrograms[] = {
       "GAME/Shaders/Fragment/NoirShader.glsl"}},
 };
 
+// The files of a data folder with the extension, sorted. A missing folder or one without
+// such files fails the test: a loop over nothing would check nothing.
 std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder,
                                            const std::string& extension) {
   std::vector<std::filesystem::path> files;
-  if (!std::filesystem::is_directory(folder)) return files;
+  if (!std::filesystem::is_directory(folder)) {
+    ADD_FAILURE() << "no data folder " << folder;
+    return files;
+  }
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     if (entry.path().extension() == extension) files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
+  EXPECT_FALSE(files.empty()) << "no " << extension << " file in " << folder;
   return files;
 }
 
@@ -165,8 +171,11 @@ TEST(DataShaders, EveryMaterialProgramCompilesAndLinksWithAnEmptyLog) {
 
 TEST(DataShaders, EveryNamedAndComputeProgramCompilesAndLinksWithAnEmptyLog) {
   for (const DataProgram& program : kNamedPrograms) ExpectCleanProgram(program);
-  for (const auto& file : FilesIn("GAME/Shaders/Compute", ".glsl")) {
-    ExpectCleanProgram({file.string(), {.compute = file.string()}});
+  // The data tree has no compute shaders yet; once their folder exists, each must build.
+  if (std::filesystem::exists("GAME/Shaders/Compute")) {
+    for (const auto& file : FilesIn("GAME/Shaders/Compute", ".glsl")) {
+      ExpectCleanProgram({file.string(), {.compute = file.string()}});
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -389,45 +390,68 @@ class RendererPostProcessingGlTest : public testing_support::EngineFixture {
     EngineFixture::TearDown();
   }
 
+  // Draws an opaque white quad over the middle half of layer 1 through `lists`, with the
+  // scene fade at `fade`, and reads the window back.
+  testing_support::Image DrawWhiteQuadThrough(const PostProcessPipeline& lists, float fade) {
+    ResourceCache& cache = ResourceCache::Instance();
+    testing::internal::CaptureStdout();
+    DrawRequest draw;
+    draw.mesh = cache.GetMesh("./GAME/Assets/Meshes/DefaultQuad.txt");
+    draw.material = cache.GetMaterial("./GAME/Assets/Materials/UnlitMaterial.json");
+    const std::uint8_t white[4] = {255, 255, 255, 255};
+    draw.textureA = cache.CreateTexture(1, 1, white, "white");
+    draw.layer = 1;
+    testing::internal::GetCapturedStdout();
+    chain->SetPipeline(lists);
+    chain->SetSceneFadeSource([fade] { return fade; });
+
+    renderer->QueueDraw(draw);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderer->Render();
+    return testing_support::ReadFramebufferPixels(0, 0, testing_support::kTestWindowWidth,
+                                                  testing_support::kTestWindowHeight);
+  }
+
+  static std::array<int, 3> Centre(const testing_support::Image& window) {
+    const auto centre = window.At(window.width / 2, window.height / 2);
+    return {centre[0], centre[1], centre[2]};
+  }
+
   std::unique_ptr<Renderer> renderer;
   std::unique_ptr<RendererTargets> targets;
   std::unique_ptr<PostProcessingChain> chain;
 };
 
+PostProcessPass FadeTo(glm::vec3 colour, bool enabled = true) {
+  const float floats[4] = {0.0f, colour.r, colour.g, colour.b};
+  return MakePostProcessPass(static_cast<int>(PostProcessType::Fade), nullptr, 0, floats, 4,
+                             enabled);
+}
+
+using Rgb = std::array<int, 3>;
+
 TEST_F(RendererPostProcessingGlTest, ListZeroRunsOverTheSceneLayerAndDisabledPassesDoNot) {
-  ResourceCache& cache = ResourceCache::Instance();
-  testing::internal::CaptureStdout();
-  DrawRequest draw;
-  draw.mesh = cache.GetMesh("./GAME/Assets/Meshes/DefaultQuad.txt");
-  draw.material = cache.GetMaterial("./GAME/Assets/Materials/UnlitMaterial.json");
-  const std::uint8_t white[4] = {255, 255, 255, 255};
-  draw.textureA = cache.CreateTexture(1, 1, white, "white");
-  draw.layer = 1;  // a quad over the middle half of the window, in clip space
-  testing::internal::GetCapturedStdout();
-
-  const auto fade = [](glm::vec3 colour, bool enabled) {
-    const float floats[4] = {0.0f, colour.r, colour.g, colour.b};
-    return MakePostProcessPass(static_cast<int>(PostProcessType::Fade), nullptr, 0, floats, 4,
-                               enabled);
-  };
   PostProcessPipeline lists;
-  lists[0] = {fade({1.0f, 0.0f, 0.0f}, true), fade({0.0f, 1.0f, 0.0f}, false)};
+  lists[0] = {FadeTo({1.0f, 0.0f, 0.0f}), FadeTo({0.0f, 1.0f, 0.0f}, false)};
   // Layer 2 is empty: a fade over it covers nothing.
-  lists[1] = {fade({0.0f, 0.0f, 1.0f}, true)};
-  chain->SetPipeline(lists);
-  chain->SetSceneFadeSource([] { return 1.0f; });
-
-  renderer->QueueDraw(draw);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  renderer->Render();
-  const testing_support::Image window = testing_support::ReadFramebufferPixels(
-      0, 0, testing_support::kTestWindowWidth, testing_support::kTestWindowHeight);
-  const auto centre = window.At(window.width / 2, window.height / 2);
+  lists[1] = {FadeTo({0.0f, 0.0f, 1.0f})};
+  const testing_support::Image window = DrawWhiteQuadThrough(lists, 1.0f);
+  EXPECT_EQ(Centre(window), (Rgb{255, 0, 0}));
   const auto corner = window.At(1, 1);
-  EXPECT_EQ((std::array<int, 3>{centre[0], centre[1], centre[2]}), (std::array<int, 3>{255, 0, 0}));
-  EXPECT_EQ((std::array<int, 3>{corner[0], corner[1], corner[2]}), (std::array<int, 3>{0, 0, 0}));
+  EXPECT_EQ((Rgb{corner[0], corner[1], corner[2]}), (Rgb{0, 0, 0}));
+}
+
+TEST_F(RendererPostProcessingGlTest, PassesOfAListRunInListOrder) {
+  // Halfway to red, then halfway to green: white becomes (0.5, 0.75, 0.25); the other way
+  // round it would be (0.75, 0.5, 0.25).
+  PostProcessPipeline lists;
+  lists[0] = {FadeTo({1.0f, 0.0f, 0.0f}), FadeTo({0.0f, 1.0f, 0.0f})};
+  const Rgb centre = Centre(DrawWhiteQuadThrough(lists, 0.5f));
+  EXPECT_NEAR(centre[0], 128, 2);
+  EXPECT_NEAR(centre[1], 191, 2);
+  EXPECT_NEAR(centre[2], 64, 2);
 }
 
 }  // namespace

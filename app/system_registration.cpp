@@ -89,5 +89,14 @@ void RegisterAllSystems() {
 
   // --- Physics, collision and tile world links (to move into WireSystems) ---
   systems.GetSystem<PhysicsSystem>()->SetDrawQueue(&renderer);
+  const auto tilemap = systems.GetSystem<TilemapSystem>();
+  tilemap->SetDrawQueue(&renderer);
+  const auto collision = systems.GetSystem<CollisionSystem>();
+  collision->SetDrawQueue(&renderer);
+  collision->SetTileWorld(
+      {.isGroupCollidable = [tiles = std::weak_ptr<TilemapSystem>(tilemap)](int group) {
+        const auto system = tiles.lock();
+        return system == nullptr || system->IsGroupCollidable(group);
+      }});
   // --- end of the physics links ---
 }

@@ -35,6 +35,8 @@ class Collider : public BaseComponent {
   // The collider's centre in the world at the last collision step (collision system state).
   glm::vec3 worldPosition{0.0f};
   float _radius = 1.0f;
+  // Height above the ground in tile units at the last collision step (collision system state).
+  float elevation = 0.0f;
   bool _isGrounded = true;
   bool _isActive = true;
 };

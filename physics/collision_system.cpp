@@ -1,1 +1,551 @@
 #include "physics/collision_system.h"
+
+#include <algorithm>
+#include <cmath>
+#include <glm/gtc/matrix_transform.hpp>
+
+#include "components/collider.h"
+#include "components/physics.h"
+#include "components/tilemap.h"
+#include "components/transform.h"
+#include "engine/component_manager.h"
+#include "engine/decs.h"
+#include "engine/entity_manager.h"
+#include "engine/message_text.h"
+#include "engine/messaging_manager.h"
+#include "engine/system_manager.h"
+#include "physics/debug_draw.h"
+
+namespace {
+
+constexpr int kLayerCount = 7;
+// Which collider layers collide: DEFAULT, BULLET, PLAYER, ENEMY, PLAYER_DASHING,
+// MEGA_BLOCK_ENEMY, PUSHER. Tiles count as DEFAULT.
+constexpr int kLayerTable[kLayerCount][kLayerCount] = {
+    {1, 1, 1, 1, 1, 0, 0}, {1, 0, 0, 1, 0, 1, 0}, {1, 0, 0, 1, 0, 1, 1},
+    {1, 1, 1, 1, 1, 0, 0}, {1, 0, 0, 1, 0, 1, 0}, {0, 1, 1, 0, 1, 0, 0},
+    {0, 0, 1, 0, 0, 0, 0},
+};
+constexpr int kTileLayer = 0;
+
+constexpr const char* kMapAlias = "Tilemap";
+// Best floor height while none has been found.
+constexpr float kNoFloor = -999.0f;
+// A tile this much above the body's elevation is a wall.
+constexpr float kStepHeight = 0.5f;
+// Above this elevation a box body is pushed out of floor tiles as well.
+constexpr float kAboveFloor = 0.9f;
+// Cell coordinates beyond this count as outside any map (and keep the casts to int defined).
+constexpr double kMaxCellCoordinate = 1.0e9;
+
+struct Rect {
+  float minX, maxX, minZ, maxZ;
+};
+
+Rect BoxOf(const CollisionBody& body) {
+  const glm::vec3 centre = body.transform->_position + body.collider->_offset;
+  const float halfX = body.collider->_size.x * 0.5f;
+  const float halfZ = body.collider->_size.z * 0.5f;
+  return {centre.x - halfX, centre.x + halfX, centre.z - halfZ, centre.z + halfZ};
+}
+
+Rect SquareOf(const TileCollider& tile, const glm::vec3& size) {
+  return {tile.x - size.x * 0.5f, tile.x + size.x * 0.5f, tile.z - size.z * 0.5f,
+          tile.z + size.z * 0.5f};
+}
+
+bool Overlap(const Rect& a, const Rect& b) {
+  return a.minX <= b.maxX && a.maxX >= b.minX && a.minZ <= b.maxZ && a.maxZ >= b.minZ;
+}
+
+// Circle (x, z) of `radius` against a rectangle; touching counts.
+bool CircleMeets(float x, float z, float radius, const Rect& rect) {
+  const float dx = x - std::clamp(x, rect.minX, rect.maxX);
+  const float dz = z - std::clamp(z, rect.minZ, rect.maxZ);
+  return radius * radius >= dx * dx + dz * dz;
+}
+
+bool CircleMeets(const CollisionBody& body, float radius, const Rect& rect) {
+  return CircleMeets(body.collider->worldPosition.x, body.collider->worldPosition.z, radius, rect);
+}
+
+bool IsMoving(const Physics& body) {
+  return body._velocity.x != 0.0f || body._velocity.y != 0.0f || body._velocity.z != 0.0f;
+}
+
+// The elevation of a box body in tile units (circles keep theirs). `_isGrounded` follows it.
+void RefreshElevation(CollisionBody& body, float pitch) {
+  Collider& collider = *body.collider;
+  if (collider._type != ColliderType::AABB) return;
+  if (pitch == 0.0f || !std::isfinite(pitch)) return;
+  collider.elevation = body.transform->_position.y / pitch;
+  if (collider.elevation > 0.0f) {
+    collider._isGrounded = false;
+  } else if (collider.elevation == 0.0f) {
+    collider._isGrounded = true;
+  }
+}
+
+// Moves the body by `normal` * `penetration` in x-z and takes the velocity into the normal
+// away.
+void PushOut(CollisionBody& body, const glm::vec2& normal, float penetration) {
+  body.transform->_position.x += normal.x * penetration;
+  body.transform->_position.z += normal.y * penetration;
+  glm::vec3& velocity = body.physics->_velocity;
+  const float into = velocity.x * normal.x + velocity.z * normal.y;
+  if (into < 0.0f) {
+    velocity.x -= into * normal.x;
+    velocity.z -= into * normal.y;
+  }
+}
+
+}  // namespace
+
+bool CollidesWith(int layerA, int layerB) {
+  if (layerA < 0 || layerA >= kLayerCount || layerB < 0 || layerB >= kLayerCount) return false;
+  return kLayerTable[layerA][layerB] == 1;
+}
+
+namespace collision {
+
+void ResolveBoxTile(CollisionBody& body, const TileCollider& tile, const glm::vec3& tileSize) {
+  const glm::vec3 centre = body.transform->_position + body.collider->_offset;
+  glm::vec3& velocity = body.physics->_velocity;
+  // Moving away from the tile: leave it.
+  if (glm::dot(centre - glm::vec3(tile.x, tile.h, tile.z), velocity) > 1.0f) return;
+  const Rect box = BoxOf(body);
+  const Rect square = SquareOf(tile, tileSize);
+  const float overlapX = std::min(box.maxX, square.maxX) - std::max(box.minX, square.minX);
+  const float overlapZ = std::min(box.maxZ, square.maxZ) - std::max(box.minZ, square.minZ);
+  if (overlapX > overlapZ) {
+    body.transform->_position.z += (tile.z > centre.z ? -1.0f : 1.0f) * overlapZ;
+    velocity.z = 0.0f;
+  } else {
+    body.transform->_position.x += (centre.x < tile.x ? -1.0f : 1.0f) * overlapX;
+    velocity.x = 0.0f;
+  }
+}
+
+void ResolveCircleTile(CollisionBody& body, const TileCollider& tile, const glm::vec3& tileSize) {
+  const glm::vec3 centre = body.transform->_position + body.collider->_offset;
+  const Rect square = SquareOf(tile, tileSize);
+  const glm::vec2 closest(std::clamp(centre.x, square.minX, square.maxX),
+                          std::clamp(centre.z, square.minZ, square.maxZ));
+  const glm::vec2 away = glm::vec2(centre.x, centre.z) - closest;
+  const float distance = glm::length(away);
+  const glm::vec2 normal = distance > 0.0f ? away / distance : glm::vec2(0.0f, 1.0f);
+  PushOut(body, normal, body.collider->_radius - distance);
+}
+
+void ResolveBoxBox(CollisionBody& a, CollisionBody& b) {
+  const Rect boxA = BoxOf(a);
+  const Rect boxB = BoxOf(b);
+  const float overlapX = std::min(boxA.maxX, boxB.maxX) - std::max(boxA.minX, boxB.minX);
+  const float overlapZ = std::min(boxA.maxZ, boxB.maxZ) - std::max(boxA.minZ, boxB.minZ);
+  const bool alongX = overlapX <= overlapZ;
+  const int axis = alongX ? 0 : 2;
+  const float centreA = a.transform->_position[axis] + a.collider->_offset[axis];
+  const float centreB = b.transform->_position[axis] + b.collider->_offset[axis];
+  const float sign = centreA < centreB ? -1.0f : 1.0f;
+  const float push = alongX ? overlapX : overlapZ;
+  const bool aMoves = IsMoving(*a.physics);
+  const bool bMoves = IsMoving(*b.physics);
+  if (aMoves && bMoves) {
+    a.transform->_position[axis] += sign * push * 0.5f;
+    b.transform->_position[axis] -= sign * push * 0.5f;
+  } else if (aMoves) {
+    a.transform->_position[axis] += sign * push;
+  } else {
+    b.transform->_position[axis] -= sign * push;
+  }
+  a.physics->_velocity[axis] = 0.0f;
+  b.physics->_velocity[axis] = 0.0f;
+}
+
+void ResolveCircleBox(CollisionBody& circle, const CollisionBody& box) {
+  const glm::vec3 centre = circle.transform->_position + circle.collider->_offset;
+  const float radius = circle.collider->_radius;
+  const Rect rect = BoxOf(box);
+  glm::vec2 normal(1.0f, 0.0f);
+  float penetration = radius;
+  if (centre.x > rect.minX && centre.x < rect.maxX && centre.z > rect.minZ &&
+      centre.z < rect.maxZ) {
+    // Inside: out through the nearest side.
+    const float toMinX = centre.x - rect.minX;
+    const float toMaxX = rect.maxX - centre.x;
+    const float toMinZ = centre.z - rect.minZ;
+    const float toMaxZ = rect.maxZ - centre.z;
+    if (std::min(toMinZ, toMaxZ) <= std::min(toMinX, toMaxX)) {
+      if (toMinZ < toMaxZ) {
+        normal = {0.0f, -1.0f};
+        penetration = toMinZ + radius;
+      } else {
+        normal = {0.0f, 1.0f};
+        penetration = toMaxZ + radius;
+      }
+    } else if (toMaxX > toMinX) {
+      normal = {-1.0f, 0.0f};
+      penetration = toMinX + radius;
+    } else {
+      normal = {1.0f, 0.0f};
+      penetration = toMaxX + radius;
+    }
+  } else {
+    const glm::vec2 closest(std::clamp(centre.x, rect.minX, rect.maxX),
+                            std::clamp(centre.z, rect.minZ, rect.maxZ));
+    const glm::vec2 away = glm::vec2(centre.x, centre.z) - closest;
+    const float distance = glm::length(away);
+    if (distance > 1.1920929e-7f) {
+      normal = away / distance;
+      penetration = radius - distance;
+    }
+  }
+  if (!(penetration > 0.0f)) return;
+  PushOut(circle, normal, penetration);
+}
+
+void CircleImpulse(CollisionBody& a, CollisionBody& b) {
+  const glm::vec3 between = b.transform->_position - a.transform->_position;
+  const float distance = glm::length(between);
+  if (!(distance > 0.0f) || !std::isfinite(distance)) return;
+  const glm::vec3 normal = between / distance;
+  glm::vec3& velocityA = a.physics->_velocity;
+  glm::vec3& velocityB = b.physics->_velocity;
+  const float approach = glm::dot(velocityB - velocityA, normal);
+  if (approach > 0.0f) return;
+  const float inverseA = a.physics->_mass == 0.0f ? 0.0f : 1.0f / a.physics->_mass;
+  const float inverseB = b.physics->_mass == 0.0f ? 0.0f : 1.0f / b.physics->_mass;
+  const float inverseSum = inverseA + inverseB;
+  if (!(inverseSum > 0.0f) || !std::isfinite(inverseSum)) return;
+  const float impulse = -(1.0f + 1.0f) * approach / inverseSum;
+  velocityA -= normal * impulse * inverseA;
+  velocityB += normal * impulse * inverseB;
+}
+
+}  // namespace collision
+
+void CollisionSystem::Init() {
+  level = 1;
+  engine = &DECS::Instance();
+  if (auto systems = engine->GetManager<SystemManager>()) {
+    systems->SetSignature(TypeName<CollisionSystem>(),
+                          {std::string(TypeName<Collider>()), std::string(TypeName<Transform>()),
+                           std::string(TypeName<Physics>())});
+  }
+  if (ResourceProvider* resources = DECS::CurrentResources()) {
+    constexpr int kNearest = texture_sampling::kNearest;
+    constexpr int kRepeat = texture_sampling::kRepeat;
+    quadMesh = resources->GetMesh(kQuadMeshPath);
+    debugMaterial = resources->GetMaterial(physics_debug::kMaterialPath);
+    circleTexture = resources->GetTexture(kCircleTexturePath, kNearest, kNearest, kRepeat);
+    squareTexture = resources->GetTexture(kSquareTexturePath, kNearest, kNearest, kRepeat);
+    tileTexture = resources->GetTexture(kTileTexturePath, kNearest, kNearest, kRepeat);
+  }
+  tilesBuilt = false;
+}
+
+void CollisionSystem::BuildTiles() {
+  const auto names = engine != nullptr ? engine->GetManager<EntityManager>() : nullptr;
+  const auto components = engine != nullptr ? engine->GetManager<ComponentManager>() : nullptr;
+  const Tilemap* map = nullptr;
+  glm::mat4 model(1.0f);
+  glm::vec3 scale(0.0f);
+  if (names != nullptr && components != nullptr) {
+    const int entity = names->FindEntity(kMapAlias);
+    if (IsValidEntityId(entity) && components->HasComponent<Tilemap>(entity) &&
+        components->HasComponent<Transform>(entity)) {
+      map = components->GetComponent<Tilemap>(entity);
+      Transform& transform = *components->GetComponent<Transform>(entity);
+      model = transform.UpdateMatrix();
+      scale = transform._scale;
+    }
+  }
+  BuildTileColliders(tiles, map, model, scale, tileWorld.isGroupCollidable);
+  tilesBuilt = true;
+}
+
+void CollisionSystem::RequestRebuild() {
+  if (inPass) {
+    rebuildPending = true;
+  } else {
+    BuildTiles();
+  }
+}
+
+void CollisionSystem::EndPass() {
+  inPass = false;
+  if (rebuildPending) {
+    rebuildPending = false;
+    BuildTiles();
+  }
+}
+
+bool CollisionSystem::GatherBodies() {
+  bodies.clear();
+  if (engine == nullptr) return false;
+  const auto names = engine->GetManager<EntityManager>();
+  const auto components = engine->GetManager<ComponentManager>();
+  messaging = engine->GetManager<MessagingManager>().get();
+  entityManager = names.get();
+  componentManager = components.get();
+  if (names == nullptr || components == nullptr) return false;
+  auto* colliders = components->GetArray<Collider>();
+  auto* transforms = components->GetArray<Transform>();
+  auto* physics = components->GetArray<Physics>();
+  if (colliders == nullptr || transforms == nullptr || physics == nullptr) return false;
+  for (const int entity : entities) {
+    bodies.push_back({entity, &colliders->At(entity), &transforms->At(entity),
+                      &physics->At(entity)});
+  }
+  return true;
+}
+
+bool CollisionSystem::StillPresent(const CollisionBody& body) const {
+  return entityManager->IsAlive(body.entity) &&
+         componentManager->HasComponent<Collider>(body.entity) &&
+         componentManager->HasComponent<Transform>(body.entity) &&
+         componentManager->HasComponent<Physics>(body.entity);
+}
+
+void CollisionSystem::CollectCandidates(const glm::vec3& position, float scale) {
+  candidates.clear();
+  const float pitch = tiles.pitch;
+  if (pitch == 0.0f || !std::isfinite(pitch) || !std::isfinite(scale) ||
+      !(std::fabs(scale) < kMaxCellCoordinate)) {
+    return;
+  }
+  const double cellX = (static_cast<double>(position.x) - tiles.records[0].x) / pitch;
+  const double cellZ = (static_cast<double>(position.z) - tiles.records[0].z) / pitch;
+  if (!(std::fabs(cellX) < kMaxCellCoordinate && std::fabs(cellZ) < kMaxCellCoordinate)) return;
+
+  const long long width = tiles.width;
+  const long long height = tiles.height;
+  const auto column = static_cast<long long>(std::ceil(cellX));
+  const auto row = static_cast<long long>(std::ceil(cellZ));
+  const auto radius = static_cast<long long>(scale);
+  // Cells within the radius, row by row, only those inside the map.
+  for (long long j = std::max(-radius, -row); j <= std::min(radius, height - 1 - row); ++j) {
+    for (long long k = std::max(-radius, -column); k <= std::min(radius, width - 1 - column);
+         ++k) {
+      if (j * j + k * k <= radius * radius) {
+        candidates.push_back(static_cast<int>((row + j) * width + column + k));
+      }
+    }
+  }
+  // The cell the body stands in, which the neighbourhood above misses for small bodies in the
+  // near half of a cell.
+  const auto ownColumn = static_cast<long long>(std::round(cellX));
+  const auto ownRow = static_cast<long long>(std::round(cellZ));
+  if (ownColumn >= 0 && ownColumn < width && ownRow >= 0 && ownRow < height) {
+    const int own = static_cast<int>(ownRow * width + ownColumn);
+    if (std::find(candidates.begin(), candidates.end(), own) == candidates.end()) {
+      candidates.push_back(own);
+    }
+  }
+}
+
+void CollisionSystem::TileTest(CollisionBody& body) {
+  Collider& collider = *body.collider;
+  Transform& transform = *body.transform;
+  Physics& physics = *body.physics;
+  if (!CollidesWith(static_cast<int>(collider._layer), kTileLayer)) return;
+  collider.worldPosition = transform._position;
+  bool touched = false;
+  float best = kNoFloor;
+  CollectCandidates(transform._position, transform._scale.x);
+
+  const auto reportWall = [&]() {
+    messaging->PostFormatted("collision_tilemap %d", 0, body.entity);
+    reportSent = true;
+    return StillPresent(body);
+  };
+
+  for (const int index : candidates) {
+    const TileCollider& tile = tiles.records[static_cast<std::size_t>(index)];
+    if (tile.kind == TileKind::NONE) continue;
+    const Rect square = SquareOf(tile, tiles.size);
+    const bool wall = tile.h - collider.elevation > kStepHeight;
+    if (collider._type == ColliderType::AABB) {
+      if (tile.kind == TileKind::GROUND && !collider._isGrounded) continue;
+      const bool meets = Overlap(BoxOf(body), square) && !physics._isFalling;
+      if (tile.kind == TileKind::TILE) {
+        if (!meets) continue;
+        touched = true;
+        if (wall) {
+          if (!collider._trigger) collision::ResolveBoxTile(body, tile, tiles.size);
+          if (!reportWall()) return;
+        } else {
+          best = std::max(best, tile.h);
+        }
+      } else if (meets) {
+        touched = true;
+        if (collider.elevation > kAboveFloor && !collider._trigger) {
+          collision::ResolveBoxTile(body, tile, tiles.size);
+        }
+      } else {
+        best = std::max(best, tile.h);
+      }
+    } else if (collider._type == ColliderType::CIRCLE) {
+      if (tile.kind == TileKind::GROUND && !collider._isGrounded) continue;
+      if (!CircleMeets(body, collider._radius, square)) continue;
+      touched = true;
+      const bool halfMeets = CircleMeets(body, collider._radius * 0.5f, square);
+      if (tile.kind == TileKind::TILE) {
+        if (wall) {
+          if (!collider._trigger) collision::ResolveCircleTile(body, tile, tiles.size);
+          if (!reportWall()) return;
+        } else if (tile.h > best && halfMeets) {
+          best = tile.h;
+        }
+      } else if (!(collider.elevation > kAboveFloor) && tile.h > best && halfMeets) {
+        best = tile.h;
+      }
+    }
+  }
+
+  if (physics._velocity.y <= 0.5f && physics._gravityMultiplier != 0.0f && !physics._isFalling &&
+      best > kNoFloor && touched && transform._position.y >= best - 5.0f) {
+    transform._position.y = 0.0f;
+  }
+  if ((!touched || transform._position.y < best - 1.0f) && physics._gravityMultiplier != 0.0f) {
+    physics._isFalling = true;
+  }
+}
+
+void CollisionSystem::TilePass() {
+  if (tiles.records.empty() || tiles.width <= 0 || tiles.height <= 0 ||
+      tiles.records.size() != static_cast<std::size_t>(tiles.width) * tiles.height) {
+    return;
+  }
+  inPass = true;
+  reportSent = false;
+  if (GatherBodies()) {
+    const auto names = engine->GetManager<EntityManager>();
+    const int map = names->FindEntity(kMapAlias);
+    const bool mapExists = IsValidEntityId(map) &&
+                           componentManager->HasComponent<Tilemap>(map) &&
+                           componentManager->HasComponent<Transform>(map);
+    for (CollisionBody& body : bodies) {
+      if (!mapExists) break;
+      if (reportSent && !StillPresent(body)) continue;
+      TileTest(body);
+    }
+  }
+  EndPass();
+}
+
+void CollisionSystem::PairPass() {
+  inPass = true;
+  reportSent = false;
+  if (GatherBodies()) {
+    const float pitch = tiles.pitch;
+    const std::size_t count = bodies.size();
+    for (std::size_t i = 0; i < count; ++i) {
+      CollisionBody& a = bodies[i];
+      for (std::size_t j = i + 1; j < count; ++j) {
+        if (reportSent && !StillPresent(a)) break;
+        CollisionBody& b = bodies[j];
+        if (reportSent && !StillPresent(b)) continue;
+        Collider& colliderA = *a.collider;
+        Collider& colliderB = *b.collider;
+        if (!colliderA._isActive || !colliderB._isActive) continue;
+        colliderA.worldPosition = a.transform->_position;
+        colliderB.worldPosition = b.transform->_position;
+        if (a.physics->_isFalling || b.physics->_isFalling) {
+          RefreshElevation(a, pitch);
+          RefreshElevation(b, pitch);
+        }
+        if (!CollidesWith(static_cast<int>(colliderA._layer), static_cast<int>(colliderB._layer))) {
+          continue;
+        }
+        const ColliderType typeA = colliderA._type;
+        const ColliderType typeB = colliderB._type;
+        const bool solid = !colliderA._trigger && !colliderB._trigger;
+        bool contact = false;
+        if (typeA == ColliderType::AABB && typeB == ColliderType::AABB) {
+          contact = Overlap(BoxOf(a), BoxOf(b));
+          if (contact && solid) collision::ResolveBoxBox(a, b);
+        } else if (typeA == ColliderType::CIRCLE && typeB == ColliderType::CIRCLE) {
+          const glm::vec3 centreA = a.transform->_position + colliderA._offset;
+          const glm::vec3 centreB = b.transform->_position + colliderB._offset;
+          const float dx = centreA.x - centreB.x;
+          const float dz = centreA.z - centreB.z;
+          const float reach = colliderA._radius + colliderB._radius;
+          contact = reach * reach >= dx * dx + dz * dz;
+          if (contact && solid) collision::CircleImpulse(a, b);
+        } else if (typeA == ColliderType::AABB && typeB == ColliderType::CIRCLE) {
+          contact = CircleMeets(b, colliderB._radius, BoxOf(a));
+          if (contact && solid) collision::ResolveCircleBox(b, a);
+        } else if (typeA == ColliderType::CIRCLE && typeB == ColliderType::AABB) {
+          contact = CircleMeets(a, colliderA._radius, BoxOf(b));
+          if (contact && solid) collision::ResolveCircleBox(a, b);
+        } else {
+          continue;
+        }
+        if (contact) {
+          messaging->PostFormatted("collision %d %d", 0, a.entity, b.entity);
+          reportSent = true;
+          if (!StillPresent(a)) break;
+          if (!StillPresent(b)) continue;
+        }
+        RefreshElevation(a, pitch);
+        RefreshElevation(b, pitch);
+      }
+    }
+  }
+  EndPass();
+}
+
+void CollisionSystem::Update(float) {
+  if (!tilesBuilt) BuildTiles();
+  TilePass();
+  PairPass();
+}
+
+void CollisionSystem::Render() {
+  if (!debugDraw || drawQueue == nullptr || engine == nullptr) return;
+  const auto components = engine->GetManager<ComponentManager>();
+  const auto* colliders = components != nullptr ? components->GetArray<Collider>() : nullptr;
+  const auto* transforms = components != nullptr ? components->GetArray<Transform>() : nullptr;
+  if (colliders == nullptr || transforms == nullptr) return;
+  const glm::vec3 white(1.0f);
+  const auto outline = [&](const glm::vec3& position, const glm::vec3& scale, int texture) {
+    const glm::mat4 model =
+        glm::scale(glm::translate(glm::mat4(1.0f), position), scale);
+    drawQueue->QueueDraw(physics_debug::Draw(quadMesh, debugMaterial, texture,
+                                             physics_debug::LayFlat(model), white));
+  };
+  for (const int entity : entities) {
+    const Collider& collider = colliders->At(entity);
+    const glm::vec3& position = transforms->At(entity)._position;
+    const glm::vec3 centre(position.x + collider._offset.x, collider._offset.y,
+                           position.z + collider._offset.z);
+    if (collider._type == ColliderType::CIRCLE) {
+      outline(centre, glm::vec3(2.0f * collider._radius), circleTexture);
+    } else {
+      outline(centre, collider._size, squareTexture);
+    }
+  }
+  for (const TileCollider& tile : tiles.records) {
+    if (tile.kind == TileKind::NONE) continue;
+    outline({tile.x, 0.0f, tile.z}, tiles.size,
+            tile.h < kClipHeight ? tileTexture : squareTexture);
+  }
+}
+
+void CollisionSystem::HandleMessage(const std::string& message) {
+  const auto readIndex = [&](int& value) {
+    std::string_view word;
+    return SplitMessageArguments(message, &word, 1) && ReadMessageInt(word, value);
+  };
+  int value = 0;
+  if (IsMessage(message, "physics_debug")) {
+    if (readIndex(value)) debugDraw = value == 1 || value == 3;
+  } else if (IsMessage(message, "remove_tile_collider")) {
+    if (readIndex(value)) tiles.RemoveCollider(value);
+  } else if (IsMessage(message, "add_tile_collider")) {
+    if (readIndex(value)) tiles.AddCollider(value);
+  } else if (IsMessage(message, "calculate_tile_colliders") || IsMessage(message, "scene_load")) {
+    RequestRebuild();
+  }
+}

@@ -6,8 +6,31 @@
 #include "components/base_component.h"
 #include "engine/type_name.h"
 
+// Volume over distance: `innerVolume` up to `innerRadius`, `outerVolume` from `outerRadius` on,
+// and between them innerVolume + (outerVolume - innerVolume) * f^exponent, f running 0..1
+// across the band. When the outer radius is not above the inner one, the outer volume holds
+// from the outer radius on.
+struct PowerCurve {
+  float innerRadius = 1.0f;
+  float outerRadius = 10.0f;
+  float innerVolume = 1.0f;
+  float outerVolume = 0.5f;
+  float exponent = 1.0f;
+
+  float Evaluate(float distance) const;
+};
+
 class SoundEmitter : public BaseComponent {
  public:
+  PowerCurve Curve() const {
+    return {_innerRadius, _outerRadius, _innerVol, _outerVol, _decayFactor};
+  }
+
+  // For an emitter that does not loop: adds dt to the interval timer and, once `_interval`
+  // is reached, restarts the timer and returns true. A looping emitter returns false and keeps
+  // its timer.
+  bool TickInterval(float dt);
+
   std::string _soundAlias;
   float _innerRadius = 1.0f;
   float _outerRadius = 10.0f;

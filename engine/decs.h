@@ -30,6 +30,7 @@
 class BaseManager;
 class SystemManager;
 class MessagingManager;
+class SoundLoader;
 
 class DECS : public MessageReciever {
  public:
@@ -91,6 +92,12 @@ class DECS : public MessageReciever {
     return HasInstance() ? Instance().Resources() : nullptr;
   }
 
+  // Where SoundBank load steps load their sounds; not owned, may be null (nothing is loaded).
+  void SetSoundLoader(SoundLoader* loader) { soundLoader = loader; }
+  static SoundLoader* CurrentSoundLoader() {
+    return HasInstance() ? Instance().soundLoader : nullptr;
+  }
+
   const EngineClock& Clock() const { return *clock; }
 
   std::unordered_map<std::string, std::shared_ptr<BaseManager>> managers;
@@ -129,6 +136,7 @@ class DECS : public MessageReciever {
   EntityScriptEraser* scriptEraser = nullptr;
   FrameRenderer* frameRenderer = nullptr;
   ResourceProvider* resourceProvider = nullptr;
+  SoundLoader* soundLoader = nullptr;
 };
 DECLARE_TYPE_NAME(class, DECS);
 

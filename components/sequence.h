@@ -28,9 +28,23 @@ class Sequence : public BaseComponent {
   Sequence& operator=(const Sequence& other);
   ~Sequence() override;
 
-  // Reads the template file into `notes`. Does nothing yet: the reader arrives with the
-  // template file format.
+  // The template every sequence reads, whatever its `_path`.
+  static constexpr const char* kTemplatePath = "./GAME/Assets/Audio/Sequences/template.txt";
+
+  // Reads the template into `notes` (see AddNote); `_duration` starts from 0. The file holds
+  // lines of six integers, each decimal, octal with a leading 0 or hexadecimal with 0x; the
+  // first is the step. A line whose fourth number is 999 is the last one taken, one whose
+  // fourth number is above 999 is not taken and ends reading. Reading also stops at the end of
+  // the file, and at the first token that is not such a number (with a line naming the file).
+  // Line breaks do not matter: numbers are read six at a time. A missing file leaves the notes
+  // empty.
   void LoadTemplate();
+  // Reads another template file the same way.
+  void LoadTemplate(const std::string& path);
+
+  // Adds the note to its step's list, unless that list already holds a note with the same
+  // `column3`; raises `_duration` to the step.
+  void AddNote(const SequenceNote& note);
 
   std::string _path = "NULL";
   float _BPM = 0.0f;

@@ -9,8 +9,10 @@
 
 class SoundBank : public BaseComponent {
  public:
-  // Loads every sound of `_pairs` through the sound system and records the first sound's
-  // number and the count. Does nothing yet: the loading arrives with the sound system.
+  // Loads every entry of `_pairs` through the engine's sound loader (DECS::CurrentSoundLoader).
+  // An entry is split at its first blank into alias and path (an entry without a blank is both);
+  // the path is normalised. The first number returned is kept in `firstSound`, and every entry
+  // counts in `soundCount`, loaded or not. Without a loader nothing is loaded.
   void Load();
 
   std::vector<std::string> _pairs;

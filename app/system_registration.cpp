@@ -99,4 +99,15 @@ void RegisterAllSystems() {
         return system == nullptr || system->IsGroupCollidable(group);
       }});
   // --- end of the physics links ---
+
+  // --- Audio links (to move into WireSystems) ---
+  const auto sound = systems.GetSystem<SoundSystem>();
+  sound->SetLinks({[platform = std::weak_ptr<PlatformSystem>(platform)] {
+                     const auto system = platform.lock();
+                     return system ? system->focused : true;
+                   },
+                   systems.GetSystem<ActionListSystem>().get()});
+  decs.SetSoundLoader(sound.get());
+  systems.GetSystem<SoundEmitterSystem>()->SetDrawQueue(&renderer);
+  // --- end of audio links ---
 }

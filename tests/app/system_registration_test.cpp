@@ -74,6 +74,7 @@ TEST_F(SystemRegistrationTest, SkipFlagsDecideWhoRunsWhilePausedOrFrozen) {
       {"RMLSystem", false, true},       {"TTFSystem", false, true},
       {"GrassSystem", false, true},     {"WindSystem", false, true},
       {"SoundEmitterSystem", false, true}, {"ActionListSystem", false, true},
+      {"SoundSystem", false, true},
       {"MenuManager", false, true},
   };
   for (const char* name : kRegistrationOrder) {

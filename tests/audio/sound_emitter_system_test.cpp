@@ -9,8 +9,8 @@
 #include "components/sound_emitter.h"
 #include "components/transform.h"
 #include "engine/message_text.h"
-#include "render/draw_queue.h"
 #include "tests/render/render_test_scene.h"
+#include "tests/support/recording_draw_queue.h"
 
 namespace {
 
@@ -38,12 +38,6 @@ class RequestLog : public MessageReciever {
     requests.push_back(request);
   }
   std::vector<Request> requests;
-};
-
-class RecordingQueue : public DrawQueue {
- public:
-  void QueueDraw(const DrawRequest& draw) override { draws.push_back(draw); }
-  std::vector<DrawRequest> draws;
 };
 
 class SoundEmitterSystemTest : public testing_support::RenderTestScene {
@@ -192,7 +186,7 @@ TEST_F(SoundEmitterSystemTest, ListenerChoice) {
 // With three emitters the highlight moves on every second, then one second without, then it
 // starts over (rendered every half second here).
 TEST_F(SoundEmitterSystemTest, DebugDrawHighlightsOneEmitterPerSecond) {
-  RecordingQueue queue;
+  testing_support::RecordingDrawQueue queue;
   emitters->SetDrawQueue(&queue);
   for (int i = 0; i < 3; ++i) AddEmitter({static_cast<float>(i), 0, 0}, Looping());
   emitters->Render();

@@ -1,18 +1,20 @@
 #pragma once
 // Component storage: one array per component type with a slot for every entity id.
 //
-// Every slot always holds a whole value of its type, default-constructed when the array is
-// made; `presence` alone says whether the entity has the component. Removing a component or
+// Every slot always holds a whole value of its type, value-initialised when the array is made;
+// `presence` alone says whether the entity has the component. Removing a component or
 // destroying its entity clears the presence byte and keeps the value until the slot is written
-// again. The array never grows or shrinks, so an element's address stays valid for the life of
-// the array. Create arrays with std::make_shared: the 1024 elements live inside the object, so
-// the slots and the ownership counter take one allocation.
+// again. The 1024 elements are one heap block allocated at run time (a fixed-size member array
+// would make the compiler build every element's initialiser at compile time, minutes per type
+// at -O2); the block never grows, shrinks or moves, so an element's address stays valid for
+// the life of the array.
 //
 // The array checks nothing: callers pass ids for which IsValidEntityId holds (the
 // ComponentManager checks them at its boundary).
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "engine/entity.h"
 
@@ -46,5 +48,6 @@ class ComponentArray final : public BaseArray {
   Component& At(int entity) { return components[entity]; }
   const Component& At(int entity) const { return components[entity]; }
 
-  std::array<Component, kMaxEntities> components{};
+  // kMaxEntities value-initialised elements.
+  const std::unique_ptr<Component[]> components = std::make_unique<Component[]>(kMaxEntities);
 };

@@ -14,12 +14,10 @@
 #include "engine/random_engines.h"
 #include "engine/system_manager.h"
 #include "engine/user_folders.h"
+#include "platform/os/close_request.h"
 #include "platform/os/crash_record.h"
 #include "platform/os/known_folders.h"
 #include "platform/settings_system.h"
-#include "render/post_processing.h"
-#include "render/renderer.h"
-#include "render/resource_cache.h"
 
 std::string GetCrashFolder() { return GetSaveDataFolder() + "/CrashLogs"; }
 
@@ -44,6 +42,7 @@ void EnterDataFolder() {
 
 void PrepareProcess(const std::string& crashFolder) {
   os::InstallCrashRecorder(crashFolder, "KELVA_CrashDump_");
+  os::InstallCloseRequestHandlers();
   const auto seed = static_cast<std::uint32_t>(std::time(nullptr));
   GetRandomEngines().Seed(seed, seed);
 }
@@ -57,18 +56,22 @@ void StartEngine() {
 }
 
 void RunMainLoop() {
-  while (!DECS::Instance().quit) DECS::Instance().Update();
+  while (!DECS::Instance().quit) {
+    // Ctrl+C or a termination request closes the game as the window's close button does.
+    if (os::TakeCloseRequest()) {
+      DECS::Instance().GetManager<MessagingManager>()->PostFormatted("decs_exit", 4);
+    }
+    DECS::Instance().Update();
+  }
 }
 
 void StopEngine() {
   DECS& decs = DECS::Instance();
   if (auto settings = decs.GetSystem<SettingsSystem>()) settings->SaveSettings();
-  // The caches free GL objects, so they go while the window's context still exists.
-  decs.SetResourceProvider(nullptr);
-  ResourceCache::DestroyInstance();
+  // The caches, the renderer and the chain free GL objects, so they go while the window's
+  // context still exists.
+  DestroyRenderContext();
   decs.Shutdown();
-  Renderer::DestroyInstance();
-  PostProcessingChain::DestroyInstance();
 }
 
 int RunGame() {

@@ -16,11 +16,13 @@ int RunGame();
 // "firstScene splash_scene" to every system.
 void StartEngine();
 
-// Runs DECS::Update until the engine's quit flag is set ("decs_exit").
+// Runs DECS::Update until the engine's quit flag is set ("decs_exit", also posted when a close
+// request arrives by signal: see platform/os/close_request.h).
 void RunMainLoop();
 
-// Takes the engine down: saves the settings, clears the resource caches, runs every system's
-// Shutdown in registration order, then destroys the engine and the renderer.
+// Takes the engine down: saves the settings, destroys the render context (the resource caches
+// are cleared, the renderer and its chain go), runs every system's Shutdown in registration
+// order, then destroys the engine.
 void StopEngine();
 
 // Makes the folder that holds "GAME/" the working directory: the current one when it has it,
@@ -35,5 +37,5 @@ std::string GetCrashFolder();
 void CreateUserFolders();
 
 // Prepares the process: crash records into `crashFolder` (created later by CreateUserFolders),
-// and both random engines seeded with the current calendar time.
+// close requests by signal, and both random engines seeded with the current calendar time.
 void PrepareProcess(const std::string& crashFolder);

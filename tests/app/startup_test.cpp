@@ -42,8 +42,12 @@ TEST(Startup, FolderThatCannotBeCreatedIsAnError) {
 
 }  // namespace
 
+#include <csignal>
+
+#include "app/system_registration.h"
 #include "engine/decs.h"
 #include "engine/messaging_manager.h"
+#include "platform/os/close_request.h"
 #include "render/renderer.h"
 
 namespace {
@@ -72,6 +76,32 @@ TEST(Startup, GameRunsItsLoopUntilDecsExitAndTearsEverythingDown) {
   // Shutdown saved the settings into the player's folder.
   EXPECT_TRUE(
       std::filesystem::exists(home.folder.path / ".local/share/Corvane/Kelvaris/settings.json"));
+}
+
+// A termination signal closes the game as the window's close button does: the loop ends, the
+// settings are saved, and everything of the engine and its window goes, so that a second game
+// can be built in the same process.
+TEST(Startup, TerminationSignalClosesTheGameAndAnotherGameCanStartAfterIt) {
+  for (int game = 0; game < 2; ++game) {
+    SCOPED_TRACE(game);
+    testing_support::ScopedTempHome home;
+    CreateUserFolders();
+    testing::internal::CaptureStdout();
+    StartEngine();
+    os::InstallCloseRequestHandlers();
+    ASSERT_NE(GameRenderContext(), nullptr);
+
+    std::raise(SIGTERM);
+    RunMainLoop();
+    EXPECT_TRUE(DECS::Instance().quit);
+    StopEngine();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(GameRenderContext(), nullptr);
+    EXPECT_FALSE(Renderer::HasInstance());
+    EXPECT_TRUE(std::filesystem::exists(home.folder.path /
+                                        ".local/share/Corvane/Kelvaris/settings.json"));
+  }
+  std::signal(SIGTERM, SIG_DFL);
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ Framebuffer& Framebuffer::operator=(Framebuffer&& other) noexcept {
 }
 
 void Framebuffer::Release() {
-  if ((fbo != 0 || colorTexture != 0 || depthTexture != 0) && HasCurrentGlContext()) {
+  if (fbo != 0 || colorTexture != 0 || depthTexture != 0) {
     glDeleteFramebuffers(1, &fbo);
     const GLuint textures[] = {colorTexture, depthTexture};
     glDeleteTextures(2, textures);

@@ -17,8 +17,6 @@ GLFWwindow* CurrentContextWindow() {
 
 }  // namespace
 
-bool HasCurrentGlContext() { return CurrentContextWindow() != nullptr; }
-
 void CurrentWindowFramebufferSize(int& width, int& height) {
   width = 0;
   height = 0;

@@ -37,10 +37,7 @@ class GlGpuBackend final : public GpuBackend {
     return texture;
   }
 
-  // Without a current context the texture died with it.
-  void DeleteTexture(unsigned int texture) override {
-    if (HasCurrentGlContext()) glDeleteTextures(1, &texture);
-  }
+  void DeleteTexture(unsigned int texture) override { glDeleteTextures(1, &texture); }
 
   BuiltShader BuildShader(const ShaderStagePaths& paths) override {
     auto shader = std::make_unique<Shader>(paths.vertex, paths.fragment, paths.geometry,

@@ -4,7 +4,6 @@
 
 #include <utility>
 
-#include "render/gl_context.h"
 
 IndexBuffer::IndexBuffer(std::uint32_t count, const std::int32_t* indices, BufferUsage usage) {
   Create(count, indices, usage);
@@ -37,8 +36,7 @@ IndexBuffer& IndexBuffer::operator=(IndexBuffer&& other) noexcept {
 }
 
 void IndexBuffer::Release() {
-  // Without a context the buffer died with it.
-  if (bufferId != 0 && HasCurrentGlContext()) glDeleteBuffers(1, &bufferId);
+  if (bufferId != 0) glDeleteBuffers(1, &bufferId);
   bufferId = 0;
 }
 

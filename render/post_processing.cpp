@@ -9,6 +9,7 @@
 #include "engine/decs.h"
 #include "platform/os/file_path.h"
 #include "render/gl_context.h"
+#include "render/render_context.h"
 #include "render/resource_cache.h"
 #include "render/shader.h"
 
@@ -318,7 +319,10 @@ PostProcessingChain& PostProcessingChain::CreateInstance(Renderer& renderer) {
   return *InstanceChain();
 }
 
-PostProcessingChain* PostProcessingChain::FindInstance() { return InstanceChain().get(); }
+PostProcessingChain* PostProcessingChain::FindInstance() {
+  if (RenderContext* context = RenderContext::Current()) return &context->PostProcessing();
+  return InstanceChain().get();
+}
 
 void PostProcessingChain::DestroyInstance() {
   InstanceChain().reset();

@@ -57,7 +57,7 @@
 #include <set>
 #include <string>
 
-#include "engine/scene_settings_sink.h"
+#include <nlohmann/json.hpp>
 #include "render/framebuffer.h"
 #include "render/post_process_pass.h"
 #include "render/renderer.h"
@@ -181,7 +181,7 @@ class KernelPass {
   PassProgram edge{PassShaders::kEdge};
 };
 
-class PostProcessingChain final : public LayerPostProcessing, public SceneSettingsSink {
+class PostProcessingChain final : public LayerPostProcessing {
  public:
   // `targets` must outlive the chain.
   explicit PostProcessingChain(PostProcessTargets& targets);
@@ -205,10 +205,11 @@ class PostProcessingChain final : public LayerPostProcessing, public SceneSettin
                         Shader& restoreShader) override;
   void ResizeTargets() override;
 
-  // SceneSettingsSink: the lists are replaced only when the whole document reads.
-  void ApplySceneSettings(const nlohmann::json& settings) override;
+  // Replaces the pass lists with those of a scene settings document (its
+  // "PostProcessingPipeline" member), only when the whole document reads.
+  void ApplySceneSettings(const nlohmann::json& settings);
   // F0 of the first pass of list 2, when there is one.
-  void SetMainMenuFade(float value) override;
+  void SetMainMenuFade(float value);
 
   const PostProcessPipeline& Pipeline() const { return pipeline; }
   void SetPipeline(PostProcessPipeline lists) { pipeline = std::move(lists); }

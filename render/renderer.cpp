@@ -19,6 +19,7 @@
 #include "render/gpu_mesh.h"
 #include "render/instanced_mesh.h"
 #include "render/light_system.h"
+#include "render/render_context.h"
 #include "render/resource_cache.h"
 #include "render/shader.h"
 
@@ -140,11 +141,14 @@ Renderer::Renderer() {
 Renderer::~Renderer() = default;
 
 Renderer& Renderer::Instance() {
+  if (RenderContext* context = RenderContext::Current()) return context->GetRenderer();
   if (!InstanceSlot()) InstanceSlot() = std::make_unique<Renderer>();
   return *InstanceSlot();
 }
 
-bool Renderer::HasInstance() { return InstanceSlot() != nullptr; }
+bool Renderer::HasInstance() {
+  return RenderContext::Current() != nullptr || InstanceSlot() != nullptr;
+}
 
 void Renderer::DestroyInstance() { InstanceSlot().reset(); }
 

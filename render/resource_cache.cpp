@@ -9,6 +9,7 @@
 #include "engine/json_file.h"
 #include "platform/os/file_path.h"
 #include "render/mesh_file.h"
+#include "render/render_context.h"
 #include "render/texture_loading.h"
 
 namespace {
@@ -35,6 +36,7 @@ ResourceCache::ResourceCache(std::unique_ptr<GpuBackend> backend) : backend(std:
 ResourceCache::~ResourceCache() { ClearAll(); }
 
 ResourceCache& ResourceCache::Instance() {
+  if (RenderContext* context = RenderContext::Current()) return context->Resources();
   auto& cache = ProcessCache();
   if (!cache) cache = std::make_unique<ResourceCache>(MakeGlBackend());
   return *cache;
@@ -50,7 +52,9 @@ ResourceCache& ResourceCache::CreateInstance(std::unique_ptr<GpuBackend> backend
   return *cache;
 }
 
-bool ResourceCache::HasInstance() { return ProcessCache() != nullptr; }
+bool ResourceCache::HasInstance() {
+  return RenderContext::Current() != nullptr || ProcessCache() != nullptr;
+}
 
 void ResourceCache::DestroyInstance() { ProcessCache().reset(); }
 

@@ -119,11 +119,7 @@ Shader::Shader(std::string vertexPath, std::string fragmentPath, std::string geo
   }
 }
 
-// Without a current context (a cache emptied at process exit, after the window closed) the
-// program died with its context.
-Shader::~Shader() {
-  if (HasCurrentGlContext()) glDeleteProgram(program);
-}
+Shader::~Shader() { glDeleteProgram(program); }
 
 void Shader::Use() const { glUseProgram(linked ? program : 0); }
 

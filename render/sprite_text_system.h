@@ -136,6 +136,10 @@ class SpriteTextSystem : public BaseSystem {
   void Init() override;
   void Render() override;
 
+  // Drops the canvas made by Init with its GPU objects and its hold on the renderer; texts are
+  // drawn no more unless a canvas is set. Called before the GL context goes.
+  void ReleaseCanvas() { layerCanvas.reset(); }
+
   // Where texts are drawn; not owned. Null: the canvas made by Init, if any.
   void SetCanvas(SpriteTextCanvas* canvas) { canvasOverride = canvas; }
 

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "render/gl_context.h"
 
 VertexArray::VertexArray(const VertexBuffer& vertices) { Create(vertices, nullptr); }
 
@@ -60,8 +59,7 @@ VertexArray& VertexArray::operator=(VertexArray&& other) noexcept {
 }
 
 void VertexArray::Release() {
-  // Without a context the array died with it.
-  if (arrayId != 0 && HasCurrentGlContext()) glDeleteVertexArrays(1, &arrayId);
+  if (arrayId != 0) glDeleteVertexArrays(1, &arrayId);
   arrayId = 0;
 }
 

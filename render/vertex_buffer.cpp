@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "render/gl_context.h"
 
 namespace {
 
@@ -74,8 +73,7 @@ VertexBuffer& VertexBuffer::operator=(VertexBuffer&& other) noexcept {
 }
 
 void VertexBuffer::Release() {
-  // Without a context the buffer died with it.
-  if (bufferId != 0 && HasCurrentGlContext()) glDeleteBuffers(1, &bufferId);
+  if (bufferId != 0) glDeleteBuffers(1, &bufferId);
   bufferId = 0;
 }
 

@@ -12,7 +12,6 @@
 #include "engine/decs.h"
 #include "engine/entity_manager.h"
 #include "engine/json_file.h"
-#include "engine/system_manager.h"
 
 using nlohmann::json;
 
@@ -51,8 +50,7 @@ void LoadMaterial(MaterialComponent& material, int) {
 void LoadSoundBank(SoundBank& bank, int) { bank.Load(); }
 void LoadSequenceTemplate(Sequence& sequence, int) { sequence.LoadTemplate(); }
 void CheckScriptSystem(LuaScript&, int entity) {
-  const auto systems = DECS::HasInstance() ? DECS::Instance().GetManager<SystemManager>() : nullptr;
-  if (systems == nullptr || systems->FindSystem("class LuaScriptSystem") == nullptr) {
+  if (!DECS::HasInstance() || DECS::Instance().EntityScripts() == nullptr) {
     std::fprintf(stderr, "LuaScriptSystem not found when deserializing entity %i\n", entity);
   }
 }

@@ -13,13 +13,9 @@
 #include "engine/component_manager.h"
 #include "engine/decs.h"
 #include "engine/entity_manager.h"
-#include "engine/float_tweener.h"
-#include "engine/graphics_mode_source.h"
 #include "engine/json_file.h"
 #include "engine/message_text.h"
 #include "engine/messaging_manager.h"
-#include "engine/pause_menu_switch.h"
-#include "engine/scene_settings_sink.h"
 #include "engine/system_manager.h"
 #include "engine/user_folders.h"
 
@@ -72,24 +68,16 @@ std::string SceneSystem::ScenePath(const std::string& name) {
   return "./GAME/Scenes/" + name + ".json";
 }
 
-FloatTweener* SceneSystem::Tweener() const {
-  return systemManager
-             ? dynamic_cast<FloatTweener*>(systemManager->FindSystem("class ActionListSystem"))
-             : nullptr;
-}
-
-PauseMenuSwitch* SceneSystem::PauseMenu() const {
-  return systemManager
-             ? dynamic_cast<PauseMenuSwitch*>(systemManager->FindSystem("class RMLSystem"))
-             : nullptr;
-}
-
 std::string SceneSystem::GraphicsModeName() const {
-  const auto* source =
-      systemManager
-          ? dynamic_cast<GraphicsModeSource*>(systemManager->FindSystem("class SettingsSystem"))
-          : nullptr;
-  return source != nullptr ? source->CurrentGraphicsModeName() : "Default";
+  return links.graphicsModeName ? links.graphicsModeName() : "Default";
+}
+
+void SceneSystem::SetPauseMenuEnabled(bool enabled) const {
+  if (links.setPauseMenuEnabled) links.setPauseMenuEnabled(enabled);
+}
+
+void SceneSystem::CancelTweensOn(const float* target) const {
+  if (links.cancelTweensOn) links.cancelTweensOn(target);
 }
 
 void SceneSystem::HandleMessage(const std::string& message) {
@@ -126,7 +114,7 @@ void SceneSystem::RequestSceneChange(const std::string& name) {
   if (isTransitioning) return;
   pendingSceneName = name;
   isTransitioning = true;
-  if (PauseMenuSwitch* pauseMenu = PauseMenu()) pauseMenu->SetPauseMenuEnabled(false);
+  SetPauseMenuEnabled(false);
   // Announced before the fade starts, so that the order of the messages holds even when there
   // are no action lists and the whole change runs at once.
   if (messagingManager != nullptr) {
@@ -162,16 +150,16 @@ void SceneSystem::OnFadeOutDone() {
 
 void SceneSystem::OnFadeInDone() {
   if (engine != nullptr) engine->paused = false;
-  if (PauseMenuSwitch* pauseMenu = PauseMenu()) pauseMenu->SetPauseMenuEnabled(true);
+  SetPauseMenuEnabled(true);
   if (messagingManager != nullptr) messagingManager->PostFormatted("done_loading_scene", 1);
   isTransitioning = false;
 }
 
 void SceneSystem::StartFade(float* target, float start, float end,
                             std::function<void()> completion) {
-  if (FloatTweener* tweener = Tweener()) {
-    tweener->TweenFloat(target, start, end, kFadeSeconds, kFadeCurve, std::move(completion),
-                        /*runsWhilePaused=*/true);
+  if (links.tweenFloat) {
+    links.tweenFloat(target, start, end, kFadeSeconds, kFadeCurve, std::move(completion),
+                     /*runsWhilePaused=*/true);
     return;
   }
   *target = end;
@@ -296,14 +284,12 @@ void SceneSystem::LoadSceneSettings(const std::string& path) {
   // The main-menu fade feeds the pass lists being replaced: it ends here.
   StopMainMenuFade();
   sceneSettings = std::move(file.document);
-  if (settingsSink != nullptr) settingsSink->ApplySceneSettings(sceneSettings);
+  if (links.applySceneSettings) links.applySceneSettings(sceneSettings);
 }
 
-void SceneSystem::SetSettingsSink(SceneSettingsSink* sink) {
-  settingsSink = sink;
-  if (settingsSink != nullptr && !sceneSettings.is_null()) {
-    settingsSink->ApplySceneSettings(sceneSettings);
-  }
+void SceneSystem::SetLinks(SceneSystemLinks newLinks) {
+  links = std::move(newLinks);
+  if (links.applySceneSettings && !sceneSettings.is_null()) links.applySceneSettings(sceneSettings);
 }
 
 void SceneSystem::Update(float /*dt*/) {
@@ -314,25 +300,23 @@ void SceneSystem::Update(float /*dt*/) {
   mainMenuFadeRunning = true;
   StartFade(&mainMenuFade, 1.0f, 0.0f, [this] {
     mainMenuFadeRunning = false;
-    if (settingsSink != nullptr) settingsSink->SetMainMenuFade(mainMenuFade);
+    if (links.setMainMenuFade) links.setMainMenuFade(mainMenuFade);
   });
 }
 
 void SceneSystem::Render() {
-  if (mainMenuFadeRunning && settingsSink != nullptr) settingsSink->SetMainMenuFade(mainMenuFade);
+  if (mainMenuFadeRunning && links.setMainMenuFade) links.setMainMenuFade(mainMenuFade);
 }
 
 void SceneSystem::StopMainMenuFade() {
   if (!mainMenuFadeRunning) return;
-  if (FloatTweener* tweener = Tweener()) tweener->CancelTweensOn(&mainMenuFade);
+  CancelTweensOn(&mainMenuFade);
   mainMenuFadeRunning = false;
 }
 
 void SceneSystem::Shutdown() {
-  if (FloatTweener* tweener = Tweener()) {
-    tweener->CancelTweensOn(&sceneTimer);
-    tweener->CancelTweensOn(&mainMenuFade);
-  }
+  CancelTweensOn(&sceneTimer);
+  CancelTweensOn(&mainMenuFade);
   mainMenuFadeRunning = false;
   PopAllScenes();
 }

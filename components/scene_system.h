@@ -27,12 +27,12 @@
 // the pause menu back on, so a later "scene" works. Bad entities are skipped by the entity
 // reader. A settings file that cannot be read is reported and the previous settings stay.
 //
-// Fades run on the action lists (FloatTweener, found as "class ActionListSystem"); without one
-// a fade ends at once. The pause-menu switch is "class RMLSystem", the graphics mode comes from
-// "class SettingsSystem". The post-processing chain receives each settings document through a
-// SceneSettingsSink. The main-menu fade tweens `mainMenuFade`, a value this system owns, and
-// hands it to the sink every frame; reading new settings cancels it first, so it never writes
-// into pass lists that have been rebuilt.
+// The system coordinates others it does not depend on, through SceneSystemLinks filled by the
+// composition root: fades run on the action lists (without a tween link a fade ends at once),
+// the document system's pause menu is switched off for a change, the settings name the graphics
+// mode, and the post-processing chain receives each settings document. The main-menu fade
+// tweens `mainMenuFade`, a value this system owns, and hands it on every frame; reading new
+// settings cancels it first, so it never writes into pass lists that have been rebuilt.
 
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -46,11 +46,35 @@
 class ComponentManager;
 class DECS;
 class EntityManager;
-class FloatTweener;
 class MessagingManager;
-class PauseMenuSwitch;
-class SceneSettingsSink;
 class SystemManager;
+
+// What the scene system needs of the systems it coordinates. Every member may be empty: fades
+// then end at once, the pause menu is left alone, the graphics mode is "Default" and settings
+// documents go nowhere.
+struct SceneSystemLinks {
+  // Moves *target from `start` to `end` over `seconds` along easing curve `curve` (0..4), first
+  // writing it in the next update; `completion` runs once after the end value is written. With
+  // `runsWhilePaused` the tween also advances while the engine is paused. The scene system
+  // keeps *target alive until the tween ends or is cancelled.
+  std::function<void(float* target, float start, float end, float seconds, int curve,
+                     std::function<void()> completion, bool runsWhilePaused)>
+      tweenFloat;
+  // Stops every tween writing to `target`, without writing end values or running completions.
+  std::function<void(const float* target)> cancelTweensOn;
+  // Turns the pause menu's handling off for the length of a scene change, and on again.
+  std::function<void(bool enabled)> setPauseMenuEnabled;
+  // The player's post-processing look ("Default", "Toon", "ScreenToned" or "Noir"), which names
+  // the folder of per-scene settings.
+  std::function<std::string()> graphicsModeName;
+  // Replaces the post-processing pass lists with those of a scene settings document (its
+  // "PostProcessingPipeline" member).
+  std::function<void(const nlohmann::json& settings)> applySceneSettings;
+  // The main-menu fade value: the first float parameter of the first pass of list 2 of the
+  // lists most recently applied. Called on every frame while the fade runs, and never after a
+  // later applySceneSettings.
+  std::function<void(float value)> setMainMenuFade;
+};
 
 class SceneSystem : public BaseSystem {
  public:
@@ -87,9 +111,10 @@ class SceneSystem : public BaseSystem {
   // The scene pushed last among those still loaded, or an empty name.
   std::string CurrentSceneName() const;
 
-  // Where settings documents go; not owned, may be null. A sink set after a scene has loaded
-  // receives the current settings at once.
-  void SetSettingsSink(SceneSettingsSink* sink);
+  // Replaces the links to the coordinated systems. An applySceneSettings link set after a scene
+  // has loaded receives the current settings at once.
+  void SetLinks(SceneSystemLinks newLinks);
+  const SceneSystemLinks& Links() const { return links; }
 
   // "./GAME/Scenes/<name>.json".
   static std::string ScenePath(const std::string& name);
@@ -138,12 +163,12 @@ class SceneSystem : public BaseSystem {
   void StartFade(float* target, float start, float end, std::function<void()> completion);
   void StopMainMenuFade();
 
-  FloatTweener* Tweener() const;
-  PauseMenuSwitch* PauseMenu() const;
   std::string GraphicsModeName() const;
+  void SetPauseMenuEnabled(bool enabled) const;
+  void CancelTweensOn(const float* target) const;
 
   // Loaded scene names in push order; the last is the current scene.
   std::vector<std::string> sceneStack;
-  SceneSettingsSink* settingsSink = nullptr;
+  SceneSystemLinks links;
 };
 DECLARE_TYPE_NAME(class, SceneSystem);

@@ -53,17 +53,7 @@ void DECS::AddManager(std::string typeName, std::shared_ptr<BaseManager> manager
   managers[std::move(typeName)] = std::move(manager);
 }
 
-void DECS::ResolveHooks() {
-  if (systemManager == nullptr || systemManager->Systems().size() == hookedSystemCount) return;
-  hookedSystemCount = systemManager->Systems().size();
-  frameHost = dynamic_cast<FrameHost*>(systemManager->FindSystem("class PlatformSystem"));
-  inputReplay = dynamic_cast<InputReplayState*>(systemManager->FindSystem("class InputSystem"));
-  scriptEraser =
-      dynamic_cast<EntityScriptEraser*>(systemManager->FindSystem("class LuaScriptSystem"));
-}
-
 void DECS::Update() {
-  ResolveHooks();
   globalUniforms.floats["time"] = static_cast<float>(gameClock - timeOrigin);
 
   const double updateNow = clock->Now();
@@ -151,7 +141,6 @@ void DECS::HandleMessage(const std::string& message) {
 
 void DECS::DestroyEntity(int entity) {
   if (!IsValidEntityId(entity)) return;
-  ResolveHooks();
   if (auto components = GetManager<ComponentManager>()) components->EntityDestroyed(entity);
   if (systemManager != nullptr) systemManager->EntityDestroyed(entity);
   if (auto entities = GetManager<EntityManager>()) entities->DestroyEntity(entity);

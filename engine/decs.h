@@ -83,6 +83,14 @@ class DECS : public MessageReciever {
 
   // The renderer that draws each frame after the systems have rendered; not owned.
   void SetFrameRenderer(FrameRenderer* renderer) { frameRenderer = renderer; }
+  // The window that brackets each frame; not owned, may be null (no window: frames still run).
+  void SetFrameHost(FrameHost* host) { frameHost = host; }
+  // Whether input is recorded or replayed (fixed steps then); not owned, may be null.
+  void SetInputReplayState(InputReplayState* state) { inputReplay = state; }
+  // Where a destroyed entity's script state goes; not owned, may be null.
+  void SetEntityScriptEraser(EntityScriptEraser* eraser) { scriptEraser = eraser; }
+  // The script system as the engine knows it; null when there is none.
+  EntityScriptEraser* EntityScripts() const { return scriptEraser; }
 
   // Where component load steps get textures, meshes and materials; not owned, may be null.
   void SetResourceProvider(ResourceProvider* provider) { resourceProvider = provider; }
@@ -123,14 +131,11 @@ class DECS : public MessageReciever {
  private:
   void RunUpdate(double now);
   void RunRender(double now);
-  // Finds the hooks among the registered systems once the registry has changed.
-  void ResolveHooks();
 
   std::unique_ptr<EngineClock> clock;
   SystemManager* systemManager = nullptr;
   MessagingManager* messagingManager = nullptr;
 
-  std::size_t hookedSystemCount = 0;
   FrameHost* frameHost = nullptr;
   InputReplayState* inputReplay = nullptr;
   EntityScriptEraser* scriptEraser = nullptr;

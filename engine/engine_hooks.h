@@ -1,8 +1,8 @@
 #pragma once
 // Narrow interfaces through which the engine core reaches later subsystems without depending on
-// them. The system that provides a service implements the interface; DECS finds it by the
-// system's type name (or, for the renderer, is handed it) and skips the call when it is absent,
-// so the core runs and tests without a window, OpenGL or Lua.
+// them. The system that provides a service implements the interface; the composition root (app/)
+// hands it to DECS through a setter once the systems are registered, and DECS skips the call
+// when it is absent, so the core runs and tests without a window, OpenGL or Lua.
 
 // The window: brackets every rendered frame (clear and viewport before, buffer swap after).
 class FrameHost {

@@ -10,3 +10,5 @@ void MessageReciever::Deliver(const std::string& message, int deliveryLevel) {
 }
 
 void MessageReciever::AddChild(MessageReciever* child) { children.push_back(child); }
+
+void MessageReciever::RemoveChild(const MessageReciever* child) { std::erase(children, child); }

@@ -24,6 +24,8 @@ class MessageReciever {
 
   // Appends a receiver below this one; the child is not owned.
   void AddChild(MessageReciever* child);
+  // Takes every link to `child` out of this receiver's list, for a child that goes away first.
+  void RemoveChild(const MessageReciever* child);
 
   int level = 0;
   std::vector<MessageReciever*> children;

@@ -276,6 +276,12 @@ void PlatformSystem::EndFrame() {
 }
 
 void PlatformSystem::Shutdown() {
+  if (beforeWindowCloses) {
+    // Once only: the callback may own what it releases.
+    const std::function<void()> release = std::move(beforeWindowCloses);
+    beforeWindowCloses = nullptr;
+    release();
+  }
   if (window != nullptr) glfwDestroyWindow(window);
   window = nullptr;
   if (options.terminateGlfw) glfwTerminate();

@@ -68,6 +68,9 @@ class PlatformSystem : public BaseSystem, public FrameHost {
   // Called from BeginFrame with the new size when the window's framebuffer size changed; the
   // renderer resizes its targets here.
   std::function<void(int width, int height)> onViewportResized;
+  // Runs at Shutdown while the window and its GL context still exist, before the window
+  // closes: whatever holds GPU objects lets go of them here.
+  std::function<void()> beforeWindowCloses;
 
  private:
   // A stored windowed width or height larger than every monitor's largest mode takes its

@@ -174,9 +174,6 @@ bool SettingsSystem::SaveSettings() {
       DECS::HasInstance() ? DECS::Instance().GetManager<SystemManager>().get() : nullptr;
   const PlatformSystem* platform =
       systems != nullptr ? systems->GetSystem<PlatformSystem>().get() : nullptr;
-  const auto* sound = systems != nullptr
-                          ? dynamic_cast<const MuteState*>(systems->FindSystem("class SoundSystem"))
-                          : nullptr;
 
   const bool fullscreenNow = platform != nullptr ? platform->fullscreen : Fullscreen != 0;
   // While in full screen the stored windowed values are kept for the way back.
@@ -187,7 +184,7 @@ bool SettingsSystem::SaveSettings() {
     }
   }
   Fullscreen = fullscreenNow ? 1 : 0;
-  if (sound != nullptr) MuteAudio = sound->IsMuted() ? 1 : 0;
+  if (muteState != nullptr) MuteAudio = muteState->IsMuted() ? 1 : 0;
 
   JsonFile file;
   file.document = otherKeys.is_object() ? otherKeys : nlohmann::json::object();

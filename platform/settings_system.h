@@ -24,21 +24,24 @@
 #include <string>
 
 #include "engine/base_system.h"
-#include "engine/graphics_mode_source.h"
 #include "engine/type_name.h"
+#include "platform/mute_state.h"
 
-class SettingsSystem : public BaseSystem, public GraphicsModeSource {
+class SettingsSystem : public BaseSystem {
  public:
   void Init() override;
 
   // GraphicsModeName of the current GraphicsMode, as the values stand (no file is read).
-  std::string CurrentGraphicsModeName() const override { return GraphicsModeName(GraphicsMode); }
+  std::string CurrentGraphicsModeName() const { return GraphicsModeName(GraphicsMode); }
 
   // Fills the values from the file, once; later calls return at once.
   void LoadSettings();
 
+  // Where SaveSettings reads whether audio is muted (the sound system); not owned, may be null.
+  void SetMuteState(const MuteState* state) { muteState = state; }
+
   // Takes the full-screen flag and, while windowed, the window's size and position from the
-  // PlatformSystem and the mute flag from the SoundSystem (each when registered), and writes
+  // PlatformSystem and the mute flag from the mute state (each when there is one), and writes
   // the file atomically. Returns false, with a line on standard error, when it was not written.
   bool SaveSettings();
 
@@ -63,5 +66,6 @@ class SettingsSystem : public BaseSystem, public GraphicsModeSource {
   bool unreadableFile = false;
   // Keys of the file that are not settings of this game, written back on save.
   nlohmann::json otherKeys = nlohmann::json::object();
+  const MuteState* muteState = nullptr;
 };
 DECLARE_TYPE_NAME(class, SettingsSystem);

@@ -28,7 +28,8 @@
 #include <glm/vec4.hpp>
 
 #include "engine/base_system.h"
-#include "engine/float_tweener.h"
+#include <cstddef>
+#include <functional>
 #include "engine/type_name.h"
 
 class DECS;
@@ -53,7 +54,7 @@ struct ActionRecord {
   bool removed = false;
 };
 
-class ActionListSystem : public BaseSystem, public FloatTweener {
+class ActionListSystem : public BaseSystem {
  public:
   // Keeps the engine, registers an empty signature and stays active while paused.
   void Init() override;
@@ -99,11 +100,11 @@ class ActionListSystem : public BaseSystem, public FloatTweener {
   // Removes every action writing to `target` in the same way; returns how many there were.
   std::size_t CancelActionsOnTarget(const void* target);
 
-  // FloatTweener: AddFloatAction and CancelActionsOnTarget for callers outside the scripting
-  // library.
+  // AddFloatAction and CancelActionsOnTarget for callers outside the scripting library (the
+  // scene system's fades, linked by the composition root).
   double TweenFloat(float* target, float start, float end, float duration, int curve,
-                    std::function<void()> completion, bool runsWhilePaused) override;
-  std::size_t CancelTweensOn(const float* target) override {
+                    std::function<void()> completion, bool runsWhilePaused);
+  std::size_t CancelTweensOn(const float* target) {
     return CancelActionsOnTarget(target);
   }
 

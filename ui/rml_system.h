@@ -2,15 +2,14 @@
 // RMLSystem: the user-interface documents (menus and HUD) and the pause menu.
 
 #include "engine/base_system.h"
-#include "engine/pause_menu_switch.h"
 #include "engine/type_name.h"
 
-class RMLSystem : public BaseSystem, public PauseMenuSwitch {
+class RMLSystem : public BaseSystem {
  public:
   RMLSystem();
 
-  void SetPauseMenuEnabled(bool enabled) override { pauseMenuEnabled = enabled; }
-  bool PauseMenuEnabled() const override { return pauseMenuEnabled; }
+  void SetPauseMenuEnabled(bool enabled) { pauseMenuEnabled = enabled; }
+  bool PauseMenuEnabled() const { return pauseMenuEnabled; }
 
   // While true, the update opens and closes the pause menu; scene changes switch it off until
   // the new scene has faded in.

@@ -17,7 +17,6 @@
 #include "components/texture_component.h"
 #include "components/transform.h"
 #include "engine/component_manager.h"
-#include "engine/scene_settings_sink.h"
 #include "engine/user_folders.h"
 #include "platform/settings_system.h"
 #include "scripting/action_list_system.h"
@@ -36,12 +35,12 @@ using testing::Not;
 
 // Records what the scene system hands to the post-processing chain: "apply <marker>" for each
 // settings document and "fade" for each main-menu fade value.
-class RecordingSink final : public SceneSettingsSink {
+class RecordingSink final {
  public:
-  void ApplySceneSettings(const json& settings) override {
+  void ApplySceneSettings(const json& settings) {
     events.push_back("apply " + settings.value("marker", std::string()));
   }
-  void SetMainMenuFade(float value) override {
+  void SetMainMenuFade(float value) {
     events.push_back("fade");
     fades.push_back(value);
   }
@@ -72,6 +71,7 @@ class SceneSystemTest : public testing_support::EngineFixture {
     actions = systems->RegisterSystem<ActionListSystem>().get();
     rml = systems->RegisterSystem<RMLSystem>().get();
     components = decs->GetManager<ComponentManager>().get();
+    scenes->SetLinks(GameLinks());
     decs->AddChild(&systemsLog);
     decs->AddChild(&rendererLog);
   }
@@ -90,6 +90,28 @@ class SceneSystemTest : public testing_support::EngineFixture {
   static void WriteSettings(const std::string& mode, const std::string& scene,
                             const std::string& text) {
     Write("GAME/Scenes/Settings/" + mode + "/" + scene + ".json", text);
+  }
+
+  // The links the game makes: fades on the action lists, the document system's pause menu and
+  // the settings' graphics mode.
+  SceneSystemLinks GameLinks() {
+    SceneSystemLinks links;
+    links.tweenFloat = [this](float* target, float start, float end, float seconds, int curve,
+                              std::function<void()> completion, bool runsWhilePaused) {
+      actions->TweenFloat(target, start, end, seconds, curve, std::move(completion),
+                          runsWhilePaused);
+    };
+    links.cancelTweensOn = [this](const float* target) { actions->CancelTweensOn(target); };
+    links.setPauseMenuEnabled = [this](bool enabled) { rml->SetPauseMenuEnabled(enabled); };
+    links.graphicsModeName = [this] { return settings->CurrentGraphicsModeName(); };
+    return links;
+  }
+  // The game's links with `sink` in the post-processing chain's place.
+  void UseSink(RecordingSink& sink) {
+    SceneSystemLinks links = GameLinks();
+    links.applySceneSettings = [&sink](const json& document) { sink.ApplySceneSettings(document); };
+    links.setMainMenuFade = [&sink](float value) { sink.SetMainMenuFade(value); };
+    scenes->SetLinks(std::move(links));
   }
 
   // Delivers a command to the scene system alone and returns its reply.
@@ -259,7 +281,7 @@ TEST_F(SceneSystemTest, SettingsAreReadForTheFirstSceneOnlyFromTheGraphicsModesF
   WriteSettings("Noir", "beta", R"({"marker": "beta noir"})");
   WriteSettings("Noir", "delta", R"({"marker": )");
   RecordingSink sink;
-  scenes->SetSettingsSink(&sink);
+  UseSink(sink);
 
   scenes->PushScene("./GAME/Scenes/alpha.json", "alpha");
   scenes->PushScene("./GAME/Scenes/beta.json", "beta");
@@ -283,7 +305,7 @@ TEST_F(SceneSystemTest, SettingsAreReadForTheFirstSceneOnlyFromTheGraphicsModesF
   EXPECT_EQ(sink.events.size(), 2u);
 
   RecordingSink lateSink;
-  scenes->SetSettingsSink(&lateSink);
+  UseSink(lateSink);
   EXPECT_THAT(lateSink.events, ElementsAre("apply beta noir"));
 }
 
@@ -294,7 +316,7 @@ TEST_F(SceneSystemTest, TheMainMenuFadeStopsWhenNewSettingsReplaceTheOnesItFeeds
                 R"({"marker": "menu", "PostProcessingPipeline": [[], [], [{"FloatData": [1]}]]})");
   WriteSettings("Default", "alpha", R"({"marker": "alpha", "PostProcessingPipeline": []})");
   RecordingSink sink;
-  scenes->SetSettingsSink(&sink);
+  UseSink(sink);
 
   Send("firstScene main_menu_scene");
   RunFor(0.5);
@@ -320,7 +342,7 @@ TEST_F(SceneSystemTest, AMainMenuWithoutAThirdPassListHasNothingToFade) {
   WriteScene("main_menu_scene", "[]");
   WriteSettings("Default", "main_menu_scene", R"({"PostProcessingPipeline": [[], []]})");
   RecordingSink sink;
-  scenes->SetSettingsSink(&sink);
+  UseSink(sink);
   Send("firstScene main_menu_scene");
   RunFor(2.5);
   EXPECT_TRUE(scenes->mainMenuFadeStarted);
@@ -351,7 +373,7 @@ TEST_F(SceneSystemTest, CompletingTheTutorialWritesTheSaveMarkerOnce) {
 TEST_F(SceneSystemTest, TheGameScenesLoadWithoutErrors) {
   std::filesystem::current_path(previousFolder);
   RecordingSink sink;
-  scenes->SetSettingsSink(&sink);
+  UseSink(sink);
   testing::internal::CaptureStderr();
   ShowFirstScene("splash_scene");
   const int camera = Named("SplashCamera");

@@ -167,6 +167,7 @@ TEST_F(DecsTest, RecordingOrReplayingInputForcesTheFixedStep) {
   testing::internal::CaptureStdout();
   auto input = systems->RegisterSystem<FakeInputSystem>();
   testing::internal::GetCapturedStdout();
+  decs->SetInputReplayState(input.get());
   input->replaying = true;
   Post("decs_timescale 2");
 
@@ -188,6 +189,7 @@ TEST_F(DecsTest, FrameIsBracketedByTheWindow) {
   testing::internal::CaptureStdout();
   auto platform = systems->RegisterSystem<FakePlatformSystem>();
   testing::internal::GetCapturedStdout();
+  decs->SetFrameHost(platform.get());
   clock->Advance(0.01);
   decs->Update();
   EXPECT_THAT(platform->log, ElementsAre("begin", "end"));

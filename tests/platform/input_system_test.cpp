@@ -422,8 +422,9 @@ TEST_F(InputRecordingTest, RecordedRunStepsTheMainLoopInFixedSixtiethsOfASecond)
   std::filesystem::create_directories(RecordingFolder());
   std::ofstream(RecordingTriggerPath()) << "";
   testing::internal::CaptureStdout();
-  systems->RegisterSystem<InputSystem>(std::make_unique<FakeInputSource>());
+  const auto input = systems->RegisterSystem<InputSystem>(std::make_unique<FakeInputSource>());
   testing::internal::GetCapturedStdout();
+  decs->SetInputReplayState(input.get());
   clock->Advance(0.05);
   decs->Update();
   EXPECT_EQ(decs->deltaTime, DECS::kFixedStep);

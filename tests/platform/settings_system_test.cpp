@@ -181,6 +181,7 @@ TEST_F(SettingsSystemTest, SaveWritesEveryKeyInOrderWithTheSoundSystemsMuteFlag)
   testing::internal::CaptureStdout();
   SoundSystem* sound = systems->RegisterSystem<SoundSystem>().get();
   testing::internal::GetCapturedStdout();
+  settings->SetMuteState(sound);
   EXPECT_TRUE(sound->muted);
   sound->HandleMessage("unmute");
   EXPECT_FALSE(sound->muted);

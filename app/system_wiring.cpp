@@ -1,0 +1,172 @@
+#include "app/system_wiring.h"
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+#include "app/system_registration.h"
+#include "audio/sound_emitter_system.h"
+#include "audio/sound_system.h"
+#include "components/scene_system.h"
+#include "engine/decs.h"
+#include "engine/system_manager.h"
+#include "physics/collision_system.h"
+#include "physics/physics_system.h"
+#include "physics/tilemap_system.h"
+#include "platform/input_system.h"
+#include "platform/platform_system.h"
+#include "platform/settings_system.h"
+#include "render/camera_system.h"
+#include "render/light_system.h"
+#include "render/post_processing.h"
+#include "render/render_context.h"
+#include "render/renderer.h"
+#include "render/resource_cache.h"
+#include "render/sprite_text_system.h"
+#include "render/standard_entity_renderer.h"
+#include "render/ttf_system.h"
+#include "scripting/action_list_system.h"
+#include "scripting/lua_script_system.h"
+#include "ui/rml_system.h"
+
+namespace {
+
+// The engine loop: the window brackets frames, the renderer draws them, input decides the
+// fixed step, and destroyed entities leave the script system.
+void WireEngineLoop(DECS& decs, RenderContext& context, PlatformSystem& platform,
+                    InputSystem& input, LuaScriptSystem& scripts) {
+  decs.SetFrameHost(&platform);
+  decs.SetInputReplayState(&input);
+  decs.SetEntityScriptEraser(&scripts);
+  decs.SetFrameRenderer(&context.GetRenderer());
+  decs.SetResourceProvider(&context.Resources());
+  context.AddTeardownStep([&decs, renderer = &context.GetRenderer()] {
+    decs.SetFrameRenderer(nullptr);
+    decs.SetResourceProvider(nullptr);
+    decs.RemoveChild(renderer);
+  });
+}
+
+// The window's size reaches the renderer's layers; the render context goes before the window.
+void WireWindow(PlatformSystem& platform, RenderContext& context) {
+  platform.onViewportResized = [renderer = &context.GetRenderer()](int, int) {
+    renderer->Resize();
+  };
+  platform.beforeWindowCloses = [] { DestroyRenderContext(); };
+  context.AddTeardownStep([&platform] { platform.onViewportResized = nullptr; });
+}
+
+// The systems that queue draws and the renderer's view of cameras and lights.
+void WireDrawing(RenderContext& context, const SystemManager& systems) {
+  Renderer& renderer = context.GetRenderer();
+  const auto standard = systems.GetSystem<StandardEntityRenderer>();
+  const auto ttf = systems.GetSystem<TTFSystem>();
+  const auto spriteText = systems.GetSystem<SpriteTextSystem>();
+  const auto physics = systems.GetSystem<PhysicsSystem>();
+  const auto tilemap = systems.GetSystem<TilemapSystem>();
+  const auto collision = systems.GetSystem<CollisionSystem>();
+  standard->SetDrawQueue(&renderer);
+  ttf->SetDrawQueue(&renderer);
+  physics->SetDrawQueue(&renderer);
+  tilemap->SetDrawQueue(&renderer);
+  collision->SetDrawQueue(&renderer);
+  renderer.UseSystems(systems.GetSystem<CameraSystem>(), systems.GetSystem<LightSystem>());
+  context.AddTeardownStep([standard, ttf, spriteText, physics, tilemap, collision] {
+    standard->SetDrawQueue(nullptr);
+    ttf->SetDrawQueue(nullptr);
+    physics->SetDrawQueue(nullptr);
+    tilemap->SetDrawQueue(nullptr);
+    collision->SetDrawQueue(nullptr);
+    spriteText->ReleaseCanvas();
+  });
+}
+
+// The post-processing chain follows the scene fade and the scene camera.
+void WirePostProcessing(RenderContext& context, const std::shared_ptr<SceneSystem>& scenes,
+                        const std::shared_ptr<CameraSystem>& cameras) {
+  PostProcessingChain& chain = context.PostProcessing();
+  chain.SetSceneFadeSource([scenes = std::weak_ptr<SceneSystem>(scenes)] {
+    const auto system = scenes.lock();
+    return system ? system->sceneTimer : 0.0f;
+  });
+  chain.SetCameraPositionSource([cameras = std::weak_ptr<CameraSystem>(cameras)] {
+    const auto system = cameras.lock();
+    const LayerCamera* camera = system ? system->FindLayerCamera(1) : nullptr;
+    return camera ? camera->position : glm::vec3(0.0f);
+  });
+}
+
+// The scene system's fades, pause-menu switch, graphics mode and settings documents.
+void WireScenes(RenderContext& context, SceneSystem& scenes, ActionListSystem& actions,
+                RMLSystem& documents, SettingsSystem& settings) {
+  SceneSystemLinks links;
+  links.tweenFloat = [&actions](float* target, float start, float end, float seconds, int curve,
+                                std::function<void()> completion, bool runsWhilePaused) {
+    actions.TweenFloat(target, start, end, seconds, curve, std::move(completion),
+                       runsWhilePaused);
+  };
+  links.cancelTweensOn = [&actions](const float* target) { actions.CancelTweensOn(target); };
+  links.setPauseMenuEnabled = [&documents](bool enabled) {
+    documents.SetPauseMenuEnabled(enabled);
+  };
+  links.graphicsModeName = [&settings] { return settings.CurrentGraphicsModeName(); };
+  PostProcessingChain* chain = &context.PostProcessing();
+  links.applySceneSettings = [chain](const nlohmann::json& document) {
+    chain->ApplySceneSettings(document);
+  };
+  links.setMainMenuFade = [chain](float value) { chain->SetMainMenuFade(value); };
+  scenes.SetLinks(std::move(links));
+
+  // Without the chain, settings documents go nowhere; the fades and the rest stay linked.
+  context.AddTeardownStep([&scenes] {
+    SceneSystemLinks remaining = scenes.Links();
+    remaining.applySceneSettings = nullptr;
+    remaining.setMainMenuFade = nullptr;
+    scenes.SetLinks(std::move(remaining));
+  });
+}
+
+// Collision asks the tile world which tile groups are solid.
+void WireTileWorld(CollisionSystem& collision, const std::shared_ptr<TilemapSystem>& tilemap) {
+  collision.SetTileWorld(
+      {.isGroupCollidable = [tiles = std::weak_ptr<TilemapSystem>(tilemap)](int group) {
+        const auto system = tiles.lock();
+        return system == nullptr || system->IsGroupCollidable(group);
+      }});
+}
+
+// Sounds follow the window's focus and fade on the action lists; sound banks load through the
+// sound system; emitters draw their debug circles on the renderer.
+void WireAudio(DECS& decs, RenderContext& context, const SystemManager& systems,
+               const std::shared_ptr<PlatformSystem>& platform) {
+  const auto sound = systems.GetSystem<SoundSystem>();
+  sound->SetLinks({[platform = std::weak_ptr<PlatformSystem>(platform)] {
+                     const auto system = platform.lock();
+                     return system ? system->focused : true;
+                   },
+                   systems.GetSystem<ActionListSystem>().get()});
+  decs.SetSoundLoader(sound.get());
+  const auto emitters = systems.GetSystem<SoundEmitterSystem>();
+  emitters->SetDrawQueue(&context.GetRenderer());
+  context.AddTeardownStep([emitters] { emitters->SetDrawQueue(nullptr); });
+}
+
+}  // namespace
+
+void WireSystems(DECS& decs, RenderContext& context) {
+  const SystemManager& systems = *decs.GetManager<SystemManager>();
+  const auto platform = systems.GetSystem<PlatformSystem>();
+  const auto settings = systems.GetSystem<SettingsSystem>();
+  const auto scenes = systems.GetSystem<SceneSystem>();
+
+  WireEngineLoop(decs, context, *platform, *systems.GetSystem<InputSystem>(),
+                 *systems.GetSystem<LuaScriptSystem>());
+  WireWindow(*platform, context);
+  WireDrawing(context, systems);
+  WirePostProcessing(context, scenes, systems.GetSystem<CameraSystem>());
+  WireScenes(context, *scenes, *systems.GetSystem<ActionListSystem>(),
+             *systems.GetSystem<RMLSystem>(), *settings);
+  settings->SetMuteState(systems.GetSystem<SoundSystem>().get());
+  WireTileWorld(*systems.GetSystem<CollisionSystem>(), systems.GetSystem<TilemapSystem>());
+  WireAudio(decs, context, systems, platform);
+}

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "engine/decs.h"
-#include "engine/float_tweener.h"
+#include "scripting/action_list_system.h"
 #include "engine/message_text.h"
 #include "engine/messaging_manager.h"
 #include "engine/system_manager.h"

@@ -36,7 +36,7 @@
 #include "engine/type_name.h"
 #include "platform/mute_state.h"
 
-class FloatTweener;
+class ActionListSystem;
 class MessagingManager;
 
 // What the sound system needs of other systems; filled once by the program after registration.
@@ -44,7 +44,7 @@ struct SoundSystemLinks {
   // Whether the game window has the input focus; when empty the window counts as focused.
   std::function<bool()> windowFocused;
   // Runs the one-second fade-outs; without it a fade-out silences and stops at once.
-  FloatTweener* tweener = nullptr;
+  ActionListSystem* tweener = nullptr;
 };
 
 struct SoundEntry {

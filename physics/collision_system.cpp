@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "components/collider.h"
@@ -434,65 +435,165 @@ void CollisionSystem::TilePass() {
   EndPass();
 }
 
-void CollisionSystem::PairPass() {
-  inPass = true;
-  reportSent = false;
-  if (GatherBodies()) {
-    const float pitch = tiles.pitch;
-    const std::size_t count = bodies.size();
-    for (std::size_t i = 0; i < count; ++i) {
-      CollisionBody& a = bodies[i];
-      for (std::size_t j = i + 1; j < count; ++j) {
-        if (reportSent && !StillPresent(a)) break;
-        CollisionBody& b = bodies[j];
-        if (reportSent && !StillPresent(b)) continue;
-        Collider& colliderA = *a.collider;
-        Collider& colliderB = *b.collider;
-        if (!colliderA._isActive || !colliderB._isActive) continue;
-        colliderA.worldPosition = a.transform->_position;
-        colliderB.worldPosition = b.transform->_position;
-        if (a.physics->_isFalling || b.physics->_isFalling) {
-          RefreshElevation(a, pitch);
-          RefreshElevation(b, pitch);
-        }
-        if (!CollidesWith(static_cast<int>(colliderA._layer), static_cast<int>(colliderB._layer))) {
-          continue;
-        }
-        const ColliderType typeA = colliderA._type;
-        const ColliderType typeB = colliderB._type;
-        const bool solid = !colliderA._trigger && !colliderB._trigger;
-        bool contact = false;
-        if (typeA == ColliderType::AABB && typeB == ColliderType::AABB) {
-          contact = Overlap(BoxOf(a), BoxOf(b));
-          if (contact && solid) collision::ResolveBoxBox(a, b);
-        } else if (typeA == ColliderType::CIRCLE && typeB == ColliderType::CIRCLE) {
-          const glm::vec3 centreA = a.transform->_position + colliderA._offset;
-          const glm::vec3 centreB = b.transform->_position + colliderB._offset;
-          const float dx = centreA.x - centreB.x;
-          const float dz = centreA.z - centreB.z;
-          const float reach = colliderA._radius + colliderB._radius;
-          contact = reach * reach >= dx * dx + dz * dz;
-          if (contact && solid) collision::CircleImpulse(a, b);
-        } else if (typeA == ColliderType::AABB && typeB == ColliderType::CIRCLE) {
-          contact = CircleMeets(b, colliderB._radius, BoxOf(a));
-          if (contact && solid) collision::ResolveCircleBox(b, a);
-        } else if (typeA == ColliderType::CIRCLE && typeB == ColliderType::AABB) {
-          contact = CircleMeets(a, colliderA._radius, BoxOf(b));
-          if (contact && solid) collision::ResolveCircleBox(a, b);
-        } else {
-          continue;
-        }
-        if (contact) {
-          messaging->PostFormatted("collision %d %d", 0, a.entity, b.entity);
-          reportSent = true;
-          if (!StillPresent(a)) break;
-          if (!StillPresent(b)) continue;
-        }
-        RefreshElevation(a, pitch);
-        RefreshElevation(b, pitch);
-      }
+void CollisionSystem::ReadPairEntry(std::size_t index, bool checkPresence) {
+  PairEntry& entry = pairEntries[index];
+  const CollisionBody& body = bodies[index];
+  entry.stamp = generation;
+  entry.present = !checkPresence || StillPresent(body);
+  if (!entry.present) return;
+  const Collider& collider = *body.collider;
+  entry.position = body.transform->_position;
+  const Rect box = BoxOf(body);
+  entry.minX = box.minX;
+  entry.maxX = box.maxX;
+  entry.minZ = box.minZ;
+  entry.maxZ = box.maxZ;
+  entry.centreX = entry.position.x + collider._offset.x;
+  entry.centreZ = entry.position.z + collider._offset.z;
+  entry.radius = collider._radius;
+  // A layer outside the table collides with nothing: no bit and an empty mask.
+  const int layer = static_cast<int>(collider._layer);
+  entry.layerBit = 0;
+  entry.layerMask = 0;
+  if (layer >= 0 && layer < kLayerCount) {
+    entry.layerBit = static_cast<std::uint8_t>(1u << layer);
+    for (int other = 0; other < kLayerCount; ++other) {
+      if (kLayerTable[layer][other] == 1) entry.layerMask |= static_cast<std::uint8_t>(1u << other);
     }
   }
+  entry.type = collider._type;
+  entry.active = collider._isActive;
+  entry.trigger = collider._trigger;
+  entry.falling = body.physics->_isFalling;
+}
+
+CollisionSystem::PairEntry& CollisionSystem::FreshPairEntry(std::size_t index) {
+  PairEntry& entry = pairEntries[index];
+  if (entry.stamp != generation) ReadPairEntry(index, true);
+  return entry;
+}
+
+void CollisionSystem::MarkDue(std::size_t index, bool world, bool elevation) {
+  PairEntry& entry = pairEntries[index];
+  entry.worldDue = entry.worldDue || world;
+  entry.elevationDue = entry.elevationDue || elevation;
+  if (!entry.queued) {
+    entry.queued = true;
+    dueEntries.push_back(index);
+  }
+}
+
+void CollisionSystem::FlushDue() {
+  for (const std::size_t index : dueEntries) {
+    PairEntry& entry = pairEntries[index];
+    CollisionBody& body = bodies[index];
+    // The entry's position is the body's position at its last pair: it is read again only
+    // after a report, and a report comes after this flush.
+    if (entry.present && StillPresent(body)) {
+      if (entry.worldDue) body.collider->worldPosition = entry.position;
+      if (entry.elevationDue) RefreshElevation(body, tiles.pitch);
+    }
+    entry.worldDue = false;
+    entry.elevationDue = false;
+    entry.queued = false;
+  }
+  dueEntries.clear();
+}
+
+bool CollisionSystem::PairContact(const PairEntry& a, const PairEntry& b) {
+  if (a.type == ColliderType::AABB && b.type == ColliderType::AABB) {
+    return a.minX <= b.maxX && a.maxX >= b.minX && a.minZ <= b.maxZ && a.maxZ >= b.minZ;
+  }
+  if (a.type == ColliderType::CIRCLE && b.type == ColliderType::CIRCLE) {
+    const float dx = a.centreX - b.centreX;
+    const float dz = a.centreZ - b.centreZ;
+    const float reach = a.radius + b.radius;
+    return reach * reach >= dx * dx + dz * dz;
+  }
+  // A circle is tested at its position (without its offset) against the box.
+  if (a.type == ColliderType::AABB && b.type == ColliderType::CIRCLE) {
+    return CircleMeets(b.position.x, b.position.z, b.radius, Rect{a.minX, a.maxX, a.minZ, a.maxZ});
+  }
+  if (a.type == ColliderType::CIRCLE && b.type == ColliderType::AABB) {
+    return CircleMeets(a.position.x, a.position.z, a.radius, Rect{b.minX, b.maxX, b.minZ, b.maxZ});
+  }
+  return false;
+}
+
+void CollisionSystem::ResolvePair(std::size_t i, std::size_t j) {
+  const PairEntry& a = pairEntries[i];
+  const PairEntry& b = pairEntries[j];
+  if (a.trigger || b.trigger) return;
+  if (a.type == ColliderType::AABB && b.type == ColliderType::AABB) {
+    collision::ResolveBoxBox(bodies[i], bodies[j]);
+  } else if (a.type == ColliderType::CIRCLE && b.type == ColliderType::CIRCLE) {
+    collision::CircleImpulse(bodies[i], bodies[j]);
+  } else if (a.type == ColliderType::CIRCLE) {
+    collision::ResolveCircleBox(bodies[i], bodies[j]);
+  } else {
+    collision::ResolveCircleBox(bodies[j], bodies[i]);
+  }
+}
+
+void CollisionSystem::PairPass() {
+  inPass = true;
+  if (!GatherBodies()) {
+    EndPass();
+    return;
+  }
+  const std::size_t count = bodies.size();
+  pairEntries.assign(count, PairEntry{});
+  dueEntries.clear();
+  ++generation;
+  for (std::size_t i = 0; i < count; ++i) ReadPairEntry(i, false);
+
+  PairEntry* const entries = pairEntries.data();
+  for (std::size_t i = 0; i < count; ++i) {
+    const PairEntry* a = &FreshPairEntry(i);
+    if (!a->present || !a->active) continue;
+    // What A's pairs ask of A, handed to its entry before each report and after its loop.
+    bool aWorld = false;
+    bool aElevation = false;
+    for (std::size_t j = i + 1; j < count; ++j) {
+      PairEntry& b = entries[j].stamp == generation ? entries[j] : FreshPairEntry(j);
+      if (!b.present || !b.active) continue;
+      const bool collide = (a->layerMask & b.layerBit) != 0;
+      bool contact = false;
+      if (collide) {
+        contact = a->type == ColliderType::AABB && b.type == ColliderType::AABB
+                      ? a->minX <= b.maxX && a->maxX >= b.minX && a->minZ <= b.maxZ &&
+                            a->maxZ >= b.minZ
+                      : PairContact(*a, b);
+      }
+      // Every active pair refreshes both world positions, and both elevations when either body
+      // falls (before the report) and when the layers collide (after it).
+      const bool elevation = a->falling || b.falling || (collide && !contact);
+      aWorld = true;
+      aElevation = aElevation || elevation;
+      b.worldDue = true;
+      b.elevationDue = b.elevationDue || elevation;
+      if (!b.queued) {
+        b.queued = true;
+        dueEntries.push_back(j);
+      }
+      if (!contact) continue;
+
+      ResolvePair(i, j);
+      MarkDue(i, aWorld, aElevation);
+      aWorld = false;
+      aElevation = false;
+      // Scripts see every value as the pass has left it so far, and may change any of them.
+      FlushDue();
+      messaging->PostFormatted("collision %d %d", 0, bodies[i].entity, bodies[j].entity);
+      ++generation;
+      a = &FreshPairEntry(i);
+      if (!a->present || !a->active) break;
+      if (FreshPairEntry(j).present) MarkDue(j, false, true);
+      aElevation = true;
+    }
+    if (aWorld || aElevation) MarkDue(i, aWorld, aElevation);
+  }
+  FlushDue();
   EndPass();
 }
 

@@ -23,17 +23,18 @@
 // "remove_tile_collider i" (indices outside the list are ignored), "calculate_tile_colliders"
 // and "scene_load" (rebuild the tile colliders from the map entity "Tilemap").
 
+#include <cstdint>
 #include <functional>
 #include <glm/glm.hpp>
 #include <string>
 #include <vector>
 
+#include "components/collider.h"
 #include "engine/base_system.h"
 #include "engine/type_name.h"
 #include "physics/tile_colliders.h"
 #include "render/draw_queue.h"
 
-class Collider;
 class ComponentManager;
 class DECS;
 class EntityManager;
@@ -126,6 +127,34 @@ class CollisionSystem : public BaseSystem {
   // before it is used.
   bool reportSent = false;
   std::vector<CollisionBody> bodies;
+
+  // What the pair pass reads of a body, gathered once per pass and again, body by body, after
+  // each report (a script may have changed anything): the pairs read these compact records
+  // instead of three components each. The Collider values the pass writes for every pair
+  // (`worldPosition`, `elevation`, `_isGrounded`) are written once per body before each report
+  // and at the end of the pass, with the values the writes per pair would have left.
+  struct PairEntry {
+    float minX = 0.0f, maxX = 0.0f, minZ = 0.0f, maxZ = 0.0f;  // the box
+    glm::vec3 position{0.0f};
+    float centreX = 0.0f, centreZ = 0.0f;  // position + offset
+    float radius = 0.0f;
+    unsigned int stamp = 0;
+    ColliderType type = ColliderType::AABB;
+    // The body's own layer as a bit, and the bits of the layers it collides with.
+    std::uint8_t layerBit = 0;
+    std::uint8_t layerMask = 0;
+    bool active = false, trigger = false, falling = false, present = false;
+    bool worldDue = false, elevationDue = false, queued = false;
+  };
+  void ReadPairEntry(std::size_t index, bool checkPresence);
+  PairEntry& FreshPairEntry(std::size_t index);
+  void MarkDue(std::size_t index, bool world, bool elevation);
+  void FlushDue();
+  static bool PairContact(const PairEntry& a, const PairEntry& b);
+  void ResolvePair(std::size_t i, std::size_t j);
+  std::vector<PairEntry> pairEntries;
+  std::vector<std::size_t> dueEntries;
+  unsigned int generation = 0;
   std::vector<int> candidates;
   const EntityManager* entityManager = nullptr;
   const ComponentManager* componentManager = nullptr;

@@ -314,6 +314,24 @@ TEST_F(CollisionSystemTest, PairsReportLowerIdFirstWhileTheyTouch) {
   }
 }
 
+TEST_F(CollisionSystemTest, PairsRefreshWorldPositionAndElevation) {
+  MakeFloor();  // pitch 2
+  const int raised = AddBody(ColliderType::AABB, {-4.0f, 2.0f, -4.0f});
+  const int onGround = AddBody(ColliderType::AABB, {4.0f, 0.0f, 4.0f});
+  const int inactive = AddBody(ColliderType::AABB, {0.0f, 3.0f, 0.0f});
+  ColliderOf(inactive)._isActive = false;
+  ColliderOf(onGround)._isGrounded = false;
+  BodyOf(raised)._gravityMultiplier = 0.0f;  // stays where it is
+  messaging->PostFormatted("calculate_tile_colliders", 1);
+  collision->PairPass();
+  EXPECT_FLOAT_EQ(ColliderOf(raised).elevation, 1.0f);
+  EXPECT_FALSE(ColliderOf(raised)._isGrounded);
+  EXPECT_TRUE(ColliderOf(onGround)._isGrounded);
+  EXPECT_EQ(ColliderOf(raised).worldPosition, glm::vec3(-4.0f, 2.0f, -4.0f));
+  EXPECT_EQ(ColliderOf(inactive).worldPosition, glm::vec3(0.0f));
+  EXPECT_FLOAT_EQ(ColliderOf(inactive).elevation, 0.0f);
+}
+
 // Scripts react to the reports while the passes run: a receiver that runs a reaction once for
 // the first message beginning with its word.
 class ReactingReceiver final : public MessageReciever {

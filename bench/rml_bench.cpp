@@ -1,0 +1,157 @@
+// The document UI library on a document of about 1,750 elements (nested panels, a few hundred
+// styled rows with text): Context::Update with nothing changed, Update after one class change,
+// and Render into a render interface that records draws into a reused buffer. Each reports heap
+// allocations per iteration.
+//
+//   build/release/bench/bench_rml
+
+#include "bench/support/allocation_counter.h"
+#include "rml/rml.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+class RecordingRenderInterface : public Rml::RenderInterface {
+ public:
+  struct Draw {
+    Rml::CompiledGeometryHandle geometry;
+    Rml::Vector2f translation;
+    Rml::TextureHandle texture;
+  };
+  RecordingRenderInterface() { draws.reserve(8192); }
+  Rml::CompiledGeometryHandle CompileGeometry(std::span<const Rml::Vertex> vertices, std::span<const int>) override {
+    vertex_count += vertices.size();
+    return ++next_handle;
+  }
+  void RenderGeometry(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation, Rml::TextureHandle texture) override {
+    draws.push_back({geometry, translation, texture});
+  }
+  void ReleaseGeometry(Rml::CompiledGeometryHandle) override {}
+  Rml::TextureHandle LoadTexture(Rml::Vector2i& dimensions, const Rml::String&) override {
+    dimensions = {32, 32};
+    return ++next_handle;
+  }
+  Rml::TextureHandle GenerateTexture(std::span<const Rml::byte>, Rml::Vector2i) override { return ++next_handle; }
+  void ReleaseTexture(Rml::TextureHandle) override {}
+  void EnableScissorRegion(bool) override {}
+  void SetScissorRegion(Rml::Rectanglei) override {}
+
+  std::vector<Draw> draws;
+  std::size_t vertex_count = 0;
+  std::uintptr_t next_handle = 0;
+};
+
+class QuietSystemInterface : public Rml::SystemInterface {
+ public:
+  bool LogMessage(Rml::Log::Type, const Rml::String&) override { return true; }
+};
+
+constexpr int kRows = 300;
+constexpr int kPanels = 25;
+
+std::string MakeDocument() {
+  std::string rml = R"(<rml><head><style>
+    body { display: block; width: 100%; height: 100%; font-family: DejaVu Sans; font-size: 14px; color: #ddd; }
+    div { display: block; }
+    .panel { padding: 4px; margin: 2px; border: 1px solid #444; background-color: #202020; }
+    .panel .panel { padding: 2px; background-color: #282828; }
+    #list { position: absolute; left: 10px; top: 10px; width: 600px; }
+    .row { display: flex; flex-direction: row; align-items: center; height: 18px; gap: 6px; padding: 0 4px; }
+    .row:hover { background-color: #334; }
+    .row.selected { background-color: #446; color: white; }
+    .name { width: 200px; }
+    .value { flex-grow: 1; text-align: right; }
+    .bar { width: 100px; height: 6px; background-color: #111; }
+    .fill { height: 6px; background-color: #8c4; }
+    </style></head><body>)";
+  // Nested panels: 25 chains of 10 divs (250 elements).
+  for (int panel = 0; panel < kPanels; ++panel) {
+    for (int depth = 0; depth < 10; ++depth) rml += "<div class='panel'>";
+    for (int depth = 0; depth < 10; ++depth) rml += "</div>";
+  }
+  // Rows: 5 elements each (row, name, value, bar, fill) and two texts.
+  rml += "<div id='list'>";
+  for (int row = 0; row < kRows; ++row) {
+    rml += "<div class='row' id='row" + std::to_string(row) + "'><span class='name'>Entry " + std::to_string(row) +
+           "</span><span class='value'>" + std::to_string(row * 37 % 1000) +
+           "</span><div class='bar'><div class='fill' style='width: " + std::to_string(row % 100) +
+           "px'></div></div></div>";
+  }
+  rml += "</div></body></rml>";
+  return rml;
+}
+
+int CountElements(const Rml::Element& element) {
+  int count = element.GetTagName() == "#text" ? 0 : 1;
+  for (int i = 0; i < element.GetNumChildren(); ++i) count += CountElements(*element.GetChild(i));
+  return count;
+}
+
+struct Fixture {
+  Fixture() {
+    Rml::SetRenderInterface(&render);
+    Rml::SetSystemInterface(&system);
+    Rml::Initialise();
+    Rml::LoadFontFace("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    context = Rml::CreateContext("bench", {1280, 720});
+    document = context->LoadDocumentFromMemory(MakeDocument(), "bench.rml");
+    document->Show();
+    context->Update();
+    context->Render();
+    render.draws.clear();
+  }
+  ~Fixture() {
+    Rml::Shutdown();
+    Rml::SetRenderInterface(nullptr);
+    Rml::SetSystemInterface(nullptr);
+  }
+  RecordingRenderInterface render;
+  QuietSystemInterface system;
+  Rml::Context* context = nullptr;
+  Rml::ElementDocument* document = nullptr;
+};
+
+void ReportAllocations(benchmark::State& state, std::uint64_t before, const Fixture& fixture) {
+  state.counters["allocs_per_iteration"] =
+      static_cast<double>(AllocationCount() - before) / static_cast<double>(state.iterations());
+  state.counters["elements"] = CountElements(*fixture.document);
+}
+
+void BM_UpdateUnchanged(benchmark::State& state) {
+  Fixture fixture;
+  const std::uint64_t before = AllocationCount();
+  for (auto _ : state) fixture.context->Update();
+  ReportAllocations(state, before, fixture);
+}
+BENCHMARK(BM_UpdateUnchanged)->Unit(benchmark::kMicrosecond);
+
+void BM_UpdateAfterClassChange(benchmark::State& state) {
+  Fixture fixture;
+  Rml::Element* row = fixture.document->GetElementById("row150");
+  bool selected = false;
+  const std::uint64_t before = AllocationCount();
+  for (auto _ : state) {
+    selected = !selected;
+    row->SetClass("selected", selected);
+    fixture.context->Update();
+  }
+  ReportAllocations(state, before, fixture);
+}
+BENCHMARK(BM_UpdateAfterClassChange)->Unit(benchmark::kMicrosecond);
+
+void BM_Render(benchmark::State& state) {
+  Fixture fixture;
+  const std::uint64_t before = AllocationCount();
+  for (auto _ : state) {
+    fixture.render.draws.clear();
+    fixture.context->Render();
+  }
+  ReportAllocations(state, before, fixture);
+  state.counters["draws"] = static_cast<double>(fixture.render.draws.size());
+}
+BENCHMARK(BM_Render)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

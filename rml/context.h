@@ -1,0 +1,77 @@
+#pragma once
+// Context: a set of documents sharing a size, input and a render manager. Update restyles what
+// changed, lays documents out when needed and rebuilds the geometry that changed; Render draws
+// visible documents in order. Mouse input moves :hover and :active and dispatches mouse events
+// to the element under the cursor.
+
+#include "rml/element_document.h"
+#include "rml/render_manager.h"
+
+namespace Rml {
+
+class Context {
+ public:
+  Context(const String& name, RenderInterface* render_interface);
+  ~Context();
+  Context(const Context&) = delete;
+  Context& operator=(const Context&) = delete;
+
+  const String& GetName() const { return name_; }
+  void SetDimensions(Vector2i dimensions);
+  Vector2i GetDimensions() const { return dimensions_; }
+  void SetDensityIndependentPixelRatio(float ratio);
+  float GetDensityIndependentPixelRatio() const { return dp_ratio_; }
+
+  // Restyles, lays out and regenerates geometry where something changed; then frees elements
+  // and documents removed since the last update. Returns true.
+  bool Update();
+  bool Render();
+
+  // Loads an RML file; null (and a log line) when the file cannot be read. The document's
+  // source URL is document_path exactly.
+  ElementDocument* LoadDocument(const String& document_path);
+  // Loads a document from RML text; source_url names it in messages and joins relative paths.
+  ElementDocument* LoadDocumentFromMemory(const String& rml, const String& source_url = "[from memory]");
+  void UnloadDocument(ElementDocument* document);
+  void UnloadAllDocuments();
+  int GetNumDocuments() const { return int(documents_.size()); }
+  ElementDocument* GetDocument(int index) const;
+
+  // Input. Each returns true when no element of a visible document took the event.
+  bool ProcessMouseMove(int x, int y, int key_modifier_state);
+  bool ProcessMouseWheel(float wheel_delta, int key_modifier_state);
+  bool ProcessMouseButtonDown(int button_index, int key_modifier_state);
+  bool ProcessMouseButtonUp(int button_index, int key_modifier_state);
+
+  Element* GetHoverElement() const { return hover_; }
+  Element* GetFocusElement() const { return focus_; }
+  // The topmost visible element under a point, skipping pointer-events: none.
+  Element* GetElementAtPoint(Vector2f point) const;
+
+  RenderManager& GetRenderManager() { return render_manager_; }
+
+  // Library-internal: an element leaves its tree (pointers to it are cleared) or is handed over
+  // to be freed after the next Update.
+  void OnElementDetached(Element* element);
+  void ReleaseLater(ElementPtr element);
+  void SetFocus(Element* element);
+
+ private:
+  void UpdateHover();
+  void RenderElement(Element& element, bool clip_parent, const Rectanglei* clip);
+  Element* HitTest(Element& element, Vector2f point) const;
+
+  String name_;
+  Vector2i dimensions_{0, 0};
+  float dp_ratio_ = 1.f;
+  RenderManager render_manager_;
+  std::vector<std::unique_ptr<ElementDocument>> documents_;
+  std::vector<ElementPtr> release_queue_;
+  Element* hover_ = nullptr;
+  Element* active_ = nullptr;
+  Element* focus_ = nullptr;
+  Vector2i mouse_{-1000000, -1000000};
+  bool mouse_seen_ = false;
+};
+
+}  // namespace Rml

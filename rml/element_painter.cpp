@@ -1,0 +1,91 @@
+#include "rml/element_painter.h"
+
+#include "rml/core.h"
+#include "rml/font_engine.h"
+#include "rml/mesh_utilities.h"
+
+#include <algorithm>
+
+namespace Rml {
+
+void ElementPainter::Update(Element& element, RenderManager& render_manager) {
+  const bool is_text = element.tag_ == "#text";
+  if (!element.geometry_dirty_ && element.painted_box_ == element.box_ &&
+      (!is_text || element.painted_lines_ == element.text_lines_))
+    return;
+  element.geometry_dirty_ = false;
+  element.painted_box_ = element.box_;
+  element.geometry_.clear();
+  const ComputedValues& values = element.computed_;
+  const float opacity = element.effective_opacity_;
+  if (opacity <= 0.f) {
+    if (is_text) element.painted_lines_ = element.text_lines_;
+    return;
+  }
+
+  if (is_text) {
+    element.painted_lines_ = element.text_lines_;
+    FontEngineInterface* engine = GetFontEngineInterface();
+    if (engine == nullptr || element.font_face_ == 0 || element.text_lines_.empty()) return;
+    TextShapingContext shaping;
+    shaping.language = values.language;
+    shaping.letter_spacing = values.letter_spacing;
+    shaping.text_direction = values.direction == "rtl" ? TextDirection::RightToLeft
+                             : values.direction == "ltr" ? TextDirection::LeftToRight
+                                                         : TextDirection::Auto;
+    TexturedMeshList meshes;
+    const Colourb colour = values.color.ToPremultiplied(opacity);
+    for (const TextLine& line : element.text_lines_)
+      engine->GenerateString(render_manager, element.font_face_, 0, line.text, line.position, colour, 1.f, shaping,
+                             meshes);
+    for (TexturedMesh& mesh : meshes) {
+      Geometry geometry = render_manager.MakeGeometry(mesh.mesh);
+      if (geometry) element.geometry_.push_back({std::move(geometry), mesh.texture});
+    }
+    return;
+  }
+
+  const Box& box = element.box_;
+  const Vector2f border_size = box.GetSize(BoxArea::Border);
+  Mesh mesh;
+  if (values.background_color.alpha > 0 && border_size.x > 0.f && border_size.y > 0.f)
+    MeshUtilities::GenerateQuad(mesh, {0, 0}, border_size, values.background_color.ToPremultiplied(opacity));
+  const float top = box.border[kTop], right = box.border[kRight], bottom = box.border[kBottom], left = box.border[kLeft];
+  auto border_quad = [&](int edge, Vector2f origin, Vector2f size) {
+    if (size.x > 0.f && size.y > 0.f && values.border_colour[edge].alpha > 0)
+      MeshUtilities::GenerateQuad(mesh, origin, size, values.border_colour[edge].ToPremultiplied(opacity));
+  };
+  border_quad(kTop, {0, 0}, {border_size.x, top});
+  border_quad(kBottom, {0, border_size.y - bottom}, {border_size.x, bottom});
+  border_quad(kLeft, {0, top}, {left, border_size.y - top - bottom});
+  border_quad(kRight, {border_size.x - right, top}, {right, border_size.y - top - bottom});
+  if (!mesh.empty()) {
+    Geometry geometry = render_manager.MakeGeometry(mesh);
+    if (geometry) element.geometry_.push_back({std::move(geometry), Texture()});
+  }
+
+  if (element.tag_ == "img" && element.image_texture_) {
+    Mesh image;
+    MeshUtilities::GenerateQuad(image, box.GetPosition(BoxArea::Content), box.content,
+                                values.image_color.ToPremultiplied(opacity), {0, 0}, {1, 1});
+    Geometry geometry = render_manager.MakeGeometry(image);
+    if (geometry) element.geometry_.push_back({std::move(geometry), element.image_texture_});
+  }
+}
+
+void ElementPainter::UpdateRenderOrder(Element& element) {
+  element.render_order_.clear();
+  for (auto& child : element.children_)
+    if (child->computed_.position == Style::Position::Static) element.render_order_.push_back(child.get());
+  const size_t in_flow = element.render_order_.size();
+  for (auto& child : element.children_)
+    if (child->computed_.position != Style::Position::Static) element.render_order_.push_back(child.get());
+  // Positioned children draw over the flow, by z-index; negative z-indices go beneath it.
+  std::stable_sort(element.render_order_.begin() + long(in_flow), element.render_order_.end(),
+                   [](const Element* a, const Element* b) { return a->computed_.z_index < b->computed_.z_index; });
+  auto first_non_negative = std::find_if(element.render_order_.begin() + long(in_flow), element.render_order_.end(),
+                                         [](const Element* e) { return e->computed_.z_index >= 0.f; });
+  std::rotate(element.render_order_.begin(), element.render_order_.begin() + long(in_flow), first_non_negative);
+}
+
+}  // namespace Rml

@@ -1,0 +1,19 @@
+#pragma once
+// ElementPainter: turns a laid-out element into geometry: its background and borders, its image
+// (img), or its text lines (text elements). Colours are premultiplied and multiplied by the
+// opacity of the element and its ancestors. Geometry is made in the element's own coordinates
+// (its border box's top-left at the origin) and drawn at its absolute offset.
+
+#include "rml/element.h"
+
+namespace Rml {
+
+class ElementPainter {
+ public:
+  // Regenerates element's geometry if its style, box or text lines changed since the last time.
+  static void Update(Element& element, RenderManager& render_manager);
+  // Rebuilds the drawing order of element's children.
+  static void UpdateRenderOrder(Element& element);
+};
+
+}  // namespace Rml

@@ -1,0 +1,181 @@
+#include "rml/style_sheet.h"
+
+#include "rml/log.h"
+#include "rml/string_utilities.h"
+
+#include <algorithm>
+
+namespace Rml {
+namespace {
+
+int CountLines(std::string_view text, size_t end) {
+  return int(std::count(text.begin(), text.begin() + std::min(end, text.size()), '\n'));
+}
+
+// Strips /* comments */, keeping the newlines inside them so line numbers stay right.
+String StripComments(std::string_view text) {
+  String out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+      const size_t end = text.find("*/", i + 2);
+      const size_t stop = end == std::string_view::npos ? text.size() : end + 2;
+      for (size_t j = i; j < stop; ++j)
+        if (text[j] == '\n') out += '\n';
+      i = stop - 1;
+      continue;
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+// The index just past the '}' matching the '{' at open, or npos.
+size_t FindBlockEnd(const String& text, size_t open) {
+  int depth = 0;
+  char quote = 0;
+  for (size_t i = open; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '{') {
+      ++depth;
+    } else if (c == '}' && --depth == 0) {
+      return i + 1;
+    }
+  }
+  return String::npos;
+}
+
+}  // namespace
+
+void ParseDeclarationBlock(std::string_view text, const String& source, int line, DeclarationList& out) {
+  size_t start = 0;
+  while (start < text.size()) {
+    // Split at ';' outside quotes and parentheses.
+    size_t end = start;
+    char quote = 0;
+    int depth = 0;
+    for (; end < text.size(); ++end) {
+      const char c = text[end];
+      if (quote != 0) {
+        if (c == quote) quote = 0;
+      } else if (c == '"' || c == '\'') {
+        quote = c;
+      } else if (c == '(') {
+        ++depth;
+      } else if (c == ')') {
+        depth = std::max(0, depth - 1);
+      } else if (c == ';' && depth == 0) {
+        break;
+      }
+    }
+    const std::string_view item = text.substr(start, end - start);
+    const size_t first_char = std::min(text.find_first_not_of(" \t\r\n", start), end);
+    const int item_line = line + CountLines(text, first_char);
+    start = end + 1;
+    if (StringUtilities::Trim(String(item)).empty()) continue;
+    const size_t colon = item.find(':');
+    if (colon == std::string_view::npos) {
+      Log::Message(Log::LT_WARNING, "%s:%d: declaration '%s' has no ':'", source.c_str(), item_line,
+                   StringUtilities::Trim(String(item)).c_str());
+      continue;
+    }
+    String value = StringUtilities::Trim(String(item.substr(colon + 1)));
+    bool important = false;
+    const size_t bang = value.rfind('!');
+    if (bang != String::npos &&
+        StringUtilities::ToLower(StringUtilities::Trim(value.substr(bang + 1))) == "important") {
+      important = true;
+      value = StringUtilities::Trim(value.substr(0, bang));
+    }
+    String error;
+    if (!ParseDeclaration(item.substr(0, colon), value, important, out, error))
+      Log::MessageOnce(Log::LT_WARNING, "%s:%d: %s", source.c_str(), item_line, error.c_str());
+  }
+}
+
+void StyleSheet::Parse(std::string_view input, const String& source, int first_line) {
+  const String text = StripComments(input);
+  size_t position = 0;
+  while (position < text.size()) {
+    const size_t open = text.find('{', position);
+    const size_t close_stray = text.find('}', position);
+    if (close_stray != String::npos && (open == String::npos || close_stray < open)) {
+      Log::Message(Log::LT_WARNING, "%s:%d: unexpected '}'", source.c_str(),
+                   first_line + CountLines(text, close_stray));
+      position = close_stray + 1;
+      continue;
+    }
+    if (open == String::npos) {
+      if (!StringUtilities::Trim(text.substr(position)).empty())
+        Log::Message(Log::LT_WARNING, "%s:%d: text without a rule block", source.c_str(),
+                     first_line + CountLines(text, position));
+      break;
+    }
+    const String prelude = StringUtilities::Trim(text.substr(position, open - position));
+    const int line = first_line + CountLines(text, position + text.substr(position).find_first_not_of(" \t\r\n"));
+    const size_t end = FindBlockEnd(text, open);
+    if (end == String::npos) {
+      Log::Message(Log::LT_WARNING, "%s:%d: block of '%s' is never closed", source.c_str(), line,
+                   prelude.c_str());
+      break;
+    }
+    position = end;
+    if (!prelude.empty() && prelude[0] == '@') continue;  // at-rules are not read here
+    const std::string_view body(text.data() + open + 1, end - open - 2);
+    DeclarationList declarations;
+    ParseDeclarationBlock(body, source, first_line + CountLines(text, open), declarations);
+    StringList selectors;
+    StringUtilities::ExpandString(selectors, prelude, ',');
+    if (selectors.empty())
+      Log::Message(Log::LT_WARNING, "%s:%d: rule without a selector", source.c_str(), line);
+    for (const String& selector_text : selectors) {
+      StyleRule rule;
+      String error;
+      if (!ParseSelector(selector_text, rule.selector, error)) {
+        Log::Message(Log::LT_WARNING, "%s:%d: selector '%s': %s", source.c_str(), line,
+                     selector_text.c_str(), error.c_str());
+        continue;
+      }
+      rule.order = next_order_++;
+      rule.declarations = declarations;
+      pseudo_classes_used_ |= rule.selector.AllPseudoClasses();
+      rules_.push_back(std::move(rule));
+    }
+  }
+}
+
+void StyleSheet::Merge(const StyleSheet& other) {
+  for (const StyleRule& rule : other.rules_) {
+    rules_.push_back(rule);
+    rules_.back().order = next_order_++;
+  }
+  pseudo_classes_used_ |= other.pseudo_classes_used_;
+}
+
+const StyleSheet& GetDefaultStyleSheet() {
+  static const StyleSheet sheet = [] {
+    StyleSheet built;
+    built.Parse(R"(
+      body, div, p, h1, h2, h3, form { display: block; }
+      head, title, link, style, script { display: none; }
+      p { margin-top: 1em; margin-bottom: 1em; }
+      h1 { font-size: 2em; font-weight: bold; margin-top: 0.67em; margin-bottom: 0.67em; }
+      h2 { font-size: 1.5em; font-weight: bold; margin-top: 0.83em; margin-bottom: 0.83em; }
+      h3 { font-size: 1.17em; font-weight: bold; margin-top: 1em; margin-bottom: 1em; }
+      img, input, select, button { display: inline-block; }
+      table { display: table; }
+      tr { display: table-row; }
+      td, th { display: table-cell; vertical-align: middle; }
+      tbody, thead { display: table-row-group; }
+    )",
+                "default style sheet");
+    return built;
+  }();
+  return sheet;
+}
+
+}  // namespace Rml

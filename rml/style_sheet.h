@@ -1,0 +1,43 @@
+#pragma once
+// StyleSheet: the rules of one or more RCSS texts, in source order. A malformed rule or
+// declaration is reported (file, line, what is wrong) and skipped; the rest of the sheet loads.
+// At-rules (@spritesheet, @keyframes, @media, @decorator) are skipped whole for now.
+
+#include "rml/property.h"
+#include "rml/selector.h"
+
+#include <string_view>
+
+namespace Rml {
+
+struct StyleRule {
+  Selector selector;
+  int order = 0;  // source order across every sheet merged into the same StyleSheet
+  DeclarationList declarations;
+};
+
+class StyleSheet {
+ public:
+  // Parses text and appends its rules. source names the file in messages; first_line is the
+  // line of the text's first character in that file (for <style> blocks inside documents).
+  void Parse(std::string_view text, const String& source, int first_line = 1);
+  // Appends the rules of another sheet after this one's.
+  void Merge(const StyleSheet& other);
+  const std::vector<StyleRule>& GetRules() const { return rules_; }
+  // Every pseudo-class named by any selector: changing one of the others needs no restyle.
+  std::uint8_t GetPseudoClassesUsed() const { return pseudo_classes_used_; }
+
+ private:
+  std::vector<StyleRule> rules_;
+  int next_order_ = 0;
+  std::uint8_t pseudo_classes_used_ = 0;
+};
+
+// Parses the declarations of a style attribute or block ("a: b; c: d"), reporting failures
+// with source and line.
+void ParseDeclarationBlock(std::string_view text, const String& source, int line, DeclarationList& out);
+
+// The style every document starts from (display of each tag, heading sizes...).
+const StyleSheet& GetDefaultStyleSheet();
+
+}  // namespace Rml

@@ -1,0 +1,21 @@
+#pragma once
+// What the library asks of its host: the time, a place for log messages and how to join a
+// relative URL to the document that names it.
+
+#include "rml/log.h"
+
+namespace Rml {
+
+class SystemInterface {
+ public:
+  virtual ~SystemInterface() = default;
+  // Seconds since some fixed start; drives animations and double-click timing.
+  virtual double GetElapsedTime();
+  // Receives every log message; returns true to go on (the library ignores the result).
+  virtual bool LogMessage(Log::Type type, const String& message);
+  // Joins a relative path to the URL of the document that names it: the default puts the
+  // path in the document's folder, and an absolute path ("/..." ) is kept as it is.
+  virtual void JoinPath(String& translated_path, const String& document_path, const String& path);
+};
+
+}  // namespace Rml

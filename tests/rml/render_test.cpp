@@ -1,0 +1,95 @@
+// Drawing through the render interface: backgrounds and borders with premultiplied colours and
+// opacity, images through the texture cache and the system interface's path joining, clipping
+// by scissor, and z-index order.
+
+#include "tests/rml/rml_test_support.h"
+
+namespace rml_test {
+namespace {
+
+class JoiningSystemInterface : public RecordingSystemInterface {
+ public:
+  void JoinPath(Rml::String& translated, const Rml::String& document, const Rml::String& path) override {
+    translated = "joined:" + document + "|" + path;
+  }
+};
+
+using RenderTest = RmlTest;
+
+TEST_F(RenderTest, BackgroundAndBordersArePremultipliedWithOpacity) {
+  Show("<rml><head><style>div { display: block; width: 10px; height: 10px; background-color: rgba(255, 0, 0, 0.5);"
+       " border: 2px solid #00ff00; opacity: 0.5; }</style></head><body><div/></body></rml>");
+  render.draws.clear();
+  context->Render();
+  ASSERT_EQ(render.draws.size(), 1u);
+  const Rml::Mesh& mesh = render.meshes.at(render.draws[0].geometry);
+  ASSERT_EQ(mesh.vertices.size(), 20u);  // background and four borders
+  EXPECT_EQ(mesh.vertices[0].colour, Rml::Colourb(64, 0, 0, 64));
+  EXPECT_EQ(mesh.vertices[4].colour, Rml::Colourb(0, 127, 0, 127));
+  EXPECT_EQ(mesh.vertices[2].position, Rml::Vector2f(14, 14));
+  EXPECT_EQ(render.draws[0].texture, 0u);
+}
+
+TEST_F(RenderTest, FileTexturesAreCachedByJoinedPath) {
+  JoiningSystemInterface joining;
+  Rml::SetSystemInterface(&joining);
+  Rml::ElementDocument* document = Show(
+      "<rml><body><img id='a' src='icon.png'/><img id='b' src='icon.png' width='16'/></body></rml>", "menus/m.rml");
+  EXPECT_EQ(render.loaded_textures, (std::vector<Rml::String>{"joined:menus/m.rml|icon.png"}));
+  EXPECT_EQ(BorderBox(document, "a").size, Rml::Vector2f(64, 32));
+  EXPECT_EQ(BorderBox(document, "b").size, Rml::Vector2f(16, 8));
+  // Switching the image back and forth never loads it again, and nothing is released until shutdown.
+  Rml::Element* image = document->GetElementById("a");
+  for (const char* source : {"other.png", "icon.png", "other.png"}) {
+    image->SetAttribute("src", source);
+    context->Update();
+  }
+  EXPECT_EQ(render.loaded_textures.size(), 2u);
+  EXPECT_EQ(render.released_textures, 0);
+  render.draws.clear();
+  context->Render();
+  ASSERT_EQ(render.draws.size(), 2u);
+  EXPECT_NE(render.draws[0].texture, 0u);
+  Rml::SetSystemInterface(&system);
+}
+
+TEST_F(RenderTest, OverflowHiddenClipsChildrenByScissor) {
+  Show("<rml><head><style>div { display: block; background-color: red; } #c { position: absolute; left: 10px;"
+       " top: 20px; width: 50px; height: 40px; overflow: hidden; border: 1px solid; } #c div { height: 100px; }"
+       "</style></head><body><div id='c'><div/></div></body></rml>");
+  context->Render();
+  ASSERT_FALSE(render.scissors.empty());
+  EXPECT_EQ(render.scissors[0].position, Rml::Vector2i(11, 21));
+  EXPECT_EQ(render.scissors[0].size, Rml::Vector2i(50, 40));
+  EXPECT_FALSE(render.scissor_enabled);
+}
+
+TEST_F(RenderTest, PositionedElementsDrawByZIndexAndHiddenDocumentsDrawNothing) {
+  Rml::ElementDocument* document = Show(
+      "<rml><head><style>div { display: block; width: 5px; height: 5px; background-color: red; }"
+      "#high { position: relative; z-index: 2; } #low { position: relative; z-index: 1; } #under { position: absolute; z-index: -1; }"
+      "</style></head><body><div id='high'/><div id='low'/><div id='flow'/><div id='under'/></body></rml>");
+  render.draws.clear();
+  context->Render();
+  std::vector<float> order;
+  for (const auto& draw : render.draws) order.push_back(draw.translation.y);
+  // under (absolute at its static place, 15), flow (10), low (5), high (0)
+  EXPECT_EQ(order, (std::vector<float>{15, 10, 5, 0}));
+  document->Hide();
+  render.draws.clear();
+  context->Render();
+  EXPECT_TRUE(render.draws.empty());
+}
+
+TEST_F(RenderTest, SteadyFramesCompileNothing) {
+  Show("<rml><head><style>p { display: block; background-color: blue; }</style></head><body><p>Text</p><p>More</p></body></rml>");
+  const auto compiled = render.next_geometry;
+  for (int frame = 0; frame < 3; ++frame) {
+    context->Update();
+    context->Render();
+  }
+  EXPECT_EQ(render.next_geometry, compiled);
+}
+
+}  // namespace
+}  // namespace rml_test

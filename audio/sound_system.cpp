@@ -4,11 +4,11 @@
 #include <cstdio>
 
 #include "engine/decs.h"
-#include "scripting/action_list_system.h"
 #include "engine/message_text.h"
 #include "engine/messaging_manager.h"
 #include "engine/system_manager.h"
 #include "platform/settings_system.h"
+#include "scripting/action_list_system.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // The document UI library on a document of about 1,750 elements (nested panels, a few hundred
-// styled rows with text): Context::Update with nothing changed, Update after one class change,
-// and Render into a render interface that records draws into a reused buffer. Each reports heap
+// styled rows with text): Context::Update with nothing changed, Update after one class change (a
+// colour only, and a height that needs layout), and Render into a render interface that records
+// draws into a reused buffer. Each reports heap
 // allocations per iteration.
 //
 //   build/release/bench/bench_rml
@@ -62,6 +63,7 @@ std::string MakeDocument() {
     .row { display: flex; flex-direction: row; align-items: center; height: 18px; gap: 6px; padding: 0 4px; }
     .row:hover { background-color: #334; }
     .row.selected { background-color: #446; color: white; }
+    .row.tall { height: 24px; }
     .name { width: 200px; }
     .value { flex-grow: 1; text-align: right; }
     .bar { width: 100px; height: 6px; background-color: #111; }
@@ -141,6 +143,21 @@ void BM_UpdateAfterClassChange(benchmark::State& state) {
   ReportAllocations(state, before, fixture);
 }
 BENCHMARK(BM_UpdateAfterClassChange)->Unit(benchmark::kMicrosecond);
+
+// A class whose rule changes a row's height: the document is laid out again.
+void BM_UpdateAfterLayoutChange(benchmark::State& state) {
+  Fixture fixture;
+  Rml::Element* row = fixture.document->GetElementById("row150");
+  bool tall = false;
+  const std::uint64_t before = AllocationCount();
+  for (auto _ : state) {
+    tall = !tall;
+    row->SetClass("tall", tall);
+    fixture.context->Update();
+  }
+  ReportAllocations(state, before, fixture);
+}
+BENCHMARK(BM_UpdateAfterLayoutChange)->Unit(benchmark::kMicrosecond);
 
 void BM_Render(benchmark::State& state) {
   Fixture fixture;

@@ -41,7 +41,10 @@ void Context::SetDimensions(Vector2i dimensions) {
   if (dimensions == dimensions_) return;
   dimensions_ = dimensions;
   // Viewport units and percentages of the viewport change with it.
-  for (auto& document : documents_) document->DirtyStyle();
+  for (auto& document : documents_) {
+    document->DirtyStyle();
+    document->layout_dirty_ = true;
+  }
 }
 
 void Context::SetDensityIndependentPixelRatio(float ratio) {
@@ -57,9 +60,17 @@ bool Context::Update() {
   bool laid_out = false;
   for (size_t i = 0; i < documents_.size(); ++i) {
     ElementDocument& document = *documents_[i];
-    const bool style_changed = StyleEngine::UpdateDocument(document, units);
-    if (style_changed) document.layout_dirty_ = true;
-    if (!document.layout_dirty_ || !document.shown_) continue;
+    const StyleEngine::Change change = StyleEngine::UpdateDocument(document, units);
+    if (change == StyleEngine::Change::Layout) document.layout_dirty_ = true;
+    if (change == StyleEngine::Change::Paint) document.paint_dirty_ = true;
+    if (!document.shown_) continue;
+    if (!document.layout_dirty_) {
+      // Only colours changed: new geometry where it is dirty, boxes stay as they are.
+      if (document.paint_dirty_) PaintTree(document, render_manager_);
+      document.paint_dirty_ = false;
+      continue;
+    }
+    document.paint_dirty_ = false;
     document.layout_dirty_ = false;
     LayoutEngine layout(units.viewport);
     layout.LayoutDocument(document);

@@ -236,7 +236,7 @@ void Element::DirtyStyle() {
   style_dirty_ = true;
   for (Element* ancestor = parent_; ancestor != nullptr && !ancestor->child_style_dirty_; ancestor = ancestor->parent_)
     ancestor->child_style_dirty_ = true;
-  DirtyLayout();
+  // Whether layout is needed is decided when the new values are known.
 }
 
 void Element::DirtyLayout() {
@@ -280,6 +280,7 @@ Element* Element::InsertBefore(ElementPtr child, Element* adjacent) {
   raw->SetAttached(attached_, context_);
   raw->style_dirty_ = true;
   raw->DirtyStyle();
+  DirtyLayout();
   // A <style> element added at run time brings its rules into the document.
   if (raw->tag_ == "style" && owner_document_ != nullptr) {
     String text;

@@ -181,7 +181,7 @@ class Element {
 
   void SetParent(Element* parent);
   void SetAttached(bool attached, Context* context);
-  // Marks the element's style for recomputation (and its subtree), and the document for layout.
+  // Marks the element's style for recomputation (and its subtree).
   void DirtyStyle();
   void DirtyLayout();
   void DetachListeners();

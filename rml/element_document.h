@@ -40,6 +40,7 @@ class ElementDocument : public Element {
   String title_;
   StyleSheet style_sheet_;
   bool layout_dirty_ = true;
+  bool paint_dirty_ = false;  // some element needs new geometry, but no layout
   bool closed_ = false;
 };
 

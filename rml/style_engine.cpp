@@ -15,24 +15,46 @@ struct Match {
   const Declaration* declaration;
 };
 
+// Whether two sets of values differ in anything but what is only drawn (colours, opacity,
+// decorator): such changes need new geometry but no layout.
+bool LayoutDiffers(const ComputedValues& before, const ComputedValues& after) {
+  ComputedValues painted_like_after = before;
+  painted_like_after.color = after.color;
+  painted_like_after.background_color = after.background_color;
+  for (int edge = 0; edge < 4; ++edge) painted_like_after.border_colour[edge] = after.border_colour[edge];
+  painted_like_after.image_color = after.image_color;
+  painted_like_after.opacity = after.opacity;
+  painted_like_after.decorator = after.decorator;
+  painted_like_after.pointer_events = after.pointer_events;
+  return !(painted_like_after == after);
+}
+
+StyleEngine::Change Combine(StyleEngine::Change a, StyleEngine::Change b) { return a > b ? a : b; }
+
 }  // namespace
 
-bool StyleEngine::UpdateDocument(ElementDocument& document, const UnitContext& units) {
-  if (!document.style_dirty_ && !document.child_style_dirty_) return false;
+StyleEngine::Change StyleEngine::UpdateDocument(ElementDocument& document, const UnitContext& units) {
+  if (!document.style_dirty_ && !document.child_style_dirty_) return Change::None;
   return UpdateElement(document, document.GetStyleSheet(), nullptr, 1.f, units, false);
 }
 
-bool StyleEngine::UpdateElement(Element& element, const StyleSheet& sheet, const ComputedValues* parent,
-                                float parent_opacity, const UnitContext& units, bool force) {
-  bool changed = false;
+StyleEngine::Change StyleEngine::UpdateElement(Element& element, const StyleSheet& sheet, const ComputedValues* parent,
+                                               float parent_opacity, const UnitContext& units, bool force) {
+  Change changed = Change::None;
   const bool restyle = force || element.style_dirty_;
   if (restyle) {
-    const ComputedValues previous = element.computed_;
+    // Reused between calls, so restyling one element does not allocate a copy of its values.
+    static ComputedValues previous;
+    previous = element.computed_;
     const FontFaceHandle previous_face = element.font_face_;
+    const float previous_opacity = element.effective_opacity_;
     ComputeElement(element, sheet, parent, units);
     element.effective_opacity_ = parent_opacity * element.computed_.opacity;
-    if (!(previous == element.computed_) || previous_face != element.font_face_) {
-      changed = true;
+    if (previous_face != element.font_face_ || LayoutDiffers(previous, element.computed_)) {
+      changed = Change::Layout;
+      element.geometry_dirty_ = true;
+    } else if (!(previous == element.computed_) || previous_opacity != element.effective_opacity_) {
+      changed = Change::Paint;
       element.geometry_dirty_ = true;
     }
   }
@@ -43,7 +65,8 @@ bool StyleEngine::UpdateElement(Element& element, const StyleSheet& sheet, const
   UnitContext child_units = units;
   child_units.parent_font_size = element.computed_.font_size;
   for (auto& child : element.children_)
-    changed |= UpdateElement(*child, sheet, &element.computed_, element.effective_opacity_, child_units, restyle);
+    changed = Combine(changed, UpdateElement(*child, sheet, &element.computed_, element.effective_opacity_,
+                                             child_units, restyle));
   return changed;
 }
 

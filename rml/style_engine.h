@@ -10,12 +10,14 @@ namespace Rml {
 
 class StyleEngine {
  public:
-  // Restyles what is dirty in document. Returns true if any computed value changed.
-  static bool UpdateDocument(ElementDocument& document, const UnitContext& units);
+  // What a restyle changed: nothing, only how elements are drawn, or their layout too.
+  enum class Change { None, Paint, Layout };
+  // Restyles what is dirty in document.
+  static Change UpdateDocument(ElementDocument& document, const UnitContext& units);
 
  private:
-  static bool UpdateElement(Element& element, const StyleSheet& sheet, const ComputedValues* parent,
-                            float parent_opacity, const UnitContext& units, bool force);
+  static Change UpdateElement(Element& element, const StyleSheet& sheet, const ComputedValues* parent,
+                              float parent_opacity, const UnitContext& units, bool force);
   static void ComputeElement(Element& element, const StyleSheet& sheet, const ComputedValues* parent,
                              const UnitContext& units);
 };

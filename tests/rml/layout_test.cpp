@@ -17,6 +17,9 @@ struct LayoutCase {
   std::vector<ExpectedBox> boxes;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const LayoutCase& test, std::ostream* out) { *out << test.name; }
+
 class LayoutTable : public RmlTest, public ::testing::WithParamInterface<LayoutCase> {};
 
 TEST_P(LayoutTable, BorderBoxes) {

@@ -81,6 +81,21 @@ TEST_F(RenderTest, PositionedElementsDrawByZIndexAndHiddenDocumentsDrawNothing) 
   EXPECT_TRUE(render.draws.empty());
 }
 
+TEST_F(RenderTest, AColourChangeRebuildsOnlyThatElementsGeometry) {
+  Rml::ElementDocument* document = Show(
+      "<rml><head><style>div { display: block; height: 10px; background-color: blue; } .lit { background-color: red; }"
+      "</style></head><body><div id='a'>one</div><div id='b'>two</div><div id='c'/></body></rml>");
+  const auto compiled = render.next_geometry;
+  document->GetElementById("c")->SetClass("lit", true);
+  context->Update();
+  EXPECT_EQ(render.next_geometry, compiled + 1);
+  render.draws.clear();
+  context->Render();
+  ASSERT_FALSE(render.draws.empty());
+  EXPECT_EQ(render.meshes.at(render.draws.back().geometry).vertices[0].colour, Rml::Colourb(255, 0, 0));
+  EXPECT_EQ(render.draws.back().translation, Rml::Vector2f(0, 20));
+}
+
 TEST_F(RenderTest, SteadyFramesCompileNothing) {
   Show("<rml><head><style>p { display: block; background-color: blue; }</style></head><body><p>Text</p><p>More</p></body></rml>");
   const auto compiled = render.next_geometry;

@@ -70,6 +70,19 @@ TEST_F(EventTest, MouseEventsFollowTheCursor) {
                                            "outer mouseover bubble", "outer mousewheel bubble"}));
 }
 
+TEST_F(EventTest, PointerEventsNoneLetsTheMouseThrough) {
+  Rml::ElementDocument* document = Show(
+      "<rml><head><style>div { display: block; height: 100px; } #cover { position: absolute; left: 0; top: 0;"
+      " width: 50px; height: 50px; pointer-events: none; }</style></head>"
+      "<body><div id='under'/><div id='cover'/></body></rml>");
+  context->ProcessMouseMove(10, 10, 0);
+  EXPECT_EQ(context->GetHoverElement(), document->GetElementById("under"));
+  document->GetElementById("cover")->SetProperty("pointer-events", "auto");
+  context->Update();
+  context->ProcessMouseMove(11, 10, 0);
+  EXPECT_EQ(context->GetHoverElement(), document->GetElementById("cover"));
+}
+
 TEST_F(EventTest, StopPropagationEndsTheWalk) {
   Rml::ElementDocument* document = Show(kDocument);
   RecordingListener &body = Listener("body"), &inner = Listener("inner");

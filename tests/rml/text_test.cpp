@@ -58,6 +58,20 @@ TEST_F(TextTest, SpansAndInlineBlocksFlowWithTheText) {
   EXPECT_EQ(paragraph->GetChild(3)->GetTextLines().size(), 1u);
 }
 
+TEST_F(TextTest, VerticalAlignMiddleCentresAnInlineBlockOnTheText) {
+  Rml::ElementDocument* document = Show(
+      "<rml><head><style>p { display: block; margin: 0; line-height: 60px; } span { display: inline-block;"
+      " width: 10px; height: 10px; } #m { vertical-align: middle; }</style></head>"
+      "<body><p id='p' lang='fr' dir='rtl'>x<span id='b'/><span id='m'/></p></body></rml>");
+  const Rml::Rectanglef baseline_box = BorderBox(document, "b"), middle_box = BorderBox(document, "m");
+  // The baseline box sits on the baseline; the middle one is centred half an x-height above it.
+  EXPECT_GT(middle_box.position.y, baseline_box.position.y);
+  EXPECT_LT(middle_box.position.y, baseline_box.position.y + 10.f);
+  const Rml::ComputedValues& text = document->GetElementById("p")->GetChild(0)->GetComputedValues();
+  EXPECT_EQ(text.language, "fr");
+  EXPECT_EQ(text.direction, "rtl");
+}
+
 TEST_F(TextTest, GlyphsBecomeTexturedQuadsOnAnAtlas) {
   Show("<rml><head><style>p { display: block; color: #ff0000; }</style></head><body><p>Hi</p></body></rml>");
   render.draws.clear();

@@ -4,8 +4,6 @@ add_library(kelvaris_build_options INTERFACE)
 target_compile_options(kelvaris_build_options INTERFACE
   $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wformat=2 -Wno-format-nonliteral>
   $<$<BOOL:${KELVARIS_WERROR}>:-Werror>)
-# The repository root is the include root: headers are named by their folder ("engine/decs.h").
-target_include_directories(kelvaris_build_options INTERFACE "${PROJECT_SOURCE_DIR}")
 
 if(KELVARIS_SANITIZE)
   set(KELVARIS_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer
@@ -14,12 +12,34 @@ if(KELVARIS_SANITIZE)
   target_link_options(kelvaris_build_options INTERFACE ${KELVARIS_SANITIZER_FLAGS})
 endif()
 
-# kelvaris_add_library(<name> SOURCES ... [DEPENDS ...])
-# One static library per subsystem folder, named kelvaris_<name>.
+# kelvaris_include_root(<variable> <name> <folder>)
+# Headers are named by their folder from the repository root ("engine/decs.h", "platform/os/
+# file_path.h"). Each target gets an include root of its own, build/include/<name>, holding only
+# a link to its folder, so a target sees the headers of what it links and nothing else.
+function(kelvaris_include_root variable name folder)
+  set(root "${PROJECT_BINARY_DIR}/include/${name}")
+  get_filename_component(parent "${root}/${folder}" DIRECTORY)
+  file(MAKE_DIRECTORY "${parent}")
+  if(NOT EXISTS "${root}/${folder}")
+    file(CREATE_LINK "${PROJECT_SOURCE_DIR}/${folder}" "${root}/${folder}" SYMBOLIC)
+  endif()
+  set(${variable} "${root}" PARENT_SCOPE)
+endfunction()
+
+# kelvaris_add_library(<name> SOURCES ... [PUBLIC ...] [PRIVATE ...] [DEPENDS ...])
+# One static library per subsystem folder, named kelvaris_<name>, exposing the headers of its
+# own folder only (see kelvaris_include_root): an include that points to a library it does not
+# link fails to build. PUBLIC: what the library's headers include; PRIVATE: what only its
+# sources include. DEPENDS is a synonym of PUBLIC.
 function(kelvaris_add_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PUBLIC;PRIVATE" ${ARGN})
   add_library(kelvaris_${name} STATIC ${ARG_SOURCES})
-  target_link_libraries(kelvaris_${name} PUBLIC kelvaris_build_options ${ARG_DEPENDS})
+  file(RELATIVE_PATH folder "${PROJECT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}")
+  kelvaris_include_root(root ${name} "${folder}")
+  target_include_directories(kelvaris_${name} PUBLIC "${root}")
+  target_link_libraries(kelvaris_${name}
+    PUBLIC kelvaris_build_options ${ARG_DEPENDS} ${ARG_PUBLIC}
+    PRIVATE ${ARG_PRIVATE})
 endfunction()
 
 # kelvaris_add_test(<name> SOURCES ... [DEPENDS ...] [GL | WINDOW])

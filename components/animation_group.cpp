@@ -135,6 +135,7 @@ void AnimationGroup::PlayAnimation(const std::string& name) {
   clipFrameCount = ClampToInt(std::max(
       0LL, static_cast<long long>(clipLastFrame) - static_cast<long long>(clipFirstFrame)));
   paused = false;
+  enteringFirstFrame = true;
   if (!loop) elapsed = 0.0f;
   // Without frames or without a positive rate the duration is 0, which UpdateAnimation reads
   // as "stay on the first frame".
@@ -145,6 +146,7 @@ void AnimationGroup::PlayAnimation(const std::string& name) {
 void AnimationGroup::RestartAnimation() {
   frameOffset = 0;
   elapsed = 0.0f;
+  enteringFirstFrame = true;
 }
 
 void AnimationGroup::UpdateAnimation(float dt) {
@@ -164,9 +166,20 @@ void AnimationGroup::UpdateAnimation(float dt) {
 
   // A handler of the event message may change this component (a new sheet, say), so the
   // message is copied out before it is posted.
+  // The event fires once per entry into its frame: for the frames entered by this step,
+  // (previous, current]. The first step after PlayAnimation or RestartAnimation enters the frame
+  // it shows, and a step that wrapped back to the clip's start enters every frame from the start.
+  const long long current = currentFrame;
+  long long lowestEntered = previousFrame + 1;
+  if (enteringFirstFrame) {
+    lowestEntered = std::min(previousFrame, current);
+  } else if (current < previousFrame) {
+    lowestEntered = std::min<long long>(clipFirstFrame, current);
+  }
+  enteringFirstFrame = false;
   bool eventReached = false;
   for (const unsigned int eventFrame : currentSheet.eventFrames) {
-    if (previousFrame <= eventFrame && eventFrame <= static_cast<long long>(currentFrame)) {
+    if (lowestEntered <= eventFrame && eventFrame <= current) {
       eventReached = true;
       break;
     }

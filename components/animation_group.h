@@ -63,7 +63,7 @@ class AnimationGroup : public BaseComponent {
   // Back to the clip's first frame.
   void RestartAnimation();
   // Advances playback by dt seconds, posting the event message (at most once per call) when
-  // the frame passes an event frame.
+  // the frame enters an event frame; resting on that frame posts nothing more.
   void UpdateAnimation(float dt);
   // Recomputes the cell offset of `currentFrame`; returns the row fraction (row / rows).
   float ComputeFrameOffset();
@@ -90,5 +90,7 @@ class AnimationGroup : public BaseComponent {
   float frameOffsetU = 0.0f;
   float frameOffsetV = 0.0f;
   bool finished = false;
+  // Set by PlayAnimation and RestartAnimation: the next step enters the frame it starts on.
+  bool enteringFirstFrame = true;
 };
 DECLARE_TYPE_NAME(class, AnimationGroup);

@@ -7,8 +7,8 @@
 // The callable is moved into a userdata that is the closure's only upvalue; its destructor runs
 // when Lua collects the closure (or the state closes). A lambda without captures is pushed as
 // a plain C function instead. Arguments are read and results pushed by
-// the rules of stack.h. When an argument is out of range the callable is not called and the
-// Lua function returns nothing (nil to the script). A C++ exception leaving the callable
+// the rules of stack.h. When an argument is out of range the callable is not called: a function
+// with a result returns nil, one without returns nothing. A C++ exception leaving the callable
 // becomes a Lua error carrying its text.
 
 #include <lua.h>
@@ -63,9 +63,16 @@ int InvokeWith(lua_State* L, int first, Function& function, std::index_sequence<
   std::tuple<ArgumentStorage<std::tuple_element_t<I, Arguments>>...> values{
       ReadArgument<std::tuple_element_t<I, Arguments>>(L, first + static_cast<int>(I),
                                                        outOfRange)...};
-  if (outOfRange) return 0;
   using Result = decltype(std::invoke(function, std::forward<Prefix>(prefix)...,
                                       std::get<I>(values)...));
+  if (outOfRange) {
+    if constexpr (std::is_void_v<Result>) {
+      return 0;
+    } else {
+      lua_pushnil(L);
+      return 1;
+    }
+  }
   if constexpr (std::is_void_v<Result>) {
     std::invoke(function, std::forward<Prefix>(prefix)..., std::get<I>(values)...);
     (void)values;

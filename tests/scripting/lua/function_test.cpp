@@ -97,6 +97,9 @@ TEST_F(LuaFunctionTest, OutOfRangeArgumentsSkipTheCall) {
   lua.SetFunction("Touch", [&calls](int) { ++calls; });
   ASSERT_TRUE(lua.RunChunk("Touch(1); Touch(0/0); Touch(1e300); Touch(2)").ok());
   EXPECT_EQ(calls, 2);
+  // A function with a result still gives one value, nil; one without gives none.
+  EXPECT_EQ(Eval(lua, "return select('#', Int(0/0))"), "1");
+  EXPECT_EQ(Eval(lua, "return select('#', Touch(0/0))"), "0");
 }
 
 TEST_F(LuaFunctionTest, ExceptionsBecomeLuaErrorsAfterTheStackUnwinds) {

@@ -1,0 +1,103 @@
+// LuaScriptSystem: loading entity scripts, calling their functions by name, reporting errors.
+
+#include <lua.h>
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <vector>
+
+#include "engine/entity_manager.h"
+#include "platform/os/file_path.h"
+#include "scripting/lua_script_system.h"
+
+namespace {
+
+struct ScriptCall {
+  int entity;
+  std::string script;
+  lua::Reference environment;
+};
+
+}  // namespace
+
+void LuaScriptSystem::ReportLuaError(std::string_view file, std::string_view error) {
+  std::cout << "[**LUA ERROR**]\nIN FILE: " << file << "\nERROR: " << error << std::endl;
+}
+
+std::string LuaScriptSystem::AliasOf(int entity) const {
+  return entityManager != nullptr ? entityManager->GetName(entity) : std::string();
+}
+
+const std::string& LuaScriptSystem::SourceOf(const std::string& path) {
+  const auto cached = sourceCache.find(path);
+  if (cached != sourceCache.end()) return cached->second;
+  std::string source;
+  std::ifstream file(os::NormalizePath(path), std::ios::binary);
+  if (file) source.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return sourceCache.emplace(path, std::move(source)).first->second;
+}
+
+void LuaScriptSystem::LoadEntityScript(int entity, const std::string& name,
+                                       const std::string& path) {
+  lua::Reference environment = lua.NewEnvironment();
+  // Copied: a script's init may load other scripts, and the cache may grow meanwhile.
+  const std::string source = SourceOf(path);
+  lua::ChunkOutcome chunk = lua.RunChunk(source, &environment);
+  if (!chunk.ok()) {
+    ReportLuaError(AliasOf(entity) + "->" + name, chunk.error);
+    return;
+  }
+  entityScripts[entity].scripts[name] = environment;
+
+  const int resultType = chunk.result.Type();
+  if (resultType != LUA_TTABLE && resultType != LUA_TUSERDATA) return;
+  // Neither the record nor the map may be held across init: the script can destroy its own
+  // entity or clear every record.
+  const lua::Reference init = chunk.result.Get("init");
+  if (init.Valid()) {
+    const lua::CallOutcome outcome = lua.Call(init, entity);
+    if (!outcome.ok()) ReportLuaError(AliasOf(entity), outcome.error);
+  }
+  environment.RawSet("behavior", chunk.result);
+}
+
+void LuaScriptSystem::CallScriptFunction(std::string_view message, int entity) {
+  const std::size_t blank = message.find(' ');
+  const std::string functionName(message.substr(0, blank));
+  const std::string argument =
+      blank == std::string_view::npos ? std::string() : std::string(message.substr(blank + 1));
+
+  // The calls are listed first: a called function may destroy entities, clear the records or
+  // load new scripts while the walk goes on.
+  std::vector<ScriptCall> calls;
+  const auto addCalls = [&](int target) {
+    const auto record = entityScripts.find(target);
+    if (record == entityScripts.end()) return;
+    for (const auto& [script, environment] : record->second.scripts) {
+      calls.push_back({target, script, environment});
+    }
+  };
+  if (entity < 0) {
+    for (int target : entities) addCalls(target);
+  } else {
+    addCalls(entity);
+  }
+
+  for (const ScriptCall& call : calls) {
+    // Skip a script whose record was dropped or replaced by an earlier call.
+    const auto record = entityScripts.find(call.entity);
+    if (record == entityScripts.end()) continue;
+    const auto script = record->second.scripts.find(call.script);
+    if (script == record->second.scripts.end() || !script->second.RawEquals(call.environment)) {
+      continue;
+    }
+    const lua::Reference function = call.environment.Get(functionName);
+    if (!function.Valid()) continue;
+    const lua::CallOutcome outcome = lua.Call(function, argument);
+    if (!outcome.ok()) {
+      ReportLuaError(AliasOf(call.entity) + "->" + call.script + "->" + std::string(message),
+                     outcome.error);
+    }
+  }
+}

@@ -10,6 +10,7 @@
 #include "components/scene_system.h"
 #include "engine/decs.h"
 #include "engine/system_manager.h"
+#include "gameplay/particle_system.h"
 #include "physics/collision_system.h"
 #include "physics/physics_system.h"
 #include "physics/tilemap_system.h"
@@ -151,6 +152,17 @@ void WireAudio(DECS& decs, RenderContext& context, const SystemManager& systems,
   context.AddTeardownStep([emitters] { emitters->SetDrawQueue(nullptr); });
 }
 
+// Particles rest at low graphics quality and queue their draws on the renderer.
+void WireParticles(RenderContext& context, const std::shared_ptr<ParticleSystem>& particles,
+                   const std::shared_ptr<SettingsSystem>& settings) {
+  particles->SetLinks({.graphicsQuality = [settings = std::weak_ptr<SettingsSystem>(settings)] {
+    const auto system = settings.lock();
+    return system ? system->GraphicsQuality : 2;
+  }});
+  particles->SetDrawQueue(&context.GetRenderer());
+  context.AddTeardownStep([particles] { particles->SetDrawQueue(nullptr); });
+}
+
 }  // namespace
 
 void WireSystems(DECS& decs, RenderContext& context) {
@@ -169,4 +181,5 @@ void WireSystems(DECS& decs, RenderContext& context) {
   settings->SetMuteState(systems.GetSystem<SoundSystem>().get());
   WireTileWorld(*systems.GetSystem<CollisionSystem>(), systems.GetSystem<TilemapSystem>());
   WireAudio(decs, context, systems, platform);
+  WireParticles(context, systems.GetSystem<ParticleSystem>(), settings);
 }

@@ -14,5 +14,8 @@ void ParticleEmitter::PlayBurst(float duration) {
 
 void ParticleEmitter::Stop(bool discardParticles) {
   _active = false;
-  if (discardParticles) particles.clear();
+  if (discardParticles) {
+    particles.clear();
+    firstFreeIndex = -1;
+  }
 }

@@ -1,1 +1,189 @@
 #include "gameplay/particle_system.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <random>
+
+#include "components/animation_group.h"
+#include "components/mesh_component.h"
+#include "components/particle_emitter.h"
+#include "components/physics.h"
+#include "components/texture_component.h"
+#include "components/transform.h"
+#include "engine/component_manager.h"
+#include "engine/decs.h"
+#include "engine/entity_manager.h"
+#include "engine/message_text.h"
+#include "engine/messaging_manager.h"
+#include "engine/system_manager.h"
+#include "render/draw_queue.h"
+
+namespace {
+
+// The shared turn of every Mode2D particle: -45 degrees about y, then 45 degrees about x.
+glm::mat4 FlatParticleRotation() {
+  const glm::mat4 aboutY =
+      glm::rotate(glm::mat4(1.0f), glm::radians(-45.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+  return glm::rotate(aboutY, glm::radians(45.0f), glm::vec3(1.0f, 0.0f, 0.0f));
+}
+
+glm::mat4 ParticleRotation(const glm::vec3& degrees) {
+  glm::mat4 rotation =
+      glm::rotate(glm::mat4(1.0f), glm::radians(degrees.z), glm::vec3(0.0f, 0.0f, 1.0f));
+  rotation = glm::rotate(rotation, glm::radians(degrees.y), glm::vec3(0.0f, 1.0f, 0.0f));
+  return glm::rotate(rotation, glm::radians(degrees.x), glm::vec3(1.0f, 0.0f, 0.0f));
+}
+
+glm::vec3 Translation(Transform& transform) { return glm::vec3(transform.UpdateMatrix()[3]); }
+
+}  // namespace
+
+ParticleSystem::ParticleSystem() = default;
+ParticleSystem::~ParticleSystem() = default;
+
+void ParticleSystem::Init() {
+  level = 1;
+  engine = &DECS::Instance();
+  random = ParticleRandom(std::random_device{}());
+  if (auto systems = engine->GetManager<SystemManager>()) {
+    systems->SetSignature(TypeName<ParticleSystem>(),
+                          {std::string(TypeName<ParticleEmitter>()),
+                           std::string(TypeName<Transform>())});
+  }
+}
+
+bool ParticleSystem::Resting() const {
+  return engine == nullptr || (links.graphicsQuality && links.graphicsQuality() <= 1);
+}
+
+void ParticleSystem::HandleMessage(const std::string& message) {
+  const bool burst = IsMessage(message, "particle_burst");
+  const bool activate = IsMessage(message, "activate_particle");
+  const bool deactivate = IsMessage(message, "deactivate_particle");
+  if ((!burst && !activate && !deactivate) || Resting()) return;
+
+  std::string alias;
+  std::string duration;
+  float seconds = 0.0f;
+  if (burst && ParseMessageArguments(message, alias, duration)) {
+    // A duration that is no number is ignored and the burst keeps its own.
+    if (!ReadMessageFloat(duration, seconds)) seconds = 0.0f;
+  } else if (!ParseMessageArguments(message, alias)) {
+    return;
+  }
+  auto entities = engine->GetManager<EntityManager>();
+  auto components = engine->GetManager<ComponentManager>();
+  if (!entities || !components) return;
+  const int entity = entities->FindEntity(alias);
+  if (!components->HasComponent<ParticleEmitter>(entity)) return;
+  ParticleEmitter& emitter = *components->GetComponent<ParticleEmitter>(entity);
+  if (burst) {
+    emitter.PlayBurst(seconds);
+  } else if (activate) {
+    emitter.Play();
+  } else {
+    emitter.Stop(false);
+  }
+}
+
+void ParticleSystem::Update(float dt) {
+  if (Resting()) return;
+  auto components = engine->GetManager<ComponentManager>();
+  if (!components) return;
+  finishedBursts.clear();
+  ForEachEntity([&](int entity) {
+    if (!components->HasComponent<ParticleEmitter>(entity) ||
+        !components->HasComponent<Transform>(entity)) {
+      return;
+    }
+    ParticleEmitter& emitter = *components->GetComponent<ParticleEmitter>(entity);
+    const glm::vec3 translation = Translation(*components->GetComponent<Transform>(entity));
+
+    if (emitter._burstMode && emitter._active) {
+      emitter.burstTimer += dt;
+      if (emitter.burstTimer >= emitter._burstDuration) {
+        emitter.Stop(emitter._clearParticlesOnComplete);
+        if (emitter._destroyOnCompletion) {
+          finishedBursts.push_back(entity);
+          return;
+        }
+      }
+    }
+    if (!emitter.particles.empty()) UpdateParticles(emitter, translation, dt);
+    if (!emitter._active) return;
+
+    EmissionContext context;
+    context.emitterTranslation = translation;
+    if (components->HasComponent<Physics>(entity)) {
+      context.hasParentPhysics = true;
+      context.parentSpeed = glm::length(components->GetComponent<Physics>(entity)->_velocity);
+    }
+    if (emitter._freezeAnimationFrame && components->HasComponent<AnimationGroup>(entity)) {
+      const AnimationGroup& group = *components->GetComponent<AnimationGroup>(entity);
+      context.animationFrame = group.GetFrameOffset();
+      context.animationTexture = group.currentSheet.texture;
+    }
+    EmitParticles(emitter, context, random, dt);
+  });
+
+  // Each entity is destroyed once: a burst that ended stops being active, so it cannot end
+  // again before the entity goes.
+  auto messaging = engine->GetManager<MessagingManager>();
+  if (!messaging) return;
+  for (int entity : finishedBursts) messaging->PostFormatted("entity_destroy %d", 0, entity);
+}
+
+void ParticleSystem::Render() {
+  if (Resting() || drawQueue == nullptr) return;
+  auto components = engine->GetManager<ComponentManager>();
+  if (!components) return;
+  static const glm::mat4 kFlatRotation = FlatParticleRotation();
+  ForEachEntity([&](int entity) {
+    if (!components->HasComponent<ParticleEmitter>(entity) ||
+        !components->HasComponent<Transform>(entity)) {
+      return;
+    }
+    const ParticleEmitter& emitter = *components->GetComponent<ParticleEmitter>(entity);
+    const glm::vec3 translation = Translation(*components->GetComponent<Transform>(entity));
+
+    DrawRequest draw;
+    draw.mesh = emitter.meshHandle;
+    draw.material = emitter.materialHandle;
+    draw.textureA = emitter.textureHandle;
+    draw.layer = drawLayer;
+    draw.forceTransparent = emitter._transparent;
+    draw.overrideDiffuse = true;
+    glm::vec2 sheetCell(0.0f);
+    if (emitter._useAnimationComponentTexture) {
+      if (components->HasComponent<MeshComponent>(entity)) {
+        draw.mesh = components->GetComponent<MeshComponent>(entity)->meshId;
+      }
+      if (components->HasComponent<TextureComponent>(entity)) {
+        draw.textureA = components->GetComponent<TextureComponent>(entity)->albedoTexture;
+      }
+      if (components->HasComponent<AnimationGroup>(entity)) {
+        sheetCell = components->GetComponent<AnimationGroup>(entity)->GetFrameOffset();
+      }
+    }
+    const int sharedTexture = draw.textureA;
+    for (const Particle& particle : emitter.particles) {
+      if (!particle.alive) continue;
+      glm::mat4 model = glm::translate(glm::mat4(1.0f), translation + particle.position);
+      model *= emitter._renderMode == RenderMode::Mode2D ? kFlatRotation
+                                                          : ParticleRotation(particle.rotation);
+      model[0] *= particle.scale.x;
+      model[1] *= particle.scale.y;
+      model[2] *= particle.scale.z;
+      draw.model = model;
+      draw.diffuseOverride = glm::vec3(particle.color);
+      draw.alphaOverride = particle.color.a;
+      if (emitter._freezeAnimationFrame) {
+        draw.cellOffset = particle.animationFrame;
+        draw.textureA = particle.animationTexture;
+      } else {
+        draw.cellOffset = sheetCell;
+        draw.textureA = sharedTexture;
+      }
+      drawQueue->QueueDraw(draw);
+    }
+  });
+}

@@ -1,0 +1,308 @@
+#include "gameplay/particle_simulation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <glm/gtc/constants.hpp>
+
+namespace {
+
+glm::vec3 Lerp(const glm::vec3& a, const glm::vec3& b, float t) { return a + (b - a) * t; }
+glm::vec4 Lerp(const glm::vec4& a, const glm::vec4& b, float t) { return a + (b - a) * t; }
+
+template <typename Value>
+Value Evaluate(const PropertyCurve<Value>& curve, float t) {
+  const auto& keys = curve.keyframes;
+  if (keys.empty()) return curve.defaultValue;
+  if (!(t > keys.front().time)) return keys.front().value;
+  if (!(t < keys.back().time)) return keys.back().value;
+  for (std::size_t i = 1; i < keys.size(); ++i) {
+    if (t <= keys[i].time) {
+      const float span = keys[i].time - keys[i - 1].time;
+      const float along = span > 0.0f ? (t - keys[i - 1].time) / span : 1.0f;
+      return keys[i - 1].value + (keys[i].value - keys[i - 1].value) * along;
+    }
+  }
+  return keys.back().value;
+}
+
+// Each axis a becomes a (1 - v (1 - u)), v the variation percentage in w.
+glm::vec3 VariedAcceleration(const glm::vec4& range, float u) {
+  const float variation = range.w / 100.0f;
+  return glm::vec3(range) * (1.0f - variation * (1.0f - u));
+}
+
+float SmoothStep(float t) { return t * t * (3.0f - 2.0f * t); }
+
+float Corner(std::int64_t x, std::int64_t y, std::int64_t z) {
+  // The key wraps in 32-bit unsigned arithmetic, so any coordinate hashes without overflow.
+  const std::uint32_t key = (static_cast<std::uint32_t>(x) * 31u + static_cast<std::uint32_t>(y)) *
+                                31u +
+                            static_cast<std::uint32_t>(z);
+  return static_cast<float>(JenkinsHash(key)) / 4294967296.0f;
+}
+
+glm::vec3 NoiseForce(const NoiseModifiers& noise, const glm::vec3& position, float age) {
+  glm::vec3 force(0.0f);
+  const float scroll = age * noise.scrollSpeed;
+  float frequency = 1.0f;
+  float amplitude = 1.0f;
+  float sum = 0.0f;
+  for (int octave = 0; octave < noise.octaves; ++octave) {
+    const glm::vec3 at = (position + scroll) * noise.scale * frequency;
+    force += amplitude * ValueNoise(at) * noise.strength;
+    sum += amplitude;
+    frequency *= noise.lacunarity;
+    amplitude *= noise.persistence;
+  }
+  return sum > 0.0f ? force / sum : force;
+}
+
+}  // namespace
+
+std::uint32_t JenkinsHash(std::uint32_t a) {
+  a = (a + 0x7ed55d16u) + (a << 12);
+  a = (a ^ 0xc761c23cu) ^ (a >> 19);
+  a = (a + 0x165667b1u) + (a << 5);
+  a = (a + 0xd3a2646cu) ^ (a << 9);
+  a = (a + 0xfd7046c5u) + (a << 3);
+  a = (a ^ 0xb55a4f09u) ^ (a >> 16);
+  return a;
+}
+
+float ValueNoise(const glm::vec3& point) {
+  const glm::vec3 floor = glm::floor(point);
+  if (!std::isfinite(floor.x) || !std::isfinite(floor.y) || !std::isfinite(floor.z)) return 0.0f;
+  const glm::vec3 clamped = glm::clamp(floor, glm::vec3(-2.0e9f), glm::vec3(2.0e9f));
+  const auto ix = static_cast<std::int64_t>(clamped.x);
+  const auto iy = static_cast<std::int64_t>(clamped.y);
+  const auto iz = static_cast<std::int64_t>(clamped.z);
+  const glm::vec3 f = point - floor;
+  const float sx = SmoothStep(f.x);
+  const float sy = SmoothStep(f.y);
+  const float sz = SmoothStep(f.z);
+  float corners[2][2][2];
+  for (int dz = 0; dz < 2; ++dz) {
+    for (int dy = 0; dy < 2; ++dy) {
+      for (int dx = 0; dx < 2; ++dx) corners[dz][dy][dx] = Corner(ix + dx, iy + dy, iz + dz);
+    }
+  }
+  float alongY[2];
+  for (int dz = 0; dz < 2; ++dz) {
+    const float low = corners[dz][0][0] + (corners[dz][0][1] - corners[dz][0][0]) * sx;
+    const float high = corners[dz][1][0] + (corners[dz][1][1] - corners[dz][1][0]) * sx;
+    alongY[dz] = low + (high - low) * sy;
+  }
+  return alongY[0] + (alongY[1] - alongY[0]) * sz;
+}
+
+glm::vec3 EvaluateCurve(const PropertyCurve<glm::vec3>& curve, float t) {
+  return Evaluate(curve, t);
+}
+glm::vec4 EvaluateCurve(const PropertyCurve<glm::vec4>& curve, float t) {
+  return Evaluate(curve, t);
+}
+
+glm::vec3 ShapePoint(const ParticleEmitter& emitter, ParticleRandom& random) {
+  const glm::vec3& bounds = emitter._emissionBounds;
+  switch (emitter._emissionShape) {
+    case EmissionShape::Point:
+      return glm::vec3(0.0f);
+    case EmissionShape::Sphere: {
+      const float angle = glm::two_pi<float>() * random.Next();
+      const float polar = std::acos(2.0f * random.Next() - 1.0f);
+      const float radius = bounds.x * std::cbrt(random.Next());
+      return {std::cos(angle) * std::sin(polar) * radius,
+              std::sin(angle) * std::sin(polar) * radius, std::cos(polar) * radius};
+    }
+    case EmissionShape::Box: {
+      const glm::vec3 half = bounds + emitter._offset;
+      glm::vec3 point(0.0f);
+      point.z = (2.0f * random.Next() - 1.0f) * half.z;
+      point.y = (2.0f * random.Next() - 1.0f) * half.y;
+      point.x = (2.0f * random.Next() - 1.0f) * half.x;
+      return point;
+    }
+    case EmissionShape::Cone: {
+      const float radius = bounds.x;
+      const float height = bounds.y;
+      const float angle = glm::two_pi<float>() * random.Next();
+      const float spread = std::sqrt(random.Next());
+      const float y = height * random.Next();
+      // A cone without height has no body: its particles start at its tip.
+      if (!(height > 0.0f)) return glm::vec3(0.0f);
+      const float taper = (height - y) / height * radius;
+      return {spread * radius * std::cos(angle) * taper, y,
+              spread * radius * std::sin(angle) * taper};
+    }
+    case EmissionShape::FoliageMap:
+      return kFarParticlePoint;
+  }
+  return glm::vec3(0.0f);
+}
+
+int EmitParticles(ParticleEmitter& emitter, const EmissionContext& context,
+                  ParticleRandom& random, float dt) {
+  float factor = 1.0f;
+  if (emitter._emitByParentVelocity && context.hasParentPhysics) {
+    factor = context.parentSpeed < emitter._velocityEmissionThreshold ? 0.0f : context.parentSpeed;
+  }
+  const float due = factor * emitter._emissionRate * dt + emitter.emissionRemainder;
+  if (!std::isfinite(due) || due < 1.0f) {
+    emitter.emissionRemainder = std::isfinite(due) && due > 0.0f ? due : 0.0f;
+    return 0;
+  }
+  // At most a pool's worth is due in one update; the rest would be dropped by the pool anyway.
+  const float capped = std::min(due, static_cast<float>(emitter._maxParticles) + 1.0f);
+  const int count = static_cast<int>(capped);
+  emitter.emissionRemainder = capped - static_cast<float>(count);
+
+  std::vector<Particle>& pool = emitter.particles;
+  int born = 0;
+  for (int i = 0; i < count; ++i) {
+    const bool hasFree =
+        emitter.firstFreeIndex >= 0 && static_cast<std::size_t>(emitter.firstFreeIndex) < pool.size();
+    if (!hasFree && pool.size() >= emitter._maxParticles) break;
+
+    Particle particle;
+    particle.lifetime = glm::mix(emitter._lifetimeRange.x, emitter._lifetimeRange.y, random.Next());
+    particle.position = emitter._offset + ShapePoint(emitter, random);
+    particle.velocity =
+        Lerp(emitter._startVelocityRange, emitter._endVelocityRange, random.Next());
+    particle.acceleration = VariedAcceleration(emitter._accelerationRange, random.Next());
+    particle.rotation.z = emitter._initialRotation.z + (2.0f * random.Next() - 1.0f) * emitter._rotationRange.z;
+    particle.rotation.y = emitter._initialRotation.y + (2.0f * random.Next() - 1.0f) * emitter._rotationRange.y;
+    particle.rotation.x = emitter._initialRotation.x + (2.0f * random.Next() - 1.0f) * emitter._rotationRange.x;
+    if (emitter._rotationMode != RotationMode::Static) {
+      particle.angularVelocity = Lerp(emitter._startAngularVelocityRange,
+                                      emitter._endAngularVelocityRange, random.Next());
+    }
+    if (emitter._rotationMode == RotationMode::NonUniform) {
+      particle.angularAcceleration =
+          VariedAcceleration(emitter._angularAccelerationRange, random.Next());
+    }
+    if (emitter._randomColors) {
+      particle.startColor = Lerp(emitter._startColorRange, emitter._startColorRange2,
+                                 std::clamp(random.Next(), 0.0f, 1.0f));
+      particle.endColor = Lerp(emitter._endColorRange, emitter._endColorRange2, random.Next());
+    } else {
+      particle.startColor = emitter._startColorRange;
+      particle.endColor = emitter._endColorRange;
+    }
+    if (emitter._constantColorR) particle.endColor.r = particle.startColor.r;
+    if (emitter._constantColorG) particle.endColor.g = particle.startColor.g;
+    if (emitter._constantColorB) particle.endColor.b = particle.startColor.b;
+    if (emitter._constantColorA) particle.endColor.a = particle.startColor.a;
+    particle.color = particle.startColor;
+    particle.scale = emitter._startScaleRange;
+    if (emitter._freezeAnimationFrame) {
+      particle.animationFrame = context.animationFrame;
+      particle.animationTexture = context.animationTexture;
+    }
+    if (emitter._particleSpace == ParticleSpace::World) {
+      particle.worldPosition = context.emitterTranslation + particle.position;
+      particle.worldSpace = true;
+    }
+    particle.alive = true;
+
+    if (hasFree) {
+      const auto slot = static_cast<std::size_t>(emitter.firstFreeIndex);
+      pool[slot] = particle;
+      emitter.firstFreeIndex = -1;
+      for (std::size_t next = slot + 1; next < pool.size(); ++next) {
+        if (!pool[next].alive) {
+          emitter.firstFreeIndex = static_cast<int>(next);
+          break;
+        }
+      }
+    } else {
+      pool.push_back(particle);
+    }
+    ++born;
+  }
+  return born;
+}
+
+void UpdateParticles(ParticleEmitter& emitter, const glm::vec3& emitterTranslation, float dt) {
+  const NoiseModifiers& noise = emitter._noiseModifiers;
+  const TurbulenceModifers& turbulence = emitter._turbulenceModifiers;
+  const ScaleModifiers& scaling = emitter._scaleModifiers;
+  std::vector<Particle>& pool = emitter.particles;
+  for (std::size_t index = 0; index < pool.size(); ++index) {
+    Particle& p = pool[index];
+    if (!p.alive) continue;
+    p.age += dt;
+    if (p.age >= p.lifetime) {
+      p.alive = false;
+      if (emitter.firstFreeIndex == -1 || emitter.firstFreeIndex > static_cast<int>(index)) {
+        emitter.firstFreeIndex = static_cast<int>(index);
+      }
+      continue;
+    }
+
+    const glm::vec3 noiseForce = noise.octaves > 0 && noise.strength != glm::vec3(0.0f)
+                                     ? NoiseForce(noise, p.position, p.age)
+                                     : glm::vec3(0.0f);
+    glm::vec3 wind(0.0f);
+    if (turbulence.intensity != 0.0f) {
+      const float scroll = p.age * turbulence.scrollSpeed;
+      for (int axis = 0; axis < 3; ++axis) {
+        wind[axis] = std::sin((p.position[axis] + scroll + turbulence.offset[axis]) *
+                              turbulence.frequency[axis]) *
+                     turbulence.intensity;
+      }
+    }
+    p.velocity += (wind + noiseForce) * dt;
+    p.velocity += p.acceleration * dt;
+
+    if (p.worldSpace) {
+      p.worldPosition += p.velocity * dt;
+      p.position = p.worldPosition - emitterTranslation;
+    } else {
+      p.position += p.velocity * dt;
+    }
+
+    if (emitter._rotationMode != RotationMode::Static) {
+      p.angularVelocity += p.angularAcceleration * dt;
+      p.rotation = glm::mod(p.rotation + p.angularVelocity * dt, glm::vec3(360.0f));
+    }
+
+    const float t = p.lifetime > 0.0f ? p.age / p.lifetime : 1.0f;
+    const glm::vec3 base = emitter._scaleCurve.enabled
+                               ? EvaluateCurve(emitter._scaleCurve, t)
+                               : Lerp(emitter._startScaleRange, emitter._endScaleRange, t);
+    switch (emitter._scaleMode) {
+      case ScaleMode::VelocityBased:
+        p.scale = base * (1.0f + glm::length(p.velocity) * scaling.velocityInfluence);
+        break;
+      case ScaleMode::Dynamic:
+        p.scale = base;
+        if (scaling.velocityInfluence > 0.0f) {
+          p.scale *= 1.0f + glm::length(p.velocity) * scaling.velocityInfluence;
+        }
+        if (scaling.distanceInfluence > 0.0f) {
+          p.scale *= 1.0f + glm::length(p.position) * scaling.distanceInfluence;
+        }
+        if (scaling.enableOscillation) {
+          p.oscillationPhase += dt * scaling.oscillationFrequency;
+          if (p.oscillationPhase > glm::two_pi<float>()) p.oscillationPhase -= glm::two_pi<float>();
+          p.scale += glm::vec3(std::sin(p.oscillationPhase) * scaling.oscillationAmplitude);
+        }
+        break;
+      case ScaleMode::Uniform:
+        p.scale = glm::vec3(glm::mix(emitter._startScaleRange.x, emitter._endScaleRange.x, t));
+        break;
+      case ScaleMode::NonUniform:
+        p.scale = Lerp(emitter._startScaleRange, emitter._endScaleRange, t);
+        break;
+    }
+
+    p.color = emitter._colorCurve.enabled
+                  ? EvaluateCurve(emitter._colorCurve, t)
+                  : Lerp(p.startColor, p.endColor, std::clamp(t, 0.0f, 1.0f));
+  }
+}
+
+int CountLiveParticles(const ParticleEmitter& emitter) {
+  return static_cast<int>(std::count_if(emitter.particles.begin(), emitter.particles.end(),
+                                        [](const Particle& p) { return p.alive; }));
+}

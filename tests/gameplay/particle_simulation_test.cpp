@@ -1,0 +1,171 @@
+#include "gameplay/particle_simulation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+ParticleEmitter Emitter(float rate, unsigned int maxParticles = 100, float lifetime = 10.0f) {
+  ParticleEmitter emitter;
+  emitter._emissionRate = rate;
+  emitter._maxParticles = maxParticles;
+  emitter._lifetimeRange = {lifetime, lifetime};
+  return emitter;
+}
+
+TEST(ParticleSimulation, EmissionCountsFollowTheRateAndThePool) {
+  const struct {
+    const char* label;
+    float rate;
+    unsigned int maxParticles;
+    float lifetime;
+    int updates;  // at 60 per second
+    int expectedLive;
+  } cases[] = {
+      {"2.5 per second for 4 s", 2.5f, 100, 100.0f, 240, 10},
+      {"60 per second for 1 s", 60.0f, 100, 100.0f, 60, 60},
+      {"pool of 8 caps the count", 600.0f, 8, 100.0f, 60, 8},
+      {"short lives free their records", 60.0f, 100, 0.25f, 120, 15},
+      {"no rate", 0.0f, 100, 100.0f, 60, 0},
+  };
+  for (const auto& c : cases) {
+    ParticleEmitter emitter = Emitter(c.rate, c.maxParticles, c.lifetime);
+    ParticleRandom random(7);
+    for (int i = 0; i < c.updates; ++i) {
+      if (!emitter.particles.empty()) UpdateParticles(emitter, glm::vec3(0.0f), 1.0f / 60.0f);
+      EmitParticles(emitter, {}, random, 1.0f / 60.0f);
+    }
+    EXPECT_NEAR(CountLiveParticles(emitter), c.expectedLive, 1) << c.label;
+    EXPECT_LE(emitter.particles.size(), c.maxParticles) << c.label;
+  }
+
+  // 2.5 per second at 60 updates: some updates emit one, most none.
+  ParticleEmitter uneven = Emitter(2.5f);
+  ParticleRandom random(1);
+  int updatesThatEmitted = 0;
+  for (int i = 0; i < 60; ++i) updatesThatEmitted += EmitParticles(uneven, {}, random, 1.0f / 60.0f);
+  EXPECT_EQ(updatesThatEmitted, 2);
+}
+
+TEST(ParticleSimulation, DeadRecordsAreReusedLowestFirst) {
+  ParticleEmitter emitter = Emitter(3.0f, 3, 1.0f);
+  ParticleRandom random(3);
+  EmitParticles(emitter, {}, random, 1.0f);
+  ASSERT_EQ(emitter.particles.size(), 3u);
+  emitter.particles[2].lifetime = 5.0f;
+  UpdateParticles(emitter, glm::vec3(0.0f), 1.0f);  // records 0 and 1 die
+  EXPECT_EQ(emitter.firstFreeIndex, 0);
+  EXPECT_EQ(EmitParticles(emitter, {}, random, 1.0f), 2) << "the third is refused: pool full";
+  EXPECT_EQ(emitter.particles.size(), 3u);
+  EXPECT_EQ(emitter.firstFreeIndex, -1);
+
+  // Clearing the pool forgets the free record, so the next birth does not write past the end.
+  UpdateParticles(emitter, glm::vec3(0.0f), 1.0f);
+  ASSERT_EQ(emitter.firstFreeIndex, 0);
+  emitter.Stop(true);
+  EXPECT_EQ(emitter.firstFreeIndex, -1);
+  emitter._active = true;
+  EXPECT_EQ(EmitParticles(emitter, {}, random, 1.0f), 3);
+}
+
+TEST(ParticleSimulation, ForcesMoveWorldAndLocalParticles) {
+  for (const ParticleSpace space : {ParticleSpace::World, ParticleSpace::Local}) {
+    ParticleEmitter emitter = Emitter(1.0f);
+    emitter._particleSpace = space;
+    emitter._startVelocityRange = emitter._endVelocityRange = {1.0f, 0.0f, 0.0f};
+    emitter._accelerationRange = {0.0f, -2.0f, 0.0f, 0.0f};
+    ParticleRandom random(5);
+    EmitParticles(emitter, {.emitterTranslation = {10.0f, 0.0f, 0.0f}}, random, 1.0f);
+    // The emitter moves 5 along z; a world-space particle stays behind.
+    for (int i = 0; i < 10; ++i) UpdateParticles(emitter, {10.0f, 0.0f, 5.0f}, 0.1f);
+    const Particle& p = emitter.particles[0];
+    EXPECT_NEAR(p.velocity.y, -2.0f, 1e-4f);
+    EXPECT_NEAR(p.position.x, 1.0f, 1e-4f);
+    EXPECT_NEAR(p.position.y, -1.1f, 1e-4f);  // semi-implicit: sum of 0.2 i * 0.1
+    EXPECT_NEAR(p.position.z, space == ParticleSpace::World ? -5.0f : 0.0f, 1e-4f);
+  }
+
+  // Noise and turbulence push particles but never make them non-finite.
+  ParticleEmitter noisy = Emitter(10.0f);
+  noisy._noiseModifiers.strength = glm::vec3(3.0f);
+  noisy._noiseModifiers.octaves = 3;
+  noisy._turbulenceModifiers.intensity = 2.0f;
+  ParticleRandom random(9);
+  EmitParticles(noisy, {.emitterTranslation = {-1.0e6f, -3.0f, 2.0e9f}}, random, 1.0f);
+  for (int i = 0; i < 30; ++i) UpdateParticles(noisy, {-1.0e6f, -3.0f, 2.0e9f}, 1.0f / 30.0f);
+  for (const Particle& p : noisy.particles) {
+    EXPECT_TRUE(std::isfinite(p.velocity.x + p.velocity.y + p.velocity.z));
+    EXPECT_NE(p.velocity, glm::vec3(0.0f));
+  }
+  for (const glm::vec3 at : {glm::vec3(-7.5f, 3.25f, -1.0e9f), glm::vec3(0.0f), glm::vec3(1e30f)}) {
+    const float value = ValueNoise(at);
+    EXPECT_GE(value, 0.0f);
+    EXPECT_LT(value, 1.0f);
+  }
+}
+
+TEST(ParticleSimulation, ScaleAndColourFollowTheLife) {
+  ParticleEmitter emitter = Emitter(1.0f, 100, 2.0f);
+  emitter._startColorRange = {1.0f, 0.0f, 0.0f, 1.0f};
+  emitter._endColorRange = {0.0f, 0.0f, 1.0f, 0.0f};
+  emitter._constantColorA = true;
+  emitter._startScaleRange = glm::vec3(1.0f);
+  emitter._endScaleRange = {3.0f, 5.0f, 7.0f};
+  ParticleRandom random(2);
+  EmitParticles(emitter, {}, random, 1.0f);
+  UpdateParticles(emitter, glm::vec3(0.0f), 0.5f);  // a quarter of the life
+  const Particle& p = emitter.particles[0];
+  EXPECT_NEAR(p.color.r, 0.75f, 1e-5f);
+  EXPECT_NEAR(p.color.b, 0.25f, 1e-5f);
+  EXPECT_EQ(p.color.a, 1.0f) << "constant alpha";
+  EXPECT_EQ(p.scale, glm::vec3(1.5f)) << "uniform scale follows x";
+
+  emitter._scaleMode = ScaleMode::NonUniform;
+  emitter._colorCurve.enabled = true;
+  emitter._colorCurve.keyframes = {{0.0f, glm::vec4(0.0f)}, {0.4f, glm::vec4(1.0f)},
+                                   {1.0f, glm::vec4(0.5f)}};
+  UpdateParticles(emitter, glm::vec3(0.0f), 0.5f);  // half the life
+  EXPECT_EQ(emitter.particles[0].scale, glm::vec3(2.0f, 3.0f, 4.0f));
+  EXPECT_NEAR(emitter.particles[0].color.g, 1.0f - 0.5f * (0.1f / 0.6f), 1e-5f);
+
+  PropertyCurve<glm::vec3> curve;
+  curve.defaultValue = glm::vec3(4.0f);
+  EXPECT_EQ(EvaluateCurve(curve, 0.5f), glm::vec3(4.0f)) << "no keys";
+  curve.keyframes = {{0.2f, glm::vec3(1.0f)}, {0.8f, glm::vec3(2.0f)}};
+  EXPECT_EQ(EvaluateCurve(curve, 0.0f), glm::vec3(1.0f));
+  EXPECT_EQ(EvaluateCurve(curve, 1.0f), glm::vec3(2.0f));
+  EXPECT_EQ(EvaluateCurve(curve, 0.5f), glm::vec3(1.5f));
+}
+
+TEST(ParticleSimulation, ShapesKeepTheirBounds) {
+  ParticleRandom random(11);
+  ParticleEmitter box;
+  box._emissionShape = EmissionShape::Box;
+  box._emissionBounds = {1.0f, 2.0f, 3.0f};
+  box._offset = {1.0f, 0.0f, 0.0f};
+  ParticleEmitter sphere;
+  sphere._emissionShape = EmissionShape::Sphere;
+  sphere._emissionBounds = {2.0f, 0.0f, 0.0f};
+  ParticleEmitter cone;
+  cone._emissionShape = EmissionShape::Cone;
+  cone._emissionBounds = {1.0f, 3.0f, 0.0f};
+  ParticleEmitter flatCone = cone;
+  flatCone._emissionBounds = {1.0f, 0.0f, 0.0f};
+  for (int i = 0; i < 200; ++i) {
+    const glm::vec3 b = ShapePoint(box, random);
+    EXPECT_LE(std::fabs(b.x), 2.0f);  // bounds + offset on each side
+    EXPECT_LE(std::fabs(b.y), 2.0f);
+    EXPECT_LE(std::fabs(b.z), 3.0f);
+    EXPECT_LE(glm::length(ShapePoint(sphere, random)), 2.0001f);
+    const glm::vec3 c = ShapePoint(cone, random);
+    EXPECT_GE(c.y, 0.0f);
+    EXPECT_LE(c.y, 3.0f);
+    EXPECT_EQ(ShapePoint(flatCone, random), glm::vec3(0.0f));
+  }
+  ParticleEmitter foliage;
+  foliage._emissionShape = EmissionShape::FoliageMap;
+  EXPECT_EQ(ShapePoint(foliage, random), kFarParticlePoint);
+}
+
+}  // namespace

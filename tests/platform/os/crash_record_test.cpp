@@ -38,7 +38,8 @@ void ThrowUncaught() {
 
 [[noreturn]] void CrashWithSegfault() {
   // A small non-null address: unmapped, and not caught earlier by the null-pointer sanitizer.
-  volatile int* nowhere = reinterpret_cast<volatile int*>(0x10);
+  // The pointer itself is volatile, so the optimiser cannot see the address and warn about it.
+  volatile int* volatile nowhere = reinterpret_cast<volatile int*>(0x10);
   *nowhere = 1;
   std::abort();
 }

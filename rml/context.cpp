@@ -94,6 +94,7 @@ void Context::RenderElement(Element& element, bool, const Rectanglei* clip) {
   const ComputedValues& values = element.computed_;
   if (values.display == Style::Display::None || values.visibility == Style::Visibility::Hidden) return;
   for (const auto& painted : element.geometry_) painted.geometry.Render(element.absolute_offset_, painted.texture);
+  ElementPainter::RenderDecorators(element);
   Rectanglei own_clip;
   const Rectanglei* child_clip = clip;
   const bool clips = values.overflow_x != Style::Overflow::Visible || values.overflow_y != Style::Overflow::Visible;

@@ -1,6 +1,7 @@
 #include "rml/core.h"
 
 #include "rml/context.h"
+#include "rml/decorator.h"
 #include "rml/log.h"
 #include "rml/render_manager.h"
 #include "rml/system_interface.h"
@@ -40,6 +41,7 @@ void Shutdown() {
   state.default_font_engine.reset();
   state.initialised = false;
   Log::ResetOnce();
+  Factory::ResetDecoratorInstancers();
 }
 
 void SetRenderInterface(RenderInterface* render_interface) { State().render_interface = render_interface; }

@@ -4,6 +4,7 @@
 #include "rml/core.h"
 #include "rml/document_parser.h"
 #include "rml/element_document.h"
+#include "rml/element_painter.h"
 #include "rml/log.h"
 #include "rml/string_utilities.h"
 #include "rml/style_sheet.h"
@@ -44,6 +45,7 @@ float Box::Edge(BoxArea area, BoxEdge edge) const {
 Element::Element(const String& tag) : tag_(StringUtilities::ToLower(tag)) {}
 
 Element::~Element() {
+  ElementPainter::ReleaseDecoratorData(*this);
   DetachListeners();
   // Children go first, while their parent pointer is still valid.
   children_.clear();

@@ -9,6 +9,7 @@
 // element it runs on is safe.
 
 #include "rml/computed_values.h"
+#include "rml/decorator.h"
 #include "rml/event.h"
 #include "rml/render_manager.h"
 
@@ -150,6 +151,8 @@ class Element {
   // Visible: display is not none and visibility is visible; with include_ancestors, for every
   // ancestor too (a hidden document makes all its elements invisible).
   bool IsVisible(bool include_ancestors = false) const;
+  // The element's opacity multiplied by its ancestors' (0..1), as its geometry is drawn with.
+  float GetOpacity() const { return effective_opacity_; }
   const std::vector<TextLine>& GetTextLines() const { return text_lines_; }
 
   // "tag#id.class1.class2" (with ":hover"... when asked), then " < parent..." when with parents.
@@ -233,6 +236,9 @@ class Element {
   std::vector<TextLine> painted_lines_;  // the lines the text geometry was made for
   std::vector<Element*> render_order_;   // children in drawing order (positioned ones by z-index)
   Texture image_texture_;  // img elements
+  String decorator_text_;   // the "decorator" value the decorators were made from
+  DecoratorList decorators_;
+  std::vector<DecoratorDataHandle> decorator_data_;  // one per decorator, 0 when it draws nothing
 };
 
 }  // namespace Rml

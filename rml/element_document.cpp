@@ -58,15 +58,6 @@ void ElementDocument::AddStyleSheetText(const String& text, const String& source
   DirtyStyle();
 }
 
-String ElementDocument::JoinPath(const String& path) const {
-  String joined;
-  if (SystemInterface* system = GetSystemInterface()) {
-    system->JoinPath(joined, source_url_, path);
-    return joined;
-  }
-  SystemInterface fallback;
-  fallback.JoinPath(joined, source_url_, path);
-  return joined;
-}
+String ElementDocument::JoinPath(const String& path) const { return JoinDocumentPath(source_url_, path); }
 
 }  // namespace Rml

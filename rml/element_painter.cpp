@@ -1,12 +1,43 @@
 #include "rml/element_painter.h"
 
 #include "rml/core.h"
+#include "rml/element_document.h"
 #include "rml/font_engine.h"
 #include "rml/mesh_utilities.h"
 
 #include <algorithm>
 
 namespace Rml {
+
+void ElementPainter::UpdateDecorators(Element& element, RenderManager& render_manager) {
+  ReleaseDecoratorData(element);
+  const String& value = element.computed_.decorator;
+  if (value != element.decorator_text_) {
+    element.decorator_text_ = value;
+    element.decorators_.clear();
+    if (!value.empty() && value != "none") {
+      const ElementDocument* document = element.GetOwnerDocument();
+      const DecoratorInstancerInterface instancer_interface(render_manager,
+                                                            document != nullptr ? document->GetSourceURL() : String());
+      element.decorators_ = Factory::InstanceDecorators(value, instancer_interface, element.GetAddress(false, false));
+    }
+  }
+  if (element.effective_opacity_ <= 0.f) return;
+  element.decorator_data_.reserve(element.decorators_.size());
+  for (const auto& decorator : element.decorators_)
+    element.decorator_data_.push_back(decorator->GenerateElementData(&element, BoxArea::Padding));
+}
+
+void ElementPainter::ReleaseDecoratorData(Element& element) {
+  for (size_t i = 0; i < element.decorator_data_.size() && i < element.decorators_.size(); ++i)
+    if (element.decorator_data_[i] != 0) element.decorators_[i]->ReleaseElementData(element.decorator_data_[i]);
+  element.decorator_data_.clear();
+}
+
+void ElementPainter::RenderDecorators(Element& element) {
+  for (size_t i = 0; i < element.decorator_data_.size() && i < element.decorators_.size(); ++i)
+    if (element.decorator_data_[i] != 0) element.decorators_[i]->RenderElement(&element, element.decorator_data_[i]);
+}
 
 void ElementPainter::Update(Element& element, RenderManager& render_manager) {
   const bool is_text = element.tag_ == "#text";
@@ -18,6 +49,7 @@ void ElementPainter::Update(Element& element, RenderManager& render_manager) {
   element.geometry_.clear();
   const ComputedValues& values = element.computed_;
   const float opacity = element.effective_opacity_;
+  if (!is_text) UpdateDecorators(element, render_manager);
   if (opacity <= 0.f) {
     if (is_text) element.painted_lines_ = element.text_lines_;
     return;

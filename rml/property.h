@@ -82,6 +82,9 @@ int FindKeyword(PropertyId id, std::string_view word);
 // false and writes a reason into error ("unknown property 'x'", "invalid value 'y' for 'x'").
 bool ParseDeclaration(std::string_view name, std::string_view value, bool important,
                       DeclarationList& out, String& error);
+// Parses a number with an optional unit (px, %, em, rem, vw, vh, dp, deg, s, ms); a bare
+// number gets Unit::Number. False for anything else or a number that is not finite.
+bool ParseLength(std::string_view text, Property& property);
 // Parses a colour: #rgb, #rgba, #rrggbb, #rrggbbaa, rgb(), rgba(), or a named colour.
 bool ParseColour(std::string_view text, Colourb& colour);
 

@@ -49,6 +49,8 @@ bool ParseNumber(std::string_view text, float& value, std::string_view& rest) {
   return std::isfinite(value);
 }
 
+}  // namespace
+
 bool ParseLength(std::string_view text, Property& property) {
   float number = 0;
   std::string_view unit;
@@ -83,6 +85,8 @@ bool ParseLength(std::string_view text, Property& property) {
   }
   return true;
 }
+
+namespace {
 
 // Parses one value of a longhand property into property.
 bool ParseValue(PropertyId id, std::string_view text, Property& property) {

@@ -1,6 +1,7 @@
 #include "rml/render_manager.h"
 
 #include "rml/log.h"
+#include "rml/system_interface.h"
 
 #include <unordered_map>
 
@@ -109,7 +110,7 @@ void Geometry::Render(Vector2f translation, Texture texture, const CompiledShade
 }
 
 Texture TextureSource::GetTexture(RenderManager& render_manager) const {
-  return render_manager.LoadTexture(source_);
+  return render_manager.LoadTexture(document_path_.empty() ? source_ : JoinDocumentPath(document_path_, source_));
 }
 
 Geometry RenderManager::MakeGeometry(const Mesh& mesh) {

@@ -104,7 +104,7 @@ class TextureSource {
   TextureSource() = default;
   TextureSource(String source, String document_path)
       : source_(std::move(source)), document_path_(std::move(document_path)) {}
-  // The texture the source names, through the texture database.
+  // The texture the source names, joined to its document's path, through the texture database.
   Texture GetTexture(RenderManager& render_manager) const;
   const String& GetSource() const { return source_; }
   const String& GetDefinitionSource() const { return document_path_; }

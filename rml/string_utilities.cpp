@@ -33,6 +33,29 @@ void ExpandString(StringList& out, const String& text, char delimiter) {
   }
 }
 
+void SplitOutsideBrackets(StringList& out, const String& text, char delimiter) {
+  String current;
+  int depth = 0;
+  char quote = 0;
+  for (char c : text) {
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')' && depth > 0) {
+      --depth;
+    } else if (c == delimiter && depth == 0) {
+      out.push_back(Trim(current));
+      current.clear();
+      continue;
+    }
+    current += c;
+  }
+  out.push_back(Trim(current));
+}
+
 void SplitValues(StringList& out, const String& text) {
   String current;
   int depth = 0;

@@ -13,6 +13,8 @@ void ExpandString(StringList& out, const String& text, char delimiter);
 // Splits a property value at white space, keeping quoted strings and parenthesised groups whole
 // (quotes are kept).
 void SplitValues(StringList& out, const String& text);
+// Splits text at delimiter where it stands outside quotes and parentheses; items are trimmed.
+void SplitOutsideBrackets(StringList& out, const String& text, char delimiter);
 // Replaces &lt; &gt; &amp; &quot; &apos; &nbsp; and numeric entities (&#65; &#x41;) by their
 // characters; an unknown entity is left as written.
 String DecodeRml(const String& text);

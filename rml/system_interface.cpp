@@ -1,5 +1,7 @@
 #include "rml/system_interface.h"
 
+#include "rml/core.h"
+
 #include <chrono>
 #include <cstdio>
 
@@ -25,6 +27,17 @@ void SystemInterface::JoinPath(String& translated_path, const String& document_p
   }
   const size_t slash = document_path.find_last_of('/');
   translated_path = slash == String::npos ? path : document_path.substr(0, slash + 1) + path;
+}
+
+String JoinDocumentPath(const String& document_path, const String& path) {
+  String joined;
+  if (SystemInterface* system = GetSystemInterface()) {
+    system->JoinPath(joined, document_path, path);
+    return joined;
+  }
+  SystemInterface fallback;
+  fallback.JoinPath(joined, document_path, path);
+  return joined;
 }
 
 }  // namespace Rml

@@ -18,4 +18,7 @@ class SystemInterface {
   virtual void JoinPath(String& translated_path, const String& document_path, const String& path);
 };
 
+// Joins path to document_path through the installed system interface (or the default join).
+String JoinDocumentPath(const String& document_path, const String& path);
+
 }  // namespace Rml

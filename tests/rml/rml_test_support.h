@@ -17,6 +17,11 @@ class RecordingRenderInterface : public Rml::RenderInterface {
     Rml::CompiledGeometryHandle geometry;
     Rml::Vector2f translation;
     Rml::TextureHandle texture;
+    Rml::CompiledShaderHandle shader = 0;
+  };
+  struct Shader {
+    Rml::String name;
+    Rml::Dictionary parameters;
   };
 
   Rml::CompiledGeometryHandle CompileGeometry(std::span<const Rml::Vertex> vertices,
@@ -27,7 +32,7 @@ class RecordingRenderInterface : public Rml::RenderInterface {
   }
   void RenderGeometry(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
                       Rml::TextureHandle texture) override {
-    draws.push_back({geometry, translation, texture});
+    draws.push_back({geometry, translation, texture, 0});
   }
   void ReleaseGeometry(Rml::CompiledGeometryHandle geometry) override { meshes.erase(geometry); }
   Rml::TextureHandle LoadTexture(Rml::Vector2i& dimensions, const Rml::String& source) override {
@@ -41,12 +46,21 @@ class RecordingRenderInterface : public Rml::RenderInterface {
     return ++next_texture;
   }
   void ReleaseTexture(Rml::TextureHandle) override { ++released_textures; }
+  Rml::CompiledShaderHandle CompileShader(const Rml::String& name, const Rml::Dictionary& parameters) override {
+    shaders.push_back({name, parameters});
+    return shaders.size();
+  }
+  void RenderShader(Rml::CompiledShaderHandle shader, Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
+                    Rml::TextureHandle texture) override {
+    draws.push_back({geometry, translation, texture, shader});
+  }
   void EnableScissorRegion(bool enable) override { scissor_enabled = enable; }
   void SetScissorRegion(Rml::Rectanglei region) override { scissors.push_back(region); }
 
   std::map<Rml::CompiledGeometryHandle, Rml::Mesh> meshes;
   std::vector<Draw> draws;
   std::vector<Rml::String> loaded_textures;
+  std::vector<Shader> shaders;  // handle i + 1 is shaders[i]
   std::vector<Rml::Rectanglei> scissors;
   int generated_textures = 0;
   int released_textures = 0;

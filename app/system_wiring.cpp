@@ -11,6 +11,7 @@
 #include "engine/decs.h"
 #include "engine/system_manager.h"
 #include "gameplay/particle_system.h"
+#include "gameplay/ring_system.h"
 #include "physics/collision_system.h"
 #include "physics/physics_system.h"
 #include "physics/tilemap_system.h"
@@ -163,6 +164,22 @@ void WireParticles(RenderContext& context, const std::shared_ptr<ParticleSystem>
   context.AddTeardownStep([particles] { particles->SetDrawQueue(nullptr); });
 }
 
+// The hands sit at the corners of the UI camera (layer 2) and stay still in the main menu.
+void WireRings(RingSystem& rings, const std::shared_ptr<CameraSystem>& cameras,
+               const std::shared_ptr<SceneSystem>& scenes) {
+  RingSystemLinks links;
+  links.uiCameraMatrix = [cameras = std::weak_ptr<CameraSystem>(cameras)]() -> const glm::mat4* {
+    const auto system = cameras.lock();
+    const LayerCamera* camera = system ? system->FindLayerCamera(2) : nullptr;
+    return camera ? &camera->viewProjection : nullptr;
+  };
+  links.currentSceneName = [scenes = std::weak_ptr<SceneSystem>(scenes)] {
+    const auto system = scenes.lock();
+    return system ? system->CurrentSceneName() : std::string();
+  };
+  rings.SetLinks(std::move(links));
+}
+
 }  // namespace
 
 void WireSystems(DECS& decs, RenderContext& context) {
@@ -182,4 +199,5 @@ void WireSystems(DECS& decs, RenderContext& context) {
   WireTileWorld(*systems.GetSystem<CollisionSystem>(), systems.GetSystem<TilemapSystem>());
   WireAudio(decs, context, systems, platform);
   WireParticles(context, systems.GetSystem<ParticleSystem>(), settings);
+  WireRings(*systems.GetSystem<RingSystem>(), systems.GetSystem<CameraSystem>(), scenes);
 }

@@ -1,12 +1,33 @@
 #include "gameplay/ring_system.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <random>
+#include <sstream>
+
+#include <glm/geometric.hpp>
+#include <glm/matrix.hpp>
+
+#include "components/physics.h"
+#include "components/prefab_instantiation.h"
 #include "engine/component_manager.h"
 #include "engine/decs.h"
+#include "engine/entity_manager.h"
+#include "engine/messaging_manager.h"
+#include "engine/random_engines.h"
 #include "engine/system_manager.h"
 #include "platform/input_system.h"
 #include "scripting/action_list_system.h"
 
 namespace {
+
+constexpr const char* kMainMenuScene = "main_menu_scene";
+constexpr float kHiddenCoordinate = 9999.0f;
+// Easing indices of the action lists.
+constexpr int kEaseOut = 2;
+constexpr int kSmoothStep = 3;
+constexpr int kSquareRoot = 4;
 
 // Every ring slot has the same scale; only position and tilt differ.
 constexpr glm::vec3 kRingScale(0.035f, 0.08f, 0.035f);
@@ -72,7 +93,346 @@ void RingSystem::Init() {
   rightSlotTransforms = rightHandSlots;
   engine = &DECS::Instance();
   auto systems = engine->GetManager<SystemManager>();
+  systems->SetSignature(TypeName<RingSystem>(), {});
   inputSystem = systems->GetSystem<InputSystem>();
   actionListSystem = systems->GetSystem<ActionListSystem>();
   componentManager = engine->GetManager<ComponentManager>();
+  // The hands follow the camera while the pause menu is open.
+  pausable = false;
+}
+
+void RingSystem::HandleMessage(const std::string& message) {
+  std::istringstream words(message);
+  std::string word;
+  std::string argument;
+  words >> word >> argument;
+  if (word == "RingSystem_AddRing") AddRing();
+  if (word == "RingSystem_RingLeft") SendRingLeft();
+  if (word == "RingSystem_RingRight") SendRingRight();
+  if (word == "InitRings") {
+    int count = 0;
+    const char* end = argument.data() + argument.size();
+    const auto [stop, error] = std::from_chars(argument.data(), end, count);
+    if (!argument.empty() && error == std::errc() && stop == end) InitRings(count);
+  }
+  if (word == "tutorial_start") {
+    tutorialActive = true;
+    leftHandEnabled = false;
+    rightHandEnabled = false;
+    tutorialRingAdded = false;
+    florethHandEffectStrength = 1.0f;
+    florethHandOverallEffect = 0.0f;
+    sundrelHandEffectStrength = 1.0f;
+    sundrelHandOverallEffect = 0.0f;
+    Broadcast("leftkey_hide");
+    Broadcast("rightkey_hide");
+  }
+  if (word == "Tutorial_EnableLeftHand") {
+    leftHandEnabled = true;
+    leftHandSlideRemaining = handSlideDuration;
+    Broadcast("leftkey_show");
+    Broadcast("lua_call TutorialDarken");
+  }
+  if (word == "Tutorial_EnableRightHand") {
+    rightHandEnabled = true;
+    rightHandSlideRemaining = handSlideDuration;
+    Broadcast("lua_call HealingLearned");
+    Broadcast("rightkey_show");
+    Broadcast("lua_call TutorialDarken");
+  }
+  if (word == "block_regenerated") {
+    ++blocksRegenerated;
+    if (leftHandEnabled && !rightHandEnabled && blocksRegenerated > 3) {
+      HandleMessage("Tutorial_EnableRightHand");
+      Broadcast("lua_call BlockRegenerated");
+    }
+  }
+}
+
+int RingSystem::Instantiate(const std::string& prefab) {
+  return links.instantiatePrefab ? links.instantiatePrefab(prefab) : InstantiatePrefab(prefab, "");
+}
+
+Transform* RingSystem::TransformOf(int entity) const {
+  if (componentManager == nullptr || !IsValidEntityId(entity) ||
+      !componentManager->HasComponent<Transform>(entity)) {
+    return nullptr;
+  }
+  return componentManager->GetComponent<Transform>(entity);
+}
+
+void RingSystem::CancelRingTweens(int ring) {
+  const auto found = ringActions.find(ring);
+  if (found == ringActions.end()) return;
+  if (actionListSystem != nullptr) {
+    for (double id : found->second) actionListSystem->CancelAction(id);
+  }
+  ringActions.erase(found);
+}
+
+// The ring's tweens go first: the id is free for a new entity at once.
+void RingSystem::DestroyRingEntity(int entity) {
+  if (!IsValidEntityId(entity)) return;
+  CancelRingTweens(entity);
+  if (Transform* transform = TransformOf(entity); transform != nullptr && actionListSystem) {
+    actionListSystem->CancelActionsOnTarget(&transform->_position);
+    actionListSystem->CancelActionsOnTarget(&transform->_rotation);
+    actionListSystem->CancelActionsOnTarget(&transform->_scale);
+  }
+  engine->DestroyEntity(entity);
+}
+
+void RingSystem::DestroyAll() {
+  DestroyRingEntity(leftHandEntity);
+  DestroyRingEntity(rightHandEntity);
+  for (auto* rings : {&waitingRingIds, &leftHandRingIds, &rightHandRingIds}) {
+    for (int ring : *rings) DestroyRingEntity(ring);
+    rings->clear();
+  }
+  leftHandEntity = kNoEntity;
+  rightHandEntity = kNoEntity;
+  handsCreated = false;
+}
+
+void RingSystem::InitRings(int count) {
+  count = std::clamp(count, 0, kMaxRings);
+  if (handsCreated) DestroyAll();
+  leftHandEntity = Instantiate("LeftHand");
+  rightHandEntity = Instantiate("RightHand");
+  handsCreated = true;
+  auto entityManager = engine->GetManager<EntityManager>();
+  auto systems = engine->GetManager<SystemManager>();
+  for (int i = 0; i < count; ++i) {
+    const int ring = Instantiate("Ring");
+    if (ring < 0) continue;
+    const bool left = i % 2 == 0;
+    (left ? leftHandRingIds : rightHandRingIds).push_back(ring);
+    // A ring held in a hand is placed by this system, not by physics.
+    if (componentManager->HasComponent<Physics>(ring)) {
+      componentManager->RemoveComponent<Physics>(ring);
+      entityManager->RemoveFromSignature<Physics>(ring);
+      systems->EntitySignatureChanged(ring, entityManager->signaturesById[ring]);
+    }
+    if (Transform* transform = TransformOf(ring)) {
+      *transform = left ? leftSlotTransforms[0] : rightSlotTransforms[0];
+    }
+  }
+}
+
+void RingSystem::AddRing() {
+  if (!handsCreated || GetLeftHandRingsCount() + GetRightHandRingsCount() >= kMaxRings) return;
+  const int ring = Instantiate("Ring");
+  if (ring < 0) return;
+  waitingRingIds.push_back(ring);
+  Transform* transform = TransformOf(ring);
+  if (transform == nullptr || actionListSystem == nullptr) return;
+  const glm::vec3 start(0.0f, -0.625f, 0.3f);
+  transform->_position = start;
+  ringActions[ring].push_back(actionListSystem->AddVec3Action(
+      &transform->_position, start, glm::vec3(0.0f, -0.325f, 0.3f), 2.0f, kEaseOut));
+}
+
+bool RingSystem::InMainMenu() const {
+  return links.currentSceneName && links.currentSceneName() == kMainMenuScene;
+}
+
+// A ring without recorded tweens (as "InitRings" makes them) is not flying.
+bool RingSystem::IsFlying(int ring) const {
+  const auto found = ringActions.find(ring);
+  return found != ringActions.end() && !found->second.empty() && actionListSystem != nullptr &&
+         actionListSystem->IsVec3ActionQueued(found->second.front());
+}
+
+void RingSystem::SendRingLeft() {
+  const auto canMove = [this] {
+    return handsCreated && !InMainMenu() && GetLeftHandRingsCount() < kSlotsPerHand &&
+           (!waitingRingIds.empty() || !rightHandRingIds.empty());
+  };
+  if (!canMove()) return;
+  if (tutorialActive) {
+    if (!leftHandEnabled) return;
+    if (!rightHandEnabled) {
+      Broadcast("lua_call RingSentLeft");
+      // The script may have rebuilt or moved the rings.
+      if (!canMove()) return;
+    }
+  }
+  int ring = kNoEntity;
+  if (!waitingRingIds.empty()) {
+    ring = waitingRingIds.back();
+    waitingRingIds.pop_back();
+    if (componentManager->HasComponent<Physics>(ring)) {
+      componentManager->GetComponent<Physics>(ring)->_angularVelocity = glm::vec3(0.0f);
+    }
+  } else {
+    ring = rightHandRingIds.back();
+    rightHandRingIds.pop_back();
+  }
+  leftHandRingIds.push_back(ring);
+  Fly(ring, Hand::Left);
+  PlayRingSound(" 0.85 -0.7 2");
+}
+
+void RingSystem::SendRingRight() {
+  // The loose ring at the end of the list cannot go right while it is still rising.
+  const auto looseRingRising = [this] {
+    if (waitingRingIds.empty()) return false;
+    const auto found = ringActions.find(waitingRingIds.back());
+    return found != ringActions.end() && !found->second.empty() && actionListSystem != nullptr &&
+           actionListSystem->IsVec3ActionQueued(found->second.back());
+  };
+  const auto canTry = [this] {
+    return handsCreated && !InMainMenu() && GetRightHandRingsCount() < kSlotsPerHand;
+  };
+  if (!canTry()) return;
+  if (tutorialActive && !rightHandEnabled) return;
+  const bool hasSource = !waitingRingIds.empty() || !leftHandRingIds.empty();
+  if (tutorialActive && hasSource && !looseRingRising()) {
+    Broadcast("lua_call RingSentRight");
+    if (!canTry()) return;
+  }
+  if (!waitingRingIds.empty()) {
+    if (looseRingRising()) return;
+    const int ring = waitingRingIds.back();
+    waitingRingIds.pop_back();
+    rightHandRingIds.push_back(ring);
+    if (componentManager->HasComponent<Physics>(ring)) {
+      componentManager->GetComponent<Physics>(ring)->_angularVelocity = glm::vec3(0.0f);
+    }
+    Fly(ring, Hand::Right);
+    PlayRingSound(" 0.85 0.7 2");
+    return;
+  }
+  if (!leftHandRingIds.empty()) {
+    const int ring = leftHandRingIds.back();
+    leftHandRingIds.pop_back();
+    rightHandRingIds.push_back(ring);
+    Fly(ring, Hand::Right);
+    PlayRingSound(" 0.85 0.7 2");
+  }
+  // The tutorial hands out one loose ring once the player has emptied the way to the right.
+  if (tutorialActive && !tutorialRingAdded) {
+    AddRing();
+    tutorialRingAdded = true;
+    Broadcast("lua_call Rings_Ended");
+  }
+}
+
+void RingSystem::Fly(int ring, Hand hand) {
+  CancelRingTweens(ring);
+  Transform* transform = TransformOf(ring);
+  if (transform == nullptr || actionListSystem == nullptr) return;
+  const bool left = hand == Hand::Left;
+  const std::list<int>& rings = left ? leftHandRingIds : rightHandRingIds;
+  Transform& slot = (left ? leftSlotTransforms : rightSlotTransforms)[rings.size() - 1];
+
+  const float distance = glm::distance(transform->_position, slot._position);
+  glm::vec3 rotation = slot._rotation;
+  // A ring that travels turns over once more on the way.
+  if (std::abs(transform->_rotation.x - slot._rotation.x) < 360.0f && distance > 0.4f) {
+    rotation.x -= 360.0f;
+  }
+  const float duration = std::min(distance / 3.0f, 4.0f);
+
+  ActionRecord<glm::vec3> position;
+  position.target = &transform->_position;
+  position.start = transform->_position;
+  position.endRef = &slot._position;
+  position.useEndRef = true;
+  position.duration = duration;
+  position.easing = kSmoothStep;
+  float* overall = left ? &florethHandOverallEffect : &sundrelHandOverallEffect;
+  position.onFinished = [this, overall, &rings] { OnArrival(overall, &rings); };
+
+  std::vector<double>& handles = ringActions[ring];
+  handles.push_back(actionListSystem->AddAction(std::move(position)));
+  handles.push_back(actionListSystem->AddVec3Action(&transform->_scale, transform->_scale,
+                                                    slot._scale, duration, kSmoothStep));
+  handles.push_back(actionListSystem->AddVec3Action(&transform->_rotation, transform->_rotation,
+                                                    rotation, duration, kSmoothStep));
+}
+
+// The hand flashes to 2, then settles at its share of the rings.
+void RingSystem::OnArrival(float* overallEffect, const std::list<int>* ringsOfHand) {
+  actionListSystem->AddFloatAction(
+      overallEffect, *overallEffect, 2.0f, 0.05f, kSquareRoot, [this, overallEffect, ringsOfHand] {
+        actionListSystem->AddFloatAction(
+            overallEffect, 2.0f, static_cast<float>(ringsOfHand->size()) / kSlotsPerHand, 0.2f,
+            kEaseOut);
+      });
+}
+
+void RingSystem::PlayRingSound(const char* panText) {
+  std::uniform_real_distribution<float> pitch(0.9f, 1.1f);
+  const float value = pitch(GetRandomEngines().gameplay);
+  engine->GetManager<MessagingManager>()->PostFormatted("play_sfx ringRinging %f%s", 0, value,
+                                                        panText);
+}
+
+void RingSystem::Broadcast(const char* text) {
+  engine->GetManager<MessagingManager>()->PostFormatted("%s", 0, text);
+}
+
+void RingSystem::PlaceHands(float dt) {
+  const glm::mat4* camera = links.uiCameraMatrix ? links.uiCameraMatrix() : nullptr;
+  if (camera == nullptr) return;
+  const glm::mat4 inverse = glm::inverse(*camera);
+  const glm::vec4 leftAnchor = inverse * glm::vec4(-1.0f, 1.0f, 0.0f, 1.0f);
+  const glm::vec4 rightAnchor = inverse * glm::vec4(1.0f, 1.0f, 0.0f, 1.0f);
+
+  const auto place = [&](int hand, const glm::vec4& anchor, float side, bool enabled,
+                         float& slideRemaining) {
+    Transform* transform = TransformOf(hand);
+    if (transform == nullptr) return;
+    if (tutorialActive && !enabled) {
+      transform->_position = glm::vec3(kHiddenCoordinate);
+      return;
+    }
+    const glm::vec3 scale = transform->_scale;
+    // side is +1 on the left, -1 on the right: the hand sits inside the corner.
+    float x = anchor.x + side * 0.5f * scale.x;
+    if (tutorialActive && slideRemaining > 0.0f) {
+      x -= side * (slideRemaining / handSlideDuration) * scale.x;
+      slideRemaining -= dt;
+    }
+    transform->_position = glm::vec3(x, anchor.y + 0.5f * scale.y, anchor.z);
+  };
+  place(leftHandEntity, leftAnchor, 1.0f, leftHandEnabled, leftHandSlideRemaining);
+  place(rightHandEntity, rightAnchor, -1.0f, rightHandEnabled, rightHandSlideRemaining);
+  if (Transform* left = TransformOf(leftHandEntity)) left->_position.y += 0.001f;
+
+  const Transform* left = TransformOf(leftHandEntity);
+  const Transform* right = TransformOf(rightHandEntity);
+  for (int k = 0; k < kSlotsPerHand; ++k) {
+    if (left != nullptr) leftSlotTransforms[k]._position = left->_position + leftHandSlots[k]._position;
+    if (right != nullptr) {
+      rightSlotTransforms[k]._position = right->_position + rightHandSlots[k]._position;
+    }
+  }
+  const auto seat = [this](const std::list<int>& rings, const SlotTable& slots) {
+    int index = 0;
+    for (int ring : rings) {
+      Transform* transform = TransformOf(ring);
+      if (transform != nullptr && !IsFlying(ring)) transform->_position = slots[index]._position;
+      ++index;
+    }
+  };
+  seat(leftHandRingIds, leftSlotTransforms);
+  seat(rightHandRingIds, rightSlotTransforms);
+}
+
+void RingSystem::Update(float dt) {
+  if (handsCreated) PlaceHands(dt);
+  if (engine->paused) return;
+  if (inputSystem != nullptr && inputSystem->IsActionTriggered(SEND_RING)) {
+    const float range = inputSystem->GetActionRangeVal(SEND_RING);
+    if (range > 0.0f) SendRingLeft();
+    if (range < 0.0f) SendRingRight();
+  }
+  florethHandEffectStrength = static_cast<float>(GetLeftHandRingsCount()) / kSlotsPerHand + 1.0f;
+  auto& floats = engine->globalUniforms.floats;
+  floats["florethHandOverallEffectVal"] = florethHandOverallEffect;
+  floats["florethHandEffectStrengthVal"] = florethHandEffectStrength;
+  floats["sundrelHandOverallEffectVal"] = sundrelHandOverallEffect;
+  floats["sundrelHandEffectStrengthVal"] = sundrelHandEffectStrength;
 }

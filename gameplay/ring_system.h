@@ -1,6 +1,17 @@
 #pragma once
 // RingSystem: the two hands and their rings. The left hand is the Floreth hand, the right hand
 // the Sundrel hand; each holds up to 13 rings in fixed slots.
+//
+// "InitRings n" (n clamped to 0..26) makes both hands and n rings, dealt left, right, left...;
+// the entities belong to no scene, so they outlive scene changes until the next "InitRings".
+// The `SEND_RING` action (positive: to the left hand, negative: to the right) or the messages
+// "RingSystem_RingLeft" / "RingSystem_RingRight" fly one ring between the hands on position,
+// scale and rotation tweens of the action lists, with the sound "play_sfx ringRinging <pitch>
+// 0.85 -+0.7 2". A loose ring from "RingSystem_AddRing" is taken first. The hands sit at the top
+// corners of the UI camera each update; without that camera they are not moved. Each unpaused
+// update writes the four hand effect values the hand shaders read.
+// Tutorial messages: "tutorial_start", "Tutorial_EnableLeftHand", "Tutorial_EnableRightHand",
+// "block_regenerated". Malformed arguments are ignored.
 
 #include <array>
 #include <list>
@@ -8,6 +19,11 @@
 #include <set>
 #include <unordered_map>
 #include <vector>
+
+#include <functional>
+#include <string>
+
+#include <glm/mat4x4.hpp>
 
 #include "components/transform.h"
 #include "engine/base_system.h"
@@ -19,9 +35,20 @@ class ComponentManager;
 class DECS;
 class InputSystem;
 
+// What the ring system needs from systems it does not link; app/ fills it.
+struct RingSystemLinks {
+  // The UI camera's view-projection, or null while there is none.
+  std::function<const glm::mat4*()> uiCameraMatrix;
+  // The current scene's name.
+  std::function<std::string()> currentSceneName;
+  // Makes a scene-less entity from a prefab; -1 on failure. Empty: InstantiatePrefab.
+  std::function<int(const std::string& prefab)> instantiatePrefab;
+};
+
 class RingSystem : public BaseSystem {
  public:
   static constexpr int kSlotsPerHand = 13;
+  static constexpr int kMaxRings = 2 * kSlotsPerHand;
   using SlotTable = std::array<Transform, kSlotsPerHand>;
 
   RingSystem();
@@ -29,6 +56,19 @@ class RingSystem : public BaseSystem {
   // Copies the slot layouts into the working slot transforms and takes the handles of the
   // systems and managers the rings need.
   void Init() override;
+  void HandleMessage(const std::string& message) override;
+  void Update(float dt) override;
+
+  void SetLinks(RingSystemLinks value) { links = std::move(value); }
+
+  // The ring counts of the Floreth (left) and Sundrel (right) hands.
+  int GetLeftHandRingsCount() const { return static_cast<int>(leftHandRingIds.size()); }
+  int GetRightHandRingsCount() const { return static_cast<int>(rightHandRingIds.size()); }
+
+  void InitRings(int count);
+  void AddRing();
+  void SendRingLeft();
+  void SendRingRight();
 
   // The fixed ring placements of each hand: offsets from the hand entity's position.
   static const SlotTable& DefaultLeftHandSlots();
@@ -64,5 +104,22 @@ class RingSystem : public BaseSystem {
   float rightHandSlideRemaining = 0.0f;
   bool tutorialRingAdded = false;
   int blocksRegenerated = 0;
+
+ private:
+  enum class Hand { Left, Right };
+  int Instantiate(const std::string& prefab);
+  void DestroyRingEntity(int entity);
+  void DestroyAll();
+  bool InMainMenu() const;
+  bool IsFlying(int ring) const;
+  void CancelRingTweens(int ring);
+  void Fly(int ring, Hand hand);
+  void OnArrival(float* overallEffect, const std::list<int>* ringsOfHand);
+  void PlayRingSound(const char* panText);
+  void Broadcast(const char* text);
+  void PlaceHands(float dt);
+  Transform* TransformOf(int entity) const;
+
+  RingSystemLinks links;
 };
 DECLARE_TYPE_NAME(class, RingSystem);

@@ -63,7 +63,8 @@ TEST_F(SystemRegistrationTest, RendererSitsUnderDecsAfterTheManagers) {
 }
 
 TEST_F(SystemRegistrationTest, SkipFlagsDecideWhoRunsWhilePausedOrFrozen) {
-  // Systems that keep running behind the pause menu; the first three also while frozen.
+  // Systems that keep running behind the pause menu (the ring system moves the hands with the
+  // camera); the first three also while frozen.
   const struct {
     const char* name;
     bool pausable;
@@ -75,7 +76,7 @@ TEST_F(SystemRegistrationTest, SkipFlagsDecideWhoRunsWhilePausedOrFrozen) {
       {"GrassSystem", false, true},     {"WindSystem", false, true},
       {"SoundEmitterSystem", false, true}, {"ActionListSystem", false, true},
       {"SoundSystem", false, true},
-      {"MenuManager", false, true},
+      {"MenuManager", false, true},     {"RingSystem", false, true},
   };
   for (const char* name : kRegistrationOrder) {
     bool pausable = true;

@@ -1,12 +1,8 @@
-// The whole game starting up: after a few frames, the window shows the splash scene. The frame
-// is read back right after the renderer has composited it, before the buffers are swapped.
+// The whole game starting up: after a few frames, the window shows the splash scene.
 // Where each texel of the splash wordmark must appear is worked out from the scene's own
 // entities and the camera system's view, so the check follows the scene file and the window
 // size rather than fixed coordinates.
 
-#include <glad/gl.h>
-// glad first: GLFW must not pull in the system GL header.
-#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include <glm/glm.hpp>
@@ -20,12 +16,9 @@
 #include "engine/component_manager.h"
 #include "engine/decs.h"
 #include "engine/entity_manager.h"
-#include "engine/messaging_manager.h"
 #include "engine/system_manager.h"
 #include "render/camera_system.h"
-#include "render/renderer.h"
-#include "render/resource_cache.h"
-#include "tests/support/engine_fixture.h"
+#include "tests/app/running_game.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/temp_folder.h"
 
@@ -33,56 +26,15 @@ namespace {
 
 using testing_support::Image;
 
-// Renders each frame with the game's renderer and keeps a copy of the window's picture.
-class CapturingFrameRenderer final : public FrameRenderer {
- public:
-  void RenderFrame() override {
-    Renderer::Instance().RenderFrame();
-    ++frames;
-    int width = 0;
-    int height = 0;
-    glfwGetFramebufferSize(glfwGetCurrentContext(), &width, &height);
-    picture = testing_support::ReadFramebufferPixels(0, 0, width, height);
-  }
-
-  int frames = 0;
-  Image picture;
-};
-
 TEST(SplashRender, StartingTheGameShowsTheSplashSceneInTheWindow) {
   testing_support::ScopedTempHome home;
   CreateUserFolders();
-  // An earlier test of this binary may have left the process cache holding objects of a window
-  // that is closed; the game starts with none.
-  ResourceCache::DestroyInstance();
-  testing::internal::CaptureStdout();
-  // The game runs on a clock the test moves: a tenth of a second (the longest step the loop
-  // takes) per pass.
-  auto ownedClock = std::make_unique<testing_support::FakeClock>();
-  testing_support::FakeClock& clock = *ownedClock;
-  DECS::CreateInstance(std::move(ownedClock));
-  StartEngine();
-  DECS& decs = DECS::Instance();
-  CapturingFrameRenderer capture;
-  decs.SetFrameRenderer(&capture);
-  const auto step = [&] {
-    clock.Advance(0.1);
-    decs.Update();
-  };
-
+  testing_support::RunningGame game;
   // The scene fades in from black over two seconds of game time; look once the fade is over and
   // a few more frames have been drawn.
-  MessagingManager& messaging = *decs.GetManager<MessagingManager>();
-  const auto sceneTimer = [&] { return std::stof(messaging.PostFormatted("get_scene_timer", 1)); };
-  constexpr int kMaxPasses = 100;
-  int passes = 0;
-  while (sceneTimer() > 0.0f && passes++ < kMaxPasses) step();
-  const int framesAfterFade = capture.frames + 5;
-  while (capture.frames < framesAfterFade && passes++ < kMaxPasses) step();
-  testing::internal::GetCapturedStdout();
-  ASSERT_EQ(sceneTimer(), 0.0f) << "the splash scene never finished fading in";
-  ASSERT_GE(capture.frames, framesAfterFade) << "the loop rendered no frames";
+  ASSERT_TRUE(game.ShowScene("splash_scene")) << "the splash scene never finished fading in";
 
+  DECS& decs = DECS::Instance();
   const auto entities = decs.GetManager<EntityManager>();
   const auto components = decs.GetManager<ComponentManager>();
   const int logo = entities->FindEntity("SplashLogo");
@@ -98,7 +50,7 @@ TEST(SplashRender, StartingTheGameShowsTheSplashSceneInTheWindow) {
   // Every texel centre of the wordmark, through the quad (-0.5..0.5, texture v up) and the
   // camera to a window pixel: opaque texels show their colour (the scene's white ambient light
   // leaves it as drawn), transparent ones the black behind.
-  const Image& picture = capture.picture;
+  const Image& picture = game.picture;
   int compared = 0;
   int wrong = 0;
   std::string firstWrong;
@@ -137,11 +89,6 @@ TEST(SplashRender, StartingTheGameShowsTheSplashSceneInTheWindow) {
   for (const auto& corner : {picture.At(0, 0), picture.At(picture.width - 1, picture.height - 1)}) {
     EXPECT_EQ(corner[0] + corner[1] + corner[2], 0);
   }
-
-  decs.SetFrameRenderer(&Renderer::Instance());
-  testing::internal::CaptureStdout();
-  StopEngine();
-  testing::internal::GetCapturedStdout();
 }
 
 }  // namespace

@@ -337,6 +337,29 @@ void PostProcessingChain::ApplyLayerPasses(int framebufferIndex, Framebuffer& fr
   }
 }
 
+bool PostProcessingChain::UsesLayer(int layer) const {
+  for (std::size_t list = 0; list < pipeline.size(); ++list) {
+    for (const PostProcessPass& pass : pipeline[list]) {
+      if (!pass.enabled) continue;
+      if (static_cast<int>(list) + 1 == layer) return true;
+      switch (static_cast<PostProcessType>(pass.type)) {
+        case PostProcessType::Floreth:
+          if (pass.intData[2] == layer) return true;
+          break;
+        case PostProcessType::Screentone:
+          if (layer == kScreentoneLayer) return true;
+          break;
+        case PostProcessType::FXAA:
+          if (layer == kFXAALayer) return true;
+          break;
+        default:
+          break;
+      }
+    }
+  }
+  return false;
+}
+
 void PostProcessingChain::ApplyPostProcessPass(const PostProcessPass& pass,
                                                const Framebuffer& source, Framebuffer& target,
                                                Shader& restoreShader) {

@@ -204,6 +204,9 @@ class PostProcessingChain final : public LayerPostProcessing {
   void ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer,
                         Shader& restoreShader) override;
   void ResizeTargets() override;
+  // The layer's own list has an enabled pass, or an enabled pass of any list uses the layer's
+  // framebuffer: as the glow's scratch layer, the screentone's mask (5), the FXAA target (6).
+  bool UsesLayer(int layer) const override;
 
   // Replaces the pass lists with those of a scene settings document (its
   // "PostProcessingPipeline" member), only when the whole document reads.

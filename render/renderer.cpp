@@ -179,6 +179,7 @@ void Renderer::AddFramebufferLayer(bool composite) {
   framebuffers.back().composite = composite;
   opaqueQueues.emplace_back();
   transparentQueues.emplace_back();
+  layersInUse.resize(framebuffers.size() + 1);
   // Creating a framebuffer leaves the window's bound.
   BindLayer(boundLayer);
 }
@@ -284,10 +285,12 @@ void Renderer::Render() {
   statistics = Statistics{};
 
   for (int layer = 1; layer < LayerCount(); ++layer) {
+    const bool inUse = LayerInUse(layer);
+    layersInUse[static_cast<std::size_t>(layer)] = inUse;
     BindLayer(layer);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     globals.vec3Values[names.backgroundColor] = glm::vec3(0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (inUse) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (layer == 1 && wireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     DrawOpaqueQueue(layer);
     if (layer == 1) {
@@ -316,13 +319,20 @@ void Renderer::Render() {
       if (postProcessing != nullptr) {
         postProcessing->ApplyLayerPasses(static_cast<int>(index), framebuffer, *shader);
       }
-      if (framebuffer.composite && quadBound) framebuffer.Draw();
+      if (framebuffer.composite && quadBound && layersInUse[index + 1] != 0) framebuffer.Draw();
     }
   } else {
     BindLayer(0);
   }
   glEnable(GL_DEPTH_TEST);
   uiOrder = 0;
+}
+
+bool Renderer::LayerInUse(int layer) const {
+  const auto index = static_cast<std::size_t>(layer);
+  return layer == 1 || !opaqueQueues[index].active.empty() ||
+         !transparentQueues[index].active.empty() ||
+         (postProcessing != nullptr && postProcessing->UsesLayer(layer));
 }
 
 void Renderer::PrepareLayer(int layer, std::vector<int>& programs) {

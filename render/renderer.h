@@ -8,6 +8,9 @@
 //      draws, then its transparent ones, sorted;
 //   2. lets the post-processing chain run over each layer's framebuffer (no chain: no passes);
 //   3. composites the framebuffers of layers 1 to 5 onto the window, layer 1 at the bottom.
+// A layer other than 1 (the scene layer, which also has its scene-layer drawers) with nothing
+// queued and no post-processing pass that uses it would be cleared to transparent black and
+// leave the window as it is when composited; the frame neither clears nor composites it.
 //
 // Layers: 1 SCENE (the world), 2 GAMEUI (entities tagged "UILayer"), 3 MENUUI (documents),
 // 5 SCREENTONE_MASK, 6 FXAA; 4, 7 and 8 have no name; 6 to 8 are not composited. Layer 0 has
@@ -86,6 +89,9 @@ class LayerPostProcessing {
                                 Shader& restoreShader) = 0;
   // The window's size changed: the chain's own targets follow it.
   virtual void ResizeTargets() = 0;
+  // Whether the passes read or write the framebuffer of `layer` (1..8) this frame. A chain that
+  // cannot tell says yes.
+  virtual bool UsesLayer(int /*layer*/) const { return true; }
 };
 
 // Something drawn into the scene layer right after its opaque draws, with its camera and
@@ -257,6 +263,8 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   void SortTransparent(int layer);
   void DrawSortedQueue(int layer);
   void DrawBatch(const BatchKey& key, std::span<const DrawRecord> records);
+  // Something is drawn into the layer this frame, or a post-processing pass uses it.
+  bool LayerInUse(int layer) const;
   // Fills `instanceData`, `subBatches` and `textureTable` for the records of one batch.
   void AssignTextureUnits(std::span<const DrawRecord> records);
   // Logs a dropped draw the first time its reason and value are seen.
@@ -265,6 +273,8 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   std::vector<LayerQueue> opaqueQueues;
   std::vector<LayerQueue> transparentQueues;
   std::vector<Framebuffer> framebuffers;
+  // Per layer 0..LayerCount()-1: LayerInUse at the start of the frame being drawn.
+  std::vector<std::uint8_t> layersInUse;
   std::unordered_map<BatchKey, std::unique_ptr<InstancedMesh>, BatchKeyHash> instancedMeshes;
 
   int boundLayer = 0;

@@ -12,6 +12,15 @@ if(KELVARIS_SANITIZE)
   target_link_options(kelvaris_build_options INTERFACE ${KELVARIS_SANITIZER_FLAGS})
 endif()
 
+# Fuzz builds instrument every library for libFuzzer's coverage feedback; only the fuzz targets
+# link libFuzzer's main (kelvaris_add_fuzz_target).
+if(KELVARIS_FUZZ)
+  set(KELVARIS_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+      -fno-sanitize-recover=undefined)
+  target_compile_options(kelvaris_build_options INTERFACE ${KELVARIS_FUZZ_FLAGS})
+  target_link_options(kelvaris_build_options INTERFACE -fsanitize=address,undefined)
+endif()
+
 # kelvaris_include_root(<variable> <name> <folder>)
 # Headers are named by their folder from the repository root ("engine/decs.h", "platform/os/
 # file_path.h"). Each target gets an include root of its own, build/include/<name>, holding only
@@ -71,4 +80,15 @@ function(kelvaris_add_test name)
     WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS "${test_labels}" ENVIRONMENT "ASAN_OPTIONS=${asan_options}")
+endfunction()
+
+# kelvaris_add_fuzz_target(<name> SOURCES ... [DEPENDS ...])
+# One libFuzzer binary, fuzz_<name>, run by scripts/fuzz.sh <name> <seconds>; part of the
+# fuzz_targets build target.
+function(kelvaris_add_fuzz_target name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(fuzz_${name} ${ARG_SOURCES})
+  target_link_libraries(fuzz_${name} PRIVATE kelvaris_build_options ${ARG_DEPENDS})
+  target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+  add_dependencies(fuzz_targets fuzz_${name})
 endfunction()

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer target fuzz_TARGET with the fuzz preset (clang) and runs it for SECONDS
+# over its corpus, build/fuzz/corpus/TARGET, seeded from the files the game ships. Findings
+# (crash-*, leak-*, timeout-*, oom-*) land in build/fuzz/findings/TARGET.
+# Usage: scripts/fuzz.sh TARGET SECONDS [more libFuzzer options]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ $# -lt 2 ]; then
+  echo "usage: scripts/fuzz.sh TARGET SECONDS [libFuzzer options]" >&2
+  exit 2
+fi
+target="$1"
+seconds="$2"
+shift 2
+
+case "$target" in
+  shader_preprocessor) seeds=(GAME/Shaders) ;;
+  mesh) seeds=(GAME/Assets/Meshes GAME/Assets/Models) ;;
+  controls) seeds=(GAME/Settings) ;;
+  recording) seeds=(fuzz/seeds/recording) ;;
+  rcss | rml) seeds=(tests/rml/layout) ;;
+  *)
+    echo "fuzz: unknown target '$target' (see fuzz/CMakeLists.txt)" >&2
+    exit 2
+    ;;
+esac
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --target "fuzz_$target" -j "${FUZZ_JOBS:-4}"
+
+corpus="build/fuzz/corpus/$target"
+findings="build/fuzz/findings/$target"
+mkdir -p "$corpus" "$findings"
+# Seeds are copied by content so that files of the same name in different folders all count.
+find "${seeds[@]}" -type f -size -64k -print0 |
+  while IFS= read -r -d '' seed; do
+    cp "$seed" "$corpus/seed-$(sha1sum "$seed" | cut -c1-16)"
+  done
+
+# A run fails on a crash, a sanitizer report, an input taking over 1 s or memory over 2 GB.
+exec "build/fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
+  -max_len=65536 -artifact_prefix="$findings/" -print_final_stats=1 "$@" "$corpus"

@@ -10,7 +10,7 @@
 // Instancers are not owned by the library and must outlive Shutdown, which forgets every
 // registration except the built-in "image", "shader" and "none".
 
-#include "rml/effect_specification.h"
+#include "rml/effect_properties.h"
 #include "rml/render_manager.h"
 
 namespace Rml {

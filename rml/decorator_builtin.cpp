@@ -172,23 +172,23 @@ void DecoratorTile::GenerateGeometry(Mesh& mesh, Vector2i texture_dimensions, Ve
   MeshUtilities::GenerateQuad(mesh, quad_position, quad, colour, tex0, tex1);
 }
 
-void RegisterDecoratorTileProperties(EffectSpecification& specification, const String& prefix) {
-  specification.RegisterProperty(prefix + "-src", "").AddParser("string");
-  specification.RegisterProperty(prefix + "-fit", "fill")
+void RegisterDecoratorTileProperties(EffectSpecification& effect, const String& prefix) {
+  effect.RegisterProperty(prefix + "-src", "").AddParser("string");
+  effect.RegisterProperty(prefix + "-fit", "fill")
       .AddParser("keyword", "fill, contain, cover, scale-none, scale-down, repeat, repeat-x, repeat-y");
-  specification.RegisterProperty(prefix + "-align-x", "center")
+  effect.RegisterProperty(prefix + "-align-x", "center")
       .AddParser("keyword", "left, center, right")
       .AddParser("length_percent");
-  specification.RegisterProperty(prefix + "-align-y", "center")
+  effect.RegisterProperty(prefix + "-align-y", "center")
       .AddParser("keyword", "top, center, bottom")
       .AddParser("length_percent");
-  specification.RegisterProperty(prefix + "-orientation", "none")
+  effect.RegisterProperty(prefix + "-orientation", "none")
       .AddParser("keyword", "none, flip-horizontal, flip-vertical, rotate-180");
-  specification.RegisterShorthand(prefix,
+  effect.RegisterShorthand(prefix,
                                   prefix + "-src, " + prefix + "-orientation, " + prefix + "-fit, " + prefix +
                                       "-align-x, " + prefix + "-align-y",
                                   ShorthandType::FallThrough);
-  specification.RegisterShorthand("decorator", prefix, ShorthandType::RecursiveRepeat);
+  effect.RegisterShorthand("decorator", prefix, ShorthandType::RecursiveRepeat);
 }
 
 bool ReadDecoratorTile(const String& prefix, const PropertyDictionary& properties,

@@ -39,7 +39,7 @@ struct DecoratorTile {
 bool ReadDecoratorTile(const String& prefix, const PropertyDictionary& properties, const DecoratorInstancerInterface& instancer_interface,
                        DecoratorTile& tile, Texture& texture);
 // Registers the tile properties under prefix and the shorthands prefix and "decorator".
-void RegisterDecoratorTileProperties(EffectSpecification& specification, const String& prefix);
+void RegisterDecoratorTileProperties(EffectSpecification& effect, const String& prefix);
 
 // The built-in instancer of a lower-case name, or null.
 DecoratorInstancer* GetBuiltinDecoratorInstancer(const String& name);

@@ -5,7 +5,7 @@
 #include "rml/core.h"
 #include "rml/decorator.h"
 #include "rml/decorator_builtin.h"
-#include "rml/effect_specification.h"
+#include "rml/effect_properties.h"
 #include "rml/element.h"
 #include "rml/element_document.h"
 #include "rml/element_utilities.h"

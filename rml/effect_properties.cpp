@@ -1,4 +1,4 @@
-#include "rml/effect_specification.h"
+#include "rml/effect_properties.h"
 
 #include "rml/log.h"
 #include "rml/string_utilities.h"

@@ -9,6 +9,7 @@
 #include "engine/decs.h"
 #include "engine/entity_manager.h"
 #include "engine/system_manager.h"
+#include "scripting/lua_api.h"
 #include "scripting/lua_component_binder.h"
 
 LuaScriptSystem::LuaScriptSystem(std::string folder) : scriptsDirectory(std::move(folder)) {}
@@ -33,11 +34,16 @@ void LuaScriptSystem::Init() {
   binder->BindMathAndEnums();
   binder->BindComponents();
   if (componentManager != nullptr) componentManager->luaBinders.push_back(binder.get());
+  RegisterLuaApi(*this);
 }
 
 void LuaScriptSystem::Shutdown() {
   entityScripts.clear();
   ReleaseBinder();
+}
+
+void LuaScriptSystem::QueueDelayedCall(std::string message, int entity) {
+  delayedCalls.push_back({std::move(message), entity});
 }
 
 void LuaScriptSystem::EraseEntityScripts(int entity) { entityScripts.erase(entity); }

@@ -20,19 +20,23 @@
 // The system owns the Lua state and the component binder. At Init it lists the binder and the
 // state with the component manager; at Shutdown it takes both back.
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "engine/base_system.h"
 #include "engine/engine_hooks.h"
 #include "engine/type_name.h"
 #include "scripting/lua/state.h"
+#include "scripting/lua_api_links.h"
 
 class ComponentManager;
 class EntityManager;
+class InputSystem;
 class LuaComponentBinder;
 
 // The scripts of one entity.
@@ -41,6 +45,13 @@ struct EntityScriptRecord {
   std::map<std::string, lua::Reference> scripts;
   // The state key of the active state script; empty at first.
   std::string currentState;
+};
+
+// A script call waiting for a later update: a function name, a blank and its argument text (or
+// the name alone), for one entity or, when negative, every scripted entity.
+struct DelayedCall {
+  std::string message;
+  int entity = -1;
 };
 
 class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
@@ -72,6 +83,12 @@ class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
   // the same walk is not called.
   void CallScriptFunction(std::string_view message, int entity);
 
+  // Appends a call to the back of the delayed-call queue.
+  void QueueDelayedCall(std::string message, int entity);
+
+  // Links to systems outside scripting, used by the global API functions.
+  void SetApiLinks(LuaApiLinks links) { apiLinks = std::move(links); }
+
   // Prints one script error report to standard output and flushes it.
   static void ReportLuaError(std::string_view file, std::string_view error);
 
@@ -80,6 +97,9 @@ class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
   std::map<int, EntityScriptRecord> entityScripts;
   std::shared_ptr<ComponentManager> componentManager;
   std::shared_ptr<EntityManager> entityManager;
+  std::shared_ptr<InputSystem> inputSystem;
+  std::deque<DelayedCall> delayedCalls;
+  LuaApiLinks apiLinks;
   // Path → whole file text, filled on first use and kept for the run.
   std::unordered_map<std::string, std::string> sourceCache;
   std::unique_ptr<LuaComponentBinder> binder;

@@ -3,6 +3,7 @@
 #include "rml/core.h"
 #include "rml/document_parser.h"
 #include "rml/element_painter.h"
+#include "rml/form_controls.h"
 #include "rml/layout_engine.h"
 #include "rml/log.h"
 #include "rml/style_engine.h"
@@ -32,7 +33,7 @@ Context::Context(const String& name, RenderInterface* render_interface)
     : name_(name), render_manager_(render_interface) {}
 
 Context::~Context() {
-  hover_ = active_ = focus_ = nullptr;
+  hover_ = active_ = focus_ = dragged_range_ = nullptr;
   documents_.clear();
   release_queue_.clear();
 }
@@ -178,6 +179,7 @@ void Context::OnElementDetached(Element* element) {
     for (Element* e = active_; e != nullptr; e = e->GetParentNode()) e->SetPseudoClassBits(kPseudoActive, false);
     active_ = nullptr;
   }
+  if (IsSelfOrAncestor(element, dragged_range_)) dragged_range_ = nullptr;
   if (IsSelfOrAncestor(element, focus_)) {
     focus_->SetPseudoClassBits(kPseudoFocus, false);
     focus_ = nullptr;
@@ -249,6 +251,10 @@ bool Context::ProcessMouseMove(int x, int y, int) {
   mouse_seen_ = true;
   UpdateHover();
   if (hover_ != nullptr) hover_->DispatchEvent("mousemove", {{"mouse_x", x}, {"mouse_y", y}});
+  if (dragged_range_ != nullptr) {
+    FormControls::DragRange(*dragged_range_, float(x));
+    return false;
+  }
   return hover_ == nullptr;
 }
 
@@ -272,6 +278,10 @@ bool Context::ProcessMouseButtonDown(int button_index, int) {
   }
   if (target->IsAttached())
     target->DispatchEvent("mousedown", {{"button", button_index}, {"mouse_x", mouse_.x}, {"mouse_y", mouse_.y}});
+  if (button_index == 0 && target->IsAttached() && FormControls::IsDraggableRange(*target)) {
+    dragged_range_ = target;
+    FormControls::DragRange(*target, float(mouse_.x));
+  }
   return false;
 }
 
@@ -280,13 +290,18 @@ bool Context::ProcessMouseButtonUp(int button_index, int) {
   if (target != nullptr)
     target->DispatchEvent("mouseup", {{"button", button_index}, {"mouse_x", mouse_.x}, {"mouse_y", mouse_.y}});
   if (button_index == 0) {
+    dragged_range_ = nullptr;
     Element* pressed = active_;
     if (pressed != nullptr) {
       for (Element* e = pressed; e != nullptr; e = e->GetParentNode()) e->SetPseudoClassBits(kPseudoActive, false);
       active_ = nullptr;
     }
-    if (target != nullptr && target == hover_ && pressed == target && target->IsAttached())
+    if (target != nullptr && target == hover_ && pressed == target && target->IsAttached()) {
       target->DispatchEvent("click", {{"button", button_index}, {"mouse_x", mouse_.x}, {"mouse_y", mouse_.y}});
+      // The control's own action follows its listeners (checking, choosing an option).
+      if (target->IsAttached())
+        if (Element* control = FormControls::FindClickable(target)) FormControls::Activate(*control);
+    }
   }
   return target == nullptr;
 }

@@ -70,6 +70,7 @@ class Context {
   Element* hover_ = nullptr;
   Element* active_ = nullptr;
   Element* focus_ = nullptr;
+  Element* dragged_range_ = nullptr;  // a range input held by the left mouse button
   Vector2i mouse_{-1000000, -1000000};
   bool mouse_seen_ = false;
 };

@@ -5,6 +5,7 @@
 #include "rml/document_parser.h"
 #include "rml/element_document.h"
 #include "rml/element_painter.h"
+#include "rml/form_controls.h"
 #include "rml/log.h"
 #include "rml/string_utilities.h"
 #include "rml/style_sheet.h"
@@ -140,7 +141,14 @@ void Element::OnAttributeChanged(const String& name) {
                             inline_style_);
     }
   } else if (name == "checked") {
-    SetPseudoClassBits(kPseudoChecked, value != nullptr);
+    FormControls::OnCheckedChanged(*this, value != nullptr);
+  } else if (name == "value") {
+    if (tag_ == "select") FormControls::OnSelectValueChanged(*this);
+    // A range draws its thumb where its value lies.
+    geometry_dirty_ = true;
+    if (owner_document_ != nullptr) owner_document_->paint_dirty_ = true;
+  } else if (name == "selected") {
+    if (value != nullptr) FormControls::OnOptionSelected(*this);
   } else if (name == "src" || name == "width" || name == "height") {
     image_texture_ = {};
     DirtyLayout();
@@ -283,6 +291,7 @@ Element* Element::InsertBefore(ElementPtr child, Element* adjacent) {
   raw->style_dirty_ = true;
   raw->DirtyStyle();
   DirtyLayout();
+  FormControls::OnInserted(*raw);
   // A <style> element added at run time brings its rules into the document.
   if (raw->tag_ == "style" && owner_document_ != nullptr) {
     String text;

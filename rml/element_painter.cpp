@@ -3,6 +3,7 @@
 #include "rml/core.h"
 #include "rml/element_document.h"
 #include "rml/font_engine.h"
+#include "rml/form_controls.h"
 #include "rml/mesh_utilities.h"
 
 #include <algorithm>
@@ -91,6 +92,16 @@ void ElementPainter::Update(Element& element, RenderManager& render_manager) {
   border_quad(kBottom, {0, border_size.y - bottom}, {border_size.x, bottom});
   border_quad(kLeft, {0, top}, {left, border_size.y - top - bottom});
   border_quad(kRight, {border_size.x - right, top}, {right, border_size.y - top - bottom});
+  if (FormControls::KindOf(element) == FormControls::Kind::Range) {
+    // The thumb: a square as tall as the content box, centred on the value's place.
+    const Vector2f content_position = box.GetPosition(BoxArea::Content);
+    const float thumb = std::min(box.content.y, box.content.x);
+    if (thumb > 0.f && values.color.alpha > 0) {
+      const float fraction = FormControls::ReadRange(element).Fraction();
+      const Vector2f origin{content_position.x + fraction * (box.content.x - thumb), content_position.y};
+      MeshUtilities::GenerateQuad(mesh, origin, {thumb, thumb}, values.color.ToPremultiplied(opacity));
+    }
+  }
   if (!mesh.empty()) {
     Geometry geometry = render_manager.MakeGeometry(mesh);
     if (geometry) element.geometry_.push_back({std::move(geometry), Texture()});

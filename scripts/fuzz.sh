@@ -18,6 +18,7 @@ case "$target" in
   mesh) seeds=(GAME/Assets/Meshes GAME/Assets/Models) ;;
   controls) seeds=(GAME/Settings) ;;
   recording) seeds=(fuzz/seeds/recording) ;;
+  diary) seeds=(fuzz/seeds/diary) ;;
   rcss | rml) seeds=(tests/rml/layout) ;;
   *)
     echo "fuzz: unknown target '$target' (see fuzz/CMakeLists.txt)" >&2

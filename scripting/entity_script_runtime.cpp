@@ -2,12 +2,11 @@
 
 #include <lua.h>
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <vector>
 
 #include "engine/entity_manager.h"
+#include "engine/whole_file.h"
 #include "platform/os/file_path.h"
 #include "scripting/lua_script_system.h"
 
@@ -29,26 +28,45 @@ std::string LuaScriptSystem::AliasOf(int entity) const {
   return entityManager != nullptr ? entityManager->GetName(entity) : std::string();
 }
 
-const std::string& LuaScriptSystem::SourceOf(const std::string& path) {
+const std::string& LuaScriptSystem::SourceOf(const std::string& path, std::string_view reportAs) {
   const auto cached = sourceCache.find(path);
   if (cached != sourceCache.end()) return cached->second;
   std::string source;
-  std::ifstream file(os::NormalizePath(path), std::ios::binary);
-  if (file) source.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  const WholeFileRead read = ReadWholeFile(os::NormalizePath(path), source);
+  // Cached all the same, so the report comes once and the script runs as an empty one.
+  if (read != WholeFileRead::kRead) {
+    ReportLuaError(reportAs, "the script file " + path + " " + DescribeWholeFileRead(read));
+  }
   return sourceCache.emplace(path, std::move(source)).first->second;
+}
+
+EntityScriptRecord& LuaScriptSystem::RecordOf(int entity) {
+  EntityScriptRecord& record = entityScripts[entity];
+  if (record.serial == 0) record.serial = nextSerial++;
+  return record;
+}
+
+std::uint64_t LuaScriptSystem::SerialOf(int entity) const {
+  const auto record = entityScripts.find(entity);
+  return record != entityScripts.end() ? record->second.serial : 0;
 }
 
 void LuaScriptSystem::LoadEntityScript(int entity, const std::string& name,
                                        const std::string& path) {
   lua::Reference environment = lua.NewEnvironment();
+  const std::string file = AliasOf(entity) + "->" + name;
   // Copied: a script's init may load other scripts, and the cache may grow meanwhile.
-  const std::string source = SourceOf(path);
+  const std::string source = SourceOf(path, file);
+  const std::uint64_t serial = SerialOf(entity);
   lua::ChunkOutcome chunk = lua.RunChunk(source, &environment);
   if (!chunk.ok()) {
-    ReportLuaError(AliasOf(entity) + "->" + name, chunk.error);
+    ReportLuaError(file, chunk.error);
     return;
   }
-  entityScripts[entity].scripts[name] = environment;
+  // The chunk's top level may have destroyed its own entity or dropped every record; the
+  // script then belongs to nothing and is not stored.
+  if (serial != 0 && SerialOf(entity) != serial) return;
+  RecordOf(entity).scripts[name] = environment;
 
   const int resultType = chunk.result.Type();
   if (resultType != LUA_TTABLE && resultType != LUA_TUSERDATA) return;

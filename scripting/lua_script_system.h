@@ -19,7 +19,19 @@
 //
 // The system owns the Lua state and the component binder. At Init it lists the binder and the
 // state with the component manager; at Shutdown it takes both back.
+//
+// Each update first runs the delayed calls, then loads the scripts of entities seen for the
+// first time (in the order of their container's script list), then calls `update(dt)` of every
+// loaded script. A script whose name holds "state_" runs only while the entity's current state
+// is its state key (the text after the first '_'). An entity's scripts are loaded once per
+// scene: a chunk that fails is reported once and tried again only after "scene_load".
+//
+// Messages handled: "lua_call <function> [text]" and "lua_delayed_call <function> [text]" (every
+// scripted entity, now or at the next update), "collision A B" (Collision_Resolve on each of the
+// two with the other's alias), "collision_tilemap A", "scene_load" (drops every record),
+// "level_end", "level1_init", "level2_init", "instant_win", "instant_lose" and "god_mode".
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
@@ -38,6 +50,7 @@ class ComponentManager;
 class EntityManager;
 class InputSystem;
 class LuaComponentBinder;
+class MessagingManager;
 
 // The scripts of one entity.
 struct EntityScriptRecord {
@@ -45,6 +58,11 @@ struct EntityScriptRecord {
   std::map<std::string, lua::Reference> scripts;
   // The state key of the active state script; empty at first.
   std::string currentState;
+  // True once the entity's container scripts have been tried (a state set before that does
+  // not count): they are not tried again until the record is dropped.
+  bool loaded = false;
+  // Tells this record from a later one of the same entity id, for walks that run script code.
+  std::uint64_t serial = 0;
 };
 
 // A script call waiting for a later update: a function name, a blank and its argument text (or
@@ -67,8 +85,24 @@ class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
   // manager.
   void Shutdown() override;
 
-  // Forgets the entity's scripts; an entity without any is ignored.
+  // Runs the delayed calls, loads the scripts of entities seen for the first time and calls
+  // every active script's `update(dt)`; `dt` in seconds.
+  void Update(float dt) override;
+  void HandleMessage(const std::string& message) override;
+
+  // Forgets the entity's scripts and drops the delayed calls addressed to it (its id may be
+  // given to a new entity); calls for every entity stay queued.
   void EraseEntityScripts(int entity) override;
+
+  // Makes `state` the entity's current state, creating its record when it has none; the
+  // entity's scripts still load when first seen. Does nothing for a negative id or an entity
+  // that is not alive.
+  void SetState(int entity, std::string state);
+
+  // Runs the library script `file` (in the scripts folder) once in the global environment and
+  // publishes its result as the global `globalName`. A file that cannot be read or fails to run
+  // is reported and leaves the global unset; false then.
+  bool LoadLibraryScript(std::string_view globalName, std::string_view file);
 
   // Loads one script of an entity: reads the file (once per path for the whole run; a file
   // that cannot be read is an empty script), runs it in a fresh environment, stores the
@@ -83,7 +117,8 @@ class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
   // the same walk is not called.
   void CallScriptFunction(std::string_view message, int entity);
 
-  // Appends a call to the back of the delayed-call queue.
+  // Appends a call to the back of the delayed-call queue. An update runs at most the calls that
+  // were queued when it began; calls queued meanwhile wait for the next one.
   void QueueDelayedCall(std::string message, int entity);
 
   // Links to systems outside scripting, used by the global API functions.
@@ -98,6 +133,7 @@ class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
   std::shared_ptr<ComponentManager> componentManager;
   std::shared_ptr<EntityManager> entityManager;
   std::shared_ptr<InputSystem> inputSystem;
+  std::shared_ptr<MessagingManager> messagingManager;
   std::deque<DelayedCall> delayedCalls;
   LuaApiLinks apiLinks;
   // Path → whole file text, filled on first use and kept for the run.
@@ -105,10 +141,27 @@ class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
   std::unique_ptr<LuaComponentBinder> binder;
 
  private:
+  // The entity's record, created (with a new serial) when it has none.
+  EntityScriptRecord& RecordOf(int entity);
+  // The serial of the entity's record; 0 when it has none.
+  std::uint64_t SerialOf(int entity) const;
+  // True when the entity's scripts are loaded (any entity's, for a negative id).
+  bool HasLoadedScripts(int entity) const;
+  void RunDelayedCalls();
+  void LoadScriptsOf(int entity);
+  void UpdateScriptsOf(int entity, float dt);
+  void Post(const char* message, int level);
   // The entity's alias, empty without one (or without an entity manager).
   std::string AliasOf(int entity) const;
-  const std::string& SourceOf(const std::string& path);
+  // The text of a script file, read on first use of the path and cached; a file that cannot be
+  // read is an empty script, reported once (as `reportAs`, naming the path).
+  const std::string& SourceOf(const std::string& path, std::string_view reportAs);
   // Removes the binder and the state from the component manager, if they are listed there.
   void ReleaseBinder();
+
+  // Calls taken off the queue by the running update and waiting for their entity's scripts;
+  // they go back to the end of the queue once the update has run the others.
+  std::deque<DelayedCall> heldCalls;
+  std::uint64_t nextSerial = 1;
 };
 DECLARE_TYPE_NAME(class, LuaScriptSystem);

@@ -110,11 +110,16 @@ TEST_F(EntityScriptRuntimeTest, ScriptErrorsAreReportedInTheirTwoForms) {
 }
 
 TEST_F(EntityScriptRuntimeTest, ScriptsWithoutABehaviourTableStillAnswerMessages) {
-  EXPECT_EQ(Load(0, "missing", (folder.path / "none.lua").string()), "");
+  // A missing file is an empty script, reported once with its path.
+  const std::string missing = (folder.path / "none.lua").string();
+  EXPECT_EQ(Load(0, "missing", missing), "[**LUA ERROR**]\nIN FILE: player->missing\nERROR: "
+                                         "the script file " + missing + " cannot be opened\n");
+  EXPECT_EQ(Load(1, "missing", missing), "");
   EXPECT_EQ(Load(0, "plain", Write("plain.lua", "function Hello(text) Log('hi ' .. text) end\n"
                                                  "return 5")),
             "");
   EXPECT_EQ(system.entityScripts.at(0).scripts.size(), 2u);
+  EXPECT_TRUE(system.entityScripts.at(1).scripts.contains("missing"));
   EXPECT_FALSE(system.entityScripts.at(0).scripts.at("plain").Get("behavior").Valid());
   EXPECT_EQ(Call("Hello there", 0), "");
   EXPECT_THAT(log, ElementsAre("hi there"));

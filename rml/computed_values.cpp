@@ -205,6 +205,20 @@ void ComputeValues(ComputedValues& values, const Property* const* specified,
       case PropertyId::FlexBasis: values.flex_basis = length(); break;
       case PropertyId::RowGap: values.row_gap = length(); break;
       case PropertyId::ColumnGap: values.column_gap = length(); break;
+      case PropertyId::Transform: {
+        // Checked when declared; relative units are resolved here.
+        String error;
+        ParseTransform(property->string, font_size, units, values.transform, error);
+        break;
+      }
+      case PropertyId::TransformOriginX:
+      case PropertyId::TransformOriginY:
+        (id == PropertyId::TransformOriginX ? values.transform_origin_x : values.transform_origin_y) =
+            is_keyword ? Style::LengthPercentageAuto{Style::LengthPercentageAuto::Percentage, 50.f * float(keyword)}
+                       : length();
+        break;
+      case PropertyId::Animation: values.animation = property->string; break;
+      case PropertyId::Transition: values.transition = property->string; break;
       case PropertyId::Count: break;
     }
   }

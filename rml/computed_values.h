@@ -4,6 +4,7 @@
 // Enum orders follow the keyword lists of property_definitions.cpp.
 
 #include "rml/property.h"
+#include "rml/transform.h"
 
 namespace Rml {
 
@@ -82,6 +83,10 @@ struct ComputedValues {
   float flex_grow = 0.f, flex_shrink = 1.f;
   Length flex_basis{Length::Auto};
   Length row_gap, column_gap;
+  TransformList transform;
+  Length transform_origin_x{Length::Percentage, 50.f}, transform_origin_y{Length::Percentage, 50.f};
+  // Kept as written; animation and transition parse them when they change.
+  String animation, transition;
 
   // The text shaping inputs that come from attributes rather than properties.
   String language;

@@ -8,7 +8,10 @@
 #include "rml/log.h"
 #include "rml/style_engine.h"
 
+#include <glm/matrix.hpp>
+
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -19,6 +22,25 @@ bool IsSelfOrAncestor(const Element* candidate, const Element* element) {
   for (; element != nullptr; element = element->GetParentNode())
     if (element == candidate) return true;
   return false;
+}
+
+// The element's transform about its origin, in context coordinates.
+Matrix4f ElementTransform(const Element& element) {
+  const ComputedValues& values = element.GetComputedValues();
+  const Vector2f size = element.GetBox().GetSize(BoxArea::Border);
+  const Vector2f origin = element.GetAbsoluteLeftTop() +
+                          Vector2f{values.transform_origin_x.Resolve(size.x), values.transform_origin_y.Resolve(size.y)};
+  return BuildTransformMatrix(values.transform, origin, size);
+}
+
+// A point of the element's parent's space in the element's own; NaN when the transform is
+// singular.
+Vector2f UndoTransform(const Element& element, Vector2f point) {
+  const Matrix4f matrix = ElementTransform(element);
+  const float determinant = matrix[0][0] * matrix[1][1] - matrix[0][1] * matrix[1][0];
+  if (determinant == 0.f || !std::isfinite(determinant)) return Vector2f{std::nanf(""), std::nanf("")};
+  const glm::vec4 local = glm::inverse(matrix) * glm::vec4(point, 0.f, 1.f);
+  return {local.x, local.y};
 }
 
 void PaintTree(Element& element, RenderManager& render_manager) {
@@ -91,9 +113,17 @@ bool Context::Update() {
   return true;
 }
 
-void Context::RenderElement(Element& element, bool, const Rectanglei* clip) {
+void Context::RenderElement(Element& element, const Rectanglei* clip, const Matrix4f* transform) {
   const ComputedValues& values = element.computed_;
   if (values.display == Style::Display::None || values.visibility == Style::Visibility::Hidden) return;
+  Matrix4f own_transform;
+  const Matrix4f* parent_transform = transform;
+  if (!values.transform.Empty()) {
+    own_transform = ElementTransform(element);
+    if (transform != nullptr) own_transform = *transform * own_transform;
+    transform = &own_transform;
+    render_manager_.SetTransform(transform);
+  }
   for (const auto& painted : element.geometry_) painted.geometry.Render(element.absolute_offset_, painted.texture);
   ElementPainter::RenderDecorators(element);
   Rectanglei own_clip;
@@ -112,13 +142,14 @@ void Context::RenderElement(Element& element, bool, const Rectanglei* clip) {
     child_clip = &own_clip;
     render_manager_.SetScissorRegion(child_clip);
   }
-  for (Element* child : element.render_order_) RenderElement(*child, clips, child_clip);
+  for (Element* child : element.render_order_) RenderElement(*child, child_clip, transform);
   if (clips) render_manager_.SetScissorRegion(clip);
+  if (transform != parent_transform) render_manager_.SetTransform(parent_transform);
 }
 
 bool Context::Render() {
   for (auto& document : documents_)
-    if (document->shown_) RenderElement(*document, false, nullptr);
+    if (document->shown_) RenderElement(*document, nullptr, nullptr);
   render_manager_.SetScissorRegion(nullptr);
   return true;
 }
@@ -205,6 +236,11 @@ void Context::SetFocus(Element* element) {
 Element* Context::HitTest(Element& element, Vector2f point) const {
   const ComputedValues& values = element.computed_;
   if (values.display == Style::Display::None || values.visibility == Style::Visibility::Hidden) return nullptr;
+  if (!values.transform.Empty()) {
+    point = UndoTransform(element, point);
+    // A transform that flattens the element (scale 0) leaves nothing to hit.
+    if (!std::isfinite(point.x) || !std::isfinite(point.y)) return nullptr;
+  }
   const Vector2f padding_position = element.GetAbsoluteOffset(BoxArea::Padding);
   const Vector2f padding_size = element.box_.GetSize(BoxArea::Padding);
   const bool clips = values.overflow_x != Style::Overflow::Visible || values.overflow_y != Style::Overflow::Visible;
@@ -222,6 +258,11 @@ Element* Context::HitTest(Element& element, Vector2f point) const {
   if (point.x >= position.x && point.y >= position.y && point.x < position.x + size.x && point.y < position.y + size.y)
     return &element;
   return nullptr;
+}
+
+Vector2f Context::ToElementSpace(const Element& element, Vector2f point) {
+  if (element.GetParentNode() != nullptr) point = ToElementSpace(*element.GetParentNode(), point);
+  return element.computed_.transform.Empty() ? point : UndoTransform(element, point);
 }
 
 Element* Context::GetElementAtPoint(Vector2f point) const {
@@ -252,7 +293,7 @@ bool Context::ProcessMouseMove(int x, int y, int) {
   UpdateHover();
   if (hover_ != nullptr) hover_->DispatchEvent("mousemove", {{"mouse_x", x}, {"mouse_y", y}});
   if (dragged_range_ != nullptr) {
-    FormControls::DragRange(*dragged_range_, float(x));
+    FormControls::DragRange(*dragged_range_, ToElementSpace(*dragged_range_, {float(x), float(y)}).x);
     return false;
   }
   return hover_ == nullptr;
@@ -280,7 +321,7 @@ bool Context::ProcessMouseButtonDown(int button_index, int) {
     target->DispatchEvent("mousedown", {{"button", button_index}, {"mouse_x", mouse_.x}, {"mouse_y", mouse_.y}});
   if (button_index == 0 && target->IsAttached() && FormControls::IsDraggableRange(*target)) {
     dragged_range_ = target;
-    FormControls::DragRange(*target, float(mouse_.x));
+    FormControls::DragRange(*target, ToElementSpace(*target, {float(mouse_.x), float(mouse_.y)}).x);
   }
   return false;
 }

@@ -47,6 +47,9 @@ class Context {
   Element* GetFocusElement() const { return focus_; }
   // The topmost visible element under a point, skipping pointer-events: none.
   Element* GetElementAtPoint(Vector2f point) const;
+  // A context point in element's own coordinates: undoes the transforms of the element and its
+  // ancestors, so it can be compared with element's box. Singular transforms give NaN.
+  static Vector2f ToElementSpace(const Element& element, Vector2f point);
 
   RenderManager& GetRenderManager() { return render_manager_; }
 
@@ -58,7 +61,8 @@ class Context {
 
  private:
   void UpdateHover();
-  void RenderElement(Element& element, bool clip_parent, const Rectanglei* clip);
+  void RenderElement(Element& element, const Rectanglei* clip, const Matrix4f* transform);
+  // point is in the coordinates of element's parent (before element's own transform).
   Element* HitTest(Element& element, Vector2f point) const;
 
   String name_;

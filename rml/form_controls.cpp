@@ -222,7 +222,7 @@ String FormatNumber(float value) {
 }
 
 void DragRange(Element& range, float x) {
-  if (!IsDraggableRange(range)) return;
+  if (!IsDraggableRange(range) || !std::isfinite(x)) return;
   const float left = range.GetAbsoluteOffset(BoxArea::Content).x;
   const float width = range.GetBox().GetSize(BoxArea::Content).x;
   RangeState state = ReadRange(range);

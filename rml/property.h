@@ -23,6 +23,7 @@ enum class PropertyId : std::uint8_t {
   ImageColor, PointerEvents, Decorator,
   FlexDirection, JustifyContent, AlignItems, AlignSelf, FlexGrow, FlexShrink, FlexBasis,
   RowGap, ColumnGap,
+  Transform, TransformOriginX, TransformOriginY, Animation, Transition,
   Count
 };
 constexpr int kPropertyCount = int(PropertyId::Count);

@@ -77,6 +77,11 @@ constexpr std::array<PropertyDefinition, kPropertyCount> kDefinitions{{
     {"flex-basis", false, K::Length, "auto,content", "auto"},
     {"row-gap", false, K::Length, "normal", "normal"},
     {"column-gap", false, K::Length, "normal", "normal"},
+    {"transform", false, K::Text, "", "none"},
+    {"transform-origin-x", false, K::Length, "left,center,right", "50%"},
+    {"transform-origin-y", false, K::Length, "top,center,bottom", "50%"},
+    {"animation", false, K::Text, "", "none"},
+    {"transition", false, K::Text, "", "none"},
 }};
 
 const std::array<Property, kPropertyCount>& Defaults() {

@@ -4,6 +4,7 @@
 #include "rml/property.h"
 
 #include "rml/string_utilities.h"
+#include "rml/transform.h"
 
 #include <cctype>
 #include <charconv>
@@ -101,6 +102,8 @@ bool ParseValue(PropertyId id, std::string_view text, Property& property) {
     return true;
   }
   if (definition.kind == PropertyKind::Text) {
+    String error;
+    if (id == PropertyId::Transform && !IsValidTransform(text, error)) return false;
     property.unit = Unit::String;
     property.string = String(text);
     return true;
@@ -339,6 +342,16 @@ bool ParseDeclaration(std::string_view name_text, std::string_view value_text, b
     parsed = (values.size() == 1 || values.size() == 2) &&
              AddLonghand(PropertyId::RowGap, values[0], important, out) &&
              AddLonghand(PropertyId::ColumnGap, values.back(), important, out);
+  } else if (name == "transform-origin") {
+    // "x y", or "y x" when keywords say so; one value leaves the other axis centred.
+    auto vertical = [](const String& word) { return word == "top" || word == "bottom"; };
+    auto horizontal = [](const String& word) { return word == "left" || word == "right"; };
+    StringList pair = values;
+    if (pair.size() == 1) pair.insert(vertical(pair[0]) ? pair.begin() : pair.end(), "center");
+    if (pair.size() == 2 && (vertical(pair[0]) || horizontal(pair[1]))) std::swap(pair[0], pair[1]);
+    parsed = (values.size() == 1 || values.size() == 2) &&
+             AddLonghand(PropertyId::TransformOriginX, pair[0], important, out) &&
+             AddLonghand(PropertyId::TransformOriginY, pair[1], important, out);
   } else if (name == "background") {
     parsed = values.size() == 1 && AddLonghand(PropertyId::BackgroundColor, values[0], important, out);
   } else {

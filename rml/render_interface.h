@@ -37,7 +37,9 @@ class RenderInterface {
   virtual void EnableClipMask(bool enable);
   virtual void RenderToClipMask(ClipMaskOperation operation, CompiledGeometryHandle geometry,
                                 Vector2f translation);
-  // A transform applied to every following draw; null means identity.
+  // A transform applied to every following draw, after its translation: it maps context pixels
+  // to context pixels (an element's transform about its origin, times its ancestors'); null
+  // means identity. Scissor regions stay in untransformed context pixels.
   virtual void SetTransform(const Matrix4f* transform);
   virtual LayerHandle PushLayer();
   virtual void CompositeLayers(LayerHandle source, LayerHandle destination, BlendMode blend_mode,

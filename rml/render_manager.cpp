@@ -141,6 +141,14 @@ void RenderManager::SetScissorRegion(const Rectanglei* region) {
   scissor_ = *region;
 }
 
+void RenderManager::SetTransform(const Matrix4f* transform) {
+  if (render_interface_ == nullptr) return;
+  if (transform == nullptr ? !transform_set_ : (transform_set_ && *transform == transform_)) return;
+  transform_set_ = transform != nullptr;
+  if (transform != nullptr) transform_ = *transform;
+  render_interface_->SetTransform(transform);
+}
+
 namespace TextureDatabase {
 namespace {
 std::unordered_map<String, std::unique_ptr<TextureResource>>& Textures() {

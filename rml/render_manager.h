@@ -141,6 +141,8 @@ class RenderManager {
   Texture MakeTexture(TextureResource* resource) { return Texture(this, resource); }
 
   void SetScissorRegion(const Rectanglei* region);
+  // The transform of the following draws (null: none); the interface hears only changes.
+  void SetTransform(const Matrix4f* transform);
   // Geometry and draw calls issued since the manager was made (for benchmarks and tests).
   unsigned GetDrawCount() const { return draw_count_; }
   void CountDraw() { ++draw_count_; }
@@ -149,6 +151,8 @@ class RenderManager {
   RenderInterface* render_interface_;
   bool scissor_enabled_ = false;
   Rectanglei scissor_{};
+  bool transform_set_ = false;
+  Matrix4f transform_{1.f};
   unsigned draw_count_ = 0;
 };
 

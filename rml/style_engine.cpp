@@ -18,7 +18,10 @@ struct Match {
 // Whether two sets of values differ in anything but what is only drawn (colours, opacity,
 // decorator): such changes need new geometry but no layout.
 bool LayoutDiffers(const ComputedValues& before, const ComputedValues& after) {
-  ComputedValues painted_like_after = before;
+  // A scratch copy reused between calls: its strings keep their capacity, so a steady restyle
+  // allocates nothing.
+  static ComputedValues painted_like_after;
+  painted_like_after = before;
   painted_like_after.color = after.color;
   painted_like_after.background_color = after.background_color;
   for (int edge = 0; edge < 4; ++edge) painted_like_after.border_colour[edge] = after.border_colour[edge];
@@ -26,7 +29,25 @@ bool LayoutDiffers(const ComputedValues& before, const ComputedValues& after) {
   painted_like_after.opacity = after.opacity;
   painted_like_after.decorator = after.decorator;
   painted_like_after.pointer_events = after.pointer_events;
+  painted_like_after.transform = after.transform;
+  painted_like_after.transform_origin_x = after.transform_origin_x;
+  painted_like_after.transform_origin_y = after.transform_origin_y;
+  painted_like_after.animation = after.animation;
+  painted_like_after.transition = after.transition;
   return !(painted_like_after == after);
+}
+
+// Whether two sets of values differ in what the element's geometry is made from; a transform
+// is applied when drawing, so a change of it alone needs no new geometry.
+bool GeometryDiffers(const ComputedValues& before, const ComputedValues& after) {
+  static ComputedValues drawn_like_after;
+  drawn_like_after = before;
+  drawn_like_after.transform = after.transform;
+  drawn_like_after.transform_origin_x = after.transform_origin_x;
+  drawn_like_after.transform_origin_y = after.transform_origin_y;
+  drawn_like_after.animation = after.animation;
+  drawn_like_after.transition = after.transition;
+  return !(drawn_like_after == after);
 }
 
 StyleEngine::Change Combine(StyleEngine::Change a, StyleEngine::Change b) { return a > b ? a : b; }
@@ -53,7 +74,7 @@ StyleEngine::Change StyleEngine::UpdateElement(Element& element, const StyleShee
     if (previous_face != element.font_face_ || LayoutDiffers(previous, element.computed_)) {
       changed = Change::Layout;
       element.geometry_dirty_ = true;
-    } else if (!(previous == element.computed_) || previous_opacity != element.effective_opacity_) {
+    } else if (GeometryDiffers(previous, element.computed_) || previous_opacity != element.effective_opacity_) {
       changed = Change::Paint;
       element.geometry_dirty_ = true;
     }

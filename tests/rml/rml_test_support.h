@@ -18,6 +18,7 @@ class RecordingRenderInterface : public Rml::RenderInterface {
     Rml::Vector2f translation;
     Rml::TextureHandle texture;
     Rml::CompiledShaderHandle shader = 0;
+    Rml::Matrix4f transform{1.f};  // the transform in force when it was drawn
   };
   struct Shader {
     Rml::String name;
@@ -32,7 +33,7 @@ class RecordingRenderInterface : public Rml::RenderInterface {
   }
   void RenderGeometry(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
                       Rml::TextureHandle texture) override {
-    draws.push_back({geometry, translation, texture, 0});
+    draws.push_back({geometry, translation, texture, 0, transform});
   }
   void ReleaseGeometry(Rml::CompiledGeometryHandle geometry) override { meshes.erase(geometry); }
   Rml::TextureHandle LoadTexture(Rml::Vector2i& dimensions, const Rml::String& source) override {
@@ -52,7 +53,11 @@ class RecordingRenderInterface : public Rml::RenderInterface {
   }
   void RenderShader(Rml::CompiledShaderHandle shader, Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
                     Rml::TextureHandle texture) override {
-    draws.push_back({geometry, translation, texture, shader});
+    draws.push_back({geometry, translation, texture, shader, transform});
+  }
+  void SetTransform(const Rml::Matrix4f* matrix) override {
+    transform = matrix != nullptr ? *matrix : Rml::Matrix4f(1.f);
+    ++transform_calls;
   }
   void EnableScissorRegion(bool enable) override { scissor_enabled = enable; }
   void SetScissorRegion(Rml::Rectanglei region) override { scissors.push_back(region); }
@@ -62,6 +67,8 @@ class RecordingRenderInterface : public Rml::RenderInterface {
   std::vector<Rml::String> loaded_textures;
   std::vector<Shader> shaders;  // handle i + 1 is shaders[i]
   std::vector<Rml::Rectanglei> scissors;
+  Rml::Matrix4f transform{1.f};
+  int transform_calls = 0;
   int generated_textures = 0;
   int released_textures = 0;
   bool scissor_enabled = false;

@@ -15,6 +15,16 @@ struct Match {
   const Declaration* declaration;
 };
 
+// Copies the values that only move an element as it is drawn (its transform) or say how it
+// changes over time.
+void TakeMotion(ComputedValues& values, const ComputedValues& from) {
+  values.transform = from.transform;
+  values.transform_origin_x = from.transform_origin_x;
+  values.transform_origin_y = from.transform_origin_y;
+  values.animation = from.animation;
+  values.transition = from.transition;
+}
+
 // Whether two sets of values differ in anything but what is only drawn (colours, opacity,
 // decorator): such changes need new geometry but no layout.
 bool LayoutDiffers(const ComputedValues& before, const ComputedValues& after) {
@@ -29,11 +39,7 @@ bool LayoutDiffers(const ComputedValues& before, const ComputedValues& after) {
   painted_like_after.opacity = after.opacity;
   painted_like_after.decorator = after.decorator;
   painted_like_after.pointer_events = after.pointer_events;
-  painted_like_after.transform = after.transform;
-  painted_like_after.transform_origin_x = after.transform_origin_x;
-  painted_like_after.transform_origin_y = after.transform_origin_y;
-  painted_like_after.animation = after.animation;
-  painted_like_after.transition = after.transition;
+  TakeMotion(painted_like_after, after);
   return !(painted_like_after == after);
 }
 
@@ -42,11 +48,7 @@ bool LayoutDiffers(const ComputedValues& before, const ComputedValues& after) {
 bool GeometryDiffers(const ComputedValues& before, const ComputedValues& after) {
   static ComputedValues drawn_like_after;
   drawn_like_after = before;
-  drawn_like_after.transform = after.transform;
-  drawn_like_after.transform_origin_x = after.transform_origin_x;
-  drawn_like_after.transform_origin_y = after.transform_origin_y;
-  drawn_like_after.animation = after.animation;
-  drawn_like_after.transition = after.transition;
+  TakeMotion(drawn_like_after, after);
   return !(drawn_like_after == after);
 }
 

@@ -76,7 +76,20 @@ void Context::SetDensityIndependentPixelRatio(float ratio) {
   for (auto& document : documents_) document->DirtyStyle();
 }
 
+void Context::ScheduleAnimationFrame(Element* element) {
+  if (element->animation_scheduled_) return;
+  element->animation_scheduled_ = true;
+  animated_.push_back(element);
+}
+
 bool Context::Update() {
+  // Elements that animate are restyled; those still animating schedule themselves again.
+  animating_.swap(animated_);
+  for (Element* element : animating_) {
+    element->animation_scheduled_ = false;
+    element->DirtyStyle();
+  }
+  animating_.clear();
   UnitContext units;
   units.viewport = {float(dimensions_.x), float(dimensions_.y)};
   units.dp_ratio = dp_ratio_;
@@ -211,6 +224,11 @@ void Context::OnElementDetached(Element* element) {
     active_ = nullptr;
   }
   if (IsSelfOrAncestor(element, dragged_range_)) dragged_range_ = nullptr;
+  std::erase_if(animated_, [&](Element* animated) {
+    const bool detached = IsSelfOrAncestor(element, animated);
+    if (detached) animated->animation_scheduled_ = false;
+    return detached;
+  });
   if (IsSelfOrAncestor(element, focus_)) {
     focus_->SetPseudoClassBits(kPseudoFocus, false);
     focus_ = nullptr;

@@ -58,6 +58,8 @@ class Context {
   void OnElementDetached(Element* element);
   void ReleaseLater(ElementPtr element);
   void SetFocus(Element* element);
+  // Library-internal: element animates; it is restyled at the next Update.
+  void ScheduleAnimationFrame(Element* element);
 
  private:
   void UpdateHover();
@@ -71,6 +73,8 @@ class Context {
   RenderManager render_manager_;
   std::vector<std::unique_ptr<ElementDocument>> documents_;
   std::vector<ElementPtr> release_queue_;
+  std::vector<Element*> animated_;  // restyled at the next Update
+  std::vector<Element*> animating_;  // the list being restyled (kept to reuse its storage)
   Element* hover_ = nullptr;
   Element* active_ = nullptr;
   Element* focus_ = nullptr;

@@ -1,5 +1,6 @@
 #include "rml/element.h"
 
+#include "rml/animation.h"
 #include "rml/context.h"
 #include "rml/core.h"
 #include "rml/document_parser.h"
@@ -46,6 +47,7 @@ float Box::Edge(BoxArea area, BoxEdge edge) const {
 Element::Element(const String& tag) : tag_(StringUtilities::ToLower(tag)) {}
 
 Element::~Element() {
+  DestroyElementAnimations(animations_);
   ElementPainter::ReleaseDecoratorData(*this);
   DetachListeners();
   // Children go first, while their parent pointer is still valid.

@@ -19,6 +19,7 @@ namespace Rml {
 
 class Context;
 class ElementDocument;
+struct ElementAnimations;
 class Element;
 using ElementPtr = std::unique_ptr<Element>;
 using ElementList = std::vector<Element*>;
@@ -175,6 +176,8 @@ class Element {
   friend class StyleEngine;
   friend class LayoutEngine;
   friend class ElementPainter;
+  friend bool UpdateAnimations(Element& element, const ComputedValues& previous, bool first_style,
+                               const ComputedValues* parent, const UnitContext& units);
 
   struct ListenerEntry {
     String type;
@@ -210,6 +213,9 @@ class Element {
   bool child_style_dirty_ = true;  // some descendant's must
   FontFaceHandle font_face_ = 0;
   float effective_opacity_ = 1.f;  // product of the ancestors' opacities
+  bool styled_ = false;            // its values have been computed once (transitions start after)
+  ElementAnimations* animations_ = nullptr;  // owned; null until it animates or transitions
+  bool animation_scheduled_ = false;         // in its context's list of elements restyled each update
 
   // Layout state.
   Box box_;

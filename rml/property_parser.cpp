@@ -3,6 +3,7 @@
 
 #include "rml/property.h"
 
+#include "rml/animation.h"
 #include "rml/string_utilities.h"
 #include "rml/transform.h"
 
@@ -104,6 +105,10 @@ bool ParseValue(PropertyId id, std::string_view text, Property& property) {
   if (definition.kind == PropertyKind::Text) {
     String error;
     if (id == PropertyId::Transform && !IsValidTransform(text, error)) return false;
+    std::vector<AnimationSpec> animations;
+    if (id == PropertyId::Animation && !ParseAnimationList(text, animations, error)) return false;
+    std::vector<TransitionSpec> transitions;
+    if (id == PropertyId::Transition && !ParseTransitionList(text, transitions, error)) return false;
     property.unit = Unit::String;
     property.string = String(text);
     return true;

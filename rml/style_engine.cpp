@@ -1,5 +1,7 @@
 #include "rml/style_engine.h"
 
+#include "rml/animation.h"
+#include "rml/context.h"
 #include "rml/core.h"
 #include "rml/font_engine.h"
 
@@ -72,6 +74,9 @@ StyleEngine::Change StyleEngine::UpdateElement(Element& element, const StyleShee
     const FontFaceHandle previous_face = element.font_face_;
     const float previous_opacity = element.effective_opacity_;
     ComputeElement(element, sheet, parent, units);
+    if (UpdateAnimations(element, previous, !element.styled_, parent, units) && element.context_ != nullptr)
+      element.context_->ScheduleAnimationFrame(&element);
+    element.styled_ = true;
     element.effective_opacity_ = parent_opacity * element.computed_.opacity;
     if (previous_face != element.font_face_ || LayoutDiffers(previous, element.computed_)) {
       changed = Change::Layout;

@@ -124,7 +124,18 @@ void StyleSheet::Parse(std::string_view input, const String& source, int first_l
       break;
     }
     position = end;
-    if (!prelude.empty() && prelude[0] == '@') continue;  // at-rules are not read here
+    if (!prelude.empty() && prelude[0] == '@') {
+      StringList words;
+      StringUtilities::SplitValues(words, prelude);
+      if (StringUtilities::ToLower(words[0]) == "@keyframes") {
+        if (words.size() == 2)
+          ParseKeyframes(words[1], std::string_view(text.data() + open + 1, end - open - 2), source,
+                         first_line + CountLines(text, open));
+        else
+          Log::Message(Log::LT_WARNING, "%s:%d: @keyframes needs one name", source.c_str(), line);
+      }
+      continue;
+    }
     const std::string_view body(text.data() + open + 1, end - open - 2);
     DeclarationList declarations;
     ParseDeclarationBlock(body, source, first_line + CountLines(text, open), declarations);
@@ -148,7 +159,59 @@ void StyleSheet::Parse(std::string_view input, const String& source, int first_l
   }
 }
 
+void StyleSheet::ParseKeyframes(const String& name, std::string_view body, const String& source, int first_line) {
+  KeyframesRule rule{name, {}};
+  const String text(body);
+  size_t position = 0;
+  while (position < text.size()) {
+    const size_t open = text.find('{', position);
+    if (open == String::npos) break;
+    const String prelude = StringUtilities::Trim(text.substr(position, open - position));
+    const int line = first_line + CountLines(text, open);
+    const size_t end = FindBlockEnd(text, open);
+    if (end == String::npos) {
+      Log::Message(Log::LT_WARNING, "%s:%d: keyframe '%s' is never closed", source.c_str(), line, prelude.c_str());
+      break;
+    }
+    position = end;
+    DeclarationList declarations;
+    ParseDeclarationBlock(std::string_view(text.data() + open + 1, end - open - 2), source, line, declarations);
+    StringList selectors;
+    StringUtilities::ExpandString(selectors, prelude, ',');
+    for (const String& selector : selectors) {
+      const String lower = StringUtilities::ToLower(selector);
+      Property percent;
+      float at = -1.f;
+      if (lower == "from") at = 0.f;
+      else if (lower == "to") at = 1.f;
+      else if (ParseLength(lower, percent) && percent.unit == Unit::Percent && percent.number >= 0.f &&
+               percent.number <= 100.f)
+        at = percent.number * 0.01f;
+      if (at < 0.f) {
+        Log::Message(Log::LT_WARNING, "%s:%d: keyframe selector '%s' of '%s' is not from, to or a percentage",
+                     source.c_str(), line, selector.c_str(), name.c_str());
+        continue;
+      }
+      rule.keyframes.push_back({at, declarations});
+    }
+  }
+  std::stable_sort(rule.keyframes.begin(), rule.keyframes.end(),
+                   [](const Keyframe& a, const Keyframe& b) { return a.position < b.position; });
+  std::erase_if(keyframes_, [&](const KeyframesRule& existing) { return existing.name == name; });
+  keyframes_.push_back(std::move(rule));
+}
+
+const KeyframesRule* StyleSheet::FindKeyframes(const String& name) const {
+  for (const KeyframesRule& rule : keyframes_)
+    if (rule.name == name) return &rule;
+  return nullptr;
+}
+
 void StyleSheet::Merge(const StyleSheet& other) {
+  for (const KeyframesRule& rule : other.keyframes_) {
+    std::erase_if(keyframes_, [&](const KeyframesRule& existing) { return existing.name == rule.name; });
+    keyframes_.push_back(rule);
+  }
   for (const StyleRule& rule : other.rules_) {
     rules_.push_back(rule);
     rules_.back().order = next_order_++;

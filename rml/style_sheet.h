@@ -1,7 +1,8 @@
 #pragma once
 // StyleSheet: the rules of one or more RCSS texts, in source order. A malformed rule or
 // declaration is reported (file, line, what is wrong) and skipped; the rest of the sheet loads.
-// At-rules (@spritesheet, @keyframes, @media, @decorator) are skipped whole for now.
+// "@keyframes name { from {...} 50% {...} to {...} }" is read into a named list of keyframes (a
+// later block of the same name replaces an earlier one); other at-rules are skipped whole.
 
 #include "rml/property.h"
 #include "rml/selector.h"
@@ -16,6 +17,17 @@ struct StyleRule {
   DeclarationList declarations;
 };
 
+// One step of a keyframe animation: where it lies (0..1) and what it declares.
+struct Keyframe {
+  float position = 0.f;
+  DeclarationList declarations;
+};
+
+struct KeyframesRule {
+  String name;
+  std::vector<Keyframe> keyframes;  // by position
+};
+
 class StyleSheet {
  public:
   // Parses text and appends its rules. source names the file in messages; first_line is the
@@ -24,11 +36,16 @@ class StyleSheet {
   // Appends the rules of another sheet after this one's.
   void Merge(const StyleSheet& other);
   const std::vector<StyleRule>& GetRules() const { return rules_; }
+  // The keyframes of that name, or null.
+  const KeyframesRule* FindKeyframes(const String& name) const;
   // Every pseudo-class named by any selector: changing one of the others needs no restyle.
   std::uint8_t GetPseudoClassesUsed() const { return pseudo_classes_used_; }
 
  private:
+  void ParseKeyframes(const String& name, std::string_view body, const String& source, int first_line);
+
   std::vector<StyleRule> rules_;
+  std::vector<KeyframesRule> keyframes_;
   int next_order_ = 0;
   std::uint8_t pseudo_classes_used_ = 0;
 };

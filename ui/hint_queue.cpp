@@ -46,7 +46,12 @@ Rml::Element* HintQueue::Find(const std::string& id) const {
 }
 
 void HintQueue::AttachDocument(Rml::ElementDocument* value) {
-  if (value == nullptr) return;
+  if (value == nullptr) {
+    // The document is gone (closed or about to be reloaded): nothing of it is reached again.
+    document = nullptr;
+    for (HintSlot& slot : slots) ResetSlot(slot);
+    return;
+  }
   document = value;
   for (const HintSlot& slot : slots) {
     if (Find(slot.dialogId) == nullptr || Find(slot.textId) == nullptr) return;

@@ -47,6 +47,7 @@ class HintQueue {
   void SetContext(HintQueueContext value) { context = std::move(value); }
 
   // Takes the HUD document; when all six elements exist, hides every dialog and resets the slots.
+  // Null forgets the document and frees every slot; the waiting requests stay.
   void AttachDocument(Rml::ElementDocument* document);
   void Enqueue(const HintRequest& request);
   void ShowText(const std::string& text, float seconds);

@@ -23,7 +23,8 @@
 // Results (PushResult): bool, integers and enumerations as Lua integers, floating point as Lua
 // numbers, strings, lua::Reference as its value, std::optional as its value or nil, a bound
 // type by value as a new userdata owning a copy, a pointer to a bound type as a userdata
-// referring to the object (nil for null).
+// referring to the object (nil for null), a std::vector as a new sequence (indexed from 1) of
+// its converted elements, and lua::Fields as a new table with those named fields.
 
 #include <lua.h>
 
@@ -37,11 +38,20 @@
 #include <string_view>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "scripting/lua/error.h"
 #include "scripting/lua/reference.h"
 
 namespace lua {
+
+// A result that becomes a new Lua table with named fields of one type:
+//   return lua::Fields<float, 2>{{{"x", 1.0f}, {"y", 2.0f}}};   // {x = 1.0, y = 2.0}
+template <typename T, std::size_t N>
+struct Fields {
+  static constexpr std::size_t kCount = N;
+  std::pair<const char*, T> fields[N];
+};
 
 namespace detail {
 
@@ -142,10 +152,21 @@ template <typename T>
 inline constexpr bool kIsString =
     std::is_same_v<T, std::string> || std::is_same_v<T, std::string_view>;
 
+template <typename T>
+struct IsVector : std::false_type {};
+template <typename T, typename A>
+struct IsVector<std::vector<T, A>> : std::true_type {};
+
+template <typename T>
+struct IsFields : std::false_type {};
+template <typename T, std::size_t N>
+struct IsFields<Fields<T, N>> : std::true_type {};
+
 // A class type that is not one of the value types above is a bound type.
 template <typename T>
 inline constexpr bool kIsBound = std::is_class_v<T> && !kIsString<T> &&
-                                 !std::is_same_v<T, Reference>;
+                                 !std::is_same_v<T, Reference> && !IsVector<T>::value &&
+                                 !IsFields<T>::value;
 
 template <typename T>
 struct IsOptional : std::false_type {};
@@ -254,6 +275,19 @@ int PushResult(lua_State* L, T&& value) {
       lua_pushnil(L);
     } else {
       PushResult(L, *std::forward<T>(value));
+    }
+  } else if constexpr (detail::IsVector<U>::value) {
+    lua_createtable(L, static_cast<int>(value.size()), 0);
+    lua_Integer position = 0;
+    for (auto&& element : value) {
+      PushResult(L, element);
+      lua_rawseti(L, -2, ++position);
+    }
+  } else if constexpr (detail::IsFields<U>::value) {
+    lua_createtable(L, 0, static_cast<int>(U::kCount));
+    for (const auto& [name, field] : value.fields) {
+      PushResult(L, field);
+      lua_setfield(L, -2, name);
     }
   } else if constexpr (std::is_pointer_v<U>) {
     if (value == nullptr) {

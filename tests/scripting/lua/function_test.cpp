@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "scripting/lua/state.h"
 #include "tests/scripting/lua/lua_test_support.h"
@@ -90,6 +91,22 @@ TEST_F(LuaFunctionTest, ArgumentsConvertByTheForgivingRules) {
   for (const auto& row : cases) {
     EXPECT_EQ(Eval(lua, std::string("return ") + row.call), row.result) << row.call;
   }
+}
+
+TEST_F(LuaFunctionTest, VectorsAndFieldsBecomeNewTables) {
+  lua.SetFunction("Range", [](int count) {
+    std::vector<int> values;
+    for (int i = 0; i < count; ++i) values.push_back(i * 10);
+    return values;
+  });
+  lua.SetFunction("Where", [](double x) {
+    return lua::Fields<float, 2>{{{"x", static_cast<float>(x)}, {"y", -1.0f}}};
+  });
+  EXPECT_EQ(Eval(lua, "local t = Range(3); return #t .. ' ' .. t[1] .. ' ' .. t[3]"), "3 0 20");
+  EXPECT_EQ(Eval(lua, "return #Range(0)"), "0");
+  EXPECT_EQ(Eval(lua, "local p = Where(1.5); return p.x .. ' ' .. p.y"), "1.5 -1.0");
+  // Each call makes a table of its own.
+  EXPECT_EQ(Eval(lua, "local a = Where(1); a.x = 9; return Where(1).x"), "1.0");
 }
 
 TEST_F(LuaFunctionTest, OutOfRangeArgumentsSkipTheCall) {

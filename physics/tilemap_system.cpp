@@ -100,6 +100,17 @@ bool TilemapSystem::IsGroupCollidable(int group) const {
   return record == nullptr || record->state != TileGroup::kLowered;
 }
 
+float TilemapSystem::GroupHeight(int group) const {
+  const TileGroup* record = Group(group);
+  if (record == nullptr) return 0.0f;
+  if (record->state == TileGroup::kLowered) return loweredHeight;
+  if (record->state == TileGroup::kRising && raiseDuration > 0.0f) {
+    const float f = record->timer / raiseDuration;
+    return loweredHeight * f * f;
+  }
+  return 0.0f;
+}
+
 MessagingManager* TilemapSystem::Messaging() const {
   return engine != nullptr ? engine->GetManager<MessagingManager>().get() : nullptr;
 }

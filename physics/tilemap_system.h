@@ -80,6 +80,10 @@ class TilemapSystem : public BaseSystem {
   const TileGroup* Group(int group) const;
   // False only for a lowered group 0..15.
   bool IsGroupCollidable(int group) const;
+  // The offset of a group's cells from their own heights, before the map's scale: the lowered
+  // height while lowered, lowered height * f^2 while rising (f: the share of the rise still to
+  // go), else 0; 0 for a group outside 0..15.
+  float GroupHeight(int group) const;
   float LoweredHeight() const { return loweredHeight; }
   float RaiseDuration() const { return raiseDuration; }
   // The backup the rising cells return to; null before the first update with a map.

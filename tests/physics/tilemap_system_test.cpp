@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,7 @@ TEST_F(TilemapSystemTest, GroupsSinkAtOnceAndRiseOverTwoSeconds) {
   tilemap->Update(0.25f);
   EXPECT_EQ(Map().heights, (std::vector<float>{-7.0f, -7.0f, 0.25f}));
   EXPECT_FALSE(tilemap->IsGroupCollidable(3));
+  EXPECT_FLOAT_EQ(tilemap->GroupHeight(3), -7.0f);
 
   log.clear();
   Post("tilemap_set_group 3 raise");
@@ -187,6 +189,9 @@ TEST_F(TilemapSystemTest, GroupsSinkAtOnceAndRiseOverTwoSeconds) {
     const float f = timeline[step].f;
     EXPECT_FLOAT_EQ(Map().heights[0], -7.0f + (1.0f - f * f) * 8.0f) << step;
     EXPECT_EQ(Count("1:calculate_tile_colliders"), timeline[step].rebuilds) << step;
+    // The group's offset uses the share of the rise left after the update.
+    const float left = std::max(f - 0.125f, 0.0f);
+    EXPECT_FLOAT_EQ(tilemap->GroupHeight(3), -7.0f * left * left) << step;
   }
   EXPECT_FLOAT_EQ(Map().heights[1], 0.5f);
   EXPECT_EQ(tilemap->Group(3)->state, TileGroup::kStanding);
@@ -205,6 +210,8 @@ TEST_F(TilemapSystemTest, GroupsSinkAtOnceAndRiseOverTwoSeconds) {
   }
   EXPECT_FLOAT_EQ(tilemap->Group(15)->timer, 2.0f);
   EXPECT_EQ(tilemap->Group(16), nullptr);
+  EXPECT_EQ(tilemap->GroupHeight(16), 0.0f);
+  EXPECT_EQ(tilemap->GroupHeight(-1), 0.0f);
 }
 
 TEST_F(TilemapSystemTest, DrawsThePaletteModelsOfBothLayers) {

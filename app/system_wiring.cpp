@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "app/system_registration.h"
@@ -180,6 +181,35 @@ void WireRings(RingSystem& rings, const std::shared_ptr<CameraSystem>& cameras,
   rings.SetLinks(std::move(links));
 }
 
+// The scripts read the ring counts, the current scene and the tile groups. The HUD has no hint
+// panel yet, so ShowHint stays unlinked.
+void WireLuaApi(LuaScriptSystem& scripts, const std::shared_ptr<RingSystem>& rings,
+                const std::shared_ptr<SceneSystem>& scenes,
+                const std::shared_ptr<TilemapSystem>& tilemap) {
+  LuaApiLinks links;
+  links.leftHandRingCount = [rings = std::weak_ptr<RingSystem>(rings)] {
+    const auto system = rings.lock();
+    return system ? system->GetLeftHandRingsCount() : 0;
+  };
+  links.rightHandRingCount = [rings = std::weak_ptr<RingSystem>(rings)] {
+    const auto system = rings.lock();
+    return system ? system->GetRightHandRingsCount() : 0;
+  };
+  links.currentSceneName = [scenes = std::weak_ptr<SceneSystem>(scenes)] {
+    const auto system = scenes.lock();
+    return system ? system->CurrentSceneName() : std::string();
+  };
+  links.tileGroupHeight = [tiles = std::weak_ptr<TilemapSystem>(tilemap)](int group) {
+    const auto system = tiles.lock();
+    return system ? system->GroupHeight(group) : 0.0f;
+  };
+  links.isTileGroupCollidable = [tiles = std::weak_ptr<TilemapSystem>(tilemap)](int group) {
+    const auto system = tiles.lock();
+    return system == nullptr || system->IsGroupCollidable(group);
+  };
+  scripts.SetApiLinks(std::move(links));
+}
+
 }  // namespace
 
 void WireSystems(DECS& decs, RenderContext& context) {
@@ -200,4 +230,6 @@ void WireSystems(DECS& decs, RenderContext& context) {
   WireAudio(decs, context, systems, platform);
   WireParticles(context, systems.GetSystem<ParticleSystem>(), settings);
   WireRings(*systems.GetSystem<RingSystem>(), systems.GetSystem<CameraSystem>(), scenes);
+  WireLuaApi(*systems.GetSystem<LuaScriptSystem>(), systems.GetSystem<RingSystem>(), scenes,
+             systems.GetSystem<TilemapSystem>());
 }

@@ -73,9 +73,8 @@ void SendDelayedLocalMessage(LuaScriptSystem& system, const std::string& text, i
   system.QueueDelayedCall(text, entity);
 }
 
-void SetState(LuaScriptSystem& system, int entity, const std::string& state) {
-  const auto record = system.entityScripts.find(entity);
-  if (record != system.entityScripts.end()) record->second.currentState = state;
+void SetState(LuaScriptSystem& system, int entity, std::string state) {
+  system.SetState(entity, std::move(state));
 }
 
 // ---- Random numbers ----

@@ -196,8 +196,11 @@ TEST_F(LuaApiTest, LocalMessagesReachEntityScriptsAtOnceOrLater) {
 
   Eval("SetState(0, 'Run')");
   EXPECT_EQ(scripts->entityScripts.at(player).currentState, "Run");
-  Eval("SetState(-1, 'Idle')");
-  EXPECT_EQ(scripts->entityScripts.count(-1), 0u);
+  Eval("SetState(1.2, 'Idle')");  // an entity without scripts yet gets a record
+  EXPECT_EQ(scripts->entityScripts.at(1).currentState, "Idle");
+  // A negative id, or an entity that is not alive: nothing.
+  ASSERT_TRUE(scripts->lua.RunChunk("SetState(-1, 'Idle') SetState(9, 'Idle')").ok());
+  EXPECT_EQ(scripts->entityScripts.size(), 2u);
 }
 
 TEST_F(LuaApiTest, MatricesRotateMultiplyAndSnap) {

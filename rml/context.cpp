@@ -319,8 +319,21 @@ bool Context::ProcessMouseMove(int x, int y, int) {
 
 bool Context::ProcessMouseWheel(float wheel_delta, int) {
   if (hover_ == nullptr) return true;
-  hover_->DispatchEvent("mousescroll", {{"wheel_delta_y", wheel_delta}});
-  if (hover_ != nullptr) hover_->DispatchEvent("mousewheel", {{"wheel_delta_y", wheel_delta}});
+  if (!std::isfinite(wheel_delta)) return false;
+  bool propagating = hover_->DispatchEvent("mousescroll", {{"wheel_delta_y", wheel_delta}});
+  if (hover_ != nullptr) propagating = hover_->DispatchEvent("mousewheel", {{"wheel_delta_y", wheel_delta}}) && propagating;
+  if (!propagating || hover_ == nullptr || wheel_delta == 0.f) return false;
+  for (Element* element = hover_; element != nullptr; element = element->GetParentNode()) {
+    const Style::Overflow overflow = element->computed_.overflow_y;
+    if (overflow != Style::Overflow::Auto && overflow != Style::Overflow::Scroll) continue;
+    const float before = element->GetScrollTop();
+    element->SetScrollTop(before + wheel_delta * kWheelScrollStep);
+    if (element->GetScrollTop() != before) {
+      // The content moved under the cursor.
+      UpdateHover();
+      break;
+    }
+  }
   return false;
 }
 

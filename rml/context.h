@@ -37,7 +37,13 @@ class Context {
   int GetNumDocuments() const { return int(documents_.size()); }
   ElementDocument* GetDocument(int index) const;
 
+  // How far one wheel step scrolls, in pixels.
+  static constexpr float kWheelScrollStep = 40.f;
+
   // Input. Each returns true when no element of a visible document took the event.
+  // ProcessMouseWheel: wheel_delta in steps, positive downwards; it dispatches "mousescroll" and
+  // "mousewheel" to the hovered element, then, unless a listener stopped them, scrolls the
+  // nearest element under the cursor with overflow auto or scroll that can still move that way.
   bool ProcessMouseMove(int x, int y, int key_modifier_state);
   bool ProcessMouseWheel(float wheel_delta, int key_modifier_state);
   bool ProcessMouseButtonDown(int button_index, int key_modifier_state);

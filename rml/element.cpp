@@ -7,11 +7,13 @@
 #include "rml/element_document.h"
 #include "rml/element_painter.h"
 #include "rml/form_controls.h"
+#include "rml/layout_engine.h"
 #include "rml/log.h"
 #include "rml/string_utilities.h"
 #include "rml/style_sheet.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Rml {
 
@@ -395,6 +397,59 @@ bool Element::IsVisible(bool include_ancestors) const {
     if (!include_ancestors) break;
   }
   return true;
+}
+
+namespace {
+
+// The far edges (right, bottom) of the boxes inside element, up to the elements that clip their
+// own content, in context pixels as they are laid out now.
+void ExtendOverDescendants(const Element& element, Vector2f& far_edge) {
+  for (int i = 0; i < element.GetNumChildren(); ++i) {
+    const Element& child = *element.GetChild(i);
+    const ComputedValues& values = child.GetComputedValues();
+    if (values.display == Style::Display::None) continue;
+    if (child.GetTagName() == "#text") {
+      for (const TextLine& line : child.GetTextLines())
+        far_edge = glm::max(far_edge, child.GetAbsoluteLeftTop() + Vector2f{line.position.x + line.width, line.position.y});
+    }
+    far_edge = glm::max(far_edge, child.GetAbsoluteLeftTop() + child.GetBox().GetSize(BoxArea::Border));
+    if (values.overflow_x == Style::Overflow::Visible && values.overflow_y == Style::Overflow::Visible)
+      ExtendOverDescendants(child, far_edge);
+  }
+}
+
+}  // namespace
+
+float Element::GetScrollWidth() const {
+  const Vector2f padding_top_left = GetAbsoluteOffset(BoxArea::Padding);
+  Vector2f far_edge = padding_top_left;
+  ExtendOverDescendants(*this, far_edge);
+  return std::max(GetClientWidth(), far_edge.x - padding_top_left.x + scroll_offset_.x + box_.padding[kRight]);
+}
+
+float Element::GetScrollHeight() const {
+  const Vector2f padding_top_left = GetAbsoluteOffset(BoxArea::Padding);
+  Vector2f far_edge = padding_top_left;
+  ExtendOverDescendants(*this, far_edge);
+  return std::max(GetClientHeight(), far_edge.y - padding_top_left.y + scroll_offset_.y + box_.padding[kBottom]);
+}
+
+void Element::SetScrollTop(float scroll_top) {
+  if (!std::isfinite(scroll_top)) return;
+  const float limit = GetScrollHeight() - GetClientHeight();
+  const float clamped = std::clamp(scroll_top, 0.f, std::max(0.f, limit));
+  if (clamped == scroll_offset_.y) return;
+  scroll_offset_.y = clamped;
+  for (auto& child : children_) LayoutEngine::UpdateAbsoluteOffsets(*child);
+}
+
+void Element::SetScrollLeft(float scroll_left) {
+  if (!std::isfinite(scroll_left)) return;
+  const float limit = GetScrollWidth() - GetClientWidth();
+  const float clamped = std::clamp(scroll_left, 0.f, std::max(0.f, limit));
+  if (clamped == scroll_offset_.x) return;
+  scroll_offset_.x = clamped;
+  for (auto& child : children_) LayoutEngine::UpdateAbsoluteOffsets(*child);
 }
 
 String Element::GetAddress(bool include_pseudo_classes, bool include_parents) const {

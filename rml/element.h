@@ -156,6 +156,18 @@ class Element {
   float GetOpacity() const { return effective_opacity_; }
   const std::vector<TextLine>& GetTextLines() const { return text_lines_; }
 
+  // ---- Scrolling ----
+  // How far the content is scrolled, in pixels from the top (left) of the padding box. Setting
+  // it clamps it to 0..scroll height - client height and moves the descendants at once.
+  float GetScrollTop() const { return scroll_offset_.y; }
+  float GetScrollLeft() const { return scroll_offset_.x; }
+  void SetScrollTop(float scroll_top);
+  void SetScrollLeft(float scroll_left);
+  // The size of the content, padding included, and at least the padding box: what can be
+  // scrolled through.
+  float GetScrollWidth() const;
+  float GetScrollHeight() const;
+
   // "tag#id.class1.class2" (with ":hover"... when asked), then " < parent..." when with parents.
   String GetAddress(bool include_pseudo_classes = false, bool include_parents = true) const;
 
@@ -224,6 +236,7 @@ class Element {
   Vector2f absolute_offset_{0, 0};    // border-box top-left in the context
   float baseline_ = 0.f;              // from the border-box top, for inline-block alignment
   bool has_baseline_ = false;
+  Vector2f scroll_offset_{0, 0};
   float content_extent_ = 0.f;        // height of the laid-out content, before height applies
   float intrinsic_width_[2] = {0, 0};  // min-content and max-content border-box widths
   unsigned intrinsic_pass_ = 0;        // the layout pass that computed them

@@ -42,7 +42,12 @@ void LayoutEngine::LayoutDocument(ElementDocument& document) {
 }
 
 void LayoutEngine::UpdateAbsoluteOffsets(Element& element) {
-  const Vector2f base = element.offset_parent_ != nullptr ? element.offset_parent_->absolute_offset_ : Vector2f{0, 0};
+  Vector2f base = element.offset_parent_ != nullptr ? element.offset_parent_->absolute_offset_ : Vector2f{0, 0};
+  // Scrolled ancestors up to the containing block move the element with their content.
+  for (const Element* ancestor = element.parent_; ancestor != nullptr; ancestor = ancestor->parent_) {
+    base -= ancestor->scroll_offset_;
+    if (ancestor == element.offset_parent_) break;
+  }
   element.absolute_offset_ = base + element.relative_position_;
   for (auto& child : element.children_) UpdateAbsoluteOffsets(*child);
 }

@@ -1,5 +1,7 @@
 #include "rml/decorator.h"
 
+#include "rml/style_sheet.h"
+
 #include "rml/decorator_builtin.h"
 #include "rml/log.h"
 #include "rml/string_utilities.h"
@@ -34,7 +36,9 @@ Texture DecoratorInstancerInterface::GetTexture(const String& filename) const {
   return TextureSource(filename, document_path_).GetTexture(render_manager_);
 }
 
-const Sprite* DecoratorInstancerInterface::GetSprite(const String&) const { return nullptr; }
+const Sprite* DecoratorInstancerInterface::GetSprite(const String& name) const {
+  return style_sheet_ != nullptr ? style_sheet_->FindSprite(name) : nullptr;
+}
 
 namespace Factory {
 

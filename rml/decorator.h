@@ -39,19 +39,24 @@ class Decorator {
 
 // What an instancer may ask while making a decorator: textures relative to the style's
 // document, sprites of the document's sprite sheets, and the render manager.
+class StyleSheet;
+
 class DecoratorInstancerInterface {
  public:
-  DecoratorInstancerInterface(RenderManager& render_manager, String document_path)
-      : render_manager_(render_manager), document_path_(std::move(document_path)) {}
+  // style_sheet: the sheet whose @spritesheet blocks name the sprites (null: no sprites).
+  DecoratorInstancerInterface(RenderManager& render_manager, String document_path,
+                              const StyleSheet* style_sheet = nullptr)
+      : render_manager_(render_manager), document_path_(std::move(document_path)), style_sheet_(style_sheet) {}
   // The texture a path names, joined with the document's path.
   Texture GetTexture(const String& filename) const;
-  // The sprite of that name, or null (sprite sheets are not read yet, so always null).
+  // The sprite of that name in the style sheet's sprite sheets, or null.
   const Sprite* GetSprite(const String& name) const;
   RenderManager& GetRenderManager() const { return render_manager_; }
 
  private:
   RenderManager& render_manager_;
   String document_path_;
+  const StyleSheet* style_sheet_;
 };
 
 class DecoratorInstancer : public EffectSpecification {

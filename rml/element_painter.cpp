@@ -18,8 +18,9 @@ void ElementPainter::UpdateDecorators(Element& element, RenderManager& render_ma
     element.decorators_.clear();
     if (!value.empty() && value != "none") {
       const ElementDocument* document = element.GetOwnerDocument();
-      const DecoratorInstancerInterface instancer_interface(render_manager,
-                                                            document != nullptr ? document->GetSourceURL() : String());
+      const DecoratorInstancerInterface instancer_interface(
+          render_manager, document != nullptr ? document->GetSourceURL() : String(),
+          document != nullptr ? &document->GetStyleSheet() : nullptr);
       element.decorators_ = Factory::InstanceDecorators(value, instancer_interface, element.GetAddress(false, false));
     }
   }

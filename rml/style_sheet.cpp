@@ -133,6 +133,12 @@ void StyleSheet::Parse(std::string_view input, const String& source, int first_l
                          first_line + CountLines(text, open));
         else
           Log::Message(Log::LT_WARNING, "%s:%d: @keyframes needs one name", source.c_str(), line);
+      } else if (StringUtilities::ToLower(words[0]) == "@spritesheet") {
+        if (words.size() == 2)
+          ParseSpritesheet(words[1], std::string_view(text.data() + open + 1, end - open - 2), source,
+                           first_line + CountLines(text, open));
+        else
+          Log::Message(Log::LT_WARNING, "%s:%d: @spritesheet needs one name", source.c_str(), line);
       }
       continue;
     }
@@ -201,6 +207,71 @@ void StyleSheet::ParseKeyframes(const String& name, std::string_view body, const
   keyframes_.push_back(std::move(rule));
 }
 
+void StyleSheet::ParseSpritesheet(const String& name, std::string_view body, const String& source, int first_line) {
+  auto sheet = std::make_shared<Spritesheet>();
+  sheet->name = name;
+  std::vector<std::pair<String, Rectanglef>> rectangles;
+  String image;
+  // Declarations split at ';' outside brackets, with their lines, as in rule blocks.
+  size_t start = 0;
+  while (start < body.size()) {
+    size_t end = body.find(';', start);
+    if (end == std::string_view::npos) end = body.size();
+    const String item = StringUtilities::Trim(String(body.substr(start, end - start)));
+    const size_t first = std::min(body.find_first_not_of(" \t\r\n", start), end);
+    const int line = first_line + CountLines(body, first);
+    start = end + 1;
+    if (item.empty()) continue;
+    const size_t colon = item.find(':');
+    const String key = StringUtilities::ToLower(StringUtilities::Trim(item.substr(0, std::min(colon, item.size()))));
+    const String value = colon == String::npos ? String() : StringUtilities::Trim(item.substr(colon + 1));
+    if (key == "src") {
+      image = value;
+      continue;
+    }
+    if (key == "resolution") {
+      Property scale;
+      const bool read = value.size() > 1 && value.back() == 'x' && ParseLength(value.substr(0, value.size() - 1), scale) &&
+                        scale.unit == Unit::Number && scale.number > 0.f;
+      if (read) sheet->display_scale = 1.f / scale.number;
+      else Log::Message(Log::LT_WARNING, "%s:%d: resolution '%s' of @spritesheet %s is not like 2x", source.c_str(), line, value.c_str(), name.c_str());
+      continue;
+    }
+    StringList numbers;
+    StringUtilities::SplitValues(numbers, value);
+    float rectangle[4] = {0, 0, 0, 0};
+    bool read = colon != String::npos && numbers.size() == 4;
+    for (size_t i = 0; read && i < 4; ++i) {
+      Property length;
+      read = ParseLength(numbers[i], length) && (length.unit == Unit::Px || (length.unit == Unit::Number && length.number == 0.f)) &&
+             (i < 2 || length.number >= 0.f);
+      rectangle[i] = length.number;
+    }
+    if (!read) {
+      Log::Message(Log::LT_WARNING, "%s:%d: sprite '%s' of @spritesheet %s needs 'name: x y width height' in px", source.c_str(),
+                   line, item.c_str(), name.c_str());
+      continue;
+    }
+    rectangles.push_back({key, Rectanglef{{rectangle[0], rectangle[1]}, {rectangle[2], rectangle[3]}}});
+  }
+  if (image.empty()) {
+    Log::Message(Log::LT_WARNING, "%s:%d: @spritesheet %s has no src", source.c_str(), first_line, name.c_str());
+    return;
+  }
+  sheet->texture_source = TextureSource(image, source);
+  spritesheets_.push_back(sheet);
+  for (auto& [sprite_name, rectangle] : rectangles) {
+    std::erase_if(sprites_, [&](const auto& existing) { return existing.first == sprite_name; });
+    sprites_.push_back({sprite_name, Sprite{rectangle, sheet.get()}});
+  }
+}
+
+const Sprite* StyleSheet::FindSprite(const String& name) const {
+  for (const auto& [sprite_name, sprite] : sprites_)
+    if (sprite_name == name) return &sprite;
+  return nullptr;
+}
+
 const KeyframesRule* StyleSheet::FindKeyframes(const String& name) const {
   for (const KeyframesRule& rule : keyframes_)
     if (rule.name == name) return &rule;
@@ -208,6 +279,11 @@ const KeyframesRule* StyleSheet::FindKeyframes(const String& name) const {
 }
 
 void StyleSheet::Merge(const StyleSheet& other) {
+  spritesheets_.insert(spritesheets_.end(), other.spritesheets_.begin(), other.spritesheets_.end());
+  for (const auto& [name, sprite] : other.sprites_) {
+    std::erase_if(sprites_, [&](const auto& existing) { return existing.first == name; });
+    sprites_.push_back({name, sprite});
+  }
   for (const KeyframesRule& rule : other.keyframes_) {
     std::erase_if(keyframes_, [&](const KeyframesRule& existing) { return existing.name == rule.name; });
     keyframes_.push_back(rule);

@@ -2,9 +2,13 @@
 // StyleSheet: the rules of one or more RCSS texts, in source order. A malformed rule or
 // declaration is reported (file, line, what is wrong) and skipped; the rest of the sheet loads.
 // "@keyframes name { from {...} 50% {...} to {...} }" is read into a named list of keyframes (a
-// later block of the same name replaces an earlier one); other at-rules are skipped whole.
+// later block of the same name replaces an earlier one). "@spritesheet name { src: image;
+// [resolution: 2x;] sprite-name: x y width height; ... }" names rectangles (in px) of an image,
+// its path relative to the sheet's file; a later sprite of the same name replaces an earlier
+// one. Other at-rules are skipped whole.
 
 #include "rml/property.h"
+#include "rml/render_manager.h"
 #include "rml/selector.h"
 
 #include <string_view>
@@ -38,6 +42,8 @@ class StyleSheet {
   const std::vector<StyleRule>& GetRules() const { return rules_; }
   // The keyframes of that name, or null.
   const KeyframesRule* FindKeyframes(const String& name) const;
+  // The sprite of that name, or null.
+  const Sprite* FindSprite(const String& name) const;
   // Every pseudo-class named by any selector: changing one of the others needs no restyle.
   std::uint8_t GetPseudoClassesUsed() const { return pseudo_classes_used_; }
 
@@ -45,7 +51,12 @@ class StyleSheet {
   void ParseKeyframes(const String& name, std::string_view body, const String& source, int first_line);
 
   std::vector<StyleRule> rules_;
+  void ParseSpritesheet(const String& name, std::string_view body, const String& source, int first_line);
+
   std::vector<KeyframesRule> keyframes_;
+  // Sheets are shared so the sprites' pointers to them survive merging into other sheets.
+  std::vector<std::shared_ptr<const Spritesheet>> spritesheets_;
+  std::vector<std::pair<String, Sprite>> sprites_;
   int next_order_ = 0;
   std::uint8_t pseudo_classes_used_ = 0;
 };

@@ -72,6 +72,7 @@ TEST(DecoratorTileTest, RotationSwapsCornersAndEmptyInputsMakeNothing) {
 }
 
 using DecoratorTest = RmlTest;
+using SpritesheetTest = RmlTest;
 
 TEST_F(DecoratorTest, ImageDecoratorDrawsItsTextureOverThePaddingBoxWithOpacity) {
   Show("<rml><head><style>div { display: block; margin: 5px; width: 64px; height: 32px; border: 2px solid;"
@@ -170,6 +171,31 @@ TEST_F(DecoratorTest, UnknownOrMalformedDecoratorsAreReportedOnceAndDrawNothing)
   render.draws.clear();
   context->Render();
   EXPECT_TRUE(render.draws.empty());
+}
+
+TEST_F(SpritesheetTest, SpritesOfASheetAreFoundByNameAndBadLinesReported) {
+  Show("<rml><head><style>@spritesheet atlas { src: atlas.png; resolution: 2x; icon: 16px 8px 32px 16px;"
+       " bad: 1px 2px; worse: 1px 2px -3px 4px; }\n@spritesheet broken { icon2: 0 0 1px 1px; }\n"
+       "div { display: block; width: 32px; height: 16px; decorator: image(icon); }</style></head>"
+       "<body><div/></body></rml>",
+       "menus/main.rml");
+  EXPECT_EQ(render.loaded_textures, (std::vector<Rml::String>{"menus/atlas.png"}));
+  render.draws.clear();
+  context->Render();
+  ASSERT_EQ(render.draws.size(), 1u);
+  const Rml::Mesh& mesh = render.meshes.at(render.draws[0].geometry);
+  // The 64 x 32 test texture: the sprite's corners at a quarter and three quarters.
+  EXPECT_EQ(mesh.vertices[0].tex_coord, Rml::Vector2f(0.25f, 0.25f));
+  EXPECT_EQ(mesh.vertices[2].tex_coord, Rml::Vector2f(0.75f, 0.75f));
+  EXPECT_EQ(system.Count("main.rml:1: sprite 'bad: 1px 2px' of @spritesheet atlas"), 1);
+  EXPECT_EQ(system.Count("sprite 'worse: 1px 2px -3px 4px'"), 1);
+  EXPECT_EQ(system.Count("main.rml:2: @spritesheet broken has no src"), 1);
+
+  const Rml::ElementDocument* document = context->GetDocument(0);
+  const Rml::Sprite* sprite = document->GetStyleSheet().FindSprite("icon");
+  ASSERT_NE(sprite, nullptr);
+  EXPECT_EQ(sprite->sprite_sheet->display_scale, 0.5f);
+  EXPECT_EQ(document->GetStyleSheet().FindSprite("icon2"), nullptr);
 }
 
 }  // namespace

@@ -81,7 +81,10 @@ void ElementPainter::Update(Element& element, RenderManager& render_manager) {
 
   const Box& box = element.box_;
   const Vector2f border_size = box.GetSize(BoxArea::Border);
-  Mesh mesh;
+  // Reused between calls: a steady repaint (an animated opacity) allocates no vertices.
+  static Mesh mesh;
+  mesh.vertices.clear();
+  mesh.indices.clear();
   if (values.background_color.alpha > 0 && border_size.x > 0.f && border_size.y > 0.f)
     MeshUtilities::GenerateQuad(mesh, {0, 0}, border_size, values.background_color.ToPremultiplied(opacity));
   const float top = box.border[kTop], right = box.border[kRight], bottom = box.border[kBottom], left = box.border[kLeft];
@@ -109,10 +112,11 @@ void ElementPainter::Update(Element& element, RenderManager& render_manager) {
   }
 
   if (element.tag_ == "img" && element.image_texture_) {
-    Mesh image;
-    MeshUtilities::GenerateQuad(image, box.GetPosition(BoxArea::Content), box.content,
+    mesh.vertices.clear();
+    mesh.indices.clear();
+    MeshUtilities::GenerateQuad(mesh, box.GetPosition(BoxArea::Content), box.content,
                                 values.image_color.ToPremultiplied(opacity), {0, 0}, {1, 1});
-    Geometry geometry = render_manager.MakeGeometry(image);
+    Geometry geometry = render_manager.MakeGeometry(mesh);
     if (geometry) element.geometry_.push_back({std::move(geometry), element.image_texture_});
   }
 }

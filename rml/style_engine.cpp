@@ -14,6 +14,7 @@ namespace {
 
 struct Match {
   std::uint64_t key;
+  std::size_t position;  // in gathering order, which breaks ties between equal keys
   const Declaration* declaration;
 };
 
@@ -111,12 +112,17 @@ void StyleEngine::ComputeElement(Element& element, const StyleSheet& sheet, cons
         const std::uint64_t key = (std::uint64_t(declaration.important) << 62) |
                                   (std::uint64_t(std::min(rule.selector.specificity, 0xFFFFFF)) << 24) |
                                   std::uint64_t(rule.order & 0xFFFFFF);
-        matches.push_back({key, &declaration});
+        matches.push_back({key, matches.size(), &declaration});
       }
     }
     for (const Declaration& declaration : element.inline_style_)
-      matches.push_back({(std::uint64_t(declaration.important) << 62) | (std::uint64_t(1) << 61), &declaration});
-    std::stable_sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) { return a.key < b.key; });
+      matches.push_back(
+          {(std::uint64_t(declaration.important) << 62) | (std::uint64_t(1) << 61), matches.size(), &declaration});
+    // Equal keys keep the order they were gathered in; std::sort on (key, position) does that
+    // without the temporary buffer std::stable_sort would allocate on every restyle.
+    std::sort(matches.begin(), matches.end(), [&](const Match& a, const Match& b) {
+      return a.key != b.key ? a.key < b.key : a.position < b.position;
+    });
     for (const Match& match : matches) specified[size_t(match.declaration->id)] = &match.declaration->value;
   }
   ComputeValues(element.computed_, specified.data(), parent, units);

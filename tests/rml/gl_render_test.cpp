@@ -1,5 +1,6 @@
-// A small OpenGL render interface draws a sample document into the test window, and the pixels
-// read back show the boxes, the clipping and the text where layout put them.
+// A small OpenGL render interface draws sample documents into the test window, and the pixels
+// read back show the boxes, the clipping and the text where layout put them, and an animated,
+// transformed, decorated document at two times.
 
 #include "rml/rml.h"
 #include "tests/support/gl_test_environment.h"
@@ -8,6 +9,7 @@
 #include <glad/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 
 namespace {
@@ -18,10 +20,11 @@ layout(location = 1) in vec4 colour;
 layout(location = 2) in vec2 uv;
 uniform vec2 translation;
 uniform vec2 viewport;
+uniform mat4 transform;
 out vec4 vertex_colour;
 out vec2 vertex_uv;
 void main() {
-  vec2 pixel = position + translation;
+  vec2 pixel = (transform * vec4(position + translation, 0.0, 1.0)).xy;
   gl_Position = vec4(pixel.x / viewport.x * 2.0 - 1.0, 1.0 - pixel.y / viewport.y * 2.0, 0.0, 1.0);
   vertex_colour = colour;
   vertex_uv = uv;
@@ -75,6 +78,7 @@ class GlRenderInterface : public Rml::RenderInterface {
     glUniform2f(glGetUniformLocation(program_, "translation"), translation.x, translation.y);
     glUniform2f(glGetUniformLocation(program_, "viewport"), float(viewport_.x), float(viewport_.y));
     glUniform1i(glGetUniformLocation(program_, "textured"), texture != 0);
+    glUniformMatrix4fv(glGetUniformLocation(program_, "transform"), 1, GL_FALSE, &transform_[0][0]);
     glBindTextureUnit(0, GLuint(texture));
     glBindVertexArray(mesh.vao);
     glDrawElements(GL_TRIANGLES, mesh.count, GL_UNSIGNED_INT, nullptr);
@@ -86,7 +90,15 @@ class GlRenderInterface : public Rml::RenderInterface {
     glDeleteBuffers(1, &mesh.ibo);
     meshes_.erase(geometry);
   }
-  Rml::TextureHandle LoadTexture(Rml::Vector2i&, const Rml::String&) override { return 0; }
+  // Every file is a 2 x 2 magenta swatch.
+  Rml::TextureHandle LoadTexture(Rml::Vector2i& dimensions, const Rml::String&) override {
+    const std::array<Rml::byte, 16> magenta{255, 0, 255, 255, 255, 0, 255, 255, 255, 0, 255, 255, 255, 0, 255, 255};
+    dimensions = {2, 2};
+    return GenerateTexture(magenta, dimensions);
+  }
+  void SetTransform(const Rml::Matrix4f* transform) override {
+    transform_ = transform != nullptr ? *transform : Rml::Matrix4f(1.f);
+  }
   Rml::TextureHandle GenerateTexture(std::span<const Rml::byte> pixels, Rml::Vector2i size) override {
     GLuint texture = 0;
     glCreateTextures(GL_TEXTURE_2D, 1, &texture);
@@ -122,6 +134,7 @@ class GlRenderInterface : public Rml::RenderInterface {
     return shader;
   }
   Rml::Vector2i viewport_;
+  Rml::Matrix4f transform_{1.f};
   GLuint program_ = 0;
   std::map<Rml::CompiledGeometryHandle, Mesh> meshes_;
   Rml::CompiledGeometryHandle next_ = 0;
@@ -173,6 +186,73 @@ TEST(RmlGlRenderTest, SampleDocumentReachesTheWindow) {
     Rml::Shutdown();
   }
   Rml::SetRenderInterface(nullptr);
+}
+
+class SteppedClock : public Rml::SystemInterface {
+ public:
+  double GetElapsedTime() override { return time; }
+  double time = 0.0;
+};
+
+TEST(RmlGlRenderTest, AnimatedTransformedDecoratedDocumentAtTwoTimes) {
+  const Rml::Vector2i size{testing_support::kTestWindowWidth, testing_support::kTestWindowHeight};
+  SteppedClock clock;
+  {
+    GlRenderInterface render(size);
+    Rml::SetRenderInterface(&render);
+    Rml::SetSystemInterface(&clock);
+    ASSERT_TRUE(Rml::Initialise());
+    Rml::Context* context = Rml::CreateContext("gl", size);
+    Rml::ElementDocument* document = context->LoadDocumentFromMemory(R"(<rml><head><style>
+        body { display: block; width: 64px; height: 64px; background-color: #000080; }
+        div { display: block; position: absolute; }
+        #swatch { left: 8px; top: 8px; width: 16px; height: 16px; decorator: image(swatch.png);
+                  animation: grow 1s linear forwards; }
+        #block { left: 40px; top: 8px; width: 8px; height: 8px; background-color: red;
+                 animation: drop 1s linear forwards; }
+        @keyframes grow { from { transform: scale(1); opacity: 1; } to { transform: scale(2); opacity: 0.5; } }
+        @keyframes drop { to { transform: translateY(30px) rotate(45deg); } }
+      </style></head><body><div id='swatch'/><div id='block'/></body></rml>)",
+                                                                     "animated.rml");
+    ASSERT_NE(document, nullptr);
+    document->Show();
+    using Pixel = std::array<int, 4>;
+    auto draw_at = [&](double time) {
+      clock.time = time;
+      context->Update();
+      glViewport(0, 0, size.x, size.y);
+      glClearColor(0, 0, 0, 1);
+      glClear(GL_COLOR_BUFFER_BIT);
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+      context->Render();
+      glFinish();
+      return testing_support::ReadFramebufferPixels(0, 0, size.x, size.y);
+    };
+    auto near = [](const Pixel& a, const Pixel& b) {
+      for (int i = 0; i < 3; ++i)
+        if (std::abs(a[size_t(i)] - b[size_t(i)]) > 3) return false;
+      return true;
+    };
+    const Pixel navy{0, 0, 128, 255}, magenta{255, 0, 255, 255}, half_magenta{128, 0, 191, 255}, red{255, 0, 0, 255};
+
+    const testing_support::Image start = draw_at(0.0);
+    EXPECT_TRUE(near(start.At(16, 16), magenta));  // the swatch at its own size
+    EXPECT_TRUE(near(start.At(5, 5), navy));
+    EXPECT_TRUE(near(start.At(44, 12), red));      // the block where layout put it
+    EXPECT_TRUE(near(start.At(44, 42), navy));
+
+    const testing_support::Image end = draw_at(1.0);
+    EXPECT_TRUE(near(end.At(16, 16), half_magenta));  // half transparent over the body
+    EXPECT_TRUE(near(end.At(3, 3), half_magenta));    // scaled twice about its centre: 0..32
+    EXPECT_TRUE(near(end.At(44, 12), navy));          // the block moved down...
+    EXPECT_TRUE(near(end.At(44, 42), red));
+    EXPECT_TRUE(near(end.At(44, 37), red));           // ...turned on its corner: its top point
+    EXPECT_TRUE(near(end.At(40, 39), navy));          // and not its old top-left corner
+    Rml::Shutdown();
+  }
+  Rml::SetRenderInterface(nullptr);
+  Rml::SetSystemInterface(nullptr);
 }
 
 }  // namespace

@@ -140,6 +140,19 @@ class GlRenderInterface : public Rml::RenderInterface {
   Rml::CompiledGeometryHandle next_ = 0;
 };
 
+// Updates the context, draws it over black with premultiplied blending and reads the pixels.
+testing_support::Image UpdateAndDraw(Rml::Context& context, Rml::Vector2i size) {
+  context.Update();
+  glViewport(0, 0, size.x, size.y);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  context.Render();
+  glFinish();
+  return testing_support::ReadFramebufferPixels(0, 0, size.x, size.y);
+}
+
 TEST(RmlGlRenderTest, SampleDocumentReachesTheWindow) {
   const Rml::Vector2i size{testing_support::kTestWindowWidth, testing_support::kTestWindowHeight};
   {
@@ -160,15 +173,7 @@ TEST(RmlGlRenderTest, SampleDocumentReachesTheWindow) {
                                                                      "sample.rml");
     ASSERT_NE(document, nullptr);
     document->Show();
-    context->Update();
-    glViewport(0, 0, size.x, size.y);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    context->Render();
-    glFinish();
-    const testing_support::Image image = testing_support::ReadFramebufferPixels(0, 0, size.x, size.y);
+    const testing_support::Image image = UpdateAndDraw(*context, size);
     using Pixel = std::array<int, 4>;
     auto rgb = [&](int x, int y) {
       const Pixel p = image.At(x, y);
@@ -219,15 +224,7 @@ TEST(RmlGlRenderTest, AnimatedTransformedDecoratedDocumentAtTwoTimes) {
     using Pixel = std::array<int, 4>;
     auto draw_at = [&](double time) {
       clock.time = time;
-      context->Update();
-      glViewport(0, 0, size.x, size.y);
-      glClearColor(0, 0, 0, 1);
-      glClear(GL_COLOR_BUFFER_BIT);
-      glEnable(GL_BLEND);
-      glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-      context->Render();
-      glFinish();
-      return testing_support::ReadFramebufferPixels(0, 0, size.x, size.y);
+      return UpdateAndDraw(*context, size);
     };
     auto near = [](const Pixel& a, const Pixel& b) {
       for (int i = 0; i < 3; ++i)

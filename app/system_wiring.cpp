@@ -13,6 +13,7 @@
 #include "engine/system_manager.h"
 #include "gameplay/particle_system.h"
 #include "gameplay/ring_system.h"
+#include "gameplay/wind_system.h"
 #include "physics/collision_system.h"
 #include "physics/physics_system.h"
 #include "physics/tilemap_system.h"
@@ -210,6 +211,14 @@ void WireLuaApi(LuaScriptSystem& scripts, const std::shared_ptr<RingSystem>& rin
   scripts.SetApiLinks(std::move(links));
 }
 
+// The wind computes its grid on the render context's GL context and draws its view into the
+// scene layer; its buffers go before the context.
+void WireWind(RenderContext& context, const std::shared_ptr<WindSystem>& wind) {
+  wind->AttachGpu();
+  context.GetRenderer().AddSceneLayerDrawer(wind.get());
+  context.AddTeardownStep([wind] { wind->ReleaseGpu(); });
+}
+
 }  // namespace
 
 void WireSystems(DECS& decs, RenderContext& context) {
@@ -232,4 +241,5 @@ void WireSystems(DECS& decs, RenderContext& context) {
   WireRings(*systems.GetSystem<RingSystem>(), systems.GetSystem<CameraSystem>(), scenes);
   WireLuaApi(*systems.GetSystem<LuaScriptSystem>(), systems.GetSystem<RingSystem>(), scenes,
              systems.GetSystem<TilemapSystem>());
+  WireWind(context, systems.GetSystem<WindSystem>());
 }

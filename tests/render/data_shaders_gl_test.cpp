@@ -67,6 +67,9 @@ const DataProgram kNamedPrograms[] = {
     {"post-processing noir",
      {"GAME/Shaders/Vertex/FramebufferVertexShader.glsl",
       "GAME/Shaders/Fragment/NoirShader.glsl"}},
+    {"wind view",
+     {"GAME/Shaders/Vertex/WindVisualizationVertexShader.glsl",
+      "GAME/Shaders/Fragment/WindVisualizationFragmentShader.glsl"}},
 };
 
 // The files of a data folder with the extension, sorted. A missing folder or one without

@@ -8,11 +8,13 @@
 #include "app/system_registration.h"
 #include "audio/sound_emitter_system.h"
 #include "audio/sound_system.h"
+#include "components/prefab_instantiation.h"
 #include "components/scene_system.h"
 #include "engine/decs.h"
 #include "engine/system_manager.h"
 #include "gameplay/particle_system.h"
 #include "gameplay/ring_system.h"
+#include "gameplay/weather_system.h"
 #include "gameplay/wind_system.h"
 #include "physics/collision_system.h"
 #include "physics/physics_system.h"
@@ -219,6 +221,27 @@ void WireWind(RenderContext& context, const std::shared_ptr<WindSystem>& wind) {
   context.AddTeardownStep([wind] { wind->ReleaseGpu(); });
 }
 
+// The weather spawns into the current scene, steers the wind and fades the rain ambience.
+void WireWeather(WeatherSystem& weather, const std::shared_ptr<SceneSystem>& scenes,
+                 const std::shared_ptr<WindSystem>& wind,
+                 const std::shared_ptr<SoundSystem>& sound) {
+  WeatherSystemLinks links;
+  links.currentSceneName = [scenes = std::weak_ptr<SceneSystem>(scenes)] {
+    const auto system = scenes.lock();
+    return system ? system->CurrentSceneName() : std::string();
+  };
+  links.instantiatePrefab = [](const std::string& prefab) {
+    return InstantiatePrefabInScene(prefab, "", "");
+  };
+  links.setWindScrollStrength = [wind = std::weak_ptr<WindSystem>(wind)](float strength) {
+    if (const auto system = wind.lock()) system->SetScrollStrength(strength);
+  };
+  links.fadeOutChannels = [sound = std::weak_ptr<SoundSystem>(sound)](const std::string& alias) {
+    if (const auto system = sound.lock()) system->FadeOutChannels(alias);
+  };
+  weather.SetLinks(std::move(links));
+}
+
 }  // namespace
 
 void WireSystems(DECS& decs, RenderContext& context) {
@@ -242,4 +265,6 @@ void WireSystems(DECS& decs, RenderContext& context) {
   WireLuaApi(*systems.GetSystem<LuaScriptSystem>(), systems.GetSystem<RingSystem>(), scenes,
              systems.GetSystem<TilemapSystem>());
   WireWind(context, systems.GetSystem<WindSystem>());
+  WireWeather(*systems.GetSystem<WeatherSystem>(), scenes, systems.GetSystem<WindSystem>(),
+              systems.GetSystem<SoundSystem>());
 }

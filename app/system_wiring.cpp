@@ -12,6 +12,7 @@
 #include "components/scene_system.h"
 #include "engine/decs.h"
 #include "engine/system_manager.h"
+#include "gameplay/grass_system.h"
 #include "gameplay/particle_system.h"
 #include "gameplay/ring_system.h"
 #include "gameplay/weather_system.h"
@@ -157,13 +158,18 @@ void WireAudio(DECS& decs, RenderContext& context, const SystemManager& systems,
   context.AddTeardownStep([emitters] { emitters->SetDrawQueue(nullptr); });
 }
 
+// The settings' graphics quality, full quality once the settings are gone.
+std::function<int()> GraphicsQualitySource(const std::shared_ptr<SettingsSystem>& settings) {
+  return [settings = std::weak_ptr<SettingsSystem>(settings)] {
+    const auto system = settings.lock();
+    return system ? system->GraphicsQuality : 2;
+  };
+}
+
 // Particles rest at low graphics quality and queue their draws on the renderer.
 void WireParticles(RenderContext& context, const std::shared_ptr<ParticleSystem>& particles,
                    const std::shared_ptr<SettingsSystem>& settings) {
-  particles->SetLinks({.graphicsQuality = [settings = std::weak_ptr<SettingsSystem>(settings)] {
-    const auto system = settings.lock();
-    return system ? system->GraphicsQuality : 2;
-  }});
+  particles->SetLinks({.graphicsQuality = GraphicsQualitySource(settings)});
   particles->SetDrawQueue(&context.GetRenderer());
   context.AddTeardownStep([particles] { particles->SetDrawQueue(nullptr); });
 }
@@ -211,6 +217,16 @@ void WireLuaApi(LuaScriptSystem& scripts, const std::shared_ptr<RingSystem>& rin
     return system == nullptr || system->IsGroupCollidable(group);
   };
   scripts.SetApiLinks(std::move(links));
+}
+
+// The grass grows and presses on the render context's GL context and draws into the scene
+// layer (before the wind's view); it rests at graphics quality 0.
+void WireGrass(RenderContext& context, const std::shared_ptr<GrassSystem>& grass,
+               const std::shared_ptr<SettingsSystem>& settings) {
+  grass->SetLinks({.graphicsQuality = GraphicsQualitySource(settings)});
+  grass->AttachGpu();
+  context.GetRenderer().AddSceneLayerDrawer(grass.get());
+  context.AddTeardownStep([grass] { grass->ReleaseGpu(); });
 }
 
 // The wind computes its grid on the render context's GL context and draws its view into the
@@ -264,6 +280,7 @@ void WireSystems(DECS& decs, RenderContext& context) {
   WireRings(*systems.GetSystem<RingSystem>(), systems.GetSystem<CameraSystem>(), scenes);
   WireLuaApi(*systems.GetSystem<LuaScriptSystem>(), systems.GetSystem<RingSystem>(), scenes,
              systems.GetSystem<TilemapSystem>());
+  WireGrass(context, systems.GetSystem<GrassSystem>(), settings);
   WireWind(context, systems.GetSystem<WindSystem>());
   WireWeather(*systems.GetSystem<WeatherSystem>(), scenes, systems.GetSystem<WindSystem>(),
               systems.GetSystem<SoundSystem>());

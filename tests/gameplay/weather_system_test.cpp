@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "components/particle_emitter.h"
+#include "components/prefab_instantiation.h"
+#include "components/sound_bank.h"
+#include "components/sound_emitter.h"
 #include "tests/render/render_test_scene.h"
 
 namespace {
@@ -216,6 +219,27 @@ TEST_F(WeatherSystemTest, TransitionNeverWritesToEntitiesThatWentAway) {
   EXPECT_EQ(weather->IncomingCount(), 0u);
   Run(10.0f);
   EXPECT_FALSE(weather->Transitioning());
+}
+
+TEST_F(WeatherSystemTest, EveryPrefabOfTheTableReadsWithItsComponents) {
+  testing::internal::CaptureStdout();
+  for (int level = 1; level <= WeatherSystem::kLevels; ++level) {
+    for (int kind = 0; kind < WeatherSystem::kWeathers; ++kind) {
+      const WeatherRow& row = WeatherSystem::Row(level, kind);
+      for (const char* prefab : {row.particles, row.extra}) {
+        if (prefab == nullptr) continue;
+        const int entity = InstantiatePrefabInScene(prefab, "", "");
+        EXPECT_NE(components->GetComponent<ParticleEmitter>(entity), nullptr) << prefab;
+        decs->DestroyEntity(entity);
+      }
+    }
+  }
+  const int rain = InstantiatePrefabInScene(WeatherSystem::kRainPrefab, "", "");
+  testing::internal::GetCapturedStdout();
+  ASSERT_NE(components->GetComponent<SoundBank>(rain), nullptr);
+  EXPECT_TRUE(components->GetComponent<SoundBank>(rain)->_loop);
+  ASSERT_NE(components->GetComponent<SoundEmitter>(rain), nullptr);
+  EXPECT_EQ(components->GetComponent<SoundEmitter>(rain)->_soundAlias, WeatherSystem::kRainSound);
 }
 
 }  // namespace

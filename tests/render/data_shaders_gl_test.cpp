@@ -67,6 +67,8 @@ const DataProgram kNamedPrograms[] = {
     {"post-processing noir",
      {"GAME/Shaders/Vertex/FramebufferVertexShader.glsl",
       "GAME/Shaders/Fragment/NoirShader.glsl"}},
+    {"grass",
+     {"GAME/Shaders/Vertex/GrassVertexShader.glsl", "GAME/Shaders/Fragment/GrassFragmentShader.glsl"}},
     {"wind view",
      {"GAME/Shaders/Vertex/WindVisualizationVertexShader.glsl",
       "GAME/Shaders/Fragment/WindVisualizationFragmentShader.glsl"}},

@@ -1,0 +1,48 @@
+// The whole game on the meadow level: its grass shows in the window, and switching the grass
+// off ("gst") takes it away again.
+
+#include <gtest/gtest.h>
+
+#include "app/startup.h"
+#include "engine/decs.h"
+#include "engine/messaging_manager.h"
+#include "tests/app/running_game.h"
+#include "tests/support/image_compare.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using testing_support::Image;
+
+// Pixels whose green clearly outweighs red and blue.
+int GreenPixels(const Image& picture) {
+  int count = 0;
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const auto pixel = picture.At(x, y);
+      if (pixel[1] > pixel[0] + 20 && pixel[1] > pixel[2] + 20) ++count;
+    }
+  }
+  return count;
+}
+
+TEST(GrassRender, TheMeadowShowsGrassUntilItIsSwitchedOff) {
+  testing_support::ScopedTempHome home;
+  CreateUserFolders();
+  testing_support::RunningGame game;
+  ASSERT_TRUE(game.ShowScene("level1_scene")) << "the level never finished fading in";
+  const Image withGrass = game.picture;
+
+  DECS::Instance().GetManager<MessagingManager>()->PostFormatted("gst", 1);
+  for (int i = 0; i < 3; ++i) game.Step();
+  const Image withoutGrass = game.picture;
+
+  ASSERT_EQ(withGrass.width, withoutGrass.width);
+  const int pixels = withGrass.width * withGrass.height;
+  const int grass = GreenPixels(withGrass);
+  const int bare = GreenPixels(withoutGrass);
+  EXPECT_GT(grass - bare, pixels / 50) << "grass covers " << grass << " green pixels, "
+                                         << bare << " without it, of " << pixels;
+}
+
+}  // namespace

@@ -152,6 +152,13 @@ TEST_F(LuaApiTest, FunctionsAnswerTheirArguments) {
   }
   EXPECT_EQ(hint, 3);
 
+  // A prefab's entity takes the given alias, or the prefab's name.
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(Eval("GetEntityAlias(InstantiatePrefab('MenuPanel', 'no_such_scene', ''))"),
+            "MenuPanel");
+  EXPECT_EQ(Eval("GetEntityAlias(InstantiatePrefab('MenuPanel', '', 'panel'))"), "panel");
+  testing::internal::GetCapturedStdout();
+
   // Without links: no rings, no scene, no hint.
   scripts->SetApiLinks({});
   EXPECT_EQ(Eval("GetLeftHandRingsCount() .. GetRightHandRingCount()"), "00");

@@ -379,7 +379,7 @@ TEST_F(SceneSystemTest, TheGameScenesLoadWithoutErrors) {
   const int camera = Named("SplashCamera");
   ASSERT_NE(camera, kNoEntity);
   EXPECT_EQ(components->GetComponent<Camera>(camera)->_frameBuffer, FramebufferLayer::SCENE);
-  EXPECT_EQ(scenes->entities.size(), 6u);
+  EXPECT_EQ(scenes->entities.size(), 7u);
 
   Send("scene main_menu_scene");
   ASSERT_TRUE(StepUntil([this] { return !scenes->isTransitioning; }));

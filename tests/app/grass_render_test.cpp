@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
+#include "components/wind_emitter.h"
+#include "engine/component_manager.h"
 #include "engine/decs.h"
+#include "engine/entity_manager.h"
 #include "engine/messaging_manager.h"
 #include "tests/app/running_game.h"
 #include "tests/support/image_compare.h"
@@ -33,7 +36,17 @@ TEST(GrassRender, TheMeadowShowsGrassUntilItIsSwitchedOff) {
   ASSERT_TRUE(game.ShowScene("level1_scene")) << "the level never finished fading in";
   const Image withGrass = game.picture;
 
-  DECS::Instance().GetManager<MessagingManager>()->PostFormatted("gst", 1);
+  // The level's wind emitters come from prefabs whose strength walks inside its range.
+  DECS& decs = DECS::Instance();
+  for (const char* alias : {"MeadowBreeze", "MeadowEddy"}) {
+    const WindEmitter* wind = decs.GetManager<ComponentManager>()->GetComponent<WindEmitter>(
+        decs.GetManager<EntityManager>()->FindEntity(alias));
+    ASSERT_NE(wind, nullptr) << alias;
+    EXPECT_GE(wind->_strength, wind->_strengthVariationRange.x) << alias;
+    EXPECT_GT(wind->_strength, 0.0f) << alias;
+  }
+
+  decs.GetManager<MessagingManager>()->PostFormatted("gst", 1);
   for (int i = 0; i < 3; ++i) game.Step();
   const Image withoutGrass = game.picture;
 

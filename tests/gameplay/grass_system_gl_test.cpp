@@ -120,6 +120,12 @@ TEST_F(GrassSystemGlTest, AMissingDensityMapGrowsFullGrassAndTheMapSizeIsFollowe
   Post("scene_load test");
   EXPECT_EQ(grass->BladeCount(0), static_cast<std::uint32_t>(kSide * kSide * kBladesPerTile));
 
+  // A layer added since the build waits for the next one; the layers built keep working.
+  components->GetComponent<Tilemap>(map)->_foliageData.push_back(FoliageData{});
+  Post("tilemap_set_tile 0.5 0.5 3");
+  EXPECT_EQ(grass->LayerCount(), 1u);
+  EXPECT_EQ(grass->BladeCount(0), static_cast<std::uint32_t>((kSide * kSide - 1) * kBladesPerTile));
+
   MakeMap(-1, {}, 8);
   grass->Update(0.016f);
   EXPECT_EQ(grass->MapWidth(), 8);

@@ -15,6 +15,7 @@
 #include "engine/random_engines.h"
 #include "engine/system_manager.h"
 #include "engine/user_folders.h"
+#include "engine/whole_file.h"
 #include "platform/controls_file.h"
 #include "platform/glfw_input_source.h"
 #include "platform/os/file_path.h"
@@ -126,16 +127,28 @@ void InputSystem::FindControlsFile() {
     std::fprintf(stderr, "InputSystem : no controls file, no input is bound: %s\n", error.what());
     return;
   }
+  // The copy is written whole or not at all: one cut short by a crash would be a damaged file
+  // that the next start has to set aside.
   const auto copyDefaults = [&path] {
-    std::error_code error;
-    std::filesystem::copy_file(os::NormalizePath(kDefaultControlsPath), path, error);
-    if (error) {
+    std::string problem;
+    std::string defaults;
+    const WholeFileRead read = ReadWholeFile(os::NormalizePath(kDefaultControlsPath), defaults);
+    if (read != WholeFileRead::kRead) {
+      problem = "the defaults " + DescribeWholeFileRead(read);
+    } else {
+      try {
+        WriteFileAtomically(path, defaults);
+      } catch (const std::exception& error) {
+        problem = error.what();
+      }
+    }
+    if (!problem.empty()) {
       std::fprintf(stderr,
                    "InputSystem : could not copy the default controls '%s' to '%s' (%s); no "
                    "input is bound\n",
-                   kDefaultControlsPath, path.c_str(), error.message().c_str());
+                   kDefaultControlsPath, path.c_str(), problem.c_str());
     }
-    return !error;
+    return problem.empty();
   };
   // The player's copy is never overwritten: a changed default reaches only new players.
   if (!FileExists(path) && !copyDefaults()) return;

@@ -113,6 +113,9 @@ bool Context::Update() {
     struct Walker {
       static void Order(Element& element) {
         ElementPainter::UpdateRenderOrder(element);
+        // Content that shrank leaves no scroll beyond its end.
+        if (element.GetScrollTop() != 0.f) element.SetScrollTop(element.GetScrollTop());
+        if (element.GetScrollLeft() != 0.f) element.SetScrollLeft(element.GetScrollLeft());
         for (int c = 0; c < element.GetNumChildren(); ++c) Order(*element.GetChild(c));
       }
     };

@@ -84,6 +84,11 @@ TEST_F(ScrollTest, ListenersCanKeepTheWheelAndTheApiScrollsAndClamps) {
   list->SetProperty("padding", "12px");
   context->Update();
   EXPECT_EQ(BorderBox(document, "r0").position.y, 12.f - 150.f);
+  // Content that shrinks pulls the scroll back to its new end.
+  document->GetElementById("r4")->SetProperty("display", "none");
+  context->Update();
+  EXPECT_EQ(list->GetScrollTop(), 100.f);  // 12 + 4 x 50 + 12 - 124
+  EXPECT_EQ(BorderBox(document, "r0").position.y, 12.f - 100.f);
 }
 
 TEST_F(ScrollTest, ContentIsClippedToThePaddingBox) {

@@ -260,10 +260,12 @@ void StyleSheet::ParseSpritesheet(const String& name, std::string_view body, con
   }
   sheet->texture_source = TextureSource(image, source);
   spritesheets_.push_back(sheet);
-  for (auto& [sprite_name, rectangle] : rectangles) {
-    std::erase_if(sprites_, [&](const auto& existing) { return existing.first == sprite_name; });
-    sprites_.push_back({sprite_name, Sprite{rectangle, sheet.get()}});
-  }
+  for (const auto& named : rectangles) AddSprite(named.first, Sprite{named.second, sheet.get()});
+}
+
+void StyleSheet::AddSprite(const String& name, const Sprite& sprite) {
+  std::erase_if(sprites_, [&](const auto& existing) { return existing.first == name; });
+  sprites_.push_back({name, sprite});
 }
 
 const Sprite* StyleSheet::FindSprite(const String& name) const {
@@ -280,10 +282,7 @@ const KeyframesRule* StyleSheet::FindKeyframes(const String& name) const {
 
 void StyleSheet::Merge(const StyleSheet& other) {
   spritesheets_.insert(spritesheets_.end(), other.spritesheets_.begin(), other.spritesheets_.end());
-  for (const auto& [name, sprite] : other.sprites_) {
-    std::erase_if(sprites_, [&](const auto& existing) { return existing.first == name; });
-    sprites_.push_back({name, sprite});
-  }
+  for (const auto& named : other.sprites_) AddSprite(named.first, named.second);
   for (const KeyframesRule& rule : other.keyframes_) {
     std::erase_if(keyframes_, [&](const KeyframesRule& existing) { return existing.name == rule.name; });
     keyframes_.push_back(rule);

@@ -52,6 +52,8 @@ class StyleSheet {
 
   std::vector<StyleRule> rules_;
   void ParseSpritesheet(const String& name, std::string_view body, const String& source, int first_line);
+  // Adds a sprite, replacing one of the same name.
+  void AddSprite(const String& name, const Sprite& sprite);
 
   std::vector<KeyframesRule> keyframes_;
   // Sheets are shared so the sprites' pointers to them survive merging into other sheets.

@@ -1,7 +1,9 @@
-// The whole game on the meadow level: its grass shows in the window, and switching the grass
-// off ("gst") takes it away again.
+// The whole game on the meadow level: its grass shows in the window, switching the grass off
+// ("gst") takes it away again, and the wind view ("wstv") draws over the bare level.
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "app/startup.h"
 #include "components/wind_emitter.h"
@@ -56,6 +58,22 @@ TEST(GrassRender, TheMeadowShowsGrassUntilItIsSwitchedOff) {
   const int bare = GreenPixels(withoutGrass);
   EXPECT_GT(grass - bare, pixels / 50) << "grass covers " << grass << " green pixels, "
                                          << bare << " without it, of " << pixels;
+
+  // The wind view draws a line per wind sample over the bare level.
+  decs.GetManager<MessagingManager>()->PostFormatted("wstv", 1);
+  for (int i = 0; i < 3; ++i) game.Step();
+  int changed = 0;
+  for (int y = 0; y < withoutGrass.height; ++y) {
+    for (int x = 0; x < withoutGrass.width; ++x) {
+      const auto before = withoutGrass.At(x, y);
+      const auto after = game.picture.At(x, y);
+      if (std::abs(before[0] - after[0]) + std::abs(before[1] - after[1]) +
+              std::abs(before[2] - after[2]) > 60) {
+        ++changed;
+      }
+    }
+  }
+  EXPECT_GT(changed, pixels / 20) << "the wind view changed " << changed << " pixels";
 }
 
 }  // namespace

@@ -12,6 +12,9 @@
 // and recover at "grassDecompressionSpeed" per second. The draw (a scene-layer drawer, after
 // the scene's opaque draws) bends the blades in the wind grid of the wind system (binding 4).
 //
+// Tiles are taken as 2 world units wide (mapScale): maps that grow grass use a tile map scale
+// of 2, centred on the origin.
+//
 // Buffers (shader storage bindings): 1 disabled tiles, 2 blades (16 floats each, after one
 // leading word), 3 press cells, 5 tile heights, 6 the indirect command, 7 presser positions.
 //

@@ -39,6 +39,7 @@ void LuaScriptSystem::HandleMessage(const std::string& message) {
   } else if (IsMessage(message, "collision")) {
     int ids[2] = {};
     if (!ReadEntityArguments(message, ids)) return;
+    if (!entities.contains(ids[0]) && !entities.contains(ids[1])) return;
     // Each side hears of the other by alias, the lower id first; a side that left the set
     // meanwhile (destroyed by the first call) is not called.
     const std::string aliases[2] = {AliasOf(ids[0]), AliasOf(ids[1])};

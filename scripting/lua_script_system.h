@@ -105,9 +105,10 @@ class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
   bool LoadLibraryScript(std::string_view globalName, std::string_view file);
 
   // Loads one script of an entity: reads the file (once per path for the whole run; a file
-  // that cannot be read is an empty script), runs it in a fresh environment, stores the
-  // environment under `name` in the entity's record, calls the behaviour's `init` with the
-  // entity id and stores the behaviour as `behavior`. A chunk that fails stores nothing.
+  // that cannot be read is reported once, naming the path, and runs as an empty script), runs
+  // it in a fresh environment, stores the environment under `name` in the entity's record,
+  // calls the behaviour's `init` with the entity id and stores the behaviour as `behavior`. A
+  // chunk that fails stores nothing; neither does one whose entity's record went while it ran.
   void LoadEntityScript(int entity, const std::string& name, const std::string& path);
 
   // Calls the function named by the message's first word, with the rest of the message (after

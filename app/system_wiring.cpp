@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -32,6 +33,7 @@
 #include "render/sprite_text_system.h"
 #include "render/standard_entity_renderer.h"
 #include "render/ttf_system.h"
+#include "render/ui_render_interface.h"
 #include "scripting/action_list_system.h"
 #include "scripting/lua_script_system.h"
 #include "ui/rml_system.h"
@@ -258,6 +260,72 @@ void WireWeather(WeatherSystem& weather, const std::shared_ptr<SceneSystem>& sce
   weather.SetLinks(std::move(links));
 }
 
+// The documents draw through the renderer on the menu layer and read the window, the input and
+// the scene; components load their documents through the document system. The library shuts
+// down while the render context is still whole.
+void WireDocuments(DECS& decs, RenderContext& context, const SystemManager& systems,
+                   const std::shared_ptr<PlatformSystem>& platform,
+                   const std::shared_ptr<SceneSystem>& scenes) {
+  const auto documents = systems.GetSystem<RMLSystem>();
+  const auto input = systems.GetSystem<InputSystem>();
+  const auto cameras = systems.GetSystem<CameraSystem>();
+  Renderer* renderer = &context.GetRenderer();
+
+  UiRenderLinks drawing;
+  drawing.framebufferSize = [renderer] {
+    Framebuffer& layer = renderer->LayerFramebuffer(UiRenderInterface::kMenuLayer);
+    return glm::ivec2(layer.Width(), layer.Height());
+  };
+  // The renderer draws the menu layer with its own camera, else the scene camera.
+  drawing.layerViewProjection = [cameras = std::weak_ptr<CameraSystem>(cameras)] {
+    const auto system = cameras.lock();
+    if (!system) return glm::mat4(1.0f);
+    const LayerCamera* camera = system->FindLayerCamera(UiRenderInterface::kMenuLayer);
+    if (camera == nullptr) camera = system->FindLayerCamera(1);
+    return camera != nullptr ? camera->viewProjection : glm::mat4(1.0f);
+  };
+  drawing.meshReleased = [renderer](int mesh) { renderer->ForgetMesh(mesh); };
+  drawing.depth = &renderer->uiDepth;
+  auto ui = std::make_shared<UiRenderInterface>(context.Resources(), *renderer, std::move(drawing));
+
+  RMLSystemLinks links;
+  links.windowSize = [platform = std::weak_ptr<PlatformSystem>(platform)] {
+    const auto system = platform.lock();
+    if (!system) return glm::ivec2(0);
+    return glm::ivec2(static_cast<int>(system->viewportWidth), static_cast<int>(system->viewportHeight));
+  };
+  // While a recording plays back the real pointer is not replayed: the pointer is where it was
+  // when playback started, moved by the recorded pointer movement.
+  links.pointerPosition = [input, origin = std::optional<glm::vec2>()]() mutable {
+    if (!input->playback) return input->GetCursorPosition();
+    if (!origin) origin = input->GetCursorPosition();
+    return *origin + input->GetMousePos();
+  };
+  links.wheelDelta = [input] { return input->GetWheelDelta(); };
+  links.interactTriggered = [input] { return input->IsActionTriggered(UI_INTERACT); };
+  links.interactReleased = [input] { return input->IsActionReleased(UI_INTERACT); };
+  links.backTriggered = [input] { return input->IsActionTriggered(UI_BACK); };
+  links.windowFocused = [platform = std::weak_ptr<PlatformSystem>(platform)] {
+    const auto system = platform.lock();
+    return system == nullptr || system->focused;
+  };
+  links.setCursorNormal = [input](bool normal) {
+    input->HandleMessage(normal ? "mouse_mode normal" : "mouse_mode locked");
+  };
+  links.currentSceneName = [scenes = std::weak_ptr<SceneSystem>(scenes)] {
+    const auto system = scenes.lock();
+    return system ? system->CurrentSceneName() : std::string();
+  };
+  documents->SetLinks(std::move(links));
+  documents->AttachRenderInterface(ui.get());
+  decs.SetDocumentLoader(documents.get());
+  context.AddTeardownStep([documents, ui, &decs] {
+    decs.SetDocumentLoader(nullptr);
+    documents->AttachRenderInterface(nullptr);
+    ui->Close();
+  });
+}
+
 }  // namespace
 
 void WireSystems(DECS& decs, RenderContext& context) {
@@ -284,4 +352,5 @@ void WireSystems(DECS& decs, RenderContext& context) {
   WireWind(context, systems.GetSystem<WindSystem>());
   WireWeather(*systems.GetSystem<WeatherSystem>(), scenes, systems.GetSystem<WindSystem>(),
               systems.GetSystem<SoundSystem>());
+  WireDocuments(decs, context, systems, platform, scenes);
 }

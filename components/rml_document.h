@@ -13,9 +13,11 @@ class ElementDocument;
 
 class RMLDocument : public BaseComponent {
  public:
-  // Resolves `_path` and asks the user-interface system for the document. Does nothing yet:
-  // the loading arrives with the user-interface system.
+  // Resolves `_path` and asks the user-interface system (DECS's document loader) for the
+  // document; without one, or when it cannot load the document, `document` stays null.
   void Load();
+  // A path beginning with "./" or "/" as it is; any other under "./GAME/Assets/RML/".
+  static std::string ResolvePath(const std::string& path);
 
   Rml::ElementDocument* document = nullptr;
   std::string _path;

@@ -31,6 +31,7 @@ class BaseManager;
 class SystemManager;
 class MessagingManager;
 class SoundLoader;
+class DocumentLoader;
 
 class DECS : public MessageReciever {
  public:
@@ -106,6 +107,12 @@ class DECS : public MessageReciever {
     return HasInstance() ? Instance().soundLoader : nullptr;
   }
 
+  // Where RMLDocument load steps get their documents; not owned, may be null (nothing loaded).
+  void SetDocumentLoader(DocumentLoader* loader) { documentLoader = loader; }
+  static DocumentLoader* CurrentDocumentLoader() {
+    return HasInstance() ? Instance().documentLoader : nullptr;
+  }
+
   const EngineClock& Clock() const { return *clock; }
 
   std::unordered_map<std::string, std::shared_ptr<BaseManager>> managers;
@@ -142,6 +149,7 @@ class DECS : public MessageReciever {
   FrameRenderer* frameRenderer = nullptr;
   ResourceProvider* resourceProvider = nullptr;
   SoundLoader* soundLoader = nullptr;
+  DocumentLoader* documentLoader = nullptr;
 };
 DECLARE_TYPE_NAME(class, DECS);
 

@@ -77,6 +77,8 @@ class InputSystem : public BaseSystem, public InputReplayState {
   glm::vec2 GetMouseDelta() const { return virtualCursor - previousVirtualCursor; }
   // The real cursor, window pixels.
   glm::vec2 GetCursorPosition() const { return mouse; }
+  // The vertical wheel movement of the last update (positive: away from the user).
+  float GetWheelDelta() const { return current[kScrollYSlot]; }
 
   const ActionBindings& Bindings() const { return bindings; }
   const InputRecording& Recording() const { return recorded; }

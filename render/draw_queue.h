@@ -40,6 +40,11 @@ struct DrawRequest {
   float shininessOverride = 0.0f;
   // Gets an order number of its own, so it is a batch of one drawn in the order queued.
   bool ordered = false;
+  // Drawn only inside this rectangle of the layer (x, y from the top-left corner, width,
+  // height, in pixels). Only ordered draws may carry one: other draws batch without regard
+  // to it.
+  bool scissor = false;
+  glm::ivec4 scissorRect{0};
 };
 
 class DrawQueue {

@@ -262,6 +262,8 @@ void Renderer::QueueDraw(const DrawRequest& draw) {
   record.alpha = draw.overrideDiffuse ? draw.alphaOverride : material.alpha;
   record.shininess = draw.overrideShininess ? draw.shininessOverride : material.shininess;
   record.sequence = nextSequence++;
+  record.scissor = draw.scissor;
+  record.scissorRect = draw.scissorRect;
 
   const BatchKey key{draw.mesh, material.shader, draw.ordered ? uiOrder++ : 0};
   // NaN alpha compares false: opaque.
@@ -505,7 +507,17 @@ void Renderer::DrawBatch(const BatchKey& key, std::span<const DrawRecord> record
   instanceData.resize(records.size() * kInstanceFloats);
   AssignTextureUnits(records);
 
-  auto instanced = instancedMeshes.find(key);
+  // The uploaded copy of a mesh is shared by every order number: ordered draws would otherwise
+  // leave one copy per mesh and draw position behind.
+  const BatchKey uploadKey{key.mesh, key.program, 0};
+  auto instanced = instancedMeshes.find(uploadKey);
+  const DrawRecord& first = records.front();
+  if (first.scissor) {
+    const int height = boundLayer > 0 ? LayerFramebuffer(boundLayer).Height() : 0;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(first.scissorRect.x, height - (first.scissorRect.y + first.scissorRect.w),
+              std::max(first.scissorRect.z, 0), std::max(first.scissorRect.w, 0));
+  }
   for (const SubBatch& subBatch : subBatches) {
     const std::size_t blockEnd = std::min(
         textureTable.size(), subBatch.tableOffset + static_cast<std::size_t>(maxTextureUnits));
@@ -523,7 +535,7 @@ void Renderer::DrawBatch(const BatchKey& key, std::span<const DrawRecord> record
       auto created = std::make_unique<InstancedMesh>(
           mesh.vertices.data(), mesh.vertexCount, mesh.stride, mesh.indices.data(),
           mesh.IndexCount(), sizes, data, count, kInstanceStride, InstanceAttributeSizes());
-      instanced = instancedMeshes.emplace(key, std::move(created)).first;
+      instanced = instancedMeshes.emplace(uploadKey, std::move(created)).first;
     } else {
       instanced->second->UpdateInstances(data, count, kInstanceStride);
     }
@@ -535,6 +547,11 @@ void Renderer::DrawBatch(const BatchKey& key, std::span<const DrawRecord> record
     statistics.trianglesDrawn += count * (mesh.IndexCount() / 3);
     statistics.instancesSaved += count - 1;
   }
+  if (first.scissor) glDisable(GL_SCISSOR_TEST);
+}
+
+void Renderer::ForgetMesh(int mesh) {
+  std::erase_if(instancedMeshes, [mesh](const auto& entry) { return entry.first.mesh == mesh; });
 }
 
 // Messages ------------------------------------------------------------------------------------

@@ -27,6 +27,9 @@
 // offset, the units of its two textures and its material colours (see kInstanceAttributeSizes
 // and GAME/Shaders/Include/InstanceAttributes.glsl).
 //
+// Clipping: an ordered draw may carry a scissor rectangle (top-left origin, pixels of the layer);
+// its batch is drawn with the scissor test on, and the test is off again afterwards.
+//
 // Transparency: a draw is transparent when forced or when its alpha is below 1 (NaN counts as
 // opaque). Opaque batches are drawn in the order their first draw of the frame was queued.
 // Transparent draws are sorted by depth modifier minus distance to the layer's camera,
@@ -144,6 +147,9 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
     float shininess = 0.0f;
     // Position in the frame's queueing order.
     std::uint32_t sequence = 0;
+    // The draw's clip rectangle (see DrawRequest::scissorRect), when it has one.
+    bool scissor = false;
+    glm::ivec4 scissorRect{0};
   };
 
   // Figures of the last rendered frame.
@@ -176,6 +182,9 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   void RenderFrame() override { Render(); }
 
   void HandleMessage(const std::string& message) override;
+
+  // The mesh at this cache index is gone (or replaced): its uploaded copies are dropped.
+  void ForgetMesh(int mesh);
 
   // Appends a window-sized layer with one empty opaque and transparent queue.
   void AddFramebufferLayer(bool composite);

@@ -97,8 +97,15 @@ int ResourceCache::StoreMesh(std::string key, Mesh mesh) {
                 key.c_str(), mesh.AttributeCount(), kRendererInstanceAttributeCount, limit);
     mesh = Mesh{};
   }
-  const int index = static_cast<int>(meshes.size());
-  meshes.push_back(std::move(mesh));
+  int index = static_cast<int>(meshes.size());
+  if (!freeMeshIndices.empty()) {
+    index = freeMeshIndices.back();
+    freeMeshIndices.pop_back();
+    meshes[static_cast<std::size_t>(index)] = std::move(mesh);
+  } else {
+    meshes.push_back(std::move(mesh));
+  }
+  meshNames[index] = key;
   meshIndices.emplace(std::move(key), index);
   return index;
 }
@@ -122,6 +129,15 @@ bool ResourceCache::FindMesh(const std::string& name, int& index) const {
   if (found == meshIndices.end()) return false;
   index = found->second;
   return true;
+}
+
+void ResourceCache::ReleaseMesh(int index) {
+  const auto named = meshNames.find(index);
+  if (named == meshNames.end()) return;
+  meshIndices.erase(named->second);
+  meshNames.erase(named);
+  meshes[static_cast<std::size_t>(index)] = Mesh{};
+  freeMeshIndices.push_back(index);
 }
 
 const Mesh& ResourceCache::MeshAt(int index) const {
@@ -233,6 +249,8 @@ void ResourceCache::ClearMaterials() {
 void ResourceCache::ClearMeshes() {
   meshes.clear();
   meshIndices.clear();
+  freeMeshIndices.clear();
+  meshNames.clear();
 }
 
 void ResourceCache::ClearTextures() {

@@ -89,6 +89,10 @@ class ResourceCache final : public ResourceProvider {
   bool FindMesh(const std::string& name, int& index) const;
   // The mesh at `index`; an index that is not in the list gives an empty mesh.
   const Mesh& MeshAt(int index) const;
+  // Forgets a mesh added with AddMesh: its name is dropped, its data freed, and its index is
+  // handed to the next mesh stored. For generated meshes whose owner says they are no longer
+  // drawn; file meshes are never released. Other indices: nothing.
+  void ReleaseMesh(int index);
 
   // Shaders. GetShader builds the program of the six stage files on first request and returns
   // its GL name; the same six paths (after normalising) return the same program.
@@ -139,6 +143,9 @@ class ResourceCache final : public ResourceProvider {
 
   std::vector<Mesh> meshes;
   std::unordered_map<std::string, int> meshIndices;
+  // Released indices, reused before the list grows; the name of each live index.
+  std::vector<int> freeMeshIndices;
+  std::unordered_map<int, std::string> meshNames;
 
   std::map<std::array<std::string, 6>, BuiltShader> shaders;
   std::unordered_map<int, Shader*> shadersByProgram;

@@ -1,0 +1,168 @@
+// The document render interface with the real renderer in the hidden 64 x 64 test window:
+// geometry lands on the pixels the library gave it, under a menu-layer camera, clipped by the
+// scissor rectangle, and images and text both show upright.
+
+#include "render/ui_render_interface.h"
+
+#include <glad/gl.h>
+// glad first: GLFW must not pull in the system GL header.
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "components/camera.h"
+#include "components/transform.h"
+#include "render/camera_system.h"
+#include "render/renderer.h"
+#include "render/resource_cache.h"
+#include "rml/rml.h"
+#include "tests/render/render_test_scene.h"
+#include "tests/support/gl_test_environment.h"
+#include "tests/support/image_compare.h"
+
+namespace {
+
+using testing_support::Image;
+using testing_support::kTestWindowHeight;
+using testing_support::kTestWindowWidth;
+
+class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
+ protected:
+  void SetUp() override {
+    RenderTestScene::SetUp();
+    glViewport(0, 0, kTestWindowWidth, kTestWindowHeight);
+    testing::internal::CaptureStdout();
+    renderer = std::make_unique<Renderer>();
+    cameras = systems->RegisterSystem<CameraSystem>();
+    cameras->windowSize = [](int& width, int& height) {
+      width = kTestWindowWidth;
+      height = kTestWindowHeight;
+      return true;
+    };
+    renderer->UseSystems(cameras, {});
+    // A menu-layer camera away from the origin: the interface must undo it.
+    const int camera = CreateEntity("menu camera");
+    Add<Transform>(camera)._position = {5.0f, 3.0f, 10.0f};
+    Add<Camera>(camera)._frameBuffer = FramebufferLayer::MENUUI;
+    cameras->Update(0.0f);
+    ASSERT_NE(cameras->FindLayerCamera(3), nullptr);
+
+    UiRenderLinks links;
+    links.framebufferSize = [this] {
+      return glm::ivec2(renderer->LayerFramebuffer(3).Width(), renderer->LayerFramebuffer(3).Height());
+    };
+    links.layerViewProjection = [this] { return cameras->FindLayerCamera(3)->viewProjection; };
+    links.meshReleased = [this](int mesh) { renderer->ForgetMesh(mesh); };
+    links.depth = &renderer->uiDepth;
+    ui = std::make_unique<UiRenderInterface>(ResourceCache::Instance(), *renderer, std::move(links));
+    testing::internal::GetCapturedStdout();
+  }
+
+  void TearDown() override {
+    ui.reset();
+    renderer.reset();
+    ResourceCache::DestroyInstance();
+    RenderTestScene::TearDown();
+  }
+
+  Image Frame() {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderer->Render();
+    return testing_support::ReadFramebufferPixels(0, 0, kTestWindowWidth, kTestWindowHeight);
+  }
+
+  // A white rectangle from (0, 0) to size, without texture coordinates.
+  Rml::CompiledGeometryHandle Rectangle(Rml::Vector2f size, Rml::Colourb colour = {255, 255, 255, 255}) {
+    const Rml::Vertex vertices[4] = {{{0, 0}, colour, {}}, {{size.x, 0}, colour, {}},
+                                     {size, colour, {}}, {{0, size.y}, colour, {}}};
+    const int indices[6] = {0, 1, 2, 0, 2, 3};
+    testing::internal::CaptureStdout();
+    const auto handle = ui->CompileGeometry(vertices, indices);
+    testing::internal::GetCapturedStdout();
+    return handle;
+  }
+
+  static bool Lit(const Image& image, int x, int y) { return image.At(x, y)[0] > 128; }
+
+  std::unique_ptr<Renderer> renderer;
+  std::shared_ptr<CameraSystem> cameras;
+  std::unique_ptr<UiRenderInterface> ui;
+};
+
+TEST_F(UiRenderInterfaceGlTest, QuadCoversItsPixelRectangleUnderTheMenuCamera) {
+  ui->RenderGeometry(Rectangle({20, 10}), {10, 10}, 0);
+  const Image frame = Frame();
+  for (const auto& [x, y] : {std::pair{10, 10}, {29, 10}, {10, 19}, {29, 19}, {20, 15}})
+    EXPECT_TRUE(Lit(frame, x, y)) << x << "," << y;
+  for (const auto& [x, y] : {std::pair{9, 10}, {30, 15}, {20, 9}, {20, 20}, {50, 50}})
+    EXPECT_FALSE(Lit(frame, x, y)) << x << "," << y;
+}
+
+TEST_F(UiRenderInterfaceGlTest, ScissorClipsTheDraw) {
+  ui->EnableScissorRegion(true);
+  ui->SetScissorRegion({{0, 0}, {20, 64}});
+  ui->RenderGeometry(Rectangle({40, 10}), {10, 10}, 0);
+  ui->EnableScissorRegion(false);
+  const Image frame = Frame();
+  EXPECT_TRUE(Lit(frame, 15, 15));
+  EXPECT_FALSE(Lit(frame, 25, 15));
+}
+
+TEST_F(UiRenderInterfaceGlTest, ImagesAndTextShowUpright) {
+  Rml::SetRenderInterface(ui.get());
+  ASSERT_TRUE(Rml::Initialise());
+  ASSERT_TRUE(Rml::LoadFontFace("GAME/Assets/Fonts/DejaVuSans.ttf"));
+  Rml::Context* context = Rml::CreateContext("gl", {kTestWindowWidth, kTestWindowHeight});
+  ASSERT_NE(context, nullptr);
+  // The marker: red top-left quarter, green top-right, blue bottom half. A "T" is wide at the
+  // top and narrow at the bottom.
+  Rml::ElementDocument* document = context->LoadDocumentFromMemory(
+      "<rml><head><style>body { font-family: DejaVuSans; color: white; }"
+      "#m { position: absolute; left: 0; top: 0; width: 16px; height: 16px; }"
+      "#t { position: absolute; left: 24px; top: 0; font-size: 48px; line-height: 48px; }</style></head>"
+      "<body><img id='m' src='GAME/Assets/RML/images/marker.png'/><div id='t'>T</div></body></rml>",
+      "./GAME/Assets/RML/test.rml");
+  ASSERT_NE(document, nullptr);
+  document->Show();
+  testing::internal::CaptureStdout();
+  context->Update();
+  context->Render();
+  testing::internal::GetCapturedStdout();
+  const Image frame = Frame();
+
+  const auto colour = [&](int x, int y) {
+    const auto pixel = frame.At(x, y);
+    return std::array<int, 3>{pixel[0], pixel[1], pixel[2]};
+  };
+  EXPECT_EQ(colour(3, 3), (std::array<int, 3>{255, 0, 0}));
+  EXPECT_EQ(colour(12, 3), (std::array<int, 3>{0, 255, 0}));
+  EXPECT_EQ(colour(8, 12), (std::array<int, 3>{0, 0, 255}));
+
+  // Lit pixels of the glyph's top and bottom thirds: the bar and the foot of the stem.
+  int top = -1;
+  int bottom = -1;
+  for (int y = 0; y < kTestWindowHeight; ++y) {
+    for (int x = 20; x < kTestWindowWidth; ++x) {
+      if (Lit(frame, x, y)) {
+        if (top < 0) top = y;
+        bottom = y;
+      }
+    }
+  }
+  ASSERT_GT(bottom - top, 10) << "the glyph shows";
+  const auto litInRow = [&](int y) {
+    int count = 0;
+    for (int x = 20; x < kTestWindowWidth; ++x) count += Lit(frame, x, y) ? 1 : 0;
+    return count;
+  };
+  EXPECT_GT(litInRow(top + 1), 2 * litInRow(bottom - 1)) << "the bar of the T is at the top";
+
+  Rml::Shutdown();
+  Rml::SetRenderInterface(nullptr);
+  ui->Close();
+}
+
+}  // namespace

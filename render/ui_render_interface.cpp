@@ -212,7 +212,7 @@ glm::mat4 UiRenderInterface::LayerInverse() const {
 void UiRenderInterface::QueueUiDraw(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
                                     Rml::TextureHandle texture, int material) {
   float& depth = links.depth != nullptr ? *links.depth : ownDepth;
-  depth -= kDepthStep;
+  depth = std::max(depth - kDepthStep, kNearestDepth);
   const int mesh = MeshOf(geometry);
   const glm::ivec2 size = links.framebufferSize ? links.framebufferSize() : glm::ivec2(0);
   // GL names are ints; anything larger is no texture of ours.

@@ -5,7 +5,7 @@
 // (2 position, 4 colour, 2 texture-coordinate floats a vertex), textures come from the texture
 // cache, and every draw is queued on the menu layer (3) as an ordered, transparent draw, so the
 // documents paint in the order the library issues them, on top of each other by a z that steps
-// 0.001 further for each draw of the frame.
+// a little nearer for each draw of the frame (kDepthStep).
 //
 //   UiRenderInterface ui(cache, renderer, links);   // links: window size, layer camera...
 //   Rml::SetRenderInterface(&ui); ... Rml::Shutdown();
@@ -69,7 +69,11 @@ std::string UiTexturePath(const std::string& source);
 class UiRenderInterface final : public Rml::RenderInterface {
  public:
   static constexpr int kMenuLayer = 3;
-  static constexpr float kDepthStep = 0.001f;
+  // Each draw's z steps this far towards the viewer, so a later draw covers an earlier one; small
+  // enough for about 99 000 draws a frame before the near end of the clip range, large enough
+  // for a 24-bit depth buffer to tell neighbours apart.
+  static constexpr float kDepthStep = 1.0e-5f;
+  static constexpr float kNearestDepth = -0.99f;
   static constexpr const char* kMaterial = "./GAME/Assets/Materials/UIMaterial.json";
   static constexpr const char* kUntexturedMaterial = "./GAME/Assets/Materials/UIMaterialNoTex.json";
   // A texture handle that stands for "drop the draw".

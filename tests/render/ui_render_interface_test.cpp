@@ -129,7 +129,7 @@ TEST_F(UiRenderInterfaceTest, DrawsAreOrderedOnTheMenuLayerWithTheirMaterial) {
   ui.RenderGeometry(geometry, {0, 0}, UiRenderInterface::kNoTexture);
   ui.RenderGeometry(0, {0, 0}, 7);  // no such geometry
   ASSERT_EQ(queue.draws.size(), 2u);
-  EXPECT_FLOAT_EQ(depth, -0.004f) << "every call steps the depth, also those that queue nothing";
+  EXPECT_FLOAT_EQ(depth, -4 * UiRenderInterface::kDepthStep) << "every call steps the depth, also those that queue nothing";
 
   EXPECT_EQ(queue.draws[0].material, textured);
   EXPECT_EQ(queue.draws[0].textureA, 7);
@@ -184,6 +184,18 @@ TEST_F(UiRenderInterfaceTest, ModelPlacesPixelsInClipSpaceUndoingTheLayerCamera)
   const glm::vec4 corner = queue.draws.back().model * glm::vec4(0, 0, 0, 1);
   EXPECT_NEAR(corner.x, -0.8f, 1e-5f);
   EXPECT_NEAR(corner.y, 0.2f, 1e-5f);
+}
+
+TEST_F(UiRenderInterfaceTest, ThousandsOfDrawsStayInsideTheClipRangeInOrder) {
+  const auto geometry = Compile(Quad(10, 10));
+  float previous = 0.0f;
+  for (int i = 0; i < 20000; ++i) {
+    ui.RenderGeometry(geometry, {0, 0}, 7);
+    const float z = (queue.draws.back().model * glm::vec4(0, 0, 0, 1)).z;
+    ASSERT_LT(z, previous) << "draw " << i;
+    ASSERT_GT(z, -1.0f) << "draw " << i;
+    previous = z;
+  }
 }
 
 TEST_F(UiRenderInterfaceTest, ScissorTravelsWithTheDraw) {

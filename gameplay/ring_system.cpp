@@ -29,6 +29,10 @@ constexpr int kEaseOut = 2;
 constexpr int kSmoothStep = 3;
 constexpr int kSquareRoot = 4;
 
+// A loose ring rises from below the view to just inside its lower edge.
+constexpr glm::vec3 kLooseRingStart(0.0f, -0.625f, 0.3f);
+constexpr glm::vec3 kLooseRingRisen(0.0f, -0.325f, 0.3f);
+
 // Every ring slot has the same scale; only position and tilt differ.
 constexpr glm::vec3 kRingScale(0.035f, 0.08f, 0.035f);
 
@@ -226,10 +230,9 @@ void RingSystem::AddRing() {
   waitingRingIds.push_back(ring);
   Transform* transform = TransformOf(ring);
   if (transform == nullptr || actionListSystem == nullptr) return;
-  const glm::vec3 start(0.0f, -0.625f, 0.3f);
-  transform->_position = start;
+  transform->_position = kLooseRingStart;
   ringActions[ring].push_back(actionListSystem->AddVec3Action(
-      &transform->_position, start, glm::vec3(0.0f, -0.325f, 0.3f), 2.0f, kEaseOut));
+      &transform->_position, kLooseRingStart, kLooseRingRisen, 2.0f, kEaseOut));
 }
 
 bool RingSystem::InMainMenu() const {
@@ -373,9 +376,43 @@ void RingSystem::Broadcast(const char* text) {
   engine->GetManager<MessagingManager>()->PostFormatted("%s", 0, text);
 }
 
+// Hands and rings belong to no scene. Without a UI camera they would be drawn in clip space,
+// and the main menu shows none: they are parked far away and their flights end in place.
+// Repeated every update while hidden, so rings made meanwhile are parked too.
+void RingSystem::HideHands() {
+  handsHidden = true;
+  for (int hand : {leftHandEntity, rightHandEntity}) {
+    if (Transform* transform = TransformOf(hand)) transform->_position = glm::vec3(kHiddenCoordinate);
+  }
+  const auto park = [this](const std::list<int>& rings, const SlotTable* slots) {
+    int index = 0;
+    for (int ring : rings) {
+      CancelRingTweens(ring);
+      if (Transform* transform = TransformOf(ring)) {
+        if (slots != nullptr) *transform = (*slots)[index];
+        transform->_position = glm::vec3(kHiddenCoordinate);
+      }
+      ++index;
+    }
+  };
+  park(leftHandRingIds, &leftSlotTransforms);
+  park(rightHandRingIds, &rightSlotTransforms);
+  park(waitingRingIds, nullptr);
+}
+
 void RingSystem::PlaceHands(float dt) {
   const glm::mat4* camera = links.uiCameraMatrix ? links.uiCameraMatrix() : nullptr;
-  if (camera == nullptr) return;
+  if (camera == nullptr || InMainMenu()) {
+    HideHands();
+    return;
+  }
+  if (handsHidden) {
+    handsHidden = false;
+    // Loose rings come back where their rise ends; held rings are seated below.
+    for (int ring : waitingRingIds) {
+      if (Transform* transform = TransformOf(ring)) transform->_position = kLooseRingRisen;
+    }
+  }
   const glm::mat4 inverse = glm::inverse(*camera);
   const glm::vec4 leftAnchor = inverse * glm::vec4(-1.0f, 1.0f, 0.0f, 1.0f);
   const glm::vec4 rightAnchor = inverse * glm::vec4(1.0f, 1.0f, 0.0f, 1.0f);

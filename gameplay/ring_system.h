@@ -92,6 +92,8 @@ class RingSystem : public BaseSystem {
   std::shared_ptr<ComponentManager> componentManager;
 
   bool handsCreated = false;
+  // True while the hands and rings are parked out of sight (main menu, or no UI camera).
+  bool handsHidden = false;
   float florethHandEffectStrength = 1.0f;
   float florethHandOverallEffect = 0.0f;
   float sundrelHandEffectStrength = 1.0f;
@@ -118,6 +120,7 @@ class RingSystem : public BaseSystem {
   void PlayRingSound(const char* panText);
   void Broadcast(const char* text);
   void PlaceHands(float dt);
+  void HideHands();
   Transform* TransformOf(int entity) const;
 
   RingSystemLinks links;

@@ -223,20 +223,55 @@ TEST_F(RingSystemTest, RebuildingDuringAFlightCancelsItsTweens) {
   EXPECT_EQ(rings->GetLeftHandRingsCount(), 1);
 }
 
-TEST_F(RingSystemTest, WithoutACameraTheHandsStayAndPauseSkipsTheShaderValues) {
-  Send("InitRings 1");
-  hasCamera = false;
-  TransformOf(rings->leftHandEntity)._position = glm::vec3(5.0f);
-  Step(0.01f);
-  EXPECT_EQ(TransformOf(rings->leftHandEntity)._position, glm::vec3(5.0f));
-  EXPECT_EQ(decs->globalUniforms.floats["florethHandEffectStrengthVal"], 1.0f + 1.0f / 13.0f);
+// Hands and rings outlive scenes: with no UI camera, or in the main menu, they are parked out of
+// sight (a flight ends there), and they come back to their slots once a level shows them again.
+TEST_F(RingSystemTest, WithoutACameraOrInTheMainMenuHandsAndRingsAreParked) {
+  const glm::vec3 parked(9999.0f);
+  const struct {
+    const char* name;
+    bool camera;
+    const char* scene;
+  } cases[] = {{"no camera", false, "level1_scene"}, {"main menu", true, "main_menu_scene"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    hasCamera = true;
+    scene = "level1_scene";
+    Send("InitRings 2");
+    Step(0.01f);
+    Send("RingSystem_RingLeft");  // the right hand's ring is in flight
+    const int flying = rings->leftHandRingIds.back();
+    Step(0.01f);
 
-  decs->globalUniforms.floats.clear();
-  hasCamera = true;
+    hasCamera = c.camera;
+    scene = c.scene;
+    Step(0.01f);
+    Send("RingSystem_AddRing");  // made while hidden: parked too
+    Step(0.01f);
+    EXPECT_EQ(TransformOf(rings->leftHandEntity)._position, parked);
+    EXPECT_EQ(TransformOf(rings->rightHandEntity)._position, parked);
+    for (int ring : rings->leftHandRingIds) EXPECT_EQ(TransformOf(ring)._position, parked);
+    EXPECT_EQ(TransformOf(rings->waitingRingIds.back())._position, parked);
+    EXPECT_TRUE(actions->Actions<glm::vec3>().empty());
+
+    hasCamera = true;
+    scene = "level1_scene";
+    Step(0.01f);
+    EXPECT_EQ(TransformOf(flying)._position, rings->leftSlotTransforms[1]._position);
+    EXPECT_EQ(TransformOf(flying)._rotation, rings->leftSlotTransforms[1]._rotation);
+    EXPECT_EQ(TransformOf(rings->waitingRingIds.back())._position, glm::vec3(0.0f, -0.325f, 0.3f));
+  }
+}
+
+TEST_F(RingSystemTest, PauseKeepsPlacingButSkipsTheShaderValues) {
+  Send("InitRings 1");
+  TransformOf(rings->leftHandEntity)._position = glm::vec3(5.0f);
   decs->paused = true;
   Step(0.01f);
   EXPECT_NE(TransformOf(rings->leftHandEntity)._position, glm::vec3(5.0f));
   EXPECT_TRUE(decs->globalUniforms.floats.empty());
+  decs->paused = false;
+  Step(0.01f);
+  EXPECT_EQ(decs->globalUniforms.floats["florethHandEffectStrengthVal"], 1.0f + 1.0f / 13.0f);
 }
 
 }  // namespace

@@ -1,0 +1,104 @@
+// The whole game on the first level: "InitRings 2" makes the two hands and two rings from their
+// prefabs without an error line, the hands show in the top corners of the window where the ring
+// system puts them, and back in the main menu they are gone from the picture.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "app/startup.h"
+#include "components/scene_system.h"
+#include "components/transform.h"
+#include "engine/component_manager.h"
+#include "engine/decs.h"
+#include "engine/messaging_manager.h"
+#include "gameplay/ring_system.h"
+#include "tests/app/running_game.h"
+#include "tests/support/image_compare.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using testing_support::Image;
+
+// What the loaders print when a prefab, shader, material, mesh or texture is refused.
+bool HasErrorLine(const std::string& output) {
+  for (const char* marker : {"rror", "failed", "not created", "cannot", "placeholder",
+                             "using the default", "using an empty", "skipped"}) {
+    if (output.find(marker) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// Pixels of a square in the picture that differ clearly between two frames.
+int ChangedPixels(const Image& before, const Image& after, int left, int top, int side) {
+  int changed = 0;
+  for (int y = top; y < top + side; ++y) {
+    for (int x = left; x < left + side; ++x) {
+      const std::array<int, 4> a = before.At(x, y);
+      const std::array<int, 4> b = after.At(x, y);
+      if (std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 60) ++changed;
+    }
+  }
+  return changed;
+}
+
+TEST(RingHands, InitRingsMakesTheHandsAndRingsAndShowsTheHandsInTheTopCorners) {
+  testing_support::ScopedTempHome home;
+  CreateUserFolders();
+  testing_support::RunningGame game;
+  ASSERT_TRUE(game.ShowScene("level1_scene")) << "the level never finished fading in";
+  const Image without = game.picture;
+
+  DECS& decs = DECS::Instance();
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  decs.GetManager<MessagingManager>()->PostFormatted("InitRings 2", 0);
+  for (int pass = 0; pass < 3; ++pass) game.Step();
+  const std::string errors = testing::internal::GetCapturedStderr();
+  const std::string output = testing::internal::GetCapturedStdout() + errors;
+  EXPECT_FALSE(HasErrorLine(output)) << output;
+
+  const auto rings = decs.GetSystem<RingSystem>();
+  ASSERT_NE(rings, nullptr);
+  EXPECT_EQ(rings->GetLeftHandRingsCount(), 1);
+  EXPECT_EQ(rings->GetRightHandRingsCount(), 1);
+  const auto components = decs.GetManager<ComponentManager>();
+  for (const int hand : {rings->leftHandEntity, rings->rightHandEntity}) {
+    ASSERT_TRUE(components->HasComponent<Transform>(hand)) << hand;
+    EXPECT_LT(components->GetComponent<Transform>(hand)->_position.x, 100.0f)
+        << "hand " << hand << " was not placed";
+  }
+
+  // Each hand's picture is 0.3 of the view's height square, hanging from a top corner.
+  const Image with = game.picture;
+  ASSERT_EQ(with.width, without.width);
+  const int side = with.height * 3 / 10;
+  const int quarter = side * side / 4;
+  EXPECT_GT(ChangedPixels(without, with, 0, 0, side), quarter) << "left hand";
+  EXPECT_GT(ChangedPixels(without, with, with.width - side, 0, side), quarter) << "right hand";
+  // The middle of the view stays as it was.
+  EXPECT_LT(ChangedPixels(without, with, with.width / 2 - side / 2, with.height / 2, side),
+            quarter / 10);
+
+  // The hands outlive the level; the main menu parks them, also when it makes them anew.
+  const auto scenes = decs.GetSystem<SceneSystem>();
+  ASSERT_NE(scenes, nullptr);
+  testing::internal::CaptureStdout();
+  decs.GetManager<MessagingManager>()->PostFormatted("scene %s", 1, "main_menu_scene");
+  for (int pass = 0; pass < 50 && scenes->CurrentSceneName() != "main_menu_scene"; ++pass) {
+    game.Step();
+  }
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(scenes->CurrentSceneName(), "main_menu_scene");
+  decs.GetManager<MessagingManager>()->PostFormatted("InitRings 1", 0);
+  game.Step();
+  const glm::vec3 parked(9999.0f);
+  for (const int entity : {rings->leftHandEntity, rings->rightHandEntity,
+                           rings->leftHandRingIds.front()}) {
+    EXPECT_EQ(components->GetComponent<Transform>(entity)->_position, parked) << entity;
+  }
+}
+
+}  // namespace

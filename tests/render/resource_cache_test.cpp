@@ -346,7 +346,7 @@ TEST_F(ResourceCacheTest, RefusesMeshesWhoseAttributesLeaveNoRoomForTheInstanceD
   EXPECT_EQ(log, "");
 }
 
-TEST_F(ResourceCacheTest, AddsGeneratedMeshesUnderTheirNameOnce) {
+TEST_F(ResourceCacheTest, AddsGeneratedMeshesUnderTheirNameOnceAndReusesReleasedIndices) {
   const std::int32_t sizes[] = {2};
   const float vertices[] = {0, 0, 1, 0, 0, 1};
   const std::int32_t indices[] = {0, 1, 2};
@@ -360,6 +360,15 @@ TEST_F(ResourceCacheTest, AddsGeneratedMeshesUnderTheirNameOnce) {
   ASSERT_TRUE(cache->FindMesh("GENERATED_RML_MESH_1", found));
   EXPECT_EQ(found, index);
   EXPECT_EQ(cache->MeshAt(index).vertexCount, 3);
+  EXPECT_EQ(cache->MeshCount(), 1u);
+
+  // Released: the name and data go, and the next mesh stored takes the index.
+  cache->ReleaseMesh(index);
+  EXPECT_FALSE(cache->FindMesh("GENERATED_RML_MESH_1", found));
+  EXPECT_EQ(cache->MeshAt(index).vertexCount, 0);
+  cache->ReleaseMesh(index);  // twice: nothing
+  EXPECT_EQ(cache->AddMesh("GENERATED_RML_MESH_2", second), index);
+  EXPECT_EQ(cache->MeshAt(index).vertexCount, 2);
   EXPECT_EQ(cache->MeshCount(), 1u);
 }
 

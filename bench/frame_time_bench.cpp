@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "bench/support/game_loop.h"
 #include "bench/support/quiet_stdout.h"
 #include "engine/decs.h"
 #include "engine/engine_clock.h"
@@ -42,20 +43,6 @@ namespace {
 
 constexpr int kTimedFrames = 300;
 constexpr int kMaxFadeFrames = 600;
-
-class StepClock final : public EngineClock {
- public:
-  double Now() const override { return now; }
-  double now = 1000.0;
-};
-
-double CpuSeconds(clockid_t clock) {
-  timespec time{};
-  clock_gettime(clock, &time);
-  return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) * 1e-9;
-}
-
-double WallSeconds() { return CpuSeconds(CLOCK_MONOTONIC); }
 
 // A fresh save folder holding settings.json for a 1280 x 720 window in the given mode.
 void PrepareSaveFolder(int graphicsMode) {
@@ -70,12 +57,6 @@ void PrepareSaveFolder(int graphicsMode) {
   std::ofstream(home / "Corvane" / "Kelvaris" / "settings.json")
       << "{\"Fullscreen\": 0, \"GraphicsMode\": " << graphicsMode
       << ", \"WindowedResolution.X\": 1280, \"WindowedResolution.Y\": 720}\n";
-}
-
-double Percentile(std::vector<double> values, double fraction) {
-  std::sort(values.begin(), values.end());
-  const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
-  return values[index];
 }
 
 void BM_FrameTime(benchmark::State& state, const std::string& scene, int graphicsMode) {
@@ -107,13 +88,13 @@ void BM_FrameTime(benchmark::State& state, const std::string& scene, int graphic
     for (int frame = 0; frame < 10; ++frame) pass();
 
     for (auto _ : state) {
-      const double mainBefore = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-      const double processBefore = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+      const double mainBefore = ClockSeconds(CLOCK_THREAD_CPUTIME_ID);
+      const double processBefore = ClockSeconds(CLOCK_PROCESS_CPUTIME_ID);
       const double wallBefore = WallSeconds();
       pass();
       const double wall = WallSeconds() - wallBefore;
-      mainCpu += CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - mainBefore;
-      processCpu += CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processBefore;
+      mainCpu += ClockSeconds(CLOCK_THREAD_CPUTIME_ID) - mainBefore;
+      processCpu += ClockSeconds(CLOCK_PROCESS_CPUTIME_ID) - processBefore;
       frames.push_back(wall);
       state.SetIterationTime(wall);
     }
@@ -143,13 +124,7 @@ int main(int argc, char** argv) {
     }
   }
   if (scenes.empty()) scenes = {"splash_scene", "main_menu_scene"};
-  try {
-    std::filesystem::current_path(KELVARIS_SOURCE_DIR);
-    EnterDataFolder();
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "%s\n", error.what());
-    return 1;
-  }
+  if (!EnterGameData(KELVARIS_SOURCE_DIR)) return 1;
   for (const std::string& scene : scenes) {
     benchmark::RegisterBenchmark(("FrameTime/" + scene + "/mode:" + std::to_string(graphicsMode))
                                      .c_str(),

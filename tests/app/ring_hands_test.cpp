@@ -22,15 +22,6 @@ namespace {
 
 using testing_support::Image;
 
-// What the loaders print when a prefab, shader, material, mesh or texture is refused.
-bool HasErrorLine(const std::string& output) {
-  for (const char* marker : {"rror", "failed", "not created", "cannot", "placeholder",
-                             "using the default", "using an empty", "skipped"}) {
-    if (output.find(marker) != std::string::npos) return true;
-  }
-  return false;
-}
-
 // Pixels of a square in the picture that differ clearly between two frames.
 int ChangedPixels(const Image& before, const Image& after, int left, int top, int side) {
   int changed = 0;
@@ -58,7 +49,7 @@ TEST(RingHands, InitRingsMakesTheHandsAndRingsAndShowsTheHandsInTheTopCorners) {
   for (int pass = 0; pass < 3; ++pass) game.Step();
   const std::string errors = testing::internal::GetCapturedStderr();
   const std::string output = testing::internal::GetCapturedStdout() + errors;
-  EXPECT_FALSE(HasErrorLine(output)) << output;
+  EXPECT_FALSE(testing_support::HasLoadErrorLine(output)) << output;
 
   const auto rings = decs.GetSystem<RingSystem>();
   ASSERT_NE(rings, nullptr);

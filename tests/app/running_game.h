@@ -26,6 +26,16 @@
 
 namespace testing_support {
 
+// True when `output` holds a line the loaders print when a prefab, shader, material, mesh or
+// texture is refused.
+inline bool HasLoadErrorLine(const std::string& output) {
+  for (const char* marker : {"rror", "failed", "not created", "cannot", "placeholder",
+                             "using the default", "using an empty", "skipped"}) {
+    if (output.find(marker) != std::string::npos) return true;
+  }
+  return false;
+}
+
 class RunningGame final : public FrameRenderer {
  public:
   RunningGame() {

@@ -20,6 +20,13 @@ case "$target" in
   recording) seeds=(fuzz/seeds/recording) ;;
   diary) seeds=(fuzz/seeds/diary) ;;
   rcss | rml) seeds=(tests/rml/layout) ;;
+  entity) seeds=(GAME/Scenes "GAME/Assets/Entity Prefabs") ;;
+  scene_settings) seeds=(GAME/Scenes/Settings) ;;
+  material) seeds=(GAME/Assets/Materials) ;;
+  tilemap | model_list) seeds=(GAME/Assets/Tilemaps) ;;
+  animation) seeds=(GAME/Assets/Animations) ;;
+  sequence) seeds=(GAME/Assets/Audio/Sequences) ;;
+  settings) seeds=(fuzz/seeds/settings) ;;
   *)
     echo "fuzz: unknown target '$target' (see fuzz/CMakeLists.txt)" >&2
     exit 2

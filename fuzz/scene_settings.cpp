@@ -1,0 +1,29 @@
+// Scene settings: any JSON document the parser accepts is read as a post-processing pipeline.
+// A document of the wrong shape throws PipelineReadError, which the scene loader catches too.
+#include "render/post_process_pass.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const nlohmann::json document = nlohmann::json::parse(data, data + size, nullptr, false);
+  if (document.is_discarded()) return 0;
+  PostProcessPipeline lists;
+  try {
+    ReadPostProcessingPipeline(document, lists);
+  } catch (const PipelineReadError&) {
+    return 0;
+  }
+  for (const std::vector<PostProcessPass>& list : lists) {
+    for (const PostProcessPass& pass : list) {
+      if (pass.intCount < 0 || pass.intCount > kPostProcessValueCount || pass.floatCount < 0 ||
+          pass.floatCount > kPostProcessValueCount) {
+        __builtin_trap();
+      }
+    }
+  }
+  return 0;
+}

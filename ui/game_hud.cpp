@@ -46,16 +46,9 @@ void SendUniformInt(const char* material, const char* name, int value) {
   }
 }
 
-// Whether a document's source names the HUD file, whatever folder it was loaded from.
-bool IsHudSource(std::string_view url) {
-  const std::string_view name = GameHUD::kDocumentFileName;
-  return url.size() >= name.size() && url.substr(url.size() - name.size()) == name &&
-         (url.size() == name.size() || url[url.size() - name.size() - 1] == '/');
-}
-
 }  // namespace
 
-GameHUD::GameHUD() {
+GameHUD::GameHUD() : BaseMenu("main_hud.rml") {
   calculator.SetTimePenaltyEnabled(true);
   calculator.Reset();
 }
@@ -68,30 +61,13 @@ void GameHUD::SetDisplay(const std::string& id, bool shown, const char* shownVal
   DocumentHudElements(document).SetProperty(id, "display", shown ? shownValue : "none");
 }
 
-void GameHUD::UseDocument(Rml::ElementDocument* value) {
-  document = value;
-  scoreDisplay.Bind(value);
-  if (value == nullptr) {
-    hints.AttachDocument(nullptr);
-    return;
-  }
-  RegisterEventHandlers();
-}
-
-void GameHUD::FindDocument(Rml::Context* context) {
-  Rml::ElementDocument* found = nullptr;
-  for (int i = 0; context != nullptr && i < context->GetNumDocuments() && found == nullptr; ++i) {
-    Rml::ElementDocument* candidate = context->GetDocument(i);
-    if (candidate != nullptr && IsHudSource(candidate->GetSourceURL())) found = candidate;
-  }
-  // Always rebound: a reloaded document may sit at the address of the one it replaced.
-  UseDocument(found);
-  // The new elements take the current state.
-  if (found != nullptr) {
-    scoreDisplay.SetScore(score, clan);
-    RefreshClanStyles();
-    RefreshHealthDisplay();
-  }
+void GameHUD::DocumentChanged() {
+  scoreDisplay.Bind(document);
+  hints.AttachDocument(document);
+  if (document == nullptr) return;
+  scoreDisplay.SetScore(score, clan);
+  RefreshClanStyles();
+  RefreshHealthDisplay();
 }
 
 void GameHUD::RegisterEventHandlers() {
@@ -101,8 +77,8 @@ void GameHUD::RegisterEventHandlers() {
 }
 
 void GameHUD::Show() {
+  BaseMenu::Show();
   if (document != nullptr) {
-    if (!document->IsVisible()) document->Show();
     scoreDisplay.Bind(document);
     scoreDisplay.SetScore(score, clan);
     RefreshClanStyles();

@@ -4,31 +4,28 @@
 // with their mash prompts, the hint dialogs and, at the end of a run, the results board.
 //
 //   GameHUD hud;
-//   hud.UseDocument(document);     // the loaded "main_hud.rml"; wires it
-//   hud.Show();                    // play state: meter and health shown, the rest hidden
-//   hud.UpdateScore(1205);         // digits, their materials and the grade
-//   hud.Update(dt);                // every frame while no menu is open
+//   hud.SetDocumentHost(host);
+//   hud.LoadDocument(context, handler);   // "main_hud.rml", wired at once
+//   hud.Show();                           // play state: meter and health shown, the rest hidden
+//   hud.UpdateScore(1205);                // digits, their materials and the grade
+//   hud.Update(dt);                       // every frame while no menu is open
 //   hud.ShowResults(true, "A", 1205, 125.9f);
 //
 // The HUD reads no messages: its owner calls these operations. It sends the shader values of
 // its materials as "shader_uniform_update" messages. Elements are looked up by id at each use
 // and a missing element skips only its own step; the only handle kept is the document, which
-// FindDocument looks up again by its file name after documents were reloaded. Operations store
-// their values without a document too, so a document given later shows the current state.
+// the base menu replaces after reloads (FindDocument on "menu_init"). Operations store their
+// values without a document too, so a document given later shows the current state.
 // Clans: 1 Sundrel, 2 Floreth (any other value is drawn as Sundrel on the meter).
 
 #include <functional>
 #include <string>
 
+#include "ui/base_menu.h"
 #include "ui/grade_calculator.h"
 #include "ui/hint_queue.h"
 #include "ui/results_board.h"
 #include "ui/score_display.h"
-
-namespace Rml {
-class Context;
-class ElementDocument;
-}  // namespace Rml
 
 // What the HUD needs of the rest of the game.
 struct GameHUDLinks {
@@ -37,9 +34,8 @@ struct GameHUDLinks {
   std::function<float()> sendRingRange;
 };
 
-class GameHUD {
+class GameHUD : public BaseMenu {
  public:
-  static constexpr const char* kDocumentFileName = "main_hud.rml";
   static constexpr float kMashSwapSeconds = 0.48f;
 
   GameHUD();
@@ -47,17 +43,10 @@ class GameHUD {
   void SetLinks(GameHUDLinks value) { links = std::move(value); }
   HintQueue& Hints() { return hints; }
 
-  // Takes the HUD document (null: none) and wires it (RegisterEventHandlers).
-  void UseDocument(Rml::ElementDocument* document);
-  // Looks for the context's document whose source file is "main_hud.rml" and uses it, so that
-  // a reloaded document replaces the freed one; without such a document the HUD has none. The
-  // document is wired again and given the current score, clan and health; shown hints end.
-  void FindDocument(Rml::Context* context);
-  Rml::ElementDocument* Document() const { return document; }
-
-  void Show();
-  void Update(float dt);
-  void RegisterEventHandlers();
+  void Show() override;
+  void Update(float dt) override;
+  // Hides the results and hands the document to the hint queue.
+  void RegisterEventHandlers() override;
 
   void SetClan(int clan);
   void UpdateScore(int score);
@@ -103,6 +92,10 @@ class GameHUD {
   const ScoreDisplay& Digits() const { return scoreDisplay; }
   const GradeResult& CachedGrade() const { return cachedGrade; }
 
+ protected:
+  // The score digits and the hint queue follow the document; a new one shows the current state.
+  void DocumentChanged() override;
+
  private:
   void SetClanClass(const std::string& id);
   void SetScoreClanClass();
@@ -117,7 +110,6 @@ class GameHUD {
   void SetDisplay(const std::string& id, bool shown, const char* shownValue);
   bool Has(const std::string& id) const;
 
-  Rml::ElementDocument* document = nullptr;
   GameHUDLinks links;
 
   int clan = 1;

@@ -12,12 +12,11 @@
 
 #include "tests/rml/rml_test_support.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/ui/menu_test_support.h"
 
 namespace {
 
 using testing::Contains;
-
-constexpr const char* kHudPath = "GAME/Assets/RML/main_hud.rml";
 
 class GameHUDTest : public rml_test::RmlTest {
  protected:
@@ -26,10 +25,12 @@ class GameHUDTest : public rml_test::RmlTest {
     DECS::CreateInstance(std::make_unique<testing_support::FakeClock>());
     CreateManagers();
     DECS::Instance().AddChild(&messages);
-    document = context->LoadDocument(kHudPath);
-    ASSERT_NE(document, nullptr);
+    host = std::make_unique<menu_test::TestHost>(context);
+    hud.SetDocumentHost(host->Host());
     hud.SetLinks({.sendRingRange = [this] { return sendRing; }});
-    hud.UseDocument(document);
+    hud.LoadDocument(context, nullptr);
+    document = hud.Document();
+    ASSERT_NE(document, nullptr);
     hud.Show();
     context->Update();
   }
@@ -66,6 +67,7 @@ class GameHUDTest : public rml_test::RmlTest {
     return Element(id)->GetComputedValues().decorator;
   }
 
+  std::unique_ptr<menu_test::TestHost> host;
   std::vector<std::string> log;
   testing_support::RecordingReceiver messages{"game", 1, &log};
   Rml::ElementDocument* document = nullptr;
@@ -258,22 +260,30 @@ TEST_F(GameHUDTest, ResultsReplaceTheGameplayAndPlayThroughAndHideAgain) {
   EXPECT_FALSE(hud.Results().shown);
 }
 
-TEST_F(GameHUDTest, ReloadedDocumentIsFoundAgainAndTheOldOneIsNeverReached) {
+TEST_F(GameHUDTest, ReloadsNeverReachTheClosedDocument) {
   hud.UpdateScore(42);
   hud.SetPlayerHealth(30);
   hud.ShowHint("before", 5.0f);
   hud.Update(0.05f);  // digits mid-pop, a hint shown
 
-  document->Close();
+  // The HUD reloads its own document: the fresh one is visible like the old and shows the state.
+  hud.ReloadDocument(context);
+  Rml::ElementDocument* reloaded = hud.Document();
+  ASSERT_NE(reloaded, nullptr);
+  EXPECT_TRUE(reloaded->IsVisible());
+  hud.Update(0.05f);  // no element of the closed document is reached (the sanitizer build)
+  EXPECT_EQ(Element("digit-1")->GetInnerRML(), "2");
+  EXPECT_EQ(Element("player-health-value")->GetInnerRML(), "30");
+
+  // The RML system reloads it behind the HUD's back; on "menu_init" the HUD looks again.
+  reloaded->Close();
   context->Update();
-  Rml::ElementDocument* fresh = context->LoadDocument(kHudPath);
+  Rml::ElementDocument* fresh = context->LoadDocument(BaseMenu::DocumentPath("main_hud.rml"));
   ASSERT_NE(fresh, nullptr);
   hud.FindDocument(context);
   ASSERT_EQ(hud.Document(), fresh);
-  hud.Update(0.05f);  // no element of the closed document is reached (the sanitizer build)
-
-  EXPECT_EQ(Element("digit-1")->GetInnerRML(), "2");
-  EXPECT_EQ(Element("player-health-value")->GetInnerRML(), "30");
+  hud.Update(0.05f);
+  EXPECT_EQ(Element("digit-0")->GetInnerRML(), "4");
   hud.ShowHint("after", 5.0f);
   hud.Update(0.0f);
   EXPECT_EQ(Element("hint-text-1")->GetInnerRML(), "after");
@@ -283,6 +293,7 @@ TEST_F(GameHUDTest, ReloadedDocumentIsFoundAgainAndTheOldOneIsNeverReached) {
   hud.FindDocument(context);  // none left: the HUD has no document
   EXPECT_EQ(hud.Document(), nullptr);
   hud.UpdateScore(7);
+  hud.ShowHint("nowhere", 1.0f);
   hud.Update(0.1f);
   EXPECT_EQ(hud.Score(), 7);
 }

@@ -36,6 +36,7 @@
 #include "render/ui_render_interface.h"
 #include "scripting/action_list_system.h"
 #include "scripting/lua_script_system.h"
+#include "ui/rml_event_handler.h"
 #include "ui/rml_system.h"
 
 namespace {
@@ -326,6 +327,14 @@ void WireDocuments(DECS& decs, RenderContext& context, const SystemManager& syst
   });
 }
 
+// The event handler attaches its listener to the documents of the RML system's context.
+void WireEventHandler(RMLEventHandler& handler, const std::shared_ptr<RMLSystem>& documents) {
+  handler.SetLinks({.context = [documents = std::weak_ptr<RMLSystem>(documents)] {
+    const auto system = documents.lock();
+    return system ? system->GetContext() : nullptr;
+  }});
+}
+
 }  // namespace
 
 void WireSystems(DECS& decs, RenderContext& context) {
@@ -353,4 +362,5 @@ void WireSystems(DECS& decs, RenderContext& context) {
   WireWeather(*systems.GetSystem<WeatherSystem>(), scenes, systems.GetSystem<WindSystem>(),
               systems.GetSystem<SoundSystem>());
   WireDocuments(decs, context, systems, platform, scenes);
+  WireEventHandler(*systems.GetSystem<RMLEventHandler>(), systems.GetSystem<RMLSystem>());
 }

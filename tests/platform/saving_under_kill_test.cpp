@@ -1,22 +1,17 @@
 // The player's files survive the game being killed while it writes them. Each case runs the
 // real saving code in a child process that saves again and again, kills it at a random moment
-// 50 times, and after every kill reads the file back as the game would at its next start.
+// 50 times, and after every kill reads the file back as the game would at its next start (the
+// diary's case is in tests/ui/diary_under_kill_test.cpp).
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <string>
-#include <thread>
 
 #include "engine/json_file.h"
 #include "engine/user_folders.h"
@@ -25,10 +20,12 @@
 #include "platform/input_system.h"
 #include "platform/settings_system.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/support/kill_while_saving.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
+using testing_support::KillWhileSaving;
 using testing_support::ScopedEnvironment;
 using testing_support::TempFolder;
 
@@ -46,37 +43,6 @@ class SavingUnderKillTest : public testing_support::EngineFixture {
   void SetUp() override {
     EngineFixture::SetUp();
     std::filesystem::create_directories(GetSaveDataFolder());
-  }
-
-  // Forks a child that runs `save` in a loop (it never returns), kills it after a random
-  // delay of up to `window`, and waits for it. The child tells the parent through a pipe once
-  // its first save finished, so every kill lands in the saving loop.
-  void KillWhileSaving(const std::function<void(int round)>& save, std::chrono::microseconds window,
-                       std::mt19937& random) {
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    std::fflush(stdout);  // or the child would print the parent's pending output again
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      close(ready[0]);
-      // The savers announce every save on standard output.
-      if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(2);
-      save(0);
-      const char signal = 1;
-      if (write(ready[1], &signal, 1) != 1) _exit(2);
-      for (int round = 1;; ++round) save(round);
-    }
-    close(ready[1]);
-    char signal = 0;
-    ASSERT_EQ(read(ready[0], &signal, 1), 1) << "the first save did not finish";
-    close(ready[0]);
-    std::uniform_int_distribution<long> delay(0, window.count());
-    std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child ended by itself";
   }
 
   TempFolder home;

@@ -54,9 +54,11 @@ endfunction()
 # kelvaris_add_test(<name> SOURCES ... [DEPENDS ...] [GL | WINDOW])
 # One GoogleTest binary; its cases are registered with CTest one by one. GL tests need an
 # OpenGL 4.5 context: they get the label "gl", open one hidden window per binary, and run
-# with leak detection off because Mesa keeps allocations of its own until exit. WINDOW tests
-# open the game's own window (they need a display, so they are labelled "gl" too) but no test
-# window of their own.
+# with leak detection on, suppressing only what Mesa, LLVM, X11 and GLFW keep until exit (in
+# the sanitizer build they keep every loaded module mapped, so the report can name the
+# driver's modules: tests/support/modules_stay_loaded.cpp).
+# WINDOW tests open the game's own window (they need a display, so they are labelled "gl" too)
+# but no test window of their own.
 function(kelvaris_add_test name)
   cmake_parse_arguments(ARG "GL;WINDOW" "" "SOURCES;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -65,21 +67,29 @@ function(kelvaris_add_test name)
   set(test_labels unit)
   # The sanitizer must let the crash recorder install its own fatal-signal handlers.
   set(asan_options "allow_user_segv_handler=1")
+  # Leaks are checked in every test; GL and window tests suppress only allocations the driver
+  # and the window library keep until exit (cmake/lsan_driver.supp).
+  set(lsan_options "")
   if(ARG_GL)
     target_link_libraries(${name} PRIVATE kelvaris_gl_test_support)
     set(test_labels gl)
-    string(APPEND asan_options ":detect_leaks=0")
+    set(lsan_options "suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan_driver.supp:print_suppressions=0")
   elseif(ARG_WINDOW)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
     set(test_labels gl)
-    string(APPEND asan_options ":detect_leaks=0")
+    set(lsan_options "suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan_driver.supp:print_suppressions=0")
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  if((ARG_GL OR ARG_WINDOW) AND KELVARIS_SANITIZE)
+    target_sources(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests/support/modules_stay_loaded.cpp")
+    target_link_options(${name} PRIVATE "LINKER:--export-dynamic-symbol=dlclose")
   endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${test_labels}" ENVIRONMENT "ASAN_OPTIONS=${asan_options}")
+    PROPERTIES LABELS "${test_labels}"
+               ENVIRONMENT "ASAN_OPTIONS=${asan_options};LSAN_OPTIONS=${lsan_options}")
 endfunction()
 
 # kelvaris_add_fuzz_target(<name> SOURCES ... [DEPENDS ...])

@@ -41,6 +41,14 @@
 
 namespace {
 
+// The scene system's current scene name, asked each time; empty once the system is gone.
+std::function<std::string()> CurrentSceneName(const std::shared_ptr<SceneSystem>& scenes) {
+  return [scenes = std::weak_ptr<SceneSystem>(scenes)] {
+    const auto system = scenes.lock();
+    return system ? system->CurrentSceneName() : std::string();
+  };
+}
+
 // The engine loop: the window brackets frames, the renderer draws them, input decides the
 // fixed step, and destroyed entities leave the script system.
 void WireEngineLoop(DECS& decs, RenderContext& context, PlatformSystem& platform,
@@ -186,10 +194,7 @@ void WireRings(RingSystem& rings, const std::shared_ptr<CameraSystem>& cameras,
     const LayerCamera* camera = system ? system->FindLayerCamera(2) : nullptr;
     return camera ? &camera->viewProjection : nullptr;
   };
-  links.currentSceneName = [scenes = std::weak_ptr<SceneSystem>(scenes)] {
-    const auto system = scenes.lock();
-    return system ? system->CurrentSceneName() : std::string();
-  };
+  links.currentSceneName = CurrentSceneName(scenes);
   rings.SetLinks(std::move(links));
 }
 
@@ -207,10 +212,7 @@ void WireLuaApi(LuaScriptSystem& scripts, const std::shared_ptr<RingSystem>& rin
     const auto system = rings.lock();
     return system ? system->GetRightHandRingsCount() : 0;
   };
-  links.currentSceneName = [scenes = std::weak_ptr<SceneSystem>(scenes)] {
-    const auto system = scenes.lock();
-    return system ? system->CurrentSceneName() : std::string();
-  };
+  links.currentSceneName = CurrentSceneName(scenes);
   links.tileGroupHeight = [tiles = std::weak_ptr<TilemapSystem>(tilemap)](int group) {
     const auto system = tiles.lock();
     return system ? system->GroupHeight(group) : 0.0f;
@@ -245,10 +247,7 @@ void WireWeather(WeatherSystem& weather, const std::shared_ptr<SceneSystem>& sce
                  const std::shared_ptr<WindSystem>& wind,
                  const std::shared_ptr<SoundSystem>& sound) {
   WeatherSystemLinks links;
-  links.currentSceneName = [scenes = std::weak_ptr<SceneSystem>(scenes)] {
-    const auto system = scenes.lock();
-    return system ? system->CurrentSceneName() : std::string();
-  };
+  links.currentSceneName = CurrentSceneName(scenes);
   links.instantiatePrefab = [](const std::string& prefab) {
     return InstantiatePrefabInScene(prefab, "", "");
   };
@@ -313,10 +312,7 @@ void WireDocuments(DECS& decs, RenderContext& context, const SystemManager& syst
   links.setCursorNormal = [input](bool normal) {
     input->HandleMessage(normal ? "mouse_mode normal" : "mouse_mode locked");
   };
-  links.currentSceneName = [scenes = std::weak_ptr<SceneSystem>(scenes)] {
-    const auto system = scenes.lock();
-    return system ? system->CurrentSceneName() : std::string();
-  };
+  links.currentSceneName = CurrentSceneName(scenes);
   documents->SetLinks(std::move(links));
   documents->AttachRenderInterface(ui.get());
   decs.SetDocumentLoader(documents.get());

@@ -27,7 +27,7 @@ struct AnimationTrack {
 };
 
 struct RunningAnimation {
-  AnimationSpec spec;
+  AnimationDeclaration declared;
   double start = 0.0;
   std::vector<AnimationTrack> tracks;
   bool finished = false;
@@ -45,7 +45,7 @@ struct ElementAnimations {
   String animation_text;  // the "animation" value the running animations came from
   std::vector<RunningAnimation> animations;
   String transition_text;
-  std::vector<TransitionSpec> transition_specs;
+  std::vector<TransitionDeclaration> transition_declarations;
   std::vector<RunningTransition> transitions;
 };
 
@@ -185,19 +185,19 @@ bool ResolveDeclaration(const Declaration& declaration, const ComputedValues& ba
 void StartAnimations(Element& element, ElementAnimations& state, const ComputedValues& base,
                      const ComputedValues* parent, const UnitContext& units, double now) {
   state.animations.clear();
-  std::vector<AnimationSpec> specs;
+  std::vector<AnimationDeclaration> declarations;
   String error;
-  ParseAnimationList(state.animation_text, specs, error);  // checked when it was declared
+  ParseAnimationList(state.animation_text, declarations, error);  // checked when it was declared
   const ElementDocument* document = element.GetOwnerDocument();
-  for (const AnimationSpec& spec : specs) {
-    const KeyframesRule* rule = document != nullptr ? document->GetStyleSheet().FindKeyframes(spec.name) : nullptr;
+  for (const AnimationDeclaration& declared : declarations) {
+    const KeyframesRule* rule = document != nullptr ? document->GetStyleSheet().FindKeyframes(declared.name) : nullptr;
     if (rule == nullptr) {
       Log::MessageOnce(Log::LT_WARNING, "%s: animation '%s' of %s names no @keyframes",
-                       document != nullptr ? document->GetSourceURL().c_str() : "[no document]", spec.name.c_str(),
+                       document != nullptr ? document->GetSourceURL().c_str() : "[no document]", declared.name.c_str(),
                        element.GetAddress(false, false).c_str());
       continue;
     }
-    RunningAnimation running{spec, now, {}, false};
+    RunningAnimation running{declared, now, {}, false};
     for (const Keyframe& keyframe : rule->keyframes) {
       for (const Declaration& declaration : keyframe.declarations) {
         AnimatedValue value;
@@ -225,7 +225,7 @@ bool AnimationControls(const ElementAnimations& state, PropertyId id) {
 
 void StartTransitions(ElementAnimations& state, const ComputedValues& base, const ComputedValues& previous,
                       double now) {
-  auto consider = [&](PropertyId id, const TransitionSpec& spec) {
+  auto consider = [&](PropertyId id, const TransitionDeclaration& declared) {
     AnimatedValue target, shown;
     if (!ReadAnimatable(base, id, target) || !ReadAnimatable(previous, id, shown)) return;
     auto running = std::find_if(state.transitions.begin(), state.transitions.end(),
@@ -233,49 +233,49 @@ void StartTransitions(ElementAnimations& state, const ComputedValues& base, cons
     const AnimatedValue& reference = running != state.transitions.end() ? running->to : shown;
     if (target == reference || AnimationControls(state, id)) return;
     if (running != state.transitions.end()) state.transitions.erase(running);
-    if (spec.duration <= 0.f) return;
-    state.transitions.push_back({id, shown, target, now + double(spec.delay), spec.duration, spec.timing});
+    if (declared.duration <= 0.f) return;
+    state.transitions.push_back({id, shown, target, now + double(declared.delay), declared.duration, declared.timing});
   };
-  for (const TransitionSpec& spec : state.transition_specs) {
-    if (!spec.all) {
-      consider(spec.id, spec);
+  for (const TransitionDeclaration& declared : state.transition_declarations) {
+    if (!declared.all) {
+      consider(declared.id, declared);
       continue;
     }
-    for (PropertyId id : kAnimatable) consider(id, spec);
+    for (PropertyId id : kAnimatable) consider(id, declared);
   }
 }
 
 // Writes the values of one animation at now (or nothing, outside its fill); marks it finished
 // once its last iteration has ended.
 void ApplyAnimation(RunningAnimation& animation, ComputedValues& values, const ComputedValues& base, double now) {
-  const AnimationSpec& spec = animation.spec;
-  const double elapsed = now - animation.start - double(spec.delay);
+  const AnimationDeclaration& declared = animation.declared;
+  const double elapsed = now - animation.start - double(declared.delay);
   float progress = 0.f;
   bool write = true;
   if (elapsed < 0.0) {
-    write = spec.fill_backwards;
+    write = declared.fill_backwards;
   } else {
-    const double total = double(spec.duration) * double(spec.iterations);
+    const double total = double(declared.duration) * double(declared.iterations);
     // A zero duration or count ends at once; infinite counts never end (unless the duration is 0).
-    if (spec.duration <= 0.f || spec.iterations <= 0.f || elapsed >= total) {
+    if (declared.duration <= 0.f || declared.iterations <= 0.f || elapsed >= total) {
       animation.finished = true;
-      write = spec.fill_forwards;
+      write = declared.fill_forwards;
       // Where the last iteration ended: a whole count ends at 100%, 2.5 at the middle.
-      const float iterations = std::isfinite(spec.iterations) ? spec.iterations : 1.f;
+      const float iterations = std::isfinite(declared.iterations) ? declared.iterations : 1.f;
       const float last = std::max(0.f, std::ceil(iterations) - 1.f);
       progress = iterations > 0.f ? iterations - last : 0.f;
-      if (spec.alternate && std::fmod(last, 2.f) == 1.f) progress = 1.f - progress;
+      if (declared.alternate && std::fmod(last, 2.f) == 1.f) progress = 1.f - progress;
     } else {
-      const double iteration = std::floor(elapsed / double(spec.duration));
-      progress = float(elapsed / double(spec.duration) - iteration);
-      if (spec.alternate && std::fmod(iteration, 2.0) == 1.0) progress = 1.f - progress;
+      const double iteration = std::floor(elapsed / double(declared.duration));
+      progress = float(elapsed / double(declared.duration) - iteration);
+      if (declared.alternate && std::fmod(iteration, 2.0) == 1.0) progress = 1.f - progress;
     }
   }
   if (!write) return;
   for (const AnimationTrack& track : animation.tracks) {
     AnimatedValue base_value;
     ReadAnimatable(base, track.id, base_value);
-    WriteAnimatable(values, track.id, EvaluateTrack(track, progress, base_value, spec.timing));
+    WriteAnimatable(values, track.id, EvaluateTrack(track, progress, base_value, declared.timing));
   }
 }
 
@@ -385,64 +385,64 @@ float ApplyTiming(TimingFunction timing, float t) {
   return t;
 }
 
-bool ParseAnimationList(std::string_view text, std::vector<AnimationSpec>& list, String& error) {
+bool ParseAnimationList(std::string_view text, std::vector<AnimationDeclaration>& list, String& error) {
   list.clear();
   if (IsNone(text)) return true;
   for (const StringList& words : SplitItems(text)) {
-    AnimationSpec spec;
+    AnimationDeclaration declared;
     int times = 0;
     bool named = false;
     for (const String& written : words) {
       // Keywords in any case; the name as written, as @keyframes names are matched exactly.
       const String word = StringUtilities::ToLower(written);
       float number = 0.f;
-      const Timed timed = ReadTimed(word, times, spec.duration, spec.delay, spec.timing, error);
+      const Timed timed = ReadTimed(word, times, declared.duration, declared.delay, declared.timing, error);
       if (timed == Timed::Bad) return false;
       if (timed == Timed::Read) {
       } else if (ParseCount(word, number)) {
         if (!(number >= 0.f)) return (error = "negative iteration count '" + word + "'", false);
-        spec.iterations = number;
+        declared.iterations = number;
       } else if (word == "alternate") {
-        spec.alternate = true;
+        declared.alternate = true;
       } else if (word == "normal" || word == "none") {
       } else if (word == "forwards" || word == "backwards" || word == "both") {
-        spec.fill_forwards = word != "backwards";
-        spec.fill_backwards = word != "forwards";
+        declared.fill_forwards = word != "backwards";
+        declared.fill_backwards = word != "forwards";
       } else if (!named) {
-        spec.name = written;
+        declared.name = written;
         named = true;
       } else {
-        return (error = "unexpected word '" + word + "' after the name '" + spec.name + "'", false);
+        return (error = "unexpected word '" + word + "' after the name '" + declared.name + "'", false);
       }
     }
     if (!named) return (error = "an animation needs a name", false);
-    list.push_back(std::move(spec));
+    list.push_back(std::move(declared));
   }
   return true;
 }
 
-bool ParseTransitionList(std::string_view text, std::vector<TransitionSpec>& list, String& error) {
+bool ParseTransitionList(std::string_view text, std::vector<TransitionDeclaration>& list, String& error) {
   list.clear();
   if (IsNone(text)) return true;
   for (const StringList& words : SplitItems(text)) {
-    TransitionSpec spec;
+    TransitionDeclaration declared;
     int times = 0;
     bool named = false;
     for (const String& written : words) {
       const String word = StringUtilities::ToLower(written);
-      const Timed timed = ReadTimed(word, times, spec.duration, spec.delay, spec.timing, error);
+      const Timed timed = ReadTimed(word, times, declared.duration, declared.delay, declared.timing, error);
       if (timed == Timed::Bad) return false;
       if (timed == Timed::Read) {
       } else if (!named && word == "all") {
-        spec.all = named = true;
-      } else if (!named && FindPropertyId(word, spec.id) && IsAnimatable(spec.id)) {
+        declared.all = named = true;
+      } else if (!named && FindPropertyId(word, declared.id) && IsAnimatable(declared.id)) {
         named = true;
       } else {
         return (error = "'" + word + "' is not an animatable property, a time or a timing function", false);
       }
     }
     if (!named) return (error = "a transition needs a property", false);
-    list.push_back(spec);
+    list.push_back(declared);
   }
   return true;
 }
@@ -469,7 +469,7 @@ bool UpdateAnimations(Element& element, const ComputedValues& previous, bool fir
   if (state->transition_text != values.transition) {
     state->transition_text = values.transition;
     String error;
-    ParseTransitionList(values.transition, state->transition_specs, error);
+    ParseTransitionList(values.transition, state->transition_declarations, error);
   }
   if (!first_style) StartTransitions(*state, base, previous, now);
 

@@ -46,7 +46,7 @@ enum class TimingFunction : std::uint8_t { Linear, Ease, EaseIn, EaseOut, EaseIn
 // The eased progress at t (0..1).
 float ApplyTiming(TimingFunction timing, float t);
 
-struct AnimationSpec {
+struct AnimationDeclaration {
   String name;
   float duration = 0.f;  // seconds
   float delay = 0.f;
@@ -58,9 +58,9 @@ struct AnimationSpec {
 };
 // Parses an "animation" value ("none" gives an empty list). False with a reason for anything
 // malformed: an unknown word after the name, a negative duration or count, a missing name.
-bool ParseAnimationList(std::string_view text, std::vector<AnimationSpec>& list, String& error);
+bool ParseAnimationList(std::string_view text, std::vector<AnimationDeclaration>& list, String& error);
 
-struct TransitionSpec {
+struct TransitionDeclaration {
   bool all = false;
   PropertyId id = PropertyId::Opacity;
   float duration = 0.f;
@@ -69,7 +69,7 @@ struct TransitionSpec {
 };
 // Parses a "transition" value ("none" gives an empty list). False for an unknown or
 // non-animatable property, a negative duration or an unknown word.
-bool ParseTransitionList(std::string_view text, std::vector<TransitionSpec>& list, String& error);
+bool ParseTransitionList(std::string_view text, std::vector<TransitionDeclaration>& list, String& error);
 
 // The animations and transitions running on one element.
 struct ElementAnimations;

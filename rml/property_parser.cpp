@@ -105,9 +105,9 @@ bool ParseValue(PropertyId id, std::string_view text, Property& property) {
   if (definition.kind == PropertyKind::Text) {
     String error;
     if (id == PropertyId::Transform && !IsValidTransform(text, error)) return false;
-    std::vector<AnimationSpec> animations;
+    std::vector<AnimationDeclaration> animations;
     if (id == PropertyId::Animation && !ParseAnimationList(text, animations, error)) return false;
-    std::vector<TransitionSpec> transitions;
+    std::vector<TransitionDeclaration> transitions;
     if (id == PropertyId::Transition && !ParseTransitionList(text, transitions, error)) return false;
     property.unit = Unit::String;
     property.string = String(text);

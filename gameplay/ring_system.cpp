@@ -9,6 +9,7 @@
 #include <glm/geometric.hpp>
 #include <glm/matrix.hpp>
 
+#include "components/mesh_component.h"
 #include "components/physics.h"
 #include "components/prefab_instantiation.h"
 #include "engine/component_manager.h"
@@ -220,6 +221,7 @@ void RingSystem::InitRings(int count) {
     if (Transform* transform = TransformOf(ring)) {
       *transform = left ? leftSlotTransforms[0] : rightSlotTransforms[0];
     }
+    TakeHandDrawOffset(ring, left ? leftHandEntity : rightHandEntity);
   }
 }
 
@@ -321,11 +323,28 @@ void RingSystem::SendRingRight() {
   }
 }
 
+// A hand's picture is drawn shifted from its position by its mesh offset, and its slots are
+// offsets from that position: a ring held in a hand is drawn with the same shift, so it sits in
+// the hand's picture. Loose rings are drawn unshifted where they rise. The ring's position moves
+// against a change of shift, so its picture does not jump.
+void RingSystem::TakeHandDrawOffset(int ring, int hand) {
+  if (componentManager == nullptr || !IsValidEntityId(ring) || !IsValidEntityId(hand) ||
+      !componentManager->HasComponent<MeshComponent>(ring) ||
+      !componentManager->HasComponent<MeshComponent>(hand)) {
+    return;
+  }
+  glm::vec3& offset = componentManager->GetComponent<MeshComponent>(ring)->_offset;
+  const glm::vec3 handOffset = componentManager->GetComponent<MeshComponent>(hand)->_offset;
+  if (Transform* transform = TransformOf(ring)) transform->_position += offset - handOffset;
+  offset = handOffset;
+}
+
 void RingSystem::Fly(int ring, Hand hand) {
   CancelRingTweens(ring);
+  const bool left = hand == Hand::Left;
+  TakeHandDrawOffset(ring, left ? leftHandEntity : rightHandEntity);
   Transform* transform = TransformOf(ring);
   if (transform == nullptr || actionListSystem == nullptr) return;
-  const bool left = hand == Hand::Left;
   const std::list<int>& rings = left ? leftHandRingIds : rightHandRingIds;
   Transform& slot = (left ? leftSlotTransforms : rightSlotTransforms)[rings.size() - 1];
 

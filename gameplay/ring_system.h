@@ -8,8 +8,9 @@
 // "RingSystem_RingLeft" / "RingSystem_RingRight" fly one ring between the hands on position,
 // scale and rotation tweens of the action lists, with the sound "play_sfx ringRinging <pitch>
 // 0.85 -+0.7 2". A loose ring from "RingSystem_AddRing" is taken first. The hands sit at the top
-// corners of the UI camera each update; without that camera they are not moved. Each unpaused
-// update writes the four hand effect values the hand shaders read.
+// corners of the UI camera each update; without that camera, and in the main menu, they are
+// parked out of sight. A held ring is drawn with its hand's mesh offset, so it sits in the
+// hand's picture. Each unpaused update writes the four hand effect values the hand shaders read.
 // Tutorial messages: "tutorial_start", "Tutorial_EnableLeftHand", "Tutorial_EnableRightHand",
 // "block_regenerated". Malformed arguments are ignored.
 
@@ -115,6 +116,7 @@ class RingSystem : public BaseSystem {
   bool InMainMenu() const;
   bool IsFlying(int ring) const;
   void CancelRingTweens(int ring);
+  void TakeHandDrawOffset(int ring, int hand);
   void Fly(int ring, Hand hand);
   void OnArrival(float* overallEffect, const std::list<int>* ringsOfHand);
   void PlayRingSound(const char* panText);

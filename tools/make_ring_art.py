@@ -4,6 +4,10 @@
     GAME/Assets/Textures/Rings/ring.png
         64 x 64: a golden band (inner radius 0.55, outer 0.9 of the half width) with a lighter
         rim at the top left and a blue stone at the top, so that a spinning ring shows its turn
+    GAME/Assets/Textures/Rings/ring_band.png
+        32 x 32: the band of the ring model (Meshes/RingTorus.txt): u runs around the ring, v
+        around the tube; gold, brightest where the tube faces front or back, darker at the rims,
+        with a blue stone over three columns so that a turning ring shows its turn
     GAME/Assets/Textures/Rings/floreth_hand.png
         128 x 128: an open left hand in sea green, palm down, fingers pointing down-right
     GAME/Assets/Textures/Rings/sundrel_hand.png
@@ -56,6 +60,26 @@ def ring():
     return rows
 
 
+BAND_SIZE = 32
+
+
+def ring_band():
+    rows = []
+    for y in range(BAND_SIZE):
+        v = (y + 0.5) / BAND_SIZE
+        # v = 0.25 and 0.75 are the faces of the band, 0 and 0.5 its inner and outer rims.
+        light = 0.55 + 0.45 * abs(math.sin(2.0 * math.pi * v))
+        row = bytearray()
+        for x in range(BAND_SIZE):
+            if x < 3:
+                colour = (70 * light + 40, 140 * light + 40, 245)
+            else:
+                colour = (255 * light, 205 * light, 80 * light)
+            row += bytes(int(clamp01(c / 255) * 255) for c in colour) + b"\xff"
+        rows.append(row)
+    return rows
+
+
 def capsule_distance(px, py, ax, ay, bx, by, radius):
     """Signed distance from a point to a capsule (negative inside)."""
     dx, dy = bx - ax, by - ay
@@ -98,6 +122,7 @@ def main():
     folder = os.path.join(root, "GAME", "Assets", "Textures", "Rings")
     os.makedirs(folder, exist_ok=True)
     write_png(os.path.join(folder, "ring.png"), RING_SIZE, RING_SIZE, ring())
+    write_png(os.path.join(folder, "ring_band.png"), BAND_SIZE, BAND_SIZE, ring_band())
     write_png(os.path.join(folder, "floreth_hand.png"), HAND_SIZE, HAND_SIZE,
               hand((170, 235, 215), mirrored=False))
     write_png(os.path.join(folder, "sundrel_hand.png"), HAND_SIZE, HAND_SIZE,

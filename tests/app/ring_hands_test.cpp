@@ -1,6 +1,7 @@
 // The whole game on the first level: "InitRings 2" makes the two hands and two rings from their
 // prefabs without an error line, the hands show in the top corners of the window where the ring
-// system puts them, and back in the main menu they are gone from the picture.
+// system puts them with a golden ring in each, and back in the main menu they are gone from the
+// picture.
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,19 @@ int ChangedPixels(const Image& before, const Image& after, int left, int top, in
     }
   }
   return changed;
+}
+
+// Pixels of a square that show the ring's gold: much more red than blue. The sea-green and amber
+// hands, the white sky and the blue floor hold more blue.
+int GoldenPixels(const Image& image, int left, int top, int side) {
+  int golden = 0;
+  for (int y = top; y < top + side; ++y) {
+    for (int x = left; x < left + side; ++x) {
+      const std::array<int, 4> pixel = image.At(x, y);
+      if (pixel[0] > 120 && pixel[1] > 90 && pixel[0] - pixel[2] > 100) ++golden;
+    }
+  }
+  return golden;
 }
 
 TEST(RingHands, InitRingsMakesTheHandsAndRingsAndShowsTheHandsInTheTopCorners) {
@@ -69,6 +83,10 @@ TEST(RingHands, InitRingsMakesTheHandsAndRingsAndShowsTheHandsInTheTopCorners) {
   const int quarter = side * side / 4;
   EXPECT_GT(ChangedPixels(without, with, 0, 0, side), quarter) << "left hand";
   EXPECT_GT(ChangedPixels(without, with, with.width - side, 0, side), quarter) << "right hand";
+  // Each hand holds its ring in its picture.
+  EXPECT_EQ(GoldenPixels(without, 0, 0, side), 0);
+  EXPECT_GT(GoldenPixels(with, 0, 0, side), 200) << "no ring in the left hand";
+  EXPECT_GT(GoldenPixels(with, with.width - side, 0, side), 200) << "no ring in the right hand";
   // The middle of the view stays as it was.
   EXPECT_LT(ChangedPixels(without, with, with.width / 2 - side / 2, with.height / 2, side),
             quarter / 10);

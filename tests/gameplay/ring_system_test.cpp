@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "components/mesh_component.h"
 #include "components/physics.h"
 #include "engine/component_manager.h"
 #include "scripting/action_list_system.h"
@@ -26,6 +27,7 @@ class RingSystemTest : public testing_support::EngineFixture {
     components = decs->GetManager<ComponentManager>().get();
     components->RegisterComponent<Transform>();
     components->RegisterComponent<Physics>();
+    components->RegisterComponent<MeshComponent>();
     actions = systems->RegisterSystem<ActionListSystem>().get();
     rings = systems->RegisterSystem<RingSystem>().get();
     testing::internal::GetCapturedStdout();
@@ -46,6 +48,10 @@ class RingSystemTest : public testing_support::EngineFixture {
       entities->AddToSignature<Physics>(entity);
     }
     entities->AddToSignature<Transform>(entity);
+    MeshComponent mesh;
+    if (prefab != "Ring") mesh._offset = handDrawOffset;
+    components->AddComponent(entity, mesh);
+    entities->AddToSignature<MeshComponent>(entity);
     return entity;
   }
 
@@ -80,6 +86,7 @@ class RingSystemTest : public testing_support::EngineFixture {
   bool hasCamera = true;
   std::string scene = "level1_scene";
   int made = 0;
+  glm::vec3 handDrawOffset{0.0f};
 };
 
 TEST_F(RingSystemTest, InitRingsDealsRingsAndClampsTheCount) {
@@ -275,3 +282,29 @@ TEST_F(RingSystemTest, PauseKeepsPlacingButSkipsTheShaderValues) {
 }
 
 }  // namespace
+
+// Hands drawn shifted down from their position: held rings take the same shift, so they sit in
+// the hand's picture, and a loose ring taken by a hand does not jump when its shift changes.
+TEST_F(RingSystemTest, HeldRingsAreDrawnWithTheirHandsShift) {
+  handDrawOffset = glm::vec3(0.0f, -0.3f, 0.0f);
+  Send("InitRings 1");
+  const int held = rings->leftHandRingIds.front();
+  EXPECT_EQ(components->GetComponent<MeshComponent>(held)->_offset, handDrawOffset);
+
+  Send("RingSystem_AddRing");
+  const int loose = rings->waitingRingIds.back();
+  Step(2.5f);
+  const auto drawnAt = [this](int ring) {
+    return TransformOf(ring)._position + components->GetComponent<MeshComponent>(ring)->_offset;
+  };
+  EXPECT_EQ(components->GetComponent<MeshComponent>(loose)->_offset, glm::vec3(0.0f));
+  const glm::vec3 before = drawnAt(loose);
+  Send("RingSystem_RingRight");
+  ASSERT_EQ(rings->rightHandRingIds.back(), loose);
+  EXPECT_EQ(components->GetComponent<MeshComponent>(loose)->_offset, handDrawOffset);
+  EXPECT_LT(glm::distance(drawnAt(loose), before), 1e-5f);
+
+  for (int step = 0; step < 20; ++step) Step(0.1f);
+  EXPECT_LT(glm::distance(TransformOf(loose)._position, rings->rightSlotTransforms[0]._position),
+            1e-5f);
+}

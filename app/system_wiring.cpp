@@ -36,6 +36,8 @@
 #include "render/ui_render_interface.h"
 #include "scripting/action_list_system.h"
 #include "scripting/lua_script_system.h"
+#include "ui/game_hud.h"
+#include "ui/menu_manager.h"
 #include "ui/rml_event_handler.h"
 #include "ui/rml_system.h"
 
@@ -198,12 +200,17 @@ void WireRings(RingSystem& rings, const std::shared_ptr<CameraSystem>& cameras,
   rings.SetLinks(std::move(links));
 }
 
-// The scripts read the ring counts, the current scene and the tile groups. The HUD has no hint
-// panel yet, so ShowHint stays unlinked.
+// The scripts read the ring counts, the current scene and the tile groups, and ask the HUD for
+// its tutorial hints.
 void WireLuaApi(LuaScriptSystem& scripts, const std::shared_ptr<RingSystem>& rings,
                 const std::shared_ptr<SceneSystem>& scenes,
-                const std::shared_ptr<TilemapSystem>& tilemap) {
+                const std::shared_ptr<TilemapSystem>& tilemap,
+                const std::shared_ptr<MenuManager>& menus) {
   LuaApiLinks links;
+  links.showHint = [menus = std::weak_ptr<MenuManager>(menus)](int hint) {
+    const auto system = menus.lock();
+    if (GameHUD* hud = system ? system->HUD() : nullptr) hud->ShowTutorialHint(hint);
+  };
   links.leftHandRingCount = [rings = std::weak_ptr<RingSystem>(rings)] {
     const auto system = rings.lock();
     return system ? system->GetLeftHandRingsCount() : 0;
@@ -313,6 +320,10 @@ void WireDocuments(DECS& decs, RenderContext& context, const SystemManager& syst
     input->HandleMessage(normal ? "mouse_mode normal" : "mouse_mode locked");
   };
   links.currentSceneName = CurrentSceneName(scenes);
+  links.openMenuDocument = [menus = std::weak_ptr<MenuManager>(systems.GetSystem<MenuManager>())] {
+    const auto system = menus.lock();
+    return system ? system->OpenMenuDocument() : nullptr;
+  };
   documents->SetLinks(std::move(links));
   documents->AttachRenderInterface(ui.get());
   decs.SetDocumentLoader(documents.get());
@@ -329,6 +340,43 @@ void WireEventHandler(RMLEventHandler& handler, const std::shared_ptr<RMLSystem>
     const auto system = documents.lock();
     return system ? system->GetContext() : nullptr;
   }});
+}
+
+// The menus and the HUD: built on the RML system's context once it runs, fed by the input, the
+// settings and the sound system; they let go of their documents before the library shuts down.
+void WireMenus(RenderContext& context, const SystemManager& systems,
+               const std::shared_ptr<SettingsSystem>& settings) {
+  const auto menus = systems.GetSystem<MenuManager>();
+  const auto input = systems.GetSystem<InputSystem>();
+  const auto sound = std::weak_ptr<SoundSystem>(systems.GetSystem<SoundSystem>());
+  MenuManagerLinks links;
+  links.skipTriggered = [input] { return input->IsActionTriggered(SKIP); };
+  links.sendRingRange = [input] { return input->GetActionRangeVal(SEND_RING); };
+  links.setVolume = [sound](const std::string& channel, float volume) {
+    const auto system = sound.lock();
+    if (!system) return;
+    if (channel == "master") system->SetPlayerVolume(volume);
+    if (channel == "music") system->musicVolume = volume;
+    if (channel == "sfx") system->effectVolume = volume;
+  };
+  const std::weak_ptr<SettingsSystem> weakSettings = settings;
+  links.settings.load = [weakSettings] {
+    if (const auto system = weakSettings.lock()) system->LoadSettings();
+  };
+  links.settings.save = [weakSettings] {
+    if (const auto system = weakSettings.lock()) system->SaveSettings();
+  };
+  links.settings.fullscreen = [weakSettings] {
+    const auto system = weakSettings.lock();
+    return system && system->Fullscreen != 0;
+  };
+  links.settings.muteAudio = [weakSettings] {
+    const auto system = weakSettings.lock();
+    return system && system->MuteAudio != 0;
+  };
+  menus->SetLinks(std::move(links));
+  menus->Attach(systems.GetSystem<RMLSystem>(), systems.GetSystem<RMLEventHandler>());
+  context.AddTeardownStep([menus] { menus->DetachDocuments(); });
 }
 
 }  // namespace
@@ -352,11 +400,12 @@ void WireSystems(DECS& decs, RenderContext& context) {
   WireParticles(context, systems.GetSystem<ParticleSystem>(), settings);
   WireRings(*systems.GetSystem<RingSystem>(), systems.GetSystem<CameraSystem>(), scenes);
   WireLuaApi(*systems.GetSystem<LuaScriptSystem>(), systems.GetSystem<RingSystem>(), scenes,
-             systems.GetSystem<TilemapSystem>());
+             systems.GetSystem<TilemapSystem>(), systems.GetSystem<MenuManager>());
   WireGrass(context, systems.GetSystem<GrassSystem>(), settings);
   WireWind(context, systems.GetSystem<WindSystem>());
   WireWeather(*systems.GetSystem<WeatherSystem>(), scenes, systems.GetSystem<WindSystem>(),
               systems.GetSystem<SoundSystem>());
   WireDocuments(decs, context, systems, platform, scenes);
   WireEventHandler(*systems.GetSystem<RMLEventHandler>(), systems.GetSystem<RMLSystem>());
+  WireMenus(context, systems, settings);
 }

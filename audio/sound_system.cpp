@@ -1,6 +1,7 @@
 #include "audio/sound_system.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "engine/decs.h"
@@ -146,7 +147,11 @@ void SoundSystem::HandleMixer(const std::string& message) {
 }
 
 float SoundSystem::AudibleVolume(const ChannelSlot& slot) const {
-  return muted || !windowFocused ? 0.0f : slot.volume * slot.fade;
+  return muted || !windowFocused ? 0.0f : slot.volume * slot.fade * playerVolume;
+}
+
+void SoundSystem::SetPlayerVolume(float volume) {
+  if (std::isfinite(volume)) playerVolume = std::clamp(volume, 0.0f, 1.0f);
 }
 
 void SoundSystem::StartInSlot(ChannelSlot& slot, const std::string& alias,

@@ -9,7 +9,8 @@
 // update sends each used slot volume x fade to its channel, times 0 while muted or while the
 // window is not focused. The master volume follows the scene transition: 1 - the "get_scene_timer"
 // reply, clamped to 0..1 (0 while muted or unfocused); it reaches a sound when the sound is
-// started or refreshed.
+// started or refreshed. The player's own volume (the options menu's master range, 0..1)
+// multiplies every channel's volume on every update.
 //
 // Messages (a wrong number of fields or a malformed number: the message is ignored):
 //   play_sfx alias pitch volume pan limit   an effect; ignored while muted or effectVolume <= 0.
@@ -90,6 +91,9 @@ class SoundSystem : public BaseSystem, public MuteState, public SoundLoader {
   // Fades every slot carrying the alias to silence over one second, then stops it.
   void FadeOutChannels(const std::string& alias);
 
+  // The player's volume, clamped to 0..1; a value that is not finite is ignored.
+  void SetPlayerVolume(float volume);
+
   FMOD_SYSTEM* system = nullptr;
   std::array<SoundEntry, kMaxSounds> sounds;
   int soundCount = 0;
@@ -98,6 +102,7 @@ class SoundSystem : public BaseSystem, public MuteState, public SoundLoader {
   float ambienceVolume = 1.0f;
   float effectVolume = 1.0f;
   float masterVolume = 1.0f;
+  float playerVolume = 1.0f;
   bool muted = false;
   bool windowFocused = true;
 

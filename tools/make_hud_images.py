@@ -117,6 +117,14 @@ def bar(width=128, height=16):
     return width, height, render(width, height, shade)
 
 
+def write_images(root, images):
+    """Writes each (width, height, rows) of `images` to its name under `root`."""
+    for name, (width, height, rows) in images.items():
+        path = os.path.join(root, name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        write_png(path, width, height, rows)
+
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else "GAME/Assets/RML/images"
     images = {
@@ -129,10 +137,7 @@ def main():
         "hud/health_bar.png": bar(),
         "hud/boss_bar.png": bar(256, 16),
     }
-    for name, (width, height, rows) in images.items():
-        path = os.path.join(root, name)
-        os.makedirs(os.path.dirname(path), exist_ok=True)
-        write_png(path, width, height, rows)
+    write_images(root, images)
 
 
 if __name__ == "__main__":

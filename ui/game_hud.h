@@ -55,6 +55,9 @@ class GameHUD : public BaseMenu {
   void ResetGradeCalculation();
   void SetGradeCalculatorSettings(bool timePenaltyEnabled, float penaltyScale);
   void StopGameClock();
+  // The run's time in seconds (frozen once the game clock is stopped).
+  float RunSeconds() const { return calculator.RunTime(); }
+  void SetTookDamage() { calculator.SetTookDamage(true); }
   GradeResult GetGradeResult() const { return calculator.ComputeGrade(); }
 
   void SetPlayerHealth(int health);

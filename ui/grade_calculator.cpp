@@ -69,7 +69,7 @@ float GradeCalculator::TimeMultiplier(float seconds, int row) const {
 }
 
 GradeResult GradeCalculator::ComputeGrade() const {
-  const float seconds = clockStopped ? frozenElapsed : elapsed;
+  const float seconds = RunTime();
   const float rate = seconds <= 0.0f ? 0.0f : score / seconds / kRateDivisor;
   int index = GradeForRate(rate);
   float multiplier = 1.0f;

@@ -37,6 +37,8 @@ class GradeCalculator {
 
   float Score() const { return score; }
   float Elapsed() const { return elapsed; }
+  // The run's time: the frozen time once the clock is stopped, else the running time.
+  float RunTime() const { return clockStopped ? frozenElapsed : elapsed; }
   bool ClockStopped() const { return clockStopped; }
   bool TookDamage() const { return tookDamage; }
   void SetTookDamage(bool value) { tookDamage = value; }

@@ -172,7 +172,8 @@ void RMLSystem::RebuildMenuDocuments() {
   if (entities.empty() || !DECS::HasInstance()) return;
   const auto components = DECS::Instance().GetManager<ComponentManager>();
   if (!components) return;
-  menuDocuments.clear();
+  // Added to what is there: the menus' own documents stay menu documents. Nothing kept here is
+  // ever freed while in the set, as a reload takes its document out before closing it.
   ForEachEntity([&](int entity) {
     const RMLDocument* component = components->GetComponent<RMLDocument>(entity);
     if (component != nullptr && component->document != nullptr && component->_isMenuDocument)

@@ -21,7 +21,9 @@
 //                                    while it shows)
 //   rml_show_document TEXT | rml_hide_document TEXT
 //                                    the first document whose path contains TEXT
-//   rml_hide_all_documents | rml_hide_menu_documents | rml_document_changed
+//   rml_hide_all_documents | rml_hide_menu_documents
+//   rml_document_changed             the documents of the RMLDocument components marked as menu
+//                                    documents join the menu documents
 //   unpause_from_within_rml          closes the pause menu while the game is paused for it
 //
 // Everything the system needs of the window, input, scenes and menus comes through

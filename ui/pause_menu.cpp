@@ -1,0 +1,312 @@
+#include "ui/pause_menu.h"
+
+#include <chrono>
+#include <cstdlib>
+
+#include "rml/rml.h"
+#include "ui/menu_events.h"
+
+namespace {
+
+constexpr const char* kHoverSound = "play_sfx menuHover 1.0 1.0 0.0 2";
+constexpr const char* kRevertSound = "play_sfx menuRevert 0.8 1.0 0.0 1";
+constexpr float kScrambleSeconds = 1.1f;
+constexpr float kScrambleFrameSeconds = 0.08f;
+constexpr const char* kSettledColour = "#ffdb8f";
+constexpr const char* kLateScrambleColour = "#00e5ff";
+
+constexpr const char* kPlainLetter = "<span class=\"scrambled-letter\">";
+
+struct Caption {
+  const char* id;
+  const char* text;
+};
+constexpr Caption kCaptions[] = {
+    {"resume-button", "resume"}, {"save-button", "option"}, {"return-button", "return to menu"}};
+
+// The button's letter spans, in document order.
+Rml::ElementList LetterSpans(Rml::Element& button) {
+  Rml::ElementList spans;
+  button.GetElementsByTagName(spans, "span");
+  return spans;
+}
+
+}  // namespace
+
+PauseMenu::PauseMenu()
+    : BaseMenu("pause_menu.rml"),
+      random(static_cast<std::uint32_t>(
+          std::chrono::system_clock::now().time_since_epoch().count())) {}
+
+bool PauseMenu::DocumentVisible() const { return document != nullptr && document->IsVisible(); }
+
+void PauseMenu::PlayHoverSound() { PostMenuMessage(kHoverSound); }
+
+void PauseMenu::RegisterEventHandlers() {
+  if (document == nullptr || eventHandler == nullptr) return;
+  for (const Caption& caption : kCaptions) buttonTexts[caption.id] = caption.text;
+  for (const char* id : kButtons) BuildLetterSpans(id);
+
+  RMLEventHandler* handler = eventHandler.get();
+  const auto listen = [&](const char* id, const char* type, RMLEventHandler::Callable callable) {
+    ListenToMenuElement(handler, document, id, type, std::move(callable));
+  };
+  // A click that does something only while the menu is on screen, after the hover sound.
+  const auto onVisibleClick = [this](void (PauseMenu::*action)()) {
+    return [this, action](Rml::Event&) {
+      if (!DocumentVisible()) return;
+      PlayHoverSound();
+      (this->*action)();
+    };
+  };
+  listen("pause-menu-column", "click", [this](Rml::Event&) { RefreshSettingsPanel(); });
+  listen("resume-button", "click", [this](Rml::Event&) {
+    if (!DocumentVisible()) return;
+    PlayHoverSound();
+    PostMenuMessage("unpause_from_within_rml");
+  });
+  listen("save-button", "click", onVisibleClick(&PauseMenu::ToggleSettingsPanel));
+  listen("return-button", "click", onVisibleClick(&PauseMenu::ShowReturnConfirmation));
+  for (const char* id : kButtons) {
+    listen(id, "mouseover", [this](Rml::Event& event) { OnHoverEnter(event.GetTargetElement()); });
+    listen(id, "mouseout", [this](Rml::Event& event) { OnHoverLeave(event.GetTargetElement()); });
+  }
+  const std::pair<const char*, const char*> radios[] = {
+      {"pause-menu-audio-on", "audio-setting"},
+      {"pause-menu-audio-off", "audio-setting"},
+      {"pause-menu-fullscreen", "display-setting"},
+      {"pause-menu-windowed", "display-setting"}};
+  for (const auto& [id, group] : radios) {
+    listen(id, "click", [this, group = std::string(group)](Rml::Event& event) {
+      SelectRadio(event.GetTargetElement(), group);
+    });
+  }
+  listen("pause-menu-apply-settings-button", "click", [this](Rml::Event&) { ApplySettings(); });
+  listen("confirm-yes-button", "click", [this](Rml::Event&) {
+    if (!DocumentVisible()) return;
+    PlayHoverSound();
+    PostMenuMessage("scene main_menu_scene");
+  });
+  listen("confirm-no-button", "click", onVisibleClick(&PauseMenu::ShowDefaultPanel));
+}
+
+void PauseMenu::Show() {
+  BaseMenu::Show();
+  ShowDefaultPanel();
+  panelTimer = 0.0f;
+  autoReturn = true;
+  for (const char* id : kButtons) BuildLetterSpans(id);
+  if (document == nullptr) return;
+  for (const char* id : kButtons) {
+    if (Rml::Element* button = document->GetElementById(id)) button->SetClass("scrambling", false);
+  }
+}
+
+// Panels ----------------------------------------------------------------------------------------
+
+void PauseMenu::ShowPanel(const char* id) {
+  for (const char* panel : kPanels) {
+    if (std::string_view(panel) == id) continue;
+    if (Rml::Element* element = document->GetElementById(panel)) element->SetClass("visible", false);
+  }
+  if (Rml::Element* element = document->GetElementById(id)) element->SetClass("visible", true);
+  panelTimer = 0.0f;
+}
+
+void PauseMenu::ShowDefaultPanel() {
+  if (document == nullptr) return;
+  ShowPanel("default-content");
+  settingsShown = false;
+  confirmationShown = false;
+}
+
+void PauseMenu::ToggleSettingsPanel() {
+  if (document == nullptr) return;
+  if (settingsShown) {
+    ShowDefaultPanel();
+    return;
+  }
+  ShowPanel("settings-content");
+  settingsShown = true;
+  confirmationShown = false;
+}
+
+void PauseMenu::ShowReturnConfirmation() {
+  if (document == nullptr) return;
+  ShowPanel("return-confirmation-content");
+  settingsShown = false;
+  confirmationShown = true;
+}
+
+// Settings --------------------------------------------------------------------------------------
+
+void PauseMenu::RefreshSettingsPanel() {
+  if (!DocumentVisible()) return;
+  PlayHoverSound();
+  ToggleSettingsPanel();
+  if (settings.load) settings.load();
+  const bool fullscreen = settings.fullscreen && settings.fullscreen();
+  const bool muted = settings.muteAudio && settings.muteAudio();
+  const auto check = [this](const char* id, bool checked) {
+    Rml::Element* element = document->GetElementById(id);
+    if (element == nullptr) return;
+    if (checked) {
+      element->SetAttribute("checked", true);
+    } else {
+      element->RemoveAttribute("checked");
+    }
+  };
+  check("pause-menu-fullscreen", fullscreen);
+  check("pause-menu-windowed", !fullscreen);
+  check("pause-menu-audio-on", !muted);
+  check("pause-menu-audio-off", muted);
+}
+
+void PauseMenu::SelectRadio(Rml::Element* target, const std::string& group) {
+  if (document == nullptr || target == nullptr) return;
+  target->SetAttribute("checked", std::string());
+  PlayHoverSound();
+  Rml::ElementList inputs;
+  document->GetElementsByTagName(inputs, "input");
+  for (Rml::Element* input : inputs) {
+    if (input == target) continue;
+    if (input->GetAttribute<std::string>("type", "") != "radio") continue;
+    if (input->GetAttribute<std::string>("name", "") != group) continue;
+    input->RemoveAttribute("checked");
+  }
+}
+
+void PauseMenu::ApplySettings() {
+  if (!DocumentVisible()) return;
+  PlayHoverSound();
+  const auto checked = [this](const char* id) {
+    const Rml::Element* element = document->GetElementById(id);
+    return element != nullptr && element->HasAttribute("checked");
+  };
+  const bool audioOn = checked("pause-menu-audio-on");
+  const bool fullscreen = checked("pause-menu-fullscreen");
+  PostMenuMessage(audioOn ? "unmute" : "mute");
+  PostMenuMessage(fullscreen ? "fullscreen" : "windowed");
+  if (settings.save) settings.save();
+}
+
+// Letters ---------------------------------------------------------------------------------------
+
+std::string PauseMenu::LetterTag(const std::string& id, int index) {
+  if (id == "resume-button") {
+    return "<span class=\"scrambled-letter\" style=\"font-size: 13.0vh; font-family: Teko; "
+           "text-transform: uppercase; \">";
+  }
+  if (id == "save-button") {
+    if (index < 2) {
+      return "<span class=\"scrambled-letter\" style=\"font-size: 8.3vh; font-family: Teko; "
+             "text-transform: uppercase;  padding-top: 0.8vh; padding-right: 1.2vh;\">";
+    }
+    return "<span class=\"scrambled-letter\" style=\"font-size: 6.5vh;\">";
+  }
+  if (id == "return-button" && index < 6) {
+    return "<span class=\"scrambled-letter\" style=\"font-size: 5.2vh; font-family: Teko; "
+           "text-transform: uppercase;  padding-top: 0.8vh;\">";
+  }
+  return kPlainLetter;
+}
+
+void PauseMenu::BuildLetterSpans(const std::string& id) {
+  if (document == nullptr) return;
+  Rml::Element* button = document->GetElementById(id);
+  const auto caption = buttonTexts.find(id);
+  if (button == nullptr || caption == buttonTexts.end()) return;
+  std::string rml;
+  for (std::size_t i = 0; i < caption->second.size(); ++i) {
+    rml += LetterTag(id, static_cast<int>(i));
+    rml += caption->second[i];
+    rml += "</span>";
+  }
+  button->SetInnerRML(rml);
+}
+
+void PauseMenu::OnHoverEnter(Rml::Element* target) {
+  if (!DocumentVisible() || target == nullptr) return;
+  target->SetClass("scrambling", true);
+  const std::string& id = target->GetId();
+  if (scrambles.contains(id)) return;
+  const ScrambleState& state = scrambles[id];
+  ScrambleTick(id, state);
+}
+
+void PauseMenu::OnHoverLeave(Rml::Element* target) {
+  if (!DocumentVisible() || target == nullptr) return;
+  target->SetClass("scrambling", false);
+  for (Rml::Element* span : LetterSpans(*target)) span->SetProperty("color", kSettledColour);
+  const std::string id = target->GetId();
+  if (!scrambles.contains(id)) return;
+  SettleLetters(id);
+  scrambles.erase(id);
+}
+
+void PauseMenu::ScrambleTick(const std::string& id, const ScrambleState& state) {
+  Rml::Element* button = document != nullptr ? document->GetElementById(id) : nullptr;
+  const auto caption = buttonTexts.find(id);
+  if (button == nullptr || caption == buttonTexts.end()) return;
+  const Rml::ElementList spans = LetterSpans(*button);
+  const std::string& text = caption->second;
+  if (spans.size() != text.size()) return;
+  const float progress = std::min(state.elapsed / kScrambleSeconds, 1.0f);
+  const float strength = progress <= 0.5f ? 2.0f * progress : 2.0f * (1.0f - progress);
+  const float count = static_cast<float>(spans.size());
+  for (std::size_t i = 0; i < spans.size(); ++i) {
+    const float draw = static_cast<float>(random()) * 0x1p-32f;
+    const float chance = (0.7f + 0.3f * static_cast<float>(i) / count) * strength;
+    const char letter = chance > draw ? static_cast<char>('a' + std::rand() % 26) : text[i];
+    spans[i]->SetInnerRML(std::string(1, letter));
+    if (progress > 0.7f) spans[i]->SetProperty("color", kLateScrambleColour);
+  }
+}
+
+void PauseMenu::SettleLetters(const std::string& id) {
+  Rml::Element* button = document != nullptr ? document->GetElementById(id) : nullptr;
+  const auto caption = buttonTexts.find(id);
+  if (button == nullptr || caption == buttonTexts.end()) return;
+  const Rml::ElementList spans = LetterSpans(*button);
+  if (spans.size() != caption->second.size()) return;
+  for (std::size_t i = 0; i < spans.size(); ++i) {
+    spans[i]->SetInnerRML(std::string(1, caption->second[i]));
+  }
+}
+
+// Frames ----------------------------------------------------------------------------------------
+
+void PauseMenu::Update(float dt) {
+  for (auto entry = scrambles.begin(); entry != scrambles.end();) {
+    ScrambleState& state = entry->second;
+    const float old = state.elapsed;
+    state.elapsed = old + dt;
+    if (old < 0.0f && state.elapsed < 0.0f) {
+      ++entry;
+      continue;
+    }
+    state.tick = old < 0.0f ? state.elapsed : state.tick + dt;
+    bool finished = false;
+    if (state.tick >= kScrambleFrameSeconds) {
+      state.tick = 0.0f;
+      if (state.elapsed < kScrambleSeconds) {
+        ScrambleTick(entry->first, state);
+      } else {
+        SettleLetters(entry->first);
+        finished = true;
+      }
+    }
+    entry = finished ? scrambles.erase(entry) : std::next(entry);
+  }
+
+  if (!autoReturn || (!settingsShown && !confirmationShown)) {
+    panelTimer = 0.0f;
+    return;
+  }
+  panelTimer += dt;
+  if (panelTimer >= kPanelReturnSeconds) {
+    ShowDefaultPanel();
+    panelTimer = 0.0f;
+    PostMenuMessage(kRevertSound);
+  }
+}

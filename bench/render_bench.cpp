@@ -16,24 +16,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <glm/gtc/matrix_transform.hpp>
-#include <memory>
-#include <stdexcept>
-#include <string>
 #include <vector>
 
 #include "bench/support/allocation_counter.h"
-#include "bench/support/bench_window.h"
-#include "bench/support/quiet_stdout.h"
-#include "components/camera.h"
-#include "components/component_registration.h"
-#include "components/light.h"
-#include "components/transform.h"
-#include "engine/component_manager.h"
-#include "engine/decs.h"
-#include "engine/entity_manager.h"
-#include "engine/system_manager.h"
-#include "render/camera_system.h"
-#include "render/light_system.h"
+#include "bench/support/render_setup.h"
 #include "render/renderer.h"
 #include "render/resource_cache.h"
 
@@ -52,51 +38,14 @@ class RenderWorld {
     return world;
   }
 
-  Renderer& renderer() { return *rendererInstance; }
+  Renderer& renderer() { return setup.renderer(); }
   int mesh = -1;
   int material = -1;
   std::vector<int> textures;
 
  private:
   RenderWorld() {
-    window = OpenBenchmarkWindow(kWindowWidth, kWindowHeight, "Kelvaris render benchmark");
-
     const QuietStdout quiet;
-    if (gladLoadGL(glfwGetProcAddress) == 0) throw std::runtime_error("no GL entry points");
-    glViewport(0, 0, kWindowWidth, kWindowHeight);
-    DECS& decs = DECS::Instance();
-    CreateManagers();
-    RegisterAllComponents();
-    auto& systems = *decs.GetManager<SystemManager>();
-    auto& entities = *decs.GetManager<EntityManager>();
-    auto& components = *decs.GetManager<ComponentManager>();
-    const auto cameras = systems.RegisterSystem<CameraSystem>();
-    const auto lights = systems.RegisterSystem<LightSystem>();
-    cameras->windowSize = [](int& width, int& height) {
-      width = kWindowWidth;
-      height = kWindowHeight;
-      return true;
-    };
-
-    const auto addEntity = [&](const char* name, auto... added) {
-      const int entity = entities.CreateEntity(name);
-      (components.AddComponent(entity, added), ...);
-      (entities.AddToSignature<decltype(added)>(entity), ...);
-      systems.EntitySignatureChanged(entity, entities.signaturesById[entity]);
-    };
-    Camera camera;
-    camera._zoom = 0.02f;  // 50 units high
-    camera._nearPlane = -100.0f;
-    camera.SetDirty();
-    addEntity("camera", Transform({0.0f, 0.0f, 10.0f}, {}, {1.0f, 1.0f, 1.0f}), camera);
-    Light ambient;
-    ambient._type = 3;
-    addEntity("ambient", Transform(), ambient);
-    cameras->Update(0.0f);
-    lights->Update(0.0f);
-
-    rendererInstance = std::make_unique<Renderer>();
-    rendererInstance->UseSystems(cameras, lights);
     ResourceCache& cache = ResourceCache::Instance();
     mesh = cache.GetMesh("./GAME/Assets/Meshes/DefaultQuad.txt");
     material = cache.GetMaterial("./GAME/Assets/Materials/StandardMaterial.json");
@@ -108,16 +57,7 @@ class RenderWorld {
     }
   }
 
-  ~RenderWorld() {
-    rendererInstance.reset();
-    ResourceCache::DestroyInstance();
-    DECS::Instance().Shutdown();
-    glfwDestroyWindow(window);
-    glfwTerminate();
-  }
-
-  GLFWwindow* window = nullptr;
-  std::unique_ptr<Renderer> rendererInstance;
+  BenchRenderSetup setup{kWindowWidth, kWindowHeight, "Kelvaris render benchmark"};
 };
 
 // Sub-batches of one batch whose draws use `textures` textures in equal runs, one after the

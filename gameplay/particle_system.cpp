@@ -26,13 +26,6 @@ glm::mat4 FlatParticleRotation() {
   return glm::rotate(aboutY, glm::radians(45.0f), glm::vec3(1.0f, 0.0f, 0.0f));
 }
 
-glm::mat4 ParticleRotation(const glm::vec3& degrees) {
-  glm::mat4 rotation =
-      glm::rotate(glm::mat4(1.0f), glm::radians(degrees.z), glm::vec3(0.0f, 0.0f, 1.0f));
-  rotation = glm::rotate(rotation, glm::radians(degrees.y), glm::vec3(0.0f, 1.0f, 0.0f));
-  return glm::rotate(rotation, glm::radians(degrees.x), glm::vec3(1.0f, 0.0f, 0.0f));
-}
-
 glm::vec3 Translation(Transform& transform) { return glm::vec3(transform.UpdateMatrix()[3]); }
 
 }  // namespace
@@ -44,6 +37,7 @@ void ParticleSystem::Init() {
   level = 1;
   engine = &DECS::Instance();
   random = ParticleRandom(std::random_device{}());
+  componentManager = engine->GetManager<ComponentManager>();
   if (auto systems = engine->GetManager<SystemManager>()) {
     systems->SetSignature(TypeName<ParticleSystem>(),
                           {std::string(TypeName<ParticleEmitter>()),
@@ -87,10 +81,10 @@ void ParticleSystem::HandleMessage(const std::string& message) {
 
 void ParticleSystem::Update(float dt) {
   if (Resting()) return;
-  auto components = engine->GetManager<ComponentManager>();
-  if (!components) return;
+  ComponentManager* components = componentManager.get();
+  if (components == nullptr) return;
   finishedBursts.clear();
-  ForEachEntity([&](int entity) {
+  WalkEmitters([&](int entity) {
     if (!components->HasComponent<ParticleEmitter>(entity) ||
         !components->HasComponent<Transform>(entity)) {
       return;
@@ -127,6 +121,7 @@ void ParticleSystem::Update(float dt) {
 
   // Each entity is destroyed once: a burst that ended stops being active, so it cannot end
   // again before the entity goes.
+  if (finishedBursts.empty()) return;
   auto messaging = engine->GetManager<MessagingManager>();
   if (!messaging) return;
   for (int entity : finishedBursts) messaging->PostFormatted("entity_destroy %d", 0, entity);
@@ -134,10 +129,10 @@ void ParticleSystem::Update(float dt) {
 
 void ParticleSystem::Render() {
   if (Resting() || drawQueue == nullptr) return;
-  auto components = engine->GetManager<ComponentManager>();
-  if (!components) return;
+  ComponentManager* components = componentManager.get();
+  if (components == nullptr) return;
   static const glm::mat4 kFlatRotation = FlatParticleRotation();
-  ForEachEntity([&](int entity) {
+  WalkEmitters([&](int entity) {
     if (!components->HasComponent<ParticleEmitter>(entity) ||
         !components->HasComponent<Transform>(entity)) {
       return;
@@ -167,13 +162,19 @@ void ParticleSystem::Render() {
     const int sharedTexture = draw.textureA;
     for (const Particle& particle : emitter.particles) {
       if (!particle.alive) continue;
-      glm::mat4 model = glm::translate(glm::mat4(1.0f), translation + particle.position);
-      model *= emitter._renderMode == RenderMode::Mode2D ? kFlatRotation
-                                                          : ParticleRotation(particle.rotation);
-      model[0] *= particle.scale.x;
-      model[1] *= particle.scale.y;
-      model[2] *= particle.scale.z;
-      draw.model = model;
+      if (emitter._renderMode == RenderMode::Mode2D) {
+        draw.model = kFlatRotation;
+        draw.model[0] *= particle.scale.x;
+        draw.model[1] *= particle.scale.y;
+        draw.model[2] *= particle.scale.z;
+        draw.model[3] = glm::vec4(translation + particle.position, 1.0f);
+      } else {
+        // Translation, then Rz Ry Rx of the particle's degrees, then its scale.
+        particlePose._position = translation + particle.position;
+        particlePose._rotation = particle.rotation;
+        particlePose._scale = particle.scale;
+        draw.model = particlePose.UpdateMatrix();
+      }
       draw.diffuseOverride = glm::vec3(particle.color);
       draw.alphaOverride = particle.color.a;
       if (emitter._freezeAnimationFrame) {

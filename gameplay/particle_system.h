@@ -16,10 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "components/transform.h"
 #include "engine/base_system.h"
 #include "engine/type_name.h"
 #include "gameplay/particle_simulation.h"
 
+class ComponentManager;
 class DECS;
 class DrawQueue;
 
@@ -51,11 +53,25 @@ class ParticleSystem : public BaseSystem {
 
  private:
   bool Resting() const;
+  // Visits the entities of the set in ascending id, from a copy kept in `walkOrder`, so entities
+  // that leave during the walk are skipped and a steady frame allocates nothing.
+  template <typename Visitor>
+  void WalkEmitters(Visitor&& visit) {
+    walkOrder.assign(entities.begin(), entities.end());
+    for (int entity : walkOrder) {
+      if (entities.contains(entity)) visit(entity);
+    }
+  }
 
   DECS* engine = nullptr;
+  // Kept from Init: looking a manager up by name costs an allocation per call.
+  std::shared_ptr<ComponentManager> componentManager;
   DrawQueue* drawQueue = nullptr;
   ParticleSystemLinks links;
   ParticleRandom random{0u};
   std::vector<int> finishedBursts;
+  std::vector<int> walkOrder;
+  // Builds the model matrix of each Mode3D particle.
+  Transform particlePose;
 };
 DECLARE_TYPE_NAME(class, ParticleSystem);

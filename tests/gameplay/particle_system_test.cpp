@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <glm/gtc/matrix_transform.hpp>
+
 #include <string>
 #include <vector>
 
@@ -136,6 +138,48 @@ TEST_F(ParticleSystemTest, EveryLiveParticleIsQueuedWithItsColourAndPlace) {
     EXPECT_NEAR(draw.model[3].x, 2.0f, 1e-5f);
     EXPECT_NEAR(draw.model[3].y, 0.5f, 1e-5f);
     EXPECT_NEAR(glm::length(glm::vec3(draw.model[0])), 0.5f, 1e-5f);
+  }
+}
+
+// A particle's model matrix: its place, then its turn (Mode3D: Rz Ry Rx of its own degrees;
+// Mode2D: -45 degrees about y then 45 about x, for all), then its scale.
+TEST_F(ParticleSystemTest, ParticlesAreTurnedByTheirRenderMode) {
+  const glm::vec3 degrees(30.0f, 60.0f, 90.0f);
+  const auto turn = [](float angle, glm::vec3 axis) {
+    return glm::rotate(glm::mat4(1.0f), glm::radians(angle), axis);
+  };
+  const glm::vec3 x(1.0f, 0.0f, 0.0f), y(0.0f, 1.0f, 0.0f), z(0.0f, 0.0f, 1.0f);
+  const struct {
+    RenderMode mode;
+    glm::mat4 rotation;
+  } cases[] = {
+      {RenderMode::Mode3D, turn(degrees.z, z) * turn(degrees.y, y) * turn(degrees.x, x)},
+      {RenderMode::Mode2D, turn(-45.0f, y) * turn(45.0f, x)},
+  };
+  for (const auto& c : cases) {
+    ParticleEmitter data;
+    data._emissionRate = 1.0f;
+    data._rotationMode = RotationMode::Static;
+    data._initialRotation = degrees;
+    data._renderMode = c.mode;
+    data._startScaleRange = data._endScaleRange = {2.0f, 3.0f, 4.0f};
+    data._scaleMode = ScaleMode::NonUniform;
+    data.meshHandle = data.materialHandle = data.textureHandle = 1;
+    const int entity = MakeEmitter("turned" + std::to_string(static_cast<int>(c.mode)), data);
+    particles->Update(1.0f);
+    queue.draws.clear();
+    particles->Render();
+    ASSERT_EQ(queue.draws.size(), 1u);
+    const glm::mat4 expected = glm::translate(glm::mat4(1.0f), glm::vec3(2.0f, 0.0f, 0.0f)) *
+                               c.rotation * glm::scale(glm::mat4(1.0f), {2.0f, 3.0f, 4.0f});
+    for (int column = 0; column < 4; ++column) {
+      for (int row = 0; row < 3; ++row) {
+        EXPECT_NEAR(queue.draws[0].model[column][row], expected[column][row], 1e-5f)
+            << static_cast<int>(c.mode) << " column " << column << " row " << row;
+      }
+    }
+    Emitter(entity)._active = false;
+    Emitter(entity).particles.clear();
   }
 }
 

@@ -1,0 +1,126 @@
+// The whole game in a level: Escape, sent through the X server, opens the pause menu over the
+// HUD and holds the game; a click on "resume" closes it and the game runs on.
+
+#include <glad/gl.h>
+// glad first: GLFW must not pull in the system GL header.
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/decs.h"
+#include "rml/rml.h"
+#include "tests/app/running_game.h"
+#include "tests/support/temp_folder.h"
+#include "ui/game_hud.h"
+#include "ui/menu_manager.h"
+// Last: their macros (None, Bool, Status...) would break the headers above.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+// GLFW's X11 handles (its native header also wants the XRandR headers, which are not needed
+// here).
+extern "C" Display* glfwGetX11Display(void);
+extern "C" Window glfwGetX11Window(GLFWwindow* window);
+
+namespace {
+
+// Sends an X event to the game's window and waits until the server has it.
+void SendToWindow(GLFWwindow* window, XEvent& event, long mask) {
+  Display* display = glfwGetX11Display();
+  XSendEvent(display, glfwGetX11Window(window), True, mask, &event);
+  XSync(display, False);
+}
+
+void SendEscape(GLFWwindow* window, bool press) {
+  XEvent event{};
+  event.xkey.type = press ? KeyPress : KeyRelease;
+  event.xkey.display = glfwGetX11Display();
+  event.xkey.window = glfwGetX11Window(window);
+  event.xkey.root = DefaultRootWindow(event.xkey.display);
+  event.xkey.keycode = XKeysymToKeycode(event.xkey.display, XK_Escape);
+  event.xkey.same_screen = True;
+  SendToWindow(window, event, press ? KeyPressMask : KeyReleaseMask);
+}
+
+void SendLeftButton(GLFWwindow* window, bool press, int x, int y) {
+  XEvent event{};
+  event.xbutton.type = press ? ButtonPress : ButtonRelease;
+  event.xbutton.display = glfwGetX11Display();
+  event.xbutton.window = glfwGetX11Window(window);
+  event.xbutton.button = Button1;
+  event.xbutton.x = x;
+  event.xbutton.y = y;
+  event.xbutton.same_screen = True;
+  SendToWindow(window, event, press ? ButtonPressMask : ButtonReleaseMask);
+}
+
+TEST(PauseMenuWindow, EscapeOpensThePauseMenuAndResumeClosesIt) {
+  // A player folder of its own, so the default controls (Escape on UI_BACK, the left button on
+  // UI_INTERACT) are copied and bound.
+  testing_support::TempFolder home;
+  testing_support::ScopedEnvironment dataHome("XDG_DATA_HOME", home.path.string());
+  std::filesystem::create_directories(home.path / "Corvane" / "Kelvaris");
+  testing_support::RunningGame game;
+  ASSERT_TRUE(game.ShowScene("level1_scene")) << "the level never finished fading in";
+  DECS& decs = DECS::Instance();
+  const auto menus = decs.GetSystem<MenuManager>();
+  ASSERT_NE(menus, nullptr);
+  ASSERT_NE(menus->HUD(), nullptr);
+  const auto pauseMenu = menus->GetMenu(MenuManager::kPauseMenu);
+  ASSERT_NE(pauseMenu, nullptr);
+  Rml::ElementDocument* pause = pauseMenu->Document();
+  ASSERT_NE(pause, nullptr);
+  // The level sent the game to playing: the HUD shows, no menu does.
+  EXPECT_FALSE(menus->menuOpen);
+  ASSERT_NE(menus->HUD()->Document(), nullptr);
+  EXPECT_TRUE(menus->HUD()->Document()->IsVisible());
+  EXPECT_FALSE(pause->IsVisible());
+  menus->HUD()->UpdateScore(310);
+
+  GLFWwindow* window = glfwGetCurrentContext();
+  SendEscape(window, true);
+  game.Step();
+  SendEscape(window, false);
+  game.Step();
+  ASSERT_TRUE(pause->IsVisible()) << "Escape did not open the pause menu";
+  EXPECT_TRUE(decs.paused);
+  const float heldTime = menus->HUD()->RunSeconds();
+  for (int i = 0; i < 3; ++i) game.Step();
+  EXPECT_FLOAT_EQ(menus->HUD()->RunSeconds(), heldTime) << "the run's clock ran while paused";
+
+  // The resume button's middle, in window pixels (the documents are laid out in them).
+  Rml::Element* resume = pause->GetElementById("resume-button");
+  ASSERT_NE(resume, nullptr);
+  const Rml::Vector2f offset = resume->GetAbsoluteOffset(Rml::BoxArea::Border);
+  const Rml::Vector2f size = resume->GetBox().GetSize(Rml::BoxArea::Border);
+  const int x = static_cast<int>(offset.x + size.x / 2);
+  const int y = static_cast<int>(offset.y + size.y / 2);
+  // Its letters are drawn there, in their pale gold.
+  int gold = 0;
+  for (int row = static_cast<int>(offset.y); row < static_cast<int>(offset.y + size.y); ++row) {
+    for (int column = static_cast<int>(offset.x); column < x; ++column) {
+      const auto pixel = game.picture.At(column, row);
+      if (pixel[0] > 230 && pixel[1] > 200 && pixel[2] > 110 && pixel[2] < 170) ++gold;
+    }
+  }
+  EXPECT_GT(gold, 500) << "the pause menu is not on the screen";
+  // The window has no focus under a bare X server, and GLFW moves the pointer only for a
+  // focused window: the pointer is moved as the X server would.
+  XWarpPointer(glfwGetX11Display(), 0, glfwGetX11Window(window), 0, 0, 0, 0, x, y);
+  XSync(glfwGetX11Display(), False);
+  game.Step();
+  SendLeftButton(window, true, x, y);
+  game.Step();
+  SendLeftButton(window, false, x, y);
+  game.Step();
+  game.Step();
+  EXPECT_FALSE(pause->IsVisible()) << "resume did not close the pause menu";
+  EXPECT_FALSE(decs.paused);
+  EXPECT_TRUE(menus->HUD()->Document()->IsVisible());
+  EXPECT_EQ(menus->HUD()->Score(), 310);
+  game.Step();
+  EXPECT_GT(menus->HUD()->RunSeconds(), heldTime) << "the run's clock stands still after resume";
+}
+
+}  // namespace

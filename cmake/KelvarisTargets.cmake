@@ -58,7 +58,8 @@ endfunction()
 # the sanitizer build they keep every loaded module mapped, so the report can name the
 # driver's modules: tests/support/modules_stay_loaded.cpp).
 # WINDOW tests open the game's own window (they need a display, so they are labelled "gl" too)
-# but no test window of their own.
+# but no test window of their own. They run one at a time: they share the display's pointer
+# and keyboard focus, and a window that loses the focus in a level opens the pause menu.
 function(kelvaris_add_test name)
   cmake_parse_arguments(ARG "GL;WINDOW" "" "SOURCES;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -70,6 +71,7 @@ function(kelvaris_add_test name)
   # Leaks are checked in every test; GL and window tests suppress only allocations the driver
   # and the window library keep until exit (cmake/lsan_driver.supp).
   set(lsan_options "")
+  set(window_lock "")
   if(ARG_GL)
     target_link_libraries(${name} PRIVATE kelvaris_gl_test_support)
     set(test_labels gl)
@@ -77,6 +79,7 @@ function(kelvaris_add_test name)
   elseif(ARG_WINDOW)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
     set(test_labels gl)
+    set(window_lock RESOURCE_LOCK game_window)
     set(lsan_options "suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan_driver.supp:print_suppressions=0")
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
@@ -88,7 +91,7 @@ function(kelvaris_add_test name)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${test_labels}"
+    PROPERTIES LABELS "${test_labels}" ${window_lock}
                ENVIRONMENT "ASAN_OPTIONS=${asan_options};LSAN_OPTIONS=${lsan_options}")
 endfunction()
 

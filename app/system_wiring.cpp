@@ -101,6 +101,15 @@ void WireDrawing(RenderContext& context, const SystemManager& systems) {
   });
 }
 
+// The scene camera's (layer 1) position; the origin while there is none.
+std::function<glm::vec3()> SceneCameraPosition(const std::shared_ptr<CameraSystem>& cameras) {
+  return [cameras = std::weak_ptr<CameraSystem>(cameras)] {
+    const auto system = cameras.lock();
+    const LayerCamera* camera = system ? system->FindLayerCamera(1) : nullptr;
+    return camera ? camera->position : glm::vec3(0.0f);
+  };
+}
+
 // The post-processing chain follows the scene fade and the scene camera.
 void WirePostProcessing(RenderContext& context, const std::shared_ptr<SceneSystem>& scenes,
                         const std::shared_ptr<CameraSystem>& cameras) {
@@ -109,11 +118,7 @@ void WirePostProcessing(RenderContext& context, const std::shared_ptr<SceneSyste
     const auto system = scenes.lock();
     return system ? system->sceneTimer : 0.0f;
   });
-  chain.SetCameraPositionSource([cameras = std::weak_ptr<CameraSystem>(cameras)] {
-    const auto system = cameras.lock();
-    const LayerCamera* camera = system ? system->FindLayerCamera(1) : nullptr;
-    return camera ? camera->position : glm::vec3(0.0f);
-  });
+  chain.SetCameraPositionSource(SceneCameraPosition(cameras));
 }
 
 // The scene system's fades, pause-menu switch, graphics mode and settings documents.
@@ -179,10 +184,13 @@ std::function<int()> GraphicsQualitySource(const std::shared_ptr<SettingsSystem>
   };
 }
 
-// Particles rest at low graphics quality and queue their draws on the renderer.
+// Particles rest at low graphics quality, scatter over foliage near the scene camera and queue
+// their draws on the renderer.
 void WireParticles(RenderContext& context, const std::shared_ptr<ParticleSystem>& particles,
-                   const std::shared_ptr<SettingsSystem>& settings) {
-  particles->SetLinks({.graphicsQuality = GraphicsQualitySource(settings)});
+                   const std::shared_ptr<SettingsSystem>& settings,
+                   const std::shared_ptr<CameraSystem>& cameras) {
+  particles->SetLinks({.graphicsQuality = GraphicsQualitySource(settings),
+                       .cameraPosition = SceneCameraPosition(cameras)});
   particles->SetDrawQueue(&context.GetRenderer());
   context.AddTeardownStep([particles] { particles->SetDrawQueue(nullptr); });
 }
@@ -397,7 +405,8 @@ void WireSystems(DECS& decs, RenderContext& context) {
   settings->SetMuteState(systems.GetSystem<SoundSystem>().get());
   WireTileWorld(*systems.GetSystem<CollisionSystem>(), systems.GetSystem<TilemapSystem>());
   WireAudio(decs, context, systems, platform);
-  WireParticles(context, systems.GetSystem<ParticleSystem>(), settings);
+  WireParticles(context, systems.GetSystem<ParticleSystem>(), settings,
+                systems.GetSystem<CameraSystem>());
   WireRings(*systems.GetSystem<RingSystem>(), systems.GetSystem<CameraSystem>(), scenes);
   WireLuaApi(*systems.GetSystem<LuaScriptSystem>(), systems.GetSystem<RingSystem>(), scenes,
              systems.GetSystem<TilemapSystem>(), systems.GetSystem<MenuManager>());

@@ -150,7 +150,55 @@ glm::vec4 EvaluateCurve(const PropertyCurve<glm::vec4>& curve, float t) {
   return Evaluate(curve, t);
 }
 
-glm::vec3 ShapePoint(const ParticleEmitter& emitter, ParticleRandom& random) {
+namespace {
+
+glm::vec3 FoliagePoint(const glm::vec3& bounds, ParticleRandom& random,
+                       const FoliageSource& source) {
+  const Tilemap& map = *source.map;
+  if (map._foliageData.empty()) return kFarParticlePoint;
+  const FoliageData& layer = map._foliageData.front();
+  const int densityWidth = layer.densityWidth;
+  const int densityHeight = layer.densityHeight;
+  if (layer.densityTexture == -1 || densityWidth <= 0 || densityHeight <= 0 ||
+      layer.densityValues.size() <
+          static_cast<std::size_t>(densityWidth) * static_cast<std::size_t>(densityHeight) ||
+      map.layer1.size() < static_cast<std::size_t>(map.width) * map.height) {
+    return kFarParticlePoint;
+  }
+  // The map's extent, centred on 0, scaled as the tile look-up scales it.
+  const float width = static_cast<float>(map.width) * source.mapMatrix[0][0];
+  const float depth = static_cast<float>(map.height) * source.mapMatrix[1][1];
+  const float heightScale = glm::length(glm::vec3(source.mapMatrix[1]));
+  const glm::vec2 centre(source.cameraPosition.x + 20.0f, source.cameraPosition.z - 20.0f);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const float x = (random.Next() - 0.5f) * width;
+    const float z = (random.Next() - 0.5f) * depth;
+    const glm::vec3 candidate(x, bounds.x, z);
+    const int tile = map.WorldToTileIndex(candidate, source.mapMatrix);
+    if (tile < 0) continue;
+    const char code = map.layer1[static_cast<std::size_t>(tile)];
+    if (code == '0' || code == 'E') continue;
+    // The density pixel under the candidate, the map's extent stretched over the density map.
+    const int column = std::clamp(static_cast<int>((x / width + 0.5f) * densityWidth), 0,
+                                  densityWidth - 1);
+    const int row = std::clamp(static_cast<int>((z / depth + 0.5f) * densityHeight), 0,
+                               densityHeight - 1);
+    const float value = static_cast<float>(
+        layer.densityValues[static_cast<std::size_t>(row) * densityWidth + column]);
+    const float density = std::sqrt(std::clamp(value / 255.0f, 0.0f, 1.0f));
+    if (bounds.y > density || density < random.Next()) continue;
+    const glm::vec3 point(x + 8.0f, bounds.x + map.GetHeight(tile) * heightScale, z - 8.0f);
+    if (std::abs(point.x - centre.x) <= 35.0f && std::abs(point.z - centre.y) <= 35.0f) {
+      return point;
+    }
+  }
+  return kFarParticlePoint;
+}
+
+}  // namespace
+
+glm::vec3 ShapePoint(const ParticleEmitter& emitter, ParticleRandom& random,
+                     const FoliageSource* foliage) {
   const glm::vec3& bounds = emitter._emissionBounds;
   switch (emitter._emissionShape) {
     case EmissionShape::Point:
@@ -183,7 +231,8 @@ glm::vec3 ShapePoint(const ParticleEmitter& emitter, ParticleRandom& random) {
               spread * radius * std::sin(angle) * taper};
     }
     case EmissionShape::FoliageMap:
-      return kFarParticlePoint;
+      if (foliage == nullptr || foliage->map == nullptr) return glm::vec3(0.0f);
+      return FoliagePoint(bounds, random, *foliage);
   }
   return glm::vec3(0.0f);
 }
@@ -213,7 +262,7 @@ int EmitParticles(ParticleEmitter& emitter, const EmissionContext& context,
 
     Particle particle;
     particle.lifetime = glm::mix(emitter._lifetimeRange.x, emitter._lifetimeRange.y, random.Next());
-    particle.position = emitter._offset + ShapePoint(emitter, random);
+    particle.position = emitter._offset + ShapePoint(emitter, random, context.foliage);
     particle.velocity =
         Lerp(emitter._startVelocityRange, emitter._endVelocityRange, random.Next());
     particle.acceleration = VariedAcceleration(emitter._accelerationRange, random.Next());

@@ -12,6 +12,7 @@
 #include <random>
 
 #include "components/particle_emitter.h"
+#include "components/tilemap.h"
 #include "render/draw_queue.h"
 
 // Uniform floats in [0, 1) from a 32-bit Mersenne Twister.
@@ -25,8 +26,16 @@ class ParticleRandom {
   std::uniform_real_distribution<float> distribution{0.0f, 1.0f};
 };
 
-// Where a FoliageMap emitter lands when it finds no spot (or has no map).
+// Where a FoliageMap emitter lands when it finds no spot, or when the map has no foliage
+// density to read.
 inline constexpr glm::vec3 kFarParticlePoint{1000000.0f, 1000000.0f, 1000000.0f};
+
+// What a FoliageMap emitter reads of the level. Without a tile map it emits at the origin.
+struct FoliageSource {
+  const Tilemap* map = nullptr;
+  glm::mat4 mapMatrix{1.0f};         // the tile map entity's model matrix
+  glm::vec3 cameraPosition{0.0f};    // the scene camera's position
+};
 
 // What emission needs of the entity around the emitter.
 struct EmissionContext {
@@ -35,6 +44,7 @@ struct EmissionContext {
   bool hasParentPhysics = false;
   glm::vec2 animationFrame{0.0f};      // the entity's current sheet cell, for frozen frames
   int animationTexture = -1;
+  const FoliageSource* foliage = nullptr;  // read by FoliageMap emitters only
 };
 
 // Robert Jenkins' 32-bit integer hash (six shift-add-xor steps), in unsigned arithmetic.
@@ -47,9 +57,16 @@ float ValueNoise(const glm::vec3& point);
 glm::vec3 EvaluateCurve(const PropertyCurve<glm::vec3>& curve, float t);
 glm::vec4 EvaluateCurve(const PropertyCurve<glm::vec4>& curve, float t);
 
-// A birth point of the emitter's shape (before `_offset`). FoliageMap has no map to read here
-// and gives the far point.
-glm::vec3 ShapePoint(const ParticleEmitter& emitter, ParticleRandom& random);
+// A birth point of the emitter's shape (before `_offset`). FoliageMap, bounds B: up to 100
+// candidates spread over the map's extent at height B.x; a candidate is kept over a tile of
+// the map that is neither '0' nor 'E' on layer 1, where the first foliage layer's density d
+// (square root of the density map's value / 255) is at least B.y and at least a fresh random
+// draw; it is born at (x + 8, B.x + the tile's height times the map's y scale, z - 8) when that
+// lies within 35 units in x and z of (camera x + 20, camera z - 20). Otherwise, or without
+// density data (no foliage layer, no density values, or a density texture of -1), the far
+// point.
+glm::vec3 ShapePoint(const ParticleEmitter& emitter, ParticleRandom& random,
+                     const FoliageSource* foliage = nullptr);
 
 // Emits the particles due in `dt` seconds; returns how many were born.
 int EmitParticles(ParticleEmitter& emitter, const EmissionContext& context,

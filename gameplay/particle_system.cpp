@@ -1,6 +1,7 @@
 #include "gameplay/particle_system.h"
 
 #include <glm/gtc/matrix_transform.hpp>
+#include <optional>
 #include <random>
 
 #include "components/animation_group.h"
@@ -8,6 +9,7 @@
 #include "components/particle_emitter.h"
 #include "components/physics.h"
 #include "components/texture_component.h"
+#include "components/tilemap.h"
 #include "components/transform.h"
 #include "engine/component_manager.h"
 #include "engine/decs.h"
@@ -38,11 +40,25 @@ void ParticleSystem::Init() {
   engine = &DECS::Instance();
   random = ParticleRandom(std::random_device{}());
   componentManager = engine->GetManager<ComponentManager>();
+  entityManager = engine->GetManager<EntityManager>();
   if (auto systems = engine->GetManager<SystemManager>()) {
     systems->SetSignature(TypeName<ParticleSystem>(),
                           {std::string(TypeName<ParticleEmitter>()),
                            std::string(TypeName<Transform>())});
   }
+}
+
+FoliageSource ParticleSystem::FindFoliage() const {
+  FoliageSource source;
+  if (links.cameraPosition) source.cameraPosition = links.cameraPosition();
+  const int map = entityManager != nullptr ? entityManager->FindEntity("Tilemap") : kNoEntity;
+  if (map != kNoEntity && componentManager != nullptr &&
+      componentManager->HasComponent<Tilemap>(map) &&
+      componentManager->HasComponent<Transform>(map)) {
+    source.map = componentManager->GetComponent<Tilemap>(map);
+    source.mapMatrix = componentManager->GetComponent<Transform>(map)->UpdateMatrix();
+  }
+  return source;
 }
 
 bool ParticleSystem::Resting() const {
@@ -84,6 +100,8 @@ void ParticleSystem::Update(float dt) {
   ComponentManager* components = componentManager.get();
   if (components == nullptr) return;
   finishedBursts.clear();
+  // Looked up once per update, when a FoliageMap emitter first needs it.
+  std::optional<FoliageSource> foliage;
   WalkEmitters([&](int entity) {
     if (!components->HasComponent<ParticleEmitter>(entity) ||
         !components->HasComponent<Transform>(entity)) {
@@ -115,6 +133,10 @@ void ParticleSystem::Update(float dt) {
       const AnimationGroup& group = *components->GetComponent<AnimationGroup>(entity);
       context.animationFrame = group.GetFrameOffset();
       context.animationTexture = group.currentSheet.texture;
+    }
+    if (emitter._emissionShape == EmissionShape::FoliageMap) {
+      if (!foliage) foliage = FindFoliage();
+      context.foliage = &*foliage;
     }
     EmitParticles(emitter, context, random, dt);
   });

@@ -23,12 +23,16 @@
 
 class ComponentManager;
 class DECS;
+class EntityManager;
 class DrawQueue;
 
 // What the particle system asks of the systems around it; filled by the composition root.
 struct ParticleSystemLinks {
   // The settings' graphics quality; unset reads as full quality.
   std::function<int()> graphicsQuality;
+  // The scene camera's position, around which FoliageMap emitters scatter; unset reads as the
+  // origin.
+  std::function<glm::vec3()> cameraPosition;
 };
 
 class ParticleSystem : public BaseSystem {
@@ -53,6 +57,8 @@ class ParticleSystem : public BaseSystem {
 
  private:
   bool Resting() const;
+  // The tile map of the entity aliased "Tilemap" (none: a null map) and the camera position.
+  FoliageSource FindFoliage() const;
   // Visits the entities of the set in ascending id, from a copy kept in `walkOrder`, so entities
   // that leave during the walk are skipped and a steady frame allocates nothing.
   template <typename Visitor>
@@ -66,6 +72,7 @@ class ParticleSystem : public BaseSystem {
   DECS* engine = nullptr;
   // Kept from Init: looking a manager up by name costs an allocation per call.
   std::shared_ptr<ComponentManager> componentManager;
+  std::shared_ptr<EntityManager> entityManager;
   DrawQueue* drawQueue = nullptr;
   ParticleSystemLinks links;
   ParticleRandom random{0u};

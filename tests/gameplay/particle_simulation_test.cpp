@@ -218,9 +218,78 @@ TEST(ParticleSimulation, ShapesKeepTheirBounds) {
     EXPECT_LE(c.y, 3.0f);
     EXPECT_EQ(ShapePoint(flatCone, random), glm::vec3(0.0f));
   }
-  ParticleEmitter foliage;
-  foliage._emissionShape = EmissionShape::FoliageMap;
-  EXPECT_EQ(ShapePoint(foliage, random), kFarParticlePoint);
+}
+
+// A 4 x 4 map, one unit per tile, centred on the origin: columns 0-1 span x -2..0, rows 0-1
+// span z -2..0. Layer 1 is empty ('0') or an edge ('E') except on the tiles listed as floor;
+// the density map is 2 x 2 (one pixel per quarter of the map), full where asked.
+Tilemap FoliageMapOf(const std::vector<int>& floorTiles, const std::vector<int>& fullPixels) {
+  Tilemap map;
+  map.width = 4;
+  map.height = 4;
+  map.layer1.assign(16, '0');
+  for (int i = 0; i < 16; i += 3) map.layer1[static_cast<std::size_t>(i)] = 'E';
+  for (int tile : floorTiles) map.layer1[static_cast<std::size_t>(tile)] = '1';
+  map.heights.assign(16, 0.0f);
+  map.heights[5] = 0.5f;
+  FoliageData layer;
+  layer.densityTexture = 1;
+  layer.densityWidth = 2;
+  layer.densityHeight = 2;
+  layer.densityValues.assign(4, 0);
+  for (int pixel : fullPixels) layer.densityValues[static_cast<std::size_t>(pixel)] = 255;
+  map._foliageData.push_back(layer);
+  return map;
+}
+
+TEST(ParticleSimulation, FoliageMapScattersOverDenseFloorNearTheCamera) {
+  ParticleEmitter emitter;
+  emitter._emissionShape = EmissionShape::FoliageMap;
+  emitter._emissionBounds = {0.25f, 0.0f, 0.0f};  // born 0.25 above the tile, any density
+  ParticleRandom random(8);
+  // The camera sits so that the accepted square centres on the map's middle.
+  FoliageSource source{.cameraPosition = {-20.0f, 5.0f, 20.0f}};
+  EXPECT_EQ(ShapePoint(emitter, random, &source), glm::vec3(0.0f)) << "no tile map";
+
+  // Only tile 5 (column 1, row 1: x -1..0, z -1..0, height 0.5) is floor under full density;
+  // points come out shifted by (+8, -8).
+  Tilemap map = FoliageMapOf({5}, {0, 1, 2, 3});
+  source.map = &map;
+  for (int i = 0; i < 20; ++i) {
+    const glm::vec3 point = ShapePoint(emitter, random, &source);
+    if (point == kFarParticlePoint) continue;  // 100 misses in a row may happen
+    EXPECT_GE(point.x, 7.0f);
+    EXPECT_LE(point.x, 8.0f);
+    EXPECT_GE(point.z, -9.0f);
+    EXPECT_LE(point.z, -8.0f);
+    EXPECT_FLOAT_EQ(point.y, 0.75f);
+  }
+
+  // Floor everywhere, density only in the quarter x > 0, z > 0 (pixel column 1, row 1).
+  map = FoliageMapOf({1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14}, {3});
+  for (int i = 0; i < 50; ++i) {
+    const glm::vec3 point = ShapePoint(emitter, random, &source);
+    ASSERT_NE(point, kFarParticlePoint);
+    EXPECT_GE(point.x, 8.0f);
+    EXPECT_LE(point.z, -8.0f + 2.0f);
+    EXPECT_GE(point.z, -8.0f);
+  }
+
+  // A density threshold above the map's density, a camera far away, no foliage layer and a
+  // density map without a texture all give the far point.
+  ParticleEmitter picky = emitter;
+  picky._emissionBounds.y = 1.5f;
+  EXPECT_EQ(ShapePoint(picky, random, &source), kFarParticlePoint) << "threshold";
+  FoliageSource far = source;
+  far.cameraPosition = {500.0f, 0.0f, 500.0f};
+  EXPECT_EQ(ShapePoint(emitter, random, &far), kFarParticlePoint) << "camera";
+  Tilemap bare = map;
+  bare._foliageData.clear();
+  source.map = &bare;
+  EXPECT_EQ(ShapePoint(emitter, random, &source), kFarParticlePoint) << "no foliage";
+  bare = map;
+  bare._foliageData[0].densityTexture = -1;
+  EXPECT_EQ(ShapePoint(emitter, random, &source), kFarParticlePoint) << "no density texture";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "components/particle_emitter.h"
+#include "components/tilemap.h"
 #include "components/transform.h"
 #include "tests/render/render_test_scene.h"
 #include "tests/support/recording_draw_queue.h"
@@ -23,7 +24,8 @@ class ParticleSystemTest : public testing_support::RenderTestScene {
     particles = systems->RegisterSystem<ParticleSystem>().get();
     particles->Seed(4);
     particles->SetDrawQueue(&queue);
-    particles->SetLinks({.graphicsQuality = [this] { return quality; }});
+    particles->SetLinks({.graphicsQuality = [this] { return quality; },
+                         .cameraPosition = [this] { return camera; }});
     decs->AddChild(&everyLevel);
   }
 
@@ -46,6 +48,7 @@ class ParticleSystemTest : public testing_support::RenderTestScene {
   ParticleSystem* particles = nullptr;
   testing_support::RecordingDrawQueue queue;
   int quality = 2;
+  glm::vec3 camera{0.0f};
   std::vector<std::string> log;
   RecordingReceiver everyLevel{"log", 1, &log};
 };
@@ -180,6 +183,43 @@ TEST_F(ParticleSystemTest, ParticlesAreTurnedByTheirRenderMode) {
     }
     Emitter(entity)._active = false;
     Emitter(entity).particles.clear();
+  }
+}
+
+// FoliageMap emitters read the entity aliased "Tilemap" and the camera link: without the map
+// they emit at the origin; over a dense floor map, near the camera, on its tiles.
+TEST_F(ParticleSystemTest, FoliageEmittersReadTheTileMapAndTheCamera) {
+  ParticleEmitter data;
+  data._emissionRate = 10.0f;
+  data._emissionShape = EmissionShape::FoliageMap;
+  const int entity = MakeEmitter("meadow", data);
+  particles->Update(1.0f);
+  ASSERT_EQ(Emitter(entity).particles.size(), 10u);
+  for (const Particle& p : Emitter(entity).particles) EXPECT_EQ(p.position, glm::vec3(0.0f));
+
+  Emitter(entity).particles.clear();
+  Emitter(entity).firstFreeIndex = -1;
+  Tilemap map;
+  map.width = map.height = 2;
+  map.layer1.assign(4, '1');
+  map.heights.assign(4, 0.0f);
+  FoliageData layer;
+  layer.densityTexture = 1;
+  layer.densityWidth = layer.densityHeight = 1;
+  layer.densityValues = {255};
+  map._foliageData.push_back(layer);
+  const int tiles = CreateEntity("Tilemap");
+  Add<Transform>(tiles, Transform({}, {}, {3.0f, 3.0f, 3.0f}));
+  Add<Tilemap>(tiles, map);
+  camera = {-20.0f, 10.0f, 20.0f};
+  particles->Update(1.0f);
+  ASSERT_EQ(Emitter(entity).particles.size(), 10u);
+  for (const Particle& p : Emitter(entity).particles) {
+    // The map spans -3..3 in x and z; points are shifted by (+8, -8).
+    EXPECT_GE(p.position.x, 5.0f);
+    EXPECT_LE(p.position.x, 11.0f);
+    EXPECT_GE(p.position.z, -11.0f);
+    EXPECT_LE(p.position.z, -5.0f);
   }
 }
 

@@ -21,20 +21,8 @@
 
 namespace {
 
+using testing_support::ChangedPixels;
 using testing_support::Image;
-
-// Pixels of a square in the picture that differ clearly between two frames.
-int ChangedPixels(const Image& before, const Image& after, int left, int top, int side) {
-  int changed = 0;
-  for (int y = top; y < top + side; ++y) {
-    for (int x = left; x < left + side; ++x) {
-      const std::array<int, 4> a = before.At(x, y);
-      const std::array<int, 4> b = after.At(x, y);
-      if (std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 60) ++changed;
-    }
-  }
-  return changed;
-}
 
 // Pixels of a square that show the ring's gold: much more red than blue. The sea-green and amber
 // hands, the white sky and the blue floor hold more blue.

@@ -13,6 +13,8 @@
 // glad first: GLFW must not pull in the system GL header.
 #include <GLFW/glfw3.h>
 
+#include <array>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -34,6 +36,20 @@ inline bool HasLoadErrorLine(const std::string& output) {
     if (output.find(marker) != std::string::npos) return true;
   }
   return false;
+}
+
+// Pixels of a square of the picture (top-left corner and side in pixels) whose colour differs
+// clearly between two frames.
+inline int ChangedPixels(const Image& before, const Image& after, int left, int top, int side) {
+  int changed = 0;
+  for (int y = top; y < top + side; ++y) {
+    for (int x = left; x < left + side; ++x) {
+      const std::array<int, 4> a = before.At(x, y);
+      const std::array<int, 4> b = after.At(x, y);
+      if (std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 60) ++changed;
+    }
+  }
+  return changed;
 }
 
 class RunningGame final : public FrameRenderer {

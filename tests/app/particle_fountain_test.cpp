@@ -1,11 +1,17 @@
 // The whole game on the first level: the "RingSparkFountain" emitter prefab loads without an
-// error line and its violet sparks show in the window within a second.
+// error line and its violet sparks show in the window within a second; the effect prefabs that
+// level scripts start by alias load and emit when started.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "app/startup.h"
+#include "components/particle_emitter.h"
+#include "engine/component_manager.h"
+#include "engine/decs.h"
+#include "engine/messaging_manager.h"
+#include "gameplay/particle_simulation.h"
 #include "components/prefab_instantiation.h"
 #include "tests/app/running_game.h"
 #include "tests/support/image_compare.h"
@@ -46,6 +52,44 @@ TEST(ParticleFountain, TheSparksOfTheEmitterPrefabShowInTheLevel) {
   ASSERT_EQ(game.picture.width, before.width);
   const int sparks = RedderPixels(before, game.picture);
   EXPECT_GT(sparks, 1000) << sparks << " pixels turned redder";
+}
+
+TEST(ParticleFountain, EffectPrefabsEmitWhenScriptsStartThem) {
+  testing_support::ScopedTempHome home;
+  CreateUserFolders();
+  testing_support::RunningGame game;
+  ASSERT_TRUE(game.ShowScene("level1_scene")) << "the level never finished fading in";
+  DECS& decs = DECS::Instance();
+  const auto components = decs.GetManager<ComponentManager>();
+  const struct {
+    const char* prefab;
+    const char* start;  // the message that starts it, "" for none
+    bool activeAfter;   // still emitting 0.3 s later
+  } cases[] = {
+      {"DashTrail", "activate_particle", true},
+      {"BlockBreakBurst", "particle_burst", false},
+      {"HealGlow", "particle_burst", true},
+  };
+  for (const auto& c : cases) {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const std::string alias = std::string(c.prefab) + "Effect";
+    const int entity = InstantiatePrefab(c.prefab, alias);
+    game.Step();
+    const bool idle =
+        entity >= 0 &&
+        CountLiveParticles(*components->GetComponent<ParticleEmitter>(entity)) == 0;
+    decs.GetManager<MessagingManager>()->PostFormatted("%s %s", 0, c.start, alias.c_str());
+    for (int pass = 0; pass < 3; ++pass) game.Step();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    const std::string output = testing::internal::GetCapturedStdout() + errors;
+    ASSERT_GE(entity, 0) << c.prefab << output;
+    EXPECT_FALSE(testing_support::HasLoadErrorLine(output)) << c.prefab << output;
+    const ParticleEmitter& emitter = *components->GetComponent<ParticleEmitter>(entity);
+    EXPECT_TRUE(idle) << c.prefab << " emitted before it was started";
+    EXPECT_GT(CountLiveParticles(emitter), 0) << c.prefab;
+    EXPECT_EQ(emitter._active, c.activeAfter) << c.prefab;
+  }
 }
 
 }  // namespace

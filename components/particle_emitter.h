@@ -106,6 +106,15 @@ struct Particle {
   bool alive = false;
 };
 
+// The noise lattice cell a particle last sampled and that cell's eight corner values: a particle
+// that stays in its cell reuses them instead of hashing the corners again. The values depend on
+// the cell alone, so an entry is right for its cell whichever particle filled it.
+struct NoiseCellCache {
+  glm::ivec3 cell{0};
+  bool filled = false;
+  float corners[8] = {};
+};
+
 class ParticleEmitter : public BaseComponent {
  public:
   // Starts emitting; in burst mode the burst starts over.
@@ -173,6 +182,8 @@ class ParticleEmitter : public BaseComponent {
   float burstTimer = 0.0f;         // seconds into the current burst
   float emissionRemainder = 0.0f;  // fraction of a particle carried to the next update
   int firstFreeIndex = -1;         // first dead record to reuse, -1 when none
+  // One entry per particle record while the emitter has noise (its first octave).
+  std::vector<NoiseCellCache> noiseCells;
   float currentEmissionRate = 0.0f;
 };
 DECLARE_TYPE_NAME(class, ParticleEmitter);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <glm/gtc/constants.hpp>
 
 namespace {
@@ -69,7 +70,11 @@ Lanes Sines(Lanes x) {
                            r2 * (8.3333333e-3f + r2 * (-1.9841270e-4f + r2 * 2.7557319e-6f))));
 }
 
-glm::vec3 NoiseForce(const NoiseModifiers& noise, const glm::vec3& position, float age) {
+float CachedValueNoise(const glm::vec3& point, NoiseCellCache& cache);
+
+// The first octave goes through the particle's cell cache.
+glm::vec3 NoiseForce(const NoiseModifiers& noise, const glm::vec3& position, float age,
+                     NoiseCellCache& firstOctave) {
   glm::vec3 force(0.0f);
   const float scroll = age * noise.scrollSpeed;
   float frequency = 1.0f;
@@ -77,7 +82,8 @@ glm::vec3 NoiseForce(const NoiseModifiers& noise, const glm::vec3& position, flo
   float sum = 0.0f;
   for (int octave = 0; octave < noise.octaves; ++octave) {
     const glm::vec3 at = (position + scroll) * noise.scale * frequency;
-    force += amplitude * ValueNoise(at) * noise.strength;
+    const float value = octave == 0 ? CachedValueNoise(at, firstOctave) : ValueNoise(at);
+    force += amplitude * value * noise.strength;
     sum += amplitude;
     frequency *= noise.lacunarity;
     amplitude *= noise.persistence;
@@ -118,29 +124,70 @@ Lanes UnitValues(KeyLanes hashes) {
 
 }  // namespace
 
-float ValueNoise(const glm::vec3& point) {
-  if (!std::isfinite(point.x) || !std::isfinite(point.y) || !std::isfinite(point.z)) return 0.0f;
+namespace {
+
+// The lattice cell holding the point and the smoothstep weights of its place in the cell; false
+// for a point that is not finite. Coordinates are clamped to +-2e9, so the cell fits in int.
+bool LatticePoint(const glm::vec3& point, glm::ivec3& cell, glm::vec3& weights) {
+  if (!std::isfinite(point.x) || !std::isfinite(point.y) || !std::isfinite(point.z)) return false;
   const glm::vec3 clamped = glm::clamp(point, glm::vec3(-2.0e9f), glm::vec3(2.0e9f));
-  const std::int64_t ix = FloorToInt(clamped.x);
-  const std::int64_t iy = FloorToInt(clamped.y);
-  const std::int64_t iz = FloorToInt(clamped.z);
-  const glm::vec3 f = clamped - glm::vec3(static_cast<float>(ix), static_cast<float>(iy),
-                                        static_cast<float>(iz));
-  const float sx = SmoothStep(f.x);
-  const float sy = SmoothStep(f.y);
-  const float sz = SmoothStep(f.z);
-  // The corner keys (x 31 + y) 31 + z, in 32-bit unsigned arithmetic, differ from the lowest
-  // corner's by 961 dx + 31 dy + dz. Lanes hold dz + 2 dy; one vector per dx.
-  const std::uint32_t base = (static_cast<std::uint32_t>(ix) * 31u + static_cast<std::uint32_t>(iy)) *
-                                 31u +
-                             static_cast<std::uint32_t>(iz);
+  cell = glm::ivec3(static_cast<int>(FloorToInt(clamped.x)), static_cast<int>(FloorToInt(clamped.y)),
+                    static_cast<int>(FloorToInt(clamped.z)));
+  const glm::vec3 f = clamped - glm::vec3(cell);
+  weights = glm::vec3(SmoothStep(f.x), SmoothStep(f.y), SmoothStep(f.z));
+  return true;
+}
+
+// The cell's eight corner values. The corner keys (x 31 + y) 31 + z, in 32-bit unsigned
+// arithmetic, differ from the lowest corner's by 961 dx + 31 dy + dz; lanes hold dz + 2 dy, one
+// vector per dx.
+void CornerValues(const glm::ivec3& cell, Lanes& atLowX, Lanes& atHighX) {
+  const std::uint32_t base =
+      (static_cast<std::uint32_t>(cell.x) * 31u + static_cast<std::uint32_t>(cell.y)) * 31u +
+      static_cast<std::uint32_t>(cell.z);
   const KeyLanes low = base + KeyLanes{0u, 1u, 31u, 32u};
-  const Lanes atLowX = UnitValues(JenkinsMix(low));
-  const Lanes atHighX = UnitValues(JenkinsMix(low + 961u));
-  const Lanes alongX = atLowX + (atHighX - atLowX) * sx;
-  const float z0 = alongX[0] + (alongX[2] - alongX[0]) * sy;
-  const float z1 = alongX[1] + (alongX[3] - alongX[1]) * sy;
-  return z0 + (z1 - z0) * sz;
+  atLowX = UnitValues(JenkinsMix(low));
+  atHighX = UnitValues(JenkinsMix(low + 961u));
+}
+
+// The corner values blended along x, then y, then z.
+float BlendCorners(const Lanes& atLowX, const Lanes& atHighX, const glm::vec3& weights) {
+  const Lanes alongX = atLowX + (atHighX - atLowX) * weights.x;
+  const float z0 = alongX[0] + (alongX[2] - alongX[0]) * weights.y;
+  const float z1 = alongX[1] + (alongX[3] - alongX[1]) * weights.y;
+  return z0 + (z1 - z0) * weights.z;
+}
+
+// ValueNoise through a particle's cell cache.
+float CachedValueNoise(const glm::vec3& point, NoiseCellCache& cache) {
+  glm::ivec3 cell;
+  glm::vec3 weights;
+  if (!LatticePoint(point, cell, weights)) return 0.0f;
+  Lanes atLowX;
+  Lanes atHighX;
+  if (cache.filled && cache.cell == cell) {
+    std::memcpy(&atLowX, cache.corners, sizeof atLowX);
+    std::memcpy(&atHighX, cache.corners + 4, sizeof atHighX);
+  } else {
+    CornerValues(cell, atLowX, atHighX);
+    std::memcpy(cache.corners, &atLowX, sizeof atLowX);
+    std::memcpy(cache.corners + 4, &atHighX, sizeof atHighX);
+    cache.cell = cell;
+    cache.filled = true;
+  }
+  return BlendCorners(atLowX, atHighX, weights);
+}
+
+}  // namespace
+
+float ValueNoise(const glm::vec3& point) {
+  glm::ivec3 cell;
+  glm::vec3 weights;
+  if (!LatticePoint(point, cell, weights)) return 0.0f;
+  Lanes atLowX;
+  Lanes atHighX;
+  CornerValues(cell, atLowX, atHighX);
+  return BlendCorners(atLowX, atHighX, weights);
 }
 
 glm::vec3 EvaluateCurve(const PropertyCurve<glm::vec3>& curve, float t) {
@@ -336,9 +383,12 @@ void UpdateParticles(ParticleEmitter& emitter, const glm::vec3& emitterTranslati
       continue;
     }
 
-    const glm::vec3 noiseForce = noise.octaves > 0 && noise.strength != glm::vec3(0.0f)
-                                     ? NoiseForce(noise, p.position, p.age)
-                                     : glm::vec3(0.0f);
+    glm::vec3 noiseForce(0.0f);
+    if (noise.octaves > 0 && noise.strength != glm::vec3(0.0f)) {
+      // Grows with the pool only.
+      if (emitter.noiseCells.size() < pool.size()) emitter.noiseCells.resize(pool.size());
+      noiseForce = NoiseForce(noise, p.position, p.age, emitter.noiseCells[index]);
+    }
     glm::vec3 wind(0.0f);
     if (turbulence.intensity != 0.0f) {
       const float scroll = p.age * turbulence.scrollSpeed;

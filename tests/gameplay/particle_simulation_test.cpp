@@ -135,6 +135,34 @@ TEST(ParticleSimulation, NoiseAndTurbulenceMatchTheirDefinitions) {
     EXPECT_NEAR(ValueNoise(at), ReferenceNoise(at.x, at.y, at.z), 1e-6) << at.x << " " << at.y;
   }
 
+  // Noise alone, over updates that keep a particle in its lattice cell and updates that carry it
+  // across cells: each update adds the octaves' weighted noise at its place, times dt.
+  ParticleEmitter noisy = Emitter(1.0f);
+  noisy._startVelocityRange = noisy._endVelocityRange = {3.0f, -0.4f, 12.0f};
+  noisy._noiseModifiers = {.scale = {0.5f, 1.0f, 2.0f},
+                           .strength = {1.0f, -2.0f, 3.0f},
+                           .scrollSpeed = 0.3f,
+                           .octaves = 2,
+                           .persistence = 0.5f,
+                           .lacunarity = 2.0f};
+  ParticleRandom noiseRandom(5);
+  EmitParticles(noisy, {}, noiseRandom, 1.0f);
+  ASSERT_EQ(noisy.particles.size(), 1u);
+  for (int step = 0; step < 40; ++step) {
+    const Particle before = noisy.particles[0];
+    const float dt = 0.02f;
+    UpdateParticles(noisy, glm::vec3(0.0f), dt);
+    const NoiseModifiers& n = noisy._noiseModifiers;
+    const float age = before.age + dt;
+    const glm::vec3 at = (before.position + age * n.scrollSpeed) * n.scale;
+    const glm::vec3 force =
+        (1.0f * ValueNoise(at) * n.strength + 0.5f * ValueNoise(at * 2.0f) * n.strength) / 1.5f;
+    const glm::vec3 gained = noisy.particles[0].velocity - before.velocity;
+    for (int axis = 0; axis < 3; ++axis) {
+      EXPECT_NEAR(gained[axis], force[axis] * dt, 1e-5f) << "step " << step << " axis " << axis;
+    }
+  }
+
   // Turbulence alone: velocity gains sin((position + age scroll + offset) frequency) intensity dt.
   ParticleEmitter emitter = Emitter(3.0f);
   emitter._emissionShape = EmissionShape::Box;

@@ -405,15 +405,13 @@ bool MenuManager::HandleHudWord(const std::string& message) {
   } else if (IsMessage(message, "player_max_health_update")) {
     if (ReadIntAfterWord(message, number)) hud->SetPlayerMaxHealth(number);
   } else if (IsMessage(message, "show_hint")) {
-    // A wrong argument count asks for an empty hint, which the queue drops.
-    if (!ParseMessageArguments(message, first, second)) first.clear(), second.clear();
+    // A wrong argument count leaves the words empty: an empty hint, which the queue drops.
+    ParseMessageArguments(message, first, second);
     seconds = kDefaultHintSeconds;
     if (!second.empty() && !ReadMessageFloat(second, seconds)) return true;
     hud->ShowHint(first, seconds);
   } else if (IsMessage(message, "show_hint_priority")) {
-    if (!ParseMessageArguments(message, first, second, third)) {
-      first.clear(), second.clear(), third.clear();
-    }
+    ParseMessageArguments(message, first, second, third);
     HintRequest request{first, kDefaultHintSeconds, third.empty() ? "normal" : third};
     if (!second.empty() && !ReadMessageFloat(second, request.duration)) return true;
     hud->ShowHintWithPriority(request);

@@ -1,7 +1,7 @@
 // The whole game on the first level: "InitRings 2" makes the two hands and two rings from their
 // prefabs without an error line, the hands show in the top corners of the window where the ring
-// system puts them with a golden ring in each, and back in the main menu they are gone from the
-// picture.
+// system puts them with a golden ring in each; a loose ring rises into view and flies to a hand
+// when sent; back in the main menu they are gone from the picture.
 
 #include <gtest/gtest.h>
 
@@ -24,12 +24,12 @@ namespace {
 using testing_support::ChangedPixels;
 using testing_support::Image;
 
-// Pixels of a square that show the ring's gold: much more red than blue. The sea-green and amber
+// Pixels of a rectangle (top-left corner, width, height) that show the ring's gold: much more red than blue. The sea-green and amber
 // hands, the white sky and the blue floor hold more blue.
-int GoldenPixels(const Image& image, int left, int top, int side) {
+int GoldenPixels(const Image& image, int left, int top, int width, int height) {
   int golden = 0;
-  for (int y = top; y < top + side; ++y) {
-    for (int x = left; x < left + side; ++x) {
+  for (int y = top; y < top + height; ++y) {
+    for (int x = left; x < left + width; ++x) {
       const std::array<int, 4> pixel = image.At(x, y);
       if (pixel[0] > 120 && pixel[1] > 90 && pixel[0] - pixel[2] > 100) ++golden;
     }
@@ -75,13 +75,33 @@ TEST(RingHands, InitRingsMakesTheHandsAndRingsAndShowsTheHandsInTheTopCorners) {
   const int quarter = side * side / 4;
   EXPECT_GT(ChangedPixels(without, with, 0, 0, side), quarter) << "left hand";
   EXPECT_GT(ChangedPixels(without, with, with.width - side, 0, side), quarter) << "right hand";
-  // Each hand holds its ring in its picture.
-  EXPECT_EQ(GoldenPixels(without, 0, 0, side), 0);
-  EXPECT_GT(GoldenPixels(with, 0, 0, side), 200) << "no ring in the left hand";
-  EXPECT_GT(GoldenPixels(with, with.width - side, 0, side), 200) << "no ring in the right hand";
+  // Each hand holds its ring in the lower half of its picture (the HUD's bars may share the
+  // upper half of the left corner).
+  const int lower = side / 2;
+  EXPECT_EQ(GoldenPixels(without, 0, lower, side, side - lower), 0);
+  EXPECT_GT(GoldenPixels(with, 0, lower, side, side - lower), 200) << "no ring in the left hand";
+  EXPECT_GT(GoldenPixels(with, with.width - side, lower, side, side - lower), 200)
+      << "no ring in the right hand";
   // The middle of the view stays as it was.
   EXPECT_LT(ChangedPixels(without, with, with.width / 2 - side / 2, with.height / 2, side),
             quarter / 10);
+
+  // A loose ring rises into the bottom middle of the view, facing it; sent to the left hand it
+  // joins the ring there.
+  const int leftGold = GoldenPixels(with, 0, lower, side, side - lower);
+  decs.GetManager<MessagingManager>()->PostFormatted("RingSystem_AddRing", 0);
+  for (int pass = 0; pass < 25; ++pass) game.Step();
+  const int bottom = with.height * 7 / 10;
+  EXPECT_GT(GoldenPixels(game.picture, (with.width - side) / 2, bottom, side, with.height - bottom),
+            500)
+      << "no loose ring below";
+  decs.GetManager<MessagingManager>()->PostFormatted("RingSystem_RingLeft", 0);
+  for (int pass = 0; pass < 10; ++pass) game.Step();
+  EXPECT_EQ(rings->GetLeftHandRingsCount(), 2);
+  EXPECT_EQ(GoldenPixels(game.picture, (with.width - side) / 2, bottom, side, with.height - bottom),
+            0);
+  EXPECT_GT(GoldenPixels(game.picture, 0, lower, side, side - lower), leftGold + 200)
+      << "the sent ring is not in the left hand";
 
   // The hands outlive the level; the main menu parks them, also when it makes them anew.
   const auto scenes = decs.GetSystem<SceneSystem>();

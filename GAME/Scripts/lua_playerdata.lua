@@ -13,6 +13,8 @@ local PlayerData = {
   dead = false,
   -- the last direction the player moved in on the ground plane (unit length)
   facing = { x = -0.70710678, z = -0.70710678 },
+  -- the ground position of the tile lifted last
+  lastLift = { x = 0.0, z = 0.0 },
   -- counts since the player's scripts last started
   dashes = 0,
   pickups = 0,

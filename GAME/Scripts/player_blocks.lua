@@ -70,6 +70,7 @@ local function PickUp(position)
   local placed = Utilities.SplitWords(Message(string.format("tilemap_set_tile %f %f 0",
                                                             centre.x, centre.z)))
   if placed[1] ~= "1" then return end
+  PlayerData.lastLift.x, PlayerData.lastLift.z = centre.x, centre.z
   PlayerData.blocks = PlayerData.blocks + 1
   PlayerData.pickups = PlayerData.pickups + 1
   PlayerData.AddScore(10)

@@ -48,7 +48,10 @@ local function TakeDamage(amount)
   PlayerData.Damage(amount)
   Message("player_took_damage")
   HealthChanged()
-  if PlayerData.IsDead() then player_dead("") end
+  if PlayerData.IsDead() then
+    Message("play_sfx playerDie 1.0 1.0 0.0 1")
+    player_dead("")
+  end
 end
 
 -- anything whose alias names it an enemy or a hazard hurts on touch

@@ -11,6 +11,7 @@
 #include <lua.h>
 #include <lauxlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +24,7 @@
 #include "engine/decs.h"
 #include "engine/entity.h"
 #include "engine/entity_manager.h"
+#include "engine/message_receiver.h"
 #include "engine/messaging_manager.h"
 #include "gameplay/ring_system.h"
 #include "platform/game_action.h"
@@ -66,12 +68,26 @@ void WriteHeldInputRecording(const std::vector<HeldAction>& held) {
   std::ofstream(RecordingPath()) << RecordingToJson(recording).dump();
 }
 
+// Keeps every message delivered to every receiver (level 0), in order.
+class EveryMessageLog : public MessageReciever {
+ public:
+  EveryMessageLog() { level = 99; }
+  void HandleMessage(const std::string& message) override { messages.push_back(message); }
+  // The position of the first message equal to `text`, -1 when none is.
+  int IndexOf(const std::string& text) const {
+    const auto found = std::find(messages.begin(), messages.end(), text);
+    return found == messages.end() ? -1 : static_cast<int>(found - messages.begin());
+  }
+  std::vector<std::string> messages;
+};
+
 class TutorialLevel : public testing::Test {
  protected:
   // Loads the tutorial with every hint the scripts ask for recorded; what the game prints is
   // kept in `output`.
   void Start() {
     game = std::make_unique<testing_support::RunningGame>();
+    DECS::Instance().AddChild(&log);
     scripts = DECS::Instance().GetSystem<LuaScriptSystem>();
     ASSERT_NE(scripts, nullptr);
     auto shown = scripts->apiLinks.showHint;
@@ -89,7 +105,10 @@ class TutorialLevel : public testing::Test {
     Steps(5);
   }
 
-  void TearDown() override { game.reset(); }
+  void TearDown() override {
+    if (game) DECS::Instance().RemoveChild(&log);
+    game.reset();
+  }
 
   void Capture() {
     testing::internal::CaptureStdout();
@@ -139,6 +158,7 @@ class TutorialLevel : public testing::Test {
   }
 
   testing_support::ScopedTempHome home;
+  EveryMessageLog log;
   std::unique_ptr<testing_support::RunningGame> game;
   std::shared_ptr<LuaScriptSystem> scripts;
   std::vector<int> hints;
@@ -220,6 +240,16 @@ TEST_F(TutorialLevel, TheRingLessonRevealsTheHandsRaisesTheBridgeAndEndsWithTwoR
   EXPECT_EQ(messages.PostFormatted("tilemap_get_group_collidable 15", 1), "1") << "portal";
   EXPECT_TRUE(HintAsked(1040));
   EXPECT_FALSE(testing_support::HasLoadErrorLine(output)) << output;
+
+  // On the risen portal the tutorial is complete and the game moves on.
+  Transform* player = PlayerTransform();
+  ASSERT_NE(player, nullptr);
+  EXPECT_EQ(log.IndexOf("CompletedTutorial"), -1);
+  player->_position = glm::vec3(0.0f, 0.0f, -26.0f);
+  Steps(2);
+  const int completed = log.IndexOf("CompletedTutorial");
+  EXPECT_GE(completed, 0);
+  EXPECT_GT(log.IndexOf("scene level0ToLevel1Transition_scene"), completed);
 }
 
 TEST_F(TutorialLevel, ThePlayerLiftsTilesAheadAndRefillsTheHolesItWalksOnto) {
@@ -259,6 +289,47 @@ TEST_F(TutorialLevel, FiredBlocksFlyAlongTheFacingDirectionAndHitTheDummy) {
   const std::string firstBlock =
       "playerBlock" + std::to_string(entities->FindEntity("player")) + "_1";
   EXPECT_EQ(entities->FindEntity(firstBlock), kNoEntity) << "a spent block is removed";
+}
+
+TEST_F(TutorialLevel, AFallCostsHealthAndPutsThePlayerBackOnTheGroundItLastStoodOn) {
+  CreateUserFolders();
+  Start();
+  ASSERT_TRUE(loaded);
+  Transform* player = PlayerTransform();
+  ASSERT_NE(player, nullptr);
+  const glm::vec3 start = player->_position;
+  // Empty-handed onto a hole (column 3, row 12).
+  player->_position = glm::vec3(-6.0f, 0.0f, -4.0f);
+  Steps(3);
+  EXPECT_LT(player->_position.y, 0.0f) << "the player did not fall";
+  Steps(30);
+  EXPECT_EQ(player->_position, start);
+  EXPECT_EQ(PlayerDataField("health"), PlayerDataField("maxHealth") - 1);
+  const int hurt = log.IndexOf("player_took_damage");
+  EXPECT_GE(hurt, 0);
+  EXPECT_GT(log.IndexOf("player_health_update 2"), hurt);
+  Steps(10);
+  EXPECT_EQ(player->_position.y, 0.0f) << "the respawned player falls again";
+  EXPECT_FALSE(testing_support::HasLoadErrorLine(output)) << output;
+}
+
+TEST_F(TutorialLevel, ALostRunLocksThePlayerAndWritesTheDiaryBeforeTheResults) {
+  CreateUserFolders();
+  Start();
+  ASSERT_TRUE(loaded);
+  Post("instant_lose");
+  Steps(2);
+  const int locked = log.IndexOf("player_is_locked");
+  const int diary = log.IndexOf("add_game_failure_to_diary");
+  EXPECT_GE(locked, 0);
+  EXPECT_GT(diary, locked);
+  EXPECT_GT(log.IndexOf("show_results lose"), diary);
+  EXPECT_EQ(PlayerDataField("health"), 0.0);
+  // Dead, the player is not hurt again and sends the words once.
+  Post("instant_lose");
+  Steps(2);
+  EXPECT_EQ(std::count(log.messages.begin(), log.messages.end(), "show_results lose"), 1);
+  EXPECT_FALSE(testing_support::HasLoadErrorLine(output)) << output;
 }
 
 }  // namespace

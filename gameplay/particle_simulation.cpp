@@ -7,7 +7,6 @@
 
 namespace {
 
-
 glm::vec3 Lerp(const glm::vec3& a, const glm::vec3& b, float t) { return a + (b - a) * t; }
 glm::vec4 Lerp(const glm::vec4& a, const glm::vec4& b, float t) { return a + (b - a) * t; }
 
@@ -70,31 +69,6 @@ Lanes Sines(Lanes x) {
                            r2 * (8.3333333e-3f + r2 * (-1.9841270e-4f + r2 * 2.7557319e-6f))));
 }
 
-float CachedValueNoise(const glm::vec3& point, NoiseCellCache& cache);
-
-// The first octave goes through the particle's cell cache.
-glm::vec3 NoiseForce(const NoiseModifiers& noise, const glm::vec3& position, float age,
-                     NoiseCellCache& firstOctave) {
-  glm::vec3 force(0.0f);
-  const float scroll = age * noise.scrollSpeed;
-  float frequency = 1.0f;
-  float amplitude = 1.0f;
-  float sum = 0.0f;
-  for (int octave = 0; octave < noise.octaves; ++octave) {
-    const glm::vec3 at = (position + scroll) * noise.scale * frequency;
-    const float value = octave == 0 ? CachedValueNoise(at, firstOctave) : ValueNoise(at);
-    force += amplitude * value * noise.strength;
-    sum += amplitude;
-    frequency *= noise.lacunarity;
-    amplitude *= noise.persistence;
-  }
-  return sum > 0.0f ? force / sum : force;
-}
-
-}  // namespace
-
-namespace {
-
 using KeyLanes = std::uint32_t __attribute__((vector_size(16)));
 
 // Robert Jenkins' six shift-add-xor steps, on one key or on four side by side (SIMD where the
@@ -121,10 +95,6 @@ Lanes UnitValues(KeyLanes hashes) {
   return __builtin_convertvector(__builtin_convertvector(hashes >> 8, IntLanes), Lanes) *
          (1.0f / 16777216.0f);
 }
-
-}  // namespace
-
-namespace {
 
 // The lattice cell holding the point and the smoothstep weights of its place in the cell; false
 // for a point that is not finite. Coordinates are clamped to +-2e9, so the cell fits in int.
@@ -189,6 +159,29 @@ float ValueNoise(const glm::vec3& point) {
   CornerValues(cell, atLowX, atHighX);
   return BlendCorners(atLowX, atHighX, weights);
 }
+
+namespace {
+
+// The first octave goes through the particle's cell cache.
+glm::vec3 NoiseForce(const NoiseModifiers& noise, const glm::vec3& position, float age,
+                     NoiseCellCache& firstOctave) {
+  glm::vec3 force(0.0f);
+  const float scroll = age * noise.scrollSpeed;
+  float frequency = 1.0f;
+  float amplitude = 1.0f;
+  float sum = 0.0f;
+  for (int octave = 0; octave < noise.octaves; ++octave) {
+    const glm::vec3 at = (position + scroll) * noise.scale * frequency;
+    const float value = octave == 0 ? CachedValueNoise(at, firstOctave) : ValueNoise(at);
+    force += amplitude * value * noise.strength;
+    sum += amplitude;
+    frequency *= noise.lacunarity;
+    amplitude *= noise.persistence;
+  }
+  return sum > 0.0f ? force / sum : force;
+}
+
+}  // namespace
 
 glm::vec3 EvaluateCurve(const PropertyCurve<glm::vec3>& curve, float t) {
   return Evaluate(curve, t);

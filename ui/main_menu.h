@@ -1,0 +1,222 @@
+#pragma once
+// MainMenu: the title screen of "main_menu.rml": the two clan halves with their logos and the
+// target cursor, the word buttons play / diary / exit with their scrambled letters, a walking
+// character, and five panels of which one is shown at a time (title, credits, settings, diary,
+// coming soon).
+//
+//   MainMenu menu;                          // creates and loads the performance diary
+//   menu.SetLinks(links);                   // HUD, settings, cursor, weather, ...
+//   menu.SetDocumentHost(host);
+//   menu.LoadDocument(context, handler);    // wires the event table below
+//   menu.Show();                            // title state, no clan chosen
+//   menu.Update(dt);                        // every frame while it is the open menu
+//
+// The menu reacts only to the document's events (through the RML event handler) and to the
+// mouse wheel while the diary panel is open. What it does outside the document goes out as
+// messages ("play_sfx ...", "scene ...", "InitRings 2", "mute", "fullscreen", "decs_exit") or
+// through MainMenuLinks; an empty link is skipped. Elements are looked up by id at each use; a
+// missing element skips only its own step. Main thread only.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include <glm/vec2.hpp>
+
+#include "ui/base_menu.h"
+#include "ui/diary_file.h"
+#include "ui/letter_scramble.h"
+
+namespace Rml {
+class Element;
+class Event;
+}  // namespace Rml
+
+class PerformanceDiary;
+
+// What the main menu needs of the rest of the game.
+struct MainMenuLinks {
+  // The HUD's clan for the run: 1 Sundrel, 2 Floreth.
+  std::function<void(int clan)> setHudClan;
+  std::function<void(int health)> setHudPlayerHealth;
+  // Clears the engine's menu pause, so the level runs once the menu closes.
+  std::function<void()> clearMenuPause;
+  // Whether the save marker says the tutorial was completed.
+  std::function<bool()> tutorialCompleted;
+  // Draws the weather's random choices anew for the coming run.
+  std::function<void()> rerollWeather;
+  // Reads the settings file again; then fullscreen() and muted() give its flags.
+  std::function<void()> reloadSettings;
+  std::function<bool()> fullscreen;
+  std::function<bool()> muted;
+  // Writes the settings file.
+  std::function<void()> saveSettings;
+  // The mouse wheel's movement of this frame, the cursor position in window pixels, moving it,
+  // and hiding it (true) or showing it again (false).
+  std::function<float()> wheelDelta;
+  std::function<glm::vec2()> cursorPosition;
+  std::function<void(glm::vec2)> moveCursor;
+  std::function<void(bool hidden)> setCursorHidden;
+  // Seconds of a steady clock; the steady clock itself when empty.
+  std::function<double()> steadySeconds;
+};
+
+class MainMenu : public BaseMenu {
+ public:
+  // The cursor's clan numbering: neutral 0, Floreth 1, Sundrel 2.
+  enum ClanIndex : std::uint8_t { kNeutral = 0, kFloreth = 1, kSundrel = 2 };
+
+  struct ClanChoice {
+    ClanIndex clan = kNeutral;
+    std::string word;
+    double time = 0.0;  // steady seconds
+  };
+
+  struct CursorTransition {
+    ClanIndex from = kNeutral;
+    ClanIndex to = kNeutral;
+    int stage = 0;  // 0 idle, 1 spinner, 2 horizontal line, 3 vertical line started
+    float elapsed = 0.0f;
+    bool running = false;
+  };
+
+  struct LogoFlip {
+    bool running = false;
+    bool waiting = false;
+    float elapsed = 0.0f;
+    float interval = 0.0f;
+    int side = 0;
+    bool secondPending = false;
+    float secondDelay = 0.0f;
+    std::string secondLogo;  // id of the logo that flips second
+    std::string secondClass;
+    float hold = 0.0f;
+  };
+
+  static constexpr int kSpriteFrames = 42;
+  static constexpr float kSpriteFrameSeconds = 0.012f;
+  static constexpr float kClanMessageSeconds = 5.0f;
+  static constexpr int kRunStartHealth = 375;
+
+  MainMenu();
+  ~MainMenu() override;
+
+  void SetLinks(MainMenuLinks value) { links = std::move(value); }
+
+  void Show() override;
+  // dt in seconds.
+  void Update(float dt) override;
+  void RegisterEventHandlers() override;
+
+  // A finished run for the diary; timeMillis is the run time in milliseconds.
+  void AddDiaryEntry(const std::string& grade, int score, const std::string& runType,
+                     const std::string& time, int timeMillis, bool completed);
+  void HideClanMessage();
+
+  PerformanceDiary* Diary() { return diary.get(); }
+  const std::string& ChosenClan() const { return chosenClan; }
+  const CursorTransition& Cursor() const { return cursor; }
+  const LogoFlip& Flip() const { return flip; }
+  LetterScramble& Scramble() { return scramble; }
+  int SpriteFrame() const { return spriteFrame; }
+  bool DiaryScrolling() const { return diaryScrollMode; }
+
+  // "animate-..." for a cursor move, empty where nothing animates.
+  static std::string TransitionClassName(int from, int to);
+  static std::string SpriteFramePath(int frame, bool back);
+  // The table rows of the diary's entries, in their order (texts escaped).
+  static std::string DiaryRows(const std::vector<DiaryEntry>& entries);
+  static const char* SortKeyName(DiarySortKey key);
+
+ private:
+  bool DocumentVisible() const;
+  Rml::Element* Find(const std::string& id) const;
+  void SetClass(const std::string& id, const std::string& name, bool on);
+  void SetDecorator(Rml::Element* element, const std::string& value);
+  void Send(const char* message, int level = 1);
+  void PlayHoverSound();
+
+  // Panels.
+  void HidePanelsExcept(const std::string& panel);
+  void ShowDefaultPanel();
+  void ClearLogoToggle();
+  void ToggleCredits();
+  void ToggleDiary();
+  void ToggleSettings();
+  void SelectRadio(Rml::Element* clicked, const std::string& group);
+  void ApplySettings();
+  void OnPlay();
+  void OnExit();
+
+  // Clan choice and cursor.
+  void ChooseClan(const std::string& word);
+  void ApplyClanLook(const std::string& word);
+  void ResetClanLook();
+  void SetLetterDecorators(const char* florethMaterial, const char* sundrelMaterial);
+  void SetSquares(const std::string& decorator, const char* background);
+  void ResetCursor();
+  void StartPart(const char* id);
+  void StopCursorTransition();
+  void FinishCursorTransition();
+  void StartQueuedChoice();
+  void UpdateCursor(float dt);
+  void SetStateClass(const std::string& id, int clan);
+  void ClearAnimateClasses(const std::string& id);
+  void ShowClanMessage();
+  void RestartShrinkWarning();
+  void UpdateClanMessage(float dt, bool retrigger);
+
+  // Logo flip.
+  void UpdateLogoFlip(float dt);
+  void StartLogoFlip(bool right);
+  void EndLogoFlip();
+  void StopLogoFlip();
+  void ResetLogoFlip();
+  void ClearFlipClasses(Rml::Element* element);
+
+  // Hover, scramble and sprite.
+  void OnHoverEnter(Rml::Element* target);
+  void OnHoverLeave(Rml::Element* target);
+  void BuildLetterSpans(const std::string& id);
+  void BuildButtonSpans();
+  void StartPickYourClan();
+  void UpdateSprite(float dt);
+  void SetCharacterFrame(int frame);
+
+  // Diary panel.
+  void RefreshDiary();
+  void RenderDiaryTable();
+  void OnDiaryFilter(int key);
+  void SelectDiaryTab(const std::string& tab);
+  void UpdateDiaryScroll(float dt);
+
+  double SteadySeconds() const;
+
+  LetterScramble scramble;
+  std::string chosenClan;
+  bool clanMessageShown = false;
+  float clanMessageTimer = 0.0f;
+  bool messageReshowPending = false;
+  bool shrinkReaddPending = false;
+  float retriggerTimer = 0.0f;
+  bool settingsOpen = false;
+  bool diaryOpen = false;
+  CursorTransition cursor;
+  std::deque<ClanChoice> choices;
+  // No choice yet: the first one is always taken.
+  double lastChoiceTime = -1.0e300;
+  float spriteTimer = 0.0f;
+  int spriteFrame = 0;
+  LogoFlip flip;
+  bool hoveringClanArea = false;
+  std::set<std::string> hoveredClanElements;
+  std::unique_ptr<PerformanceDiary> diary;
+  glm::vec2 savedCursor{0.0f, 0.0f};
+  bool diaryScrollMode = false;
+  float diaryScrollTimer = 0.0f;
+  MainMenuLinks links;
+};

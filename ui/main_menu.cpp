@@ -6,12 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "engine/decs.h"
-#include "engine/messaging_manager.h"
 #include "rml/rml.h"
 #include "rml/string_utilities.h"
+#include "ui/menu_events.h"
 #include "ui/performance_diary.h"
-#include "ui/rml_event_handler.h"
 
 namespace {
 
@@ -111,14 +109,7 @@ void MainMenu::SetDecorator(Rml::Element* element, const std::string& value) {
   if (element != nullptr) element->SetProperty("decorator", value);
 }
 
-void MainMenu::Send(const char* message, int level) {
-  if (!DECS::HasInstance()) return;
-  if (auto messaging = DECS::Instance().GetManager<MessagingManager>()) {
-    messaging->PostFormatted("%s", level, message);
-  }
-}
-
-void MainMenu::PlayHoverSound() { Send("play_sfx menuHover 1.0 1.0 0.0 2"); }
+void MainMenu::PlayHoverSound() { PostMenuMessage("play_sfx menuHover 1.0 1.0 0.0 2"); }
 
 double MainMenu::SteadySeconds() const {
   if (links.steadySeconds) return links.steadySeconds();
@@ -189,8 +180,7 @@ void MainMenu::RegisterEventHandlers() {
                      [this](Rml::Event&) { ApplySettings(); });
 
   for (auto& [id, type, callable] : table) {
-    eventHandler->RegisterHandler(id, type, std::move(callable));
-    RMLEventHandler::AddRmlEventListener(eventHandler.get(), document, id, type);
+    ListenToMenuElement(eventHandler.get(), document, id, type, std::move(callable));
   }
 }
 
@@ -296,9 +286,9 @@ void MainMenu::ToggleSettings() {
   }
   HidePanelsExcept("settings-content");
   SetClass("settings-content", "visible", true);
-  if (links.reloadSettings) links.reloadSettings();
-  const bool fullscreen = links.fullscreen && links.fullscreen();
-  const bool muted = links.muted && links.muted();
+  if (settings.load) settings.load();
+  const bool fullscreen = settings.fullscreen && settings.fullscreen();
+  const bool muted = settings.muteAudio && settings.muteAudio();
   auto check = [this](const char* id, bool on) {
     if (Rml::Element* element = Find(id)) {
       if (on) {
@@ -337,15 +327,15 @@ void MainMenu::ApplySettings() {
   Rml::Element* fullscreen = Find("fullscreen");
   const bool unmute = audioOn != nullptr && audioOn->HasAttribute("checked");
   const bool full = fullscreen != nullptr && fullscreen->HasAttribute("checked");
-  Send(unmute ? "unmute" : "mute");
-  Send(full ? "fullscreen" : "windowed");
-  if (links.saveSettings) links.saveSettings();
+  PostMenuMessage(unmute ? "unmute" : "mute");
+  PostMenuMessage(full ? "fullscreen" : "windowed");
+  if (settings.save) settings.save();
 }
 
 void MainMenu::OnExit() {
   if (!DocumentVisible()) return;
   PlayHoverSound();
-  Send("decs_exit", 4);
+  PostMenuMessage("decs_exit", 4);
 }
 
 void MainMenu::OnPlay() {
@@ -360,10 +350,10 @@ void MainMenu::OnPlay() {
   if (links.clearMenuPause) links.clearMenuPause();
   if (links.tutorialCompleted && links.tutorialCompleted()) {
     if (links.setHudPlayerHealth) links.setHudPlayerHealth(kRunStartHealth);
-    Send("InitRings 2");
-    Send("scene level0ToLevel1Transition_scene");
+    PostMenuMessage("InitRings 2");
+    PostMenuMessage("scene level0ToLevel1Transition_scene");
   }
-  Send("scene levelt_scene");
+  PostMenuMessage("scene levelt_scene");
   if (links.rerollWeather) links.rerollWeather();
 }
 
@@ -865,7 +855,7 @@ void MainMenu::OnDiaryFilter(int key) {
     for (const char* id : kDiaryFilters) SetClass(id, "active", false);
     SetClass(kDiaryFilters[key], "active", true);
   }
-  Send("play_sfx menuHover 0.8 1.0 0.0 2");
+  PostMenuMessage("play_sfx menuHover 0.8 1.0 0.0 2");
 }
 
 void MainMenu::SelectDiaryTab(const std::string& tab) {
@@ -892,7 +882,7 @@ void MainMenu::SelectDiaryTab(const std::string& tab) {
     SetClass("steam-promotion-content", "active", true);
     SetClass("diary-content", "showing-leaderboards", true);
   }
-  Send("play_sfx menuHover 0.8 1.0 0.0 2");
+  PostMenuMessage("play_sfx menuHover 0.8 1.0 0.0 2");
 }
 
 void MainMenu::UpdateDiaryScroll(float dt) {

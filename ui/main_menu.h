@@ -5,7 +5,8 @@
 // coming soon).
 //
 //   MainMenu menu;                          // creates and loads the performance diary
-//   menu.SetLinks(links);                   // HUD, settings, cursor, weather, ...
+//   menu.SetLinks(links);                   // HUD, cursor, weather, ...
+//   menu.SetSettingsLinks(settings);        // the settings panel
 //   menu.SetDocumentHost(host);
 //   menu.LoadDocument(context, handler);    // wires the event table below
 //   menu.Show();                            // title state, no clan chosen
@@ -30,6 +31,7 @@
 #include "ui/base_menu.h"
 #include "ui/diary_file.h"
 #include "ui/letter_scramble.h"
+#include "ui/menu_settings_links.h"
 
 namespace Rml {
 class Element;
@@ -49,12 +51,6 @@ struct MainMenuLinks {
   std::function<bool()> tutorialCompleted;
   // Draws the weather's random choices anew for the coming run.
   std::function<void()> rerollWeather;
-  // Reads the settings file again; then fullscreen() and muted() give its flags.
-  std::function<void()> reloadSettings;
-  std::function<bool()> fullscreen;
-  std::function<bool()> muted;
-  // Writes the settings file.
-  std::function<void()> saveSettings;
   // The mouse wheel's movement of this frame, the cursor position in window pixels, moving it,
   // and hiding it (true) or showing it again (false).
   std::function<float()> wheelDelta;
@@ -106,6 +102,7 @@ class MainMenu : public BaseMenu {
   ~MainMenu() override;
 
   void SetLinks(MainMenuLinks value) { links = std::move(value); }
+  void SetSettingsLinks(MenuSettingsLinks value) { settings = std::move(value); }
 
   void Show() override;
   // dt in seconds.
@@ -137,7 +134,6 @@ class MainMenu : public BaseMenu {
   Rml::Element* Find(const std::string& id) const;
   void SetClass(const std::string& id, const std::string& name, bool on);
   void SetDecorator(Rml::Element* element, const std::string& value);
-  void Send(const char* message, int level = 1);
   void PlayHoverSound();
 
   // Panels.
@@ -219,4 +215,5 @@ class MainMenu : public BaseMenu {
   bool diaryScrollMode = false;
   float diaryScrollTimer = 0.0f;
   MainMenuLinks links;
+  MenuSettingsLinks settings;
 };

@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -309,13 +308,8 @@ void WireDocuments(DECS& decs, RenderContext& context, const SystemManager& syst
     if (!system) return glm::ivec2(0);
     return glm::ivec2(static_cast<int>(system->viewportWidth), static_cast<int>(system->viewportHeight));
   };
-  // While a recording plays back the real pointer is not replayed: the pointer is where it was
-  // when playback started, moved by the recorded pointer movement.
-  links.pointerPosition = [input, origin = std::optional<glm::vec2>()]() mutable {
-    if (!input->playback) return input->GetCursorPosition();
-    if (!origin) origin = input->GetCursorPosition();
-    return *origin + input->GetMousePos();
-  };
+  // While a recording plays back, recorded pointer movement moves the documents' pointer.
+  links.pointerPosition = [input] { return input->GetPointerPosition(); };
   links.wheelDelta = [input] { return input->GetWheelDelta(); };
   links.interactTriggered = [input] { return input->IsActionTriggered(UI_INTERACT); };
   links.interactReleased = [input] { return input->IsActionReleased(UI_INTERACT); };

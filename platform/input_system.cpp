@@ -206,6 +206,7 @@ void InputSystem::Update(float) {
 void InputSystem::PollInputs() {
   previousMouse = mouse;
   mouse = source->CursorPosition();
+  if (frameCounter == 0) playbackPointerOrigin = mouse;
   if (mouse != previousMouse && messaging != nullptr) {
     char text[128];
     std::snprintf(text, sizeof(text), "MouseMotion %f %f", static_cast<double>(mouse.x),

@@ -77,6 +77,12 @@ class InputSystem : public BaseSystem, public InputReplayState {
   glm::vec2 GetMouseDelta() const { return virtualCursor - previousVirtualCursor; }
   // The real cursor, window pixels.
   glm::vec2 GetCursorPosition() const { return mouse; }
+  // The pointer the documents follow, window pixels: the real cursor; while a recording plays
+  // back (it holds no real pointer) the real cursor of the first replayed update plus the
+  // virtual cursor, so that recorded pointer movement moves it.
+  glm::vec2 GetPointerPosition() const {
+    return playback ? playbackPointerOrigin + virtualCursor : mouse;
+  }
   // The vertical wheel movement of the last update (positive: away from the user).
   float GetWheelDelta() const { return current[kScrollYSlot]; }
 
@@ -115,6 +121,8 @@ class InputSystem : public BaseSystem, public InputReplayState {
   glm::vec2 virtualCursor{0.0f, 0.0f};
   glm::vec2 previousMouse{0.0f, 0.0f};
   glm::vec2 mouse{0.0f, 0.0f};
+  // The real cursor at the first update of a replay.
+  glm::vec2 playbackPointerOrigin{0.0f, 0.0f};
 
   // Frames recorded in this run, or the recording being replayed, with the seeds.
   InputRecording recorded;

@@ -240,6 +240,7 @@ TEST_F(InputSystemTest, CursorMotionMovesTheVirtualCursorAndIsAnnouncedOnlyWhenI
     Step(*input);
     EXPECT_EQ(input->GetMousePos(), expectedVirtual[i]) << "update " << i;
     EXPECT_EQ(input->GetCursorPosition(), cursors[i]) << "update " << i;
+    EXPECT_EQ(input->GetPointerPosition(), cursors[i]) << "live, the pointer is the cursor";
   }
   // The last update added the motion of the one before (none) and measured (10, -10).
   EXPECT_EQ(input->GetMouseDelta(), glm::vec2(0, 0));
@@ -408,6 +409,26 @@ TEST_F(InputRecordingTest, LiveInputEndsTheReplayInThatUpdate) {
   EXPECT_FALSE(player->playback);
   EXPECT_EQ(player->GetActionState(THROW_BLOCK), ButtonState::TRIGGERED);
   EXPECT_EQ(player->GetActionState(X_AXIS), ButtonState::FALSE);
+}
+
+TEST_F(InputRecordingTest, ReplayedCursorMotionMovesThePointerFromWhereTheCursorStood) {
+  const std::vector<Answers> recorded = RecordRun();
+  auto player = MakeInput();
+  ASSERT_TRUE(player->playback);
+  // The real cursor stands still somewhere else than in the recorded run.
+  source->cursor = {100, 50};
+  for (std::size_t i = 0; i < recorded.size(); ++i) {
+    Step(*player);
+    ASSERT_TRUE(player->playback);
+    EXPECT_EQ(player->GetPointerPosition(), glm::vec2(100, 50) + recorded[i].virtualCursor)
+        << "update " << i;
+  }
+  // The recorded cursor went from (0, 0) to (10, 2).
+  EXPECT_EQ(player->GetPointerPosition(), glm::vec2(110, 52));
+  // The frames have run out: the pointer is the real cursor again.
+  Step(*player);
+  ASSERT_FALSE(player->playback);
+  EXPECT_EQ(player->GetPointerPosition(), glm::vec2(100, 50));
 }
 
 TEST_F(InputRecordingTest, TriggerWinsOverAnExistingRecording) {

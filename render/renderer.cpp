@@ -5,11 +5,7 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <functional>
-#include <glm/gtc/type_ptr.hpp>
-#include <limits>
 #include <stdexcept>
 
 #include "engine/decs.h"
@@ -32,7 +28,7 @@ constexpr const char* kFramebufferFragmentShader =
 constexpr const char* kDepthFragmentShader = "./GAME/Shaders/Fragment/DepthBufferShader.glsl";
 constexpr const char* kFramebufferMesh = "./GAME/Assets/Meshes/FramebufferMesh.txt";
 
-constexpr std::uint64_t kInstanceStride = Renderer::kInstanceFloats * sizeof(float);
+constexpr std::uint64_t kInstanceStride = sizeof(InstanceRecord);
 
 // Global value names, made once so that a frame finds its entries without building strings.
 struct FrameValueNames {
@@ -47,8 +43,8 @@ const FrameValueNames& Names() {
 }
 
 const std::vector<int>& InstanceAttributeSizes() {
-  static const std::vector<int> sizes(Renderer::kInstanceAttributeSizes.begin(),
-                                      Renderer::kInstanceAttributeSizes.end());
+  static const std::vector<int> sizes(kInstanceAttributeSizes.begin(),
+                                      kInstanceAttributeSizes.end());
   return sizes;
 }
 
@@ -88,31 +84,8 @@ bool ReadCommaSeparated(std::string_view text, std::array<float, Count>& values)
 
 }  // namespace
 
-std::size_t Renderer::BatchKeyHash::operator()(const BatchKey& key) const {
-  const std::hash<int> hash;
-  std::size_t seed = hash(key.mesh);
-  seed ^= hash(key.program) + 0x9e3779b9u + (seed << 6) + (seed >> 2);
-  seed ^= hash(key.order) + 0x9e3779b9u + (seed << 6) + (seed >> 2);
-  return seed;
-}
-
-void Renderer::LayerQueue::Add(const BatchKey& key, const DrawRecord& record) {
-  const auto [entry, added] = indices.try_emplace(key, static_cast<std::uint32_t>(batches.size()));
-  if (added) batches.push_back({key, {}});
-  Batch& batch = batches[entry->second];
-  if (batch.records.empty()) active.push_back(entry->second);
-  batch.records.push_back(record);
-}
-
-void Renderer::LayerQueue::Clear() {
-  for (const std::uint32_t index : active) batches[index].records.clear();
-  active.clear();
-}
-
 Renderer::Renderer() {
   level = 3;
-  opaqueQueues.resize(1);
-  transparentQueues.resize(1);
 
   if (gladLoadGL(glfwGetProcAddress) == 0) {
     throw std::runtime_error("the OpenGL entry points could not be loaded");
@@ -127,6 +100,7 @@ Renderer::Renderer() {
   // The data shaders sample through a fixed array of kSamplerUnits; units beyond it would bind
   // textures no shader reads.
   maxTextureUnits = std::clamp(static_cast<int>(units), kReservedTextureUnits + 2, kSamplerUnits);
+  batchBuilder.SetUnitsPerSubBatch(maxTextureUnits - kReservedTextureUnits);
   for (int unit = 0; unit < kSamplerUnits; ++unit)
     textureUnitList[static_cast<std::size_t>(unit)] = unit;
 
@@ -177,8 +151,7 @@ void Renderer::LoadCompositeResources() {
 void Renderer::AddFramebufferLayer(bool composite) {
   framebuffers.emplace_back();
   framebuffers.back().composite = composite;
-  opaqueQueues.emplace_back();
-  transparentQueues.emplace_back();
+  batchBuilder.AddLayer();
   layersInUse.resize(framebuffers.size() + 1);
   // Creating a framebuffer leaves the window's bound.
   BindLayer(boundLayer);
@@ -249,27 +222,7 @@ void Renderer::QueueDraw(const DrawRequest& draw) {
     return;
   }
   const Material& material = cache.MaterialAt(draw.material);
-
-  DrawRecord record;
-  record.model = draw.model;
-  record.depthModifier = draw.depthModifier;
-  record.cellOffset = draw.cellOffset;
-  record.textureA = draw.textureA;
-  record.textureB = draw.textureB;
-  record.ambient = draw.overrideAmbient ? draw.ambientOverride : material.ambient;
-  record.diffuse = draw.overrideDiffuse ? draw.diffuseOverride : material.diffuse;
-  record.specular = draw.overrideSpecular ? draw.specularOverride : material.specular;
-  record.alpha = draw.overrideDiffuse ? draw.alphaOverride : material.alpha;
-  record.shininess = draw.overrideShininess ? draw.shininessOverride : material.shininess;
-  record.sequence = nextSequence++;
-  record.scissor = draw.scissor;
-  record.scissorRect = draw.scissorRect;
-
-  const BatchKey key{draw.mesh, material.shader, draw.ordered ? uiOrder++ : 0};
-  // NaN alpha compares false: opaque.
-  const bool transparent = draw.forceTransparent || 1.0f > record.alpha;
-  auto& queues = transparent ? transparentQueues : opaqueQueues;
-  queues[static_cast<std::size_t>(draw.layer)].Add(key, record);
+  batchBuilder.Queue(draw, material, draw.ordered ? uiOrder++ : 0);
 }
 
 // Frame ---------------------------------------------------------------------------------------
@@ -303,9 +256,7 @@ void Renderer::Render() {
     SortTransparent(layer);
     DrawSortedQueue(layer);
   }
-  for (LayerQueue& queue : opaqueQueues) queue.Clear();
-  for (LayerQueue& queue : transparentQueues) queue.Clear();
-  nextSequence = 0;
+  batchBuilder.Clear();
 
   LoadCompositeResources();
   glDisable(GL_DEPTH_TEST);
@@ -331,13 +282,11 @@ void Renderer::Render() {
 }
 
 bool Renderer::LayerInUse(int layer) const {
-  const auto index = static_cast<std::size_t>(layer);
-  return layer == 1 || !opaqueQueues[index].active.empty() ||
-         !transparentQueues[index].active.empty() ||
+  return layer == 1 || batchBuilder.LayerHasDraws(layer) ||
          (postProcessing != nullptr && postProcessing->UsesLayer(layer));
 }
 
-void Renderer::PrepareLayer(int layer, std::vector<int>& programs) {
+void Renderer::PrepareLayer(int layer, std::span<const int> programs) {
   GlobalUniforms& globals = DECS::Instance().globalUniforms;
   if (const auto cameras = cameraSystem.lock()) {
     cameras->UploadCameraUniforms(cameras->HasLayerCamera(layer) ? layer : 1, globals);
@@ -347,8 +296,6 @@ void Renderer::PrepareLayer(int layer, std::vector<int>& programs) {
   BindLayer(layer);
   if (const auto lights = lightSystem.lock()) lights->UploadLights(layer, globals);
 
-  std::sort(programs.begin(), programs.end());
-  programs.erase(std::unique(programs.begin(), programs.end()), programs.end());
   const ResourceCache& cache = ResourceCache::Instance();
   for (const int program : programs) {
     Shader* shader = cache.GetShaderById(program);
@@ -359,143 +306,40 @@ void Renderer::PrepareLayer(int layer, std::vector<int>& programs) {
 }
 
 void Renderer::DrawOpaqueQueue(int layer) {
-  LayerQueue& queue = opaqueQueues[static_cast<std::size_t>(layer)];
-  layerPrograms.clear();
-  for (const std::uint32_t index : queue.active)
-    layerPrograms.push_back(queue.batches[index].key.program);
-  PrepareLayer(layer, layerPrograms);
-  for (const std::uint32_t index : queue.active) {
-    const Batch& batch = queue.batches[index];
-    DrawBatch(batch.key, batch.records);
-  }
+  const BuiltBatches& built = batchBuilder.BuildOpaque(layer);
+  PrepareLayer(layer, built.programs);
+  DrawBuiltBatches(built);
   if (layer == 1 && wireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
 void Renderer::SortTransparent(int layer) {
-  sortEntries.clear();
-  sortedBatches.clear();
-  sortedRecords.clear();
-  const LayerQueue& queue = transparentQueues[static_cast<std::size_t>(layer)];
-  if (queue.active.empty()) return;
-
   glm::vec3 cameraPosition(0.0f);
   if (const auto cameras = cameraSystem.lock()) {
     if (const LayerCamera* camera = cameras->FindLayerCamera(layer))
       cameraPosition = camera->position;
   }
-  for (const std::uint32_t batch : queue.active) {
-    const std::vector<DrawRecord>& records = queue.batches[batch].records;
-    for (std::size_t record = 0; record < records.size(); ++record) {
-      const DrawRecord& draw = records[record];
-      float value = draw.depthModifier - glm::distance(glm::vec3(draw.model[3]), cameraPosition);
-      // A NaN would break the order; such a draw goes last.
-      if (std::isnan(value)) value = -std::numeric_limits<float>::infinity();
-      sortEntries.push_back({value, draw.sequence, batch, static_cast<std::uint32_t>(record)});
-    }
-  }
-  if (layer == static_cast<int>(FramebufferLayer::MENUUI)) {
-    std::sort(sortEntries.begin(), sortEntries.end(),
-              [](const SortEntry& a, const SortEntry& b) { return a.sequence < b.sequence; });
-  } else {
-    // Highest value first; equal values in the order queued (sequences are unique).
-    std::sort(sortEntries.begin(), sortEntries.end(), [](const SortEntry& a, const SortEntry& b) {
-      return a.value != b.value ? a.value > b.value : a.sequence < b.sequence;
-    });
-  }
-
-  for (const SortEntry& entry : sortEntries) {
-    const Batch& batch = queue.batches[entry.batch];
-    if (!sortedBatches.empty() && sortedBatches.back().key == batch.key) {
-      ++sortedBatches.back().count;
-    } else {
-      sortedBatches.push_back({batch.key, static_cast<std::uint32_t>(sortedRecords.size()), 1});
-    }
-    sortedRecords.push_back(batch.records[entry.record]);
-  }
+  batchBuilder.BuildTransparent(layer, cameraPosition,
+                                layer == static_cast<int>(FramebufferLayer::MENUUI)
+                                    ? TransparentOrder::kQueued
+                                    : TransparentOrder::kSorted);
 }
 
 void Renderer::DrawSortedQueue(int layer) {
-  layerPrograms.clear();
-  for (const SortedBatch& batch : sortedBatches) layerPrograms.push_back(batch.key.program);
-  PrepareLayer(layer, layerPrograms);
-  for (const SortedBatch& batch : sortedBatches) {
-    DrawBatch(batch.key,
-              std::span<const DrawRecord>(sortedRecords.data() + batch.first, batch.count));
-  }
+  const BuiltBatches& built = batchBuilder.Built();
+  PrepareLayer(layer, built.programs);
+  DrawBuiltBatches(built);
   if (layer == 1 && wireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
 // Batches ------------------------------------------------------------------------------------
 
-void Renderer::AssignTextureUnits(std::span<const DrawRecord> records) {
-  const int blockSize = maxTextureUnits - kReservedTextureUnits;
-  textureTable.clear();
-  subBatches.clear();
-  subBatches.push_back({0, 0, 0});
-  std::size_t blockStart = 0;
-  int used = 0;
-  // Unit of a texture in the current block, -1 when absent (or no texture).
-  const auto unitInBlock = [&](int texture) {
-    if (texture < 0) return -1;
-    for (int unit = 0; unit < used; ++unit) {
-      if (textureTable[blockStart + static_cast<std::size_t>(unit)] == texture) return unit;
-    }
-    return -1;
-  };
-
-  for (std::size_t index = 0; index < records.size(); ++index) {
-    const DrawRecord& record = records[index];
-    const int textureA = record.textureA >= 0 ? record.textureA : -1;
-    const int textureB = record.textureB >= 0 ? record.textureB : -1;
-    int unitA = unitInBlock(textureA);
-    int unitB = unitInBlock(textureB);
-    // Both slots are reserved whenever they are not found in the block, an empty slot too.
-    const int missing = static_cast<int>(unitA < 0) + static_cast<int>(unitB < 0);
-    if (used + missing > blockSize) {
-      // The block is full: the table is padded to a whole block and this record starts the next.
-      blockStart += static_cast<std::size_t>(blockSize);
-      textureTable.resize(blockStart, -1);
-      used = 0;
-      subBatches.push_back(
-          {static_cast<std::uint32_t>(index), 0, static_cast<std::uint32_t>(blockStart)});
-      unitA = -1;
-      unitB = -1;
-    }
-    if (textureA >= 0 && unitA < 0) {
-      textureTable.push_back(textureA);
-      unitA = used++;
-    }
-    // Looked up before A was added: a B equal to a new A takes a unit of its own.
-    if (textureB >= 0 && unitB < 0) {
-      textureTable.push_back(textureB);
-      unitB = used++;
-    }
-    ++subBatches.back().count;
-
-    float* out = instanceData.data() + index * kInstanceFloats;
-    const float* model = glm::value_ptr(record.model);
-    std::copy(model, model + 15, out);
-    out[15] = record.depthModifier;
-    out[16] = record.cellOffset.x;
-    out[17] = record.cellOffset.y;
-    out[18] = static_cast<float>(unitA);
-    out[19] = static_cast<float>(unitB);
-    out[20] = record.ambient.x;
-    out[21] = record.ambient.y;
-    out[22] = record.ambient.z;
-    out[23] = record.diffuse.x;
-    out[24] = record.diffuse.y;
-    out[25] = record.diffuse.z;
-    out[26] = record.alpha;
-    out[27] = record.specular.x;
-    out[28] = record.specular.y;
-    out[29] = record.specular.z;
-    out[30] = record.shininess;
-  }
+void Renderer::DrawBuiltBatches(const BuiltBatches& built) {
+  for (const BuiltBatch& batch : built.batches) DrawBatch(batch, built);
 }
 
-void Renderer::DrawBatch(const BatchKey& key, std::span<const DrawRecord> records) {
-  if (key.mesh < 0 || records.empty()) return;
+void Renderer::DrawBatch(const BuiltBatch& batch, const BuiltBatches& built) {
+  const BatchKey& key = batch.key;
+  if (key.mesh < 0 || batch.subBatchCount == 0) return;
   ResourceCache& cache = ResourceCache::Instance();
   Shader* shader = cache.GetShaderById(key.program);
   if (shader == nullptr || !shader->IsLinked()) return;
@@ -504,32 +348,27 @@ void Renderer::DrawBatch(const BatchKey& key, std::span<const DrawRecord> record
 
   shader->Use();
   shader->SetIntArray("inTextures[0]", maxTextureUnits, textureUnitList.data());
-  instanceData.resize(records.size() * kInstanceFloats);
-  AssignTextureUnits(records);
 
   // The uploaded copy of a mesh is shared by every order number: ordered draws would otherwise
   // leave one copy per mesh and draw position behind.
   const BatchKey uploadKey{key.mesh, key.program, 0};
   auto instanced = instancedMeshes.find(uploadKey);
-  const DrawRecord& first = records.front();
-  if (first.scissor) {
+  if (batch.scissor) {
     const int height = boundLayer > 0 ? LayerFramebuffer(boundLayer).Height() : 0;
     glEnable(GL_SCISSOR_TEST);
-    glScissor(first.scissorRect.x, height - (first.scissorRect.y + first.scissorRect.w),
-              std::max(first.scissorRect.z, 0), std::max(first.scissorRect.w, 0));
+    glScissor(batch.scissorRect.x, height - (batch.scissorRect.y + batch.scissorRect.w),
+              std::max(batch.scissorRect.z, 0), std::max(batch.scissorRect.w, 0));
   }
-  for (const SubBatch& subBatch : subBatches) {
-    const std::size_t blockEnd = std::min(
-        textureTable.size(), subBatch.tableOffset + static_cast<std::size_t>(maxTextureUnits));
-    for (std::size_t entry = subBatch.tableOffset; entry < blockEnd; ++entry) {
-      if (textureTable[entry] < 0) continue;
-      glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(entry - subBatch.tableOffset));
-      glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(textureTable[entry]));
+  for (const SubBatch& subBatch : built.SubBatchesOf(batch)) {
+    ++statistics.subBatches;
+    const std::span<const int> textures = built.TexturesOf(subBatch);
+    for (std::size_t unit = 0; unit < textures.size(); ++unit) {
+      glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+      glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(textures[unit]));
     }
 
-    const float* data =
-        instanceData.data() + static_cast<std::size_t>(subBatch.first) * kInstanceFloats;
-    const auto count = static_cast<std::int32_t>(subBatch.count);
+    const InstanceRecord* data = built.InstancesOf(subBatch).data();
+    const auto count = static_cast<std::int32_t>(subBatch.instanceCount);
     if (instanced == instancedMeshes.end()) {
       const std::vector<int> sizes(mesh.attributeSizes.begin(), mesh.attributeSizes.end());
       auto created = std::make_unique<InstancedMesh>(
@@ -547,7 +386,7 @@ void Renderer::DrawBatch(const BatchKey& key, std::span<const DrawRecord> record
     statistics.trianglesDrawn += count * (mesh.IndexCount() / 3);
     statistics.instancesSaved += count - 1;
   }
-  if (first.scissor) glDisable(GL_SCISSOR_TEST);
+  if (batch.scissor) glDisable(GL_SCISSOR_TEST);
 }
 
 void Renderer::ForgetMesh(int mesh) {

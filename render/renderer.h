@@ -16,15 +16,16 @@
 // 5 SCREENTONE_MASK, 6 FXAA; 4, 7 and 8 have no name; 6 to 8 are not composited. Layer 0 has
 // no framebuffer: draws queued on it are never drawn.
 //
-// Batching: draws of one layer with the same mesh, material shader and order number (0 unless
-// the draw is `ordered`, which gives it a number of its own) are one batch, drawn with one
-// instanced call per texture sub-batch: a batch's textures are bound to the units 0..12 (the
-// top three of the 16 sampler units stay free for other samplers), and a batch with more
-// distinct textures is split. A draw needs a free unit for each of its two slots that is not
-// already bound in the sub-batch, an empty slot included, and a second slot holding the same
-// new texture as the first takes a unit of its own: 12 draws with one new texture each fill a
-// sub-batch. Each instance carries its model matrix, depth modifier, cell
-// offset, the units of its two textures and its material colours (see kInstanceAttributeSizes
+// Batching (built without GL by BatchBuilder, render/batch_builder.h; the renderer uploads and
+// draws what it builds): draws of one layer with the same mesh, material shader and order
+// number (0 unless the draw is `ordered`, which gives it a number of its own) are one batch,
+// drawn with one instanced call per texture sub-batch: a batch's textures are bound to the
+// units 0..12 (the top three of the 16 sampler units stay free for other samplers), and a batch
+// with more distinct textures is split. A draw needs a free unit for each of its two slots that
+// is not already bound in the sub-batch, an empty slot included, and a second slot holding the
+// same new texture as the first takes a unit of its own: 12 draws with one new texture each
+// fill a sub-batch. Each instance carries its model matrix, depth modifier, cell offset, the
+// units of its two textures and its material colours (see InstanceRecord
 // and GAME/Shaders/Include/InstanceAttributes.glsl).
 //
 // Clipping: an ordered draw may carry a scissor rectangle (top-left origin, pixels of the layer);
@@ -72,6 +73,7 @@
 #include "engine/engine_hooks.h"
 #include "engine/message_receiver.h"
 #include "engine/type_name.h"
+#include "render/batch_builder.h"
 #include "render/draw_queue.h"
 #include "render/framebuffer.h"
 
@@ -117,40 +119,9 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   static constexpr int kSamplerUnits = 16;
   // Units left free in every sub-batch for other samplers.
   static constexpr int kReservedTextureUnits = 3;
-  // Per-instance floats: model columns 0..2 and the translation with the depth modifier, cell
-  // offset, texture units A and B, ambient, diffuse with alpha, specular, shininess.
-  static constexpr std::array<int, 11> kInstanceAttributeSizes = {4, 4, 4, 4, 2, 1, 1, 3, 4, 3, 1};
-  static constexpr int kInstanceFloats = 31;
-
-  // What makes draws one batch.
-  struct BatchKey {
-    int mesh = -1;
-    int program = -1;  // GL program name of the material's shader
-    int order = 0;
-    friend bool operator==(const BatchKey&, const BatchKey&) = default;
-  };
-  struct BatchKeyHash {
-    std::size_t operator()(const BatchKey& key) const;
-  };
-
-  // One queued draw, as the instance data needs it.
-  struct DrawRecord {
-    glm::mat4 model{1.0f};
-    float depthModifier = 0.0f;
-    glm::vec2 cellOffset{0.0f};
-    int textureA = -1;
-    int textureB = -1;
-    glm::vec3 ambient{1.0f};
-    glm::vec3 diffuse{1.0f};
-    glm::vec3 specular{1.0f};
-    float alpha = 1.0f;
-    float shininess = 0.0f;
-    // Position in the frame's queueing order.
-    std::uint32_t sequence = 0;
-    // The draw's clip rectangle (see DrawRequest::scissorRect), when it has one.
-    bool scissor = false;
-    glm::ivec4 scissorRect{0};
-  };
+  using BatchKey = ::BatchKey;
+  using BatchKeyHash = ::BatchKeyHash;
+  using DrawRecord = ::DrawRecord;
 
   // Figures of the last rendered frame.
   struct Statistics {
@@ -159,6 +130,8 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
     int trianglesDrawn = 0;
     // Instances drawn minus draw calls: calls saved by instancing.
     int instancesSaved = 0;
+    // Texture sub-batches the frame's drawn batches were split into (one call each).
+    std::uint64_t subBatches = 0;
   };
 
   // Needs a current GL context: loads the entry points (throws std::runtime_error when they
@@ -228,59 +201,24 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   int uiOrder = 0;
 
  private:
-  // A layer's draws of one kind, grouped into batches. Batches and their record storage are
-  // kept from frame to frame, so a steady frame allocates nothing.
-  struct Batch {
-    BatchKey key;
-    std::vector<DrawRecord> records;
-  };
-  struct LayerQueue {
-    std::unordered_map<BatchKey, std::uint32_t, BatchKeyHash> indices;
-    std::vector<Batch> batches;
-    // Batches holding records this frame, in the order of their first record.
-    std::vector<std::uint32_t> active;
-
-    void Add(const BatchKey& key, const DrawRecord& record);
-    void Clear();
-  };
-  // One transparent record in the sort.
-  struct SortEntry {
-    float value;
-    std::uint32_t sequence;
-    std::uint32_t batch;
-    std::uint32_t record;
-  };
-  // A run of sorted records of one key.
-  struct SortedBatch {
-    BatchKey key;
-    std::uint32_t first;
-    std::uint32_t count;
-  };
-  // Consecutive records of a batch that share one block of texture units.
-  struct SubBatch {
-    std::uint32_t first;
-    std::uint32_t count;
-    std::uint32_t tableOffset;
-  };
-
   // Builds what the composite needs when it is missing (also after the caches were cleared).
   void LoadCompositeResources();
   // Camera values, the layer's framebuffer, its lights, and the globals applied to every
   // program in `programs`.
-  void PrepareLayer(int layer, std::vector<int>& programs);
+  void PrepareLayer(int layer, std::span<const int> programs);
   void DrawOpaqueQueue(int layer);
   void SortTransparent(int layer);
   void DrawSortedQueue(int layer);
-  void DrawBatch(const BatchKey& key, std::span<const DrawRecord> records);
+  // Draws the built batches into the bound layer.
+  void DrawBuiltBatches(const BuiltBatches& built);
+  void DrawBatch(const BuiltBatch& batch, const BuiltBatches& built);
   // Something is drawn into the layer this frame, or a post-processing pass uses it.
   bool LayerInUse(int layer) const;
-  // Fills `instanceData`, `subBatches` and `textureTable` for the records of one batch.
-  void AssignTextureUnits(std::span<const DrawRecord> records);
   // Logs a dropped draw the first time its reason and value are seen.
   void ReportDroppedDraw(const char* reason, int value);
 
-  std::vector<LayerQueue> opaqueQueues;
-  std::vector<LayerQueue> transparentQueues;
+  // The layers' queues and the batches built from them.
+  BatchBuilder batchBuilder{1, kSamplerUnits - kReservedTextureUnits};
   std::vector<Framebuffer> framebuffers;
   // Per layer 0..LayerCount()-1: LayerInUse at the start of the frame being drawn.
   std::vector<std::uint8_t> layersInUse;
@@ -303,19 +241,9 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   unsigned int blendSource = 0;
   unsigned int blendDestination = 0;
 
-  std::uint32_t nextSequence = 0;
   std::weak_ptr<CameraSystem> cameraSystem;
   std::weak_ptr<LightSystem> lightSystem;
   LayerPostProcessing* postProcessing = nullptr;
   std::vector<SceneLayerDrawer*> sceneLayerDrawers;
-
-  // Scratch of the frame, kept for its capacity.
-  std::vector<int> layerPrograms;
-  std::vector<SortEntry> sortEntries;
-  std::vector<SortedBatch> sortedBatches;
-  std::vector<DrawRecord> sortedRecords;
-  std::vector<float> instanceData;
-  std::vector<SubBatch> subBatches;
-  std::vector<int> textureTable;
 };
 DECLARE_TYPE_NAME(class, Renderer);

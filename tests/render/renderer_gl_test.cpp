@@ -193,6 +193,7 @@ TEST_F(RendererGlTest, BatchesOfOneMeshShaderAndOrderAreOneInstancedCall) {
     Frame();
     const Renderer::Statistics& statistics = renderer->FrameStatistics();
     EXPECT_EQ(statistics.drawCalls, test.drawCalls);
+    EXPECT_EQ(statistics.subBatches, test.drawCalls);
     EXPECT_EQ(statistics.instancesSaved, test.instancesSaved);
     // Each instance of a quad is 4 vertices and 2 triangles; FontMesh is a quad as well.
     const auto instances = static_cast<int>(test.drawCalls) + test.instancesSaved;
@@ -232,6 +233,7 @@ TEST_F(RendererGlTest, MoreTexturesThanUnitsSplitTheBatchAndEveryInstanceKeepsIt
     }
     const Image frame = Frame();
     EXPECT_EQ(renderer->FrameStatistics().drawCalls, test.drawCalls);
+    EXPECT_EQ(renderer->FrameStatistics().subBatches, test.drawCalls);
     EXPECT_EQ(renderer->FrameStatistics().instancesSaved,
               test.draws - static_cast<int>(test.drawCalls));
     for (int index = 0; index < test.draws; ++index) {

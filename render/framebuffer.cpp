@@ -22,10 +22,13 @@ Framebuffer::Framebuffer() {
   int windowWidth = 0;
   int windowHeight = 0;
   CurrentWindowFramebufferSize(windowWidth, windowHeight);
-  Create(windowWidth, windowHeight);
+  Create(windowWidth, windowHeight, true);
 }
 
-Framebuffer::Framebuffer(int width, int height) : fixedSize(true) { Create(width, height); }
+Framebuffer::Framebuffer(int width, int height, ColorRange range, bool depth)
+    : fixedSize(true), range(range) {
+  Create(width, height, depth);
+}
 
 Framebuffer::~Framebuffer() { Release(); }
 
@@ -35,6 +38,7 @@ Framebuffer::Framebuffer(Framebuffer&& other) noexcept
       colorTexture(std::exchange(other.colorTexture, 0u)),
       depthTexture(std::exchange(other.depthTexture, 0u)),
       fixedSize(other.fixedSize),
+      range(other.range),
       width(other.width),
       height(other.height) {}
 
@@ -46,6 +50,7 @@ Framebuffer& Framebuffer::operator=(Framebuffer&& other) noexcept {
     colorTexture = std::exchange(other.colorTexture, 0u);
     depthTexture = std::exchange(other.depthTexture, 0u);
     fixedSize = other.fixedSize;
+    range = other.range;
     width = other.width;
     height = other.height;
   }
@@ -63,35 +68,53 @@ void Framebuffer::Release() {
   depthTexture = 0;
 }
 
-void Framebuffer::Create(int requestedWidth, int requestedHeight) {
+void Framebuffer::Create(int requestedWidth, int requestedHeight, bool depth) {
   width = requestedWidth > 0 ? requestedWidth : 1;
   height = requestedHeight > 0 ? requestedHeight : 1;
 
   glGenFramebuffers(1, &fbo);
   glBindFramebuffer(GL_FRAMEBUFFER, fbo);
   glGenTextures(1, &colorTexture);
-  glGenTextures(1, &depthTexture);
+  if (depth) glGenTextures(1, &depthTexture);
   AllocateTextures();
 
   glBindTexture(GL_TEXTURE_2D, colorTexture);
   SetSampling();
   glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture, 0);
-  glBindTexture(GL_TEXTURE_2D, depthTexture);
-  SetSampling();
-  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_TEXTURE_2D, depthTexture,
-                         0);
+  if (depth) {
+    glBindTexture(GL_TEXTURE_2D, depthTexture);
+    SetSampling();
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_TEXTURE_2D,
+                           depthTexture, 0);
+  }
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-void Framebuffer::AllocateTextures() const {
+void Framebuffer::AllocateColor() const {
   const GLsizei allocatedWidth = std::max(width, 1);
   const GLsizei allocatedHeight = std::max(height, 1);
   glBindTexture(GL_TEXTURE_2D, colorTexture);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, allocatedWidth, allocatedHeight, 0, GL_RGBA, GL_FLOAT,
-               nullptr);
+  if (range == ColorRange::High) {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, allocatedWidth, allocatedHeight, 0, GL_RGBA,
+                 GL_FLOAT, nullptr);
+  } else {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, allocatedWidth, allocatedHeight, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, nullptr);
+  }
+}
+
+void Framebuffer::AllocateTextures() const {
+  AllocateColor();
+  if (depthTexture == 0) return;
   glBindTexture(GL_TEXTURE_2D, depthTexture);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH24_STENCIL8, allocatedWidth, allocatedHeight, 0,
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH24_STENCIL8, std::max(width, 1), std::max(height, 1), 0,
                GL_DEPTH_STENCIL, GL_UNSIGNED_INT_24_8, nullptr);
+}
+
+void Framebuffer::SetColorRange(ColorRange newRange) {
+  if (newRange == range) return;
+  range = newRange;
+  AllocateColor();
 }
 
 void Framebuffer::Bind() const { glBindFramebuffer(GL_FRAMEBUFFER, fbo); }

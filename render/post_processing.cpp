@@ -3,6 +3,7 @@
 #include <glad/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <utility>
 
@@ -38,27 +39,31 @@ void DrawInto(const Framebuffer& target, const Framebuffer& source, bool depth =
   source.Draw(depth);
 }
 
-// A fixed-size scratch target of this size, made or resized as needed. Creating a framebuffer
-// unbinds the bound one, so this comes before a target is bound.
-Framebuffer& FitScratch(std::optional<Framebuffer>& slot, int width, int height) {
+// A fixed-size scratch target of this size and colour range, made or changed as needed; no pass
+// tests depth in one, so it has none. Creating a framebuffer unbinds the bound one, so this
+// comes before a target is bound.
+Framebuffer& FitScratch(std::optional<Framebuffer>& slot, int width, int height,
+                        ColorRange range) {
   if (!slot) {
-    slot.emplace(width, height);
+    slot.emplace(width, height, range, Framebuffer::kNoDepth);
   } else if (slot->Width() != width || slot->Height() != height) {
     slot->SetSize(width, height);
   }
+  slot->SetColorRange(range);
   return *slot;
 }
 
 // Copies the colour texels `from` and `to` have in common, exactly (no drawing, no blending).
+// Both are in one colour range.
 void CopyColour(const Framebuffer& from, const Framebuffer& to) {
   glCopyImageSubData(from.ColorTexture(), GL_TEXTURE_2D, 0, 0, 0, 0, to.ColorTexture(),
                      GL_TEXTURE_2D, 0, 0, 0, 0, std::min(from.Width(), to.Width()),
                      std::min(from.Height(), to.Height()), 1);
 }
 
-// `to` becomes a copy of `from`'s colour at its size.
+// `to` becomes a copy of `from`'s colour at its size and in its range.
 void CopyColour(const Framebuffer& from, std::optional<Framebuffer>& to) {
-  CopyColour(from, FitScratch(to, from.Width(), from.Height()));
+  CopyColour(from, FitScratch(to, from.Width(), from.Height(), from.Range()));
 }
 
 // What a pass reads as `image` while drawing into `target`: the image itself, or a copy taken
@@ -146,8 +151,9 @@ Shader* PassProgram::Use() {
 
 void FlorethChain::FitLevels(int width, int height) {
   for (int level = 0; level < kLevels; ++level) {
+    // The glow's levels hold light brighter than white.
     FitScratch(levels[static_cast<std::size_t>(level)], std::max(width >> level, 1),
-               std::max(height >> level, 1));
+               std::max(height >> level, 1), ColorRange::High);
   }
 }
 
@@ -184,7 +190,15 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
     return *levels[static_cast<std::size_t>(index)];
   };
 
-  CopyColour(source, scratch);
+  if (source.Range() == scratch.Range()) {
+    CopyColour(source, scratch);
+  } else {
+    // Texels do not copy between ranges: drawn across without blending, which converts them.
+    restoreShader.Use();
+    glDisable(GL_BLEND);
+    DrawInto(scratch, source);
+    glEnable(GL_BLEND);
+  }
 
   Shader* shader = mask.Use();
   if (shader != nullptr) {
@@ -267,7 +281,7 @@ void KernelPass::MultiScaleBlur(const Framebuffer& source, Framebuffer& target, 
 void KernelPass::Edge(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
                       Shader& restoreShader, PostProcessTargets& targets) {
   SetWeights(kSobelX);
-  Framebuffer& edges = FitScratch(scratch, source.Width(), source.Height());
+  Framebuffer& edges = FitScratch(scratch, source.Width(), source.Height(), source.Range());
   PassState state(targets);
   state.AlphaBlend();
   Shader* shader = edge.Use();
@@ -285,7 +299,7 @@ void KernelPass::Edge(const PostProcessPass& pass, const Framebuffer& source, Fr
     edges.Bind();
     glViewport(0, 0, edges.Width(), edges.Height());
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);
     const bool depth = pass.intData[0] != 0;
     source.Draw(depth);
     SetWeights(kSobelY);
@@ -337,11 +351,32 @@ void PostProcessingChain::ApplyLayerPasses(int framebufferIndex, Framebuffer& fr
   }
 }
 
+namespace {
+
+// Whether the pass can leave something in a layer that holds nothing (transparent black). Every
+// pass keeps the alpha of what it reads, or draws nothing where its source is empty, except an
+// edge outline with a negative threshold, which outlines even a flat image.
+bool CanDrawOnEmptyLayer(const PostProcessPass& pass) {
+  return static_cast<PostProcessType>(pass.type) == PostProcessType::Edge &&
+         !(pass.floatData[0] >= 0.0f);
+}
+
+// Whether the pass needs the image in RGBA16F. Every pass but the fade does: the glow and tone
+// mapping look at light brighter than white, and the others turn small differences of colour
+// into steps (bands, dots, edges, FXAA's contrast test) or repeat their rounding (blurs), so the
+// 8-bit rounding of their input would move what they draw. A fade is a mix towards a colour,
+// whose 8-bit result is within a rounding of the RGBA16F one.
+bool NeedsHighRangeImage(const PostProcessPass& pass) {
+  return pass.enabled && static_cast<PostProcessType>(pass.type) != PostProcessType::Fade;
+}
+
+}  // namespace
+
 bool PostProcessingChain::UsesLayer(int layer) const {
   for (std::size_t list = 0; list < pipeline.size(); ++list) {
     for (const PostProcessPass& pass : pipeline[list]) {
       if (!pass.enabled) continue;
-      if (static_cast<int>(list) + 1 == layer) return true;
+      if (static_cast<int>(list) + 1 == layer && CanDrawOnEmptyLayer(pass)) return true;
       switch (static_cast<PostProcessType>(pass.type)) {
         case PostProcessType::Floreth:
           if (pass.intData[2] == layer) return true;
@@ -351,6 +386,35 @@ bool PostProcessingChain::UsesLayer(int layer) const {
           break;
         case PostProcessType::FXAA:
           if (layer == kFXAALayer) return true;
+          break;
+        default:
+          break;
+      }
+    }
+  }
+  return false;
+}
+
+bool PostProcessingChain::NeedsHighRange(int layer) const {
+  const auto listNeedsHighRange = [this](std::size_t list) {
+    return std::any_of(pipeline[list].begin(), pipeline[list].end(), NeedsHighRangeImage);
+  };
+  for (std::size_t list = 0; list < pipeline.size(); ++list) {
+    const bool highList = listNeedsHighRange(list);
+    if (highList && static_cast<int>(list) + 1 == layer) return true;
+    for (const PostProcessPass& pass : pipeline[list]) {
+      if (!pass.enabled) continue;
+      switch (static_cast<PostProcessType>(pass.type)) {
+        case PostProcessType::Floreth:
+          // The glow's copy of its source.
+          if (pass.intData[2] == layer) return true;
+          break;
+        case PostProcessType::Screentone:
+          // The result of a high-range list is built over a copy of this layer.
+          if (highList && layer == kScreentoneLayer) return true;
+          break;
+        case PostProcessType::FXAA:
+          if (highList && layer == kFXAALayer) return true;
           break;
         default:
           break;
@@ -402,14 +466,25 @@ void PostProcessingChain::ApplyPostProcessPass(const PostProcessPass& pass,
   }
 }
 
+float PostProcessingChain::SceneFade() const { return sceneFade ? sceneFade() : 0.0f; }
+
+// A fade by nothing towards a finite colour gives every texel back as it was, and laying a texel
+// over itself leaves it: the pass would draw the image it has.
+bool PostProcessingChain::IsNoFade(const PostProcessPass& pass) const {
+  const bool finiteColour = std::all_of(pass.floatData.begin() + 1, pass.floatData.begin() + 4,
+                                        [](float value) { return std::isfinite(value); });
+  return SceneFade() <= 0.0f && finiteColour;
+}
+
 void PostProcessingChain::ApplySinglePass(PassProgram& program, const PostProcessPass& pass,
                                           const Framebuffer& source, Framebuffer& target,
                                           Shader& restoreShader) {
+  const auto type = static_cast<PostProcessType>(pass.type);
+  if (type == PostProcessType::Fade && IsNoFade(pass)) return;
   PassState state(targets);
   state.AlphaBlend();
   Shader* shader = program.Use();
   if (shader != nullptr) {
-    const auto type = static_cast<PostProcessType>(pass.type);
     if (type == PostProcessType::Noir) shader->ApplyGlobalUniforms();
     shader->SetInt("inTexture", 0);
     if (type == PostProcessType::Posterization || type == PostProcessType::Noir) {
@@ -418,7 +493,7 @@ void PostProcessingChain::ApplySinglePass(PassProgram& program, const PostProces
       shader->SetInt("lightnessCount", pass.intData[2]);
       shader->SetFloat("hueShift", pass.floatData[0]);
     } else if (type == PostProcessType::Fade) {
-      shader->SetFloat("fadePercentage", sceneFade ? sceneFade() : 0.0f);
+      shader->SetFloat("fadePercentage", SceneFade());
       shader->SetVec3("fadeColor",
                       glm::vec3(pass.floatData[1], pass.floatData[2], pass.floatData[3]));
     }

@@ -26,7 +26,8 @@
 //   Posterization  I0 hue count, I1 saturation count, I2 lightness count, F0 hue shift (turns)
 //   Noir           as Posterization, plus the engine's global shader values
 //   ToneMapping    none
-//   Fade           F1..3 fade colour; the amount is the scene fade (SetSceneFadeSource)
+//   Fade           F1..3 fade colour; the amount is the scene fade (SetSceneFadeSource); with
+//                  no amount nothing is drawn, as the image would stay as it is
 //   Screentone     none; layer 5's drawing is the mask, GAME/Assets/Textures/Particles/
 //                  particle.png the dot, the scene camera's position anchors the pattern
 //   FXAA           none; layer 6's framebuffer holds the result before it is copied back
@@ -204,9 +205,15 @@ class PostProcessingChain final : public LayerPostProcessing {
   void ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer,
                         Shader& restoreShader) override;
   void ResizeTargets() override;
-  // The layer's own list has an enabled pass, or an enabled pass of any list uses the layer's
-  // framebuffer: as the glow's scratch layer, the screentone's mask (5), the FXAA target (6).
+  // An enabled pass of any list uses the layer's framebuffer: as the glow's scratch layer, the
+  // screentone's mask (5), the FXAA target (6); or a pass of its own list could draw something
+  // on it when nothing else was drawn (an edge outline with a negative threshold). The other
+  // passes leave an empty layer empty, so such a layer needs neither them nor a clear.
   bool UsesLayer(int layer) const override;
+  // The layer's list has an enabled pass other than a fade (see NeedsHighRangeImage in the
+  // .cpp), or the layer holds the glow's copy of its source, or the screentone's (FXAA's)
+  // result of such a list is built over a copy of it.
+  bool NeedsHighRange(int layer) const override;
 
   // Replaces the pass lists with those of a scene settings document (its
   // "PostProcessingPipeline" member), only when the whole document reads.
@@ -234,6 +241,9 @@ class PostProcessingChain final : public LayerPostProcessing {
   void ApplyFloreth(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
                     Shader& restoreShader);
   int ParticleTexture();
+  float SceneFade() const;
+  // A Fade pass that would leave the image as it is (no fade amount, a finite colour).
+  bool IsNoFade(const PostProcessPass& pass) const;
   // Logs a refused glow scratch layer once per value.
   void ReportGlowLayer(int layer, const char* why);
 

@@ -242,6 +242,10 @@ void Renderer::Render() {
   for (int layer = 1; layer < LayerCount(); ++layer) {
     const bool inUse = LayerInUse(layer);
     layersInUse[static_cast<std::size_t>(layer)] = inUse;
+    // A change of range happens with a scene's passes; the layer is cleared below when in use.
+    LayerFramebuffer(layer).SetColorRange(
+        postProcessing != nullptr && postProcessing->NeedsHighRange(layer) ? ColorRange::High
+                                                                           : ColorRange::Low);
     BindLayer(layer);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     globals.vec3Values[names.backgroundColor] = glm::vec3(0.0f);
@@ -268,11 +272,14 @@ void Renderer::Render() {
     const bool quadBound = framebufferMesh->Bind();
     BindLayer(0);
     for (std::size_t index = 0; index < framebuffers.size(); ++index) {
+      // A layer not in use holds nothing this frame (its passes would leave it so), or what an
+      // earlier frame left, which nothing reads.
+      if (layersInUse[index + 1] == 0) continue;
       Framebuffer& framebuffer = framebuffers[index];
       if (postProcessing != nullptr) {
         postProcessing->ApplyLayerPasses(static_cast<int>(index), framebuffer, *shader);
       }
-      if (framebuffer.composite && quadBound && layersInUse[index + 1] != 0) framebuffer.Draw();
+      if (framebuffer.composite && quadBound) framebuffer.Draw();
     }
   } else {
     BindLayer(0);

@@ -9,8 +9,14 @@
 //   2. lets the post-processing chain run over each layer's framebuffer (no chain: no passes);
 //   3. composites the framebuffers of layers 1 to 5 onto the window, layer 1 at the bottom.
 // A layer other than 1 (the scene layer, which also has its scene-layer drawers) with nothing
-// queued and no post-processing pass that uses it would be cleared to transparent black and
-// leave the window as it is when composited; the frame neither clears nor composites it.
+// queued and no post-processing pass that uses it would be cleared to transparent black, stay
+// so through its own passes and leave the window as it is when composited; the frame neither
+// clears nor processes nor composites it.
+//
+// Colour range: a layer's framebuffer is RGBA8 unless the post-processing chain needs values
+// beyond 0..1 or finer than 8 bits in it (LayerPostProcessing::NeedsHighRange), then RGBA16F.
+// Drawn colours are clamped to 0..1 on the way into an RGBA8 layer, as compositing onto the
+// window would clamp them.
 //
 // Layers: 1 SCENE (the world), 2 GAMEUI (entities tagged "UILayer"), 3 MENUUI (documents),
 // 5 SCREENTONE_MASK, 6 FXAA; 4, 7 and 8 have no name; 6 to 8 are not composited. Layer 0 has
@@ -97,6 +103,10 @@ class LayerPostProcessing {
   // Whether the passes read or write the framebuffer of `layer` (1..8) this frame. A chain that
   // cannot tell says yes.
   virtual bool UsesLayer(int /*layer*/) const { return true; }
+  // Whether the framebuffer of `layer` must hold values beyond 0..1 or finer than 8 bits
+  // (RGBA16F) for the passes; otherwise it is drawn in 8 bits (RGBA8). A chain that cannot tell
+  // says yes.
+  virtual bool NeedsHighRange(int /*layer*/) const { return true; }
 };
 
 // Something drawn into the scene layer right after its opaque draws, with its camera and

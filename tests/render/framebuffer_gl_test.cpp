@@ -76,6 +76,37 @@ TEST(Framebuffer, RecordedAndAllocatedSizes) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+TEST(Framebuffer, ColourRangeAndDepthAreAsAsked) {
+  const auto internalFormat = [](GLuint texture) {
+    GLint format = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    return format;
+  };
+  Framebuffer layer;
+  EXPECT_EQ(internalFormat(layer.ColorTexture()), GL_RGBA16F);
+  EXPECT_TRUE(layer.HasDepth());
+  layer.SetColorRange(ColorRange::Low);
+  EXPECT_EQ(internalFormat(layer.ColorTexture()), GL_RGBA8);
+  EXPECT_EQ(SizeOf(layer.ColorTexture()), (TextureSize{kTestWindowWidth, kTestWindowHeight}));
+
+  Framebuffer work(16, 8, ColorRange::Low, Framebuffer::kNoDepth);
+  EXPECT_EQ(internalFormat(work.ColorTexture()), GL_RGBA8);
+  EXPECT_FALSE(work.HasDepth());
+  EXPECT_EQ(work.DepthTexture(), 0u);
+  work.SetSize(32, 16);
+  work.SetColorRange(ColorRange::High);
+  EXPECT_EQ(internalFormat(work.ColorTexture()), GL_RGBA16F);
+  EXPECT_EQ(SizeOf(work.ColorTexture()), (TextureSize{32, 16}));
+  for (const Framebuffer* framebuffer : {&layer, &work}) {
+    framebuffer->Bind();
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER),
+              static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST(Framebuffer, DrawsItsColourOrItsDepthTextureOverWhatIsBound) {
   ResourceCache cache(MakeGlBackend());
   Shader* copy = cache.GetShaderById(

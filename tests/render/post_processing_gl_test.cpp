@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -390,9 +391,10 @@ class RendererPostProcessingGlTest : public testing_support::EngineFixture {
     EngineFixture::TearDown();
   }
 
-  // Draws an opaque white quad over the middle half of layer 1 through `lists`, with the
-  // scene fade at `fade`, and reads the window back.
-  testing_support::Image DrawWhiteQuadThrough(const PostProcessPipeline& lists, float fade) {
+  // Draws an opaque white quad over the middle half of `layer` (none: nothing drawn) through
+  // `lists`, with the scene fade at `fade`, and reads the window back.
+  testing_support::Image DrawWhiteQuadThrough(const PostProcessPipeline& lists, float fade,
+                                               std::optional<int> layer = 1) {
     ResourceCache& cache = ResourceCache::Instance();
     testing::internal::CaptureStdout();
     DrawRequest draw;
@@ -400,12 +402,14 @@ class RendererPostProcessingGlTest : public testing_support::EngineFixture {
     draw.material = cache.GetMaterial("./GAME/Assets/Materials/UnlitMaterial.json");
     const std::uint8_t white[4] = {255, 255, 255, 255};
     draw.textureA = cache.CreateTexture(1, 1, white, "white");
-    draw.layer = 1;
     testing::internal::GetCapturedStdout();
     chain->SetPipeline(lists);
     chain->SetSceneFadeSource([fade] { return fade; });
 
-    renderer->QueueDraw(draw);
+    if (layer) {
+      draw.layer = *layer;
+      renderer->QueueDraw(draw);
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -452,6 +456,40 @@ TEST_F(RendererPostProcessingGlTest, PassesOfAListRunInListOrder) {
   EXPECT_NEAR(centre[0], 128, 2);
   EXPECT_NEAR(centre[1], 191, 2);
   EXPECT_NEAR(centre[2], 64, 2);
+}
+
+TEST_F(RendererPostProcessingGlTest, ALayerThatHeldSomethingLastFrameShowsNothingOnceEmpty) {
+  PostProcessPipeline lists;
+  lists[1] = {FadeTo({1.0f, 0.0f, 0.0f})};
+  EXPECT_EQ(Centre(DrawWhiteQuadThrough(lists, 0.0f, 2)), (Rgb{255, 255, 255}));
+  EXPECT_EQ(Centre(DrawWhiteQuadThrough(lists, 0.0f, std::nullopt)), (Rgb{0, 0, 0}));
+  EXPECT_EQ(Centre(DrawWhiteQuadThrough(lists, 1.0f, std::nullopt)), (Rgb{0, 0, 0}));
+}
+
+GLint InternalFormatOf(GLuint texture) {
+  GLint format = 0;
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+  return format;
+}
+
+TEST_F(RendererPostProcessingGlTest, OnlyLayersTheGlowReadsHoldLightBrighterThanWhite) {
+  PostProcessPipeline lists;
+  const int glowInts[3] = {5, 2, 7};
+  const float glowFloats[1] = {1.0f};
+  lists[2] = {MakePostProcessPass(static_cast<int>(PostProcessType::Floreth), glowInts, 3,
+                                  glowFloats, 1, true)};
+  DrawWhiteQuadThrough(lists, 0.0f);
+  for (int layer = 1; layer <= 8; ++layer) {
+    SCOPED_TRACE(layer);
+    const bool high = layer == 3 || layer == 7;
+    EXPECT_EQ(InternalFormatOf(renderer->LayerFramebuffer(layer).ColorTexture()),
+              high ? GL_RGBA16F : GL_RGBA8);
+  }
+  // Without the glow the layers go back to 8 bits at the next frame.
+  DrawWhiteQuadThrough(PostProcessPipeline{}, 0.0f);
+  EXPECT_EQ(InternalFormatOf(renderer->LayerFramebuffer(3).ColorTexture()), GL_RGBA8);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 }  // namespace

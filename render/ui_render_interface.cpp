@@ -233,6 +233,11 @@ void UiRenderInterface::QueueUiDraw(Rml::CompiledGeometryHandle geometry, Rml::V
   draw.textureA = static_cast<int>(texture);
   draw.textureB = -1;
   draw.model = LayerInverse() * toClip * transform * placed;
+  // The renderer rebuilds a model with 1 in the corner of its last column, which a projective
+  // inverse (a perspective layer camera) need not have there; a homogeneous matrix scaled by a
+  // positive number places every point where it did, so the corner is made 1.
+  const float corner = draw.model[3][3];
+  if (corner > 0.0f && std::isfinite(corner)) draw.model /= corner;
   draw.layer = kMenuLayer;
   draw.forceTransparent = true;
   draw.ordered = true;

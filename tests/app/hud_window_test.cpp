@@ -1,7 +1,10 @@
-// The whole game with the HUD on screen: over a scene, the score digits, the power meter and
-// the player's health are drawn where the HUD's document puts them.
+// The whole game with the HUD on screen: over the tutorial level, the score digits, the power
+// meter and the player's health are drawn where the HUD's document puts them, in the colours
+// its style sheet gives them.
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 #include "engine/decs.h"
 #include "rml/rml.h"
@@ -28,10 +31,12 @@ int ChangedPixels(const testing_support::Image& before, const testing_support::I
   return changed;
 }
 
-TEST(HudWindow, ScoreMeterAndHealthShowOverAScene) {
+TEST(HudWindow, ScoreMeterAndHealthShowOverALevel) {
   testing_support::ScopedTempHome home;
   testing_support::RunningGame game;
-  ASSERT_TRUE(game.ShowScene("main_menu_scene"));
+  // The tutorial has no camera of its own for the documents: they are drawn through the
+  // level's perspective camera.
+  ASSERT_TRUE(game.ShowScene("levelt_scene"));
   const auto documents = DECS::Instance().GetSystem<RMLSystem>();
   ASSERT_NE(documents, nullptr);
   const testing_support::Image before = game.picture;
@@ -50,6 +55,7 @@ TEST(HudWindow, ScoreMeterAndHealthShowOverAScene) {
   hud.Show();
   hud.UpdateScore(1205);
   hud.SetPlayerHealth(30);
+  hud.ShowHint("Hint", 10.0f);
   for (int frame = 0; frame < 3; ++frame) {
     hud.Update(0.1f);
     game.Step();
@@ -64,6 +70,25 @@ TEST(HudWindow, ScoreMeterAndHealthShowOverAScene) {
   const int healthTop = after.height - 24 - 48;
   EXPECT_GT(ChangedPixels(before, after, 24, healthTop + 8, 200, 28), 1000) << "health bar";
   EXPECT_GT(ChangedPixels(before, after, 24 + 210, healthTop, 60, 48), 40) << "health number";
+
+  // Solid backgrounds of the style sheet: the meter's fill in the Sundrel colour, the empty part
+  // of the health bar, the first hint's panel (inside its border, left of its text).
+  struct Solid {
+    const char* what;
+    int x;
+    int y;
+    std::array<int, 3> colour;
+  };
+  const Solid solids[] = {
+      {"meter fill #e0a030", 24 + 150, 20 + 18, {0xe0, 0xa0, 0x30}},
+      {"health bar back #2a1418", 24 + 150, healthTop + 22, {0x2a, 0x14, 0x18}},
+      {"hint panel #141420", after.width - 24 - 440 + 5, 180 + 6, {0x14, 0x14, 0x20}},
+  };
+  for (const Solid& solid : solids) {
+    const auto pixel = after.At(solid.x, solid.y);
+    for (int channel = 0; channel < 3; ++channel)
+      EXPECT_NEAR(pixel[channel], solid.colour[channel], 4) << solid.what << ", channel " << channel;
+  }
 }
 
 }  // namespace

@@ -42,9 +42,9 @@ class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
     };
     renderer->UseSystems(cameras, {});
     // A menu-layer camera away from the origin: the interface must undo it.
-    const int camera = CreateEntity("menu camera");
-    Add<Transform>(camera)._position = {5.0f, 3.0f, 10.0f};
-    Add<Camera>(camera)._frameBuffer = FramebufferLayer::MENUUI;
+    menuCamera = CreateEntity("menu camera");
+    Add<Transform>(menuCamera)._position = {5.0f, 3.0f, 10.0f};
+    Add<Camera>(menuCamera)._frameBuffer = FramebufferLayer::MENUUI;
     cameras->Update(0.0f);
     ASSERT_NE(cameras->FindLayerCamera(3), nullptr);
 
@@ -87,18 +87,23 @@ class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
 
   static bool Lit(const Image& image, int x, int y) { return image.At(x, y)[0] > 128; }
 
+  // The 20 x 10 rectangle drawn at (10, 10) covers exactly its pixels.
+  static void ExpectRectangleAt10By10(const Image& frame) {
+  for (const auto& [x, y] : {std::pair{10, 10}, {29, 10}, {10, 19}, {29, 19}, {20, 15}})
+    EXPECT_TRUE(Lit(frame, x, y)) << x << "," << y;
+  for (const auto& [x, y] : {std::pair{9, 10}, {30, 15}, {20, 9}, {20, 20}, {50, 50}})
+    EXPECT_FALSE(Lit(frame, x, y)) << x << "," << y;
+  }
+
   std::unique_ptr<Renderer> renderer;
   std::shared_ptr<CameraSystem> cameras;
+  int menuCamera = -1;
   std::unique_ptr<UiRenderInterface> ui;
 };
 
 TEST_F(UiRenderInterfaceGlTest, QuadCoversItsPixelRectangleUnderTheMenuCamera) {
   ui->RenderGeometry(Rectangle({20, 10}), {10, 10}, 0);
-  const Image frame = Frame();
-  for (const auto& [x, y] : {std::pair{10, 10}, {29, 10}, {10, 19}, {29, 19}, {20, 15}})
-    EXPECT_TRUE(Lit(frame, x, y)) << x << "," << y;
-  for (const auto& [x, y] : {std::pair{9, 10}, {30, 15}, {20, 9}, {20, 20}, {50, 50}})
-    EXPECT_FALSE(Lit(frame, x, y)) << x << "," << y;
+  ExpectRectangleAt10By10(Frame());
 }
 
 TEST_F(UiRenderInterfaceGlTest, ScissorClipsTheDraw) {
@@ -163,6 +168,20 @@ TEST_F(UiRenderInterfaceGlTest, ImagesAndTextShowUpright) {
   Rml::Shutdown();
   Rml::SetRenderInterface(nullptr);
   ui->Close();
+}
+
+TEST_F(UiRenderInterfaceGlTest, QuadCoversItsPixelRectangleUnderAPerspectiveCamera) {
+  // Where a scene has no menu camera the layer is drawn with the scene's, a perspective one.
+  Camera& camera = *components->GetComponent<Camera>(menuCamera);
+  camera._mode = Mode::PERSPECTIVE;
+  camera._zoom = 0.9f;
+  camera._nearPlane = 0.1f;
+  camera._farPlane = 200.0f;
+  camera.SetDirty();
+  components->GetComponent<Transform>(menuCamera)->_rotation = {-38.0f, 45.0f, 0.0f};
+  cameras->Update(0.0f);
+  ui->RenderGeometry(Rectangle({20, 10}), {10, 10}, 0);
+  ExpectRectangleAt10By10(Frame());
 }
 
 }  // namespace

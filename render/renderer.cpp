@@ -239,6 +239,11 @@ void Renderer::Render() {
   uiDepth = 0.0f;
   statistics = Statistics{};
 
+  // Colour is laid over by the source alpha; coverage as a + d(1 - a). A layer then holds its
+  // colours already weighted by their coverage, and its true coverage: blending alpha by itself
+  // would square it, and a see-through draw over nothing, or over an opaque part of the layer,
+  // would leave the layer too thin where it lies.
+  glBlendFuncSeparate(blendSource, blendDestination, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   for (int layer = 1; layer < LayerCount(); ++layer) {
     const bool inUse = LayerInUse(layer);
     layersInUse[static_cast<std::size_t>(layer)] = inUse;
@@ -279,11 +284,16 @@ void Renderer::Render() {
       if (postProcessing != nullptr) {
         postProcessing->ApplyLayerPasses(static_cast<int>(index), framebuffer, *shader);
       }
-      if (framebuffer.composite && quadBound) framebuffer.Draw();
+      if (framebuffer.composite && quadBound) {
+        // The layer's colours are weighted by coverage already.
+        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        framebuffer.Draw();
+      }
     }
   } else {
     BindLayer(0);
   }
+  SetBlendFunc(blendSource, blendDestination);
   glEnable(GL_DEPTH_TEST);
   uiOrder = 0;
 }

@@ -43,6 +43,10 @@
 // highest first (equal values keep the order queued); on the menu layer (3) they are drawn in
 // the order queued, so overlapping interface elements paint in the order they were issued.
 //
+// Blending: draws lay their colour over by its alpha and their coverage as a + d(1 - a), so a
+// layer holds colour already weighted by coverage, and its true coverage; layers are composited
+// with (1, 1 - a). Post-processing passes blend as they say.
+//
 // Per layer, before its draws: the camera's values ("viewProjection", "CameraPos", ...) and the
 // layer's lights go into the global shader values, and every shader of the layer applies them.
 //

@@ -262,9 +262,9 @@ TEST_F(RendererGlTest, TransparentDrawsWithEqualSortValuesAreAllDrawn) {
   renderer->QueueDraw(WithAlpha(Quad(SolidTexture({255, 0, 0}), {-0.5f, 0.0f, 0.0f}, 0.5f), 0.5f));
   renderer->QueueDraw(WithAlpha(Quad(SolidTexture({0, 0, 255}), {0.5f, 0.0f, 0.0f}, 0.5f), 0.5f));
   const Image frame = Frame();
-  // Half alpha into a clear layer, then composited: a quarter of each colour.
-  EXPECT_THAT(At(frame, -0.5f, 0.0f), ColorNear(Rgb{32, 0, 0}, 2));
-  EXPECT_THAT(At(frame, 0.5f, 0.0f), ColorNear(Rgb{0, 0, 32}, 2));
+  // Half alpha into a clear layer, then composited over black: half of each colour.
+  EXPECT_THAT(At(frame, -0.5f, 0.0f), ColorNear(Rgb{128, 0, 0}, 2));
+  EXPECT_THAT(At(frame, 0.5f, 0.0f), ColorNear(Rgb{0, 0, 128}, 2));
 }
 
 // Red is drawn, then blue over it where they overlap (x = 0): the overlap shows both. Drawn
@@ -297,8 +297,8 @@ TEST_F(RendererGlTest, ATransparentDrawWithANanPositionGoesLastAndLeavesTheOrder
   const Rgb overlap = At(frame, 0.0f, 0.0f);
   EXPECT_GT(overlap[0], 0) << "red first";
   EXPECT_GT(overlap[2], 0) << "blue over it";
-  EXPECT_THAT(At(frame, -0.5f, 0.0f), ColorNear(Rgb{32, 0, 0}, 2));
-  EXPECT_THAT(At(frame, 0.5f, 0.0f), ColorNear(Rgb{0, 0, 32}, 2));
+  EXPECT_THAT(At(frame, -0.5f, 0.0f), ColorNear(Rgb{128, 0, 0}, 2));
+  EXPECT_THAT(At(frame, 0.5f, 0.0f), ColorNear(Rgb{0, 0, 128}, 2));
 }
 
 TEST_F(RendererGlTest, MenuLayerPaintsTransparentDrawsInTheOrderQueued) {

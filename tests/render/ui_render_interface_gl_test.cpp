@@ -9,7 +9,9 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
+#include <string>
 
 #include "components/camera.h"
 #include "components/transform.h"
@@ -93,6 +95,29 @@ class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
     EXPECT_TRUE(Lit(frame, x, y)) << x << "," << y;
   for (const auto& [x, y] : {std::pair{9, 10}, {30, 15}, {20, 9}, {20, 20}, {50, 50}})
     EXPECT_FALSE(Lit(frame, x, y)) << x << "," << y;
+  }
+
+  // Draws the document in the library's own context and reads the window back.
+  Image DrawDocument(const char* rml) {
+    Rml::SetRenderInterface(ui.get());
+    EXPECT_TRUE(Rml::Initialise());
+    Rml::Context* context = Rml::CreateContext("gl", {kTestWindowWidth, kTestWindowHeight});
+    EXPECT_NE(context, nullptr);
+    Image frame;
+    if (context != nullptr) {
+      Rml::ElementDocument* document = context->LoadDocumentFromMemory(rml, "./GAME/Assets/RML/test.rml");
+      EXPECT_NE(document, nullptr);
+      if (document != nullptr) document->Show();
+      testing::internal::CaptureStdout();
+      context->Update();
+      context->Render();
+      testing::internal::GetCapturedStdout();
+      frame = Frame();
+    }
+    Rml::Shutdown();
+    Rml::SetRenderInterface(nullptr);
+    ui->Close();
+    return frame;
   }
 
   std::unique_ptr<Renderer> renderer;
@@ -182,6 +207,46 @@ TEST_F(UiRenderInterfaceGlTest, QuadCoversItsPixelRectangleUnderAPerspectiveCame
   cameras->Update(0.0f);
   ui->RenderGeometry(Rectangle({20, 10}), {10, 10}, 0);
   ExpectRectangleAt10By10(Frame());
+}
+
+// Solid boxes in every way a document writes a colour, opaque and see-through, over the black
+// window and over a white box, each checked at its centre.
+TEST_F(UiRenderInterfaceGlTest, BackgroundColoursShowAsWritten) {
+  struct Box {
+    const char* style;
+    std::array<int, 3> expected;
+  };
+  const Box boxes[] = {
+      {"background-color: #c82814", {200, 40, 20}},
+      {"background-color: #3a6", {51, 170, 102}},
+      {"background-color: rgb(20, 200, 40)", {20, 200, 40}},
+      {"background-color: navy", {0, 0, 128}},
+      {"background-color: rgba(255, 255, 255, 0.5)", {128, 128, 128}},
+      {"background-color: #ff000080", {128, 0, 0}},
+      {"background-color: #00ff00; opacity: 0.25", {0, 64, 0}},
+      // Over the white box below: a half of each.
+      {"background-color: #2040c880; top: 24px", {144, 160, 228}},
+      {"background-color: rgba(0, 0, 0, 64); top: 24px", {192, 192, 192}},
+  };
+  std::string rml =
+      "<rml><head><style>div { position: absolute; width: 6px; height: 6px; }"
+      "#white { left: 0; top: 22px; width: 64px; height: 10px; background-color: white; }"
+      "</style></head><body><div id='white'/>";
+  for (std::size_t i = 0; i < std::size(boxes); ++i) {
+    rml += "<div style='left: " + std::to_string(i * 7) + "px; top: 4px; " + boxes[i].style + "'/>";
+  }
+  rml += "</body></rml>";
+
+  const Image frame = DrawDocument(rml.c_str());
+  ASSERT_EQ(frame.width, kTestWindowWidth);
+  for (std::size_t i = 0; i < std::size(boxes); ++i) {
+    const bool overWhite = std::string(boxes[i].style).find("top: 24px") != std::string::npos;
+    const auto pixel = frame.At(static_cast<int>(i * 7 + 3), overWhite ? 27 : 7);
+    for (int channel = 0; channel < 3; ++channel) {
+      EXPECT_NEAR(pixel[channel], boxes[i].expected[channel], 3)
+          << boxes[i].style << ", channel " << channel;
+    }
+  }
 }
 
 }  // namespace

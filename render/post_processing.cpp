@@ -88,7 +88,13 @@ class PassState {
   PassState& operator=(const PassState&) = delete;
 
   void AlphaBlend() { targets.SetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); }
-  void AdditiveBlend() { targets.SetBlendFunc(GL_SRC_ALPHA, GL_ONE); }
+  // Light is added; coverage is laid over (a + d(1 - a)), so it never passes 1. Added coverage
+  // would grow past 1 in a half-float target, and the final blend of the glowing copy, which
+  // weighs its colour by that alpha, would multiply the image several times over, to white.
+  void AdditiveBlend() {
+    targets.SetBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  }
 
   // The end of every pass: the restore program in use, the blend factors as they were, the
   // window's framebuffer bound, the viewport as it was.

@@ -277,6 +277,19 @@ TEST_F(PostProcessingGlTest, GlowAddsLightAroundWhatPassesTheThreshold) {
   EXPECT_GE(glowing.At(7, 7).b, 0.99f);
 }
 
+TEST_F(PostProcessingGlTest, AFullGlowKeepsAnOpaqueImageOpaqueAndItsColourAColour) {
+  // The main menu's glow once its threshold has faded to 0: every level adds light, and the
+  // coverage it adds must stay 1, or the final blend weighs the colour by more than 1.
+  const glm::vec4 dark(0.1f, 0.05f, 0.02f, 1.0f);
+  const Picture glowing =
+      RunInPlace(Pass(PostProcessType::Floreth, {5, 2, 7}, {0.0f}), Filled([&](int, int) { return dark; }));
+  const glm::vec4 centre = glowing.At(kSize / 2, kSize / 2);
+  EXPECT_NEAR(centre.a, 1.0f, 1e-3f);
+  EXPECT_GT(centre.r, dark.r) << "the glow adds light";
+  EXPECT_LT(centre.r, 0.5f) << "a dark colour stays dark";
+  EXPECT_NEAR(centre.g / centre.r, dark.g / dark.r, 0.02f) << "the hue stays";
+}
+
 TEST_F(PostProcessingGlTest, TwoGlowsSharingAScratchLayerDoNotLeakIntoEachOther) {
   const PostProcessPass glow = Pass(PostProcessType::Floreth, {3, 1, 7}, {1.0f});
   RunInPlace(glow, Gradient());  // leaves its copy in layer 7

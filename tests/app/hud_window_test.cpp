@@ -89,6 +89,18 @@ TEST(HudWindow, ScoreMeterAndHealthShowOverALevel) {
     for (int channel = 0; channel < 3; ++channel)
       EXPECT_NEAR(pixel[channel], solid.colour[channel], 4) << solid.what << ", channel " << channel;
   }
+
+  // The results darken the level under a see-through black (#00000080): half of the level's
+  // colour stays, on a spot of water right of the board sliding in.
+  const testing_support::Image level = game.picture;
+  hud.ShowResults(true, "A", 1205, 95.0f);
+  hud.Update(0.1f);
+  game.Step();
+  const auto water = level.At(750, 300);
+  const auto darkened = game.picture.At(750, 300);
+  ASSERT_GT(water[2], 150) << "the spot is not water";
+  for (int channel = 0; channel < 3; ++channel)
+    EXPECT_NEAR(darkened[channel], water[channel] * 127 / 255, 4) << "channel " << channel;
 }
 
 }  // namespace

@@ -75,11 +75,11 @@ void BM_QueueAndBuild(benchmark::State& state) {
     for (const DrawRequest& draw : draws) builder.Queue(draw, material, 0);
     subBatches = 0;
     for (int layer = 1; layer < Renderer::kLayerCount; ++layer) {
-      subBatches += builder.BuildOpaque(layer).subBatches.size();
+      subBatches += builder.BuildOpaque(layer).SubBatchCount();
       benchmark::DoNotOptimize(builder.Built().instances.data());
     }
     for (int layer = 1; layer < Renderer::kLayerCount; ++layer) {
-      subBatches += builder.BuildTransparent(layer, glm::vec3(0.0f, 0.0f, 10.0f)).subBatches.size();
+      subBatches += builder.BuildTransparent(layer, glm::vec3(0.0f, 0.0f, 10.0f)).SubBatchCount();
       benchmark::DoNotOptimize(builder.Built().instances.data());
     }
     builder.Clear();

@@ -25,7 +25,7 @@
 // empty slot.
 //
 // Storage: queues, batches and the built lists keep their capacity from frame to frame, so a
-// steady frame allocates nothing. A built list stays valid until the next Build call or Clear.
+// steady frame allocates nothing. A built list stays valid until the next Queue, Build or Clear.
 
 #include <array>
 #include <cstddef>
@@ -47,25 +47,6 @@ struct BatchKey {
 };
 struct BatchKeyHash {
   std::size_t operator()(const BatchKey& key) const;
-};
-
-// One queued draw with its material values resolved.
-struct DrawRecord {
-  glm::mat4 model{1.0f};
-  float depthModifier = 0.0f;
-  glm::vec2 cellOffset{0.0f};
-  int textureA = -1;
-  int textureB = -1;
-  glm::vec3 ambient{1.0f};
-  glm::vec3 diffuse{1.0f};
-  glm::vec3 specular{1.0f};
-  float alpha = 1.0f;
-  float shininess = 0.0f;
-  // Position in the frame's queueing order.
-  std::uint32_t sequence = 0;
-  // The draw's clip rectangle (see DrawRequest::scissorRect), when it has one.
-  bool scissor = false;
-  glm::ivec4 scissorRect{0};
 };
 
 // The per-instance data of one draw exactly as the instance buffer holds it (see
@@ -95,9 +76,10 @@ static_assert(sizeof(InstanceRecord) == kInstanceFloats * sizeof(float),
 
 // Consecutive instances of a batch that share one set of bound textures.
 struct SubBatch {
+  // Instances of the sub-batch in BuiltBatch::instances.
   std::uint32_t firstInstance = 0;
   std::uint32_t instanceCount = 0;
-  // Textures of the sub-batch in BuiltBatches::textures; the one at position u goes to unit u.
+  // Textures of the sub-batch in BuiltBatch::textures; the one at position u goes to unit u.
   std::uint32_t firstTexture = 0;
   std::uint32_t textureCount = 0;
 };
@@ -105,32 +87,46 @@ struct SubBatch {
 // Instances of one key drawn together, split into sub-batches.
 struct BuiltBatch {
   BatchKey key;
-  std::uint32_t firstSubBatch = 0;
-  std::uint32_t subBatchCount = 0;
+  std::span<const InstanceRecord> instances;
+  std::span<const SubBatch> subBatches;
+  std::span<const int> textures;
   // The clip rectangle of the batch's first draw, when it has one.
   bool scissor = false;
   glm::ivec4 scissorRect{0};
+
+  std::span<const InstanceRecord> InstancesOf(const SubBatch& subBatch) const {
+    return instances.subspan(subBatch.firstInstance, subBatch.instanceCount);
+  }
+  std::span<const int> TexturesOf(const SubBatch& subBatch) const {
+    return textures.subspan(subBatch.firstTexture, subBatch.textureCount);
+  }
+};
+
+// Assigns texture units to the instances of a batch, appended in drawing order, and splits
+// the batch into sub-batches of `units` units each.
+struct SubBatchSplit {
+  std::vector<SubBatch> subBatches;
+  // GL texture names of every sub-batch, in blocks (SubBatch::firstTexture).
+  std::vector<int> textures;
+
+  void Clear();
+  // Begins a batch: the next instance (`instanceIndex` in the batch) starts a sub-batch.
+  void StartBatch(std::uint32_t instanceIndex);
+  // Adds the next instance of the batch with its two textures (-1: empty) and writes its units.
+  void Add(int textureA, int textureB, int units, std::uint32_t instanceIndex,
+           InstanceRecord& instance);
 };
 
 // One layer's opaque or transparent draws, built: batches in drawing order.
 struct BuiltBatches {
   std::vector<BuiltBatch> batches;
-  std::vector<SubBatch> subBatches;
-  std::vector<InstanceRecord> instances;
-  // GL texture names of every sub-batch, in blocks (SubBatch::firstTexture).
-  std::vector<int> textures;
   // The distinct shader programs of the batches, ascending.
   std::vector<int> programs;
+  // Storage of sorted transparent batches (opaque batches point into the queues).
+  std::vector<InstanceRecord> instances;
+  SubBatchSplit split;
 
-  std::span<const SubBatch> SubBatchesOf(const BuiltBatch& batch) const {
-    return {subBatches.data() + batch.firstSubBatch, batch.subBatchCount};
-  }
-  std::span<const InstanceRecord> InstancesOf(const SubBatch& subBatch) const {
-    return {instances.data() + subBatch.firstInstance, subBatch.instanceCount};
-  }
-  std::span<const int> TexturesOf(const SubBatch& subBatch) const {
-    return {textures.data() + subBatch.firstTexture, subBatch.textureCount};
-  }
+  std::size_t SubBatchCount() const;
 };
 
 // How a layer's transparent draws are ordered.
@@ -149,17 +145,20 @@ class BatchBuilder {
   // Appends an empty layer.
   void AddLayer();
   int LayerCount() const { return static_cast<int>(opaque.size()); }
+  // Texture units per sub-batch (at least 2); set it while nothing is queued.
   void SetUnitsPerSubBatch(int units);
   int UnitsPerSubBatch() const { return unitsPerSubBatch; }
 
   // Queues a draw on its layer (which must be in 0..LayerCount()-1) with the material's colours
   // where the draw does not override them; `order` is the batch key's order number. The draw is
-  // transparent when forced or when its alpha is below 1 (a NaN alpha counts as opaque).
+  // transparent when forced or when its alpha is below 1 (a NaN alpha counts as opaque). An
+  // opaque draw's instance record and sub-batch are final here: its batch keeps queueing order.
   void Queue(const DrawRequest& draw, const Material& material, int order);
   // Something is queued on the layer.
   bool LayerHasDraws(int layer) const;
 
-  // Builds the layer's opaque draws.
+  // Builds the layer's opaque draws. The result points into the queues: it stays valid until
+  // the next Queue, Build or Clear call.
   const BuiltBatches& BuildOpaque(int layer);
   // Builds the layer's transparent draws, sorted against the camera at `cameraPosition`.
   const BuiltBatches& BuildTransparent(int layer, glm::vec3 cameraPosition,
@@ -171,17 +170,35 @@ class BatchBuilder {
   void Clear();
 
  private:
+  // The two texture slots of a queued transparent draw.
+  struct TextureSlots {
+    int a;
+    int b;
+  };
+  // A layer's draws of one kind and key. Opaque batches keep their instance records final,
+  // with their sub-batches; transparent ones keep the textures and queueing order of each
+  // record for the sort.
   struct Batch {
     BatchKey key;
-    std::vector<DrawRecord> records;
+    std::vector<InstanceRecord> instances;
+    SubBatchSplit split;
+    std::vector<TextureSlots> slots;
+    std::vector<std::uint32_t> sequences;
+    bool scissor = false;
+    glm::ivec4 scissorRect{0};
   };
   struct LayerQueue {
     std::unordered_map<BatchKey, std::uint32_t, BatchKeyHash> indices;
     std::vector<Batch> batches;
     // Batches holding records this frame, in the order of their first record.
     std::vector<std::uint32_t> active;
+    // The batch of the last queued draw: runs of one key skip the look-up.
+    std::uint32_t last = 0;
+    bool hasLast = false;
 
-    void Add(const BatchKey& key, const DrawRecord& record);
+    // The batch of `key`, made active (and given the draw's clip rectangle) on its first draw
+    // of the frame.
+    Batch& Find(const BatchKey& key, const DrawRequest& draw);
     void Clear();
   };
   // One transparent record in the sort.
@@ -192,9 +209,13 @@ class BatchBuilder {
     std::uint32_t record;
   };
 
+  // Where a sorted run of one key starts in the built storage.
+  struct RunStart {
+    std::uint32_t firstInstance;
+    std::uint32_t firstSubBatch;
+  };
+
   void BeginBuild();
-  void BeginBatch(const BatchKey& key, const DrawRecord& first);
-  void AppendInstance(const DrawRecord& record);
   void EndBuild();
 
   int unitsPerSubBatch;
@@ -202,5 +223,6 @@ class BatchBuilder {
   std::vector<LayerQueue> transparent;
   std::uint32_t nextSequence = 0;
   std::vector<SortEntry> sortEntries;
+  std::vector<RunStart> runStarts;
   BuiltBatches built;
 };

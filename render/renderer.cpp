@@ -351,12 +351,12 @@ void Renderer::DrawSortedQueue(int layer) {
 // Batches ------------------------------------------------------------------------------------
 
 void Renderer::DrawBuiltBatches(const BuiltBatches& built) {
-  for (const BuiltBatch& batch : built.batches) DrawBatch(batch, built);
+  for (const BuiltBatch& batch : built.batches) DrawBatch(batch);
 }
 
-void Renderer::DrawBatch(const BuiltBatch& batch, const BuiltBatches& built) {
+void Renderer::DrawBatch(const BuiltBatch& batch) {
   const BatchKey& key = batch.key;
-  if (key.mesh < 0 || batch.subBatchCount == 0) return;
+  if (key.mesh < 0 || batch.subBatches.empty()) return;
   ResourceCache& cache = ResourceCache::Instance();
   Shader* shader = cache.GetShaderById(key.program);
   if (shader == nullptr || !shader->IsLinked()) return;
@@ -376,15 +376,15 @@ void Renderer::DrawBatch(const BuiltBatch& batch, const BuiltBatches& built) {
     glScissor(batch.scissorRect.x, height - (batch.scissorRect.y + batch.scissorRect.w),
               std::max(batch.scissorRect.z, 0), std::max(batch.scissorRect.w, 0));
   }
-  for (const SubBatch& subBatch : built.SubBatchesOf(batch)) {
+  for (const SubBatch& subBatch : batch.subBatches) {
     ++statistics.subBatches;
-    const std::span<const int> textures = built.TexturesOf(subBatch);
+    const std::span<const int> textures = batch.TexturesOf(subBatch);
     for (std::size_t unit = 0; unit < textures.size(); ++unit) {
       glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
       glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(textures[unit]));
     }
 
-    const InstanceRecord* data = built.InstancesOf(subBatch).data();
+    const InstanceRecord* data = batch.InstancesOf(subBatch).data();
     const auto count = static_cast<std::int32_t>(subBatch.instanceCount);
     if (instanced == instancedMeshes.end()) {
       const std::vector<int> sizes(mesh.attributeSizes.begin(), mesh.attributeSizes.end());

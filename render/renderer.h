@@ -135,7 +135,6 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   static constexpr int kReservedTextureUnits = 3;
   using BatchKey = ::BatchKey;
   using BatchKeyHash = ::BatchKeyHash;
-  using DrawRecord = ::DrawRecord;
 
   // Figures of the last rendered frame.
   struct Statistics {
@@ -225,7 +224,7 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   void DrawSortedQueue(int layer);
   // Draws the built batches into the bound layer.
   void DrawBuiltBatches(const BuiltBatches& built);
-  void DrawBatch(const BuiltBatch& batch, const BuiltBatches& built);
+  void DrawBatch(const BuiltBatch& batch);
   // Something is drawn into the layer this frame, or a post-processing pass uses it.
   bool LayerInUse(int layer) const;
   // Logs a dropped draw the first time its reason and value are seen.

@@ -71,11 +71,11 @@ std::string Describe(const BuiltBatches& built) {
     text += std::to_string(batch.key.mesh) + '.' + std::to_string(batch.key.program) + '.' +
             std::to_string(batch.key.order) + '(';
     bool firstSubBatch = true;
-    for (const SubBatch& subBatch : built.SubBatchesOf(batch)) {
+    for (const SubBatch& subBatch : batch.subBatches) {
       if (!firstSubBatch) text += " | ";
       firstSubBatch = false;
       bool firstInstance = true;
-      for (const InstanceRecord& instance : built.InstancesOf(subBatch)) {
+      for (const InstanceRecord& instance : batch.InstancesOf(subBatch)) {
         if (!firstInstance) text += ' ';
         firstInstance = false;
         text += std::to_string(static_cast<int>(std::lround(instance.cellOffset.x)));
@@ -226,39 +226,54 @@ TEST(BatchBuilder, TexturesSplitABatchIntoSubBatchesOfFreeUnits) {
        }(),
        {13}},
   };
+  // Opaque draws get their units as they are queued, transparent ones once sorted; each case
+  // runs both ways. A second key's draws, interleaved with textures of their own (and sorted
+  // after the first key's), must not disturb the first key's units.
+  constexpr int kSecondKeyTextures = 1000;
   for (const auto& test : cases) {
-    SCOPED_TRACE(test.name);
-    BatchBuilder builder(kLayers, kUnits);
-    for (std::size_t index = 0; index < test.slots.size(); ++index) {
-      DrawRequest draw = Request({.id = static_cast<int>(index)});
-      draw.textureA = test.slots[index].a;
-      draw.textureB = test.slots[index].b;
-      builder.Queue(draw, WithProgram(7), 0);
-    }
-    const BuiltBatches& built = builder.BuildOpaque(1);
-    ASSERT_EQ(built.batches.size(), 1u);
-    std::vector<std::uint32_t> split;
-    for (const SubBatch& subBatch : built.SubBatchesOf(built.batches[0])) {
-      split.push_back(subBatch.instanceCount);
-      const std::span<const int> textures = built.TexturesOf(subBatch);
-      EXPECT_LE(textures.size(), static_cast<std::size_t>(kUnits));
-      // Every instance's units name its own textures within its sub-batch.
-      for (const InstanceRecord& instance : built.InstancesOf(subBatch)) {
-        const Slots& slots =
-            test.slots[static_cast<std::size_t>(std::lround(instance.cellOffset.x))];
-        for (const auto& [unit, texture] :
-             {std::pair{instance.unitA, slots.a}, std::pair{instance.unitB, slots.b}}) {
-          if (texture < 0) {
-            EXPECT_EQ(unit, -1.0f);
-          } else {
-            ASSERT_GE(unit, 0.0f);
-            ASSERT_LT(static_cast<std::size_t>(unit), textures.size());
-            EXPECT_EQ(textures[static_cast<std::size_t>(unit)], texture);
-          }
+    for (const bool transparent : {false, true}) {
+      SCOPED_TRACE(std::string(test.name) + (transparent ? ", transparent" : ", opaque"));
+      BatchBuilder builder(kLayers, kUnits);
+      for (std::size_t index = 0; index < test.slots.size(); ++index) {
+        for (const int mesh : {1, 2}) {
+          const int offset = mesh == 1 ? 0 : kSecondKeyTextures;
+          DrawRequest draw = Request({.id = static_cast<int>(index), .mesh = mesh});
+          draw.forceTransparent = transparent;
+          draw.depthModifier = mesh == 1 ? 0.0f : -10.0f;
+          draw.textureA = test.slots[index].a < 0 ? -1 : test.slots[index].a + offset;
+          draw.textureB = test.slots[index].b < 0 ? -1 : test.slots[index].b + offset;
+          builder.Queue(draw, WithProgram(7), 0);
         }
       }
+      const BuiltBatches& built =
+          transparent ? builder.BuildTransparent(1, glm::vec3(0.0f)) : builder.BuildOpaque(1);
+      ASSERT_EQ(built.batches.size(), 2u);
+      for (const BuiltBatch& batch : built.batches) {
+        const int offset = batch.key.mesh == 1 ? 0 : kSecondKeyTextures;
+        std::vector<std::uint32_t> split;
+        for (const SubBatch& subBatch : batch.subBatches) {
+          split.push_back(subBatch.instanceCount);
+          const std::span<const int> textures = batch.TexturesOf(subBatch);
+          EXPECT_LE(textures.size(), static_cast<std::size_t>(kUnits));
+          // Every instance's units name its own textures within its sub-batch.
+          for (const InstanceRecord& instance : batch.InstancesOf(subBatch)) {
+            const Slots& slots =
+                test.slots[static_cast<std::size_t>(std::lround(instance.cellOffset.x))];
+            for (const auto& [unit, texture] :
+                 {std::pair{instance.unitA, slots.a}, std::pair{instance.unitB, slots.b}}) {
+              if (texture < 0) {
+                EXPECT_EQ(unit, -1.0f);
+              } else {
+                ASSERT_GE(unit, 0.0f);
+                ASSERT_LT(static_cast<std::size_t>(unit), textures.size());
+                EXPECT_EQ(textures[static_cast<std::size_t>(unit)], texture + offset);
+              }
+            }
+          }
+        }
+        EXPECT_EQ(split, test.split);
+      }
     }
-    EXPECT_EQ(split, test.split);
   }
 }
 
@@ -294,9 +309,11 @@ TEST(BatchBuilder, InstanceRecordsCarryTheDrawAndTheMaterialWhereNotOverridden) 
   builder.Queue(plain, material, 0);
   builder.Queue(overridden, material, 0);
   const BuiltBatches& built = builder.BuildOpaque(1);
-  ASSERT_EQ(built.instances.size(), 2u);
+  ASSERT_EQ(built.batches.size(), 1u);
+  const std::span<const InstanceRecord> instances = built.batches[0].instances;
+  ASSERT_EQ(instances.size(), 2u);
 
-  const InstanceRecord& first = built.instances[0];
+  const InstanceRecord& first = instances[0];
   EXPECT_EQ(first.model0, glm::vec4(4.0f, 0.0f, 0.0f, 0.0f));
   EXPECT_EQ(first.model1, glm::vec4(0.0f, 5.0f, 0.0f, 0.0f));
   EXPECT_EQ(first.model2, glm::vec4(0.0f, 0.0f, 6.0f, 0.0f));
@@ -311,7 +328,7 @@ TEST(BatchBuilder, InstanceRecordsCarryTheDrawAndTheMaterialWhereNotOverridden) 
   EXPECT_EQ(first.specular, material.specular);
   EXPECT_EQ(first.shininess, 16.0f);
 
-  const InstanceRecord& second = built.instances[1];
+  const InstanceRecord& second = instances[1];
   // Texture 5 is already on unit 0; the new texture 6 takes the next unit.
   EXPECT_EQ(second.unitA, 0.0f);
   EXPECT_EQ(second.unitB, 1.0f);

@@ -5,6 +5,7 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <glm/gtc/matrix_transform.hpp>
 #include <limits>
@@ -52,6 +53,41 @@ const std::vector<int>& QuadAttributeSizes() {
 const std::vector<int>& CharacterAttributeSizes() {
   static const std::vector<int> sizes = {4, 4, 4, 4, 4, 4, 2};
   return sizes;
+}
+
+bool IsEmpty(const glm::ivec4& pixels) { return pixels.z <= pixels.x || pixels.w <= pixels.y; }
+
+glm::ivec4 Union(const glm::ivec4& a, const glm::ivec4& b) {
+  if (IsEmpty(a)) return b;
+  if (IsEmpty(b)) return a;
+  return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.z, b.z), std::max(a.w, b.w)};
+}
+
+// The pixels of a target of `size` that the characters' quads may touch, with a pixel of margin
+// (left, bottom, right, top; bottom-left origin, right and top exclusive).
+glm::ivec4 CharacterPixels(std::span<const SpriteCharacter> characters, glm::ivec2 size) {
+  const glm::ivec4 whole(0, 0, size.x, size.y);
+  glm::vec2 low(std::numeric_limits<float>::infinity());
+  glm::vec2 high(-std::numeric_limits<float>::infinity());
+  for (const SpriteCharacter& character : characters) {
+    for (std::size_t corner = 0; corner < 4; ++corner) {
+      const float* vertex = kQuadVertices + corner * 5;
+      const glm::vec4 clip = character.matrix * glm::vec4(vertex[0], vertex[1], vertex[2], 1.0f);
+      // Behind the eye or not a number: the whole target, as its extent is unknown.
+      if (!(clip.w > 0.0f)) return whole;
+      const glm::vec2 pixel =
+          (glm::vec2(clip) / clip.w + 1.0f) * 0.5f * glm::vec2(size);
+      if (!std::isfinite(pixel.x) || !std::isfinite(pixel.y)) return whole;
+      low = glm::min(low, pixel);
+      high = glm::max(high, pixel);
+    }
+  }
+  if (characters.empty()) return glm::ivec4(0);
+  const auto clampTo = [](float value, int limit) {
+    return static_cast<int>(std::clamp(value, 0.0f, static_cast<float>(limit)));
+  };
+  return {clampTo(std::floor(low.x) - 1.0f, size.x), clampTo(std::floor(low.y) - 1.0f, size.y),
+          clampTo(std::ceil(high.x) + 1.0f, size.x), clampTo(std::ceil(high.y) + 1.0f, size.y)};
 }
 
 float StartX(std::string_view anchorX, std::size_t bytes, float characterWidth) {
@@ -148,9 +184,12 @@ void SpriteTextLayerCanvas::Begin() {
   if (renderer.LayerCount() <= layer) return;
   const Framebuffer& layerTarget = renderer.LayerFramebuffer(layer);
   if (target == nullptr) {
-    target = std::make_unique<Framebuffer>(layerTarget.Width(), layerTarget.Height());
+    target = std::make_unique<Framebuffer>(layerTarget.Width(), layerTarget.Height(),
+                                           ColorRange::Low);
+    stale = glm::ivec4(0, 0, target->Width(), target->Height());
   } else if (target->Width() != layerTarget.Width() || target->Height() != layerTarget.Height()) {
     target->SetSize(layerTarget.Width(), layerTarget.Height());
+    stale = glm::ivec4(0, 0, target->Width(), target->Height());
   }
 
   glGetIntegerv(GL_VIEWPORT, savedViewport);
@@ -158,8 +197,14 @@ void SpriteTextLayerCanvas::Begin() {
   savedBlendDestination = renderer.BlendDestination();
   target->Bind();
   glViewport(0, 0, target->Width(), target->Height());
-  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  if (!IsEmpty(stale)) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(stale.x, stale.y, stale.z - stale.x, stale.w - stale.y);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+  }
+  drawn = glm::ivec4(0);
   // The target keeps colours multiplied by their coverage and the coverage as alpha, so the
   // layer draw can put partly covered texels over the layer as the text would have been.
   glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
@@ -186,6 +231,8 @@ void SpriteTextLayerCanvas::Draw(int fontTexture, std::span<const SpriteCharacte
   if (!characterQuads->Bind()) return;
   glDrawElementsInstanced(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr, count);
   drewCharacters = true;
+  drawn = Union(drawn, CharacterPixels(characters.first(static_cast<std::size_t>(count)),
+                                       {target->Width(), target->Height()}));
 }
 
 void SpriteTextLayerCanvas::Finish() {
@@ -194,7 +241,8 @@ void SpriteTextLayerCanvas::Finish() {
   renderer.SetBlendFunc(savedBlendSource, savedBlendDestination);
   glViewport(savedViewport[0], savedViewport[1], savedViewport[2], savedViewport[3]);
   renderer.BindLayer(renderer.BoundLayer());
-  if (!drewCharacters) return;
+  stale = drawn;
+  if (!drewCharacters || IsEmpty(drawn)) return;
 
   ResourceCache& cache = ResourceCache::Instance();
   if (layerMaterial == -1) layerMaterial = cache.GetMaterial(kLayerMaterialPath);
@@ -206,6 +254,11 @@ void SpriteTextLayerCanvas::Finish() {
   // The mesh spans -0.5..0.5: doubled, it covers the layer.
   draw.model = glm::scale(glm::mat4(1.0f), glm::vec3(2.0f, 2.0f, 1.0f));
   draw.layer = static_cast<int>(FramebufferLayer::GAMEUI);
+  // Outside the texts' pixels the target is clear, which the layer draw would discard. A
+  // clipped draw is a batch of its own.
+  draw.ordered = true;
+  draw.scissor = true;
+  draw.scissorRect = {drawn.x, target->Height() - drawn.w, drawn.z - drawn.x, drawn.w - drawn.y};
   renderer.QueueDraw(draw);
 }
 

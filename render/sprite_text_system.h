@@ -84,7 +84,9 @@ class SpriteTextCanvas {
 };
 
 // The game's canvas: texts drawn with the sprite text shader into a target of the size of the
-// renderer's layer 2, which Finish queues onto layer 2 (see above). The renderer's bound layer,
+// renderer's layer 2 (8-bit colour, with depth), which Finish queues onto layer 2 (see above),
+// clipped to the pixels the texts cover; a frame clears only the pixels the previous frame's
+// texts covered. The renderer's bound layer,
 // blend factors and viewport are as they were after Finish. Needs the GL context from
 // construction to destruction; a font texture below 0 draws nothing.
 class SpriteTextLayerCanvas final : public SpriteTextCanvas {
@@ -118,6 +120,12 @@ class SpriteTextLayerCanvas final : public SpriteTextCanvas {
   int layerMesh = -1;
   bool open = false;
   bool drewCharacters = false;
+  // Pixels of the target (left, bottom, right, top; right and top exclusive): those the texts
+  // of this frame may have touched, and those that may hold anything since the last clear.
+  // Outside `stale` the target is clear, so only it is cleared, and the layer draw covers only
+  // `drawn`.
+  glm::ivec4 drawn{0};
+  glm::ivec4 stale{0};
   unsigned int savedBlendSource = 0;
   unsigned int savedBlendDestination = 0;
   int savedViewport[4] = {0, 0, 0, 0};

@@ -245,4 +245,46 @@ TEST_F(TextGlTest, TrueTypeAndSpriteTextReachTheWindow) {
   EXPECT_EQ(spriteTally.wrong, 0) << spriteTally.firstWrong;
 }
 
+// The canvas clears only where the last frame's texts were and puts only where this frame's are
+// into the layer: a character gone since the last frame must not show inside the pixels that
+// this frame's texts span.
+TEST_F(TextGlTest, ASpriteCharacterGoneSinceTheLastFrameLeavesNothingBehind) {
+  const int font = cache->GetTexture(kSpriteFont, GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE);
+  // Characters 90 x 225 units, 8 x 20 window pixels; "AB" puts B over pixel columns 16 to 23.
+  const auto addText = [&](const char* name, const char* words, float x) {
+    const int entity = CreateEntity(name);
+    SpriteText text;
+    text._text = words;
+    text._anchorX = "left";
+    text._anchorY = "top";
+    Add<SpriteText>(entity, text);
+    Add<Transform>(entity, Transform({x, 405.0f, 0.0f}, {}, {90.0f, 225.0f, 1.0f}));
+    TextureComponent texture;
+    texture.albedoTexture = font;
+    Add<TextureComponent>(entity, texture);
+    return entity;
+  };
+  const auto columnsShowSomething = [](const Image& picture, int first, int last) {
+    for (int y = 0; y < picture.height; ++y) {
+      for (int x = first; x <= last; ++x) {
+        const auto pixel = picture.At(x, y);
+        if (pixel[0] + pixel[1] + pixel[2] > 0) return true;
+      }
+    }
+    return false;
+  };
+  const int left = addText("left", "AB", 90.0f);
+
+  testing::internal::CaptureStdout();
+  ASSERT_TRUE(columnsShowSomething(Frame(), 17, 22)) << "B is not drawn";
+  components->GetComponent<SpriteText>(left)->_text = "A";
+  addText("right", "A", 450.0f);
+  const Image picture = Frame();
+  testing::internal::GetCapturedStdout();
+
+  EXPECT_TRUE(columnsShowSomething(picture, 9, 14)) << "the left A is missing";
+  EXPECT_TRUE(columnsShowSomething(picture, 41, 46)) << "the right A is missing";
+  EXPECT_FALSE(columnsShowSomething(picture, 17, 22)) << "B is still shown";
+}
+
 }  // namespace

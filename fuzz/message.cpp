@@ -1,0 +1,90 @@
+// String messages into every receiver of the game: DECS, its managers, the renderer and every
+// system the game registers. The whole game is started once, as it starts for a player (window
+// and GL context included, so the target runs under Xvfb), and the tutorial level is loaded so
+// that the systems have entities, tiles, scripts, sounds and menus to act on. Each input is
+// split into lines; every line is posted at level 0, which reaches every receiver, and the
+// messages the handlers queued are delivered after the last line.
+//
+// The engine lives on from one input to the next, as it does between messages in the game: a
+// "scene" line changes the level for the inputs that follow. The game loop is not run per input:
+// a pass draws a frame, which under the software rasteriser of Xvfb can take over a second on
+// its own (the driver compiles shaders on first use), and a crash found in a later pass could
+// not be traced to one input.
+//
+//   xvfb-run -a scripts/fuzz.sh message 600
+// The user's files are not touched: home, save and documents folders are temporary ones.
+
+#include <stdlib.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/startup.h"
+#include "engine/decs.h"
+#include "engine/engine_clock.h"
+#include "engine/messaging_manager.h"
+#include "fuzz_input_file.h"
+
+namespace {
+
+constexpr std::size_t kMaxMessagesPerInput = 64;
+
+class StepClock final : public EngineClock {
+ public:
+  double Now() const override { return now; }
+  double now = 1000.0;
+};
+
+StepClock* stepClock = nullptr;
+
+// One pass of the game loop, 1/60 s later.
+void Step() {
+  stepClock->now += 1.0 / 60.0;
+  DECS::Instance().Update();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  const std::filesystem::path home = FuzzInputFolder();
+  setenv("HOME", home.c_str(), 1);
+  setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+  unsetenv("XDG_CONFIG_HOME");
+  std::filesystem::current_path(KELVARIS_SOURCE_DIR);
+  EnterDataFolder();
+  CreateUserFolders();
+  // The game reports what it does on standard output, many lines per message; the run's own
+  // reports go to standard error.
+  if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
+
+  auto ownedClock = std::make_unique<StepClock>();
+  stepClock = ownedClock.get();
+  DECS::CreateInstance(std::move(ownedClock));
+  StartEngine();
+  // Taken down as the game takes it down, before the libraries' own state goes at exit.
+  std::atexit(StopEngine);
+  DECS::Instance().GetManager<MessagingManager>()->PostFormatted("firstScene levelt_scene", 1);
+  for (int pass = 0; pass < 120; ++pass) Step();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  MessagingManager& messaging = *DECS::Instance().GetManager<MessagingManager>();
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  for (std::size_t posted = 0; !text.empty() && posted < kMaxMessagesPerInput; ++posted) {
+    const std::size_t end = text.find('\n');
+    const std::string line(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    // As scripts and handlers post: through "%s", which cuts the text at a NUL and at 511
+    // characters.
+    messaging.PostFormatted("%s", 0, line.c_str());
+  }
+  messaging.DeliverQueued();
+  return 0;
+}

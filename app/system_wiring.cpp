@@ -1,5 +1,7 @@
 #include "app/system_wiring.h"
 
+#include <GLFW/glfw3.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,6 +22,7 @@
 #include "physics/collision_system.h"
 #include "physics/physics_system.h"
 #include "physics/tilemap_system.h"
+#include "rml/rml.h"
 #include "platform/input_system.h"
 #include "platform/platform_system.h"
 #include "platform/settings_system.h"
@@ -274,6 +277,17 @@ void WireWeather(WeatherSystem& weather, const std::shared_ptr<SceneSystem>& sce
   weather.SetLinks(std::move(links));
 }
 
+// The documents' animations and transitions run on the engine's clock, so a test that moves
+// that clock sees them where the game's time says.
+class EngineClockDocumentTime final : public Rml::SystemInterface {
+ public:
+  explicit EngineClockDocumentTime(const DECS& decs) : decs(decs) {}
+  double GetElapsedTime() override { return decs.Clock().Now(); }
+
+ private:
+  const DECS& decs;
+};
+
 // The documents draw through the renderer on the menu layer and read the window, the input and
 // the scene; components load their documents through the document system. The library shuts
 // down while the render context is still whole.
@@ -327,11 +341,14 @@ void WireDocuments(DECS& decs, RenderContext& context, const SystemManager& syst
     return system ? system->OpenMenuDocument() : nullptr;
   };
   documents->SetLinks(std::move(links));
+  auto documentTime = std::make_shared<EngineClockDocumentTime>(decs);
+  Rml::SetSystemInterface(documentTime.get());
   documents->AttachRenderInterface(ui.get());
   decs.SetDocumentLoader(documents.get());
-  context.AddTeardownStep([documents, ui, &decs] {
+  context.AddTeardownStep([documents, ui, documentTime, &decs] {
     decs.SetDocumentLoader(nullptr);
     documents->AttachRenderInterface(nullptr);
+    Rml::SetSystemInterface(nullptr);
     ui->Close();
   });
 }
@@ -344,9 +361,53 @@ void WireEventHandler(RMLEventHandler& handler, const std::shared_ptr<RMLSystem>
   }});
 }
 
+// The main menu starts a run: the HUD takes the clan and the health, the engine's menu pause
+// ends, the scene system says whether the tutorial was completed, the weather is drawn anew;
+// the diary's wheel scrolling parks the window's cursor.
+MainMenuLinks MainMenuReach(DECS& decs, const SystemManager& systems,
+                            const std::shared_ptr<MenuManager>& menus) {
+  const std::weak_ptr<MenuManager> weakMenus = menus;
+  const auto hudOf = [weakMenus]() -> GameHUD* {
+    const auto system = weakMenus.lock();
+    return system ? system->HUD() : nullptr;
+  };
+  const auto input = systems.GetSystem<InputSystem>();
+  const std::weak_ptr<PlatformSystem> platform = systems.GetSystem<PlatformSystem>();
+  const std::weak_ptr<SceneSystem> scenes = systems.GetSystem<SceneSystem>();
+  const std::weak_ptr<WeatherSystem> weather = systems.GetSystem<WeatherSystem>();
+  MainMenuLinks links;
+  links.setHudClan = [hudOf](int clan) {
+    if (GameHUD* hud = hudOf()) hud->SetClan(clan);
+  };
+  links.setHudPlayerHealth = [hudOf](int health) {
+    if (GameHUD* hud = hudOf()) hud->SetPlayerHealth(health);
+  };
+  links.clearMenuPause = [&decs] { decs.paused = false; };
+  links.tutorialCompleted = [scenes] {
+    const auto system = scenes.lock();
+    return system && system->saveFileExists;
+  };
+  links.rerollWeather = [weather] {
+    if (const auto system = weather.lock()) system->RollWeather();
+  };
+  links.wheelDelta = [input] { return input->GetWheelDelta(); };
+  links.cursorPosition = [input] { return input->GetCursorPosition(); };
+  links.moveCursor = [platform](glm::vec2 position) {
+    const auto system = platform.lock();
+    if (system && system->window != nullptr) {
+      glfwSetCursorPos(system->window, position.x, position.y);
+    }
+  };
+  links.setCursorHidden = [input](bool hidden) {
+    input->HandleMessage(hidden ? "mouse_mode hidden" : "mouse_mode normal");
+  };
+  links.steadySeconds = [&decs] { return decs.Clock().Now(); };
+  return links;
+}
+
 // The menus and the HUD: built on the RML system's context once it runs, fed by the input, the
 // settings and the sound system; they let go of their documents before the library shuts down.
-void WireMenus(RenderContext& context, const SystemManager& systems,
+void WireMenus(DECS& decs, RenderContext& context, const SystemManager& systems,
                const std::shared_ptr<SettingsSystem>& settings) {
   const auto menus = systems.GetSystem<MenuManager>();
   const auto input = systems.GetSystem<InputSystem>();
@@ -376,6 +437,7 @@ void WireMenus(RenderContext& context, const SystemManager& systems,
     const auto system = weakSettings.lock();
     return system && system->MuteAudio != 0;
   };
+  links.mainMenu = MainMenuReach(decs, systems, menus);
   menus->SetLinks(std::move(links));
   menus->Attach(systems.GetSystem<RMLSystem>(), systems.GetSystem<RMLEventHandler>());
   context.AddTeardownStep([menus] { menus->DetachDocuments(); });
@@ -410,5 +472,5 @@ void WireSystems(DECS& decs, RenderContext& context) {
               systems.GetSystem<SoundSystem>());
   WireDocuments(decs, context, systems, platform, scenes);
   WireEventHandler(*systems.GetSystem<RMLEventHandler>(), systems.GetSystem<RMLSystem>());
-  WireMenus(context, systems, settings);
+  WireMenus(decs, context, systems, settings);
 }

@@ -137,15 +137,20 @@ void MainMenu::RegisterEventHandlers() {
   });
   table.emplace_back("exit-button", "click", [this](Rml::Event&) { OnExit(); });
   table.emplace_back("logo-button", "click", [this](Rml::Event&) { ToggleCredits(); });
-  for (const auto& [section, clan] : {std::pair{"left-section", "floreth"},
-                                      std::pair{"right-section", "sundrel"}}) {
-    table.emplace_back(section, "click", [this, clan = std::string(clan)](Rml::Event&) {
+  const auto chooseClan = [this](const std::string& clan) {
+    return [this, clan](Rml::Event&) {
       if (!DocumentVisible()) return;
       PlayHoverSound();
       StopLogoFlip();
       ChooseClan(clan);
-    });
-  }
+    };
+  };
+  table.emplace_back("left-section", "click", chooseClan("floreth"));
+  table.emplace_back("right-section", "click", chooseClan("sundrel"));
+  // The logos take the pointer for their own hover; a click on one chooses its half's clan,
+  // as the listener calls only the target's own handler.
+  table.emplace_back("floreth-logo", "click", chooseClan("floreth"));
+  table.emplace_back("sundrel-logo", "click", chooseClan("sundrel"));
   table.emplace_back("hamburger-menu-column", "click", [this](Rml::Event&) {
     if (!DocumentVisible()) return;
     PlayHoverSound();

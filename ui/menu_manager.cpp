@@ -110,6 +110,10 @@ void MenuManager::ApplyLinks() {
   if (const auto options = std::dynamic_pointer_cast<OptionsMenu>(GetMenu(kOptionsMenu))) {
     options->SetSettingsLinks(links.settings);
   }
+  if (const auto main = std::dynamic_pointer_cast<MainMenu>(GetMenu(kMainMenu))) {
+    main->SetLinks(links.mainMenu);
+    main->SetSettingsLinks(links.settings);
+  }
 }
 
 void MenuManager::Attach(std::shared_ptr<RMLSystem> documents,
@@ -129,6 +133,7 @@ void MenuManager::DetachDocuments() {
 }
 
 void MenuManager::CreateMenus() {
+  AddMenu(kMainMenu, std::make_shared<MainMenu>());
   AddMenu(kOptionsMenu, std::make_shared<OptionsMenu>());
   AddMenu(kPauseMenu, std::make_shared<PauseMenu>());
   hud = std::make_shared<GameHUD>();
@@ -398,7 +403,9 @@ bool MenuManager::HandleHudWord(const std::string& message) {
   } else if (IsMessage(message, "hide_results")) {
     hud->HideResults();
   } else if (IsMessage(message, "clan_selection_message_hide")) {
-    // The main menu's clan message; nothing to hide until the main menu is one of the menus.
+    if (const auto main = std::dynamic_pointer_cast<MainMenu>(GetMenu(kMainMenu))) {
+      main->HideClanMessage();
+    }
   } else if (IsMessage(message, "player_health_update") ||
              IsMessage(message, "player_health_changed")) {
     if (ReadIntAfterWord(message, number)) hud->SetPlayerHealth(number);
@@ -435,10 +442,9 @@ void MenuManager::AddRunToDiary(bool completed) {
   const int ms = static_cast<int>(std::roundf(seconds * 1000.0f) + 0.5f);
   const std::string time = FormatRunTime(ms);
   const std::string runType = hud->Clan() == 2 ? "FLORETH" : "SUNDREL";
-  (void)grade;
-  (void)time;
-  (void)runType;
-  (void)completed;
+  if (const auto main = std::dynamic_pointer_cast<MainMenu>(GetMenu(kMainMenu))) {
+    main->AddDiaryEntry(grade.gradeText, hud->Score(), runType, time, ms, completed);
+  }
 }
 
 std::string MenuManager::FormatRunTime(int ms) {

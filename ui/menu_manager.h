@@ -44,6 +44,7 @@
 
 #include "engine/base_system.h"
 #include "engine/type_name.h"
+#include "ui/main_menu.h"
 #include "ui/menu_settings_links.h"
 
 class BaseMenu;
@@ -64,6 +65,8 @@ struct MenuManagerLinks {
   // A volume range moved: "master", "music" or "sfx", 0..1.
   std::function<void(const std::string& channel, float volume)> setVolume;
   MenuSettingsLinks settings;
+  // The main menu's reach into the game (HUD, scenes, weather, cursor).
+  MainMenuLinks mainMenu;
 };
 
 // A boss as "boss_is_spawned" names it.

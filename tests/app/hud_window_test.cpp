@@ -7,6 +7,7 @@
 #include <array>
 
 #include "engine/decs.h"
+#include "engine/messaging_manager.h"
 #include "rml/rml.h"
 #include "tests/app/running_game.h"
 #include "tests/support/temp_folder.h"
@@ -39,6 +40,12 @@ TEST(HudWindow, ScoreMeterAndHealthShowOverALevel) {
   ASSERT_TRUE(game.ShowScene("levelt_scene"));
   const auto documents = DECS::Instance().GetSystem<RMLSystem>();
   ASSERT_NE(documents, nullptr);
+  // The scene alone: its main menu closed, and the HUD the closing shows hidden again.
+  const auto messaging = DECS::Instance().GetManager<MessagingManager>();
+  messaging->PostFormatted("hide_menu", 1);
+  messaging->PostFormatted("hide_hud", 1);
+  game.Step();
+  game.Step();
   const testing_support::Image before = game.picture;
 
   // The HUD's document as the menu manager will give it: loaded and shown by the RML system.

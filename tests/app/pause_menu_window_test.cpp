@@ -1,9 +1,6 @@
 // The whole game in a level: Escape, sent through the X server, opens the pause menu over the
 // HUD and holds the game; a click on "resume" closes it and the game runs on.
 
-#include <glad/gl.h>
-// glad first: GLFW must not pull in the system GL header.
-#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,46 +11,14 @@
 #include "tests/support/temp_folder.h"
 #include "ui/game_hud.h"
 #include "ui/menu_manager.h"
-// Last: their macros (None, Bool, Status...) would break the headers above.
-#include <X11/Xlib.h>
-#include <X11/keysym.h>
-
-// GLFW's X11 handles (its native header also wants the XRandR headers, which are not needed
-// here).
-extern "C" Display* glfwGetX11Display(void);
-extern "C" Window glfwGetX11Window(GLFWwindow* window);
+// Last: its X11 macros would break the headers above.
+#include "tests/app/x_window_input.h"
 
 namespace {
 
-// Sends an X event to the game's window and waits until the server has it.
-void SendToWindow(GLFWwindow* window, XEvent& event, long mask) {
-  Display* display = glfwGetX11Display();
-  XSendEvent(display, glfwGetX11Window(window), True, mask, &event);
-  XSync(display, False);
-}
-
-void SendEscape(GLFWwindow* window, bool press) {
-  XEvent event{};
-  event.xkey.type = press ? KeyPress : KeyRelease;
-  event.xkey.display = glfwGetX11Display();
-  event.xkey.window = glfwGetX11Window(window);
-  event.xkey.root = DefaultRootWindow(event.xkey.display);
-  event.xkey.keycode = XKeysymToKeycode(event.xkey.display, XK_Escape);
-  event.xkey.same_screen = True;
-  SendToWindow(window, event, press ? KeyPressMask : KeyReleaseMask);
-}
-
-void SendLeftButton(GLFWwindow* window, bool press, int x, int y) {
-  XEvent event{};
-  event.xbutton.type = press ? ButtonPress : ButtonRelease;
-  event.xbutton.display = glfwGetX11Display();
-  event.xbutton.window = glfwGetX11Window(window);
-  event.xbutton.button = Button1;
-  event.xbutton.x = x;
-  event.xbutton.y = y;
-  event.xbutton.same_screen = True;
-  SendToWindow(window, event, press ? ButtonPressMask : ButtonReleaseMask);
-}
+using testing_support::MovePointer;
+using testing_support::SendKey;
+using testing_support::SendLeftButton;
 
 TEST(PauseMenuWindow, EscapeOpensThePauseMenuAndResumeClosesIt) {
   // A player folder of its own, so the default controls (Escape on UI_BACK, the left button on
@@ -79,9 +44,9 @@ TEST(PauseMenuWindow, EscapeOpensThePauseMenuAndResumeClosesIt) {
   menus->HUD()->UpdateScore(310);
 
   GLFWwindow* window = glfwGetCurrentContext();
-  SendEscape(window, true);
+  SendKey(window, XK_Escape, true);
   game.Step();
-  SendEscape(window, false);
+  SendKey(window, XK_Escape, false);
   game.Step();
   ASSERT_TRUE(pause->IsVisible()) << "Escape did not open the pause menu";
   EXPECT_TRUE(decs.paused);
@@ -105,10 +70,7 @@ TEST(PauseMenuWindow, EscapeOpensThePauseMenuAndResumeClosesIt) {
     }
   }
   EXPECT_GT(gold, 500) << "the pause menu is not on the screen";
-  // The window has no focus under a bare X server, and GLFW moves the pointer only for a
-  // focused window: the pointer is moved as the X server would.
-  XWarpPointer(glfwGetX11Display(), 0, glfwGetX11Window(window), 0, 0, 0, 0, x, y);
-  XSync(glfwGetX11Display(), False);
+  MovePointer(window, x, y);
   game.Step();
   SendLeftButton(window, true, x, y);
   game.Step();

@@ -32,7 +32,7 @@ TEST_F(MenuManagerTest, StartsWithEveryScreenLoadedAndHidden) {
   EXPECT_TRUE(menus->initialised);
   EXPECT_TRUE(menus->menuOpen);
   EXPECT_EQ(menus->currentMenu, MenuManager::kNoMenu);
-  for (const int id : {MenuManager::kOptionsMenu, MenuManager::kPauseMenu}) {
+  for (const int id : {MenuManager::kMainMenu, MenuManager::kOptionsMenu, MenuManager::kPauseMenu}) {
     ASSERT_NE(DocumentOf(id), nullptr) << id;
     EXPECT_FALSE(DocumentOf(id)->IsVisible()) << id;
     EXPECT_TRUE(documents->MenuDocuments().contains(DocumentOf(id))) << id;
@@ -63,15 +63,18 @@ TEST_F(MenuManagerTest, MenuWordsOpenAndCloseTheMenus) {
       {"menu_transition 2", {"mouse_mode normal", "decs_pause"}, 2, true, false},
       {"hide_main_menu",
        {"mouse_mode locked", "all:mouse_mode locked", "decs_unpause"}, 2, false, true},
-      // The last menu is still current: opening the menus on it does not show it again.
-      {"show_main_menu", {"mouse_mode normal", "mouse_mode normal", "decs_pause"}, 2, true, false},
+      {"show_main_menu", {"mouse_mode normal", "mouse_mode normal", "decs_pause"}, 0, true, false},
+      {"hide_menu", {"mouse_mode locked", "all:mouse_mode locked", "decs_unpause"}, 0, false, true},
+      // The main menu is still current: opening the menus on it posts the same again.
+      {"show_main_menu", {"mouse_mode normal", "mouse_mode normal", "decs_pause"}, 0, true, false},
       {"menu_transition 1", {}, 1, true, false},
-      // Ids above 2, and words without an integer, are ignored; 0 has no menu here.
+      // Ids above 2, and words without an integer, are ignored.
       {"menu_transition 3", {}, 1, true, false},
       {"menu_transition", {}, 1, true, false},
       {"menu_transition one", {}, 1, true, false},
       {"menu_transition -1", {}, 1, true, false},
-      {"menu_transition 0", {}, 1, true, false},
+      {"menu_transition 0", {}, 0, true, false},
+      {"menu_transition 1", {}, 1, true, false},
       {"hide_hud", {}, 1, true, false},
       {"show_hud", {}, 1, true, true},
   };
@@ -86,7 +89,7 @@ TEST_F(MenuManagerTest, MenuWordsOpenAndCloseTheMenus) {
     EXPECT_EQ(Visible(HudDocument()), step.hudVisible);
     // While the menus are open the current menu's document is the one the RML system shows.
     documents->Update(0.0f);
-    for (const int id : {MenuManager::kOptionsMenu, MenuManager::kPauseMenu}) {
+    for (const int id : {MenuManager::kMainMenu, MenuManager::kOptionsMenu, MenuManager::kPauseMenu}) {
       EXPECT_EQ(Visible(DocumentOf(id)), step.menuOpen && id == step.currentMenu) << id;
     }
   }

@@ -17,6 +17,7 @@
 #include "rml/rml.h"
 #include "tests/rml/rml_test_support.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/support/temp_folder.h"
 #include "ui/base_menu.h"
 #include "ui/menu_manager.h"
 #include "ui/rml_event_handler.h"
@@ -125,6 +126,8 @@ class MenuEngine : public testing_support::EngineFixture {
     return document != nullptr && document->IsVisible();
   }
 
+  // The main menu's diary reads and writes the save folder: a fresh one per test.
+  testing_support::ScopedTempHome home;
   Rml::ElementDocument* openDocument = nullptr;
   rml_test::RecordingRenderInterface render;
   std::vector<std::string> log;

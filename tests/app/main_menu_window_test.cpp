@@ -1,0 +1,99 @@
+// The whole game on the main menu, used with the real pointer through the X server: a click on
+// a clan half and then on "start" begins a run in the tutorial level, with the HUD on screen;
+// without a clan, "start" only shows the clan message.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "components/scene_system.h"
+#include "engine/decs.h"
+#include "rml/rml.h"
+#include "tests/app/running_game.h"
+#include "tests/support/temp_folder.h"
+#include "ui/game_hud.h"
+#include "ui/main_menu.h"
+#include "ui/menu_manager.h"
+// Last: its X11 macros would break the headers above.
+#include "tests/app/x_window_input.h"
+
+namespace {
+
+using testing_support::MovePointer;
+using testing_support::SendLeftButton;
+
+class MainMenuWindow : public testing::Test {
+ protected:
+  // A player folder of its own: the default controls (the left button on UI_INTERACT) are
+  // copied and bound, and there is no save marker, so the run starts with the tutorial.
+  MainMenuWindow() : dataHome("XDG_DATA_HOME", home.path.string()) {
+    std::filesystem::create_directories(home.path / "Corvane" / "Kelvaris");
+    game = std::make_unique<testing_support::RunningGame>();
+  }
+
+  // Moves the pointer to the middle of the element and clicks there.
+  void ClickOn(Rml::Element* element) {
+    ASSERT_NE(element, nullptr);
+    const Rml::Vector2f offset = element->GetAbsoluteOffset(Rml::BoxArea::Border);
+    const Rml::Vector2f size = element->GetBox().GetSize(Rml::BoxArea::Border);
+    const int x = static_cast<int>(offset.x + size.x / 2);
+    const int y = static_cast<int>(offset.y + size.y / 2);
+    GLFWwindow* window = glfwGetCurrentContext();
+    MovePointer(window, x, y);
+    game->Step();
+    SendLeftButton(window, true, x, y);
+    game->Step();
+    SendLeftButton(window, false, x, y);
+    game->Step();
+  }
+
+  testing_support::TempFolder home;
+  testing_support::ScopedEnvironment dataHome;
+  std::unique_ptr<testing_support::RunningGame> game;
+};
+
+TEST_F(MainMenuWindow, AClanAndStartBeginTheTutorialWithTheHud) {
+  ASSERT_TRUE(game->ShowScene("main_menu_scene")) << "the main menu never finished fading in";
+  DECS& decs = DECS::Instance();
+  const auto menus = decs.GetSystem<MenuManager>();
+  const auto scenes = decs.GetSystem<SceneSystem>();
+  ASSERT_NE(menus, nullptr);
+  const auto menu = std::dynamic_pointer_cast<MainMenu>(menus->GetMenu(MenuManager::kMainMenu));
+  ASSERT_NE(menu, nullptr);
+  Rml::ElementDocument* document = menu->Document();
+  ASSERT_NE(document, nullptr);
+  EXPECT_TRUE(document->IsVisible()) << "the main menu scene does not show the main menu";
+  EXPECT_EQ(menus->currentMenu, MenuManager::kMainMenu);
+
+  // Without a clan, "start" shows the clan message and the menu stays.
+  Rml::Element* message = document->GetElementById("clan-selection-message");
+  ASSERT_NE(message, nullptr);
+  ClickOn(document->GetElementById("play-button"));
+  EXPECT_TRUE(message->IsClassSet("visible"));
+  for (int i = 0; i < 5; ++i) game->Step();
+  EXPECT_EQ(scenes->CurrentSceneName(), "main_menu_scene");
+
+  // The Floreth half, clicked on its word (a child that lets the pointer through).
+  Rml::ElementList words;
+  document->GetElementById("left-section")->GetElementsByClassName(words, "clan-word");
+  ASSERT_EQ(words.size(), 1u);
+  ClickOn(words.front());
+  EXPECT_EQ(menu->ChosenClan(), "floreth");
+  ClickOn(document->GetElementById("play-button"));
+
+  int passes = 0;
+  while (scenes->CurrentSceneName() != "levelt_scene" && passes++ < 100) game->Step();
+  ASSERT_EQ(scenes->CurrentSceneName(), "levelt_scene");
+  for (int i = 0; i < 10; ++i) game->Step();
+  EXPECT_FALSE(document->IsVisible());
+  EXPECT_FALSE(menus->menuOpen);
+  ASSERT_NE(menus->HUD(), nullptr);
+  ASSERT_NE(menus->HUD()->Document(), nullptr);
+  EXPECT_TRUE(menus->HUD()->Document()->IsVisible());
+  EXPECT_EQ(menus->HUD()->Clan(), 2);
+  EXPECT_FALSE(decs.paused);
+}
+
+}  // namespace

@@ -3,8 +3,9 @@
 
     GAME/Assets/Tilemaps/Level1Meadow.txt
         16 x 16 tiles: a wall ring (palette code 9) around a floor (code 1) with a few holes
-        (code 0, where no grass grows) and a raised step; heights 1.0 on the walls, 0.6 on
-        the step, 0 elsewhere
+        (code 0, where no grass grows), a raised step and, in the far corner, the level exit
+        (code 6, tile group 15: lowered by "level_reset", raised by "level_end"); heights 1.0
+        on the walls, 0.6 on the step, 0 elsewhere
     GAME/Assets/Textures/Foliage/Level1GrassDensity.png
         64 x 64 grey: dense grass everywhere but a round clearing and a worn path across
     GAME/Assets/Textures/Foliage/Level1GrassHeight.png
@@ -25,11 +26,13 @@ SIDE = 16
 TEXTURE = 64
 HOLES = {(4, 5), (11, 9), (7, 12)}
 STEP = {(x, y) for x in range(10, 13) for y in range(3, 6)}
+EXIT = {(x, y) for x in range(2, 4) for y in range(1, 3)}
+EXIT_GROUP = 15
 
 
 def tile_file():
     lines = [f"{SIDE} {SIDE}", "n"]
-    codes, walls, values, heights = [], [], [], []
+    codes, walls, groups, heights = [], [], [], []
     for y in range(SIDE):
         edge_row = y in (0, SIDE - 1)
         row_codes, row_heights = [], []
@@ -38,6 +41,9 @@ def tile_file():
             if wall:
                 row_codes.append("9")
                 row_heights.append("1.0")
+            elif (x, y) in EXIT:
+                row_codes.append("6")
+                row_heights.append("0.0")
             elif (x, y) in HOLES:
                 row_codes.append("0")
                 row_heights.append("0.0")
@@ -47,9 +53,9 @@ def tile_file():
         codes.append(" ".join(row_codes))
         heights.append(" ".join(row_heights))
         walls.append(" ".join("1" if edge_row or x in (0, SIDE - 1) else "0" for x in range(SIDE)))
-        values.append(" ".join("0" for _ in range(SIDE)))
+        groups.append(" ".join(str(EXIT_GROUP) if (x, y) in EXIT else "0" for x in range(SIDE)))
     empty = [" ".join("0" for _ in range(SIDE)) for _ in range(SIDE)]
-    return "\n".join(lines + codes + empty + walls + heights + values) + "\n"
+    return "\n".join(lines + codes + empty + walls + heights + groups) + "\n"
 
 
 def grey_rows(value):

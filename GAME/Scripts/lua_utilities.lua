@@ -57,4 +57,15 @@ function Utilities.Timer(seconds)
   return timer
 end
 
+-- true while the entity aliased `alias` stands, not falling, on a raised tile of tile group
+-- `group` (the level exit is group 15)
+function Utilities.StandsOnGroup(alias, group)
+  local id = GetEntityID(alias)
+  if GetEntityAlias(id) ~= alias then return false end
+  local tile = GetTileIndicesInRadius(GetTransform(id)._position, 0)
+  if #tile == 0 then return false end
+  return GetTilemapGroupAtIndex(tile[1]) == group and IsIndexCollidable(tile[1]) and
+      not GetPhysics(id)._isFalling
+end
+
 return Utilities

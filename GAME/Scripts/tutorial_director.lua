@@ -69,16 +69,6 @@ local function StepDone()
   return false
 end
 
-local function PlayerOnPortal()
-  local player = GetEntityID("player")
-  if GetEntityAlias(player) ~= "player" then return false end
-  local position = GetTransform(player)._position
-  local tile = GetTileIndicesInRadius(position, 0)
-  if #tile == 0 then return false end
-  return GetTilemapGroupAtIndex(tile[1]) == EXIT_GROUP and IsIndexCollidable(tile[1]) and
-      not GetPhysics(player)._isFalling
-end
-
 -- a hand slides in: the player stands still while it does, and is told what the hand is for
 function TutorialDarken(argument)
   revealLeft = REVEAL_SECONDS
@@ -149,7 +139,7 @@ return {
     end
     local name = StepName()
     if name == "done" then return end
-    if name == "portal" and PlayerOnPortal() then
+    if name == "portal" and Utilities.StandsOnGroup("player", EXIT_GROUP) then
       step = #STEPS
       Message("CompletedTutorial")
       Message("scene " .. nextScene)

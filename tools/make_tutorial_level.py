@@ -24,6 +24,8 @@ Only the standard library is used; the output is the same on every run.
 import os
 import sys
 
+from tile_rows import tile_file
+
 WIDTH = 13
 HEIGHT = 29
 
@@ -63,19 +65,10 @@ ROWS = [
     "#############",
 ]
 
+assert len(ROWS) == HEIGHT and all(len(row) == WIDTH for row in ROWS)
+
 CODES = {"#": "9", ".": "1", "u": "2", "b": "4", "o": "0", "P": "6", "~": "2", "=": "2"}
 GROUPS = {"P": 15, "~": 4, "=": 3}
-
-
-def tile_file():
-    assert len(ROWS) == HEIGHT and all(len(row) == WIDTH for row in ROWS)
-    lines = [f"{WIDTH} {HEIGHT}", "n"]
-    layer1 = [" ".join(CODES[c] for c in row) for row in ROWS]
-    layer2 = [" ".join("0" for _ in row) for row in ROWS]
-    clip = [" ".join("1" if c == "#" else "0" for c in row) for row in ROWS]
-    heights = [" ".join("1.0" if c == "#" else "0.0" for c in row) for row in ROWS]
-    groups = [" ".join(str(GROUPS.get(c, 0)) for c in row) for row in ROWS]
-    return "\n".join(lines + layer1 + layer2 + clip + heights + groups) + "\n"
 
 
 def box_mesh(half_width):
@@ -104,7 +97,7 @@ def box_mesh(half_width):
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else "."
     with open(os.path.join(root, "GAME", "Assets", "Tilemaps", "TutorialLevel.txt"), "w") as out:
-        out.write(tile_file())
+        out.write(tile_file(ROWS, CODES, GROUPS))
     meshes = os.path.join(root, "GAME", "Assets", "Meshes")
     with open(os.path.join(meshes, "Box.txt"), "w") as out:
         out.write(box_mesh(0.5))

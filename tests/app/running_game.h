@@ -13,13 +13,16 @@
 // glad first: GLFW must not pull in the system GL header.
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/startup.h"
 #include "engine/decs.h"
+#include "engine/message_receiver.h"
 #include "engine/messaging_manager.h"
 #include "render/renderer.h"
 #include "render/resource_cache.h"
@@ -51,6 +54,19 @@ inline int ChangedPixels(const Image& before, const Image& after, int left, int 
   }
   return changed;
 }
+
+// Keeps every message delivered to every receiver (level 0), in order.
+class EveryMessageLog : public MessageReciever {
+ public:
+  EveryMessageLog() { level = 99; }
+  void HandleMessage(const std::string& message) override { messages.push_back(message); }
+  // The position of the first message equal to `text`, -1 when none is.
+  int IndexOf(const std::string& text) const {
+    const auto found = std::find(messages.begin(), messages.end(), text);
+    return found == messages.end() ? -1 : static_cast<int>(found - messages.begin());
+  }
+  std::vector<std::string> messages;
+};
 
 class RunningGame final : public FrameRenderer {
  public:

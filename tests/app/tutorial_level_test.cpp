@@ -68,19 +68,6 @@ void WriteHeldInputRecording(const std::vector<HeldAction>& held) {
   std::ofstream(RecordingPath()) << RecordingToJson(recording).dump();
 }
 
-// Keeps every message delivered to every receiver (level 0), in order.
-class EveryMessageLog : public MessageReciever {
- public:
-  EveryMessageLog() { level = 99; }
-  void HandleMessage(const std::string& message) override { messages.push_back(message); }
-  // The position of the first message equal to `text`, -1 when none is.
-  int IndexOf(const std::string& text) const {
-    const auto found = std::find(messages.begin(), messages.end(), text);
-    return found == messages.end() ? -1 : static_cast<int>(found - messages.begin());
-  }
-  std::vector<std::string> messages;
-};
-
 class TutorialLevel : public testing::Test {
  protected:
   // Loads the tutorial with every hint the scripts ask for recorded; what the game prints is
@@ -158,7 +145,7 @@ class TutorialLevel : public testing::Test {
   }
 
   testing_support::ScopedTempHome home;
-  EveryMessageLog log;
+  testing_support::EveryMessageLog log;
   std::unique_ptr<testing_support::RunningGame> game;
   std::shared_ptr<LuaScriptSystem> scripts;
   std::vector<int> hints;

@@ -1,0 +1,103 @@
+// The whole game on the scenes of a run after the tutorial: every scene loads without an error
+// line, and each transition scene waits out the weather hand-over before it asks for the scene
+// the menu manager named.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/startup.h"
+#include "engine/decs.h"
+#include "engine/entity_manager.h"
+#include "engine/messaging_manager.h"
+#include "tests/app/running_game.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+class LevelScenes : public testing::Test {
+ protected:
+  void SetUp() override {
+    CreateUserFolders();
+    game = std::make_unique<testing_support::RunningGame>();
+    DECS::Instance().AddChild(&log);
+  }
+
+  void TearDown() override {
+    DECS::Instance().RemoveChild(&log);
+    game.reset();
+  }
+
+  // Loads `scene` in place of the loaded ones and steps until its fade-in is over; what the load
+  // prints is returned. False in `loaded` when the fade never ends.
+  std::string Load(const std::string& scene, bool& loaded) {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    DECS::Instance().GetManager<MessagingManager>()->PostFormatted("firstScene %s", 1,
+                                                                   scene.c_str());
+    for (int pass = 0; pass < 100 && game->SceneTimer() > 0.0f; ++pass) game->Step();
+    loaded = game->SceneTimer() == 0.0f;
+    for (int pass = 0; pass < 3; ++pass) game->Step();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    return testing::internal::GetCapturedStdout() + errors;
+  }
+
+  static bool Exists(const char* alias) {
+    return DECS::Instance().GetManager<EntityManager>()->FindEntity(alias) >= 0;
+  }
+
+  testing_support::ScopedTempHome home;
+  testing_support::EveryMessageLog log;
+  std::unique_ptr<testing_support::RunningGame> game;
+};
+
+TEST_F(LevelScenes, EverySceneOfTheRunLoadsWithoutAnErrorLine) {
+  const char* const scenes[] = {"level0ToLevel1Transition_scene", "level1_scene",
+                                "level1ToLevel2Transition_scene", "level2_scene",
+                                "level2ToLevel3Transition_scene", "final_boss_test_scene"};
+  for (const char* scene : scenes) {
+    SCOPED_TRACE(scene);
+    bool loaded = false;
+    const std::string output = Load(scene, loaded);
+    EXPECT_TRUE(loaded) << "never finished fading in";
+    EXPECT_FALSE(testing_support::HasLoadErrorLine(output)) << output;
+    EXPECT_EQ(output.find("[**LUA ERROR**]"), std::string::npos) << output;
+    EXPECT_TRUE(Exists("Main Camera"));
+    EXPECT_TRUE(Exists("GameUICamera"));
+  }
+}
+
+TEST_F(LevelScenes, EachTransitionOutlastsTheWeatherHandOverThenAsksForTheNextScene) {
+  struct Case {
+    const char* transition;
+    const char* next;
+  };
+  const Case cases[] = {{"level0ToLevel1Transition_scene", "level1_scene"},
+                        {"level1ToLevel2Transition_scene", "level2_scene"},
+                        {"level2ToLevel3Transition_scene", "final_boss_test_scene"}};
+  for (const Case& step : cases) {
+    SCOPED_TRACE(step.transition);
+    log.messages.clear();
+    bool loaded = false;
+    Load(step.transition, loaded);
+    ASSERT_TRUE(loaded);
+    // The load itself took the two-second fade-in and three passes.
+    const std::string request = std::string("scene ") + step.next;
+    int passes = 23;
+    testing::internal::CaptureStdout();
+    while (log.IndexOf(request) < 0 && passes < 150) {
+      game->Step();
+      ++passes;
+    }
+    // The scene change fades out before the next scene loads.
+    const std::string loadedNext = std::string("scene_load ") + step.next;
+    for (int pass = 0; pass < 60 && log.IndexOf(loadedNext) < 0; ++pass) game->Step();
+    testing::internal::GetCapturedStdout();
+    ASSERT_GE(log.IndexOf(request), 0) << "the transition never moved on";
+    EXPECT_GE(passes * 0.1, 9.0) << "left before the weather handed over";
+    EXPECT_GT(log.IndexOf(loadedNext), log.IndexOf(request));
+  }
+}
+
+}  // namespace

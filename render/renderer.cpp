@@ -227,6 +227,8 @@ void Renderer::QueueDraw(const DrawRequest& draw) {
 
 // Frame ---------------------------------------------------------------------------------------
 
+void Renderer::DiscardQueuedDraws() { batchBuilder.Clear(); }
+
 void Renderer::Render() {
   if (framebuffers.size() < 2) return;
   const Framebuffer& reference = framebuffers[1];
@@ -265,7 +267,7 @@ void Renderer::Render() {
     SortTransparent(layer);
     DrawSortedQueue(layer);
   }
-  batchBuilder.Clear();
+  DiscardQueuedDraws();
 
   LoadCompositeResources();
   glDisable(GL_DEPTH_TEST);

@@ -166,6 +166,8 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   // Draws the frame (see above) and empties the queues.
   void Render();
   void RenderFrame() override { Render(); }
+  // Drops the draws queued for this frame without drawing them: a frame nobody looks at.
+  void DiscardQueuedDraws();
 
   void HandleMessage(const std::string& message) override;
 

@@ -14,6 +14,8 @@
 #include "engine/entity_manager.h"
 #include "tests/ui/menu_test_engine.h"
 #include "ui/game_hud.h"
+#include "ui/main_menu.h"
+#include "ui/performance_diary.h"
 #include "ui/pause_menu.h"
 
 namespace {
@@ -330,10 +332,54 @@ TEST_F(MenuManagerTest, RebuildingTheMenuDocumentsKeepsTheMenus) {
 
   Post("rml_document_changed");
   EXPECT_TRUE(documents->MenuDocuments().contains(panel.document));
-  for (const int id : {MenuManager::kOptionsMenu, MenuManager::kPauseMenu}) {
+  for (const int id : {MenuManager::kMainMenu, MenuManager::kOptionsMenu, MenuManager::kPauseMenu}) {
     EXPECT_TRUE(documents->MenuDocuments().contains(DocumentOf(id))) << id;
   }
   EXPECT_TRUE(documents->MenuDocuments().contains(HudDocument()));
+}
+
+TEST_F(MenuManagerTest, AFinishedRunReachesTheMainMenusDiary) {
+  auto* main = dynamic_cast<MainMenu*>(menus->GetMenu(MenuManager::kMainMenu).get());
+  ASSERT_NE(main, nullptr);
+  Post("hud_update_clan 2");
+  Post("hud_update_score_with_time 1500 83.456");
+  Post("add_game_success_to_diary");
+  Post("hud_update_clan 1");
+  Post("add_game_failure_to_diary");
+  const std::vector<DiaryEntry>& entries = main->Diary()->Entries();
+  ASSERT_EQ(entries.size(), 2u);
+  for (const DiaryEntry& entry : entries) {
+    EXPECT_EQ(entry.score, 1500);
+    EXPECT_EQ(entry.runType, entry.completed ? "FLORETH" : "SUNDREL");
+  }
+}
+
+TEST_F(MenuManagerTest, TheClanMessageHidesOnItsWord) {
+  Post("menu_transition 0");
+  Rml::ElementDocument* main = DocumentOf(MenuManager::kMainMenu);
+  main->GetElementById("play-button")->DispatchEvent("click", {});
+  ASSERT_TRUE(main->GetElementById("clan-selection-message")->IsClassSet("visible"));
+  Post("clan_selection_message_hide");
+  EXPECT_FALSE(main->GetElementById("clan-selection-message")->IsClassSet("visible"));
+  EXPECT_FALSE(main->GetElementById("floreth-logo")->IsClassSet("shrink-warning"));
+}
+
+TEST_F(MenuManagerTest, AReloadDuringALogoFlipFlipsTheNewDocumentsLogo) {
+  Post("menu_transition 0");
+  // The flip starts with the Floreth logo; the Sundrel logo follows 0.6 s later.
+  menus->Update(0.1f);
+  ASSERT_TRUE(DocumentOf(MenuManager::kMainMenu)
+                  ->GetElementById("floreth-logo")
+                  ->IsClassSet("smooth-flip-right"));
+  Post("reload_menus");
+  Rml::ElementDocument* fresh = DocumentOf(MenuManager::kMainMenu);
+  ASSERT_NE(fresh, nullptr);
+  // The flip runs on: the second logo, named by id, is the new document's, 0.6 s after the
+  // update that started the flip.
+  menus->Update(0.55f);
+  EXPECT_FALSE(fresh->GetElementById("sundrel-logo")->IsClassSet("smooth-flip-right"));
+  menus->Update(0.1f);
+  EXPECT_TRUE(fresh->GetElementById("sundrel-logo")->IsClassSet("smooth-flip-right"));
 }
 
 TEST_F(MenuManagerTest, VolumeWordsReachTheVolumeLink) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "engine/entity_manager.h"
 #include "engine/messaging_manager.h"
 #include "tests/app/running_game.h"
+#include "tests/support/image_compare.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -65,6 +67,9 @@ TEST_F(LevelScenes, EverySceneOfTheRunLoadsWithoutAnErrorLine) {
     EXPECT_EQ(output.find("[**LUA ERROR**]"), std::string::npos) << output;
     EXPECT_TRUE(Exists("Main Camera"));
     EXPECT_TRUE(Exists("GameUICamera"));
+    if (const char* folder = std::getenv("KELVARIS_SCENE_SHOTS")) {
+      testing_support::SavePng(std::string(folder) + "/" + scene + ".png", game->picture);
+    }
   }
 }
 
@@ -89,6 +94,11 @@ TEST_F(LevelScenes, EachTransitionOutlastsTheWeatherHandOverThenAsksForTheNextSc
     while (log.IndexOf(request) < 0 && passes < 150) {
       game->Step();
       ++passes;
+      const char* folder = std::getenv("KELVARIS_SCENE_SHOTS");
+      if (folder != nullptr && passes == 70) {
+        testing_support::SavePng(std::string(folder) + "/" + step.transition + ".png",
+                                 game->picture);
+      }
     }
     // The scene change fades out before the next scene loads.
     const std::string loadedNext = std::string("scene_load ") + step.next;
@@ -97,6 +107,13 @@ TEST_F(LevelScenes, EachTransitionOutlastsTheWeatherHandOverThenAsksForTheNextSc
     ASSERT_GE(log.IndexOf(request), 0) << "the transition never moved on";
     EXPECT_GE(passes * 0.1, 9.0) << "left before the weather handed over";
     EXPECT_GT(log.IndexOf(loadedNext), log.IndexOf(request));
+    if (const char* folder = std::getenv("KELVARIS_SCENE_SHOTS")) {
+      testing::internal::CaptureStdout();
+      for (int pass = 0; pass < 25; ++pass) game->Step();
+      testing::internal::GetCapturedStdout();
+      testing_support::SavePng(std::string(folder) + "/after_" + step.transition + ".png",
+                               game->picture);
+    }
   }
 }
 

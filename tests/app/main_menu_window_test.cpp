@@ -1,10 +1,12 @@
 // The whole game on the main menu, used with the real pointer through the X server: a click on
-// a clan half and then on "start" begins a run in the tutorial level, with the HUD on screen;
+// a clan half and then on "start" begins a run in the tutorial level, with the HUD on screen, or,
+// once the tutorial was completed (the save marker), in the transition to the first level;
 // without a clan, "start" only shows the clan message.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -27,10 +29,31 @@ using testing_support::SendLeftButton;
 class MainMenuWindow : public testing::Test {
  protected:
   // A player folder of its own: the default controls (the left button on UI_INTERACT) are
-  // copied and bound, and there is no save marker, so the run starts with the tutorial.
+  // copied and bound.
   MainMenuWindow() : dataHome("XDG_DATA_HOME", home.path.string()) {
     std::filesystem::create_directories(home.path / "Corvane" / "Kelvaris");
+  }
+
+  // Starts the game on the main menu, with the save marker of a completed tutorial or without.
+  void StartOnTheMainMenu(bool tutorialCompleted) {
+    if (tutorialCompleted) std::ofstream(home.path / "Corvane" / "Kelvaris" / "SAVE.json") << "{}";
     game = std::make_unique<testing_support::RunningGame>();
+    ASSERT_TRUE(game->ShowScene("main_menu_scene")) << "the main menu never finished fading in";
+    menus = DECS::Instance().GetSystem<MenuManager>();
+    ASSERT_NE(menus, nullptr);
+    menu = std::dynamic_pointer_cast<MainMenu>(menus->GetMenu(MenuManager::kMainMenu));
+    ASSERT_NE(menu, nullptr);
+    document = menu->Document();
+    ASSERT_NE(document, nullptr);
+  }
+
+  // Steps until `scene` is loaded (at most ten seconds of game time) and a second more.
+  bool ReachScene(const std::string& scene) {
+    const auto scenes = DECS::Instance().GetSystem<SceneSystem>();
+    int passes = 0;
+    while (scenes->CurrentSceneName() != scene && passes++ < 100) game->Step();
+    for (int i = 0; i < 10; ++i) game->Step();
+    return scenes->CurrentSceneName() == scene;
   }
 
   // Moves the pointer to the middle of the element and clicks there.
@@ -52,18 +75,15 @@ class MainMenuWindow : public testing::Test {
   testing_support::TempFolder home;
   testing_support::ScopedEnvironment dataHome;
   std::unique_ptr<testing_support::RunningGame> game;
+  std::shared_ptr<MenuManager> menus;
+  std::shared_ptr<MainMenu> menu;
+  Rml::ElementDocument* document = nullptr;
 };
 
 TEST_F(MainMenuWindow, AClanAndStartBeginTheTutorialWithTheHud) {
-  ASSERT_TRUE(game->ShowScene("main_menu_scene")) << "the main menu never finished fading in";
+  ASSERT_NO_FATAL_FAILURE(StartOnTheMainMenu(false));
   DECS& decs = DECS::Instance();
-  const auto menus = decs.GetSystem<MenuManager>();
   const auto scenes = decs.GetSystem<SceneSystem>();
-  ASSERT_NE(menus, nullptr);
-  const auto menu = std::dynamic_pointer_cast<MainMenu>(menus->GetMenu(MenuManager::kMainMenu));
-  ASSERT_NE(menu, nullptr);
-  Rml::ElementDocument* document = menu->Document();
-  ASSERT_NE(document, nullptr);
   EXPECT_TRUE(document->IsVisible()) << "the main menu scene does not show the main menu";
   EXPECT_EQ(menus->currentMenu, MenuManager::kMainMenu);
 
@@ -83,10 +103,7 @@ TEST_F(MainMenuWindow, AClanAndStartBeginTheTutorialWithTheHud) {
   EXPECT_EQ(menu->ChosenClan(), "floreth");
   ClickOn(document->GetElementById("play-button"));
 
-  int passes = 0;
-  while (scenes->CurrentSceneName() != "levelt_scene" && passes++ < 100) game->Step();
-  ASSERT_EQ(scenes->CurrentSceneName(), "levelt_scene");
-  for (int i = 0; i < 10; ++i) game->Step();
+  ASSERT_TRUE(ReachScene("levelt_scene")) << scenes->CurrentSceneName();
   EXPECT_FALSE(document->IsVisible());
   EXPECT_FALSE(menus->menuOpen);
   ASSERT_NE(menus->HUD(), nullptr);
@@ -94,6 +111,18 @@ TEST_F(MainMenuWindow, AClanAndStartBeginTheTutorialWithTheHud) {
   EXPECT_TRUE(menus->HUD()->Document()->IsVisible());
   EXPECT_EQ(menus->HUD()->Clan(), 2);
   EXPECT_FALSE(decs.paused);
+}
+
+TEST_F(MainMenuWindow, AfterTheTutorialStartGoesToTheFirstLevelsTransition) {
+  ASSERT_NO_FATAL_FAILURE(StartOnTheMainMenu(true));
+  ClickOn(document->GetElementById("right-section"));
+  EXPECT_EQ(menu->ChosenClan(), "sundrel");
+  ClickOn(document->GetElementById("play-button"));
+  ASSERT_TRUE(ReachScene("level0ToLevel1Transition_scene"))
+      << DECS::Instance().GetSystem<SceneSystem>()->CurrentSceneName();
+  EXPECT_FALSE(document->IsVisible());
+  EXPECT_FALSE(menus->menuOpen);
+  EXPECT_EQ(menus->HUD()->Clan(), 1);
 }
 
 }  // namespace

@@ -4,14 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <lauxlib.h>
+#include <lua.h>
+
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "app/startup.h"
+#include "components/physics.h"
+#include "components/transform.h"
+#include "engine/component_manager.h"
 #include "engine/decs.h"
 #include "engine/entity_manager.h"
 #include "engine/messaging_manager.h"
+#include "scripting/lua_script_system.h"
 #include "tests/app/running_game.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/temp_folder.h"
@@ -114,6 +121,61 @@ TEST_F(LevelScenes, EachTransitionOutlastsTheWeatherHandOverThenAsksForTheNextSc
       testing_support::SavePng(std::string(folder) + "/after_" + step.transition + ".png",
                                game->picture);
     }
+  }
+}
+
+TEST_F(LevelScenes, AMetGoalRaisesTheExitAndSteppingOntoItMovesTheRunOn) {
+  struct Case {
+    const char* level;
+    const char* next;
+    float exitX, exitZ;  // the centre of an exit tile
+  };
+  const Case cases[] = {{"level1_scene", "level1ToLevel2Transition_scene", -11.0f, -13.0f},
+                        {"level2_scene", "level2ToLevel3Transition_scene", 0.0f, -20.0f}};
+  MessagingManager& messages = *DECS::Instance().GetManager<MessagingManager>();
+  auto entities = DECS::Instance().GetManager<EntityManager>();
+  auto components = DECS::Instance().GetManager<ComponentManager>();
+  for (const Case& step : cases) {
+    SCOPED_TRACE(step.level);
+    log.messages.clear();
+    bool loaded = false;
+    Load(step.level, loaded);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(messages.PostFormatted("tilemap_get_group_collidable 15", 1), "0")
+        << "the exit must be down while the goal is not met";
+    EXPECT_EQ(log.IndexOf("level_end"), -1);
+
+    // The meadow's goal: four refilled holes; the ruins': no sentry left.
+    lua_State* L = DECS::Instance().GetSystem<LuaScriptSystem>()->lua.Handle();
+    ASSERT_EQ(luaL_dostring(L, "PlayerData.refills = 4"), LUA_OK);
+    for (const char* alias : {"sentryEnemy1", "sentryEnemy2", "sentryEnemy3"}) {
+      const int sentry = entities->FindEntity(alias);
+      if (sentry >= 0) DECS::Instance().DestroyEntity(sentry);
+    }
+    testing::internal::CaptureStdout();
+    for (int pass = 0; pass < 5; ++pass) game->Step();
+    testing::internal::GetCapturedStdout();
+    ASSERT_GE(log.IndexOf("level_end"), 0) << "the met goal did not open the exit";
+    EXPECT_EQ(messages.PostFormatted("tilemap_get_group_collidable 15", 1), "1");
+    // The exit rises for a while before it can be stood on.
+    testing::internal::CaptureStdout();
+    for (int pass = 0; pass < 40; ++pass) game->Step();
+    testing::internal::GetCapturedStdout();
+
+    const int player = entities->FindEntity("player");
+    ASSERT_GE(player, 0);
+    components->GetComponent<Transform>(player)->_position = {step.exitX, 0.0f, step.exitZ};
+    components->GetComponent<Physics>(player)->_velocity = {0.0f, 0.0f, 0.0f};
+    const std::string request = std::string("scene ") + step.next;
+    testing::internal::CaptureStdout();
+    for (int pass = 0; pass < 10 && log.IndexOf(request) < 0; ++pass) game->Step();
+    testing::internal::GetCapturedStdout();
+    EXPECT_GT(log.IndexOf(request), log.IndexOf("level_end")) << "the exit did not lead on";
+    // Let the scene change finish before the next case loads its level.
+    testing::internal::CaptureStdout();
+    const std::string loadedNext = std::string("scene_load ") + step.next;
+    for (int pass = 0; pass < 60 && log.IndexOf(loadedNext) < 0; ++pass) game->Step();
+    testing::internal::GetCapturedStdout();
   }
 }
 

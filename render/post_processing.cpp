@@ -185,8 +185,10 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
                          PostProcessTargets& targets) {
   const int levelCount = std::min(pass.intData[0], kLevels);
   FitLevels(source.Width(), source.Height());
-  for (auto& level : levels) {
-    level->Bind();
+  // Only levels 0 .. L-2 are drawn (and read); the others keep whatever they held.
+  const int usedLevels = std::max(levelCount - 1, 1);
+  for (int index = 0; index < usedLevels; ++index) {
+    levels[static_cast<std::size_t>(index)]->Bind();
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
   }

@@ -432,6 +432,29 @@ bool PostProcessingChain::NeedsHighRange(int layer) const {
   return false;
 }
 
+bool PostProcessingChain::ReadByOtherPasses(int layer) const {
+  for (std::size_t list = 0; list < pipeline.size(); ++list) {
+    for (const PostProcessPass& pass : pipeline[list]) {
+      if (!pass.enabled) continue;
+      if (static_cast<int>(list) + 1 == layer) return true;
+      const auto type = static_cast<PostProcessType>(pass.type);
+      if (type == PostProcessType::Screentone && layer == kScreentoneLayer) return true;
+      if (type == PostProcessType::FXAA && layer == kFXAALayer) return true;
+    }
+  }
+  return false;
+}
+
+bool PostProcessingChain::OverwritesBeforeReading(int layer) const {
+  const bool glowScratch = std::any_of(pipeline.begin(), pipeline.end(), [layer](const auto& list) {
+    return std::any_of(list.begin(), list.end(), [layer](const PostProcessPass& pass) {
+      return pass.enabled && static_cast<PostProcessType>(pass.type) == PostProcessType::Floreth &&
+             pass.intData[2] == layer;
+    });
+  });
+  return glowScratch && !ReadByOtherPasses(layer);
+}
+
 void PostProcessingChain::ApplyPostProcessPass(const PostProcessPass& pass,
                                                const Framebuffer& source, Framebuffer& target,
                                                Shader& restoreShader) {

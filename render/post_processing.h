@@ -214,6 +214,9 @@ class PostProcessingChain final : public LayerPostProcessing {
   // .cpp), or the layer holds the glow's copy of its source, or the screentone's (FXAA's)
   // result of such a list is built over a copy of it.
   bool NeedsHighRange(int layer) const override;
+  // The layer is an enabled glow's scratch layer and nothing else of the chain reads it (see
+  // ReadByOtherPasses): the glow copies its source over all of it before reading it.
+  bool OverwritesBeforeReading(int layer) const override;
 
   // Replaces the pass lists with those of a scene settings document (its
   // "PostProcessingPipeline" member), only when the whole document reads.
@@ -244,6 +247,9 @@ class PostProcessingChain final : public LayerPostProcessing {
   float SceneFade() const;
   // A Fade pass that would leave the image as it is (no fade amount, a finite colour).
   bool IsNoFade(const PostProcessPass& pass) const;
+  // An enabled pass of the layer's own list runs over it, or the screentone (FXAA) builds its
+  // result over a copy of it.
+  bool ReadByOtherPasses(int layer) const;
   // Logs a refused glow scratch layer once per value.
   void ReportGlowLayer(int layer, const char* why);
 

@@ -256,7 +256,7 @@ void Renderer::Render() {
     BindLayer(layer);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     globals.vec3Values[names.backgroundColor] = glm::vec3(0.0f);
-    if (inUse) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (inUse && !OverwrittenBeforeRead(layer)) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (layer == 1 && wireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     DrawOpaqueQueue(layer);
     if (layer == 1) {
@@ -303,6 +303,12 @@ void Renderer::Render() {
 bool Renderer::LayerInUse(int layer) const {
   return layer == 1 || batchBuilder.LayerHasDraws(layer) ||
          (postProcessing != nullptr && postProcessing->UsesLayer(layer));
+}
+
+bool Renderer::OverwrittenBeforeRead(int layer) const {
+  return postProcessing != nullptr && !batchBuilder.LayerHasDraws(layer) &&
+         !framebuffers[static_cast<std::size_t>(layer - 1)].composite &&
+         postProcessing->OverwritesBeforeReading(layer);
 }
 
 void Renderer::PrepareLayer(int layer, std::span<const int> programs) {

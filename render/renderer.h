@@ -111,6 +111,10 @@ class LayerPostProcessing {
   // (RGBA16F) for the passes; otherwise it is drawn in 8 bits (RGBA8). A chain that cannot tell
   // says yes.
   virtual bool NeedsHighRange(int /*layer*/) const { return true; }
+  // Whether the passes use the framebuffer of `layer` only as scratch that they overwrite whole
+  // before reading it (a glow's copy of its source). Such a layer, when nothing is drawn into
+  // it and it is not composited, needs no clear. A chain that cannot tell says no.
+  virtual bool OverwritesBeforeReading(int /*layer*/) const { return false; }
 };
 
 // Something drawn into the scene layer right after its opaque draws, with its camera and
@@ -229,6 +233,9 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   void DrawBatch(const BuiltBatch& batch);
   // Something is drawn into the layer this frame, or a post-processing pass uses it.
   bool LayerInUse(int layer) const;
+  // Nothing is drawn into the layer, it is not composited, and the passes overwrite all of it
+  // before they read it: its clear would be lost.
+  bool OverwrittenBeforeRead(int layer) const;
   // Logs a dropped draw the first time its reason and value are seen.
   void ReportDroppedDraw(const char* reason, int value);
 

@@ -213,8 +213,9 @@ TEST(PostProcessingChain, MainMenuFadeWritesTheFirstFloatOfTheFirstPassOfList2) 
   EXPECT_EQ(chain.Pipeline()[0][0].floatData[0], 0.9f);
 }
 
-// Which layers the renderer must clear for the passes, and which must be RGBA16F, for the pass
-// lists of the game's modes and the passes that reach into other layers.
+// Which layers the renderer must clear for the passes, which must be RGBA16F, and which only
+// hold a glow's copy (overwritten whole before anything reads them), for the pass lists of the
+// game's modes and the passes that reach into other layers.
 TEST(PostProcessingChain, LayersThePassesUseAndTheirColourRange) {
   const PostProcessPass fade = Pass(6, {}, {0.0f, 0.0f, 0.0f, 0.0f}, true);
   const PostProcessPass noir = Pass(9, {4, 4, 0}, {0.1f}, true);
@@ -223,26 +224,36 @@ TEST(PostProcessingChain, LayersThePassesUseAndTheirColourRange) {
   const PostProcessPass edgeBelowZero = Pass(3, {0}, {-0.1f, 1.0f, 3.0f}, true);
   const PostProcessPass screentone = Pass(7, {}, {}, true);
   const PostProcessPass fxaa = Pass(8, {}, {}, true);
+  const PostProcessPass glowInto5 = Pass(0, {5, 2, 5}, {1.0f}, true);
   const PostProcessPass disabledGlow = Pass(0, {5, 2, 7}, {1.0f}, false);
   const struct {
     const char* name;
     std::vector<std::pair<int, std::vector<PostProcessPass>>> lists;
     std::vector<int> usedLayers;
     std::vector<int> highRangeLayers;
+    std::vector<int> overwrittenLayers;
   } cases[] = {
-      {"no passes", {}, {}, {}},
+      {"no passes", {}, {}, {}, {}},
       // Passes over a layer that holds nothing leave it so; a fade is as good in 8 bits.
-      {"fades", {{0, {fade}}, {1, {fade}}}, {}, {}},
-      {"noir and a fade", {{0, {noir, fade}}, {1, {fade}}}, {}, {1}},
-      {"an edge outline", {{0, {edge}}}, {}, {1}},
-      {"an edge outline below zero outlines a flat layer", {{1, {edgeBelowZero}}}, {2}, {2}},
-      {"the menu's glow", {{2, {glowInto7, fade}}}, {7}, {3, 7}},
-      {"a disabled glow", {{2, {disabledGlow}}}, {}, {}},
+      {"fades", {{0, {fade}}, {1, {fade}}}, {}, {}, {}},
+      {"noir and a fade", {{0, {noir, fade}}, {1, {fade}}}, {}, {1}, {}},
+      {"an edge outline", {{0, {edge}}}, {}, {1}, {}},
+      {"an edge outline below zero outlines a flat layer", {{1, {edgeBelowZero}}}, {2}, {2}, {}},
+      {"the menu's glow", {{2, {glowInto7, fade}}}, {7}, {3, 7}, {7}},
+      {"a disabled glow", {{2, {disabledGlow}}}, {}, {}, {}},
+      // What the glow leaves in its scratch layer is read again there.
+      {"a glow into a layer with passes of its own",
+       {{2, {glowInto7}}, {6, {noir}}},
+       {7},
+       {3, 7},
+       {}},
+      {"a glow into the screentone's layer", {{0, {glowInto5, screentone}}}, {5}, {1, 5}, {}},
       {"screentone and FXAA build over copies of their layers",
        {{0, {screentone, fxaa}}},
        {5, 6},
-       {1, 5, 6}},
-      {"FXAA of the second layer", {{0, {fade}}, {1, {fxaa}}}, {6}, {2, 6}},
+       {1, 5, 6},
+       {}},
+      {"FXAA of the second layer", {{0, {fade}}, {1, {fxaa}}}, {6}, {2, 6}, {}},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
@@ -253,12 +264,15 @@ TEST(PostProcessingChain, LayersThePassesUseAndTheirColourRange) {
     chain.SetPipeline(lists);
     std::vector<int> used;
     std::vector<int> highRange;
+    std::vector<int> overwritten;
     for (int layer = 1; layer <= 8; ++layer) {
       if (chain.UsesLayer(layer)) used.push_back(layer);
       if (chain.NeedsHighRange(layer)) highRange.push_back(layer);
+      if (chain.OverwritesBeforeReading(layer)) overwritten.push_back(layer);
     }
     EXPECT_EQ(used, test.usedLayers);
     EXPECT_EQ(highRange, test.highRangeLayers);
+    EXPECT_EQ(overwritten, test.overwrittenLayers);
   }
 }
 

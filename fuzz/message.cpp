@@ -2,16 +2,19 @@
 // system the game registers. The whole game is started once, as it starts for a player (window
 // and GL context included, so the target runs under Xvfb), and the tutorial level is loaded so
 // that the systems have entities, tiles, scripts, sounds and menus to act on. Each input is
-// split into lines; every line is posted at level 0, which reaches every receiver, and the
-// messages the handlers queued are delivered after the last line.
+// split into lines; every line is posted at level 0, which reaches every receiver, the messages
+// the handlers queued are delivered after the last line, and every system runs one update of
+// 1/60 s, as in a pass of the game loop (this is also when the UI frees the documents that a
+// message closed).
 //
 // The engine lives on from one input to the next, as it does between messages in the game: a
-// "scene" line changes the level for the inputs that follow. The game loop is not run per input:
-// a pass draws a frame, which under the software rasteriser of Xvfb can take over a second on
-// its own (the driver compiles shaders on first use), and a crash found in a later pass could
-// not be traced to one input.
+// "scene" line changes the level for the inputs that follow. No frame is drawn per input: under
+// the software rasteriser of Xvfb a frame can take over a second on its own (the driver compiles
+// shaders on first use).
 //
 //   xvfb-run -a scripts/fuzz.sh message 600
+// Memory is not checked for leaks: the engine keeps state from input to input, and it is not
+// taken down at exit (see LLVMFuzzerInitialize).
 // The user's files are not touched: home, save and documents folders are temporary ones.
 
 #include <stdlib.h>
@@ -29,6 +32,7 @@
 #include "engine/decs.h"
 #include "engine/engine_clock.h"
 #include "engine/messaging_manager.h"
+#include "engine/system_manager.h"
 #include "fuzz_input_file.h"
 
 namespace {
@@ -67,8 +71,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   stepClock = ownedClock.get();
   DECS::CreateInstance(std::move(ownedClock));
   StartEngine();
-  // Taken down as the game takes it down, before the libraries' own state goes at exit.
-  std::atexit(StopEngine);
+  // The game is left running at exit: the UI library creates its own static state on first use,
+  // later than this handler could be registered, and destroys it before any handler registered
+  // here would run, so a teardown at exit would reach state that is gone (the game itself stops
+  // the engine before it returns from main). The run's output is flushed first.
+  std::atexit([] {
+    std::fflush(nullptr);
+    std::_Exit(0);
+  });
   DECS::Instance().GetManager<MessagingManager>()->PostFormatted("firstScene levelt_scene", 1);
   for (int pass = 0; pass < 120; ++pass) Step();
   return 0;
@@ -84,6 +94,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // As scripts and handlers post: through "%s", which cuts the text at a NUL and at 511
     // characters.
     messaging.PostFormatted("%s", 0, line.c_str());
+  }
+  messaging.DeliverQueued();
+  // The update half of a pass (DECS::Update would also draw a frame), with the same skip flags.
+  DECS& decs = DECS::Instance();
+  const auto& systems = decs.GetManager<SystemManager>()->Systems();
+  for (std::size_t i = 0; i < systems.size(); ++i) {
+    BaseSystem& system = *systems[i].system;
+    if ((decs.frozen && system.freezable) || (decs.paused && system.pausable)) continue;
+    system.Update(decs.timeScale / 60.0f);
   }
   messaging.DeliverQueued();
   return 0;

@@ -179,10 +179,12 @@ void FlorethChain::Resize() {
 // blurred and added onto the level above it; level 0, now the glow, is added onto the copy in
 // `scratch`, which is laid over the target. L = min(levels, 9); with L <= 2 only the masked
 // full-size level is added. The mask and downsampling shaders write for alpha blending, which
-// is set here whatever the caller had.
+// is set here whatever the caller had. Unless `keepResultInScratch`, the last two steps are one
+// draw of the combine program, which adds the glow to the copy as it lays it over the target;
+// `scratch` then keeps only the copy.
 void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
                          Framebuffer& target, Framebuffer& scratch, Shader& restoreShader,
-                         PostProcessTargets& targets) {
+                         PostProcessTargets& targets, bool keepResultInScratch) {
   const int levelCount = std::min(pass.intData[0], kLevels);
   FitLevels(source.Width(), source.Height());
   // Only levels 0 .. L-2 are drawn (and read); the others keep whatever they held.
@@ -238,10 +240,25 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
     }
   }
 
-  restoreShader.Use();
-  DrawInto(scratch, level(0));
   state.AlphaBlend();
-  DrawInto(target, scratch);
+  shader = keepResultInScratch ? nullptr : combine.Use();
+  if (shader != nullptr) {
+    static constexpr int kUnits[] = {0, 1};
+    shader->SetIntArray("inTextures[0]", 2, kUnits);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, level(0).ColorTexture());
+    DrawInto(target, scratch);
+    // Nothing of the pass stays bound where later draws could sample it.
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+  } else {
+    restoreShader.Use();
+    state.AdditiveBlend();
+    DrawInto(scratch, level(0));
+    state.AlphaBlend();
+    DrawInto(target, scratch);
+  }
   state.Finish(restoreShader);
 }
 
@@ -584,7 +601,9 @@ void PostProcessingChain::ApplyFloreth(const PostProcessPass& pass, const Frameb
   if (scratch == &source || scratch == &target) {
     return ReportGlowLayer(layer, "is the layer the glow is drawn over");
   }
-  floreth.Apply(pass, source, target, *scratch, restoreShader, targets);
+  // A scratch layer that is composited or processed later shows what the glow leaves in it.
+  const bool keepResultInScratch = scratch->composite || ReadByOtherPasses(layer);
+  floreth.Apply(pass, source, target, *scratch, restoreShader, targets, keepResultInScratch);
 }
 
 void PostProcessingChain::ReportGlowLayer(int layer, const char* why) {

@@ -100,6 +100,7 @@ inline constexpr const char* kVertex = "./GAME/Shaders/Vertex/FramebufferVertexS
 inline constexpr const char* kFlorethMask = "./GAME/Shaders/Fragment/FlorethMaskShader.glsl";
 inline constexpr const char* kFlorethDownsampling =
     "./GAME/Shaders/Fragment/FlorethDownsamplingShader.glsl";
+inline constexpr const char* kFlorethCombine = "./GAME/Shaders/Fragment/FlorethCombineShader.glsl";
 inline constexpr const char* kKernel = "./GAME/Shaders/Fragment/KernelShader.glsl";
 inline constexpr const char* kEdge = "./GAME/Shaders/Fragment/KernelShaderEdge.glsl";
 inline constexpr const char* kPosterization = "./GAME/Shaders/Fragment/PosterizationShader.glsl";
@@ -133,9 +134,11 @@ class FlorethChain {
   static constexpr int kLevels = 9;
 
   // Adds the glow of the bright parts of `source` to it and draws the result into `target`
-  // (see the .cpp for the steps). `scratch` holds the copy the glow is added to.
+  // (see the .cpp for the steps). `scratch` holds the copy the glow is added to; it ends
+  // holding the result only when `keepResultInScratch` (something reads it later).
   void Apply(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
-             Framebuffer& scratch, Shader& restoreShader, PostProcessTargets& targets);
+             Framebuffer& scratch, Shader& restoreShader, PostProcessTargets& targets,
+             bool keepResultInScratch);
   // Level k takes the window's size divided by 2^k.
   void Resize();
 
@@ -146,6 +149,7 @@ class FlorethChain {
   PassProgram mask{PassShaders::kFlorethMask};
   PassProgram downsampling{PassShaders::kFlorethDownsampling};
   PassProgram kernel{PassShaders::kKernel};
+  PassProgram combine{PassShaders::kFlorethCombine};
 };
 
 // The 3x3 kernel passes: blur, multi-scale blur and Sobel edges.

@@ -299,6 +299,25 @@ TEST_F(PostProcessingGlTest, TwoGlowsSharingAScratchLayerDoNotLeakIntoEachOther)
   EXPECT_TRUE(Near(Download(empty), Picture{}, 0.0f));
 }
 
+TEST_F(PostProcessingGlTest, AGlowWhoseScratchLayerIsShownLeavesItsResultThere) {
+  // In RGBA16F, as in the game. A scratch layer nothing reads keeps only the copy, and the glow
+  // is added as it is laid over the image; one that is composited holds the result, which is
+  // then laid over. Both give one picture.
+  const PostProcessPass glow = Pass(PostProcessType::Floreth, {5, 2, 7}, {0.0f});
+  Framebuffer& layer7 = *targets->LayerFramebuffer(7);
+  image->SetColorRange(ColorRange::High);
+  layer7.SetColorRange(ColorRange::High);
+  const Picture combined = RunInPlace(glow, Gradient());
+  EXPECT_TRUE(Near(Download(layer7), Gradient(), 1e-3f)) << "the scratch keeps the copy";
+
+  layer7.composite = true;
+  const Picture layered = RunInPlace(glow, Gradient());
+  EXPECT_TRUE(Near(layered, combined, 4e-3f));
+  EXPECT_NEAR(Download(layer7).At(8, 8).b, layered.At(8, 8).b, 4e-3f)
+      << "the scratch holds the glowing copy";
+  EXPECT_GT(combined.At(8, 8).b, 0.3f) << "the glow adds light";
+}
+
 TEST_F(PostProcessingGlTest, GlowRefusesAScratchLayerItCannotUse) {
   const Picture before = Gradient();
   Framebuffer& layer7 = *targets->LayerFramebuffer(7);

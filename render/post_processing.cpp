@@ -178,26 +178,25 @@ void FlorethChain::Resize() {
 // k = 1 .. L-2 is a half-size copy of level k-1; then from level L-2 down to 1 each level is
 // blurred and added onto the level above it; level 0, now the glow, is added onto the copy in
 // `scratch`, which is laid over the target. L = min(levels, 9); with L <= 2 only the masked
-// full-size level is added. The mask and downsampling shaders write for alpha blending, which
-// is set here whatever the caller had. Unless `keepResultInScratch`, the last two steps are one
-// draw of the combine program, which adds the glow to the copy as it lays it over the target;
-// `scratch` then keeps only the copy.
+// full-size level is added. The mask and downsampling programs write every texel of their
+// level with blending off, so no level needs a clear (one whose program is missing is cleared
+// instead). Unless `keepResultInScratch`, the last two steps are one draw of the combine
+// program, which adds the glow to the copy as it lays it over the target; `scratch` then keeps
+// only the copy.
 void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
                          Framebuffer& target, Framebuffer& scratch, Shader& restoreShader,
                          PostProcessTargets& targets, bool keepResultInScratch) {
   const int levelCount = std::min(pass.intData[0], kLevels);
   FitLevels(source.Width(), source.Height());
-  // Only levels 0 .. L-2 are drawn (and read); the others keep whatever they held.
-  const int usedLevels = std::max(levelCount - 1, 1);
-  for (int index = 0; index < usedLevels; ++index) {
-    levels[static_cast<std::size_t>(index)]->Bind();
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
   PassState state(targets);
   state.AlphaBlend();
   const auto level = [this](int index) -> Framebuffer& {
     return *levels[static_cast<std::size_t>(index)];
+  };
+  const auto clear = [](Framebuffer& framebuffer) {
+    framebuffer.Bind();
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
   };
 
   if (source.Range() == scratch.Range()) {
@@ -210,22 +209,30 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
     glEnable(GL_BLEND);
   }
 
+  glDisable(GL_BLEND);
   Shader* shader = mask.Use();
   if (shader != nullptr) {
     shader->SetFloat("intensityThreshold", pass.floatData[0]);
     shader->ApplyGlobalUniforms();
     DrawInto(level(0), scratch);
+  } else {
+    clear(level(0));
   }
 
   shader = downsampling.Use();
   if (shader != nullptr) {
     shader->SetInt("inTexture", 0);
     shader->ApplyGlobalUniforms();
-    for (int index = 1; index <= levelCount - 2; ++index) {
+  }
+  for (int index = 1; index <= levelCount - 2; ++index) {
+    if (shader != nullptr) {
       shader->SetVec2("viewPortDimensions", SizeOf(level(index)));
       DrawInto(level(index), level(index - 1));
+    } else {
+      clear(level(index));
     }
   }
+  glEnable(GL_BLEND);
 
   state.AdditiveBlend();
   shader = kernel.Use();

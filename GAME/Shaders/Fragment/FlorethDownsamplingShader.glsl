@@ -1,8 +1,8 @@
 #version 450 core
 // A glow level at half the size of the one above it: four bilinear taps half a pixel of this
 // level away from the centre average a 4x4 block of the larger level, colours weighted by their
-// alpha. As with the mask, the square root of the alpha is written so that alpha blending over
-// the cleared level stores the average itself.
+// alpha. As with the mask, the level is written without blending: the average colour, and the
+// average alpha.
 in vec2 texCoord;
 
 uniform sampler2D inTexture;
@@ -25,6 +25,5 @@ void main() {
     fragColor = vec4(0.0);
     return;
   }
-  float written = sqrt(average);
-  fragColor = vec4(colour / alpha / written, written);
+  fragColor = vec4(colour / alpha, average);
 }

@@ -2,9 +2,8 @@
 // The bright parts of a layer, the start of its glow. A texel keeps the share of its light by
 // which its brightest channel passes intensityThreshold, spread over the range left above the
 // threshold (threshold 1 keeps only light above white, 0 keeps everything by its brightness).
-// The level is cleared and drawn with alpha blending, which multiplies colour and alpha by the
-// alpha written: writing the square root of the share stores colour and share as they are.
-// Shares too small to show are dropped, so the division stays within half-float range.
+// The level is written without blending: the colour as it is and the share as alpha. Shares
+// too small to show are dropped.
 in vec2 texCoord;
 
 uniform sampler2D inTexture;
@@ -21,6 +20,5 @@ void main() {
     fragColor = vec4(0.0);
     return;
   }
-  float written = sqrt(share);
-  fragColor = vec4(texel.rgb / written, written);
+  fragColor = vec4(texel.rgb, share);
 }

@@ -1,7 +1,7 @@
 // The game played from its start to the results board by a recorded input file, as a player
 // would: the splash gives way to the main menu, a clan is chosen and "play" clicked, the
-// tutorial is taught and completed, the first level is reached, paused and resumed with the
-// back action, and the player falls until the run is lost. The harness has a home of its own
+// tutorial is taught and completed, the first level is reached, and the run is lost there
+// (by the word that ends a run when the player's health is gone). The harness has a home of its own
 // (settings windowed at 1280 x 720, the default controls, no save marker), checks at each
 // stage what the documents show, keeps a picture of each stage under the build folder, and
 // checks that every recorded frame was played and that nothing printed an error line. Two
@@ -205,7 +205,12 @@ class PlayThrough : public testing::Test {
     const bool shown = game->ShowScene("main_menu_scene");
     EXPECT_TRUE(shown) << "the main menu never finished fading in";
     Rml::ElementDocument* menu = MainMenuDocument();
-    Rml::Element* clan = Element(menu, "left-section");
+    // The Floreth half is clicked on its word, which lets the pointer through to the half.
+    Rml::ElementList words;
+    if (Rml::Element* half = Element(menu, "left-section")) {
+      half->GetElementsByClassName(words, "clan-word");
+    }
+    Rml::Element* clan = words.empty() ? nullptr : words.front();
     Rml::Element* play = Element(menu, "play-button");
     MenuTargets targets{};
     if (clan != nullptr && play != nullptr) targets = {Middle(clan), Middle(play)};
@@ -241,10 +246,6 @@ class PlayThrough : public testing::Test {
 
   Rml::ElementDocument* MainMenuDocument() const {
     const auto menu = menus != nullptr ? menus->GetMenu(MenuManager::kMainMenu) : nullptr;
-    return menu != nullptr ? menu->Document() : nullptr;
-  }
-  Rml::ElementDocument* PauseDocument() const {
-    const auto menu = menus != nullptr ? menus->GetMenu(MenuManager::kPauseMenu) : nullptr;
     return menu != nullptr ? menu->Document() : nullptr;
   }
   Rml::ElementDocument* HudDocument() const {
@@ -283,6 +284,9 @@ class PlayThrough : public testing::Test {
   }
 
 
+  // Plays the whole run from the recording; pictures are kept as "<run>_<stage>.png".
+  RunEnd Replay(const std::string& run, const MenuTargets& targets);
+
   static constexpr int kDrawEvery = 10;
 
   testing_support::ScopedTempHome home;
@@ -294,6 +298,93 @@ class PlayThrough : public testing::Test {
   int replayEndedAt = -1;
   std::string output;
 };
+
+RunEnd PlayThrough::Replay(const std::string& run, const MenuTargets& targets) {
+  // No save marker and an empty diary: a first start.
+  std::filesystem::remove(GetSaveDataFolder() + "/SAVE.json");
+  std::filesystem::remove(GetSaveDataFolder() + "/" + PerformanceDiary::kFileName);
+  output.clear();
+  replayEndedAt = -1;
+
+  RecordingBuilder recording(kPointerOrigin);
+  recording.Wait(60).Mark("splash").Wait(720).Mark("main menu");
+  // The Floreth half, then "play" (clicks well apart).
+  recording.MovePointerTo(targets.clan).Wait(5).Click().Wait(20).Mark("clan chosen");
+  recording.MovePointerTo(targets.play).Wait(5).Click().Wait(300).Mark("tutorial");
+  PlayTutorial(recording);
+  recording.Wait(200).Mark("transition").Wait(900).Mark("level");
+  // The player walks a little in the level; then the run is lost by the word the player's
+  // health sends at its end.
+  WalkFor(recording, kTowardsMinusZ, FramesFor(2.0f));
+  recording.Wait(10).Mark("death").Wait(180).Mark("results");
+  recording.Write(7, 11);
+  frameCount = recording.FrameCount();
+
+  StartGame();
+  game->drawEvery = kDrawEvery;
+  EXPECT_TRUE(input->playback) << "the recording is not replayed";
+  const auto at = [&](const char* stage) {
+    StepTo(recording.MarkedFrame(stage));
+    Shot(run, stage);
+    return run + ", " + stage + ": ";
+  };
+
+  std::string where = at("splash");
+  EXPECT_EQ(SceneName(), "splash_scene") << where;
+
+  where = at("main menu");
+  EXPECT_EQ(SceneName(), "main_menu_scene") << where;
+  EXPECT_TRUE(Visible(MainMenuDocument())) << where;
+  EXPECT_FALSE(Visible(HudDocument())) << where;
+
+  where = at("clan chosen");
+  EXPECT_TRUE(Element(MainMenuDocument(), "left-section") != nullptr &&
+              Element(MainMenuDocument(), "left-section")->IsClassSet("selected"))
+      << where << "the Floreth half is not chosen";
+
+  where = at("tutorial");
+  EXPECT_EQ(SceneName(), "levelt_scene") << where;
+  EXPECT_FALSE(Visible(MainMenuDocument())) << where;
+  EXPECT_TRUE(Visible(HudDocument())) << where;
+
+  where = at("transition");
+  EXPECT_EQ(SceneName(), "level0ToLevel1Transition_scene") << where << "the tutorial was not completed";
+
+  where = at("level");
+  EXPECT_EQ(SceneName(), "level1_scene") << where;
+  EXPECT_TRUE(Visible(HudDocument())) << where;
+
+  at("death");
+  DECS::Instance().GetManager<MessagingManager>()->PostFormatted("instant_lose", 0);
+
+
+  where = at("results");
+  EXPECT_TRUE(Visible(HudDocument(), "results-container")) << where;
+  RunEnd end;
+  const std::string grade = Text(HudDocument(), "results-grade-value");
+  EXPECT_FALSE(grade.empty()) << where;
+
+  // Every recorded frame was played, and the replay ended with the recording.
+  while (input->frameCounter < frameCount) Step();
+  EXPECT_EQ(replayEndedAt, -1) << run << ": live input ended the replay at update " << replayEndedAt;
+  Step();
+  EXPECT_FALSE(input->playback) << run << ": the replay went on past the recording";
+
+  const nlohmann::json entries = DiaryEntries();
+  EXPECT_EQ(entries.size(), 1u) << run << ": the diary does not hold the one run";
+  if (!entries.empty()) {
+    for (const char* field : {"grade", "score", "runType", "time", "timeMillis", "completed"}) {
+      end.diaryEntry[field] = entries.back().value(field, nlohmann::json());
+    }
+  }
+  std::ostringstream state;
+  state << SceneName() << " | score " << Text(HudDocument(), "score-value") << " | grade "
+        << grade << " | " << Text(HudDocument(), "results-score-value") << " | "
+        << Text(HudDocument(), "results-time-value");
+  end.state = state.str();
+  StopGame();
+  return end;
+}
 
 // The tutorial alone, from its load: every lesson is learned from the recorded input, and the
 // player stepping onto the opened portal completes it (the save marker is written).
@@ -329,6 +420,40 @@ TEST_F(PlayThrough, TheTutorialIsTaughtAndCompletedByRecordedInput) {
   StepTo(recording.MarkedFrame("end"));
   EXPECT_TRUE(std::filesystem::exists(marker)) << "the tutorial was not completed";
   EXPECT_EQ(replayEndedAt, -1) << "live input ended the replay at update " << replayEndedAt;
+}
+
+TEST_F(PlayThrough, FromTheSplashToTheResultsTwiceAlike) {
+  const MenuTargets targets = FindMenuTargets();
+  EXPECT_EQ(ErrorLines(output), "") << "plain start";
+  const RunEnd first = Replay("first", targets);
+  EXPECT_EQ(ErrorLines(output), "") << "first replay";
+  const RunEnd second = Replay("second", targets);
+  EXPECT_EQ(ErrorLines(output), "") << "second replay";
+  EXPECT_EQ(second.diaryEntry, first.diaryEntry);
+  EXPECT_EQ(second.state, first.state);
+}
+
+// The win comes by the boss's words: the diary gets a completed run and the board shows the
+// won result.
+TEST_F(PlayThrough, TheBossesFallEndsTheRunWonInTheDiary) {
+  StartGame();
+  ASSERT_TRUE(game->ShowScene("final_boss_test_scene"));
+  MessagingManager& messages = *DECS::Instance().GetManager<MessagingManager>();
+  for (const char* word :
+       {"boss_eliminated", "bliss_killed", "add_game_success_to_diary", "show_results win"}) {
+    messages.PostFormatted("%s", 0, word);
+  }
+  for (int pass = 0; pass < 40; ++pass) game->Step();
+  Shot("win", "results");
+  EXPECT_TRUE(Visible(HudDocument(), "results-container"));
+  ASSERT_NE(menus->HUD(), nullptr);
+  EXPECT_TRUE(menus->HUD()->Results().run.won);
+  EXPECT_FALSE(Text(HudDocument(), "results-grade-value").empty());
+  const nlohmann::json entries = DiaryEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries.back().value("completed", false), true);
+  StopGame();
+  EXPECT_EQ(ErrorLines(output), "");
 }
 
 }  // namespace

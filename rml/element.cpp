@@ -311,6 +311,10 @@ bool Element::RemoveChild(Element* child) {
   if (found == children_.end()) return false;
   ElementPtr removed = std::move(*found);
   children_.erase(found);
+  // The drawing order is rebuilt only when the document is laid out again; until then it must
+  // not keep the removed child, which is freed after this update (a hidden document is not
+  // laid out, and can be shown and drawn before its next layout).
+  std::erase(render_order_, child);
   Context* context = context_;
   if (context != nullptr) context->OnElementDetached(removed.get());
   removed->SetAttached(false, nullptr);

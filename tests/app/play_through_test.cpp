@@ -313,6 +313,8 @@ RunEnd PlayThrough::Replay(const std::string& run, const MenuTargets& targets) {
   recording.MovePointerTo(targets.play).Wait(5).Click().Wait(300).Mark("tutorial");
   PlayTutorial(recording);
   recording.Wait(200).Mark("transition").Wait(900).Mark("level");
+  // Pause and resume with the back action, once the level has faded in.
+  recording.Press(UI_BACK).Wait(30).Mark("paused").Press(UI_BACK).Wait(30);
   // The player walks a little in the level; then the run is lost by the word the player's
   // health sends at its end.
   WalkFor(recording, kTowardsMinusZ, FramesFor(2.0f));
@@ -353,6 +355,10 @@ RunEnd PlayThrough::Replay(const std::string& run, const MenuTargets& targets) {
   where = at("level");
   EXPECT_EQ(SceneName(), "level1_scene") << where;
   EXPECT_TRUE(Visible(HudDocument())) << where;
+
+  where = at("paused");
+  const auto pause = menus != nullptr ? menus->GetMenu(MenuManager::kPauseMenu) : nullptr;
+  EXPECT_TRUE(pause != nullptr && Visible(pause->Document())) << where << "the back action did not pause";
 
   at("death");
   DECS::Instance().GetManager<MessagingManager>()->PostFormatted("instant_lose", 0);

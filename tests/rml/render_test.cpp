@@ -64,6 +64,25 @@ TEST_F(RenderTest, OverflowHiddenClipsChildrenByScissor) {
   EXPECT_FALSE(render.scissor_enabled);
 }
 
+TEST_F(RenderTest, ChildrenRemovedWhileTheDocumentIsHiddenAreNotDrawnWhenItShowsAgain) {
+  // A hidden document is not laid out, so its drawing order is not rebuilt by the update that
+  // frees removed children; showing it and drawing before the next update must not reach them.
+  Rml::ElementDocument* document = Show(
+      "<rml><head><style>div, span { display: block; width: 5px; height: 5px; background-color: red; }"
+      "</style></head><body><div id='word'><span/><span/><span/></div></body></rml>");
+  document->Hide();
+  document->GetElementById("word")->SetInnerRML("");
+  context->Update();
+  document->Show();
+  render.draws.clear();
+  context->Render();
+  EXPECT_EQ(render.draws.size(), 1u) << "only the emptied word is drawn";
+  context->Update();
+  render.draws.clear();
+  context->Render();
+  EXPECT_EQ(render.draws.size(), 1u);
+}
+
 TEST_F(RenderTest, PositionedElementsDrawByZIndexAndHiddenDocumentsDrawNothing) {
   Rml::ElementDocument* document = Show(
       "<rml><head><style>div { display: block; width: 5px; height: 5px; background-color: red; }"

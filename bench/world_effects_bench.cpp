@@ -14,29 +14,20 @@
 #include <GLFW/glfw3.h>
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "bench/support/bench_window.h"
+#include "bench/support/render_setup.h"
 #include "bench/support/quiet_stdout.h"
-#include "components/camera.h"
-#include "components/component_registration.h"
-#include "components/light.h"
 #include "components/tilemap.h"
 #include "components/transform.h"
 #include "components/wind_emitter.h"
 #include "engine/component_manager.h"
 #include "engine/decs.h"
-#include "engine/entity_manager.h"
 #include "engine/messaging_manager.h"
-#include "engine/system_manager.h"
 #include "gameplay/grass_system.h"
 #include "gameplay/wind_system.h"
-#include "render/camera_system.h"
-#include "render/light_system.h"
 #include "render/renderer.h"
-#include "render/resource_cache.h"
 
 namespace {
 
@@ -65,7 +56,7 @@ class EffectsWorld {
     layer._color2 = {0.2f, 0.5f, 0.1f};
     layer._color3 = {0.4f, 0.7f, 0.2f};
     tiles._foliageData.push_back(layer);
-    *components->GetComponent<Tilemap>(map) = tiles;
+    *DECS::Instance().GetManager<ComponentManager>()->GetComponent<Tilemap>(map) = tiles;
     const QuietStdout quiet;
     DECS::Instance().GetManager<MessagingManager>()->PostFormatted("scene_load bench", 1);
   }
@@ -83,79 +74,35 @@ class EffectsWorld {
                                                : WindEmitterType::Vortex;
       emitter._strengthVariationRange = {0.5f, 1.5f};
       emitter._strenghVariationDelta = 0.1f;
-      emitters.push_back(AddEntity("emitter", Transform(), emitter));
+      emitters.push_back(setup.AddEntity("emitter", Transform(), emitter));
     }
   }
 
-  Renderer& renderer() { return *rendererInstance; }
+  Renderer& renderer() { return setup.renderer(); }
   GrassSystem& grass() { return *grassSystem; }
   WindSystem& wind() { return *windSystem; }
 
  private:
-  EffectsWorld() {
-    window = OpenBenchmarkWindow(kWindowWidth, kWindowHeight, "Kelvaris world effects benchmark");
-    const QuietStdout quiet;
-    if (gladLoadGL(glfwGetProcAddress) == 0) throw std::runtime_error("no GL entry points");
-    glViewport(0, 0, kWindowWidth, kWindowHeight);
-    DECS& decs = DECS::Instance();
-    CreateManagers();
-    RegisterAllComponents();
-    systems = decs.GetManager<SystemManager>().get();
-    entities = decs.GetManager<EntityManager>().get();
-    components = decs.GetManager<ComponentManager>().get();
-    const auto cameras = systems->RegisterSystem<CameraSystem>();
-    const auto lights = systems->RegisterSystem<LightSystem>();
-    cameras->windowSize = [](int& width, int& height) {
-      width = kWindowWidth;
-      height = kWindowHeight;
-      return true;
-    };
-    Camera camera;
-    camera._zoom = 0.03f;  // about 33 units high
-    camera._nearPlane = -100.0f;
-    camera.SetDirty();
-    AddEntity("camera", Transform({0.0f, 20.0f, 0.0f}, {-90.0f, 0.0f, 0.0f}, glm::vec3(1.0f)),
-              camera);
-    Light ambient;
-    ambient._type = 3;
-    AddEntity("ambient", Transform(), ambient);
-    cameras->Update(0.0f);
-    lights->Update(0.0f);
-
-    rendererInstance = std::make_unique<Renderer>();
-    rendererInstance->UseSystems(cameras, lights);
-    grassSystem = systems->RegisterSystem<GrassSystem>();
-    windSystem = systems->RegisterSystem<WindSystem>();
+  EffectsWorld()
+      : setup(kWindowWidth, kWindowHeight, "Kelvaris world effects benchmark",
+              // about 33 units high, looking straight down on the map
+              BenchCamera{Transform({0.0f, 20.0f, 0.0f}, {-90.0f, 0.0f, 0.0f}, glm::vec3(1.0f)),
+                          0.03f}) {
+    grassSystem = setup.systems().RegisterSystem<GrassSystem>();
+    windSystem = setup.systems().RegisterSystem<WindSystem>();
     grassSystem->AttachGpu();
     windSystem->AttachGpu();
-    rendererInstance->AddSceneLayerDrawer(grassSystem.get());
-    map = AddEntity("Tilemap", Transform({}, {}, {2.0f, 1.0f, 2.0f}), Tilemap());
+    setup.renderer().AddSceneLayerDrawer(grassSystem.get());
+    map = setup.AddEntity("Tilemap", Transform({}, {}, {2.0f, 1.0f, 2.0f}), Tilemap());
   }
 
+  // The systems give their GPU objects back before the set-up takes the renderer and context.
   ~EffectsWorld() {
     grassSystem->ReleaseGpu();
     windSystem->ReleaseGpu();
-    rendererInstance.reset();
-    ResourceCache::DestroyInstance();
-    DECS::Instance().Shutdown();
-    glfwDestroyWindow(window);
-    glfwTerminate();
   }
 
-  template <typename... Components>
-  int AddEntity(const char* name, Components... added) {
-    const int entity = entities->CreateEntity(name);
-    (components->AddComponent(entity, added), ...);
-    (entities->AddToSignature<Components>(entity), ...);
-    systems->EntitySignatureChanged(entity, entities->signaturesById[entity]);
-    return entity;
-  }
-
-  GLFWwindow* window = nullptr;
-  SystemManager* systems = nullptr;
-  EntityManager* entities = nullptr;
-  ComponentManager* components = nullptr;
-  std::unique_ptr<Renderer> rendererInstance;
+  BenchRenderSetup setup;
   std::shared_ptr<GrassSystem> grassSystem;
   std::shared_ptr<WindSystem> windSystem;
   int map = -1;

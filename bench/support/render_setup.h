@@ -2,7 +2,8 @@
 // The set-up shared by the GL benchmarks that draw entities: a hidden window (see
 // bench_window.h), the engine's managers and components, the camera and light systems with an
 // orthographic camera 50 units high looking down -z from z = 10 and an ambient light, and a
-// renderer that uses them. Everything goes again, renderer first, when the object goes.
+// renderer that uses them (a benchmark may place the camera elsewhere). Everything goes again,
+// renderer first, when the object goes.
 //
 //   BenchRenderSetup setup(320, 180, "Kelvaris render benchmark");
 //   setup.AddEntity("emitter", Transform(), emitter);
@@ -31,9 +32,15 @@
 #include "render/renderer.h"
 #include "render/resource_cache.h"
 
+// Where the orthographic camera stands and its zoom (the view is 1 / zoom units high).
+struct BenchCamera {
+  Transform place{{0.0f, 0.0f, 10.0f}, {}, {1.0f, 1.0f, 1.0f}};
+  float zoom = 0.02f;
+};
+
 class BenchRenderSetup {
  public:
-  BenchRenderSetup(int width, int height, const char* title) {
+  BenchRenderSetup(int width, int height, const char* title, const BenchCamera& view = {}) {
     window = OpenBenchmarkWindow(width, height, title);
     const QuietStdout quiet;
     if (gladLoadGL(glfwGetProcAddress) == 0) throw std::runtime_error("no GL entry points");
@@ -48,10 +55,10 @@ class BenchRenderSetup {
       return true;
     };
     Camera camera;
-    camera._zoom = 0.02f;  // 50 units high
+    camera._zoom = view.zoom;
     camera._nearPlane = -100.0f;
     camera.SetDirty();
-    AddEntity("camera", Transform({0.0f, 0.0f, 10.0f}, {}, {1.0f, 1.0f, 1.0f}), camera);
+    AddEntity("camera", view.place, camera);
     Light ambient;
     ambient._type = 3;
     AddEntity("ambient", Transform(), ambient);

@@ -2,15 +2,18 @@
 // system the game registers. The whole game is started once, as it starts for a player (window
 // and GL context included, so the target runs under Xvfb), and the tutorial level is loaded so
 // that the systems have entities, tiles, scripts, sounds and menus to act on. Each input is
-// split into lines; every line is posted at level 0, which reaches every receiver, the messages
-// the handlers queued are delivered after the last line, and every system runs one update of
-// 1/60 s, as in a pass of the game loop (this is also when the UI frees the documents that a
-// message closed).
+// split into lines; every line is posted at level 0, which reaches every receiver, and the
+// messages the handlers queued are delivered after the last line. After every
+// kInputsPerUpdate-th input every system runs one update of 1/60 s, as in a pass of the game
+// loop: the systems act on what the messages left, and the UI frees the documents that a
+// message closed (without updates, closed documents pile up until memory runs out). Running
+// the update after each input would spend most of the run in updates rather than in handlers.
 //
 // The engine lives on from one input to the next, as it does between messages in the game: a
 // "scene" line changes the level for the inputs that follow. No frame is drawn per input: under
-// the software rasteriser of Xvfb a frame can take over a second on its own (the driver compiles
-// shaders on first use).
+// the software rasteriser of Xvfb a frame can take over a second on its own. Every material of
+// the game is loaded before the first input, so that its shaders are compiled then rather than
+// inside an input (a compile under the sanitizer and the software renderer can take a second).
 //
 //   xvfb-run -a scripts/fuzz.sh message 600
 // Memory is not checked for leaks: the engine keeps state from input to input, and it is not
@@ -32,12 +35,14 @@
 #include "engine/decs.h"
 #include "engine/engine_clock.h"
 #include "engine/messaging_manager.h"
+#include "engine/resource_provider.h"
 #include "engine/system_manager.h"
 #include "fuzz_input_file.h"
 
 namespace {
 
 constexpr std::size_t kMaxMessagesPerInput = 64;
+constexpr std::size_t kInputsPerUpdate = 16;
 
 class StepClock final : public EngineClock {
  public:
@@ -79,6 +84,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     std::fflush(nullptr);
     std::_Exit(0);
   });
+  ResourceProvider& resources = *DECS::Instance().Resources();
+  for (const auto& entry : std::filesystem::directory_iterator("GAME/Assets/Materials")) {
+    if (entry.path().extension() == ".json") resources.GetMaterial(entry.path().string());
+  }
   DECS::Instance().GetManager<MessagingManager>()->PostFormatted("firstScene levelt_scene", 1);
   for (int pass = 0; pass < 120; ++pass) Step();
   return 0;
@@ -96,6 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     messaging.PostFormatted("%s", 0, line.c_str());
   }
   messaging.DeliverQueued();
+
+  static std::size_t inputs = 0;
+  if (++inputs % kInputsPerUpdate != 0) return 0;
   // The update half of a pass (DECS::Update would also draw a frame), with the same skip flags.
   DECS& decs = DECS::Instance();
   const auto& systems = decs.GetManager<SystemManager>()->Systems();

@@ -52,11 +52,13 @@ find "${seeds[@]}" -type f -size -64k -print0 |
 # more allocated than it freed is the game keeping state, not a leak, and checking that after
 # each input scans the whole game's heap. Its allocator keeps a smaller quarantine of freed
 # memory and hands freed pages back: the game under the sanitizer and the software renderer
-# starts at about 1.3 GB resident.
+# starts at about 1.3 GB resident. The software renderer works on one thread: a run is pinned to
+# one core, where more rasteriser threads would only take turns.
 extra=()
 if [ "$target" = message ]; then
   extra=(-detect_leaks=0)
   export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=64:allocator_release_to_os_interval_ms=1000}"
+  export LP_NUM_THREADS="${LP_NUM_THREADS:-1}"
 fi
 
 # A run fails on a crash, a sanitizer report, an input taking over 1 s or memory over 2 GB.

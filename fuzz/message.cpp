@@ -6,14 +6,18 @@
 // messages the handlers queued are delivered after the last line. After every
 // kInputsPerUpdate-th input every system runs one update of 1/60 s, as in a pass of the game
 // loop: the systems act on what the messages left, and the UI frees the documents that a
-// message closed (without updates, closed documents pile up until memory runs out). Running
-// the update after each input would spend most of the run in updates rather than in handlers.
+// message closed (without updates, closed documents pile up until memory runs out).
 //
 // The engine lives on from one input to the next, as it does between messages in the game: a
 // "scene" line changes the level for the inputs that follow. No frame is drawn per input: under
 // the software rasteriser of Xvfb a frame can take over a second on its own. Every material of
 // the game is loaded before the first input, so that its shaders are compiled then rather than
 // inside an input (a compile under the sanitizer and the software renderer can take a second).
+//
+// Every finished run adds a record to the player's diary, which is saved and redrawn whole at
+// each addition; the fuzzer ends thousands of runs a minute, and with a diary of a thousand
+// records one input can take over a second. The diary is emptied (file and records) whenever it
+// holds more than kMaxDiaryEntries after an input; a player's diary does not grow at that rate.
 //
 //   xvfb-run -a scripts/fuzz.sh message 600
 // Memory is not checked for leaks: the engine keeps state from input to input, and it is not
@@ -38,11 +42,15 @@
 #include "engine/resource_provider.h"
 #include "engine/system_manager.h"
 #include "fuzz_input_file.h"
+#include "ui/main_menu.h"
+#include "ui/menu_manager.h"
+#include "ui/performance_diary.h"
 
 namespace {
 
 constexpr std::size_t kMaxMessagesPerInput = 64;
 constexpr std::size_t kInputsPerUpdate = 16;
+constexpr std::size_t kMaxDiaryEntries = 100;
 
 class StepClock final : public EngineClock {
  public:
@@ -51,6 +59,20 @@ class StepClock final : public EngineClock {
 };
 
 StepClock* stepClock = nullptr;
+
+// Empties the main menu's diary once it holds more than kMaxDiaryEntries records.
+void KeepDiarySmall() {
+  const auto menus = DECS::Instance().GetManager<SystemManager>()->GetSystem<MenuManager>();
+  const auto main =
+      menus ? std::dynamic_pointer_cast<MainMenu>(menus->GetMenu(MenuManager::kMainMenu)) : nullptr;
+  PerformanceDiary* diary = main ? main->Diary() : nullptr;
+  if (diary == nullptr || diary->Entries().size() <= kMaxDiaryEntries) return;
+  std::error_code ignored;
+  std::filesystem::remove(diary->FilePath(), ignored);
+  std::filesystem::remove(diary->BackupPath(), ignored);
+  diary->DiaryEnsureLoaded();
+  diary->DiaryResort();  // the diary table is redrawn empty
+}
 
 // One pass of the game loop, 1/60 s later.
 void Step() {
@@ -79,9 +101,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // The game is left running at exit: the UI library creates its own static state on first use,
   // later than this handler could be registered, and destroys it before any handler registered
   // here would run, so a teardown at exit would reach state that is gone (the game itself stops
-  // the engine before it returns from main). The run's output is flushed first.
+  // the engine before it returns from main). The run's output is flushed and the temporary
+  // folder removed first (the folder's own exit handler, registered earlier, would not run).
   std::atexit([] {
     std::fflush(nullptr);
+    std::error_code ignored;
+    std::filesystem::remove_all(FuzzInputFolder(), ignored);
     std::_Exit(0);
   });
   ResourceProvider& resources = *DECS::Instance().Resources();
@@ -105,6 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     messaging.PostFormatted("%s", 0, line.c_str());
   }
   messaging.DeliverQueued();
+  KeepDiarySmall();
 
   static std::size_t inputs = 0;
   if (++inputs % kInputsPerUpdate != 0) return 0;

@@ -7,11 +7,16 @@
 //
 // Once a minute it prints a line to standard error:
 //   minute  rss_mb  median_ms  p95_ms  replays  error_lines
-// and at the end reports, as benchmark counters, the resident memory after the first minute and
-// at the end, its growth in percent, the frame medians of the first and the last minute and the
-// number of error lines the game printed (lines holding "error" or "fail" in any case, except
-// the sound back end's own "ALSA lib" lines on a machine without a sound card; the first few
-// are shown). Memory is sampled between frames, so a sample can fall inside a replay.
+// and after each replay a line of that replay alone:
+//   replay  N  end_rss_mb  after_rss_mb  median_ms  p95_ms
+// where end_rss_mb is resident memory after the replay's last frame (the same moment of every
+// replay, so replays compare like with like) and after_rss_mb after the game shut down. A minute's
+// sample falls wherever the replay happens to be (loading, a menu, a level), so the minute curve
+// swings with the replay; growth is judged on the replay ends. At the end it reports, as
+// benchmark counters, the resident memory at the end of the first and of the last replay, its
+// growth in percent, the frame medians of the first and the last replay and the number of error
+// lines the game printed (lines holding "error" or "fail" in any case, except the sound back
+// end's own "ALSA lib" lines on a machine without a sound card; the first few are shown).
 //
 //   xvfb-run -a -s "-screen 0 1280x720x24" build/release/bench/bench_soak --minutes=30
 // The user's files are not touched: home, save and documents folders are temporary ones.
@@ -147,9 +152,10 @@ std::vector<std::string> NewErrorLines(const std::filesystem::path& log, std::st
 }
 
 // One replay of the recording from start-up to shutdown; the wall time of each frame is added
-// to `frames`, and `afterFrame` runs after each.
+// to `frames`, and `afterFrame` runs after each. Returns the resident memory after the last
+// frame, before the game shuts down.
 template <typename AfterFrame>
-void Replay(std::vector<double>& frames, AfterFrame&& afterFrame) {
+double Replay(std::vector<double>& frames, AfterFrame&& afterFrame) {
   auto ownedClock = std::make_unique<StepClock>();
   StepClock& clock = *ownedClock;
   ResourceCache::DestroyInstance();
@@ -164,7 +170,9 @@ void Replay(std::vector<double>& frames, AfterFrame&& afterFrame) {
     frames.push_back(WallSeconds() - before);
     afterFrame();
   }
+  const double endRss = ResidentMegabytes();
   StopEngine();
+  return endRss;
 }
 
 void BM_Soak(benchmark::State& state, double minutes) {
@@ -176,6 +184,7 @@ void BM_Soak(benchmark::State& state, double minutes) {
   double lastRss = 0.0;
   double firstMedian = 0.0;
   double lastMedian = 0.0;
+  std::vector<double> replayFrames;
   // The curve goes to the standard error the program started with: the game's output is
   // redirected to the log while it runs.
   std::FILE* report = fdopen(dup(STDERR_FILENO), "w");
@@ -191,25 +200,33 @@ void BM_Soak(benchmark::State& state, double minutes) {
       if (WallSeconds() < nextSample) return;
       nextSample += 60.0;
       ++minute;
-      const double rss = ResidentMegabytes();
-      const double median = Percentile(frames, 0.5) * 1e3;
-      if (minute == 1) {
-        firstRss = rss;
-        firstMedian = median;
-      }
-      lastRss = rss;
-      lastMedian = median;
-      std::fprintf(report, "%6d  %6.1f  %9.2f  %6.2f  %7d  %11zu\n", minute, rss, median,
-                   Percentile(frames, 0.95) * 1e3, replays, errors.size());
+      std::fprintf(report, "%6d  %6.1f  %9.2f  %6.2f  %7d  %11zu\n", minute, ResidentMegabytes(),
+                   Percentile(frames, 0.5) * 1e3, Percentile(frames, 0.95) * 1e3, replays,
+                   errors.size());
       std::fflush(report);
       frames.clear();
     };
     while (WallSeconds() - start < minutes * 60.0) {
+      double endRss = 0.0;
       {
         OutputToLog quiet(log);
-        Replay(frames, sample);
+        endRss = Replay(frames, [&] {
+          replayFrames.push_back(frames.back());
+          sample();
+        });
       }
       ++replays;
+      const double median = Percentile(replayFrames, 0.5) * 1e3;
+      if (replays == 1) {
+        firstRss = endRss;
+        firstMedian = median;
+      }
+      lastRss = endRss;
+      lastMedian = median;
+      std::fprintf(report, "replay %3d  %6.1f  %6.1f  %9.2f  %6.2f\n", replays, endRss,
+                   ResidentMegabytes(), median, Percentile(replayFrames, 0.95) * 1e3);
+      std::fflush(report);
+      replayFrames.clear();
       for (std::string& line : NewErrorLines(log, logOffset)) errors.push_back(std::move(line));
     }
   }
@@ -217,11 +234,11 @@ void BM_Soak(benchmark::State& state, double minutes) {
   for (std::size_t index = 0; index < errors.size() && index < 5; ++index) {
     std::fprintf(stderr, "error line: %s\n", errors[index].c_str());
   }
-  state.counters["rss_first_minute_mb"] = firstRss;
-  state.counters["rss_end_mb"] = lastRss;
+  state.counters["rss_first_replay_mb"] = firstRss;
+  state.counters["rss_last_replay_mb"] = lastRss;
   state.counters["rss_growth_pct"] = firstRss > 0.0 ? (lastRss - firstRss) / firstRss * 100.0 : 0.0;
-  state.counters["median_first_minute_ms"] = firstMedian;
-  state.counters["median_last_minute_ms"] = lastMedian;
+  state.counters["median_first_replay_ms"] = firstMedian;
+  state.counters["median_last_replay_ms"] = lastMedian;
   state.counters["error_lines"] = static_cast<double>(errors.size());
   std::error_code ignored;
   std::filesystem::remove_all(home, ignored);

@@ -77,17 +77,26 @@ std::optional<int> ParseArraySize(std::string_view text) {
   return negative ? -value : value;
 }
 
-// Enters one declared name (an array once per element) with the code of its type name. False
-// when the program's names are at kMaxRecordedUniforms and a new one would go past it.
+// Enters one declared name (an array once per element) with the code of its type name;
+// `entered` counts the names this stage entered so far. False when the program's names are at
+// kMaxRecordedUniforms and a new one would go past it, or the stage entered that many already.
 bool EnterDeclaration(std::string_view typeName, std::string_view name,
-                      UniformDeclarations& declarations, std::string_view fileName) {
+                      UniformDeclarations& declarations, std::size_t& entered,
+                      std::string_view fileName) {
   const UniformType type = UniformTypeFromName(typeName);
   const auto enter = [&](std::string key) {
+    if (entered >= kMaxRecordedUniforms) return false;
     if (declarations.size() >= kMaxRecordedUniforms && !declarations.contains(key)) return false;
+    ++entered;
     declarations[std::move(key)] = type;
     return true;
   };
   const std::size_t open = name.find('[');
+  if (std::min(open, name.size()) > kMaxUniformNameLength) {
+    LogProblem(fileName, {"uniform name '", Excerpt(name, 0), "...' is longer than ",
+                          std::to_string(kMaxUniformNameLength), " characters; nothing recorded"});
+    return true;
+  }
   if (open == std::string_view::npos) return enter(std::string(name));
   const std::size_t close = name.find(']', open + 1);
   const std::optional<int> size =
@@ -217,6 +226,7 @@ void StripDebugBlocks(std::string& text, std::string_view fileName) {
 
 void ParseShaderUniforms(std::string_view text, UniformDeclarations& declarations,
                          std::string_view fileName) {
+  std::size_t entered = 0;
   for (std::size_t match = text.find(kUniformKeyword); match != std::string_view::npos;
        match = text.find(kUniformKeyword, match + 4)) {
     // The keyword, exactly one separator, the type up to the next space, then the name (which
@@ -242,7 +252,7 @@ void ParseShaderUniforms(std::string_view text, UniformDeclarations& declaration
     }
     const std::string_view name = text.substr(nameStart, nameEnd - nameStart);
     if (!EnterDeclaration(text.substr(typeStart, typeEnd - typeStart), name, declarations,
-                          fileName)) {
+                          entered, fileName)) {
       LogProblem(fileName, {"the program declares more than ", std::to_string(kMaxRecordedUniforms),
                             " uniform names; '", name, "' and later declarations are not recorded"});
       return;

@@ -41,9 +41,15 @@ std::optional<std::string> ReadShaderFile(const std::string& path);
 // Largest array size a declaration may give; larger sizes are refused as malformed.
 constexpr int kMaxUniformArraySize = 4096;
 
-// Most names (array elements counted one by one) recorded for one program; declarations past
-// it are reported once and not recorded, so a stage cannot make the game record millions.
+// Most names (array elements counted one by one) recorded for one program, and most names one
+// stage may enter, repeats included; declarations past either are reported once and not
+// recorded, so a stage cannot make the game record millions, nor enter one array again and
+// again.
 constexpr std::size_t kMaxRecordedUniforms = 4096;
+
+// Longest uniform name (without its array size) that is recorded, GLSL's own limit on
+// identifiers; a longer one is reported and not recorded (each array element would copy it).
+constexpr std::size_t kMaxUniformNameLength = 1024;
 
 // Replaces every include directive in `text`, in place. `includedPaths` holds the (normalised)
 // paths already included into this stage; `fileName` names the text in log lines.

@@ -204,6 +204,44 @@ TEST(ShaderPreprocessor, RecordsAtMostTheUniformCapPerProgramAndSaysSo) {
       << "once per stage, not once per declaration";
 }
 
+TEST(ShaderPreprocessor, EnteringAnArrayAgainCountsTowardsTheStageCap) {
+  // 1000 declarations of one array of 100 would enter 100,000 names, 100 of them distinct.
+  std::string stage;
+  for (int index = 0; index < 1000; ++index) stage += "uniform float a[100];\n";
+  stage += "uniform int last;\n";
+  const FileMap files{{"stage.glsl", stage}, {"other.glsl", "uniform int other;\n"}};
+  UniformDeclarations declarations;
+  testing::internal::CaptureStdout();
+  PrepareShaderStage("stage.glsl", declarations, ReaderOf(files));
+  const std::string log = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(declarations.size(), 100u);
+  EXPECT_EQ(declarations.count("last"), 0u);
+  EXPECT_EQ(log,
+            "Shader : stage.glsl: the program declares more than 4096 uniform names; "
+            "'a[100]' and later declarations are not recorded\n");
+
+  // The count is the stage's own: the next stage of the program records its names.
+  PrepareShaderStage("other.glsl", declarations, ReaderOf(files));
+  EXPECT_EQ(declarations.count("other"), 1u);
+}
+
+TEST(ShaderPreprocessor, RecordsNoUniformNameLongerThanGlslAllows) {
+  // Each element of the array would copy the name: 4096 copies of a long name add up.
+  const std::string tooLong(kMaxUniformNameLength + 1, 'n');
+  const std::string longest(kMaxUniformNameLength, 'k');
+  const FileMap files{{"stage.glsl", "uniform float " + tooLong + "[4096];\nuniform float " +
+                                         tooLong + ";\nuniform int " + longest + "[2];\n"}};
+  UniformDeclarations declarations;
+  testing::internal::CaptureStdout();
+  PrepareShaderStage("stage.glsl", declarations, ReaderOf(files));
+  const std::string log = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(declarations, (UniformDeclarations{{longest + "[0]", UniformType::Int},
+                                                {longest + "[1]", UniformType::Int}}));
+  const std::string refused = "Shader : stage.glsl: uniform name '" + std::string(40, 'n') +
+                              "...' is longer than 1024 characters; nothing recorded\n";
+  EXPECT_EQ(log, refused + refused);
+}
+
 TEST(ShaderPreprocessor, RecordsUniformsOfIncludesButNotOfDebugBlocks) {
   const FileMap files{
       {"stage.glsl",

@@ -1,7 +1,8 @@
 // The game played from its start to the results board by a recorded input file, as a player
 // would: the splash gives way to the main menu, a clan is chosen and "play" clicked, the
-// tutorial is taught and completed, the first level is reached, and the run is lost there
-// (by the word that ends a run when the player's health is gone). The harness has a home of its own
+// tutorial is taught and completed, the first level is reached, and the run is lost there by
+// the player's death: the recorded walk drops it into a hole of the level until its health is
+// gone, and the game itself ends the run. The harness has a home of its own
 // (settings windowed at 1280 x 720, the default controls, no save marker), checks at each
 // stage what the documents show, keeps a picture of each stage under the build folder, and
 // checks that every recorded frame was played and that nothing printed an error line. Two
@@ -124,6 +125,24 @@ void PlayTutorial(RecordingBuilder& input) {
   input.Mark("tutorial portal");
   WalkFor(input, kTowardsMinusX, FramesFor(5.5f));
   WalkFor(input, kTowardsMinusZ, FramesFor(38.0f));
+}
+
+// The first level from the player's start, (9, 0, 11): the map is 16 x 16 tiles of 2 units
+// (tile column c at x = -15 + 2c, row r at z = -15 + 2r), and its nearest hole is the tile at
+// (7, 3). The player falls only once its body (a circle of radius 0.7) touches no ground, within
+// 0.3 of the hole's middle. Each fall costs a point of health and puts the player back where it
+// last stood on ground, the hole's corner (6, 4); three falls take the three points.
+void FallToDeath(RecordingBuilder& input) {
+  // Updates from the walk's end over the hole to the respawn, and a little more.
+  constexpr int kFallFrames = 90;
+  WalkFor(input, kTowardsMinusX, FramesFor(2.0f));
+  WalkFor(input, kTowardsMinusZ, FramesFor(8.0f));
+  input.Wait(kFallFrames);
+  for (int fall = 2; fall <= 3; ++fall) {
+    WalkFor(input, kTowardsPlusX, FramesFor(1.0f));
+    WalkFor(input, kTowardsMinusZ, FramesFor(1.0f));
+    input.Wait(kFallFrames);
+  }
 }
 
 // The lines of `output` that tell of an error: a refused load, a failed scene or a script
@@ -315,10 +334,9 @@ RunEnd PlayThrough::Replay(const std::string& run, const MenuTargets& targets) {
   recording.Wait(200).Mark("transition").Wait(900).Mark("level");
   // Pause and resume with the back action, once the level has faded in.
   recording.Press(UI_BACK).Wait(30).Mark("paused").Press(UI_BACK).Wait(30);
-  // The player walks a little in the level; then the run is lost by the word the player's
-  // health sends at its end.
-  WalkFor(recording, kTowardsMinusZ, FramesFor(2.0f));
-  recording.Wait(10).Mark("death").Wait(180).Mark("results");
+  // The player falls into a hole until its health is gone.
+  FallToDeath(recording);
+  recording.Mark("death").Wait(60).Mark("results");
   recording.Write(7, 11);
   frameCount = recording.FrameCount();
 
@@ -360,9 +378,9 @@ RunEnd PlayThrough::Replay(const std::string& run, const MenuTargets& targets) {
   const auto pause = menus != nullptr ? menus->GetMenu(MenuManager::kPauseMenu) : nullptr;
   EXPECT_TRUE(pause != nullptr && Visible(pause->Document())) << where << "the back action did not pause";
 
-  at("death");
-  DECS::Instance().GetManager<MessagingManager>()->PostFormatted("instant_lose", 0);
-
+  where = at("death");
+  EXPECT_TRUE(menus != nullptr && menus->HUD() != nullptr && menus->HUD()->HealthFraction() == 0.0f)
+      << where << "the falls did not take the player's health";
 
   where = at("results");
   EXPECT_TRUE(Visible(HudDocument(), "results-container")) << where;

@@ -15,6 +15,7 @@
 //   xvfb-run -a -s "-screen 0 1280x720x24" build/release/bench/bench_frame_time
 //   ... bench_frame_time --scene=level_one        # another scene (repeatable); replaces the list
 //   ... bench_frame_time --mode=2                 # a graphics mode (settings "GraphicsMode")
+// Started in a folder that holds a GAME/ data tree, it reads that one, else the repository's.
 // The user's settings are not touched: the game's save folder is a temporary one.
 
 #include <benchmark/benchmark.h>

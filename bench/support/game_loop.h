@@ -35,11 +35,12 @@ inline double Percentile(std::vector<double> values, double fraction) {
   return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
-// Makes `sourceFolder` (the repository, which holds GAME/) the working directory as the game
-// would find it. Returns false after printing the reason when it cannot.
+// Stays in the working directory when it holds GAME/ (so a copy of the data can be measured),
+// else makes `sourceFolder` (the repository, which holds GAME/) the working directory as the
+// game would find it. Returns false after printing the reason when it cannot.
 inline bool EnterGameData(const char* sourceFolder) {
   try {
-    std::filesystem::current_path(sourceFolder);
+    if (!std::filesystem::is_directory("GAME")) std::filesystem::current_path(sourceFolder);
     EnterDataFolder();
     return true;
   } catch (const std::exception& error) {

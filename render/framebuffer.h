@@ -56,6 +56,10 @@ class Framebuffer {
   // colour texture, or its depth texture when `useDepthTexture` is set (none: texture 0), on
   // texture unit 0.
   void Draw(bool useDepthTexture = false) const;
+  // Draws the colour texture as Draw does, sampled nearest instead of linearly for this draw.
+  // Into a target of this size, every pixel samples the centre of its own texel, where both
+  // filters give that texel; nearest reads one texel instead of the four a linear filter blends.
+  void DrawTexelForTexel() const;
 
   unsigned int Fbo() const { return fbo; }
   unsigned int ColorTexture() const { return colorTexture; }

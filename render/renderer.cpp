@@ -5,6 +5,7 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <stdexcept>
 
@@ -278,6 +279,8 @@ void Renderer::Render() {
     shader->ApplyGlobalUniforms(globals);
     const bool quadBound = framebufferMesh->Bind();
     BindLayer(0);
+    std::array<GLint, 4> viewport{};
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
     for (std::size_t index = 0; index < framebuffers.size(); ++index) {
       // A layer not in use holds nothing this frame (its passes would leave it so), or what an
       // earlier frame left, which nothing reads.
@@ -289,7 +292,11 @@ void Renderer::Render() {
       if (framebuffer.composite && quadBound) {
         // The layer's colours are weighted by coverage already.
         glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-        framebuffer.Draw();
+        if (framebuffer.Width() == viewport[2] && framebuffer.Height() == viewport[3]) {
+          framebuffer.DrawTexelForTexel();
+        } else {
+          framebuffer.Draw();
+        }
       }
     }
   } else {

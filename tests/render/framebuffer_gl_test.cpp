@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "render/gpu_mesh.h"
 #include "render/mesh_file.h"
@@ -107,13 +108,19 @@ TEST(Framebuffer, ColourRangeAndDepthAreAsAsked) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST(Framebuffer, DrawsItsColourOrItsDepthTextureOverWhatIsBound) {
-  ResourceCache cache(MakeGlBackend());
+// The copy program and full-screen quad the renderer draws layers with.
+class FramebufferDraw : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(copy, nullptr); }
+
+  ResourceCache cache{MakeGlBackend()};
   Shader* copy = cache.GetShaderById(
       cache.GetShader("GAME/Shaders/Vertex/FramebufferVertexShader.glsl",
                       "GAME/Shaders/Fragment/FramebufferFragmentShader.glsl"));
-  ASSERT_NE(copy, nullptr);
-  const GpuMesh quad(LoadMeshFile("GAME/Assets/Meshes/FramebufferMesh.txt"));
+  const GpuMesh quad{LoadMeshFile("GAME/Assets/Meshes/FramebufferMesh.txt")};
+};
+
+TEST_F(FramebufferDraw, DrawsItsColourOrItsDepthTextureOverWhatIsBound) {
 
   Framebuffer source;
   source.Bind();
@@ -140,6 +147,45 @@ TEST(Framebuffer, DrawsItsColourOrItsDepthTextureOverWhatIsBound) {
     EXPECT_NEAR(pixel[1], depth ? 0 : 255, 1);
   }
   if (depthTest == GL_TRUE) glEnable(GL_DEPTH_TEST);
+  if (blend == GL_TRUE) glEnable(GL_BLEND);
+  glBindVertexArray(0);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(FramebufferDraw, TexelForTexelGivesEveryPixelItsTexelAndLeavesLinearSampling) {
+
+  // Columns alternating between 0 and 1 in red: any blend of neighbours shows as a value between.
+  constexpr int kWidth = 8;
+  constexpr int kHeight = 2;
+  std::vector<float> stripes;
+  for (int texel = 0; texel < kWidth * kHeight; ++texel) {
+    stripes.insert(stripes.end(), {static_cast<float>(texel % 2), 0.0f, 0.0f, 1.0f});
+  }
+  Framebuffer source(kWidth, kHeight, ColorRange::High, Framebuffer::kNoDepth);
+  glBindTexture(GL_TEXTURE_2D, source.ColorTexture());
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kWidth, kHeight, GL_RGBA, GL_FLOAT, stripes.data());
+  Framebuffer target(kWidth, kHeight, ColorRange::High, Framebuffer::kNoDepth);
+
+  const GLboolean blend = glIsEnabled(GL_BLEND);
+  glDisable(GL_BLEND);
+  copy->Use();
+  copy->SetInt("inTexture", 0);
+  ASSERT_TRUE(quad.Bind());
+  target.Bind();
+  glViewport(0, 0, kWidth, kHeight);
+  source.DrawTexelForTexel();
+  std::vector<float> drawn(stripes.size());
+  glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_FLOAT, drawn.data());
+  EXPECT_EQ(drawn, stripes);
+
+  for (const GLenum filter : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER}) {
+    GLint value = 0;
+    glBindTexture(GL_TEXTURE_2D, source.ColorTexture());
+    glGetTexParameteriv(GL_TEXTURE_2D, filter, &value);
+    EXPECT_EQ(value, GL_LINEAR) << "later readers filter the texture linearly";
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glViewport(0, 0, kTestWindowWidth, kTestWindowHeight);
   if (blend == GL_TRUE) glEnable(GL_BLEND);
   glBindVertexArray(0);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

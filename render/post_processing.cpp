@@ -3,6 +3,7 @@
 #include <glad/gl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -155,12 +156,14 @@ Shader* PassProgram::Use() {
 
 // Glow ----------------------------------------------------------------------------------------
 
-void FlorethChain::FitLevels(int width, int height) {
+void FlorethChain::FitTargets(int width, int height, int radius) {
   for (int level = 0; level < kLevels; ++level) {
     // The glow's levels hold light brighter than white.
     FitScratch(levels[static_cast<std::size_t>(level)], std::max(width >> level, 1),
                std::max(height >> level, 1), ColorRange::High);
   }
+  FitScratch(taps, width + 2 * radius, height + 2 * radius, ColorRange::High);
+  FitScratch(rowSums, width, height + 2 * radius, ColorRange::High);
 }
 
 void FlorethChain::Resize() {
@@ -173,6 +176,29 @@ void FlorethChain::Resize() {
   }
 }
 
+bool FlorethChain::DrawBlurRows(int index, int radius) {
+  const Framebuffer& below = *levels[static_cast<std::size_t>(index)];
+  const Framebuffer& above = *levels[static_cast<std::size_t>(index - 1)];
+  const int grownHeight = above.Height() + 2 * radius;
+  Shader* shader = tapsProgram.Use();
+  if (shader == nullptr) return false;
+  shader->SetInt("inTexture", 0);
+  shader->SetVec2("levelSize", SizeOf(above));
+  shader->SetFloat("radius", static_cast<float>(radius));
+  taps->Bind();
+  glViewport(0, 0, above.Width() + 2 * radius, grownHeight);
+  below.Draw();
+
+  shader = rowsProgram.Use();
+  if (shader == nullptr) return false;
+  shader->SetInt("inTexture", 0);
+  shader->SetInt("radius", radius);
+  rowSums->Bind();
+  glViewport(0, 0, above.Width(), grownHeight);
+  taps->Draw();
+  return true;
+}
+
 // Steps: the source is copied into `scratch` (texel for texel, so nothing an earlier glow left
 // there shows through); level 0 gets the parts brighter than the threshold; each level
 // k = 1 .. L-2 is a half-size copy of level k-1; then from level L-2 down to 1 each level is
@@ -180,14 +206,21 @@ void FlorethChain::Resize() {
 // `scratch`, which is laid over the target. L = min(levels, 9); with L <= 2 only the masked
 // full-size level is added. The mask and downsampling programs write every texel of their
 // level with blending off, so no level needs a clear (one whose program is missing is cleared
-// instead). Unless `keepResultInScratch`, the last two steps are one draw of the combine
-// program, which adds the glow to the copy as it lays it over the target; `scratch` then keeps
-// only the copy.
+// instead). A blur is the 3x3 Gaussian of taps `radius` pixels of the larger level apart, drawn
+// in three steps (DrawBlurRows, then the sums down columns), which read whole texels except for
+// one filtered read per pixel. Unless `keepResultInScratch`, the last blur and the last two
+// steps are one draw of the combine program, which adds the glow to the copy as it lays it
+// over the target; `scratch` then keeps only the copy.
 void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
                          Framebuffer& target, Framebuffer& scratch, Shader& restoreShader,
                          PostProcessTargets& targets, bool keepResultInScratch) {
   const int levelCount = std::min(pass.intData[0], kLevels);
-  FitLevels(source.Width(), source.Height());
+  // The kernel is symmetric, so a negative radius blurs as its size does. Past the image's size
+  // every outer tap lies beyond the edge, where the edge texel repeats, as it does for any
+  // larger radius.
+  const int radiusLimit = std::max(source.Width(), source.Height());
+  const int radius = std::abs(std::clamp(pass.intData[1], -radiusLimit, radiusLimit));
+  FitTargets(source.Width(), source.Height(), radius);
   PassState state(targets);
   state.AlphaBlend();
   const auto level = [this](int index) -> Framebuffer& {
@@ -232,32 +265,43 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
       clear(level(index));
     }
   }
+
+  const bool combined = !keepResultInScratch && combine.Use() != nullptr;
+  bool levelOneBlurred = false;
+  for (int index = levelCount - 2; index >= 1; --index) {
+    glDisable(GL_BLEND);
+    if (!DrawBlurRows(index, radius)) break;
+    if (index == 1 && combined) {
+      levelOneBlurred = true;
+      break;
+    }
+    shader = blurProgram.Use();
+    if (shader == nullptr) break;
+    glEnable(GL_BLEND);
+    state.AdditiveBlend();
+    shader->SetInt("inTexture", 0);
+    shader->SetInt("radius", radius);
+    DrawInto(level(index - 1), *rowSums);
+  }
   glEnable(GL_BLEND);
 
-  state.AdditiveBlend();
-  shader = kernel.Use();
-  if (shader != nullptr) {
-    SetWeights(KernelPass::kGaussian);
-    shader->ApplyGlobalUniforms();
-    shader->SetInt("inTexture", 0);
-    shader->SetFloat("radius", static_cast<float>(pass.intData[1]));
-    for (int index = levelCount - 2; index >= 1; --index) {
-      shader->SetVec2("viewPortDimensions", SizeOf(level(index - 1)));
-      DrawInto(level(index - 1), level(index));
-    }
-  }
-
   state.AlphaBlend();
-  shader = keepResultInScratch ? nullptr : combine.Use();
+  shader = combined ? combine.Use() : nullptr;
   if (shader != nullptr) {
-    static constexpr int kUnits[] = {0, 1};
-    shader->SetIntArray("inTextures[0]", 2, kUnits);
+    static constexpr int kUnits[] = {0, 1, 2};
+    shader->SetIntArray("inTextures[0]", 3, kUnits);
+    shader->SetInt("blurred", levelOneBlurred ? 1 : 0);
+    shader->SetInt("radius", radius);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, level(0).ColorTexture());
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, rowSums->ColorTexture());
     DrawInto(target, scratch);
     // Nothing of the pass stays bound where later draws could sample it.
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    for (const GLenum unit : {GL_TEXTURE2, GL_TEXTURE1}) {
+      glActiveTexture(unit);
+      glBindTexture(GL_TEXTURE_2D, 0);
+    }
     glActiveTexture(GL_TEXTURE0);
   } else {
     restoreShader.Use();

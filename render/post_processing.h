@@ -100,6 +100,9 @@ inline constexpr const char* kVertex = "./GAME/Shaders/Vertex/FramebufferVertexS
 inline constexpr const char* kFlorethMask = "./GAME/Shaders/Fragment/FlorethMaskShader.glsl";
 inline constexpr const char* kFlorethDownsampling =
     "./GAME/Shaders/Fragment/FlorethDownsamplingShader.glsl";
+inline constexpr const char* kFlorethTaps = "./GAME/Shaders/Fragment/FlorethTapsShader.glsl";
+inline constexpr const char* kFlorethRows = "./GAME/Shaders/Fragment/FlorethRowsShader.glsl";
+inline constexpr const char* kFlorethBlur = "./GAME/Shaders/Fragment/FlorethBlurShader.glsl";
 inline constexpr const char* kFlorethCombine = "./GAME/Shaders/Fragment/FlorethCombineShader.glsl";
 inline constexpr const char* kKernel = "./GAME/Shaders/Fragment/KernelShader.glsl";
 inline constexpr const char* kEdge = "./GAME/Shaders/Fragment/KernelShaderEdge.glsl";
@@ -143,12 +146,22 @@ class FlorethChain {
   void Resize();
 
  private:
-  void FitLevels(int width, int height);
+  // The levels at the source's size and the blur's targets for `radius`.
+  void FitTargets(int width, int height, int radius);
+  // The first two of the three draws that blur level `index` onto level `index - 1`; the row
+  // sums are left in `rowSums`. False when a program is missing (then that level is not
+  // blurred).
+  bool DrawBlurRows(int index, int radius);
 
   std::array<std::optional<Framebuffer>, kLevels> levels;
+  // The blur's weighted taps and row sums, each big enough for level 0 grown by the radius.
+  std::optional<Framebuffer> taps;
+  std::optional<Framebuffer> rowSums;
   PassProgram mask{PassShaders::kFlorethMask};
   PassProgram downsampling{PassShaders::kFlorethDownsampling};
-  PassProgram kernel{PassShaders::kKernel};
+  PassProgram tapsProgram{PassShaders::kFlorethTaps};
+  PassProgram rowsProgram{PassShaders::kFlorethRows};
+  PassProgram blurProgram{PassShaders::kFlorethBlur};
   PassProgram combine{PassShaders::kFlorethCombine};
 };
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -288,6 +289,30 @@ TEST_F(PostProcessingGlTest, AFullGlowKeepsAnOpaqueImageOpaqueAndItsColourAColou
   EXPECT_GT(centre.r, dark.r) << "the glow adds light";
   EXPECT_LT(centre.r, 0.5f) << "a dark colour stays dark";
   EXPECT_NEAR(centre.g / centre.r, dark.g / dark.r, 0.02f) << "the hue stays";
+}
+
+TEST_F(PostProcessingGlTest, AGlowRadiusBlursAlikeEitherWayAndPastTheImageAsAtItsSize) {
+  // A bright corner, so that taps past each edge and the blur's direction both show.
+  const Picture corner = Filled([](int x, int y) {
+    return x < 4 && y < 6 ? glm::vec4(0.9f, 0.6f, 0.3f, 1.0f) : glm::vec4(0.0f, 0.0f, 0.1f, 1.0f);
+  });
+  const auto glowWith = [&](int radius) {
+    return RunInPlace(Pass(PostProcessType::Floreth, {5, radius, 7}, {0.0f}), corner);
+  };
+  const struct {
+    const char* name;
+    int radius;
+    int sameAs;
+  } cases[] = {
+      {"a negative radius", -2, 2},
+      {"a radius past the image", 1000, kSize},
+      {"the most negative radius", std::numeric_limits<int>::min(), kSize},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    EXPECT_TRUE(Near(glowWith(test.radius), glowWith(test.sameAs), 1e-3f));
+  }
+  EXPECT_FALSE(Near(glowWith(2), glowWith(kSize), 1e-2f)) << "the radius spreads the glow";
 }
 
 TEST_F(PostProcessingGlTest, TwoGlowsSharingAScratchLayerDoNotLeakIntoEachOther) {

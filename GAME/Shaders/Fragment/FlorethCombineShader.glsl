@@ -1,14 +1,24 @@
 #version 450 core
-// The glow's last step in one draw: the glow (level 0 of its pyramid) added onto the copy of the
-// layer, as the glow's additive blend would add it there (light weighted by the glow's
-// coverage, coverage laid over as a + d(1 - a)); the result is alpha-blended over the layer.
-// Both textures are the layer's size: each pixel reads its own texels.
-uniform sampler2D inTextures[2];  // 0: the copy of the layer, 1: the glow
+// The glow's last step in one draw: the glow added onto the copy of the layer, as the glow's
+// additive blend would add it there (light weighted by the glow's coverage, coverage laid over
+// as a + d(1 - a)); the result is alpha-blended over the layer. The glow is the masked level 0
+// with, when `blurred`, the blur of level 1 added as its additive blend would add it. All
+// three textures hold a texel per pixel of the layer.
+#include "GAME/Shaders/Include/FlorethBlur.glsl"
+
+uniform sampler2D inTextures[3];  // 0: the copy of the layer, 1: the mask, 2: level 1's row sums
+uniform int blurred;
+uniform int radius;
 
 out vec4 fragColor;
 
 void main() {
-  vec4 image = texelFetch(inTextures[0], ivec2(gl_FragCoord.xy), 0);
-  vec4 glow = texelFetch(inTextures[1], ivec2(gl_FragCoord.xy), 0);
+  ivec2 pixel = ivec2(gl_FragCoord.xy);
+  vec4 image = texelFetch(inTextures[0], pixel, 0);
+  vec4 glow = texelFetch(inTextures[1], pixel, 0);
+  if (blurred != 0) {
+    vec4 blur = FlorethBlur(inTextures[2], pixel, radius);
+    glow = vec4(blur.rgb * blur.a + glow.rgb, blur.a + glow.a * (1.0 - blur.a));
+  }
   fragColor = vec4(image.rgb + glow.rgb * glow.a, glow.a + image.a * (1.0 - glow.a));
 }

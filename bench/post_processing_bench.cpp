@@ -198,7 +198,8 @@ void BM_MainMenuPipeline(benchmark::State& state) {
   Renderer& renderer = *world.renderer;
   const auto frame = [&] {
     for (int index = 0; index + 1 < renderer.LayerCount(); ++index) {
-      world.chain->ApplyLayerPasses(index, renderer.LayerFramebuffer(index + 1), *world.composite);
+      world.chain->ApplyLayerPasses(index, renderer.LayerFramebuffer(index + 1), *world.composite,
+                                    false);
     }
     glFinish();
   };

@@ -208,12 +208,17 @@ bool FlorethChain::DrawBlurRows(int index, int radius) {
 // level with blending off, so no level needs a clear (one whose program is missing is cleared
 // instead). A blur is the 3x3 Gaussian of taps `radius` pixels of the larger level apart, drawn
 // in three steps (DrawBlurRows, then the sums down columns), which read whole texels except for
-// one filtered read per pixel. Unless `keepResultInScratch`, the last blur and the last two
-// steps are one draw of the combine program, which adds the glow to the copy as it lays it
-// over the target; `scratch` then keeps only the copy.
-void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
+// one filtered read per pixel. Unless the result is kept in `scratch`, the last blur and the
+// last two steps are one draw of the combine program, which adds the glow to the copy as it
+// lays it over the target; `scratch` then keeps only the copy. Over the window, nothing is
+// copied: the mask and the combine read the source, which nothing writes, and the combine
+// lays what the target would hold over the window.
+bool FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
                          Framebuffer& target, Framebuffer& scratch, Shader& restoreShader,
-                         PostProcessTargets& targets, bool keepResultInScratch) {
+                         PostProcessTargets& targets, Result result) {
+  // Without the combine program the glowing image is built in `scratch` and laid over the
+  // target from there.
+  if (result != Result::KeptInScratch && combine.Use() == nullptr) result = Result::KeptInScratch;
   const int levelCount = std::min(pass.intData[0], kLevels);
   // The kernel is symmetric, so a negative radius blurs as its size does. Past the image's size
   // every outer tap lies beyond the edge, where the edge texel repeats, as it does for any
@@ -232,7 +237,11 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
     glClear(GL_COLOR_BUFFER_BIT);
   };
 
-  if (source.Range() == scratch.Range()) {
+  const bool overWindow = result == Result::OverWindow;
+  const Framebuffer& image = overWindow ? source : scratch;
+  if (overWindow) {
+    // The source is read as it is.
+  } else if (source.Range() == scratch.Range()) {
     CopyColour(source, scratch);
   } else {
     // Texels do not copy between ranges: drawn across without blending, which converts them.
@@ -247,7 +256,7 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
   if (shader != nullptr) {
     shader->SetFloat("intensityThreshold", pass.floatData[0]);
     shader->ApplyGlobalUniforms();
-    DrawInto(level(0), scratch);
+    DrawInto(level(0), image);
   } else {
     clear(level(0));
   }
@@ -266,7 +275,7 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
     }
   }
 
-  const bool combined = !keepResultInScratch && combine.Use() != nullptr;
+  const bool combined = result != Result::KeptInScratch;
   bool levelOneBlurred = false;
   for (int index = levelCount - 2; index >= 1; --index) {
     glDisable(GL_BLEND);
@@ -292,11 +301,19 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
     shader->SetIntArray("inTextures[0]", 3, kUnits);
     shader->SetInt("blurred", levelOneBlurred ? 1 : 0);
     shader->SetInt("radius", radius);
+    shader->SetInt("overWindow", overWindow ? 1 : 0);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, level(0).ColorTexture());
     glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_2D, rowSums->ColorTexture());
-    DrawInto(target, scratch);
+    if (overWindow) {
+      targets.SetBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+      targets.BindLayer(0);
+      glViewport(0, 0, source.Width(), source.Height());
+      source.Draw();
+    } else {
+      DrawInto(target, scratch);
+    }
     // Nothing of the pass stays bound where later draws could sample it.
     for (const GLenum unit : {GL_TEXTURE2, GL_TEXTURE1}) {
       glActiveTexture(unit);
@@ -311,6 +328,7 @@ void FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
     DrawInto(target, scratch);
   }
   state.Finish(restoreShader);
+  return overWindow;
 }
 
 // Kernel passes ------------------------------------------------------------------------------
@@ -419,12 +437,22 @@ void PostProcessingChain::DestroyInstance() {
   InstanceTargets().reset();
 }
 
-void PostProcessingChain::ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer,
-                                           Shader& restoreShader) {
-  if (framebufferIndex < 0 || framebufferIndex >= kPostProcessListCount) return;
-  for (const PostProcessPass& pass : pipeline[static_cast<std::size_t>(framebufferIndex)]) {
-    if (pass.enabled) ApplyPostProcessPass(pass, framebuffer, framebuffer, restoreShader);
+bool PostProcessingChain::ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer,
+                                           Shader& restoreShader, bool composite) {
+  if (framebufferIndex < 0 || framebufferIndex >= kPostProcessListCount) return false;
+  const auto& list = pipeline[static_cast<std::size_t>(framebufferIndex)];
+  const auto last = std::find_if(list.rbegin(), list.rend(),
+                                 [](const PostProcessPass& pass) { return pass.enabled; });
+  if (last == list.rend()) return false;
+  for (auto pass = list.begin(); pass != last.base() - 1; ++pass) {
+    if (pass->enabled) ApplyPostProcessPass(*pass, framebuffer, framebuffer, restoreShader);
   }
+  if (composite && static_cast<PostProcessType>(last->type) == PostProcessType::Floreth &&
+      !ReadAfterItsPasses(framebufferIndex + 1)) {
+    return ApplyFloreth(*last, framebuffer, framebuffer, restoreShader, true);
+  }
+  ApplyPostProcessPass(*last, framebuffer, framebuffer, restoreShader);
+  return false;
 }
 
 namespace {
@@ -513,6 +541,16 @@ bool PostProcessingChain::ReadByOtherPasses(int layer) const {
   return false;
 }
 
+bool PostProcessingChain::ReadAfterItsPasses(int layer) const {
+  return std::any_of(pipeline.begin(), pipeline.end(), [layer](const auto& list) {
+    return std::any_of(list.begin(), list.end(), [layer](const PostProcessPass& pass) {
+      const auto type = static_cast<PostProcessType>(pass.type);
+      return pass.enabled && ((type == PostProcessType::Screentone && layer == kScreentoneLayer) ||
+                              (type == PostProcessType::FXAA && layer == kFXAALayer));
+    });
+  });
+}
+
 bool PostProcessingChain::OverwritesBeforeReading(int layer) const {
   const bool glowScratch = std::any_of(pipeline.begin(), pipeline.end(), [layer](const auto& list) {
     return std::any_of(list.begin(), list.end(), [layer](const PostProcessPass& pass) {
@@ -529,7 +567,7 @@ void PostProcessingChain::ApplyPostProcessPass(const PostProcessPass& pass,
   if (!pass.enabled) return;
   switch (static_cast<PostProcessType>(pass.type)) {
     case PostProcessType::Floreth:
-      ApplyFloreth(pass, source, target, restoreShader);
+      ApplyFloreth(pass, source, target, restoreShader, false);
       break;
     case PostProcessType::Blur:
       kernelPass.Blur(source, target, pass.intData[0], pass.intData[1], restoreShader, targets,
@@ -644,17 +682,25 @@ void PostProcessingChain::ApplyLayerTexturePass(PassProgram& program, int layer,
   state.Finish(restoreShader);
 }
 
-void PostProcessingChain::ApplyFloreth(const PostProcessPass& pass, const Framebuffer& source,
-                                       Framebuffer& target, Shader& restoreShader) {
+bool PostProcessingChain::ApplyFloreth(const PostProcessPass& pass, const Framebuffer& source,
+                                       Framebuffer& target, Shader& restoreShader,
+                                       bool overWindow) {
   const int layer = pass.intData[2];
   Framebuffer* scratch = targets.LayerFramebuffer(layer);
-  if (scratch == nullptr) return ReportGlowLayer(layer, "has no framebuffer (layers 1..8)");
-  if (scratch == &source || scratch == &target) {
-    return ReportGlowLayer(layer, "is the layer the glow is drawn over");
+  if (scratch == nullptr) {
+    ReportGlowLayer(layer, "has no framebuffer (layers 1..8)");
+    return false;
   }
+  if (scratch == &source || scratch == &target) {
+    ReportGlowLayer(layer, "is the layer the glow is drawn over");
+    return false;
+  }
+  using Result = FlorethChain::Result;
   // A scratch layer that is composited or processed later shows what the glow leaves in it.
-  const bool keepResultInScratch = scratch->composite || ReadByOtherPasses(layer);
-  floreth.Apply(pass, source, target, *scratch, restoreShader, targets, keepResultInScratch);
+  const Result result = scratch->composite || ReadByOtherPasses(layer) ? Result::KeptInScratch
+                        : overWindow                                  ? Result::OverWindow
+                                                                      : Result::OverTarget;
+  return floreth.Apply(pass, source, target, *scratch, restoreShader, targets, result);
 }
 
 void PostProcessingChain::ReportGlowLayer(int layer, const char* why) {

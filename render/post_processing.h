@@ -136,12 +136,18 @@ class FlorethChain {
  public:
   static constexpr int kLevels = 9;
 
-  // Adds the glow of the bright parts of `source` to it and draws the result into `target`
-  // (see the .cpp for the steps). `scratch` holds the copy the glow is added to; it ends
-  // holding the result only when `keepResultInScratch` (something reads it later).
-  void Apply(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
+  // Where the glowing image goes: laid over `target`, with `scratch` keeping only the copy of
+  // the source; laid over `target` and kept in `scratch` (something reads it later); or, with
+  // neither `scratch` nor `target` touched, what laying it over the target would leave there
+  // laid over the bound window (as the renderer composites a layer).
+  enum class Result { OverTarget, KeptInScratch, OverWindow };
+
+  // Adds the glow of the bright parts of `source` to it (see the .cpp for the steps). Returns
+  // whether the result went over the window: OverWindow needs the combine program, without
+  // which the result is laid over `target`, by way of `scratch`.
+  bool Apply(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
              Framebuffer& scratch, Shader& restoreShader, PostProcessTargets& targets,
-             bool keepResultInScratch);
+             Result result);
   // Level k takes the window's size divided by 2^k.
   void Resize();
 
@@ -219,8 +225,10 @@ class PostProcessingChain final : public LayerPostProcessing {
 
   // LayerPostProcessing: the enabled passes of list `framebufferIndex`, source and target
   // both `framebuffer`.
-  void ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer,
-                        Shader& restoreShader) override;
+  // A glow that is the list's last pass lays its result over the window itself when the layer
+  // is to be composited and nothing reads the layer later (see ReadAfterItsPasses).
+  bool ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer, Shader& restoreShader,
+                        bool composite) override;
   void ResizeTargets() override;
   // An enabled pass of any list uses the layer's framebuffer: as the glow's scratch layer, the
   // screentone's mask (5), the FXAA target (6); or a pass of its own list could draw something
@@ -258,8 +266,9 @@ class PostProcessingChain final : public LayerPostProcessing {
   // Screentone and FXAA: the result is built over a copy of `layer`'s drawing.
   void ApplyLayerTexturePass(PassProgram& program, int layer, const Framebuffer& source,
                              Framebuffer& target, Shader& restoreShader);
-  void ApplyFloreth(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
-                    Shader& restoreShader);
+  // False when the glow was skipped.
+  bool ApplyFloreth(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
+                    Shader& restoreShader, bool overWindow);
   int ParticleTexture();
   float SceneFade() const;
   // A Fade pass that would leave the image as it is (no fade amount, a finite colour).
@@ -267,6 +276,8 @@ class PostProcessingChain final : public LayerPostProcessing {
   // An enabled pass of the layer's own list runs over it, or the screentone (FXAA) builds its
   // result over a copy of it.
   bool ReadByOtherPasses(int layer) const;
+  // The screentone (FXAA) reads the layer's drawing in a pass of any list.
+  bool ReadAfterItsPasses(int layer) const;
   // Logs a refused glow scratch layer once per value.
   void ReportGlowLayer(int layer, const char* why);
 

@@ -286,13 +286,18 @@ void Renderer::Render() {
       // earlier frame left, which nothing reads.
       if (layersInUse[index + 1] == 0) continue;
       Framebuffer& framebuffer = framebuffers[index];
-      if (postProcessing != nullptr) {
-        postProcessing->ApplyLayerPasses(static_cast<int>(index), framebuffer, *shader);
-      }
-      if (framebuffer.composite && quadBound) {
+      const bool windowSize = viewport[0] == 0 && viewport[1] == 0 &&
+                              framebuffer.Width() == viewport[2] &&
+                              framebuffer.Height() == viewport[3];
+      const bool composite = framebuffer.composite && quadBound;
+      const bool composited =
+          postProcessing != nullptr &&
+          postProcessing->ApplyLayerPasses(static_cast<int>(index), framebuffer, *shader,
+                                           composite && windowSize);
+      if (composite && !composited) {
         // The layer's colours are weighted by coverage already.
         glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-        if (framebuffer.Width() == viewport[2] && framebuffer.Height() == viewport[3]) {
+        if (windowSize) {
           framebuffer.DrawTexelForTexel();
         } else {
           framebuffer.Draw();

@@ -99,9 +99,13 @@ class LayerPostProcessing {
  public:
   virtual ~LayerPostProcessing() = default;
   // Runs the enabled passes of framebuffer `framebufferIndex` (layer index + 1) over it; ends
-  // with `restoreShader` in use and the default framebuffer bound.
-  virtual void ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer,
-                                Shader& restoreShader) = 0;
+  // with `restoreShader` in use and the default framebuffer bound. `composite`: the layer is
+  // laid over the bound window next (colour weighted by coverage: blend ONE,
+  // ONE_MINUS_SRC_ALPHA), whose viewport is the layer's size from the origin. The last pass
+  // may then lay its result over the window itself instead of drawing it into the layer;
+  // returns true when it did, and the layer is not to be laid over again.
+  virtual bool ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer,
+                                Shader& restoreShader, bool composite) = 0;
   // The window's size changed: the chain's own targets follow it.
   virtual void ResizeTargets() = 0;
   // Whether the passes read or write the framebuffer of `layer` (1..8) this frame. A chain that

@@ -530,6 +530,33 @@ GLint InternalFormatOf(GLuint texture) {
   return format;
 }
 
+TEST_F(RendererPostProcessingGlTest, AGlowEndingItsListIsLaidOverTheWindowAsFromItsLayer) {
+  // The glow lays its result over the window itself when it is the list's last pass; a fade by
+  // nothing after it changes no pixel but makes it draw into the layer, which is then laid over.
+  const int glowInts[3] = {5, 2, 7};
+  const float glowFloats[1] = {0.0f};
+  const PostProcessPass glow = MakePostProcessPass(static_cast<int>(PostProcessType::Floreth),
+                                                   glowInts, 3, glowFloats, 1, true);
+  const auto beside = [&] {
+    // Just left of the quad, where only the glow reaches.
+    const Picture layer = Download(renderer->LayerFramebuffer(3));
+    return layer.At(layer.width / 4 - 2, layer.height / 2);
+  };
+  PostProcessPipeline lists;
+  lists[2] = {glow};
+  const testing_support::Image overWindow = DrawWhiteQuadThrough(lists, 0.0f, 3);
+  EXPECT_EQ(beside().a, 0.0f) << "the layer keeps its drawing";
+  lists[2] = {glow, FadeTo({1.0f, 0.0f, 0.0f})};
+  const testing_support::Image fromLayer = DrawWhiteQuadThrough(lists, 0.0f, 3);
+  EXPECT_GT(beside().a, 0.05f) << "the layer holds the glow";
+  int worst = 0;
+  for (std::size_t index = 0; index < overWindow.rgba.size(); ++index) {
+    worst = std::max(worst, std::abs(overWindow.rgba[index] - fromLayer.rgba[index]));
+  }
+  EXPECT_LE(worst, 1);
+  EXPECT_EQ(overWindow.rgba.size(), fromLayer.rgba.size());
+}
+
 TEST_F(RendererPostProcessingGlTest, OnlyLayersTheGlowReadsHoldLightBrighterThanWhite) {
   PostProcessPipeline lists;
   const int glowInts[3] = {5, 2, 7};

@@ -3,12 +3,15 @@
 // additive blend would add it there (light weighted by the glow's coverage, coverage laid over
 // as a + d(1 - a)); the result is alpha-blended over the layer. The glow is the masked level 0
 // with, when `blurred`, the blur of level 1 added as its additive blend would add it. All
-// three textures hold a texel per pixel of the layer.
+// three textures hold a texel per pixel of the layer. With `overWindow`, texture 0 is the layer
+// itself, and what that alpha blend would leave in the layer is given instead, for the
+// window's blend of colours weighted by coverage.
 #include "GAME/Shaders/Include/FlorethBlur.glsl"
 
 uniform sampler2D inTextures[3];  // 0: the copy of the layer, 1: the mask, 2: level 1's row sums
 uniform int blurred;
 uniform int radius;
+uniform int overWindow;
 
 out vec4 fragColor;
 
@@ -20,5 +23,10 @@ void main() {
     vec4 blur = FlorethBlur(inTextures[2], pixel, radius);
     glow = vec4(blur.rgb * blur.a + glow.rgb, blur.a + glow.a * (1.0 - blur.a));
   }
-  fragColor = vec4(image.rgb + glow.rgb * glow.a, glow.a + image.a * (1.0 - glow.a));
+  vec4 glowing = vec4(image.rgb + glow.rgb * glow.a, glow.a + image.a * (1.0 - glow.a));
+  if (overWindow != 0) {
+    glowing = vec4(glowing.rgb * glowing.a + image.rgb * (1.0 - glowing.a),
+                   glowing.a * glowing.a + image.a * (1.0 - glowing.a));
+  }
+  fragColor = glowing;
 }

@@ -297,14 +297,13 @@ bool FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
   state.AlphaBlend();
   shader = combined ? combine.Use() : nullptr;
   if (shader != nullptr) {
-    static constexpr int kUnits[] = {0, 1, 2};
-    shader->SetIntArray("inTextures[0]", 3, kUnits);
+    static constexpr int kUnits[] = {0, 1};
+    shader->SetIntArray("inTextures[0]", 2, kUnits);
+    shader->SetFloat("intensityThreshold", pass.floatData[0]);
     shader->SetInt("blurred", levelOneBlurred ? 1 : 0);
     shader->SetInt("radius", radius);
     shader->SetInt("overWindow", overWindow ? 1 : 0);
     glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, level(0).ColorTexture());
-    glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_2D, rowSums->ColorTexture());
     if (overWindow) {
       targets.SetBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
@@ -315,10 +314,8 @@ bool FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
       DrawInto(target, scratch);
     }
     // Nothing of the pass stays bound where later draws could sample it.
-    for (const GLenum unit : {GL_TEXTURE2, GL_TEXTURE1}) {
-      glActiveTexture(unit);
-      glBindTexture(GL_TEXTURE_2D, 0);
-    }
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, 0);
     glActiveTexture(GL_TEXTURE0);
   } else {
     restoreShader.Use();

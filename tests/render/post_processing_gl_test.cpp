@@ -530,31 +530,54 @@ GLint InternalFormatOf(GLuint texture) {
   return format;
 }
 
+// The main menu's glow at threshold 0, with its copy in layer 7.
+PostProcessPass FullGlow() {
+  const int ints[3] = {5, 2, 7};
+  const float floats[1] = {0.0f};
+  return MakePostProcessPass(static_cast<int>(PostProcessType::Floreth), ints, 3, floats, 1, true);
+}
+
+// The coverage of `layer` just left of the white quad, where only a glow reaches.
+float CoverageBesideTheQuad(Renderer& renderer, int layer) {
+  const Picture picture = Download(renderer.LayerFramebuffer(layer));
+  return picture.At(picture.width / 4 - 2, picture.height / 2).a;
+}
+
 TEST_F(RendererPostProcessingGlTest, AGlowEndingItsListIsLaidOverTheWindowAsFromItsLayer) {
   // The glow lays its result over the window itself when it is the list's last pass; a fade by
   // nothing after it changes no pixel but makes it draw into the layer, which is then laid over.
-  const int glowInts[3] = {5, 2, 7};
-  const float glowFloats[1] = {0.0f};
-  const PostProcessPass glow = MakePostProcessPass(static_cast<int>(PostProcessType::Floreth),
-                                                   glowInts, 3, glowFloats, 1, true);
-  const auto beside = [&] {
-    // Just left of the quad, where only the glow reaches.
-    const Picture layer = Download(renderer->LayerFramebuffer(3));
-    return layer.At(layer.width / 4 - 2, layer.height / 2);
-  };
   PostProcessPipeline lists;
-  lists[2] = {glow};
+  lists[2] = {FullGlow()};
   const testing_support::Image overWindow = DrawWhiteQuadThrough(lists, 0.0f, 3);
-  EXPECT_EQ(beside().a, 0.0f) << "the layer keeps its drawing";
-  lists[2] = {glow, FadeTo({1.0f, 0.0f, 0.0f})};
+  EXPECT_EQ(CoverageBesideTheQuad(*renderer, 3), 0.0f) << "the layer keeps its drawing";
+  lists[2] = {FullGlow(), FadeTo({1.0f, 0.0f, 0.0f})};
   const testing_support::Image fromLayer = DrawWhiteQuadThrough(lists, 0.0f, 3);
-  EXPECT_GT(beside().a, 0.05f) << "the layer holds the glow";
+  EXPECT_GT(CoverageBesideTheQuad(*renderer, 3), 0.05f) << "the layer holds the glow";
   int worst = 0;
   for (std::size_t index = 0; index < overWindow.rgba.size(); ++index) {
     worst = std::max(worst, std::abs(overWindow.rgba[index] - fromLayer.rgba[index]));
   }
   EXPECT_LE(worst, 1);
   EXPECT_EQ(overWindow.rgba.size(), fromLayer.rgba.size());
+}
+
+TEST_F(RendererPostProcessingGlTest, AGlowOnTheLayerTheScreentoneOrFxaaReadsStaysInTheLayer) {
+  const struct {
+    const char* name;
+    int layer;
+    PostProcessType reader;
+  } cases[] = {
+      {"screentone", 5, PostProcessType::Screentone},
+      {"FXAA", 6, PostProcessType::FXAA},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    PostProcessPipeline lists;
+    lists[static_cast<std::size_t>(test.layer - 1)] = {FullGlow()};
+    lists[7] = {MakePostProcessPass(static_cast<int>(test.reader), nullptr, 0, nullptr, 0, true)};
+    DrawWhiteQuadThrough(lists, 0.0f, test.layer);
+    EXPECT_GT(CoverageBesideTheQuad(*renderer, test.layer), 0.05f);
+  }
 }
 
 TEST_F(RendererPostProcessingGlTest, OnlyLayersTheGlowReadsHoldLightBrighterThanWhite) {

@@ -144,7 +144,10 @@ Rml::CompiledGeometryHandle UiRenderInterface::CompileGeometry(std::span<const R
 
   // A different geometry under a key already taken gets a name of its own.
   std::string name = "GENERATED_RML_MESH_" + std::to_string(key);
-  if (!sameKey.empty()) name += "_" + std::to_string(sameKey.size());
+  if (!sameKey.empty()) {
+    name += '_';
+    name += std::to_string(sameKey.size());
+  }
   std::printf("Loading new RML mesh with %zu vertices. Name: %s\n", vertices.size(), name.c_str());
   const Mesh mesh(kVertexAttributes, 3, floats.data(), static_cast<std::int32_t>(vertices.size()),
                   kFloatsPerVertex * sizeof(float), meshIndices.data(),

@@ -122,7 +122,8 @@ TEST_F(SoundSystemTest, LoadSoundKeepsOneEntryPerAlias) {
 TEST_F(SoundSystemTest, TheTableHoldsOneHundredTwentyEightSounds) {
   testing::internal::CaptureStdout();
   for (int i = sound->soundCount; i < SoundSystem::kMaxSounds; ++i) {
-    EXPECT_EQ(sound->LoadSound("missing.wav", "s" + std::to_string(i), true), i);
+    const std::string alias = std::string("s").append(std::to_string(i));
+    EXPECT_EQ(sound->LoadSound("missing.wav", alias, true), i);
   }
   EXPECT_EQ(sound->LoadSound(longTone, "oneTooMany", false), -1);
   EXPECT_EQ(sound->LoadSound(longTone, "fx", false), 0) << "known aliases still resolve";

@@ -526,16 +526,14 @@ bool PostProcessingChain::NeedsHighRange(int layer) const {
 }
 
 bool PostProcessingChain::ReadByOtherPasses(int layer) const {
-  for (std::size_t list = 0; list < pipeline.size(); ++list) {
-    for (const PostProcessPass& pass : pipeline[list]) {
-      if (!pass.enabled) continue;
-      if (static_cast<int>(list) + 1 == layer) return true;
-      const auto type = static_cast<PostProcessType>(pass.type);
-      if (type == PostProcessType::Screentone && layer == kScreentoneLayer) return true;
-      if (type == PostProcessType::FXAA && layer == kFXAALayer) return true;
+  if (layer >= 1 && layer <= static_cast<int>(pipeline.size())) {
+    const auto& own = pipeline[static_cast<std::size_t>(layer - 1)];
+    if (std::any_of(own.begin(), own.end(),
+                    [](const PostProcessPass& pass) { return pass.enabled; })) {
+      return true;
     }
   }
-  return false;
+  return ReadAfterItsPasses(layer);
 }
 
 bool PostProcessingChain::ReadAfterItsPasses(int layer) const {

@@ -114,6 +114,7 @@ void BatchBuilder::LayerQueue::Clear() {
     batch.sequences.clear();
   }
   active.clear();
+  firstFill = glm::ivec2(0);
 }
 
 BatchBuilder::BatchBuilder(int layerCount, int unitsPerSubBatch)
@@ -146,13 +147,18 @@ void BatchBuilder::Queue(const DrawRequest& draw, const Material& material, int 
   const BatchKey key{draw.mesh, material.shader, order};
   const auto layer = static_cast<std::size_t>(draw.layer);
   // NaN alpha compares false: opaque.
-  if (draw.forceTransparent || 1.0f > instance.alpha) {
-    Batch& batch = transparent[layer].Find(key, draw);
+  const bool isTransparent = draw.forceTransparent || 1.0f > instance.alpha;
+  LayerQueue& queue = isTransparent ? transparent[layer] : opaque[layer];
+  if (queue.active.empty()) {
+    queue.firstFill = instance.alpha >= 1.0f ? draw.fillsLayerOfSize : glm::ivec2(0);
+  }
+  if (isTransparent) {
+    Batch& batch = queue.Find(key, draw);
     batch.instances.push_back(instance);
     batch.slots.push_back({draw.textureA, draw.textureB});
     batch.sequences.push_back(sequence);
   } else {
-    Batch& batch = opaque[layer].Find(key, draw);
+    Batch& batch = queue.Find(key, draw);
     const auto index = static_cast<std::uint32_t>(batch.instances.size());
     batch.split.Add(draw.textureA, draw.textureB, unitsPerSubBatch, index, instance);
     batch.instances.push_back(instance);
@@ -162,6 +168,13 @@ void BatchBuilder::Queue(const DrawRequest& draw, const Material& material, int 
 bool BatchBuilder::LayerHasDraws(int layer) const {
   const auto index = static_cast<std::size_t>(layer);
   return !opaque[index].active.empty() || !transparent[index].active.empty();
+}
+
+glm::ivec2 BatchBuilder::FirstDrawFill(int layer, TransparentOrder order) const {
+  const auto index = static_cast<std::size_t>(layer);
+  if (!opaque[index].active.empty()) return opaque[index].firstFill;
+  if (order == TransparentOrder::kQueued) return transparent[index].firstFill;
+  return glm::ivec2(0);
 }
 
 void BatchBuilder::Clear() {

@@ -156,6 +156,12 @@ class BatchBuilder {
   void Queue(const DrawRequest& draw, const Material& material, int order);
   // Something is queued on the layer.
   bool LayerHasDraws(int layer) const;
+  // The layer size that the layer's first drawn draw covers whole (its `fillsLayerOfSize`), or
+  // 0 x 0. Opaque draws come first, so that is the first opaque draw queued; with none, the
+  // first transparent draw queued when transparent draws keep queueing order (a sort may put
+  // any of them first, so a sorted layer gives 0 x 0). A draw whose alpha is below 1 covers
+  // nothing whole.
+  glm::ivec2 FirstDrawFill(int layer, TransparentOrder order) const;
 
   // Builds the layer's opaque draws. The result points into the queues: it stays valid until
   // the next Queue, Build or Clear call.
@@ -195,6 +201,8 @@ class BatchBuilder {
     // The batch of the last queued draw: runs of one key skip the look-up.
     std::uint32_t last = 0;
     bool hasLast = false;
+    // What the first draw queued this frame fills (BatchBuilder::FirstDrawFill).
+    glm::ivec2 firstFill{0};
 
     // The batch of `key`, made active (and given the draw's clip rectangle) on its first draw
     // of the frame.

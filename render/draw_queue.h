@@ -45,6 +45,11 @@ struct DrawRequest {
   // to it.
   bool scissor = false;
   glm::ivec4 scissorRect{0};
+  // The size in pixels of a layer that this draw, drawn first on it, would cover whole at full
+  // coverage (alpha 1 at every pixel, inside the clip range, no narrower scissor), as its
+  // queuer vouches; 0 x 0 when it makes no such claim. The renderer then skips the layers
+  // beneath (see Renderer).
+  glm::ivec2 fillsLayerOfSize{0};
 };
 
 class DrawQueue {

@@ -496,6 +496,15 @@ bool PostProcessingChain::UsesLayer(int layer) const {
   return false;
 }
 
+bool PostProcessingChain::NeedsHiddenLayer(int layer) const {
+  if (UsesLayer(layer)) return true;
+  if (layer < 1 || layer > static_cast<int>(pipeline.size())) return false;
+  const auto& own = pipeline[static_cast<std::size_t>(layer - 1)];
+  return std::any_of(own.begin(), own.end(), [](const PostProcessPass& pass) {
+    return pass.enabled && static_cast<PostProcessType>(pass.type) == PostProcessType::Floreth;
+  });
+}
+
 bool PostProcessingChain::NeedsHighRange(int layer) const {
   const auto listNeedsHighRange = [this](std::size_t list) {
     return std::any_of(pipeline[list].begin(), pipeline[list].end(), NeedsHighRangeImage);

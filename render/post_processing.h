@@ -235,6 +235,9 @@ class PostProcessingChain final : public LayerPostProcessing {
   // on it when nothing else was drawn (an edge outline with a negative threshold). The other
   // passes leave an empty layer empty, so such a layer needs neither them nor a clear.
   bool UsesLayer(int layer) const override;
+  // A pass uses the layer (UsesLayer), or its own list has an enabled glow, which writes its
+  // scratch layer.
+  bool NeedsHiddenLayer(int layer) const override;
   // The layer's list has an enabled pass other than a fade (see NeedsHighRangeImage in the
   // .cpp), or the layer holds the glow's copy of its source, or the screentone's (FXAA's)
   // result of such a list is built over a copy of it.

@@ -247,8 +247,10 @@ void Renderer::Render() {
   // would square it, and a see-through draw over nothing, or over an opaque part of the layer,
   // would leave the layer too thin where it lies.
   glBlendFuncSeparate(blendSource, blendDestination, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  const int coveringLayer = CoveringLayer();
   for (int layer = 1; layer < LayerCount(); ++layer) {
-    const bool inUse = LayerInUse(layer);
+    const bool hidden = HiddenBeneath(layer, coveringLayer);
+    const bool inUse = !hidden && LayerInUse(layer);
     layersInUse[static_cast<std::size_t>(layer)] = inUse;
     // A change of range happens with a scene's passes; the layer is cleared below when in use.
     LayerFramebuffer(layer).SetColorRange(
@@ -258,6 +260,8 @@ void Renderer::Render() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     globals.vec3Values[names.backgroundColor] = glm::vec3(0.0f);
     if (inUse && !OverwrittenBeforeRead(layer)) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // A hidden layer's draws are dropped with the rest of the queues after the frame.
+    if (hidden) continue;
     if (layer == 1 && wireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     DrawOpaqueQueue(layer);
     if (layer == 1) {
@@ -265,6 +269,7 @@ void Renderer::Render() {
     }
   }
   for (int layer = 1; layer < LayerCount(); ++layer) {
+    if (HiddenBeneath(layer, coveringLayer)) continue;
     SortTransparent(layer);
     DrawSortedQueue(layer);
   }
@@ -317,6 +322,26 @@ bool Renderer::LayerInUse(int layer) const {
          (postProcessing != nullptr && postProcessing->UsesLayer(layer));
 }
 
+TransparentOrder Renderer::TransparentOrderOf(int layer) const {
+  return layer == static_cast<int>(FramebufferLayer::MENUUI) ? TransparentOrder::kQueued
+                                                             : TransparentOrder::kSorted;
+}
+
+int Renderer::CoveringLayer() const {
+  for (int layer = LayerCount() - 1; layer >= 1; --layer) {
+    const Framebuffer& framebuffer = framebuffers[static_cast<std::size_t>(layer - 1)];
+    if (!framebuffer.composite) continue;
+    const glm::ivec2 fill = batchBuilder.FirstDrawFill(layer, TransparentOrderOf(layer));
+    if (fill == glm::ivec2(framebuffer.Width(), framebuffer.Height())) return layer;
+  }
+  return 0;
+}
+
+bool Renderer::HiddenBeneath(int layer, int coveringLayer) const {
+  return layer < coveringLayer && framebuffers[static_cast<std::size_t>(layer - 1)].composite &&
+         (postProcessing == nullptr || !postProcessing->NeedsHiddenLayer(layer));
+}
+
 bool Renderer::OverwrittenBeforeRead(int layer) const {
   return postProcessing != nullptr && !batchBuilder.LayerHasDraws(layer) &&
          !framebuffers[static_cast<std::size_t>(layer - 1)].composite &&
@@ -355,10 +380,7 @@ void Renderer::SortTransparent(int layer) {
     if (const LayerCamera* camera = cameras->FindLayerCamera(layer))
       cameraPosition = camera->position;
   }
-  batchBuilder.BuildTransparent(layer, cameraPosition,
-                                layer == static_cast<int>(FramebufferLayer::MENUUI)
-                                    ? TransparentOrder::kQueued
-                                    : TransparentOrder::kSorted);
+  batchBuilder.BuildTransparent(layer, cameraPosition, TransparentOrderOf(layer));
 }
 
 void Renderer::DrawSortedQueue(int layer) {

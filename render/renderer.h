@@ -12,6 +12,11 @@
 // queued and no post-processing pass that uses it would be cleared to transparent black, stay
 // so through its own passes and leave the window as it is when composited; the frame neither
 // clears nor processes nor composites it.
+// Nor does it draw, process or composite a composited layer (the scene layer included) beneath
+// one whose first draw covers it whole (DrawRequest::fillsLayerOfSize, as the menus' opaque
+// backdrop does), unless the passes need it (LayerPostProcessing::NeedsHiddenLayer): every
+// later draw and pass lays its colour over that layer, which keeps it opaque, so the window
+// shows nothing of the layers beneath.
 //
 // Colour range: a layer's framebuffer is RGBA8 unless the post-processing chain needs values
 // beyond 0..1 or finer than 8 bits in it (LayerPostProcessing::NeedsHighRange), then RGBA16F.
@@ -119,6 +124,10 @@ class LayerPostProcessing {
   // before reading it (a glow's copy of its source). Such a layer, when nothing is drawn into
   // it and it is not composited, needs no clear. A chain that cannot tell says no.
   virtual bool OverwritesBeforeReading(int /*layer*/) const { return false; }
+  // Whether the passes need `layer` drawn and processed even where none of it shows: a pass
+  // reads it, or one of its own passes writes into another layer. A chain that cannot tell
+  // says yes.
+  virtual bool NeedsHiddenLayer(int /*layer*/) const { return true; }
 };
 
 // Something drawn into the scene layer right after its opaque draws, with its camera and
@@ -237,6 +246,12 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   void DrawBatch(const BuiltBatch& batch);
   // Something is drawn into the layer this frame, or a post-processing pass uses it.
   bool LayerInUse(int layer) const;
+  TransparentOrder TransparentOrderOf(int layer) const;
+  // The highest composited layer whose first draw covers its framebuffer whole (see
+  // BatchBuilder::FirstDrawFill), or 0.
+  int CoveringLayer() const;
+  // The layer is composited beneath `coveringLayer` and no pass needs it: nothing of it shows.
+  bool HiddenBeneath(int layer, int coveringLayer) const;
   // Nothing is drawn into the layer, it is not composited, and the passes overwrite all of it
   // before they read it: its clear would be lost.
   bool OverwrittenBeforeRead(int layer) const;

@@ -3,6 +3,7 @@
 #include <glad/gl.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -75,6 +76,46 @@ std::vector<std::int32_t> FrontFacingIndices(std::span<const Rml::Vertex> vertic
     if ((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x) > 0.0f) std::swap(result[i + 1], result[i + 2]);
   }
   return result;
+}
+
+// The rectangle (x0, y0, x1, y1) that a geometry paints whole in opaque colour: four vertices,
+// each opaque and each a different corner of one axis-aligned rectangle, drawn as the two
+// triangles either side of a diagonal (as the library draws a box's background). Anything
+// else: none.
+std::optional<glm::vec4> OpaqueRectangleOf(const std::vector<float>& floats,
+                                           const std::vector<std::int32_t>& indices) {
+  constexpr std::size_t kCorners = 4;
+  if (floats.size() != kCorners * kFloatsPerVertex || indices.size() != 6) return std::nullopt;
+  std::array<glm::vec2, kCorners> corners{};
+  for (std::size_t vertex = 0; vertex < kCorners; ++vertex) {
+    const float* values = floats.data() + vertex * kFloatsPerVertex;
+    if (values[5] != 1.0f) return std::nullopt;
+    corners[vertex] = {values[0], values[1]};
+  }
+  const glm::vec2 low = glm::min(glm::min(corners[0], corners[1]), glm::min(corners[2], corners[3]));
+  const glm::vec2 high = glm::max(glm::max(corners[0], corners[1]), glm::max(corners[2], corners[3]));
+  if (!(low.x < high.x && low.y < high.y)) return std::nullopt;
+  unsigned seen = 0;
+  for (const glm::vec2 corner : corners) {
+    if ((corner.x != low.x && corner.x != high.x) || (corner.y != low.y && corner.y != high.y)) return std::nullopt;
+    seen |= 1u << ((corner.x == high.x ? 1 : 0) + (corner.y == high.y ? 2 : 0));
+  }
+  if (seen != 0xFu) return std::nullopt;
+  // Two triangles of three different vertices that share exactly two, opposite corners, cover
+  // the rectangle once.
+  const auto distinct = [](const std::int32_t* triangle) {
+    return triangle[0] != triangle[1] && triangle[1] != triangle[2] && triangle[0] != triangle[2];
+  };
+  if (!distinct(indices.data()) || !distinct(indices.data() + 3)) return std::nullopt;
+  std::vector<std::int32_t> shared;
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (std::find(indices.begin() + 3, indices.end(), indices[i]) != indices.end()) shared.push_back(indices[i]);
+  }
+  if (shared.size() != 2) return std::nullopt;
+  const glm::vec2 a = corners[static_cast<std::size_t>(shared[0])];
+  const glm::vec2 b = corners[static_cast<std::size_t>(shared[1])];
+  if (a.x == b.x || a.y == b.y) return std::nullopt;
+  return glm::vec4(low, high);
 }
 
 bool SameContent(const Mesh& mesh, const std::vector<float>& floats, const std::vector<std::int32_t>& indices) {
@@ -162,7 +203,7 @@ Rml::CompiledGeometryHandle UiRenderInterface::CompileGeometry(std::span<const R
   } else {
     geometries.emplace_back();
   }
-  geometries[slot] = {meshIndex, 1, key};
+  geometries[slot] = {meshIndex, 1, key, OpaqueRectangleOf(floats, meshIndices)};
   sameKey.push_back(slot);
   ++geometryCount;
   return slot + 1;
@@ -195,25 +236,40 @@ void UiRenderInterface::RenderGeometry(Rml::CompiledGeometryHandle geometry, Rml
                                        Rml::TextureHandle texture) {
   if (closed) return;
   QueueUiDraw(geometry, translation, texture,
-              cache.GetMaterial(texture != 0 ? kMaterial : kUntexturedMaterial));
+              cache.GetMaterial(texture != 0 ? kMaterial : kUntexturedMaterial), texture == 0);
 }
 
 void UiRenderInterface::RenderShader(Rml::CompiledShaderHandle shader, Rml::CompiledGeometryHandle geometry,
                                      Rml::Vector2f translation, Rml::TextureHandle texture) {
   if (closed) return;
-  QueueUiDraw(geometry, translation, texture, shader == 0 ? -1 : static_cast<int>(shader - 1));
+  QueueUiDraw(geometry, translation, texture, shader == 0 ? -1 : static_cast<int>(shader - 1), false);
 }
 
-glm::mat4 UiRenderInterface::LayerInverse() const {
-  if (!links.layerViewProjection) return glm::mat4(1.0f);
+std::optional<glm::mat4> UiRenderInterface::LayerInverse() const {
+  if (!links.layerViewProjection) return std::nullopt;
   const glm::mat4 viewProjection = links.layerViewProjection();
   const float determinant = glm::determinant(viewProjection);
-  if (determinant == 0.0f || !std::isfinite(determinant)) return glm::mat4(1.0f);
+  if (determinant == 0.0f || !std::isfinite(determinant)) return std::nullopt;
   return glm::inverse(viewProjection);
 }
 
+bool UiRenderInterface::FillsWindow(const GeometrySlot& slot, Rml::Vector2f translation, int material,
+                                    glm::ivec2 size) const {
+  if (!slot.opaqueRectangle || transform != glm::mat4(1.0f)) return false;
+  if (material < 0 || static_cast<std::size_t>(material) >= cache.MaterialCount() ||
+      !(cache.MaterialAt(material).alpha >= 1.0f)) {
+    return false;
+  }
+  const glm::vec4 rectangle = *slot.opaqueRectangle + glm::vec4(translation.x, translation.y, translation.x, translation.y);
+  const glm::vec2 window(size);
+  if (!(rectangle.x <= 0.0f && rectangle.y <= 0.0f && rectangle.z >= window.x && rectangle.w >= window.y)) return false;
+  return !scissorEnabled || (scissor.position.x <= 0 && scissor.position.y <= 0 &&
+                             scissor.position.x + scissor.size.x >= size.x &&
+                             scissor.position.y + scissor.size.y >= size.y);
+}
+
 void UiRenderInterface::QueueUiDraw(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
-                                    Rml::TextureHandle texture, int material) {
+                                    Rml::TextureHandle texture, int material, bool plainColour) {
   float& depth = links.depth != nullptr ? *links.depth : ownDepth;
   depth = std::max(depth - kDepthStep, kNearestDepth);
   const int mesh = MeshOf(geometry);
@@ -235,7 +291,8 @@ void UiRenderInterface::QueueUiDraw(Rml::CompiledGeometryHandle geometry, Rml::V
   draw.material = material;
   draw.textureA = static_cast<int>(texture);
   draw.textureB = -1;
-  draw.model = LayerInverse() * toClip * transform * placed;
+  const std::optional<glm::mat4> layerInverse = LayerInverse();
+  draw.model = layerInverse.value_or(glm::mat4(1.0f)) * toClip * transform * placed;
   // The renderer rebuilds a model with 1 in the corner of its last column, which a projective
   // inverse (a perspective layer camera) need not have there; a homogeneous matrix scaled by a
   // positive number places every point where it did, so the corner is made 1.
@@ -247,6 +304,10 @@ void UiRenderInterface::QueueUiDraw(Rml::CompiledGeometryHandle geometry, Rml::V
   if (scissorEnabled) {
     draw.scissor = true;
     draw.scissorRect = {scissor.position.x, scissor.position.y, scissor.size.x, scissor.size.y};
+  }
+  // Placed exactly where the layer camera shows window pixels only through its inverse.
+  if (plainColour && layerInverse && FillsWindow(geometries[geometry - 1], translation, material, size)) {
+    draw.fillsLayerOfSize = size;
   }
   queue.QueueDraw(draw);
 }

@@ -5,7 +5,9 @@
 // (2 position, 4 colour, 2 texture-coordinate floats a vertex), textures come from the texture
 // cache, and every draw is queued on the menu layer (3) as an ordered, transparent draw, so the
 // documents paint in the order the library issues them, on top of each other by a z that steps
-// a little nearer for each draw of the frame (kDepthStep).
+// a little nearer for each draw of the frame (kDepthStep). A draw of plain opaque colour over
+// the whole window (a menu's backdrop) says so (DrawRequest::fillsLayerOfSize), so that the
+// renderer need not draw the layers it hides.
 //
 //   UiRenderInterface ui(cache, renderer, links);   // links: window size, layer camera...
 //   Rml::SetRenderInterface(&ui); ... Rml::Shutdown();
@@ -30,6 +32,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <glm/glm.hpp>
 #include <string>
@@ -118,12 +121,23 @@ class UiRenderInterface final : public Rml::RenderInterface {
     int mesh = -1;
     int references = 0;
     std::uint64_t key = 0;
+    // The rectangle (x0, y0, x1, y1, window pixels before translation) the geometry paints
+    // whole in opaque colour, when it is such a rectangle.
+    std::optional<glm::vec4> opaqueRectangle;
   };
 
   // Queues one draw of geometry with a material; the depth steps even when nothing is queued.
+  // `plainColour`: the untextured material, which draws the vertex colours as they are.
   void QueueUiDraw(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
-                   Rml::TextureHandle texture, int material);
-  glm::mat4 LayerInverse() const;
+                   Rml::TextureHandle texture, int material, bool plainColour);
+  // The inverse of the layer camera's view-projection; none when there is no camera link or
+  // the matrix cannot be inverted.
+  std::optional<glm::mat4> LayerInverse() const;
+  // Whether a draw of the slot's geometry covers the whole `size` window in opaque colour
+  // (see DrawRequest::fillsLayerOfSize): an opaque rectangle over all of it, neither
+  // transformed nor scissored narrower, drawn with a material of full alpha.
+  bool FillsWindow(const GeometrySlot& slot, Rml::Vector2f translation, int material,
+                   glm::ivec2 size) const;
 
   ResourceCache& cache;
   DrawQueue& queue;

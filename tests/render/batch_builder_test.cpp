@@ -379,4 +379,47 @@ TEST(BatchBuilder, ClearEmptiesEveryLayerAndTheNextFrameHasItsOwnOrder) {
   EXPECT_EQ(Describe(builder.BuildOpaque(1)), "2.7.0(6) 1.7.0(7)");
 }
 
+TEST(BatchBuilder, ALayerIsFilledWhenItsFirstDrawnDrawSaysSo) {
+  // `filler` claims to cover a 64 x 32 layer; what the builder reports depends on whether it is
+  // drawn first.
+  const auto filler = [](Queued queued) {
+    DrawRequest draw = Request(queued);
+    draw.fillsLayerOfSize = {64, 32};
+    return draw;
+  };
+  constexpr glm::ivec2 kFilled{64, 32};
+  constexpr glm::ivec2 kNone{0, 0};
+  struct Case {
+    const char* name;
+    std::vector<DrawRequest> draws;
+    TransparentOrder order;
+    glm::ivec2 fill;
+  };
+  const std::vector<Case> cases = {
+      {"an opaque filler first", {filler({.id = 0}), Request({.id = 1, .forced = true})},
+       TransparentOrder::kSorted, kFilled},
+      {"a transparent filler first, kept in queueing order",
+       {filler({.id = 0, .forced = true}), Request({.id = 1, .forced = true})},
+       TransparentOrder::kQueued, kFilled},
+      {"a transparent filler first, but sorted", {filler({.id = 0, .forced = true})},
+       TransparentOrder::kSorted, kNone},
+      {"an opaque draw queued later is drawn first",
+       {filler({.id = 0, .forced = true}), Request({.id = 1})}, TransparentOrder::kQueued, kNone},
+      {"the filler queued second", {Request({.id = 0}), filler({.id = 1})},
+       TransparentOrder::kQueued, kNone},
+      {"a see-through filler", {filler({.id = 0, .alpha = 0.5f})}, TransparentOrder::kQueued,
+       kNone},
+      {"a filler on another layer", {filler({.id = 0, .layer = 2})}, TransparentOrder::kQueued,
+       kNone},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    BatchBuilder builder(kLayers, kUnits);
+    for (const DrawRequest& draw : test.draws) builder.Queue(draw, WithProgram(7), 0);
+    EXPECT_EQ(builder.FirstDrawFill(1, test.order), test.fill);
+    builder.Clear();
+    EXPECT_EQ(builder.FirstDrawFill(1, test.order), kNone) << "after Clear";
+  }
+}
+
 }  // namespace

@@ -257,6 +257,57 @@ TEST_F(RendererGlTest, LayersOneToFiveAreCompositedInOrderAndTheOthersAreNot) {
                                              "tests/render/golden/two_layers_composited.png", 2));
 }
 
+// Post-processing that draws nothing and needs one layer even where it is hidden.
+class NeedsOneHiddenLayer final : public LayerPostProcessing {
+ public:
+  explicit NeedsOneHiddenLayer(int layer) : layer(layer) {}
+  bool ApplyLayerPasses(int, Framebuffer&, Shader&, bool) override { return false; }
+  void ResizeTargets() override {}
+  bool UsesLayer(int) const override { return false; }
+  bool NeedsHighRange(int) const override { return false; }
+  bool NeedsHiddenLayer(int hidden) const override { return hidden == layer; }
+
+ private:
+  int layer;
+};
+
+TEST_F(RendererGlTest, AFirstDrawThatFillsItsLayerHidesTheCompositedLayersBeneath) {
+  // Red on layer 1, green on layer 2, the blue fill on layer 3, a white square on layer 4.
+  const int blue = SolidTexture({0, 0, 255});
+  const auto queueFrame = [&](glm::ivec2 claimedSize) {
+    renderer->QueueDraw(Quad(SolidTexture({255, 0, 0}), {}, 2.0f, 1));
+    renderer->QueueDraw(Quad(SolidTexture({0, 255, 0}), {}, 2.0f, 2));
+    DrawRequest fill = Quad(blue, {}, 2.0f, 3);
+    fill.fillsLayerOfSize = claimedSize;
+    renderer->QueueDraw(fill);
+    renderer->QueueDraw(Quad(white, {0.5f, 0.5f, 0.0f}, 0.5f, 4));
+  };
+  const glm::ivec2 window{kTestWindowWidth, kTestWindowHeight};
+  struct Case {
+    const char* name;
+    glm::ivec2 claimedSize;
+    int neededLayer;  // 0: none
+    int drawCalls;
+  };
+  const Case cases[] = {
+      {"a fill of the layer's size", window, 0, 2},
+      {"a claim for another size", window / 2, 0, 4},
+      {"a layer the passes need", window, 2, 3},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    NeedsOneHiddenLayer passes(test.neededLayer);
+    renderer->SetPostProcessing(&passes);
+    queueFrame(test.claimedSize);
+    const Image frame = Frame();
+    EXPECT_EQ(renderer->FrameStatistics().drawCalls, test.drawCalls);
+    // The picture is the same either way.
+    EXPECT_THAT(At(frame, -0.5f, -0.5f), ColorNear(Rgb{0, 0, 255}, 0));
+    EXPECT_THAT(At(frame, 0.5f, 0.5f), ColorNear(Rgb{255, 255, 255}, 0));
+    renderer->SetPostProcessing(nullptr);
+  }
+}
+
 TEST_F(RendererGlTest, TransparentDrawsWithEqualSortValuesAreAllDrawn) {
   // Equally far from the layer's camera position (the origin without a camera).
   renderer->QueueDraw(WithAlpha(Quad(SolidTexture({255, 0, 0}), {-0.5f, 0.0f, 0.0f}, 0.5f), 0.5f));

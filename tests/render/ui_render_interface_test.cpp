@@ -213,6 +213,70 @@ TEST_F(UiRenderInterfaceTest, ScissorTravelsWithTheDraw) {
   EXPECT_FALSE(queue.draws[2].scissor);
 }
 
+TEST_F(UiRenderInterfaceTest, OnlyPlainOpaqueColourOverTheWholeWindowClaimsToFillTheLayer) {
+  // The window is 100 x 50. A claim lets the renderer skip every layer beneath, so anything
+  // that could leave a pixel uncovered or see-through must not make it.
+  const auto withAlpha = [](std::vector<Rml::Vertex> vertices, Rml::byte alpha) {
+    vertices[2].colour.alpha = alpha;
+    return vertices;
+  };
+  const Rml::Matrix4f doubled = glm::scale(glm::mat4(1.0f), glm::vec3(2, 2, 1));
+  struct Case {
+    const char* name;
+    std::vector<Rml::Vertex> vertices;
+    std::vector<int> indices = {0, 1, 2, 0, 2, 3};
+    Rml::Vector2f translation = {0, 0};
+    Rml::TextureHandle texture = 0;
+    const Rml::Matrix4f* transform = nullptr;
+    bool scissor = false;
+    Rml::Rectanglei scissorRegion{};
+    bool singularCamera = false;
+    bool fills;
+  };
+  const std::vector<Case> cases = {
+      {.name = "the window's rectangle", .vertices = Quad(100, 50), .fills = true},
+      {.name = "a larger one moved over it", .vertices = Quad(120, 70), .translation = {-10, -10},
+       .fills = true},
+      {.name = "the other diagonal", .vertices = Quad(100, 50), .indices = {0, 1, 3, 1, 2, 3},
+       .fills = true},
+      {.name = "a scissor around the window", .vertices = Quad(100, 50), .scissor = true,
+       .scissorRegion = {{0, 0}, {100, 50}}, .fills = true},
+      {.name = "a pixel short", .vertices = Quad(99, 50), .fills = false},
+      {.name = "moved off an edge", .vertices = Quad(100, 50), .translation = {1, 0}, .fills = false},
+      {.name = "a corner not quite opaque", .vertices = withAlpha(Quad(100, 50), 254), .fills = false},
+      {.name = "textured", .vertices = Quad(100, 50), .texture = 7, .fills = false},
+      {.name = "transformed", .vertices = Quad(50, 25), .transform = &doubled, .fills = false},
+      {.name = "a narrower scissor", .vertices = Quad(100, 50), .scissor = true,
+       .scissorRegion = {{0, 0}, {100, 49}}, .fills = false},
+      {.name = "two triangles on one side of a diagonal", .vertices = Quad(100, 50),
+       .indices = {0, 1, 2, 0, 1, 3}, .fills = false},
+      {.name = "a camera without an inverse", .vertices = Quad(100, 50), .singularCamera = true,
+       .fills = false},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    const auto geometry = ui.CompileGeometry(test.vertices, test.indices);
+    ASSERT_NE(geometry, 0u);
+    ui.SetTransform(test.transform);
+    ui.SetScissorRegion(test.scissorRegion);
+    ui.EnableScissorRegion(test.scissor);
+    viewProjection = test.singularCamera ? glm::mat4(0.0f) : glm::mat4(1.0f);
+    ui.RenderGeometry(geometry, test.translation, test.texture);
+    ASSERT_FALSE(queue.draws.empty());
+    EXPECT_EQ(queue.draws.back().fillsLayerOfSize, test.fills ? size : glm::ivec2(0));
+    ui.SetTransform(nullptr);
+    ui.EnableScissorRegion(false);
+    ui.ReleaseGeometry(geometry);
+  }
+
+  // A shader's material may draw anything with the geometry.
+  const auto backdrop = Compile(Quad(100, 50));
+  const auto shader = ui.CompileShader(
+      "shader", {{"value", Rml::Variant(std::string(UiRenderInterface::kUntexturedMaterial))}});
+  ui.RenderShader(shader, backdrop, {0, 0}, 0);
+  EXPECT_EQ(queue.draws.back().fillsLayerOfSize, glm::ivec2(0));
+}
+
 TEST(UiTexturePathTest, KeepsThePathFromItsLastGameFolder) {
   const struct {
     const char* source;

@@ -210,9 +210,11 @@ bool FlorethChain::DrawBlurRows(int index, int radius) {
 // in three steps (DrawBlurRows, then the sums down columns), which read whole texels except for
 // one filtered read per pixel. Unless the result is kept in `scratch`, the last blur and the
 // last two steps are one draw of the combine program, which adds the glow to the copy as it
-// lays it over the target; `scratch` then keeps only the copy. Over the window, nothing is
-// copied: the mask and the combine read the source, which nothing writes, and the combine
-// lays what the target would hold over the window.
+// lays it over the target; `scratch` then keeps only the copy. The combine masks each texel
+// itself, so then level 0 is not drawn at all: level 1 is downsampled straight from the masked
+// texels of the copy. Over the window, nothing is copied: the downsampling to level 1 and the
+// combine read the source, which nothing writes, and the combine lays what the target would
+// hold over the window.
 bool FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
                          Framebuffer& target, Framebuffer& scratch, Shader& restoreShader,
                          PostProcessTargets& targets, Result result) {
@@ -251,31 +253,39 @@ bool FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
     glEnable(GL_BLEND);
   }
 
+  // In the combined paths the combine takes each texel's bright part itself, so level 0 would
+  // be read only by the downsampling to level 1, which then masks the texels it reads instead.
+  const bool combined = result != Result::KeptInScratch;
   glDisable(GL_BLEND);
-  Shader* shader = mask.Use();
-  if (shader != nullptr) {
-    shader->SetFloat("intensityThreshold", pass.floatData[0]);
-    shader->ApplyGlobalUniforms();
-    DrawInto(level(0), image);
-  } else {
-    clear(level(0));
-  }
-
-  shader = downsampling.Use();
-  if (shader != nullptr) {
-    shader->SetInt("inTexture", 0);
-    shader->ApplyGlobalUniforms();
-  }
-  for (int index = 1; index <= levelCount - 2; ++index) {
+  Shader* shader = nullptr;
+  if (!combined) {
+    shader = mask.Use();
     if (shader != nullptr) {
-      shader->SetVec2("viewPortDimensions", SizeOf(level(index)));
-      DrawInto(level(index), level(index - 1));
+      shader->SetFloat("intensityThreshold", pass.floatData[0]);
+      shader->ApplyGlobalUniforms();
+      DrawInto(level(0), image);
     } else {
-      clear(level(index));
+      clear(level(0));
     }
   }
 
-  const bool combined = result != Result::KeptInScratch;
+  for (int index = 1; index <= levelCount - 2; ++index) {
+    const bool fromImage = combined && index == 1;
+    shader = fromImage ? maskDownsampling.Use() : downsampling.Use();
+    if (shader == nullptr) {
+      clear(level(index));
+      continue;
+    }
+    shader->ApplyGlobalUniforms();
+    shader->SetInt("inTexture", 0);
+    shader->SetVec2("viewPortDimensions", SizeOf(level(index)));
+    if (fromImage) {
+      shader->SetFloat("intensityThreshold", pass.floatData[0]);
+      shader->SetVec2("layerSize", SizeOf(level(0)));
+    }
+    DrawInto(level(index), fromImage ? image : level(index - 1));
+  }
+
   bool levelOneBlurred = false;
   for (int index = levelCount - 2; index >= 1; --index) {
     glDisable(GL_BLEND);

@@ -100,6 +100,8 @@ inline constexpr const char* kVertex = "./GAME/Shaders/Vertex/FramebufferVertexS
 inline constexpr const char* kFlorethMask = "./GAME/Shaders/Fragment/FlorethMaskShader.glsl";
 inline constexpr const char* kFlorethDownsampling =
     "./GAME/Shaders/Fragment/FlorethDownsamplingShader.glsl";
+inline constexpr const char* kFlorethMaskDownsampling =
+    "./GAME/Shaders/Fragment/FlorethMaskDownsamplingShader.glsl";
 inline constexpr const char* kFlorethTaps = "./GAME/Shaders/Fragment/FlorethTapsShader.glsl";
 inline constexpr const char* kFlorethRows = "./GAME/Shaders/Fragment/FlorethRowsShader.glsl";
 inline constexpr const char* kFlorethBlur = "./GAME/Shaders/Fragment/FlorethBlurShader.glsl";
@@ -165,6 +167,7 @@ class FlorethChain {
   std::optional<Framebuffer> rowSums;
   PassProgram mask{PassShaders::kFlorethMask};
   PassProgram downsampling{PassShaders::kFlorethDownsampling};
+  PassProgram maskDownsampling{PassShaders::kFlorethMaskDownsampling};
   PassProgram tapsProgram{PassShaders::kFlorethTaps};
   PassProgram rowsProgram{PassShaders::kFlorethRows};
   PassProgram blurProgram{PassShaders::kFlorethBlur};

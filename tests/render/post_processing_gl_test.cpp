@@ -343,6 +343,48 @@ TEST_F(PostProcessingGlTest, AGlowWhoseScratchLayerIsShownLeavesItsResultThere) 
   EXPECT_GT(combined.At(8, 8).b, 0.3f) << "the glow adds light";
 }
 
+TEST_F(PostProcessingGlTest, AGlowOfAnOddSizedImageGivesOnePictureEitherWay) {
+  // When the scratch layer is not composited the glow's first half-size level is taken straight
+  // from the image's bright texels; over odd sizes its taps fall between texel corners, and at
+  // the edges they reach past the image. Bright texels on every edge and a bright row across,
+  // so a fault in either shows against the glow built from the full-size bright level.
+  const struct {
+    int width;
+    int height;
+  } sizes[] = {{15, 11}, {9, 16}, {16, 7}};
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
+    TestTargets oddTargets(size.width, size.height);
+    PostProcessingChain oddChain(oddTargets);
+    Framebuffer oddImage(size.width, size.height);
+    Framebuffer& layer7 = *oddTargets.LayerFramebuffer(7);
+    oddImage.SetColorRange(ColorRange::High);
+    layer7.SetColorRange(ColorRange::High);
+    Picture before;
+    before.width = size.width;
+    before.height = size.height;
+    before.pixels.resize(static_cast<std::size_t>(size.width * size.height));
+    for (int y = 0; y < size.height; ++y) {
+      for (int x = 0; x < size.width; ++x) {
+        const bool edge = x == 0 || y == 0 || x == size.width - 1 || y == size.height - 1;
+        before.At(x, y) = edge || y == size.height / 2
+                              ? glm::vec4(0.3f + 0.05f * static_cast<float>(x % 5), 0.9f, 0.6f, 1.0f)
+                              : glm::vec4(0.1f, 0.05f * static_cast<float>(y % 4), 0.2f, 0.5f);
+      }
+    }
+    const auto run = [&] {
+      Upload(oddImage, before);
+      oddChain.ApplyPostProcessPass(Pass(PostProcessType::Floreth, {5, 1, 7}, {0.5f}), oddImage,
+                                    oddImage, *restore);
+      return Download(oddImage);
+    };
+    layer7.composite = false;
+    const Picture combined = run();
+    layer7.composite = true;
+    EXPECT_TRUE(Near(combined, run(), 4e-3f));
+  }
+}
+
 TEST_F(PostProcessingGlTest, GlowRefusesAScratchLayerItCannotUse) {
   const Picture before = Gradient();
   Framebuffer& layer7 = *targets->LayerFramebuffer(7);

@@ -199,6 +199,28 @@ bool FlorethChain::DrawBlurRows(int index, int radius) {
   return true;
 }
 
+bool FlorethChain::DrawLevelOneFromCorners(const Framebuffer& image, float threshold) {
+  const Framebuffer& levelZero = *levels[0];
+  if (levelZero.Width() % 2 != 0 || levelZero.Height() % 2 != 0) return false;
+  Shader* shader = cornersProgram.Use();
+  if (shader == nullptr) return false;
+  shader->ApplyGlobalUniforms();
+  shader->SetInt("inTexture", 0);
+  shader->SetVec2("layerSize", SizeOf(levelZero));
+  shader->SetFloat("intensityThreshold", threshold);
+  // The taps target is free until the blurs, and at least (W / 2 + 1) x (H / 2 + 1).
+  const Framebuffer& levelOne = *levels[1];
+  taps->Bind();
+  glViewport(0, 0, levelOne.Width() + 1, levelOne.Height() + 1);
+  image.Draw();
+
+  shader = cornersDownsampling.Use();
+  if (shader == nullptr) return false;
+  shader->SetInt("inTexture", 0);
+  DrawInto(levelOne, *taps);
+  return true;
+}
+
 // Steps: the source is copied into `scratch` (texel for texel, so nothing an earlier glow left
 // there shows through); level 0 gets the parts brighter than the threshold; each level
 // k = 1 .. L-2 is a half-size copy of level k-1; then from level L-2 down to 1 each level is
@@ -212,9 +234,10 @@ bool FlorethChain::DrawBlurRows(int index, int radius) {
 // last two steps are one draw of the combine program, which adds the glow to the copy as it
 // lays it over the target; `scratch` then keeps only the copy. The combine masks each texel
 // itself, so then level 0 is not drawn at all: level 1 is downsampled straight from the masked
-// texels of the copy. Over the window, nothing is copied: the downsampling to level 1 and the
-// combine read the source, which nothing writes, and the combine lays what the target would
-// hold over the window.
+// texels of the copy, over an even-sized image in two draws (DrawLevelOneFromCorners: each
+// filtered tap of the downsampling is worked out once, then four of them make a pixel), else in
+// one. Over the window, nothing is copied: the downsampling to level 1 and the combine read the
+// source, which nothing writes, and the combine lays what the target would hold over the window.
 bool FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
                          Framebuffer& target, Framebuffer& scratch, Shader& restoreShader,
                          PostProcessTargets& targets, Result result) {
@@ -271,6 +294,7 @@ bool FlorethChain::Apply(const PostProcessPass& pass, const Framebuffer& source,
 
   for (int index = 1; index <= levelCount - 2; ++index) {
     const bool fromImage = combined && index == 1;
+    if (fromImage && DrawLevelOneFromCorners(image, pass.floatData[0])) continue;
     shader = fromImage ? maskDownsampling.Use() : downsampling.Use();
     if (shader == nullptr) {
       clear(level(index));

@@ -102,6 +102,10 @@ inline constexpr const char* kFlorethDownsampling =
     "./GAME/Shaders/Fragment/FlorethDownsamplingShader.glsl";
 inline constexpr const char* kFlorethMaskDownsampling =
     "./GAME/Shaders/Fragment/FlorethMaskDownsamplingShader.glsl";
+inline constexpr const char* kFlorethMaskCorners =
+    "./GAME/Shaders/Fragment/FlorethMaskCornersShader.glsl";
+inline constexpr const char* kFlorethCornersDownsampling =
+    "./GAME/Shaders/Fragment/FlorethCornersDownsamplingShader.glsl";
 inline constexpr const char* kFlorethTaps = "./GAME/Shaders/Fragment/FlorethTapsShader.glsl";
 inline constexpr const char* kFlorethRows = "./GAME/Shaders/Fragment/FlorethRowsShader.glsl";
 inline constexpr const char* kFlorethBlur = "./GAME/Shaders/Fragment/FlorethBlurShader.glsl";
@@ -160,6 +164,9 @@ class FlorethChain {
   // sums are left in `rowSums`. False when a program is missing (then that level is not
   // blurred).
   bool DrawBlurRows(int index, int radius);
+  // Level 1 from the masked texels of an even-sized `image` in two draws through the taps
+  // target. False when level 0 has an odd side or a program is missing (nothing usable drawn).
+  bool DrawLevelOneFromCorners(const Framebuffer& image, float threshold);
 
   std::array<std::optional<Framebuffer>, kLevels> levels;
   // The blur's weighted taps and row sums, each big enough for level 0 grown by the radius.
@@ -168,6 +175,8 @@ class FlorethChain {
   PassProgram mask{PassShaders::kFlorethMask};
   PassProgram downsampling{PassShaders::kFlorethDownsampling};
   PassProgram maskDownsampling{PassShaders::kFlorethMaskDownsampling};
+  PassProgram cornersProgram{PassShaders::kFlorethMaskCorners};
+  PassProgram cornersDownsampling{PassShaders::kFlorethCornersDownsampling};
   PassProgram tapsProgram{PassShaders::kFlorethTaps};
   PassProgram rowsProgram{PassShaders::kFlorethRows};
   PassProgram blurProgram{PassShaders::kFlorethBlur};

@@ -343,15 +343,16 @@ TEST_F(PostProcessingGlTest, AGlowWhoseScratchLayerIsShownLeavesItsResultThere) 
   EXPECT_GT(combined.At(8, 8).b, 0.3f) << "the glow adds light";
 }
 
-TEST_F(PostProcessingGlTest, AGlowOfAnOddSizedImageGivesOnePictureEitherWay) {
+TEST_F(PostProcessingGlTest, AGlowGivesOnePictureEitherWayAtEvenAndOddSizes) {
   // When the scratch layer is not composited the glow's first half-size level is taken straight
-  // from the image's bright texels; over odd sizes its taps fall between texel corners, and at
-  // the edges they reach past the image. Bright texels on every edge and a bright row across,
-  // so a fault in either shows against the glow built from the full-size bright level.
+  // from the image's bright texels: over even sizes by way of the taps on texel corners, over
+  // odd ones with taps between corners; at the edges the taps reach past the image. Bright
+  // texels on every edge and a bright row across, so a fault in either shows against the glow
+  // built from the full-size bright level.
   const struct {
     int width;
     int height;
-  } sizes[] = {{15, 11}, {9, 16}, {16, 7}};
+  } sizes[] = {{14, 10}, {15, 11}, {9, 16}, {16, 7}};
   for (const auto& size : sizes) {
     SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
     TestTargets oddTargets(size.width, size.height);

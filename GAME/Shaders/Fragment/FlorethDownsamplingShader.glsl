@@ -9,6 +9,10 @@ uniform vec2 viewPortDimensions;
 
 out vec4 fragColor;
 
-vec4 FlorethLevelTap(vec2 coord) { return texture(inTexture, coord); }
-
-void main() { fragColor = FlorethDownsampling(texCoord, viewPortDimensions); }
+void main() {
+  vec4 taps[4];
+  for (int tap = 0; tap < 4; ++tap) {
+    taps[tap] = texture(inTexture, FlorethDownsamplingTap(texCoord, viewPortDimensions, tap));
+  }
+  fragColor = FlorethDownsampled(taps);
+}

@@ -3,8 +3,9 @@
 // FlorethMask.glsl) is needed for nothing else: the downsampling of level 0
 // (FlorethDownsampling.glsl) with each of its linear-filter taps worked out here over masked
 // texels of the layer: the four texels around the tap, clamped at the edges as the filter
-// clamps, masked and blended with the filter's weights. Over an even-sized layer every tap
-// lies on a texel corner and is the plain average of four texels.
+// clamps, masked and blended with the filter's weights. Used for layers with an odd side; over
+// an even-sized layer every tap lies on a texel corner, and FlorethMaskCornersShader and
+// FlorethCornersDownsamplingShader share the taps between neighbouring pixels.
 #include "GAME/Shaders/Include/FlorethMask.glsl"
 #include "GAME/Shaders/Include/FlorethDownsampling.glsl"
 
@@ -20,7 +21,8 @@ vec4 MaskedTexel(ivec2 texel, ivec2 size) {
                      intensityThreshold);
 }
 
-vec4 FlorethLevelTap(vec2 coord) {
+// The linear filter's read of the masked layer at texture coordinate `coord`.
+vec4 MaskedTap(vec2 coord) {
   ivec2 size = ivec2(layerSize);
   vec2 position = coord * vec2(size) - 0.5;
   vec2 corner = floor(position);
@@ -33,6 +35,10 @@ vec4 FlorethLevelTap(vec2 coord) {
 }
 
 void main() {
-  fragColor = FlorethDownsampling(gl_FragCoord.xy / max(viewPortDimensions, vec2(1.0)),
-                                  viewPortDimensions);
+  vec2 coord = gl_FragCoord.xy / max(viewPortDimensions, vec2(1.0));
+  vec4 taps[4];
+  for (int tap = 0; tap < 4; ++tap) {
+    taps[tap] = MaskedTap(FlorethDownsamplingTap(coord, viewPortDimensions, tap));
+  }
+  fragColor = FlorethDownsampled(taps);
 }

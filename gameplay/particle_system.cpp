@@ -110,9 +110,14 @@ void ParticleSystem::Update(float dt) {
     ParticleEmitter& emitter = *components->GetComponent<ParticleEmitter>(entity);
     const glm::vec3 translation = Translation(*components->GetComponent<Transform>(entity));
 
-    if (emitter._burstMode && emitter._active) {
+    if (emitter._burstMode) {
+      // A burst's clock runs whether or not the emitter still emits, so a burst switched off
+      // part-way still ends (and destroys its entity when asked). It ends on the update whose
+      // time first reaches the duration, once.
+      const float before = emitter.burstTimer;
       emitter.burstTimer += dt;
-      if (emitter.burstTimer >= emitter._burstDuration) {
+      const bool wasRunning = before < emitter._burstDuration || before == 0.0f;
+      if (wasRunning && emitter.burstTimer >= emitter._burstDuration) {
         emitter.Stop(emitter._clearParticlesOnComplete);
         if (emitter._destroyOnCompletion) {
           finishedBursts.push_back(entity);
@@ -141,8 +146,7 @@ void ParticleSystem::Update(float dt) {
     EmitParticles(emitter, context, random, dt);
   });
 
-  // Each entity is destroyed once: a burst that ended stops being active, so it cannot end
-  // again before the entity goes.
+  // Each entity is destroyed once: a burst ends only on the update that reaches its duration.
   if (finishedBursts.empty()) return;
   auto messaging = engine->GetManager<MessagingManager>();
   if (!messaging) return;

@@ -113,6 +113,15 @@ TEST_F(ParticleSystemTest, ABurstEndsOnceAndDestroysItsEntityOnce) {
   EXPECT_FALSE(Emitter(kept)._active);
   EXPECT_TRUE(Emitter(kept).particles.empty());
   EXPECT_EQ(Count("log:entity_destroy " + std::to_string(kept)), 0);
+
+  // A burst switched off part-way keeps its clock running and still ends with its entity.
+  data._destroyOnCompletion = true;
+  const int stopped = MakeEmitter("stopped", data);
+  particles->Update(0.1f);
+  Post("deactivate_particle stopped");
+  for (int i = 0; i < 60; ++i) particles->Update(1.0f / 60.0f);
+  EXPECT_EQ(Count("log:entity_destroy " + std::to_string(stopped)), 1);
+  EXPECT_FALSE(entities->IsAlive(stopped));
 }
 
 TEST_F(ParticleSystemTest, EveryLiveParticleIsQueuedWithItsColourAndPlace) {

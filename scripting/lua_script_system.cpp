@@ -137,17 +137,20 @@ void LuaScriptSystem::RunDelayedCalls() {
       heldCalls.push_back(std::move(call));
     }
   }
-  std::move(heldCalls.begin(), heldCalls.end(), std::back_inserter(delayedCalls));
+  // Held calls keep their place ahead of the calls queued while this update ran them.
+  delayedCalls.insert(delayedCalls.begin(), std::make_move_iterator(heldCalls.begin()),
+                      std::make_move_iterator(heldCalls.end()));
   heldCalls.clear();
 }
 
 bool LuaScriptSystem::HasLoadedScripts(int entity) const {
+  // A record whose scripts were all missing or failed holds no script a call could reach.
+  const auto holdsScripts = [](const auto& record) { return !record.second.scripts.empty(); };
   if (entity >= 0) {
     const auto record = entityScripts.find(entity);
-    return record != entityScripts.end() && record->second.loaded;
+    return record != entityScripts.end() && holdsScripts(*record);
   }
-  return std::any_of(entityScripts.begin(), entityScripts.end(),
-                     [](const auto& record) { return record.second.loaded; });
+  return std::any_of(entityScripts.begin(), entityScripts.end(), holdsScripts);
 }
 
 void LuaScriptSystem::LoadScriptsOf(int entity) {

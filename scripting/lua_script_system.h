@@ -146,7 +146,7 @@ class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
   EntityScriptRecord& RecordOf(int entity);
   // The serial of the entity's record; 0 when it has none.
   std::uint64_t SerialOf(int entity) const;
-  // True when the entity's scripts are loaded (any entity's, for a negative id).
+  // True when the entity has at least one loaded script (any entity, for a negative id).
   bool HasLoadedScripts(int entity) const;
   void RunDelayedCalls();
   void LoadScriptsOf(int entity);

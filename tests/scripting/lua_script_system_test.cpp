@@ -214,6 +214,34 @@ TEST_F(ScriptSystemUpdateTest, DelayedCallsWaitForScriptsAndRunAtTheStartOfAnUpd
   EXPECT_EQ(system->delayedCalls.front().message, "Ping for 7");
 }
 
+TEST_F(ScriptSystemUpdateTest, ACallForEveryoneWaitsForAScriptThatReallyLoaded) {
+  Tagged("a");
+  Write("broken.lua", "this is not lua");
+  Spawn("empty", {});
+  Spawn("broken", {"b broken.lua"});
+  Step();
+  Send("lua_delayed_call Ping early");
+  Step();
+  Step();  // both records exist, but neither holds a script: the call waits
+  ASSERT_EQ(system->delayedCalls.size(), 1u);
+  Spawn("hero", {"a a.lua"});
+  Step();
+  Step();
+  EXPECT_THAT(TakeLog(), ElementsAre("a init 2", "a Ping early", "a update 0.5"));
+}
+
+TEST_F(ScriptSystemUpdateTest, HeldCallsStayAheadOfCallsQueuedDuringTheUpdate) {
+  Write("relay.lua", "function Relay(text) Queue('Ping ' .. text, -1) end\nreturn {}");
+  Spawn("relay", {"r relay.lua"});
+  Step();
+  system->QueueDelayedCall("Ping held", 7);  // entity 7 has no scripts
+  system->QueueDelayedCall("Relay queued", -1);
+  Step();
+  ASSERT_EQ(system->delayedCalls.size(), 2u);
+  EXPECT_EQ(system->delayedCalls[0].message, "Ping held");
+  EXPECT_EQ(system->delayedCalls[1].message, "Ping queued");
+}
+
 TEST_F(ScriptSystemUpdateTest, ACallThatQueuesItselfRunsOncePerUpdate) {
   Write("loop.lua", "function Again(text) Log('again'); Queue('Again', -1) end\nreturn {}");
   Spawn("hero", {"a loop.lua"});

@@ -112,8 +112,10 @@ namespace collision {
 void ResolveBoxTile(CollisionBody& body, const TileCollider& tile, const glm::vec3& tileSize) {
   const glm::vec3 centre = body.transform->_position + body.collider->_offset;
   glm::vec3& velocity = body.physics->_velocity;
-  // Moving away from the tile: leave it.
-  if (glm::dot(centre - glm::vec3(tile.x, tile.h, tile.z), velocity) > 1.0f) return;
+  // Moving away from the tile: leave it. Only the motion across the floor counts: a wall is
+  // far taller than the body, so a body sinking beside it would otherwise seem to leave it.
+  const glm::vec2 fromTile(centre.x - tile.x, centre.z - tile.z);
+  if (glm::dot(fromTile, glm::vec2(velocity.x, velocity.z)) > 1.0f) return;
   const Rect box = BoxOf(body);
   const Rect square = SquareOf(tile, tileSize);
   const float overlapX = std::min(box.maxX, square.maxX) - std::max(box.minX, square.minX);

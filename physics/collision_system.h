@@ -56,7 +56,8 @@ struct CollisionBody {
 // Contact resolution between shapes (x-z plane), exposed for tests.
 namespace collision {
 // Pushes a box body out of a tile square (sx by sz, centred at the record) along the axis of
-// smaller overlap, cutting the velocity on that axis, unless the body moves away from the tile.
+// smaller overlap, cutting the velocity on that axis, unless the body moves away from the tile
+// across the floor (x-z; its vertical motion does not count).
 void ResolveBoxTile(CollisionBody& body, const TileCollider& tile, const glm::vec3& tileSize);
 // Pushes a circle body out of a tile square along the normal from the square (+z when the
 // centre lies on or in it), cutting the velocity into the tile.

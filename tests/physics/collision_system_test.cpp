@@ -27,6 +27,7 @@ TEST(CollisionLayers, TheTableIsSymmetricAndOnlyKnowsSevenLayers) {
   } pairs[] = {
       {ColliderLayer::PLAYER, ColliderLayer::ENEMY, true},
       {ColliderLayer::PLAYER, ColliderLayer::PLAYER, false},
+      {ColliderLayer::BULLET, ColliderLayer::ENEMY, true},
       {ColliderLayer::BULLET, ColliderLayer::BULLET, false},
       {ColliderLayer::BULLET, ColliderLayer::MEGA_BLOCK_ENEMY, true},
       {ColliderLayer::PUSHER, ColliderLayer::PLAYER, true},
@@ -243,35 +244,45 @@ TEST_F(CollisionSystemTest, BodiesStandOnFloorAndFallThroughHoles) {
 TEST_F(CollisionSystemTest, WallsStopBodiesAndReportEveryUpdate) {
   const struct {
     const char* name;
+    int axis;  // 0: the wall lies along +x, 2: along +z
     float height;
     char clip;
     bool trigger;
+    float fallSpeed;  // downward velocity while the body walks into the wall
     bool stopped;
     bool reported;
   } cases[] = {
-      {"a step of 0.6 is a wall", 0.6f, '0', false, true, true},
-      {"a step of 0.5 is walked onto", 0.5f, '0', false, false, false},
-      {"a clip cell is a wall at any height", 0.0f, '1', false, true, true},
-      {"a trigger reports but is not moved", 0.6f, '0', true, false, true},
+      {"a step of 0.6 is a wall", 0, 0.6f, '0', false, 0.0f, true, true},
+      {"a wall along z stops as one along x", 2, 0.6f, '0', false, 0.0f, true, true},
+      {"a step of 0.5 is walked onto", 0, 0.5f, '0', false, 0.0f, false, false},
+      {"a clip cell is a wall at any height", 0, 0.0f, '1', false, 0.0f, true, true},
+      {"sinking does not carry a body through a wall", 0, 0.0f, '1', false, 0.01f, true, true},
+      {"nor along z", 2, 0.0f, '1', false, 0.01f, true, true},
+      {"a trigger reports but is not moved", 0, 0.6f, '0', true, 0.0f, false, true},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
     MakeFloor();
-    Map().heights[Cell(3, 2)] = test.height;
-    Map().layer3[Cell(3, 2)] = test.clip;
+    // The wall cell spans 1..3 on its axis; the box starts at 0.1..1.1 on it.
+    const std::size_t wall = test.axis == 0 ? Cell(3, 2) : Cell(2, 3);
+    Map().heights[wall] = test.height;
+    Map().layer3[wall] = test.clip;
     messaging->PostFormatted("calculate_tile_colliders", 1);
-    // The box spans 0.1..1.1 on x; the wall cell 1..3.
-    const int body = AddBody(ColliderType::AABB, {0.6f, 0.0f, 0.0f});
+    glm::vec3 start(0.0f), velocity(0.0f);
+    start[test.axis] = 0.6f;
+    velocity[test.axis] = 3.0f;
+    velocity.y = -test.fallSpeed;
+    const int body = AddBody(ColliderType::AABB, start);
     ColliderOf(body)._trigger = test.trigger;
     int reportsSeen = 0;
     for (int update = 0; update < 3; ++update) {
-      PositionOf(body) = {0.6f, 0.0f, 0.0f};
-      BodyOf(body)._velocity = {3.0f, 0.0f, 0.0f};
+      PositionOf(body) = start;
+      BodyOf(body)._velocity = velocity;
       for (const std::string& line : Run()) {
         reportsSeen += line == ":collision_tilemap " + std::to_string(body) ? 1 : 0;
       }
-      EXPECT_NEAR(PositionOf(body).x, test.stopped ? 0.5f : 0.6f, 1e-6f);
-      EXPECT_EQ(BodyOf(body)._velocity.x, test.stopped ? 0.0f : 3.0f);
+      EXPECT_NEAR(PositionOf(body)[test.axis], test.stopped ? 0.5f : 0.6f, 1e-6f);
+      EXPECT_EQ(BodyOf(body)._velocity[test.axis], test.stopped ? 0.0f : 3.0f);
     }
     EXPECT_EQ(reportsSeen, test.reported ? 3 : 0);
     decs->DestroyEntity(body);

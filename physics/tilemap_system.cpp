@@ -283,7 +283,14 @@ void TilemapSystem::SetTileAt(const std::string& message) {
   int code = 0;
   const bool valid = SplitMessageArguments(message, words, 3) &&
                      ReadMessageFloat(words[0], position.x) &&
-                     ReadMessageFloat(words[1], position.z) && ReadTileCode(words[2], code);
+                     ReadMessageFloat(words[1], position.z) && ReadMessageInt(words[2], code);
+  // A code no tile can hold changes nothing; the reply still describes the place asked about.
+  const bool codeRefused = valid && !ReadTileCode(words[2], code);
+  if (codeRefused) {
+    std::printf("TilemapSystem : tilemap_set_tile refuses the tile code %d (codes run from 0 to "
+                "%d); no tile changes\n",
+                code, kMaxTileCode);
+  }
 
   const std::vector<int> maps(entities.begin(), entities.end());
   for (const int entity : maps) {
@@ -293,6 +300,10 @@ void TilemapSystem::SetTileAt(const std::string& message) {
     sample = view.map->WorldToTileSample(position, model);
     index = view.map->WorldToTileIndex(position, model);
     if (index < 0) continue;
+    if (codeRefused) {
+      changed = 0;
+      break;
+    }
     const ModelList* palette = FindPalette(entity);
     const char cell = CellAt(view.map->layer1, index);
     const std::optional<int> unbreakable = PaletteCode(palette, "unbreakable");

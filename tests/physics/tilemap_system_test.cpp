@@ -1,5 +1,6 @@
 #include "physics/tilemap_system.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -118,6 +119,14 @@ TEST_F(TilemapSystemTest, TileEditsChangeTheMapAndTellTheColliders) {
   EXPECT_EQ(Post("tilemap_set_tile 40 0 7"), "0 -99999 -99999 -1");
   EXPECT_EQ(Post("tilemap_set_tile 1 0 seven"), "0 -99999 -99999 -1");
   EXPECT_EQ(Count("1:remove_tile_collider 8"), 1);
+  // A code no tile can hold is refused by name; the place still answers as a real one.
+  for (const char* code : {"128", "-1"}) {
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(Post(std::string("tilemap_set_tile 0 0 ") + code), "0 0 0 7") << code;
+    EXPECT_THAT(::testing::internal::GetCapturedStdout(),
+                ::testing::HasSubstr(std::string("refuses the tile code ") + code));
+  }
+  EXPECT_EQ(cell(2, 1), '1');
 
   Post("tilemap_regen_tile 8");
   EXPECT_EQ(cell(3, 1), '1');

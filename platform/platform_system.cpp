@@ -261,8 +261,13 @@ void PlatformSystem::BeginFrame() {
   int width = 0;
   int height = 0;
   glfwGetFramebufferSize(window, &width, &height);
+  // On X11 an iconified window keeps reporting its last size; it has no area all the same.
+  if (glfwGetWindowAttrib(window, GLFW_ICONIFIED) == GLFW_TRUE) {
+    width = 0;
+    height = 0;
+  }
   glViewport(0, 0, width, height);
-  // A minimised window reports 0 x 0 and is passed on like any size: the renderer's targets
+  // A minimised window has no area and is passed on like any size: the renderer's targets
   // then have no area and it skips frames, keeping its queued draws, until the window is back.
   if (static_cast<float>(width) != viewportWidth || static_cast<float>(height) != viewportHeight) {
     if (onViewportResized) onViewportResized(width, height);

@@ -16,6 +16,13 @@
 #include "tests/support/engine_fixture.h"
 #include "tests/support/temp_folder.h"
 
+// Xlib last: its macros (None, Bool, Status...) break other headers.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+extern "C" Display* glfwGetX11Display(void);
+extern "C" Window glfwGetX11Window(GLFWwindow* window);
+
 namespace {
 
 using testing_support::ScopedEnvironment;
@@ -212,6 +219,32 @@ TEST_F(PlatformSystemTest, FirstFrameReportsTheViewportSizeAndLaterFramesOnlyCha
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], 400);
   EXPECT_EQ(viewport[3], 240);
+}
+
+// Sets the window's WM_STATE as a window manager does when it iconifies or restores it (the
+// test's X server runs none).
+void SetWindowManagerState(GLFWwindow* window, long state) {
+  Display* display = glfwGetX11Display();
+  const Atom wmState = XInternAtom(display, "WM_STATE", False);
+  const long value[2] = {state, 0};
+  XChangeProperty(display, glfwGetX11Window(window), wmState, wmState, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(value), 2);
+  XSync(display, False);
+}
+
+TEST_F(PlatformSystemTest, AnIconifiedWindowHasNoAreaUntilItIsRestored) {
+  Start(kWindowedSettings);
+  Settle();
+  std::vector<std::pair<int, int>> resizes;
+  platform->onViewportResized = [&](int width, int height) { resizes.emplace_back(width, height); };
+  platform->BeginFrame();
+  constexpr long kIconicState = 3;
+  constexpr long kNormalState = 1;
+  SetWindowManagerState(platform->window, kIconicState);
+  platform->BeginFrame();
+  SetWindowManagerState(platform->window, kNormalState);
+  platform->BeginFrame();
+  EXPECT_EQ(resizes, (std::vector<std::pair<int, int>>{{320, 200}, {0, 0}, {320, 200}}));
 }
 
 }  // namespace

@@ -179,10 +179,9 @@ bool TTF::LoadFont() {
 
     if (++column == atlasColumns) {
       column = 0;
+      // Reported whenever the cells run out, even when the last character took the last cell.
       if (++row == atlasRows) {
-        if (character < kLastCharacter) {
-          std::printf("ERROR::ATLAS: Not enough space in the atlas for all characters.\n");
-        }
+        std::printf("ERROR::ATLAS: Not enough space in the atlas for all characters.\n");
         break;
       }
     }

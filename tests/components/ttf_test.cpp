@@ -246,11 +246,28 @@ TEST_F(TtfTest, ASmallerAtlasStopsWhenItIsFull) {
   ttf.atlasRows = 2;
   std::string output;
   ASSERT_TRUE(Load(ttf, output));
-  EXPECT_THAT(output, HasSubstr("Not enough space"));
+  EXPECT_THAT(output, HasSubstr("ERROR::ATLAS: Not enough space"));
   EXPECT_EQ(ttf.glyphs.size(), 8u);
   EXPECT_EQ(ttf.atlasWidth, 64);
   EXPECT_FLOAT_EQ(ttf.glyphs.at(39).u, 0.75f);
   EXPECT_FLOAT_EQ(ttf.glyphs.at(39).v, 0.5f);
+
+  // The 96 characters fill 16 x 6 cells exactly: the counter reaches the row count all the
+  // same. 16 x 8 leaves rows free.
+  const struct {
+    int rows;
+    bool reported;
+  } atlases[] = {{6, true}, {8, false}};
+  for (const auto& atlas : atlases) {
+    TTF exact;
+    exact._fontFilePath = kFont;
+    exact._fontSize = 8.0f;
+    exact.atlasColumns = 16;
+    exact.atlasRows = atlas.rows;
+    ASSERT_TRUE(Load(exact, output));
+    EXPECT_EQ(output.find("ERROR::ATLAS") != std::string::npos, atlas.reported) << atlas.rows;
+    EXPECT_EQ(exact.glyphs.size(), 96u) << atlas.rows;
+  }
 }
 
 TEST(TtfWithoutResources, GlyphMetricsAreBuiltWithoutATexture) {

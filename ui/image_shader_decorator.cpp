@@ -23,8 +23,12 @@ class ImageShaderDecorator : public Rml::Decorator {
     const Rml::Texture texture = GetTexture(tile.texture_index);
     if (renderManager == nullptr || !texture) return 0;
     const Rml::RenderBox box = element->GetRenderBox(paint_area);
+    // The image's natural size is its tile size in density-independent pixels, times the
+    // sprite sheet's display scale.
+    Rml::DecoratorTile scaled = tile;
+    scaled.display_scale *= Rml::ElementUtilities::GetDensityIndependentPixelRatio(element);
     Rml::Mesh mesh;
-    tile.GenerateGeometry(mesh, texture.GetDimensions(), box.GetFillOffset(), box.GetFillSize(),
+    scaled.GenerateGeometry(mesh, texture.GetDimensions(), box.GetFillOffset(), box.GetFillSize(),
                           element->GetComputedValues().image_color.ToPremultiplied(element->GetOpacity()));
     if (mesh.empty()) return 0;
     auto* data = new ShadedImageData{renderManager->MakeGeometry(mesh),

@@ -87,4 +87,14 @@ TEST_F(ShadedImageTest, AlignmentInAnUnsupportedUnitIsReportedAndCentred) {
   EXPECT_EQ(render.meshes.at(render.draws[0].geometry).vertices[0].position, Rml::Vector2f(68, 84));
 }
 
+TEST_F(ShadedImageTest, TheNaturalSizeFollowsTheDensityIndependentPixelRatio) {
+  // 64 x 32 at a ratio of 2 is 128 x 64, centred in 200 x 200.
+  context->SetDensityIndependentPixelRatio(2.f);
+  ShowDecorated("shaded-image(a.png m.json scale-none)");
+  ASSERT_EQ(render.draws.size(), 1u);
+  const Rml::Mesh& mesh = render.meshes.at(render.draws[0].geometry);
+  EXPECT_EQ(mesh.vertices[0].position, Rml::Vector2f(36, 68));
+  EXPECT_EQ(mesh.vertices[2].position, Rml::Vector2f(164, 132));
+}
+
 }  // namespace

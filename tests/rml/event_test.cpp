@@ -70,6 +70,23 @@ TEST_F(EventTest, MouseEventsFollowTheCursor) {
                                            "outer mouseover bubble", "outer mousewheel bubble"}));
 }
 
+TEST_F(EventTest, APressAndAReleaseOnDifferentElementsClickNothing) {
+  Rml::ElementDocument* document = Show(kDocument);
+  // Listening on the document in both phases hears a click on any element.
+  RecordingListener& everywhere = Listener("document");
+  document->AddEventListener("click", &everywhere, true);
+  document->AddEventListener("click", &everywhere);
+  context->ProcessMouseMove(5, 5, 0);    // inner
+  context->ProcessMouseButtonDown(0, 0);
+  context->ProcessMouseMove(5, 150, 0);  // other
+  context->ProcessMouseButtonUp(0, 0);
+  EXPECT_EQ(log, std::vector<std::string>{});
+  // Pressed and released on the same element again, it clicks.
+  context->ProcessMouseButtonDown(0, 0);
+  context->ProcessMouseButtonUp(0, 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"document click capture", "document click bubble"}));
+}
+
 TEST_F(EventTest, PointerEventsNoneLetsTheMouseThrough) {
   Rml::ElementDocument* document = Show(
       "<rml><head><style>div { display: block; height: 100px; } #cover { position: absolute; left: 0; top: 0;"

@@ -120,6 +120,8 @@ TEST_F(FormControlsTest, RangeAttributesAreReadSafely) {
       {"min='10' max='5' value='7'", 10, 10, 1, 10},         // max below min
       {"min='abc' max='nan' step='-2' value='x'", 0, 100, 0, 50},  // reported, defaults used
       {"value='1e30'", 0, 100, 1, 100},
+      {"step='5' value='8'", 0, 100, 5, 10},             // between steps: the nearest one
+      {"min='1' step='5' value='12'", 1, 100, 5, 11},    // steps count from min
   };
   for (const Case& test : cases) {
     Rml::ElementDocument* document =

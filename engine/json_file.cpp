@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
@@ -63,6 +64,41 @@ void RemoveStaleTemporaryFiles(const std::string& path) {
   }
 }
 
+// Why `text` is refused for its nesting ("arrays and objects are nested deeper than 256 levels
+// at byte N"), or nothing. Brackets inside strings do not count; a text the parser would refuse
+// for other reasons may pass, and is then refused by the parser.
+std::optional<std::string> NestingProblem(std::string_view text) {
+  int depth = 0;
+  bool inString = false;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    if (inString) {
+      if (c == '\\') {
+        ++at;  // the escaped character cannot end the string
+      } else if (c == '"') {
+        inString = false;
+      }
+      continue;
+    }
+    if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxJsonDepth) {
+        return "arrays and objects are nested deeper than " + std::to_string(kMaxJsonDepth) +
+               " levels at byte " + std::to_string(at);
+      }
+    } else if ((c == ']' || c == '}') && depth > 0) {
+      --depth;
+    }
+  }
+  return std::nullopt;
+}
+
+nlohmann::json ParseWithoutComments(std::string_view text) {
+  return nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/true,
+                               /*ignore_comments=*/false);
+}
+
 }  // namespace
 
 JsonFile::JsonFile(JsonFile&& other) noexcept
@@ -103,12 +139,19 @@ void LoadJsonFile(JsonFile& target, std::string& path) {
                              DescribeWholeFileRead(result) + ")");
   }
   if (result != WholeFileRead::kRead) throw std::runtime_error("Unable to read file: " + path);
+  if (const auto problem = NestingProblem(text)) {
+    throw std::runtime_error("Unable to read file: " + path + " (" + *problem + ")");
+  }
 
   // Parsed aside first, so a malformed file leaves the previous document in place.
-  nlohmann::json parsed = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/true,
-                                                /*ignore_comments=*/false);
+  nlohmann::json parsed = ParseWithoutComments(text);
   target.document = std::move(parsed);
   std::cout << "\nSuccessfully loaded from " << path << "\n" << std::endl;
+}
+
+nlohmann::json ParseJsonText(std::string_view text) {
+  if (const auto problem = NestingProblem(text)) throw std::runtime_error(*problem);
+  return ParseWithoutComments(text);
 }
 
 void SaveJsonFile(const JsonFile& source, std::string& path) {
@@ -133,7 +176,10 @@ void WriteFileAtomically(std::string_view targetPath, std::string_view contents)
     file = std::fopen(temporaryPath.c_str(), "wbx");
     if (file == nullptr && errno != EEXIST) break;
   }
-  if (file == nullptr) throw std::runtime_error("Unable to open file for writing: " + path);
+  if (file == nullptr) {
+    throw std::runtime_error("Unable to open file for writing: " + path + " (" + ErrorText(errno) +
+                             ")");
+  }
 
   auto fail = [&](const char* what) {
     const int error = errno;

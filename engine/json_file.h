@@ -11,6 +11,9 @@
 // Paths are normalized (backslashes become '/', a leading "./" is dropped) before a file is
 // opened, and the caller's text is replaced by that form so its messages and cache keys match.
 // Failures throw: std::runtime_error naming the path, or the JSON library's parse error.
+// Arrays and objects may be nested kMaxJsonDepth levels deep and no deeper: a deeper file is
+// refused as unreadable before it is parsed, since copying, printing or saving such a value
+// recurses once per level and would run out of stack or memory.
 // Saves replace the target in one step (temporary file, flush to disk, rename), so a failed
 // save leaves the previous file as it was and is never announced as a success.
 //
@@ -21,6 +24,9 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+
+// Deepest nesting of arrays and objects a JSON text may hold; the game's files use a handful.
+constexpr int kMaxJsonDepth = 256;
 
 struct JsonFile {
   JsonFile() = default;
@@ -45,10 +51,16 @@ struct JsonFile {
 // "\nSuccessfully loaded from <path>\n" and a line end to standard output.
 // Throws std::runtime_error "Unable to open file for reading: <path>" when the file does not
 // open ("Unable to read file: <path>" when it opens but cannot be read, as a folder, or is
-// larger than kMaxWholeFileBytes, engine/whole_file.h), and
+// larger than kMaxWholeFileBytes, engine/whole_file.h; "Unable to read file: <path> (arrays
+// and objects are nested deeper than 256 levels at byte N)"), and
 // nlohmann::json::parse_error for malformed JSON (comments are not accepted). On any failure
 // `target.document` keeps its previous value.
 void LoadJsonFile(JsonFile& target, std::string& path);
+
+// Parses `text` as one JSON document, as LoadJsonFile does, for JSON that does not come from a
+// file of its own. Throws std::runtime_error "arrays and objects are nested deeper than 256
+// levels at byte N" (N counted from 0) or nlohmann::json::parse_error.
+nlohmann::json ParseJsonText(std::string_view text);
 
 // Normalizes `path` in place and writes `source.document` there, indented by 4 blanks per
 // level, non-ASCII characters as they are (text that is not valid UTF-8 gets U+FFFD in place

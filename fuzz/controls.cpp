@@ -1,15 +1,17 @@
-// Controls files: any JSON document the parser accepts goes to the controls reader, which
+// Controls files: any JSON document the game's parser accepts goes to the controls reader, which
 // reports what it cannot use instead of throwing.
 #include "platform/controls_file.h"
 
-#include <nlohmann/json.hpp>
+#include "fuzz_json.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const nlohmann::json document = nlohmann::json::parse(data, data + size, nullptr, false);
-  if (document.is_discarded()) return 0;
+  const std::optional<nlohmann::json> parsed = ParseFuzzJson(data, size);
+  if (!parsed) return 0;
+  const nlohmann::json& document = *parsed;
   (void)ParseControls(document, "fuzz.json");
   return 0;
 }

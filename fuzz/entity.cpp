@@ -1,4 +1,4 @@
-// Entity and prefab files: any JSON document the parser accepts is read as a scene document
+// Entity and prefab files: any JSON document the game's parser accepts is read as a scene document
 // into an engine with every component registered and no systems, resources or sound loader.
 // Prefab sections name files under GAME/Assets/Entity Prefabs/, which scripts/fuzz.sh runs
 // beside. Every entity read is destroyed again, so ids do not run out.
@@ -7,10 +7,11 @@
 #include "engine/decs.h"
 #include "engine/engine_clock.h"
 
-#include <nlohmann/json.hpp>
+#include "fuzz_json.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -23,8 +24,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const nlohmann::json document = nlohmann::json::parse(data, data + size, nullptr, false);
-  if (document.is_discarded()) return 0;
+  const std::optional<nlohmann::json> parsed = ParseFuzzJson(data, size);
+  if (!parsed) return 0;
+  const nlohmann::json& document = *parsed;
   std::set<int> ids;
   try {
     ids = DeserializeEntities(document, "fuzz.json");

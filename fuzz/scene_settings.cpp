@@ -1,16 +1,18 @@
-// Scene settings: any JSON document the parser accepts is read as a post-processing pipeline.
+// Scene settings: any JSON document the game's parser accepts is read as a post-processing pipeline.
 // A document of the wrong shape throws PipelineReadError, which the scene loader catches too.
 #include "render/post_process_pass.h"
 
-#include <nlohmann/json.hpp>
+#include "fuzz_json.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const nlohmann::json document = nlohmann::json::parse(data, data + size, nullptr, false);
-  if (document.is_discarded()) return 0;
+  const std::optional<nlohmann::json> parsed = ParseFuzzJson(data, size);
+  if (!parsed) return 0;
+  const nlohmann::json& document = *parsed;
   PostProcessPipeline lists;
   try {
     ReadPostProcessingPipeline(document, lists);

@@ -81,7 +81,8 @@ TEST(JsonFile, FailedSaveThrowsAndLeavesNoTrace) {
   const std::string missing = (folder.path / "no_folder" / "settings.json").string();
   const std::string taken = (folder.path / "taken").string();
   const Case cases[] = {
-      {"folder missing", missing, "Unable to open file for writing: " + missing},
+      {"folder missing", missing,
+       "Unable to open file for writing: " + missing + " (No such file or directory)"},
       {"target is a folder", taken, "Unable to replace file: " + taken},
   };
   for (const Case& testCase : cases) {
@@ -138,6 +139,57 @@ TEST(JsonFile, LoadRefusesFilesThatNeverEnd) {
               "Unable to read file: /dev/zero (it is larger than 8388608 bytes)");
   }
   EXPECT_EQ(target.document, nlohmann::json({{"kept", true}}));
+}
+
+// `depth` nested arrays around `inner`: "[[...inner...]]".
+std::string Nested(std::size_t depth, const std::string& inner = "") {
+  return std::string(depth, '[') + inner + std::string(depth, ']');
+}
+
+TEST(JsonFile, NestingDeeperThanTheLimitIsRefusedBeforeParsing) {
+  // Deeper values crashed the game: copying, printing and saving them recurse once per level.
+  struct Case {
+    const char* name;
+    std::string text;
+    std::string problem;  // empty: the text parses
+  };
+  const std::string tooDeep = "arrays and objects are nested deeper than 256 levels at byte ";
+  const Case cases[] = {
+      {"at the limit", Nested(256), ""},
+      {"one level more", Nested(257), tooDeep + "256"},
+      {"objects count too", "{\"a\": " + Nested(255, "{}") + "}", tooDeep + "261"},
+      {"far too deep", "{\"GraphicsMode\": " + Nested(100000) + "}", tooDeep + "272"},
+      {"brackets in strings do not count", Nested(2, "\"" + std::string(300, '[') + "\""), ""},
+      {"an escaped quote does not end the string",
+       Nested(2, "\"\\\"" + std::string(300, '{') + "\""), ""},
+  };
+  testing_support::TempFolder folder;
+  for (const Case& testCase : cases) {
+    if (testCase.problem.empty()) {
+      EXPECT_NO_THROW(ParseJsonText(testCase.text)) << testCase.name;
+      continue;
+    }
+    try {
+      ParseJsonText(testCase.text);
+      ADD_FAILURE() << testCase.name << ": no exception";
+    } catch (const std::runtime_error& error) {
+      EXPECT_EQ(error.what(), testCase.problem) << testCase.name;
+    }
+
+    const std::string file = (folder.path / "settings.json").string();
+    WriteBytes(file, testCase.text);
+    JsonFile target;
+    target.document = {{"kept", true}};
+    std::string path = file;
+    try {
+      LoadJsonFile(target, path);
+      ADD_FAILURE() << testCase.name << ": no exception from LoadJsonFile";
+    } catch (const std::runtime_error& error) {
+      EXPECT_EQ(error.what(), "Unable to read file: " + file + " (" + testCase.problem + ")")
+          << testCase.name;
+    }
+    EXPECT_EQ(target.document, nlohmann::json({{"kept", true}})) << testCase.name;
+  }
 }
 
 TEST(JsonFile, KeepFileAsideRenamesTheFileBesideItself) {

@@ -166,6 +166,44 @@ TEST_F(SettingsSystemTest, SavingKeepsAnUnreadableFileAsideAndKeysOfOtherVersion
   EXPECT_FALSE(std::filesystem::exists(aside));
 }
 
+TEST_F(SettingsSystemTest, DeeplyNestedFileIsUnreadableAndKeptAsideOnSave) {
+  // Each crashed the game at every start: in the error report, in the copy kept for saving, or
+  // in the save's indentation (growing with the square of the depth).
+  const auto nested = [](std::size_t depth) {
+    return std::string(depth, '[') + std::string(depth, ']');
+  };
+  const struct {
+    const char* name;
+    std::string text;
+  } cases[] = {
+      {"a known key", "{\"GraphicsMode\": " + nested(100000) + "}"},
+      {"an unknown key", "{\"Fullscreen\": 0, \"Later\": " + nested(3000000) + "}"},
+      {"an unknown key, less deep", "{\"Later\": " + nested(20000) + "}"},
+  };
+  const std::string aside = SettingsSystem::SettingsPath() + ".bad";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(aside);
+    WriteSettings(c.text);
+    SettingsSystem loaded;
+    testing::internal::CaptureStderr();
+    loaded.LoadSettings();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    ExpectValues(loaded, {}, c.name);
+    EXPECT_NE(errors.find(SettingsSystem::SettingsPath()), std::string::npos) << errors;
+    EXPECT_NE(errors.find("nested deeper than 256 levels"), std::string::npos) << errors;
+
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(loaded.SaveSettings());
+    testing::internal::GetCapturedStdout();
+    std::ifstream keptFile(aside);
+    std::stringstream kept;
+    kept << keptFile.rdbuf();
+    EXPECT_TRUE(kept.str() == c.text) << "the file is kept aside as it was";
+    EXPECT_LT(ReadSettingsFile().size(), 1000u);
+  }
+}
+
 TEST_F(SettingsSystemTest, FileIsReadOnlyOnce) {
   WriteSettings(R"({"GraphicsQuality": 1})");
   settings->LoadSettings();

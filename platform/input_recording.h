@@ -41,6 +41,7 @@ nlohmann::json RecordingToJson(const InputRecording& recording);
 
 // Reads a recording document. Throws std::runtime_error saying what is wrong when the document
 // cannot be replayed as a whole: no frames, a frame whose state or range array holds fewer than
-// 24 values, a state outside 0..3, or a missing seed; and the JSON library's type error for a
-// value of the wrong kind.
+// 24 values, a state outside 0..3, a frame index outside the int range, a seed outside the 32
+// bits (signed or unsigned), a range value that is not a finite float, a value that is not a
+// number, or a missing seed. Floats are truncated toward zero where an integer is read.
 InputRecording RecordingFromJson(const nlohmann::json& document);

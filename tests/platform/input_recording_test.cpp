@@ -60,6 +60,18 @@ TEST(InputRecording, DocumentsThatCannotBeReplayedAreRefusedWhole) {
   stateOutOfRange["Frames"][0]["Button States"][5] = 4;
   json stringRange = Document(json::array({Frame(0, 24, 24)}));
   stringRange["Frames"][0]["Range Values"][2] = "fast";
+  // Numbers out of the range of what they are read into: converting them was undefined.
+  const auto withValue = [](const char* key, json value) {
+    json document = Document(json::array({Frame(0, 24, 24)}));
+    if (std::string(key) == "Frame Index") {
+      document["Frames"][0][key] = std::move(value);
+    } else if (std::string(key) == "Range Values") {
+      document["Frames"][0][key][0] = std::move(value);
+    } else {
+      document[key] = std::move(value);
+    }
+    return document;
+  };
 
   const struct {
     const char* name;
@@ -74,11 +86,33 @@ TEST(InputRecording, DocumentsThatCannotBeReplayedAreRefusedWhole) {
       {"missing seed", missingSeed},
       {"state outside 0..3", stateOutOfRange},
       {"range of the wrong kind", stringRange},
+      {"frame index float beyond 64 bits", withValue("Frame Index", 1e19)},
+      {"frame index float below 64 bits", withValue("Frame Index", -1e300)},
+      {"frame index beyond int", withValue("Frame Index", std::int64_t{1} << 40)},
+      {"frame index unsigned beyond 64-bit signed", withValue("Frame Index", ~std::uint64_t{0})},
+      {"seed float beyond 64 bits", withValue("Standard RNG Seed", 3e19)},
+      {"seed beyond 32 bits", withValue("Gameplay RNG Seed", std::int64_t{1} << 33)},
+      {"range beyond float", withValue("Range Values", 1e39)},
   };
   for (const auto& row : cases) {
     EXPECT_THROW(RecordingFromJson(row.document), std::exception) << row.name;
   }
   EXPECT_NO_THROW(RecordingFromJson(Document(json::array({Frame(0, 24, 24)}))));
+}
+
+TEST(InputRecording, NumbersAtTheEdgesOfTheirRangeAreRead) {
+  json document = Document(json::array({Frame(0, 24, 24)}));
+  document["Standard RNG Seed"] = -2147483648.0;  // the signed spelling, as a float
+  document["Gameplay RNG Seed"] = 4294967295u;    // the unsigned spelling
+  document["Frames"][0]["Frame Index"] = 2147483647.9;
+  document["Frames"][0]["Button States"][0] = 3.5;
+  document["Frames"][0]["Range Values"][0] = -3.4e38;
+  const InputRecording read = RecordingFromJson(document);
+  EXPECT_EQ(read.standardSeed, 2147483648u);
+  EXPECT_EQ(read.gameplaySeed, 4294967295u);
+  EXPECT_EQ(read.frames[0].frameIndex, 2147483647);
+  EXPECT_EQ(read.frames[0].states[0], static_cast<ButtonState>(3));
+  EXPECT_FLOAT_EQ(read.frames[0].ranges[0], -3.4e38f);
 }
 
 }  // namespace

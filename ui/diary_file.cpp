@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <limits>
 #include <optional>
+
+#include "engine/json_file.h"
 
 namespace {
 
@@ -102,6 +105,122 @@ std::optional<std::string> ReadRecord(const nlohmann::json& record, DiaryEntry& 
   return std::nullopt;
 }
 
+bool IsJsonSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+std::size_t SkipSpace(std::string_view text, std::size_t at) {
+  while (at < text.size() && IsJsonSpace(text[at])) ++at;
+  return at;
+}
+
+// Where the string that opens at `at` ends: after its closing quote, or at the end of its line,
+// since a JSON string holds no line break. A quote missing from a damaged record therefore
+// throws the brackets off for that line only, not for the rest of the file.
+std::size_t StringEnd(std::string_view text, std::size_t at) {
+  for (++at; at < text.size(); ++at) {
+    if (text[at] == '\\') {
+      ++at;
+    } else if (text[at] == '"') {
+      return at + 1;
+    } else if (text[at] == '\n') {
+      return at;
+    }
+  }
+  return text.size();
+}
+
+// Where the array or object that opens at `at` ends: after its closing bracket, or npos when
+// the text ends first.
+std::size_t BracketedEnd(std::string_view text, std::size_t at) {
+  int depth = 0;
+  while (at < text.size()) {
+    const char c = text[at];
+    if (c == '"') {
+      at = StringEnd(text, at);
+      continue;
+    }
+    if (c == '{' || c == '[') {
+      ++depth;
+    } else if ((c == '}' || c == ']') && --depth == 0) {
+      return at + 1;
+    }
+    ++at;
+  }
+  return std::string_view::npos;
+}
+
+// Reads a text that does not parse as a whole: each object inside the root array is a record,
+// parsed and read alone; anything else there but commas and white space is named and skipped.
+DiaryReadResult ReadRecordByRecord(std::string_view text, std::string_view path,
+                                   const std::string& parseError) {
+  DiaryReadResult result;
+  const std::string file(path);
+  std::size_t at = SkipSpace(text, 0);
+  if (at >= text.size() || text[at] != '[') {
+    result.problems.push_back(file + ": " + parseError + "; no array of records, no record read");
+    return result;
+  }
+  ++at;
+  std::size_t index = 0;
+  std::size_t strayStart = std::string_view::npos;
+  const auto endStray = [&] {
+    if (strayStart == std::string_view::npos) return;
+    result.problems.push_back(file + ": text at byte " + std::to_string(strayStart) +
+                              " belongs to no record and is skipped");
+    strayStart = std::string_view::npos;
+  };
+  bool closed = false;
+  while (at < text.size() && !closed) {
+    const char c = text[at];
+    if (c == '{') {
+      endStray();
+      const std::string skipped = file + ": record " + std::to_string(index++) + " skipped: ";
+      const std::size_t end = BracketedEnd(text, at);
+      if (end == std::string_view::npos) {
+        result.problems.push_back(skipped + "the file ends inside it");
+        at = text.size();
+        break;
+      }
+      DiaryEntry entry;
+      std::optional<std::string> problem;
+      try {
+        problem = ReadRecord(ParseJsonText(text.substr(at, end - at)), entry);
+      } catch (const std::exception& error) {
+        problem = error.what();
+      }
+      if (problem) {
+        result.problems.push_back(skipped + *problem);
+      } else {
+        result.entries.push_back(std::move(entry));
+      }
+      at = end;
+    } else if (c == ']') {
+      endStray();
+      closed = true;
+      ++at;
+    } else if (c == ',' || IsJsonSpace(c)) {
+      ++at;
+    } else {
+      if (strayStart == std::string_view::npos) strayStart = at;
+      // A string or an array is passed whole, so no bracket inside it is taken for the end of
+      // the records; an array that never closes runs to the end of the text.
+      if (c == '"') {
+        at = StringEnd(text, at);
+      } else if (c == '[') {
+        at = std::min(BracketedEnd(text, at), text.size());
+      } else {
+        ++at;
+      }
+    }
+  }
+  endStray();
+  if (!closed) {
+    result.problems.push_back(file + ": the file ends before the array of records is closed");
+  } else if (SkipSpace(text, at) < text.size()) {
+    result.problems.push_back(file + ": text after the array of records is skipped");
+  }
+  return result;
+}
+
 }  // namespace
 
 int DiaryGradeRank(std::string_view grade) {
@@ -164,6 +283,16 @@ DiaryReadResult ReadDiaryDocument(const nlohmann::json& document, std::string_vi
     ++index;
   }
   return result;
+}
+
+DiaryReadResult ReadDiaryText(std::string_view text, std::string_view path) {
+  nlohmann::json document;
+  try {
+    document = ParseJsonText(text);
+  } catch (const std::exception& error) {
+    return ReadRecordByRecord(text, path, error.what());
+  }
+  return ReadDiaryDocument(document, path);
 }
 
 std::string WriteDiaryText(const std::vector<DiaryEntry>& entries) {

@@ -1,7 +1,7 @@
 #pragma once
 // The performance diary's records and its file format.
 //
-//   DiaryReadResult read = ReadDiaryDocument(document, path);   // records that could be read
+//   DiaryReadResult read = ReadDiaryText(text, path);           // records that could be read
 //   for (const std::string& problem : read.problems) Report(problem);
 //   std::string text = WriteDiaryText(entries);                 // "[]" when empty
 //
@@ -9,7 +9,9 @@
 // "dateMillis", "grade", "runType", "score", "time" and "timeMillis", written in that
 // (alphabetical) order, indented by four blanks. A record that is not an object, lacks a member
 // or holds a member of the wrong kind or out of range is skipped alone and named in `problems`;
-// the other records still load. Nothing here throws except std::bad_alloc.
+// the other records still load. A file whose text is not JSON as a whole (cut short, or damaged
+// inside one record) is read record by record, so a parse error loses the record it is in and no
+// other, where the brackets around it still match. Nothing here throws except std::bad_alloc.
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -59,11 +61,22 @@ void DiarySortEntries(std::vector<DiaryEntry>& entries, DiarySortKey key);
 struct DiaryReadResult {
   std::vector<DiaryEntry> entries;    // in file order
   std::vector<std::string> problems;  // one line per skipped record or unusable root
+
+  // Whether every record of the file was read: a file that was not may hold runs a later save
+  // would lose, so it is kept aside before it is replaced.
+  bool ReadWhole() const { return problems.empty(); }
 };
 
 // Reads the records of a parsed diary file; `path` names the file in the problem lines. A root
 // that is not an array gives no records and one problem.
 DiaryReadResult ReadDiaryDocument(const nlohmann::json& document, std::string_view path);
+
+// Reads the records of a diary file's text; `path` names the file in the problem lines. A text
+// that parses is read as by ReadDiaryDocument. One that does not is split into the elements of
+// its root array, and each is parsed and read alone: an element that does not parse is skipped
+// and named ("record 2 skipped: ..."), as is text that belongs to no record; a text without a
+// root array gives no records and one problem.
+DiaryReadResult ReadDiaryText(std::string_view text, std::string_view path);
 
 // The file text of `entries` in their order.
 std::string WriteDiaryText(const std::vector<DiaryEntry>& entries);

@@ -53,6 +53,7 @@ void PerformanceDiary::DiaryEnsureLoaded() {
   sortPending = false;
   dirty = false;
   backupKept = false;
+  loadedWhole = true;
   if (folder.empty()) return;
 
   std::error_code error;
@@ -69,27 +70,26 @@ void PerformanceDiary::DiaryEnsureLoaded() {
 }
 
 void PerformanceDiary::DiaryLoad() {
-  std::string path = FilePath();
+  const std::string path = FilePath();
   std::error_code error;
   if (!std::filesystem::exists(path, error)) {
     if (error) ReportReadProblem("cannot look for " + path + " (" + error.message() + ")");
     return;
   }
-  try {
-    JsonFile file;
-    LoadJsonFile(file, path);
-    DiaryReadResult read = ReadDiaryDocument(file.document, path);
-    for (const std::string& problem : read.problems) ReportReadProblem(problem);
-    entries = std::move(read.entries);
-    entries.reserve(kReservedEntries);
-    sortPending = true;
-  } catch (const nlohmann::json::exception& failure) {
-    ReportReadProblem(path + ": " + failure.what());
+  loadedWhole = false;
+  std::string text;
+  const WholeFileRead read = ReadWholeFile(path, text);
+  if (read != WholeFileRead::kRead) {
+    ReportReadProblem("Unable to read file: " + path + " (it " + DescribeWholeFileRead(read) + ")");
     entries.clear();
-  } catch (const std::exception& failure) {
-    ReportReadProblem(failure.what());
-    entries.clear();
+    return;
   }
+  DiaryReadResult records = ReadDiaryText(text, path);
+  for (const std::string& problem : records.problems) ReportReadProblem(problem);
+  loadedWhole = records.ReadWhole();
+  entries = std::move(records.entries);
+  entries.reserve(kReservedEntries);
+  sortPending = true;
 }
 
 void PerformanceDiary::DiaryAddListener(std::function<void()> listener) {
@@ -172,9 +172,35 @@ bool PerformanceDiary::KeepBackup(std::string& problem) {
               "); the file is left as it is";
     return false;
   }
-  WriteFileAtomically(BackupPath(), contents);
+  if (loadedWhole) {
+    WriteFileAtomically(BackupPath(), contents);
+  } else {
+    // The backup is rewritten by the first save of every session, and the next session reads
+    // the file this save writes: the runs that could not be read would be lost from both.
+    const std::string aside = FreeAsidePath();
+    if (aside.empty()) {
+      problem = "Unable to keep " + path + " aside: " + std::to_string(kMaxAsideFiles) +
+                " diaries that could not be read are kept already; the file is left as it is";
+      return false;
+    }
+    WriteFileAtomically(aside, contents);
+    std::fprintf(stderr,
+                 "Diary : '%s' could not be read whole; it is kept as '%s' and the runs that "
+                 "could be read are saved\n",
+                 path.c_str(), aside.c_str());
+  }
   backupKept = true;
   return true;
+}
+
+std::string PerformanceDiary::FreeAsidePath() const {
+  for (int number = 1; number <= kMaxAsideFiles; ++number) {
+    const std::string candidate =
+        number == 1 ? FilePath() + ".bad" : FilePath() + "." + std::to_string(number) + ".bad";
+    std::error_code error;
+    if (!std::filesystem::exists(candidate, error) && !error) return candidate;
+  }
+  return {};
 }
 
 void PerformanceDiary::DiaryShutdown() {

@@ -11,10 +11,12 @@
 //
 // Problems go to standard error as "Failed to deserialize diary data: ..." (reading) or
 // "Failed to serialize diary data: ..." (writing) and never end the game. A record the reader
-// cannot use is skipped alone. Saves replace the file in one step; before the first save after
-// a load replaces an existing file, that file is copied to "Zivav.json.bak", so a file the game
-// could not read is never lost to an overwrite. Main thread only; listeners run inside the calls
-// that change the order or the content.
+// cannot use is skipped alone (diary_file.h). Saves replace the file in one step. Before the
+// first save after a load replaces an existing file, that file is copied aside: to
+// "Zivav.json.bak" when every record of it was read (the next session's first save replaces
+// that backup), else to "Zivav.json.bad" (or "Zivav.json.2.bad", "Zivav.json.3.bad", ...: a
+// file kept aside is never overwritten), so runs the game could not read are never lost to a
+// save. Main thread only; listeners run inside the calls that change the order or the content.
 
 #include <cstdint>
 #include <functional>
@@ -53,18 +55,25 @@ class PerformanceDiary {
   std::string BackupPath() const { return FilePath() + ".bak"; }
 
   static constexpr const char* kFileName = "Zivav.json";
+  // How many diaries that could not be read are kept aside at most; past that, a diary read in
+  // part is not saved over.
+  static constexpr int kMaxAsideFiles = 100;
 
  private:
   void DiaryLoad();
   void CallListeners();
   // Copies the file about to be replaced to BackupPath(), once per load; false if it could not.
   bool KeepBackup(std::string& problem);
+  // The first of "<file>.bad", "<file>.2.bad", ... that does not exist; empty when all of the
+  // kMaxAsideFiles names are taken.
+  std::string FreeAsidePath() const;
 
   std::vector<DiaryEntry> entries;
   DiarySortKey sortKey = DiarySortKey::Grade;
   bool sortPending = false;
   bool dirty = false;
   bool backupKept = false;
+  bool loadedWhole = true;  // every record of the loaded file was read (or there was no file)
   std::vector<std::function<void()>> listeners;
   std::string folder;  // empty when the per-user folder could not be found
 };

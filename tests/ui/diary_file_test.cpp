@@ -153,6 +153,64 @@ TEST(DiaryFileTest, ADamagedRecordIsSkippedAloneAndNamed) {
   }
 }
 
+TEST(DiaryFileTest, TextThatDoesNotParseLosesOnlyTheRecordsItCannotRead) {
+  // Records named by their score; "G(n)" is a good record with score n.
+  const auto G = [](int score) {
+    nlohmann::json record = nlohmann::json::parse(kGoodRecord);
+    record["score"] = score;
+    return record.dump();
+  };
+  const struct {
+    const char* name;
+    std::string text;
+    std::vector<int> scores;
+    std::vector<std::string> problems;  // each found in its problem line, in order
+  } cases[] = {
+      {"parses whole", "[" + G(1) + ", " + G(2) + "]", {1, 2}, {}},
+      {"a syntax error inside one record",
+       "[" + G(1) + ", {\"completed\": true, \"score\": 12x}, " + G(3) + "]",
+       {1, 3},
+       {"record 1 skipped: [json.exception.parse_error"}},
+      {"cut short inside the last record", "[" + G(1) + ",\n" + G(2).substr(0, 30), {1},
+       {"record 1 skipped: the file ends inside it",
+        "the file ends before the array of records is closed"}},
+      {"cut short after a record", "[" + G(1) + ", " + G(2), {1, 2},
+       {"the file ends before the array of records is closed"}},
+      {"a missing comma between records", "[" + G(1) + " " + G(2) + ", " + G(3) + "]", {1, 2, 3},
+       {}},
+      {"a stray closing bracket", "[" + G(1) + "}, " + G(2) + "]", {1, 2},
+       {"belongs to no record"}},
+      {"brackets and quotes inside strings",
+       "[" + G(1) + ", {\"grade\": \"}]\\\"[{\", oops}, " + G(3) + "]", {1, 3},
+       {"record 1 skipped"}},
+      {"a record nested too deep",
+       "[" + G(1) + ", {\"a\": " + std::string(300, '[') + std::string(300, ']') + "}, " + G(3) +
+           "]",
+       {1, 3},
+       {"record 1 skipped: arrays and objects are nested deeper than 256 levels"}},
+      {"a quote missing in a record",
+       "[" + G(1) + ",\n{\"grade: \"A\",\n\"score\": 2},\n" + G(3) + "]", {1, 3},
+       {"record 1 skipped"}},
+      {"text after the array", "[" + G(1) + "] trailing", {1},
+       {"text after the array of records is skipped"}},
+      {"no array at all", "garbage", {}, {"no array of records, no record read"}},
+      {"empty", "", {}, {"no array of records, no record read"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const DiaryReadResult read = ReadDiaryText(c.text, "saves/Zivav.json");
+    std::vector<int> scores;
+    for (const DiaryEntry& entry : read.entries) scores.push_back(entry.score);
+    EXPECT_EQ(scores, c.scores);
+    EXPECT_EQ(read.ReadWhole(), c.problems.empty());
+    ASSERT_EQ(read.problems.size(), c.problems.size()) << testing::PrintToString(read.problems);
+    for (std::size_t i = 0; i < c.problems.size(); ++i) {
+      EXPECT_TRUE(read.problems[i].starts_with("saves/Zivav.json: ")) << read.problems[i];
+      EXPECT_NE(read.problems[i].find(c.problems[i]), std::string::npos) << read.problems[i];
+    }
+  }
+}
+
 TEST(DiaryFileTest, NumbersAreCutTowardZeroAndDatesKeepSixtyFourBits) {
   const nlohmann::json document = nlohmann::json::parse(
       R"([{"completed": false, "dateMillis": 1700000000.9, "date": "", "timeMillis": -5.7,

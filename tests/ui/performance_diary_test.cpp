@@ -62,7 +62,8 @@ TEST_F(PerformanceDiaryTest, DamagedFilesLoseOnlyWhatCannotBeReadAndStayUntilBac
   } cases[] = {
       {"missing", "", {}, nullptr},
       {"empty array", "[]", {}, nullptr},
-      {"truncated", "[" + Record("A", 1, "SUNDREL", 5) + ",{\"compl", {}, "Failed to deserialize diary data: "},
+      {"truncated", "[" + Record("A", 1, "SUNDREL", 5) + ",{\"compl", {1},
+       "record 1 skipped: the file ends inside it"},
       {"object root", R"({"grade": "S"})", {}, "not an array"},
       {"wrong types among good records",
        "[" + Record("B", 2, "SUNDREL", 5) + R"(,{"completed": 1},)" + Record("S", 3, "FLORETH", 5) +
@@ -79,8 +80,7 @@ TEST_F(PerformanceDiaryTest, DamagedFilesLoseOnlyWhatCannotBeReadAndStayUntilBac
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    std::filesystem::remove(path);
-    std::filesystem::remove(path + ".bak");
+    for (const char* suffix : {"", ".bak", ".bad"}) std::filesystem::remove(path + suffix);
     if (std::string(c.name) != "missing") WriteDiaryFile(c.text);
 
     PerformanceDiary diary;
@@ -99,18 +99,67 @@ TEST_F(PerformanceDiaryTest, DamagedFilesLoseOnlyWhatCannotBeReadAndStayUntilBac
       EXPECT_FALSE(std::filesystem::exists(path));
       continue;
     }
-    // The file stays as it was until a run is added; then the old bytes go to the backup.
+    // The file stays as it was until a run is added; then the old bytes are copied aside: to
+    // the backup when every record was read, else kept as ".bad".
     EXPECT_EQ(ReadFile(path), c.text);
+    const bool whole = c.error == nullptr;
+    const std::string aside = path + (whole ? ".bak" : ".bad");
     testing::internal::CaptureStderr();
     ASSERT_TRUE(diary.DiaryAddEntry("C", 0, "SUNDREL", "t", 1, false));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(ReadFile(path + ".bak"), c.text);
+    const std::string saveErrors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(saveErrors, whole ? "" : "Diary : '" + path + "' could not be read whole; it is kept "
+                                       "as '" + aside + "' and the runs that could be read are saved\n");
+    EXPECT_EQ(ReadFile(aside), c.text);
+    EXPECT_FALSE(std::filesystem::exists(path + (whole ? ".bad" : ".bak")));
     EXPECT_EQ(diary.Entries().size(), c.scores.size() + 1);
 
-    // Later saves keep the first backup.
+    // Later saves keep the first copy.
     ASSERT_TRUE(diary.DiaryAddEntry("C", 0, "SUNDREL", "t", 1, false));
-    EXPECT_EQ(ReadFile(path + ".bak"), c.text);
+    EXPECT_EQ(ReadFile(aside), c.text);
   }
+}
+
+TEST_F(PerformanceDiaryTest, RunsThatCouldNotBeReadSurviveTheSessionsAfter) {
+  // The first save of each session backs up the file it replaces; a damaged file backed up that
+  // way was lost at the second session, which backed up the first one's reduced file over it.
+  const auto session = [this](std::size_t expectedRuns) {
+    PerformanceDiary diary;
+    Load(diary);
+    EXPECT_EQ(diary.Entries().size(), expectedRuns) << errors;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(diary.DiaryAddEntry("B", 7, "FLORETH", "t", 1, false));
+    diary.DiaryShutdown();
+    return testing::internal::GetCapturedStderr();
+  };
+  const auto runsIn = [](const std::string& file) {
+    const DiaryReadResult read = ReadDiaryText(ReadFile(file), file);
+    EXPECT_TRUE(read.ReadWhole()) << file;
+    return read.entries.size();
+  };
+
+  const std::string original = "[" + Record("S", 1, "SUNDREL", 5) +
+                               ",\n{\"completed\": true, \"score\": 2x},\n" +
+                               Record("A", 3, "FLORETH", 5) + "]";
+  WriteDiaryFile(original);
+  EXPECT_NE(session(2).find("kept as '" + path + ".bad'"), std::string::npos);
+  EXPECT_NE(errors.find("record 1 skipped"), std::string::npos) << errors;
+  EXPECT_EQ(ReadFile(path + ".bad"), original);
+  EXPECT_EQ(runsIn(path), 3u);
+
+  // The next session reads its file whole: it is backed up, and the damaged one stays.
+  EXPECT_EQ(session(3), "");
+  EXPECT_EQ(errors, "");
+  EXPECT_EQ(ReadFile(path + ".bad"), original);
+  EXPECT_EQ(runsIn(path + ".bak"), 3u);
+  EXPECT_EQ(runsIn(path), 4u);
+
+  // Damaged again (cut short): kept beside the first, which is never overwritten.
+  const std::string cut = ReadFile(path).substr(0, 300);
+  WriteDiaryFile(cut);
+  EXPECT_NE(session(1).find("kept as '" + path + ".2.bad'"), std::string::npos);
+  EXPECT_EQ(ReadFile(path + ".bad"), original);
+  EXPECT_EQ(ReadFile(path + ".2.bad"), cut);
+  EXPECT_EQ(runsIn(path), 2u);
 }
 
 TEST_F(PerformanceDiaryTest, AddedRunIsStampedPlacedByTheKeySavedAndAnnounced) {

@@ -34,49 +34,75 @@ PendingAdd AddLater(Component component) {
   };
 }
 
+const char* Shown(const std::string& file) { return file.empty() ? "(no file)" : file.c_str(); }
+
+// Where a section comes from: what a load step names when it reports on the section.
+struct SectionSource {
+  int entity = kNoEntity;
+  const std::string& entityName;
+  const std::string& file;  // the scene or prefab file
+};
+
 // Load steps, run right after a section is read.
 template <typename Component>
-void NoLoadStep(Component&, int) {}
-void LoadModelList(ModelList& list, int) { list.LoadModelFile(); }
-void LoadTextures(TextureComponent& texture, int) { texture.LoadTextures(); }
-void LoadMesh(MeshComponent& mesh, int) { mesh.Reload(); }
-void LoadTiles(Tilemap& tilemap, int) { tilemap.LoadTileFile(); }
-void MarkProjectionDirty(Camera& camera, int) { camera.SetDirty(); }
-void LoadMaterial(MaterialComponent& material, int) {
+void NoLoadStep(Component&, const SectionSource&) {}
+void LoadModelList(ModelList& list, const SectionSource&) { list.LoadModelFile(); }
+void LoadTextures(TextureComponent& texture, const SectionSource&) { texture.LoadTextures(); }
+void LoadMesh(MeshComponent& mesh, const SectionSource&) { mesh.Reload(); }
+void LoadTiles(Tilemap& tilemap, const SectionSource&) { tilemap.LoadTileFile(); }
+void MarkProjectionDirty(Camera& camera, const SectionSource&) { camera.SetDirty(); }
+void LoadMaterial(MaterialComponent& material, const SectionSource&) {
   if (ResourceProvider* resources = DECS::CurrentResources()) {
     material.materialId = resources->GetMaterial(material._path);
   }
 }
-void LoadSoundBank(SoundBank& bank, int) { bank.Load(); }
-void LoadSequenceTemplate(Sequence& sequence, int) { sequence.LoadTemplate(); }
-void CheckScriptSystem(LuaScript&, int entity) {
+void LoadSoundBank(SoundBank& bank, const SectionSource&) { bank.Load(); }
+void LoadSequenceTemplate(Sequence& sequence, const SectionSource&) { sequence.LoadTemplate(); }
+void CheckScriptSystem(LuaScript&, const SectionSource& source) {
   if (!DECS::HasInstance() || DECS::Instance().EntityScripts() == nullptr) {
-    std::fprintf(stderr, "LuaScriptSystem not found when deserializing entity %i\n", entity);
+    std::fprintf(stderr, "LuaScriptSystem not found when deserializing entity %i\n",
+                 source.entity);
   }
 }
-void LoadParticleResources(ParticleEmitter& emitter, int) { ResolveParticleResources(emitter); }
-void BuildScriptMap(LuaScriptContainer& container, int) { container.BuildScriptMap(); }
-void LoadAnimations(AnimationGroup& group, int) { group.LoadAnimations(); }
-void LoadDocument(RMLDocument& document, int) { document.Load(); }
+// The pool grows up to `_maxParticles`: a file asking for more than a pool may hold would take
+// all memory (each particle is about two hundred bytes), so the pool is capped and told.
+void LoadParticleResources(ParticleEmitter& emitter, const SectionSource& source) {
+  if (emitter._maxParticles > ParticleEmitter::kMaxPoolSize) {
+    std::fprintf(stderr,
+                 "EntityReader : '%s', entity '%s', component '%.*s': \"_maxParticles\" %u is "
+                 "more than a pool may hold; the pool holds %u\n",
+                 Shown(source.file), source.entityName.c_str(), static_cast<int>(TypeName<ParticleEmitter>().size()),
+                 TypeName<ParticleEmitter>().data(), emitter._maxParticles,
+                 ParticleEmitter::kMaxPoolSize);
+    emitter._maxParticles = ParticleEmitter::kMaxPoolSize;
+  }
+  ResolveParticleResources(emitter);
+}
+void BuildScriptMap(LuaScriptContainer& container, const SectionSource&) {
+  container.BuildScriptMap();
+}
+void LoadAnimations(AnimationGroup& group, const SectionSource&) { group.LoadAnimations(); }
+void LoadDocument(RMLDocument& document, const SectionSource&) { document.Load(); }
 
 enum Source : unsigned { kOwn = 1, kPrefab = 2, kBoth = kOwn | kPrefab };
 
 struct ComponentKind {
   std::string_view key;
   unsigned sources;
-  PendingAdd (*read)(const json& section, bool fromPrefab, int entity);
+  PendingAdd (*read)(const json& section, bool fromPrefab, const SectionSource& source);
 };
 
-template <typename Component, Component (*Reader)(const json&), void (*Load)(Component&, int)>
-PendingAdd ReadAndLoad(const json& section, bool fromPrefab, int entity) {
+template <typename Component, Component (*Reader)(const json&),
+          void (*Load)(Component&, const SectionSource&)>
+PendingAdd ReadAndLoad(const json& section, bool fromPrefab, const SectionSource& source) {
   Component component = Reader(section);
   if (fromPrefab) component.SetFromPrefab(true);
-  Load(component, entity);
+  Load(component, source);
   return AddLater(std::move(component));
 }
 
 template <typename Component, Component (*Reader)(const json&),
-          void (*Load)(Component&, int) = NoLoadStep<Component>>
+          void (*Load)(Component&, const SectionSource&) = NoLoadStep<Component>>
 constexpr ComponentKind Kind(unsigned sources) {
   return {TypeName<Component>(), sources, &ReadAndLoad<Component, Reader, Load>};
 }
@@ -121,7 +147,7 @@ struct SectionError {
 // Throws SectionError naming the first section that fails.
 template <typename Skip>
 std::vector<PendingAdd> ReadSections(const json& object, unsigned source, bool fromPrefab,
-                                     int entity, Skip&& skip) {
+                                     const SectionSource& where, Skip&& skip) {
   std::vector<PendingAdd> pending;
   if (!object.is_object()) return pending;
   for (const ComponentKind& kind : kComponentKinds) {
@@ -129,15 +155,13 @@ std::vector<PendingAdd> ReadSections(const json& object, unsigned source, bool f
     const auto section = object.find(std::string(kind.key));
     if (section == object.end()) continue;
     try {
-      pending.push_back(kind.read(*section, fromPrefab, entity));
+      pending.push_back(kind.read(*section, fromPrefab, where));
     } catch (const std::exception& error) {
       throw SectionError{kind.key, error.what()};
     }
   }
   return pending;
 }
-
-const char* Shown(const std::string& file) { return file.empty() ? "(no file)" : file.c_str(); }
 
 struct Managers {
   ComponentManager* components = nullptr;
@@ -182,7 +206,7 @@ void AddPrefabComponents(const Managers& managers, int entity, const std::string
   const Signature& own = managers.entities->signaturesById[entity];
   std::vector<PendingAdd> pending;
   try {
-    pending = ReadSections(file.document, kPrefab, /*fromPrefab=*/true, entity,
+    pending = ReadSections(file.document, kPrefab, /*fromPrefab=*/true, {entity, alias, path},
                            [&own](std::string_view key) { return own.contains(key); });
   } catch (const SectionError& error) {
     report("'" + path + "', component '" + std::string(error.key) + "': " + error.what);
@@ -219,7 +243,7 @@ Created CreateEntityFrom(const json& entityObject, const std::string& name,
 
   std::vector<PendingAdd> pending;
   try {
-    pending = ReadSections(entityObject, kOwn, /*fromPrefab=*/false, entity,
+    pending = ReadSections(entityObject, kOwn, /*fromPrefab=*/false, {entity, name, sourceFile},
                            [](std::string_view) { return false; });
   } catch (const SectionError& error) {
     std::fprintf(stderr,

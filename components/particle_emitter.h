@@ -117,6 +117,10 @@ struct NoiseCellCache {
 
 class ParticleEmitter : public BaseComponent {
  public:
+  // Largest pool an entity or prefab file may ask for in `_maxParticles`; a larger value is
+  // reported (file, entity) and capped here.
+  static constexpr unsigned int kMaxPoolSize = 100000;
+
   // Starts emitting; in burst mode the burst starts over.
   void Play();
   // Starts a burst; a duration above 0 replaces `_burstDuration`.
@@ -128,7 +132,7 @@ class ParticleEmitter : public BaseComponent {
   float _velocityEmissionThreshold = 0.0f;
   float _emissionRate = 0.0f;  // particles per second
   float _prewarmTime = 0.0f;
-  unsigned int _maxParticles = 100;
+  unsigned int _maxParticles = 100;  // at most kMaxPoolSize from a file
   glm::vec2 _lifetimeRange{1.0f, 1.0f};  // seconds
   std::string _meshPath;
   std::string _materialPath;

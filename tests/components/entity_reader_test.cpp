@@ -198,6 +198,46 @@ TEST_F(EntityReaderTest, AnUnusablePrefabLeavesTheEntityItsOwnComponents) {
   }
 }
 
+TEST_F(EntityReaderTest, AParticlePoolLargerThanTheCapIsCappedAndNamed) {
+  // A pool of a billion grew until the allocation failed and the game aborted.
+  struct Case {
+    const char* label;
+    bool fromPrefab;
+    double maxParticles;
+    unsigned int read;
+    const char* reported;  // null: nothing reported
+  };
+  const Case cases[] = {
+      {"own section", false, 1e9, ParticleEmitter::kMaxPoolSize,
+       "'scene.json', entity 'Sparks', component 'class ParticleEmitter': \"_maxParticles\" "
+       "1000000000 is more than a pool may hold; the pool holds 100000"},
+      {"from the prefab", true, 1e9, ParticleEmitter::kMaxPoolSize,
+       "'GAME/Assets/Entity Prefabs/Fountain.json', entity 'Sparks'"},
+      {"at the cap", false, 100000, 100000, nullptr},
+  };
+  for (const Case& c : cases) {
+    json emitter = {{"_maxParticles", c.maxParticles}};
+    json entity = {{"alias", "Sparks"}};
+    if (c.fromPrefab) {
+      WritePrefab("Fountain", json{{"class ParticleEmitter", emitter}}.dump());
+      entity["class Prefab"]["_prefabAlias"] = "Fountain";
+    } else {
+      entity["class ParticleEmitter"] = emitter;
+    }
+    const std::set<int> ids = Read(json::array({entity}));
+    ASSERT_EQ(ids.size(), 1u) << c.label;
+    const ParticleEmitter* read = components->GetComponent<ParticleEmitter>(*ids.begin());
+    ASSERT_NE(read, nullptr) << c.label;
+    EXPECT_EQ(read->_maxParticles, c.read) << c.label;
+    if (c.reported == nullptr) {
+      EXPECT_THAT(errors, testing::Not(HasSubstr("_maxParticles"))) << c.label;
+    } else {
+      EXPECT_THAT(errors, HasSubstr(c.reported)) << c.label;
+    }
+    decs->DestroyEntity(*ids.begin());
+  }
+}
+
 TEST_F(EntityReaderTest, ABadEntityIsSkippedWholeAndReadingGoesOn) {
   struct Case {
     const char* label;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "audio/fmod/audio_layer.h"
+#include "audio/fmod/fmod_errors.h"
 #include "engine/decs.h"
 #include "engine/message_text.h"
 #include "engine/messaging_manager.h"
@@ -34,7 +36,14 @@ SoundSystem::SoundSystem() { pausable = false; }
 
 void SoundSystem::Init() {
   FMOD_System_Create(&system, FMOD_VERSION);
-  FMOD_System_Init(system, kSlotCount, FMOD_INIT_NORMAL, nullptr);
+  const FMOD_RESULT opened = FMOD_System_Init(system, kSlotCount, FMOD_INIT_NORMAL, nullptr);
+  FMOD_BOOL loopback = 0;
+  if (opened != FMOD_OK) {
+    std::printf("SoundSystem : %s; the game runs without sound\n", FMOD_ErrorString(opened));
+  } else if (AudioLayer_IsLoopback(system, &loopback) == FMOD_OK && loopback != 0) {
+    std::printf("SoundSystem : no sound device is in use; sound goes to the silent loopback "
+                "device\n");
+  }
   FMOD_System_SetSoftwareChannels(system, kSlotCount);
 
   DECS& decs = DECS::Instance();
@@ -89,8 +98,8 @@ int SoundSystem::LoadSound(const std::string& path, const std::string& alias, bo
                                                      &sound);
   if (!loop) std::printf("%i %s\n", static_cast<int>(result), path.c_str());
   if (result != FMOD_OK) {
-    std::printf("SoundSystem : cannot load sound '%s' from '%s' (error %i)\n", alias.c_str(),
-                path.c_str(), static_cast<int>(result));
+    std::printf("SoundSystem : cannot load sound '%s' from '%s': %s (error %i)\n", alias.c_str(),
+                path.c_str(), FMOD_ErrorString(result), static_cast<int>(result));
   }
   sounds[static_cast<std::size_t>(soundCount)] = SoundEntry{alias, sound, loop};
   return soundCount++;

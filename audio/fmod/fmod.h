@@ -16,6 +16,8 @@
 // loopback device instead: 48000 Hz float stereo, rendered by Update in blocks of 1/60 s that
 // can be read back with AudioLayer_GetLastRender (audio/fmod/audio_layer.h). Either way every
 // call works the same, nothing blocks, and nothing is played aloud on the loopback device.
+// While Init looks for a device, standard error is silenced: the sound libraries' own
+// diagnostics of a missing device never reach the player's terminal.
 //
 // Sounds. wav, ogg, flac and mp3 (whatever libsndfile reads), decoded whole at creation and mixed
 // down to mono (the average of the file's channels).
@@ -39,7 +41,7 @@
 // FMOD_ERR_INVALID_PARAM and change nothing.
 //
 // Results. Every function returns an FMOD_RESULT; FMOD_OK is 0, the other numbers are this
-// layer's own. Single-threaded: call everything from one thread.
+// layer's own (FMOD_ErrorString in audio/fmod/fmod_errors.h puts each in words). Single-threaded: call everything from one thread.
 
 #ifdef __cplusplus
 extern "C" {

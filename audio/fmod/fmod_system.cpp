@@ -1,6 +1,10 @@
 // The system object: output device, voices, update and teardown.
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -25,6 +29,36 @@ std::uint32_t NextSerial() {
   if (serial == 0) serial = 1;
   return serial;
 }
+
+// Sends the process's standard error to /dev/null while it lives. Probing for a device, OpenAL
+// Soft and the ALSA library print their own diagnostics there ("ALSA lib confmisc.c:855:
+// (parse_card) cannot find card '0'", "AL lib: (EE) ALCplaybackAlsa_open: ...") on every start
+// of a machine without sound; the sound system says in its own words where sound goes.
+class StandardErrorSilenced {
+ public:
+  StandardErrorSilenced() {
+    std::fflush(stderr);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null < 0) return;
+    saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (saved >= 0 && ::dup2(null, STDERR_FILENO) < 0) {
+      ::close(saved);
+      saved = -1;
+    }
+    ::close(null);
+  }
+  ~StandardErrorSilenced() {
+    if (saved < 0) return;
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+  }
+  StandardErrorSilenced(const StandardErrorSilenced&) = delete;
+  StandardErrorSilenced& operator=(const StandardErrorSilenced&) = delete;
+
+ private:
+  int saved = -1;
+};
 
 bool LoopbackRequested() {
   const char* output = std::getenv("KELVARIS_AUDIO_OUTPUT");
@@ -178,8 +212,12 @@ FMOD_RESULT FMOD_System_Init(FMOD_SYSTEM* system, int maxchannels, FMOD_INITFLAG
     return FMOD_ERR_INVALID_PARAM;
   }
   const int voices = std::min({maxchannels, system->voiceCap, kMaxVoices});
-  const bool opened = (!LoopbackRequested() && OpenSoundDevice(*system, 2 * voices)) ||
-                      OpenLoopbackDevice(*system, 2 * voices);
+  bool opened = false;
+  {
+    const StandardErrorSilenced quiet;
+    opened = (!LoopbackRequested() && OpenSoundDevice(*system, 2 * voices)) ||
+             OpenLoopbackDevice(*system, 2 * voices);
+  }
   if (!opened) return FMOD_ERR_OUTPUT_INIT;
   MakeCurrent(system);
   if (!CreateVoices(*system, voices)) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -113,10 +114,49 @@ TEST_F(SoundSystemTest, LoadSoundKeepsOneEntryPerAlias) {
   const std::string notFound = std::to_string(FMOD_ERR_FILE_NOTFOUND);
   EXPECT_EQ(printed, "0 " + longTone + "\n" + notFound + " " + (folder.path / "none.wav").string() +
                          "\nSoundSystem : cannot load sound 'gone' from '" +
-                         (folder.path / "none.wav").string() + "' (error " + notFound + ")\n");
+                         (folder.path / "none.wav").string() + "': no such file (error " +
+                         notFound + ")\n");
   Post("play_sfx gone 1 1 0 0");
   EXPECT_EQ(EffectAliases()[0], "gone") << "playing it takes a slot but sounds nothing";
   EXPECT_FALSE(Sounding(16));
+}
+
+TEST_F(SoundSystemTest, ASoundThatCannotBeLoadedIsReportedInWords) {
+  const std::string text = (folder.path / "notes.wav").string();
+  std::ofstream(text) << "not a sound";
+  const std::string empty = (folder.path / "empty.wav").string();
+  std::ofstream{empty};
+  const struct {
+    std::string path;
+    std::string reported;
+  } cases[] = {
+      {(folder.path / "none.wav").string(), "': no such file (error 3)"},
+      {text, "': not a sound file that can be decoded, or an empty one (error 4)"},
+      {empty, "': not a sound file that can be decoded, or an empty one (error 4)"},
+  };
+  int number = 0;
+  for (const auto& c : cases) {
+    const std::string alias = "broken" + std::to_string(number++);
+    testing::internal::CaptureStdout();
+    sound->LoadSound(c.path, alias, true);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("SoundSystem : cannot load sound '" + alias + "' from '" + c.path +
+                           c.reported),
+              std::string::npos)
+        << printed;
+  }
+}
+
+TEST_F(SoundSystemTest, TheSilentDeviceIsNamedOnceAtStart) {
+  sound->Shutdown();
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  sound->Init();
+  const std::string errors = testing::internal::GetCapturedStderr();
+  const std::string printed = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(printed,
+            "SoundSystem : no sound device is in use; sound goes to the silent loopback device\n");
+  EXPECT_EQ(errors, "");
 }
 
 TEST_F(SoundSystemTest, TheTableHoldsOneHundredTwentyEightSounds) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <optional>
+
 #include "audio/fmod/audio_layer.h"
 #include "audio/fmod/fmod.h"
 #include "tests/audio/fmod/loopback_fixture.h"
@@ -35,6 +38,20 @@ TEST(FmodSystemLifecycle, CallsOutOfOrderAreRefused) {
   EXPECT_EQ(FMOD_System_Release(system), FMOD_ERR_INVALID_HANDLE);
   EXPECT_EQ(FMOD_System_Update(system), FMOD_ERR_INVALID_HANDLE);
   EXPECT_EQ(FMOD_System_Update(nullptr), FMOD_ERR_INVALID_HANDLE);
+}
+
+// Looking for the default device on a machine without one made OpenAL Soft and ALSA print
+// their own diagnostics; whichever output opens, Init prints nothing.
+TEST(FmodSystemLifecycle, LookingForADevicePrintsNothing) {
+  testing_support::ScopedEnvironment output("KELVARIS_AUDIO_OUTPUT", std::nullopt);
+  FMOD_SYSTEM* system = nullptr;
+  ASSERT_EQ(FMOD_System_Create(&system, FMOD_VERSION), FMOD_OK);
+  testing::internal::CaptureStderr();
+  const FMOD_RESULT opened = FMOD_System_Init(system, 8, FMOD_INIT_NORMAL, nullptr);
+  std::fprintf(stderr, "after Init\n");  // standard error works again afterwards
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "after Init\n");
+  EXPECT_EQ(opened, FMOD_OK);
+  EXPECT_EQ(FMOD_System_Release(system), FMOD_OK);
 }
 
 class FmodSystem : public LoopbackTest {};

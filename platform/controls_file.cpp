@@ -81,14 +81,15 @@ std::optional<InputBinding> ReadEntry(const nlohmann::json& entry, int& action,
   return binding;
 }
 
+bool IsControlsDocument(const nlohmann::json& document) {
+  return document.is_object() && document.contains("Inputs") && document["Inputs"].is_array();
+}
+
 }  // namespace
 
 ActionBindings ParseControls(const nlohmann::json& document, const std::string& path) {
   ActionBindings bindings;
-  if (!document.is_object() || !document.contains("Inputs") || !document["Inputs"].is_array()) {
-    std::printf("InputSystem : '%s' has no \"Inputs\" array; no input is bound\n", path.c_str());
-    return bindings;
-  }
+  if (!IsControlsDocument(document)) return bindings;
   const nlohmann::json& entries = document["Inputs"];
   for (std::size_t index = 0; index < entries.size(); ++index) {
     int action = kGameActionCount;
@@ -103,19 +104,21 @@ ActionBindings ParseControls(const nlohmann::json& document, const std::string& 
   return bindings;
 }
 
-bool LoadControls(const std::string& path, ActionBindings& bindings) {
+bool LoadControls(const std::string& path, ActionBindings& bindings, std::string& problem) {
   for (auto& list : bindings) list.clear();
+  problem.clear();
   JsonFile file;
   std::string openedPath = path;
   try {
     LoadJsonFile(file, openedPath);
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "InputSystem : controls file '%s' not loaded, no input is bound: %s\n",
-                 openedPath.c_str(), error.what());
+    problem = error.what();
     return false;
   }
-  const bool usable = file.document.is_object() && file.document.contains("Inputs") &&
-                      file.document["Inputs"].is_array();
+  if (!IsControlsDocument(file.document)) {
+    problem = "it has no \"Inputs\" array";
+    return false;
+  }
   bindings = ParseControls(file.document, openedPath);
-  return usable;
+  return true;
 }

@@ -20,10 +20,13 @@
 
 #include "platform/input_binding.h"
 
-// The bindings of a controls document. `path` only names the file in the log lines.
+// The bindings of a controls document. `path` only names the file in the log lines. A document
+// without an "Inputs" array binds nothing and prints nothing (LoadControls reports it).
 ActionBindings ParseControls(const nlohmann::json& document, const std::string& path);
 
 // Reads the controls file at `path` into `bindings`, replacing every list. When the file cannot
-// be read or is not a controls document, every list is left empty, a line on standard error
-// says why, and the result is false.
-bool LoadControls(const std::string& path, ActionBindings& bindings);
+// be read or is not a controls document, every list is left empty, `problem` says why (the
+// reading error, or "it has no "Inputs" array") and the result is false. Nothing is printed
+// for that: what follows from it (the defaults taking over, or no input) is the caller's to
+// say, in one line.
+bool LoadControls(const std::string& path, ActionBindings& bindings, std::string& problem);

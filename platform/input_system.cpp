@@ -128,7 +128,7 @@ void InputSystem::FindControlsFile() {
     return;
   }
   // The copy is written whole or not at all: one cut short by a crash would be a damaged file
-  // that the next start has to set aside.
+  // that the next start has to set aside. Empty when it was written, else why not.
   const auto copyDefaults = [&path] {
     std::string problem;
     std::string defaults;
@@ -142,33 +142,54 @@ void InputSystem::FindControlsFile() {
         problem = error.what();
       }
     }
-    if (!problem.empty()) {
+    return problem;
+  };
+  // The player's copy is never overwritten: a changed default reaches only new players.
+  if (!FileExists(path)) {
+    if (const std::string problem = copyDefaults(); !problem.empty()) {
       std::fprintf(stderr,
                    "InputSystem : could not copy the default controls '%s' to '%s' (%s); no "
                    "input is bound\n",
                    kDefaultControlsPath, path.c_str(), problem.c_str());
+      return;
     }
-    return problem.empty();
-  };
-  // The player's copy is never overwritten: a changed default reaches only new players.
-  if (!FileExists(path) && !copyDefaults()) return;
-  if (::LoadControls(path, bindings)) return;
+  }
+  std::string unusable;
+  if (::LoadControls(path, bindings, unusable)) return;
 
   // A copy the game cannot use would leave the player without input: it is kept aside for the
-  // player and the default controls take its place.
+  // player and the default controls take its place. One line says what became of it.
+  std::string aside;
   try {
-    const std::string aside = KeepFileAside(path);
-    std::printf("InputSystem : the controls file '%s' cannot be used; it is kept as '%s' and "
-                "the default controls are bound\n",
-                path.c_str(), aside.c_str());
+    aside = KeepFileAside(path);
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "InputSystem : %s; no input is bound\n", error.what());
+    std::fprintf(stderr,
+                 "InputSystem : the controls file '%s' cannot be used (%s) and is left as it is "
+                 "(%s); no input is bound\n",
+                 path.c_str(), unusable.c_str(), error.what());
     return;
   }
-  if (copyDefaults()) ::LoadControls(path, bindings);
+  std::string defaultsProblem = copyDefaults();
+  if (defaultsProblem.empty() && ::LoadControls(path, bindings, defaultsProblem)) {
+    std::printf("InputSystem : the controls file '%s' cannot be used (%s); it is kept as '%s' "
+                "and the default controls are bound\n",
+                path.c_str(), unusable.c_str(), aside.c_str());
+    return;
+  }
+  std::fprintf(stderr,
+               "InputSystem : the controls file '%s' cannot be used (%s); it is kept as '%s', "
+               "and the default controls '%s' cannot be bound either (%s); no input is bound\n",
+               path.c_str(), unusable.c_str(), aside.c_str(), kDefaultControlsPath,
+               defaultsProblem.c_str());
 }
 
-void InputSystem::LoadControls(const std::string& path) { ::LoadControls(path, bindings); }
+void InputSystem::LoadControls(const std::string& path) {
+  std::string problem;
+  if (!::LoadControls(path, bindings, problem)) {
+    std::fprintf(stderr, "InputSystem : controls file '%s' not loaded, no input is bound: %s\n",
+                 path.c_str(), problem.c_str());
+  }
+}
 
 void InputSystem::HandleMessage(const std::string& message) {
   if (!IsMessage(message, "mouse_mode")) return;

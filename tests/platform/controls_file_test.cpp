@@ -145,16 +145,27 @@ TEST(ControlsFile, FileThatCannotBeUsedLeavesEveryActionUnbound) {
   std::ofstream(broken) << "{ \"Inputs\": [ ";
   std::ofstream(noInputs) << "{ \"Outputs\": [] }";
 
-  for (const std::string& path : {missing, broken, noInputs}) {
+  const struct {
+    std::string path;
+    std::string problem;
+  } cases[] = {
+      {missing, "Unable to open file for reading: " + missing},
+      {broken, "parse_error"},
+      {noInputs, "it has no \"Inputs\" array"},
+  };
+  for (const auto& c : cases) {
     ActionBindings bindings;
     bindings[DASH].push_back({});
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(LoadControls(path, bindings)) << path;
+    std::string problem;
+    EXPECT_FALSE(LoadControls(c.path, bindings, problem)) << c.path;
     const std::string log =
         testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
-    EXPECT_EQ(CountBindings(bindings), 0u) << path;
-    EXPECT_NE(log.find(path), std::string::npos) << log;
+    EXPECT_EQ(CountBindings(bindings), 0u) << c.path;
+    EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+    // The caller says what follows (the defaults, or no input): no line says it here.
+    EXPECT_EQ(log.find("InputSystem"), std::string::npos) << log;
   }
 }
 
@@ -162,7 +173,8 @@ TEST(ControlsFile, FileThatCannotBeUsedLeavesEveryActionUnbound) {
 TEST(ControlsFile, DefaultControlsBindEveryActionWithRingHandsOnQAndE) {
   ActionBindings bindings;
   testing::internal::CaptureStdout();
-  const bool loaded = LoadControls("./GAME/Settings/DefaultControls.json", bindings);
+  std::string problem;
+  const bool loaded = LoadControls("./GAME/Settings/DefaultControls.json", bindings, problem);
   const std::string log = testing::internal::GetCapturedStdout();
   ASSERT_TRUE(loaded);
   EXPECT_EQ(log.find("skipped"), std::string::npos) << log;

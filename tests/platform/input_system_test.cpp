@@ -285,13 +285,32 @@ TEST_F(InputSystemTest, FirstStartCopiesTheDefaultControlsAndLaterStartsKeepTheP
 
 TEST_F(InputSystemTest, AnUnusableCopyIsKeptAsideAndTheDefaultsAreBoundAgain) {
   const std::string controls = GetSaveDataFolder() + "/Controls.json";
-  for (const char* broken : {"{ \"Inputs\": [", "[1, 2]"}) {
-    SCOPED_TRACE(broken);
+  const struct {
+    std::string text;
+    const char* reason;
+  } cases[] = {
+      {"{ \"Inputs\": [", "parse_error"},
+      {"[1, 2]", "it has no \"Inputs\" array"},
+      {"{\"Inputs\": " + std::string(100000, '['), "nested deeper than 256 levels"},
+  };
+  for (const auto& c : cases) {
+    const std::string broken = c.text;
+    SCOPED_TRACE(broken.substr(0, 20));
     std::ofstream(controls) << broken;
     testing::internal::CaptureStderr();
     auto input = MakeInput();
-    testing::internal::GetCapturedStderr();
-    EXPECT_NE(initOutput.find("kept as '" + controls + ".bad'"), std::string::npos) << initOutput;
+    const std::string errors = testing::internal::GetCapturedStderr();
+    // One line tells what happened, and it is true: nothing says that no input is bound.
+    EXPECT_EQ(errors, "");
+    EXPECT_EQ(initOutput.find("no input is bound"), std::string::npos) << initOutput;
+    const std::string told = "InputSystem : the controls file '" + controls +
+                             "' cannot be used (";
+    ASSERT_NE(initOutput.find(told), std::string::npos) << initOutput;
+    EXPECT_NE(initOutput.find(c.reason), std::string::npos) << initOutput;
+    EXPECT_NE(initOutput.find("); it is kept as '" + controls +
+                              ".bad' and the default controls are bound\n"),
+              std::string::npos)
+        << initOutput;
     EXPECT_EQ(input->Bindings()[SEND_RING].size(), 1u) << "the default controls are bound";
     std::ifstream aside(controls + ".bad");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), broken);

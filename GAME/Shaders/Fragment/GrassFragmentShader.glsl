@@ -1,6 +1,8 @@
 #version 450 core
 // Grass colour: four colours along the blade, each taking over from its threshold on, and a
-// blade-by-blade shift between neighbouring colours so the field is not one flat tone.
+// blade-by-blade shift between neighbouring colours so the field is not one flat tone; graded by
+// the weather like the rest of the ground.
+#include "GAME/Shaders/Include/Weather.glsl"
 
 in float alongBlade;
 in float colourChoice;
@@ -29,5 +31,5 @@ vec3 ColourAt(float t) {
 
 void main() {
   float t = clamp(alongBlade * 0.8 + colourChoice * 0.3, 0.0, 1.0);
-  fragColor = vec4(ColourAt(t), 1.0);
+  fragColor = vec4(ApplyWeather(ColourAt(t)), 1.0);
 }

@@ -36,8 +36,8 @@ EMITTERS = {
                             0.1, (0.85, 0.75, 0.55, 0.7), (0.85, 0.75, 0.55, 0)),
     "Level1HeavyDustParticles": (3, (24, 2, 24), 60, 400, (3, 5), (3, 0, 1), (6, 0.6, 2.5),
                                  0.14, (0.8, 0.68, 0.48, 0.8), (0.8, 0.68, 0.48, 0)),
-    "Level1RainParticles": (18, (24, 1, 24), 200, 800, (0.8, 1.0), (-1, -30, -1), (1, -38, 1),
-                            0.06, (0.7, 0.8, 1, 0.7), (0.7, 0.8, 1, 0.4)),
+    "Level1RainParticles": (18, (24, 1, 24), 300, 800, (0.8, 1.0), (-1, -30, -1), (1, -38, 1),
+                            0.06, (0.75, 0.85, 1, 0.9), (0.75, 0.85, 1, 0.6)),
     "RainSplash": (0.1, (12, 0, 12), 20, 60, (0.2, 0.3), (-0.5, 1.5, -0.5), (0.5, 2.5, 0.5),
                    0.08, (0.8, 0.9, 1, 0.8), (0.8, 0.9, 1, 0)),
     "Level2CalmParticles": (6, (24, 4, 24), 6, 60, (6, 10), (-0.3, 0.2, -0.3), (0.3, 0.5, 0.3),
@@ -64,6 +64,24 @@ EMITTERS = {
                                (0.2, 1.2, 0.2), 0.2, (1, 0.6, 0.25, 1), (1, 0.4, 0.1, 0)),
     "Level3Fireflies": (1.5, (24, 1.5, 24), 10, 90, (4, 7), (-0.6, -0.3, -0.6), (0.6, 0.3, 0.6),
                         0.1, (0.7, 1, 0.5, 1), (0.5, 1, 0.3, 0)),
+}
+
+
+# The level camera looks down from the rotation (-38, 45, 0) degrees. Level 1's drops and
+# splashes are quads turned the same way, so that they face it: a drop is a thin streak along its
+# fall, a splash a small fleck. Its map spans -16..16 in x and z; the drops fall over a box a
+# little wider than the view around any spot of it, the splashes over its whole floor.
+FACING_CAMERA = {
+    "_renderMode": "Mode3D",
+    "_initialRotation": vec(-38.0, 45.0, 0.0),
+    "_scaleMode": "ScaleMode::NonUniform",
+}
+FACING_PARTS = {
+    "Level1RainParticles": dict(FACING_CAMERA, _startScaleRange=vec(0.15, 1.4, 1.0),
+                                _endScaleRange=vec(0.15, 1.4, 1.0)),
+    "RainSplash": dict(FACING_CAMERA, _emissionBounds=vec(16, 0, 16),
+                       _startScaleRange=vec(0.4, 0.2, 1.0),
+                       _endScaleRange=vec(0.55, 0.1, 1.0)),
 }
 
 
@@ -121,7 +139,9 @@ def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join("GAME", "Assets", "Entity Prefabs")
     os.makedirs(folder, exist_ok=True)
     for name, values in EMITTERS.items():
-        write(folder, name, emitter_prefab(*values))
+        prefab = emitter_prefab(*values)
+        prefab["class ParticleEmitter"].update(FACING_PARTS.get(name, {}))
+        write(folder, name, prefab)
     write(folder, "rainSFX", RAIN_SFX)
 
 

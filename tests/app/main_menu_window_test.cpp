@@ -56,8 +56,9 @@ class MainMenuWindow : public testing::Test {
     return scenes->CurrentSceneName() == scene;
   }
 
-  // Moves the pointer to the middle of the element and clicks there.
-  void ClickOn(Rml::Element* element) {
+  // Moves the pointer to the middle of the element and clicks there: pressed in one update,
+  // let go in the next, or (`withinOneUpdate`) pressed and let go between two updates.
+  void ClickOn(Rml::Element* element, bool withinOneUpdate = false) {
     ASSERT_NE(element, nullptr);
     const Rml::Vector2f offset = element->GetAbsoluteOffset(Rml::BoxArea::Border);
     const Rml::Vector2f size = element->GetBox().GetSize(Rml::BoxArea::Border);
@@ -67,9 +68,10 @@ class MainMenuWindow : public testing::Test {
     MovePointer(window, x, y);
     game->Step();
     SendLeftButton(window, true, x, y);
-    game->Step();
+    if (!withinOneUpdate) game->Step();
     SendLeftButton(window, false, x, y);
     game->Step();
+    if (withinOneUpdate) game->Step();
   }
 
   testing_support::TempFolder home;
@@ -111,6 +113,14 @@ TEST_F(MainMenuWindow, AClanAndStartBeginTheTutorialWithTheHud) {
   EXPECT_TRUE(menus->HUD()->Document()->IsVisible());
   EXPECT_EQ(menus->HUD()->Clan(), 2);
   EXPECT_FALSE(decs.paused);
+}
+
+// A click that begins and ends between two updates, as any click does while the game draws a
+// few frames a second.
+TEST_F(MainMenuWindow, AClickShorterThanAnUpdateChoosesTheClan) {
+  ASSERT_NO_FATAL_FAILURE(StartOnTheMainMenu(false));
+  ClickOn(document->GetElementById("sundrel-logo"), /*withinOneUpdate=*/true);
+  EXPECT_EQ(menu->ChosenClan(), "sundrel");
 }
 
 TEST_F(MainMenuWindow, AfterTheTutorialStartGoesToTheFirstLevelsTransition) {

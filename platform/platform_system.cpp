@@ -236,7 +236,57 @@ void PlatformSystem::HandleMessage(const std::string& message) {
   } else if (IsMessage(message, "windowed")) {
     if (SettingsSystem* settings = FindSettings()) settings->LoadSettings();
     EnterWindowed(StoredWindowedRect());
+  } else if (IsMessage(message, "set_resolution")) {
+    SetResolution(message);
   }
+}
+
+void PlatformSystem::SetResolution(const std::string& message) {
+  std::string widthText;
+  std::string heightText;
+  std::string fullscreenText;
+  int width = 0;
+  int height = 0;
+  int wantsFullscreen = 0;
+  if (!ParseMessageArguments(message, widthText, heightText, fullscreenText) ||
+      !ReadMessageInt(widthText, width) || !ReadMessageInt(heightText, height) ||
+      !ReadMessageInt(fullscreenText, wantsFullscreen) || width <= 0 || height <= 0 ||
+      (wantsFullscreen != 0 && wantsFullscreen != 1)) {
+    std::printf("PlatformSystem : '%s' is not 'set_resolution WIDTH HEIGHT 0|1'; the window is "
+                "unchanged\n",
+                message.c_str());
+    return;
+  }
+  auto messaging = DECS::Instance().GetManager<MessagingManager>();
+  const auto reply = [&messaging](const char* word) {
+    if (messaging) messaging->ReplyFormatted("%s", word);
+  };
+  if (const auto largest = LargestVideoMode(Monitors());
+      largest && (width > largest->first || height > largest->second)) {
+    std::printf("PlatformSystem : a %d x %d window is larger than any monitor mode (%d x %d); the "
+                "window is unchanged\n",
+                width, height, largest->first, largest->second);
+    reply(kResolutionRefused);
+    return;
+  }
+
+  if (wantsFullscreen != 0) {
+    if (const auto rect = WindowRect(); !rect || !EnterFullscreen(FindBestMonitor(*rect))) {
+      std::printf("PlatformSystem : no monitor for full screen; the window stays as it is\n");
+      reply(kResolutionRefused);
+      return;
+    }
+  }
+  // The size is the windowed one, kept for the way back from full screen and saved with the
+  // other settings; full screen always takes the monitor's own mode.
+  fallbackWindowedRect.width = width;
+  fallbackWindowedRect.height = height;
+  if (SettingsSystem* settings = FindSettings()) {
+    settings->LoadSettings();
+    settings->WindowedResolution = {width, height};
+  }
+  if (wantsFullscreen == 0) EnterWindowed(StoredWindowedRect());
+  reply(kResolutionApplied);
 }
 
 void PlatformSystem::Update(float) {

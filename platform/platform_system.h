@@ -9,7 +9,11 @@
 //
 // Messages: "fullscreen" moves the window to full screen on the monitor it overlaps most (with
 // no monitor it stays windowed); "windowed" puts it back at the stored windowed position and
-// size. Update turns a close request into "decs_exit" (level 4, on every update while the close
+// size. "set_resolution W H F" makes W x H the stored windowed size (saved with the settings)
+// and puts the window in full screen at the monitor's own mode (F 1) or windowed at that size
+// (F 0); it replies "applied", or "refused" with a line saying why when W x H is larger than
+// every monitor mode or full screen has no monitor (the window is then unchanged). A message
+// whose arguments do not read is reported and changes nothing. Update turns a close request into "decs_exit" (level 4, on every update while the close
 // flag is set) and, while windowed, keeps the stored windowed position up to date. DECS brackets
 // each rendered frame with BeginFrame (clear, viewport, resize notice) and EndFrame (swap).
 
@@ -34,6 +38,10 @@ class PlatformSystem : public BaseSystem, public FrameHost {
     // False leaves GLFW initialised at Shutdown, for a host that initialised it itself (tests).
     bool terminateGlfw = true;
   };
+
+  // The replies to "set_resolution".
+  static constexpr const char* kResolutionApplied = "applied";
+  static constexpr const char* kResolutionRefused = "refused";
 
   PlatformSystem();
   explicit PlatformSystem(Options options);
@@ -84,6 +92,7 @@ class PlatformSystem : public BaseSystem, public FrameHost {
   // false, changing nothing, when the monitor or its mode is missing.
   bool EnterFullscreen(GLFWmonitor* monitor);
   void EnterWindowed(const ScreenRect& rect);
+  void SetResolution(const std::string& message);
 
   Options options;
   // Used when no SettingsSystem is registered.

@@ -171,6 +171,60 @@ TEST_F(PlatformSystemTest, FullscreenThenWindowedRestoresSizeAndPosition) {
   EXPECT_EQ(rect->y, 60);
 }
 
+TEST_F(PlatformSystemTest, SetResolutionSizesTheWindowAndTheSettingsSaveIt) {
+  Start(kWindowedSettings);
+  Settle();
+  EXPECT_EQ(messaging->PostFormatted("set_resolution 640 360 0", 1), "applied");
+  Settle();
+  auto rect = platform->WindowRect();
+  ASSERT_TRUE(rect.has_value());
+  EXPECT_EQ(std::make_pair(rect->width, rect->height), std::make_pair(640, 360));
+  EXPECT_EQ(std::make_pair(rect->x, rect->y), std::make_pair(50, 60));
+  nlohmann::json document = SaveAndReadSettings();
+  EXPECT_EQ(document["Fullscreen"], 0);
+  EXPECT_EQ(document["WindowedResolution.X"], 640);
+  EXPECT_EQ(document["WindowedResolution.Y"], 360);
+
+  // Full screen takes the monitor's mode; the size is kept for the way back.
+  EXPECT_EQ(messaging->PostFormatted("set_resolution 480 320 1", 1), "applied");
+  Settle();
+  EXPECT_TRUE(platform->fullscreen);
+  EXPECT_NE(glfwGetWindowMonitor(platform->window), nullptr);
+  document = SaveAndReadSettings();
+  EXPECT_EQ(document["Fullscreen"], 1);
+  EXPECT_EQ(document["WindowedResolution.X"], 480);
+  EXPECT_EQ(document["WindowedResolution.Y"], 320);
+  platform->HandleMessage("windowed");
+  Settle();
+  rect = platform->WindowRect();
+  ASSERT_TRUE(rect.has_value());
+  EXPECT_EQ(std::make_pair(rect->width, rect->height), std::make_pair(480, 320));
+}
+
+TEST_F(PlatformSystemTest, SetResolutionThatCannotBeHadChangesNothing) {
+  Start(kWindowedSettings);
+  Settle();
+  // The test screen is 1280 x 720. Malformed words get no reply at all.
+  const std::pair<const char*, const char*> cases[] = {
+      {"set_resolution 1920 1080 0", "refused"}, {"set_resolution 1280 99999 1", "refused"},
+      {"set_resolution 640 360", ""},           {"set_resolution 640 360 2", ""},
+      {"set_resolution -640 360 0", ""},        {"set_resolution 0 360 0", ""},
+      {"set_resolution wide 360 0", ""},        {"set_resolution 640 360 0 1", ""},
+  };
+  for (const auto& [message, reply] : cases) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(messaging->PostFormatted("%s", 1, message), reply) << message;
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_NE(output.find("the window is unchanged"), std::string::npos) << message << output;
+    Settle();
+    const auto rect = platform->WindowRect();
+    ASSERT_TRUE(rect.has_value());
+    EXPECT_EQ(std::make_pair(rect->width, rect->height), std::make_pair(320, 200)) << message;
+    EXPECT_FALSE(platform->fullscreen) << message;
+    EXPECT_EQ(settings->WindowedResolution, glm::ivec2(320, 200)) << message;
+  }
+}
+
 TEST_F(PlatformSystemTest, WindowedPositionIsTrackedAndSaved) {
   Start(kWindowedSettings);
   glfwSetWindowPos(platform->window, 70, 80);

@@ -96,19 +96,25 @@ void ElementPainter::Update(Element& element, RenderManager& render_manager) {
   border_quad(kBottom, {0, border_size.y - bottom}, {border_size.x, bottom});
   border_quad(kLeft, {0, top}, {left, border_size.y - top - bottom});
   border_quad(kRight, {border_size.x - right, top}, {right, border_size.y - top - bottom});
-  if (FormControls::KindOf(element) == FormControls::Kind::Range) {
-    // The thumb: a square as tall as the content box, centred on the value's place.
-    const Vector2f content_position = box.GetPosition(BoxArea::Content);
-    const float thumb = std::min(box.content.y, box.content.x);
-    if (thumb > 0.f && values.color.alpha > 0) {
-      const float fraction = FormControls::ReadRange(element).Fraction();
-      const Vector2f origin{content_position.x + fraction * (box.content.x - thumb), content_position.y};
-      MeshUtilities::GenerateQuad(mesh, origin, {thumb, thumb}, values.color.ToPremultiplied(opacity));
-    }
-  }
   if (!mesh.empty()) {
     Geometry geometry = render_manager.MakeGeometry(mesh);
     if (geometry) element.geometry_.push_back({std::move(geometry), Texture()});
+  }
+  if (FormControls::KindOf(element) == FormControls::Kind::Range) {
+    // The thumb: a square as tall as the content box, centred on the value's place. A geometry
+    // of its own, drawn after the box: a renderer may draw one geometry's triangles in any
+    // order (or keep only the first at a pixel), and the thumb lies over the background.
+    const Vector2f content_position = box.GetPosition(BoxArea::Content);
+    const float thumb = std::min(box.content.y, box.content.x);
+    if (thumb > 0.f && values.color.alpha > 0) {
+      mesh.vertices.clear();
+      mesh.indices.clear();
+      const float fraction = FormControls::ReadRange(element).Fraction();
+      const Vector2f origin{content_position.x + fraction * (box.content.x - thumb), content_position.y};
+      MeshUtilities::GenerateQuad(mesh, origin, {thumb, thumb}, values.color.ToPremultiplied(opacity));
+      Geometry geometry = render_manager.MakeGeometry(mesh);
+      if (geometry) element.geometry_.push_back({std::move(geometry), Texture()});
+    }
   }
 
   if (element.tag_ == "img" && element.image_texture_) {

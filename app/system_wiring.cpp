@@ -414,6 +414,7 @@ void WireMenus(DECS& decs, RenderContext& context, const SystemManager& systems,
   const auto sound = std::weak_ptr<SoundSystem>(systems.GetSystem<SoundSystem>());
   MenuManagerLinks links;
   links.skipTriggered = [input] { return input->IsActionTriggered(SKIP); };
+  links.backTriggered = [input] { return input->IsActionTriggered(UI_BACK); };
   links.sendRingRange = [input] { return input->GetActionRangeVal(SEND_RING); };
   links.setVolume = [sound](const std::string& channel, float volume) {
     const auto system = sound.lock();
@@ -427,7 +428,12 @@ void WireMenus(DECS& decs, RenderContext& context, const SystemManager& systems,
     if (const auto system = weakSettings.lock()) system->LoadSettings();
   };
   links.settings.save = [weakSettings] {
-    if (const auto system = weakSettings.lock()) system->SaveSettings();
+    const auto system = weakSettings.lock();
+    return system && system->SaveSettings();
+  };
+  links.settings.windowedResolution = [weakSettings] {
+    const auto system = weakSettings.lock();
+    return system ? system->WindowedResolution : glm::ivec2(1280, 720);
   };
   links.settings.fullscreen = [weakSettings] {
     const auto system = weakSettings.lock();

@@ -57,6 +57,9 @@ class BaseMenu {
   virtual void Hide();
   // dt in seconds.
   virtual void Update(float dt) { (void)dt; }
+  // The player asked to go back (Escape or Backspace) while this menu is open: the menu takes a
+  // step back and returns true, or returns false when it has nowhere to go back to.
+  virtual bool Back() { return false; }
   // Wires the document's elements; called after each load.
   virtual void RegisterEventHandlers() = 0;
 

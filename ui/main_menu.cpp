@@ -183,6 +183,10 @@ void MainMenu::RegisterEventHandlers() {
   }
   table.emplace_back("apply-settings-menu-button", "click",
                      [this](Rml::Event&) { ApplySettings(); });
+  // The options screen: volumes and the window's size.
+  table.emplace_back("options-menu-button", "click", [this](Rml::Event&) {
+    if (DocumentVisible()) PostMenuMessage("menu_transition 1");
+  });
 
   for (auto& [id, type, callable] : table) {
     ListenToMenuElement(eventHandler.get(), document, id, type, std::move(callable));
@@ -251,6 +255,13 @@ void MainMenu::ShowDefaultPanel() {
   settingsOpen = false;
   diaryOpen = false;
   ClearLogoToggle();
+}
+
+bool MainMenu::Back() {
+  Rml::Element* title = Find("default-content");
+  if (!DocumentVisible() || title == nullptr || title->IsClassSet("visible")) return false;
+  ShowDefaultPanel();
+  return true;
 }
 
 void MainMenu::ToggleCredits() {

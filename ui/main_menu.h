@@ -108,6 +108,8 @@ class MainMenu : public BaseMenu {
   // dt in seconds.
   void Update(float dt) override;
   void RegisterEventHandlers() override;
+  // Closes an open panel (credits, settings, diary) for the title view.
+  bool Back() override;
 
   // A finished run for the diary; timeMillis is the run time in milliseconds.
   void AddDiaryEntry(const std::string& grade, int score, const std::string& runType,

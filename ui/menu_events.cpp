@@ -14,11 +14,12 @@ void ListenToMenuElement(RMLEventHandler* handler, Rml::ElementDocument* documen
   RMLEventHandler::AddRmlEventListener(handler, document, id, type);
 }
 
-void PostMenuMessage(const std::string& text, int deliveryLevel) {
-  if (!DECS::HasInstance()) return;
+std::string PostMenuMessage(const std::string& text, int deliveryLevel) {
+  if (!DECS::HasInstance()) return {};
   if (const auto messaging = DECS::Instance().GetManager<MessagingManager>()) {
-    messaging->PostFormatted("%s", deliveryLevel, text.c_str());
+    return messaging->PostFormatted("%s", deliveryLevel, text.c_str());
   }
+  return {};
 }
 
 void QueueMenuMessage(const std::string& text, int deliveryLevel) {

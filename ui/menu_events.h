@@ -15,8 +15,9 @@ void ListenToMenuElement(RMLEventHandler* handler, Rml::ElementDocument* documen
                          const std::string& id, const std::string& type,
                          RMLEventHandler::Callable callable);
 
-// Posts `text` through the messaging manager ("%s": never a format); delivered at once.
-void PostMenuMessage(const std::string& text, int deliveryLevel = 1);
+// Posts `text` through the messaging manager ("%s": never a format); delivered at once. Returns
+// the reply of the receivers (empty when none replied).
+std::string PostMenuMessage(const std::string& text, int deliveryLevel = 1);
 
 // Queues `text` ("%s"); delivered at the end of the main loop's pass.
 void QueueMenuMessage(const std::string& text, int deliveryLevel = 1);

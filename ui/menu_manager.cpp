@@ -215,7 +215,11 @@ void MenuManager::HideHUD() {
 
 void MenuManager::Update(float dt) {
   if (menuOpen) {
-    if (const auto active = GetActiveMenu()) active->Update(dt);
+    if (const auto active = GetActiveMenu()) {
+      // Escape or Backspace take the open menu a step back.
+      if (links.backTriggered && links.backTriggered()) active->Back();
+      active->Update(dt);
+    }
   }
   const bool paused = DECS::HasInstance() && DECS::Instance().paused;
   if (paused) {

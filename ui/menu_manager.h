@@ -60,6 +60,8 @@ class ElementDocument;
 struct MenuManagerLinks {
   // SKIP became pressed in the last update (leaves the results board).
   std::function<bool()> skipTriggered;
+  // UI_BACK became pressed in the last update: the open menu goes back a step.
+  std::function<bool()> backTriggered;
   // The range value of SEND_RING, for the HUD's keycaps.
   std::function<float()> sendRingRange;
   // A volume range moved: "master", "music" or "sfx", 0..1.

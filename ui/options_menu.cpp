@@ -9,10 +9,13 @@
 namespace {
 
 constexpr const char* kDefaultResolution = "1920x1080";
-constexpr const char* kToastStyle =
-    "position: absolute; top: 20px; left: 50%; transform: translateX(-50%); background-color: "
-    "#2ecc71; color: white; padding: 10px 20px; border-radius: 5px; animation: fadeOut 2s "
-    "forwards;";
+// The toast's style, with its background colour in between.
+constexpr const char* kToastStyleStart =
+    "position: absolute; top: 20px; left: 50%; transform: translateX(-50%); background-color: ";
+constexpr const char* kToastStyleEnd =
+    "; color: white; padding: 10px 20px; border-radius: 5px; animation: fadeOut 2s forwards;";
+constexpr const char* kAppliedColour = "#2ecc71";
+constexpr const char* kFailedColour = "#c0392b";
 
 // "<word> %f" with the volume of a range at `percent`.
 std::string VolumeMessage(const std::string& word, float percent) {
@@ -39,14 +42,12 @@ bool ReadDimension(std::string_view text, int& value) {
 
 bool OptionsMenu::DocumentVisible() const { return document != nullptr && document->IsVisible(); }
 
-void OptionsMenu::Post(const std::string& text) { PostMenuMessage(text); }
+std::string OptionsMenu::Post(const std::string& text) { return PostMenuMessage(text); }
 
 void OptionsMenu::RegisterEventHandlers() {
   if (document == nullptr || eventHandler == nullptr) return;
   RMLEventHandler* handler = eventHandler.get();
-  ListenToMenuElement(handler, document, "back-button", "click", [this](Rml::Event&) {
-    if (DocumentVisible()) Post("menu_transition 0");
-  });
+  ListenToMenuElement(handler, document, "back-button", "click", [this](Rml::Event&) { Back(); });
   ListenToMenuElement(handler, document, "apply-button", "click",
                       [this](Rml::Event&) { ApplyOptions(); });
   const std::pair<const char*, const char*> ranges[] = {
@@ -57,6 +58,32 @@ void OptionsMenu::RegisterEventHandlers() {
                           OnVolumeSliderChange(event.GetTargetElement(), channel);
                         });
   }
+}
+
+void OptionsMenu::Show() {
+  BaseMenu::Show();
+  if (document == nullptr) return;
+  if (settings.load) settings.load();
+  Rml::Element* fullscreen = document->GetElementById("fullscreen");
+  if (fullscreen != nullptr && settings.fullscreen) {
+    if (settings.fullscreen()) {
+      fullscreen->SetAttribute("checked", std::string());
+    } else {
+      fullscreen->RemoveAttribute("checked");
+    }
+  }
+  Rml::Element* resolution = document->GetElementById("resolution");
+  if (resolution != nullptr && settings.windowedResolution) {
+    // A size that is none of the options marks none, and an apply keeps it.
+    const glm::ivec2 size = settings.windowedResolution();
+    resolution->SetAttribute("value", std::to_string(size.x) + "x" + std::to_string(size.y));
+  }
+}
+
+bool OptionsMenu::Back() {
+  if (!DocumentVisible()) return false;
+  Post("menu_transition 0");
+  return true;
 }
 
 void OptionsMenu::OnVolumeSliderChange(Rml::Element* target, const std::string& channel) {
@@ -92,29 +119,42 @@ void OptionsMenu::ApplyOptions() {
   }
   Rml::Element* resolution = document->GetElementById("resolution");
   Rml::Element* fullscreen = document->GetElementById("fullscreen");
-  if (resolution != nullptr && fullscreen != nullptr) {
-    const std::string text = resolution->GetAttribute<std::string>("value", kDefaultResolution);
-    int width = 0;
-    int height = 0;
-    if (ParseResolution(text, width, height)) {
-      char message[64];
-      std::snprintf(message, sizeof message, "set_resolution %d %d %d", width, height,
-                    fullscreen->HasAttribute("checked") ? 1 : 0);
-      Post(message);
-    } else if (text.find('x') != std::string::npos) {
+  const bool windowChanged =
+      resolution == nullptr || fullscreen == nullptr || ApplyResolution(*resolution, *fullscreen);
+  const bool saved = settings.save && settings.save();
+  if (windowChanged && saved) {
+    ShowToast(kAppliedText);
+    return;
+  }
+  std::string problems;
+  if (!windowChanged) problems = kWindowNotChangedText;
+  if (!saved) problems += std::string(problems.empty() ? "" : " ") + kNotSavedText;
+  ShowToast(problems, /*failed=*/true);
+}
+
+bool OptionsMenu::ApplyResolution(const Rml::Element& resolution, const Rml::Element& fullscreen) {
+  const std::string text = resolution.GetAttribute<std::string>("value", kDefaultResolution);
+  int width = 0;
+  int height = 0;
+  if (!ParseResolution(text, width, height)) {
+    if (text.find('x') != std::string::npos) {
       std::printf("OptionsMenu : resolution '%s' is not WIDTHxHEIGHT; nothing is changed\n",
                   text.c_str());
     }
+    return false;
   }
-  ShowToast(kAppliedText);
-  if (settings.save) settings.save();
+  char message[64];
+  std::snprintf(message, sizeof message, "set_resolution %d %d %d", width, height,
+                fullscreen.HasAttribute("checked") ? 1 : 0);
+  return Post(message) == kResolutionAppliedReply;
 }
 
-void OptionsMenu::ShowToast(const std::string& text) {
+void OptionsMenu::ShowToast(const std::string& text, bool failed) {
   if (document == nullptr) return;
   // The fade's keyframes live in the menu's style sheet, so a toast adds only its own element.
   Rml::ElementPtr toast = document->CreateElement("div");
-  toast->SetAttribute("style", std::string(kToastStyle));
+  toast->SetAttribute("style", std::string(kToastStyleStart) +
+                                   (failed ? kFailedColour : kAppliedColour) + kToastStyleEnd);
   toast->SetInnerRML(text);
   toasts.push_back({document->AppendChild(std::move(toast)), 0.0f});
   QueueMenuMessage("remove_notification");

@@ -19,6 +19,7 @@ namespace {
 using testing::ElementsAre;
 using testing::ElementsAreArray;
 using testing::IsEmpty;
+using testing::Not;
 using Strings = std::vector<std::string>;
 
 constexpr const char* kHover = "play_sfx menuHover 1.0 1.0 0.0 2";
@@ -45,7 +46,11 @@ class MainMenuTest : public menu_test::MenuEngine {
     links.moveCursor = [this](glm::vec2 position) { cursor = position; };
     links.setCursorHidden = [this](bool hidden) { cursorHidden = hidden; };
     MenuManagerLinks managerLinks;
-    managerLinks.settings.save = [this] { ++saves; };
+    managerLinks.backTriggered = [this] { return back; };
+    managerLinks.settings.save = [this] {
+      ++saves;
+      return true;
+    };
     managerLinks.settings.fullscreen = [this] { return fullscreenSetting; };
     managerLinks.settings.muteAudio = [this] { return muteSetting; };
     managerLinks.mainMenu = std::move(links);
@@ -147,6 +152,27 @@ TEST_F(MainMenuTest, SettingsShowTheSavedValuesAndApplyPostsTheChoice) {
   EXPECT_THAT(Posted(), ElementsAre("mute", "windowed"));
   EXPECT_EQ(saves, 1);
   EXPECT_THAT(VisiblePanels(), ElementsAre("settings-content"));
+}
+
+TEST_F(MainMenuTest, EscapeClosesTheOpenPanel) {
+  for (const char* opener : {"logo-button", "hamburger-menu-column", "credits-button"}) {
+    SCOPED_TRACE(opener);
+    Click(opener);
+    ASSERT_THAT(VisiblePanels(), Not(ElementsAre("default-content")));
+    PressBack();
+    EXPECT_THAT(VisiblePanels(), ElementsAre("default-content"));
+    EXPECT_FALSE(Element("logo-button")->IsClassSet("toggled"));
+    // The panel opens again with one click.
+    Click(opener);
+    EXPECT_THAT(VisiblePanels(), Not(ElementsAre("default-content")));
+    PressBack();
+  }
+  // On the title view there is nothing to go back to: the main menu stays.
+  Posted();
+  PressBack();
+  EXPECT_THAT(VisiblePanels(), ElementsAre("default-content"));
+  EXPECT_TRUE(Visible(DocumentOf(MenuManager::kMainMenu)));
+  EXPECT_THAT(Posted(), IsEmpty());
 }
 
 TEST_F(MainMenuTest, StartWithoutAClanOnlyShowsTheClanMessage) {

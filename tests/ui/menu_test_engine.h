@@ -78,8 +78,13 @@ class MenuEngine : public testing_support::EngineFixture {
     links.setVolume = [this](const std::string& channel, float volume) {
       volumes.push_back(channel + " " + std::to_string(volume));
     };
-    links.settings.save = [this] { ++saves; };
+    links.backTriggered = [this] { return back; };
+    links.settings.save = [this] {
+      ++saves;
+      return saveSucceeds;
+    };
     links.settings.fullscreen = [this] { return fullscreenSetting; };
+    links.settings.windowedResolution = [this] { return windowedSize; };
     links.settings.muteAudio = [this] { return muteSetting; };
     menus->SetLinks(std::move(links));
     menus->Attach(documents, handler);
@@ -117,6 +122,12 @@ class MenuEngine : public testing_support::EngineFixture {
   void Click(const std::string& id) {
     if (Rml::Element* element = Element(id)) element->DispatchEvent("click", {});
   }
+  // An update of the manager in which Escape (UI_BACK) was pressed.
+  void PressBack() {
+    back = true;
+    menus->Update(0.0f);
+    back = false;
+  }
 
   Rml::ElementDocument* DocumentOf(int id) const {
     const auto menu = menus->GetMenu(id);
@@ -137,9 +148,12 @@ class MenuEngine : public testing_support::EngineFixture {
   std::shared_ptr<RMLEventHandler> handler;
   std::shared_ptr<MenuManager> menus;
   bool skip = false;
+  bool back = false;
   bool fullscreenSetting = true;
   bool muteSetting = false;
+  glm::ivec2 windowedSize{1280, 720};
   int saves = 0;
+  bool saveSucceeds = true;
   std::vector<std::string> volumes;
 };
 

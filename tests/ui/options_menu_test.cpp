@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/ui/menu_test_engine.h"
@@ -15,13 +16,30 @@ namespace {
 using testing::ElementsAre;
 using testing::IsEmpty;
 
+// Stands for the window: replies to "set_resolution" as the platform system does.
+class WindowStandIn : public MessageReciever {
+ public:
+  WindowStandIn() { level = 1; }
+  void HandleMessage(const std::string& message) override {
+    if (message.starts_with("set_resolution ") && !reply.empty()) {
+      DECS::Instance().GetManager<MessagingManager>()->ReplyFormatted("%s", reply.c_str());
+    }
+  }
+  std::string reply = OptionsMenu::kResolutionAppliedReply;
+};
+
 class OptionsMenuTest : public menu_test::MenuEngine {
  protected:
   void SetUp() override {
     MenuEngine::SetUp();
+    decs->children.push_back(&window);
     menu = OpenMenu<OptionsMenu>(MenuManager::kOptionsMenu);
     ASSERT_NE(menu, nullptr);
     document = openDocument;
+  }
+  void TearDown() override {
+    decs->RemoveChild(&window);
+    MenuEngine::TearDown();
   }
   // Moves a range the way the player does: the value, then "change".
   void Move(const std::string& id, const std::string& value) {
@@ -29,6 +47,14 @@ class OptionsMenuTest : public menu_test::MenuEngine {
     Element(id)->DispatchEvent("change", {{"value", Rml::Variant(value)}});
   }
 
+  // The text and style of the toast shown last.
+  std::pair<std::string, std::string> LastToast() {
+    if (menu->ToastCount() == 0) return {};
+    const Rml::Element* toast = document->GetChild(document->GetNumChildren() - 1);
+    return {toast->GetInnerRML(), toast->GetAttribute<std::string>("style", "")};
+  }
+
+  WindowStandIn window;
   OptionsMenu* menu = nullptr;
   Rml::ElementDocument* document = nullptr;
 };
@@ -82,7 +108,7 @@ TEST_F(OptionsMenuTest, AMissingRangeSendsNoVolumes) {
   Rml::Element* sfx = Element("sfx-volume");
   sfx->GetParentNode()->RemoveChild(sfx);
   Click("apply-button");
-  EXPECT_THAT(Posted(), ElementsAre("set_resolution 1920 1080 1"));
+  EXPECT_THAT(Posted(), ElementsAre("set_resolution 1280 720 1"));
   EXPECT_EQ(saves, 1);
 }
 
@@ -106,6 +132,75 @@ TEST_F(OptionsMenuTest, ToastsGoOnceTheirFadeIsOver) {
   document->GetElementsByTagName(divs, "div");
   for (Rml::Element* div : divs) {
     EXPECT_EQ(div->GetInnerRML().find(OptionsMenu::kAppliedText), std::string::npos);
+  }
+}
+
+// What an apply did decides the toast: success only when the window took the size and the
+// settings were written.
+TEST_F(OptionsMenuTest, TheToastSaysWhatWasNotDone) {
+  struct Case {
+    const char* windowReply;  // "" : nobody acts on "set_resolution"
+    bool saved;
+    const char* text;
+    const char* colour;
+  };
+  const Case cases[] = {
+      {"applied", true, OptionsMenu::kAppliedText, "#2ecc71"},
+      {"", true, OptionsMenu::kWindowNotChangedText, "#c0392b"},
+      {"refused", true, OptionsMenu::kWindowNotChangedText, "#c0392b"},
+      {"applied", false, OptionsMenu::kNotSavedText, "#c0392b"},
+      {"", false, "The window size was not changed. The settings were not saved.", "#c0392b"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.windowReply) + (c.saved ? " saved" : " not saved"));
+    window.reply = c.windowReply;
+    saveSucceeds = c.saved;
+    Click("apply-button");
+    const auto [text, style] = LastToast();
+    EXPECT_EQ(text, c.text);
+    EXPECT_NE(style.find(std::string("background-color: ") + c.colour), std::string::npos) << style;
+  }
+  EXPECT_EQ(saves, 5);
+}
+
+TEST_F(OptionsMenuTest, OpensOnTheWindowAsItIsSoApplyChangesOnlyWhatThePlayerChose) {
+  Post("menu_transition 0");
+  windowedSize = {1600, 900};
+  fullscreenSetting = false;
+  OpenMenu<OptionsMenu>(MenuManager::kOptionsMenu);
+  EXPECT_EQ(Element("resolution")->GetAttribute<std::string>("value", ""), "1600x900");
+  EXPECT_FALSE(Element("fullscreen")->HasAttribute("checked"));
+  Rml::ElementList chosen;
+  document->GetElementsByTagName(chosen, "option");
+  std::erase_if(chosen, [](Rml::Element* option) { return !option->HasAttribute("selected"); });
+  ASSERT_EQ(chosen.size(), 1u);
+  EXPECT_EQ(chosen[0]->GetAttribute<std::string>("value", ""), "1600x900");
+  Click("apply-button");
+  EXPECT_EQ(Posted().back(), "set_resolution 1600 900 0");
+}
+
+TEST_F(OptionsMenuTest, TheMainMenuSettingsLeadHereAndEscapeOrBackLeadBack) {
+  for (const bool byEscape : {false, true}) {
+    SCOPED_TRACE(byEscape ? "Escape" : "back button");
+    Post("menu_transition 0");
+    Rml::ElementDocument* mainMenu = DocumentOf(MenuManager::kMainMenu);
+    ASSERT_TRUE(Visible(mainMenu));
+    mainMenu->GetElementById("hamburger-menu-column")->DispatchEvent("click", {});
+    Rml::Element* link = mainMenu->GetElementById("options-menu-button");
+    ASSERT_NE(link, nullptr);
+    link->DispatchEvent("click", {});
+    EXPECT_TRUE(Visible(document));
+    EXPECT_FALSE(Visible(mainMenu));
+    EXPECT_EQ(menus->currentMenu, MenuManager::kOptionsMenu);
+
+    if (byEscape) {
+      PressBack();
+    } else {
+      Click("back-button");
+    }
+    EXPECT_FALSE(Visible(document));
+    EXPECT_TRUE(Visible(mainMenu));
+    EXPECT_EQ(menus->currentMenu, MenuManager::kMainMenu);
   }
 }
 

@@ -9,7 +9,8 @@ scripts/install-deps.sh
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 
-run_tests=(ctest --preset "$preset" --parallel "$(nproc)")
+# CMAKE_BUILD_PARALLEL_LEVEL and CTEST_PARALLEL_LEVEL limit the jobs on a shared machine.
+run_tests=(ctest --preset "$preset" --parallel "${CTEST_PARALLEL_LEVEL:-$(nproc)}")
 if [ -n "${DISPLAY:-}" ]; then
   exec "${run_tests[@]}"
 fi

@@ -195,7 +195,12 @@ void RMLSystem::Update(float) {
 }
 
 void RMLSystem::Render() {
-  if (context != nullptr) context->Render();
+  if (context == nullptr) return;
+  // The systems that update after this one (the menus, the HUD) change the documents after the
+  // context's update: what they changed is styled, laid out and given geometry now, so the frame
+  // shows what they set instead of elements that have no geometry yet.
+  context->Update();
+  context->Render();
 }
 
 void RMLSystem::ProcessInput() {

@@ -7,7 +7,8 @@
 // three game fonts and creates the context. Each update it sizes the context to the window,
 // updates it, feeds it the pointer, the wheel and the UI_INTERACT action as mouse button 0, and
 // opens or closes the pause menu on UI_BACK or when the window loses focus; each render it
-// draws the context through the render interface.
+// brings the documents up to date with what changed since (the menus and the HUD update after
+// this system) and draws the context through the render interface.
 //
 // Documents are named by their path: a name beginning with "./" or "/" is used as it is, any
 // other is looked up under "./GAME/Assets/RML/". A document is loaded hidden the first time it

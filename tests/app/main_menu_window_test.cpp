@@ -1,10 +1,12 @@
 // The whole game on the main menu, used with the real pointer through the X server: a click on
 // a clan half and then on "start" begins a run in the tutorial level, with the HUD on screen, or,
 // once the tutorial was completed (the save marker), in the transition to the first level;
-// without a clan, "start" only shows the clan message.
+// without a clan, "start" only shows the clan message. A hovered word scrambles on the screen.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -74,6 +76,27 @@ class MainMenuWindow : public testing::Test {
     if (withinOneUpdate) game->Step();
   }
 
+  // The element's border box in window pixels: left, top, right, bottom.
+  static std::array<int, 4> BoxOf(Rml::Element* element) {
+    const Rml::Vector2f offset = element->GetAbsoluteOffset(Rml::BoxArea::Border);
+    const Rml::Vector2f size = element->GetBox().GetSize(Rml::BoxArea::Border);
+    return {static_cast<int>(offset.x), static_cast<int>(offset.y),
+            static_cast<int>(offset.x + size.x), static_cast<int>(offset.y + size.y)};
+  }
+
+  // Pixels of the last frame inside `box` bright enough to be the menu's letters (gold at
+  // rest, cyan late in a scramble) over its dark background.
+  int LetterPixels(const std::array<int, 4>& box) const {
+    int bright = 0;
+    for (int y = box[1]; y < box[3]; ++y) {
+      for (int x = box[0]; x < box[2]; ++x) {
+        const auto pixel = game->picture.At(x, y);
+        if (std::max({pixel[0], pixel[1], pixel[2]}) > 170) ++bright;
+      }
+    }
+    return bright;
+  }
+
   testing_support::TempFolder home;
   testing_support::ScopedEnvironment dataHome;
   std::unique_ptr<testing_support::RunningGame> game;
@@ -133,6 +156,34 @@ TEST_F(MainMenuWindow, AfterTheTutorialStartGoesToTheFirstLevelsTransition) {
   EXPECT_FALSE(document->IsVisible());
   EXPECT_FALSE(menus->menuOpen);
   EXPECT_EQ(menus->HUD()->Clan(), 1);
+}
+
+// The pointer on "quit": every frame of the scramble draws letters where the word is, until they
+// settle on the word.
+TEST_F(MainMenuWindow, AHoveredWordShowsItsScrambledLettersInEveryFrame) {
+  ASSERT_NO_FATAL_FAILURE(StartOnTheMainMenu(false));
+  Rml::Element* quit = document->GetElementById("exit-button");
+  ASSERT_NE(quit, nullptr);
+  // Where the letters are (the button reaches further, to the walking character): its spans,
+  // with room for wider letters.
+  Rml::ElementList spans;
+  quit->GetElementsByTagName(spans, "span");
+  ASSERT_EQ(spans.size(), 4u);
+  std::array<int, 4> box = BoxOf(spans.front());
+  box[2] = BoxOf(spans.back())[2] + 40;
+  const int resting = LetterPixels(box);
+  ASSERT_GT(resting, 200) << "the word is not drawn before the pointer comes";
+
+  MovePointer(glfwGetCurrentContext(), (box[0] + box[2]) / 2, (box[1] + box[3]) / 2);
+  game->Step();
+  ASSERT_TRUE(menu->Scramble().IsRunning("exit-button")) << "the pointer did not reach the word";
+  int frames = 0;
+  for (; menu->Scramble().IsRunning("exit-button") && frames < 20; ++frames) {
+    EXPECT_GT(LetterPixels(box), resting / 3) << "no letters drawn in frame " << frames;
+    game->Step();
+  }
+  EXPECT_GE(frames, 10) << "the scramble ended before 1.1 s";
+  EXPECT_GT(LetterPixels(box), resting / 3) << "no letters once settled";
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
 #include "ui/pause_menu.h"
 
-#include <chrono>
-#include <cstdlib>
-
 #include "rml/rml.h"
 #include "ui/menu_events.h"
 
@@ -10,10 +7,6 @@ namespace {
 
 constexpr const char* kHoverSound = "play_sfx menuHover 1.0 1.0 0.0 2";
 constexpr const char* kRevertSound = "play_sfx menuRevert 0.8 1.0 0.0 1";
-constexpr float kScrambleSeconds = 1.1f;
-constexpr float kScrambleFrameSeconds = 0.08f;
-constexpr const char* kSettledColour = "#ffdb8f";
-constexpr const char* kLateScrambleColour = "#00e5ff";
 
 constexpr const char* kPlainLetter = "<span class=\"scrambled-letter\">";
 
@@ -24,19 +17,9 @@ struct Caption {
 constexpr Caption kCaptions[] = {
     {"resume-button", "resume"}, {"save-button", "option"}, {"return-button", "return to menu"}};
 
-// The button's letter spans, in document order.
-Rml::ElementList LetterSpans(Rml::Element& button) {
-  Rml::ElementList spans;
-  button.GetElementsByTagName(spans, "span");
-  return spans;
-}
-
 }  // namespace
 
-PauseMenu::PauseMenu()
-    : BaseMenu("pause_menu.rml"),
-      random(static_cast<std::uint32_t>(
-          std::chrono::system_clock::now().time_since_epoch().count())) {}
+PauseMenu::PauseMenu() : BaseMenu("pause_menu.rml"), scramble(LetterScramble::ClockSeed()) {}
 
 bool PauseMenu::DocumentVisible() const { return document != nullptr && document->IsVisible(); }
 
@@ -44,7 +27,7 @@ void PauseMenu::PlayHoverSound() { PostMenuMessage(kHoverSound); }
 
 void PauseMenu::RegisterEventHandlers() {
   if (document == nullptr || eventHandler == nullptr) return;
-  for (const Caption& caption : kCaptions) buttonTexts[caption.id] = caption.text;
+  for (const Caption& caption : kCaptions) scramble.SetWord(caption.id, caption.text);
   for (const char* id : kButtons) BuildLetterSpans(id);
 
   RMLEventHandler* handler = eventHandler.get();
@@ -212,92 +195,27 @@ std::string PauseMenu::LetterTag(const std::string& id, int index) {
 }
 
 void PauseMenu::BuildLetterSpans(const std::string& id) {
-  if (document == nullptr) return;
-  Rml::Element* button = document->GetElementById(id);
-  const auto caption = buttonTexts.find(id);
-  if (button == nullptr || caption == buttonTexts.end()) return;
-  std::string rml;
-  for (std::size_t i = 0; i < caption->second.size(); ++i) {
-    rml += LetterTag(id, static_cast<int>(i));
-    rml += caption->second[i];
-    rml += "</span>";
-  }
-  button->SetInnerRML(rml);
+  scramble.BuildLetterSpans(document, id, [](const std::string& button, std::size_t index) {
+    return LetterTag(button, static_cast<int>(index));
+  });
 }
 
 void PauseMenu::OnHoverEnter(Rml::Element* target) {
   if (!DocumentVisible() || target == nullptr) return;
   target->SetClass("scrambling", true);
-  const std::string& id = target->GetId();
-  if (scrambles.contains(id)) return;
-  const ScrambleState& state = scrambles[id];
-  ScrambleTick(id, state);
+  scramble.Start(document, target->GetId());
 }
 
 void PauseMenu::OnHoverLeave(Rml::Element* target) {
   if (!DocumentVisible() || target == nullptr) return;
   target->SetClass("scrambling", false);
-  for (Rml::Element* span : LetterSpans(*target)) span->SetProperty("color", kSettledColour);
-  const std::string id = target->GetId();
-  if (!scrambles.contains(id)) return;
-  SettleLetters(id);
-  scrambles.erase(id);
-}
-
-void PauseMenu::ScrambleTick(const std::string& id, const ScrambleState& state) {
-  Rml::Element* button = document != nullptr ? document->GetElementById(id) : nullptr;
-  const auto caption = buttonTexts.find(id);
-  if (button == nullptr || caption == buttonTexts.end()) return;
-  const Rml::ElementList spans = LetterSpans(*button);
-  const std::string& text = caption->second;
-  if (spans.size() != text.size()) return;
-  const float progress = std::min(state.elapsed / kScrambleSeconds, 1.0f);
-  const float strength = progress <= 0.5f ? 2.0f * progress : 2.0f * (1.0f - progress);
-  const float count = static_cast<float>(spans.size());
-  for (std::size_t i = 0; i < spans.size(); ++i) {
-    const float draw = static_cast<float>(random()) * 0x1p-32f;
-    const float chance = (0.7f + 0.3f * static_cast<float>(i) / count) * strength;
-    const char letter = chance > draw ? static_cast<char>('a' + std::rand() % 26) : text[i];
-    spans[i]->SetInnerRML(std::string(1, letter));
-    if (progress > 0.7f) spans[i]->SetProperty("color", kLateScrambleColour);
-  }
-}
-
-void PauseMenu::SettleLetters(const std::string& id) {
-  Rml::Element* button = document != nullptr ? document->GetElementById(id) : nullptr;
-  const auto caption = buttonTexts.find(id);
-  if (button == nullptr || caption == buttonTexts.end()) return;
-  const Rml::ElementList spans = LetterSpans(*button);
-  if (spans.size() != caption->second.size()) return;
-  for (std::size_t i = 0; i < spans.size(); ++i) {
-    spans[i]->SetInnerRML(std::string(1, caption->second[i]));
-  }
+  scramble.Leave(document, target);
 }
 
 // Frames ----------------------------------------------------------------------------------------
 
 void PauseMenu::Update(float dt) {
-  for (auto entry = scrambles.begin(); entry != scrambles.end();) {
-    ScrambleState& state = entry->second;
-    const float old = state.elapsed;
-    state.elapsed = old + dt;
-    if (old < 0.0f && state.elapsed < 0.0f) {
-      ++entry;
-      continue;
-    }
-    state.tick = old < 0.0f ? state.elapsed : state.tick + dt;
-    bool finished = false;
-    if (state.tick >= kScrambleFrameSeconds) {
-      state.tick = 0.0f;
-      if (state.elapsed < kScrambleSeconds) {
-        ScrambleTick(entry->first, state);
-      } else {
-        SettleLetters(entry->first);
-        finished = true;
-      }
-    }
-    entry = finished ? scrambles.erase(entry) : std::next(entry);
-  }
+  scramble.Update(document, dt);
 
   if (!autoReturn || (!settingsShown && !confirmationShown)) {
     panelTimer = 0.0f;

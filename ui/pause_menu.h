@@ -14,14 +14,12 @@
 // the document is hidden or an element is missing.
 //
 // The button captions are one span per letter; hovering a button scrambles its letters for
-// 1.1 s, and leaving it settles them on the caption.
+// 1.1 s, and leaving it settles them on the caption (the main menu's LetterScramble).
 
-#include <cstdint>
-#include <map>
-#include <random>
 #include <string>
 
 #include "ui/base_menu.h"
+#include "ui/letter_scramble.h"
 #include "ui/menu_settings_links.h"
 
 namespace Rml {
@@ -56,27 +54,18 @@ class PauseMenu : public BaseMenu {
 
   bool SettingsShown() const { return settingsShown; }
   bool ConfirmationShown() const { return confirmationShown; }
-  bool Scrambling(const std::string& id) const { return scrambles.contains(id); }
+  bool Scrambling(const std::string& id) const { return scramble.IsRunning(id); }
 
   // The opening tag of letter `index` of a button's caption.
   static std::string LetterTag(const std::string& id, int index);
 
  private:
-  struct ScrambleState {
-    float tick = 0.0f;     // seconds since the last scramble frame
-    float elapsed = 0.0f;  // seconds since the effect started
-  };
-
   bool DocumentVisible() const;
   void ShowPanel(const char* id);
   void PlayHoverSound();
-  void ScrambleTick(const std::string& id, const ScrambleState& state);
-  void SettleLetters(const std::string& id);
 
   MenuSettingsLinks settings;
-  std::map<std::string, ScrambleState> scrambles;
-  std::map<std::string, std::string> buttonTexts;
-  std::mt19937 random;
+  LetterScramble scramble;
   bool settingsShown = false;
   bool confirmationShown = false;
   float panelTimer = 0.0f;

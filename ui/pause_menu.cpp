@@ -112,6 +112,7 @@ void PauseMenu::ToggleSettingsPanel() {
   ShowPanel("settings-content");
   settingsShown = true;
   confirmationShown = false;
+  ShowSavedSettings();
 }
 
 void PauseMenu::ShowReturnConfirmation() {
@@ -127,6 +128,9 @@ void PauseMenu::RefreshSettingsPanel() {
   if (!DocumentVisible()) return;
   PlayHoverSound();
   ToggleSettingsPanel();
+}
+
+void PauseMenu::ShowSavedSettings() {
   if (settings.load) settings.load();
   const bool fullscreen = settings.fullscreen && settings.fullscreen();
   const bool muted = settings.muteAudio && settings.muteAudio();

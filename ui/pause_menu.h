@@ -6,7 +6,8 @@
 // One of four panels carries the class "visible" at a time: "default-content",
 // "settings-content", "feature-coming-soon-content" (never shown here) and
 // "return-confirmation-content". A settings or confirmation panel left open goes back to the
-// default panel by itself after 6 s ("play_sfx menuRevert 0.8 1.0 0.0 1").
+// default panel by itself after 6 s ("play_sfx menuRevert 0.8 1.0 0.0 1"). The settings panel
+// opens (from the "option" button or the settings strip) on the settings as saved.
 //
 // Posts (level 1): "play_sfx menuHover 1.0 1.0 0.0 2" on every click, "unpause_from_within_rml"
 // (resume), "scene main_menu_scene" (confirmed return), "mute"/"unmute" and
@@ -63,6 +64,8 @@ class PauseMenu : public BaseMenu {
   bool DocumentVisible() const;
   void ShowPanel(const char* id);
   void PlayHoverSound();
+  // Checks the radios of the settings as the settings file holds them now.
+  void ShowSavedSettings();
 
   MenuSettingsLinks settings;
   LetterScramble scramble;

@@ -138,6 +138,34 @@ TEST_F(PauseMenuTest, SettingsPanelShowsTheSettingsAndApplySendsAndSavesThem) {
   EXPECT_EQ(saves, 2);
 }
 
+// The document checks "on" and "full screen"; whichever way the panel opens, it shows the
+// settings as saved at that moment.
+TEST_F(PauseMenuTest, TheSettingsPanelOpensOnTheSavedSettingsEitherWay) {
+  const auto checked = [&](const char* id) { return Element(id)->HasAttribute("checked"); };
+  struct Opening {
+    const char* opener;
+    bool fullscreen;
+    bool muted;
+  };
+  for (const Opening& opening : {Opening{"save-button", false, true},
+                                 Opening{"pause-menu-column", true, false},
+                                 Opening{"save-button", true, true}}) {
+    SCOPED_TRACE(opening.opener);
+    fullscreenSetting = opening.fullscreen;
+    muteSetting = opening.muted;
+    Click(opening.opener);
+    ASSERT_THAT(VisiblePanels(), ElementsAre("settings-content"));
+    EXPECT_EQ(checked("pause-menu-fullscreen"), opening.fullscreen);
+    EXPECT_EQ(checked("pause-menu-windowed"), !opening.fullscreen);
+    EXPECT_EQ(checked("pause-menu-audio-off"), opening.muted);
+    EXPECT_EQ(checked("pause-menu-audio-on"), !opening.muted);
+    // A choice that is not applied is gone at the next opening.
+    Click(opening.muted ? "pause-menu-audio-on" : "pause-menu-audio-off");
+    Click(opening.opener);
+    ASSERT_THAT(VisiblePanels(), ElementsAre("default-content"));
+  }
+}
+
 TEST_F(PauseMenuTest, CaptionsAreOneSpanPerLetterInTheirButtonsStyle) {
   EXPECT_EQ(Letters("resume-button"), "resume");
   EXPECT_EQ(Letters("save-button"), "option");

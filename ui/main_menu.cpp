@@ -1,6 +1,7 @@
 #include "ui/main_menu.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <utility>
@@ -42,6 +43,9 @@ constexpr float kFlipSecondDelay = 0.6f;
 constexpr float kClanAreaHoldSeconds = 2.5f;
 constexpr float kRetriggerSeconds = 0.05f;
 constexpr float kDiaryScrollSeconds = 0.15f;
+// The box that scrolls the diary's table: the wheel scrolls it wherever the pointer is, and the
+// hidden pointer is parked inside it while the wheel turns.
+constexpr const char* kDiaryScrollBox = "diary-scroll";
 
 std::string ImageDecorator(const std::string& path) { return "image(\"" + path + "\")"; }
 std::string ShadedImageDecorator(const std::string& path, const std::string& material) {
@@ -901,15 +905,30 @@ void MainMenu::SelectDiaryTab(const std::string& tab) {
   PostMenuMessage("play_sfx menuHover 0.8 1.0 0.0 2");
 }
 
+void MainMenu::ScrollDiaryTable(float wheel) {
+  Rml::Element* box = Find(kDiaryScrollBox);
+  if (box == nullptr || !std::isfinite(wheel)) return;
+  // Under the pointer, the document library scrolls the table itself.
+  const Rml::Context* context = document->GetContext();
+  for (const Rml::Element* hovered = context != nullptr ? context->GetHoverElement() : nullptr;
+       hovered != nullptr; hovered = hovered->GetParentNode()) {
+    if (hovered == box) return;
+  }
+  // Whole steps downwards, as the library takes the wheel.
+  const float steps = std::trunc(-wheel);
+  box->SetScrollTop(box->GetScrollTop() + steps * Rml::Context::kWheelScrollStep);
+}
+
 void MainMenu::UpdateDiaryScroll(float dt) {
   if (document == nullptr || !diaryOpen) return;
   const float wheel = links.wheelDelta ? links.wheelDelta() : 0.0f;
+  if (wheel != 0.0f) ScrollDiaryTable(wheel);
   if (!diaryScrollMode && wheel != 0.0f) {
     if (links.cursorPosition) savedCursor = links.cursorPosition();
     diaryScrollMode = true;
     if (links.setCursorHidden) links.setCursorHidden(true);
-    if (Rml::Element* panel = Find("diary-content")) {
-      const Rml::Vector2f corner = panel->GetAbsoluteOffset(Rml::BoxArea::Border);
+    if (Rml::Element* box = Find(kDiaryScrollBox)) {
+      const Rml::Vector2f corner = box->GetAbsoluteOffset(Rml::BoxArea::Border);
       if (links.moveCursor) links.moveCursor({corner.x + 10.0f, corner.y + 10.0f});
     }
   }

@@ -13,7 +13,8 @@
 //   menu.Update(dt);                        // every frame while it is the open menu
 //
 // The menu reacts only to the document's events (through the RML event handler) and to the
-// mouse wheel while the diary panel is open. What it does outside the document goes out as
+// mouse wheel, which scrolls the diary's table wherever the pointer is while the diary panel is
+// open. What it does outside the document goes out as
 // messages ("play_sfx ...", "scene ...", "InitRings 2", "mute", "fullscreen", "decs_exit") or
 // through MainMenuLinks; an empty link is skipped. Elements are looked up by id at each use; a
 // missing element skips only its own step. Main thread only.
@@ -191,6 +192,9 @@ class MainMenu : public BaseMenu {
   void OnDiaryFilter(int key);
   void SelectDiaryTab(const std::string& tab);
   void UpdateDiaryScroll(float dt);
+  // Scrolls the table by this frame's wheel unless the pointer is over it (the document library
+  // scrolls it then).
+  void ScrollDiaryTable(float wheel);
 
   double SteadySeconds() const;
 

@@ -1,7 +1,8 @@
 // The whole game on the main menu, used with the real pointer through the X server: a click on
 // a clan half and then on "start" begins a run in the tutorial level, with the HUD on screen, or,
 // once the tutorial was completed (the save marker), in the transition to the first level;
-// without a clan, "start" only shows the clan message. A hovered word scrambles on the screen.
+// without a clan, "start" only shows the clan message. A hovered word scrambles on the screen,
+// and the wheel scrolls the open diary.
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,7 @@ namespace {
 
 using testing_support::MovePointer;
 using testing_support::SendLeftButton;
+using testing_support::SendWheelStep;
 
 class MainMenuWindow : public testing::Test {
  protected:
@@ -184,6 +186,38 @@ TEST_F(MainMenuWindow, AHoveredWordShowsItsScrambledLettersInEveryFrame) {
   }
   EXPECT_GE(frames, 10) << "the scramble ended before 1.1 s";
   EXPECT_GT(LetterPixels(box), resting / 3) << "no letters once settled";
+}
+
+// With the diary open and the pointer away from its table, ten wheel steps scroll the table.
+TEST_F(MainMenuWindow, TheWheelScrollsTheDiaryWhereverThePointerIs) {
+  ASSERT_NO_FATAL_FAILURE(StartOnTheMainMenu(false));
+  for (int run = 0; run < 30; ++run) {
+    menu->AddDiaryEntry("B", 100 + run, "FLORETH", "02:00.00", 120000, run % 2 == 0);
+  }
+  ClickOn(document->GetElementById("credits-button"));
+  Rml::Element* table = document->GetElementById("diary-scroll");
+  ASSERT_NE(table, nullptr);
+  const std::array<int, 4> box = BoxOf(table);
+  for (int i = 0; i < 5; ++i) game->Step();
+  ASSERT_EQ(table->GetScrollTop(), 0.0f);
+  const testing_support::Image before = game->picture;
+
+  // An empty part of the menu, below and left of everything.
+  GLFWwindow* window = glfwGetCurrentContext();
+  const int x = 8;
+  const int y = 712;
+  ASSERT_LT(x, box[0]);
+  MovePointer(window, x, y);
+  game->Step();
+  for (int step = 0; step < 10; ++step) {
+    SendWheelStep(window, true, x, y);
+    game->Step();
+  }
+  for (int i = 0; i < 3; ++i) game->Step();
+  EXPECT_GT(table->GetScrollTop(), 0.0f);
+  const int side = std::min(box[2] - box[0], box[3] - box[1]);
+  EXPECT_GT(testing_support::ChangedPixels(before, game->picture, box[0], box[1], side), 100)
+      << "the table did not move on the screen";
 }
 
 }  // namespace

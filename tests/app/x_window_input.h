@@ -1,7 +1,7 @@
 #pragma once
 // Input for the game's window sent through the X server, as a player's keyboard and mouse
-// would: a key, the left button, and the pointer moved over the window. Include after every
-// other header: Xlib's macros (None, Bool, Status...) break many.
+// would: a key, the left button, the wheel, and the pointer moved over the window. Include
+// after every other header: Xlib's macros (None, Bool, Status...) break many.
 
 #include <glad/gl.h>
 // glad first: GLFW must not pull in the system GL header.
@@ -34,16 +34,27 @@ inline void SendKey(GLFWwindow* window, KeySym key, bool press) {
   SendToWindow(window, event, press ? KeyPressMask : KeyReleaseMask);
 }
 
-inline void SendLeftButton(GLFWwindow* window, bool press, int x, int y) {
+inline void SendButton(GLFWwindow* window, unsigned int button, bool press, int x, int y) {
   XEvent event{};
   event.xbutton.type = press ? ButtonPress : ButtonRelease;
   event.xbutton.display = glfwGetX11Display();
   event.xbutton.window = glfwGetX11Window(window);
-  event.xbutton.button = Button1;
+  event.xbutton.button = button;
   event.xbutton.x = x;
   event.xbutton.y = y;
   event.xbutton.same_screen = True;
   SendToWindow(window, event, press ? ButtonPressMask : ButtonReleaseMask);
+}
+
+inline void SendLeftButton(GLFWwindow* window, bool press, int x, int y) {
+  SendButton(window, Button1, press, x, y);
+}
+
+// One notch of the wheel, towards the user (down) or away: X reports it as a press and release
+// of button 5 or 4.
+inline void SendWheelStep(GLFWwindow* window, bool down, int x, int y) {
+  SendButton(window, down ? Button5 : Button4, true, x, y);
+  SendButton(window, down ? Button5 : Button4, false, x, y);
 }
 
 // The window has no focus under a bare X server, and GLFW moves the pointer only for a

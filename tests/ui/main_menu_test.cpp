@@ -325,13 +325,14 @@ TEST_F(MainMenuTest, TheDiaryPanelListsTheRunsInTheChosenOrder) {
   EXPECT_FALSE(Element("diary-content")->IsClassSet("showing-leaderboards"));
 }
 
-TEST_F(MainMenuTest, TheWheelParksTheHiddenCursorOverTheDiaryWhileItTurns) {
+TEST_F(MainMenuTest, TheWheelParksTheHiddenCursorOverTheDiaryTableWhileItTurns) {
   Click("credits-button");
+  documents->GetContext()->Update();  // the panel laid out
   cursor = {900.0f, 500.0f};
   wheel = -1.0f;
   menus->Update(0.016f);
   EXPECT_TRUE(cursorHidden);
-  const Rml::Vector2f corner = Element("diary-content")->GetAbsoluteOffset(Rml::BoxArea::Border);
+  const Rml::Vector2f corner = Element("diary-scroll")->GetAbsoluteOffset(Rml::BoxArea::Border);
   EXPECT_EQ(cursor, glm::vec2(corner.x + 10.0f, corner.y + 10.0f));
   wheel = 0.0f;
   menus->Update(0.1f);
@@ -339,6 +340,34 @@ TEST_F(MainMenuTest, TheWheelParksTheHiddenCursorOverTheDiaryWhileItTurns) {
   menus->Update(0.1f);
   EXPECT_FALSE(cursorHidden);
   EXPECT_EQ(cursor, glm::vec2(900.0f, 500.0f));
+}
+
+// One wheel step moves the table one step, the pointer over it (the document library scrolls)
+// or anywhere else on the menu (the menu scrolls).
+TEST_F(MainMenuTest, AWheelStepScrollsTheDiaryTableOnceWhereverThePointerIs) {
+  for (int run = 0; run < 30; ++run) menu->AddDiaryEntry("A", run, "SUNDREL", "01:00.00", 60000, true);
+  Click("credits-button");
+  Rml::Context* context = documents->GetContext();
+  context->Update();
+  Rml::Element* table = Element("diary-scroll");
+  const Rml::Vector2f offset = table->GetAbsoluteOffset(Rml::BoxArea::Border);
+  const Rml::Vector2f size = table->GetBox().GetSize(Rml::BoxArea::Border);
+  const struct {
+    const char* where;
+    Rml::Vector2f pointer;
+  } cases[] = {{"over the table", offset + size * 0.5f}, {"in a corner of the menu", {4.0f, 716.0f}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.where);
+    context->ProcessMouseMove(static_cast<int>(c.pointer.x), static_cast<int>(c.pointer.y), 0);
+    const float before = table->GetScrollTop();
+    // As the RML system forwards the wheel, then the menus update.
+    wheel = -1.0f;
+    context->ProcessMouseWheel(1.0f, 0);
+    menus->Update(0.016f);
+    EXPECT_FLOAT_EQ(table->GetScrollTop() - before, Rml::Context::kWheelScrollStep);
+    wheel = 0.0f;
+    menus->Update(0.2f);
+  }
 }
 
 TEST(MainMenuNames, CursorTransitionClasses) {

@@ -72,7 +72,14 @@ void GameHUD::DocumentChanged() {
 
 void GameHUD::RegisterEventHandlers() {
   if (document == nullptr) return;
-  SetDisplay("results-container", false, "flex");
+  if (results.shown) {
+    // A document loaded again while the board is up shows the board as it stands.
+    HideGameplayElements();
+    DocumentHudElements elements(document);
+    RestoreResults(results, elements);
+  } else {
+    SetDisplay("results-container", false, "flex");
+  }
   hints.AttachDocument(document);
 }
 

@@ -58,6 +58,12 @@ void SlideBoard(ResultsBoard& board, const char* id, const char* side, HudElemen
   }
 }
 
+void SetGradeValue(const std::string& grade, HudElements& elements) {
+  elements.SetInnerRml("results-grade-value", grade);
+  for (const char* name : kGradeClasses) elements.SetClass("results-grade", name, false);
+  elements.SetClass("results-grade", ResultsGradeClass(grade), true);
+}
+
 // The score and time stages: the row's value, then its slide over kRowSeconds.
 void AdvanceRow(ResultsBoard& board, const char* row, const char* valueId,
                 const std::string& value, HudElements& elements) {
@@ -67,6 +73,12 @@ void AdvanceRow(ResultsBoard& board, const char* row, const char* valueId,
     FinishRow(row, elements);
     NextStage(board);
   }
+}
+
+// A row as it stands once its stage is over.
+void PlaceFinishedRow(const char* row, HudElements& elements) {
+  elements.SetProperty(row, "display", "flex");
+  FinishRow(row, elements);
 }
 
 }  // namespace
@@ -126,12 +138,7 @@ void AdvanceResults(ResultsBoard& board, float dt, HudElements& elements) {
       break;
     case 2:
       if (board.timer >= kGradeRowDelay) {
-        elements.SetInnerRml("results-grade-value", board.run.grade);
-        const char* gradeClass = ResultsGradeClass(board.run.grade);
-        for (const char* name : kGradeClasses) {
-          elements.SetClass("results-grade", name, false);
-        }
-        elements.SetClass("results-grade", gradeClass, true);
+        SetGradeValue(board.run.grade, elements);
         SlideRow("results-grade", Ease((board.timer - kGradeRowDelay) / kRowSeconds), elements);
       }
       if (board.timer >= kRowSeconds) {
@@ -149,5 +156,32 @@ void AdvanceResults(ResultsBoard& board, float dt, HudElements& elements) {
       break;
     default:
       break;
+  }
+}
+
+void RestoreResults(const ResultsBoard& board, HudElements& elements) {
+  if (!board.shown) return;
+  ResultsBoard placed;
+  StartResults(placed, board.run, elements);
+  // The stages already over as they ended; the running one goes on at the next advance.
+  if (board.stage > 0) {
+    elements.SetProperty("result-board", "display", "block");
+    elements.SetProperty("result-board", "top", "0%");
+  }
+  if (board.stage > 1) {
+    elements.SetProperty("clan-board", "display", "block");
+    elements.SetProperty("clan-board", "bottom", "0%");
+  }
+  if (board.stage > 2) {
+    SetGradeValue(board.run.grade, elements);
+    PlaceFinishedRow("results-grade", elements);
+  }
+  if (board.stage > 3) {
+    elements.SetInnerRml("results-score-value", std::to_string(board.run.score));
+    PlaceFinishedRow("results-score", elements);
+  }
+  if (board.stage > 4) {
+    elements.SetInnerRml("results-time-value", ResultsTimeText(board.run.seconds));
+    PlaceFinishedRow("results-time", elements);
   }
 }

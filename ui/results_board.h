@@ -33,6 +33,10 @@ struct ResultsBoard {
 void StartResults(ResultsBoard& board, const ResultsRun& run, HudElements& elements);
 // Advances the animation by dt seconds; does nothing once done or while not shown.
 void AdvanceResults(ResultsBoard& board, float dt, HudElements& elements);
+// Puts a board that is shown onto fresh elements (a reloaded document) as it stands: the stages
+// that are over in their final places, the running one where the next advance takes it on.
+// Does nothing while the board is not shown.
+void RestoreResults(const ResultsBoard& board, HudElements& elements);
 
 // "grade-s-plus" for "S+", "grade-s", "grade-a", "grade-b" for "S", "A", "B", "grade-c" for any
 // other text (the plus grades below S included).

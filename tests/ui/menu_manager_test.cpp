@@ -319,6 +319,29 @@ TEST_F(MenuManagerTest, ReloadsGiveTheMenusFreshDocumentsThatStillWork) {
 
 }
 
+// The board that was on screen when the RML system reloaded the HUD's document is on the new
+// one, its finished parts in place, and goes on to its end.
+TEST_F(MenuManagerTest, AReloadedHudKeepsTheResultsBoardOnScreen) {
+  Post("hide_menu");
+  Post("show_results win");
+  for (int frame = 0; frame < 60; ++frame) menus->Update(1.0f / 60.0f);  // into the clan board
+  ASSERT_EQ(menus->HUD()->Results().stage, 1);
+  Post("rml_reload_document main_hud.rml");
+  ASSERT_TRUE(Visible(HudDocument()));
+  const auto display = [&](const char* id) {
+    documents->GetContext()->Update();
+    return HudDocument()->GetElementById(id)->GetComputedValues().display;
+  };
+  EXPECT_EQ(display("results-container"), Rml::Style::Display::Flex);
+  EXPECT_EQ(display("result-board"), Rml::Style::Display::Block);
+  EXPECT_EQ(display("power-meter-system"), Rml::Style::Display::None);
+  EXPECT_EQ(display("results-time"), Rml::Style::Display::None) << "shown before its stage";
+  for (int frame = 0; frame < 120; ++frame) menus->Update(1.0f / 60.0f);
+  EXPECT_EQ(menus->HUD()->Results().stage, 5);
+  EXPECT_EQ(display("results-time"), Rml::Style::Display::Flex);
+  EXPECT_EQ(HudDocument()->GetElementById("results-score-value")->GetInnerRML(), "0");
+}
+
 TEST_F(MenuManagerTest, RebuildingTheMenuDocumentsKeepsTheMenus) {
   const auto components = decs->GetManager<ComponentManager>();
   components->RegisterComponent<RMLDocument>();

@@ -136,8 +136,33 @@ TEST(ResultsBoardTest, NothingMovesWhileNotShown) {
   RecordingElements elements;
   ResultsBoard board;
   AdvanceResults(board, 1.0f, elements);
+  RestoreResults(board, elements);
   EXPECT_TRUE(elements.properties.empty());
   EXPECT_EQ(board.stage, 0);
+}
+
+// At any moment of the timeline, a board put onto fresh elements and advanced one frame holds
+// exactly what the elements that saw the whole timeline hold after the same frame.
+TEST(ResultsBoardTest, ARestoredBoardLooksLikeTheOneThatNeverLeft) {
+  constexpr float kFrame = 1.0f / 30.0f;
+  RecordingElements live;
+  ResultsBoard board;
+  StartResults(board, {false, 2, "S", 4321, 75.0f}, live);
+  int frames = 0;
+  for (; board.stage < 5 && frames < 200; ++frames) {
+    ResultsBoard restored = board;
+    RecordingElements fresh;
+    RestoreResults(restored, fresh);
+    AdvanceResults(restored, kFrame, fresh);
+    AdvanceResults(board, kFrame, live);
+    ASSERT_EQ(fresh.properties, live.properties) << "frame " << frames << ", stage " << board.stage;
+    ASSERT_EQ(fresh.texts, live.texts) << "frame " << frames;
+    ASSERT_EQ(fresh.classes, live.classes) << "frame " << frames;
+  }
+  EXPECT_EQ(board.stage, 5);
+  RecordingElements fresh;
+  RestoreResults(board, fresh);
+  EXPECT_EQ(fresh.properties, live.properties) << "the finished board";
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "components/prefab_instantiation.h"
 #include "components/scene_system.h"
 #include "engine/decs.h"
+#include "engine/entity_manager.h"
 #include "engine/system_manager.h"
 #include "gameplay/grass_system.h"
 #include "gameplay/particle_system.h"
@@ -406,7 +407,8 @@ MainMenuLinks MainMenuReach(DECS& decs, const SystemManager& systems,
 }
 
 // The menus and the HUD: built on the RML system's context once it runs, fed by the input, the
-// settings and the sound system; they let go of their documents before the library shuts down.
+// settings, the sound system and the scene (the HUD's hints); they let go of their documents
+// before the library shuts down.
 void WireMenus(DECS& decs, RenderContext& context, const SystemManager& systems,
                const std::shared_ptr<SettingsSystem>& settings) {
   const auto menus = systems.GetSystem<MenuManager>();
@@ -416,6 +418,12 @@ void WireMenus(DECS& decs, RenderContext& context, const SystemManager& systems,
   links.skipTriggered = [input] { return input->IsActionTriggered(SKIP); };
   links.backTriggered = [input] { return input->IsActionTriggered(UI_BACK); };
   links.sendRingRange = [input] { return input->GetActionRangeVal(SEND_RING); };
+  // The boss level's tutorial hints wait until its boss exists.
+  links.hints.currentSceneName = CurrentSceneName(systems.GetSystem<SceneSystem>());
+  links.hints.entityWithAliasExists = [&decs](const std::string& alias) {
+    const auto entities = decs.GetManager<EntityManager>();
+    return entities != nullptr && entities->FindEntity(alias) != kNoEntity;
+  };
   links.setVolume = [sound](const std::string& channel, float volume) {
     const auto system = sound.lock();
     if (!system) return;

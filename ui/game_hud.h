@@ -32,6 +32,8 @@ struct GameHUDLinks {
   // The range value of the SEND_RING action (> 0 lights the left keycap, < 0 the right one);
   // empty while there is no input.
   std::function<float()> sendRingRange;
+  // The scene and its entities, for the tutorial hints that wait for the boss.
+  HintQueueContext hints;
 };
 
 class GameHUD : public BaseMenu {
@@ -40,12 +42,16 @@ class GameHUD : public BaseMenu {
 
   GameHUD();
 
-  void SetLinks(GameHUDLinks value) { links = std::move(value); }
+  void SetLinks(GameHUDLinks value) {
+    links = std::move(value);
+    hints.SetContext(links.hints);
+  }
   HintQueue& Hints() { return hints; }
 
   void Show() override;
   void Update(float dt) override;
-  // Hides the results and hands the document to the hint queue.
+  // Hides the results (or, while they are shown, puts the board on the new document as it
+  // stands) and hands the document to the hint queue.
   void RegisterEventHandlers() override;
 
   void SetClan(int clan);

@@ -103,7 +103,7 @@ void MenuManager::SetLinks(MenuManagerLinks value) {
 }
 
 void MenuManager::ApplyLinks() {
-  if (hud) hud->SetLinks({.sendRingRange = links.sendRingRange});
+  if (hud) hud->SetLinks({.sendRingRange = links.sendRingRange, .hints = links.hints});
   if (const auto pause = std::dynamic_pointer_cast<PauseMenu>(GetMenu(kPauseMenu))) {
     pause->SetSettingsLinks(links.settings);
   }

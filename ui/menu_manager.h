@@ -44,6 +44,7 @@
 
 #include "engine/base_system.h"
 #include "engine/type_name.h"
+#include "ui/hint_queue.h"
 #include "ui/main_menu.h"
 #include "ui/menu_settings_links.h"
 
@@ -64,6 +65,8 @@ struct MenuManagerLinks {
   std::function<bool()> backTriggered;
   // The range value of SEND_RING, for the HUD's keycaps.
   std::function<float()> sendRingRange;
+  // The scene and its entities, for the HUD's tutorial hints.
+  HintQueueContext hints;
   // A volume range moved: "master", "music" or "sfx", 0..1.
   std::function<void(const std::string& channel, float volume)> setVolume;
   MenuSettingsLinks settings;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "app/startup.h"
@@ -10,6 +12,8 @@
 #include "engine/system_manager.h"
 #include "engine/user_folders.h"
 #include "audio/sound_system.h"
+#include "components/scene_system.h"
+#include "engine/entity_manager.h"
 #include "scripting/lua_script_system.h"
 #include "tests/scripting/lua/lua_test_support.h"
 #include "tests/support/temp_folder.h"
@@ -18,14 +22,27 @@
 
 namespace {
 
+// The game as it starts, on a player folder of its own; stopped after each test.
+class SystemWiring : public testing::Test {
+ protected:
+  void SetUp() override {
+    CreateUserFolders();
+    testing::internal::CaptureStdout();
+    StartEngine();
+    testing::internal::GetCapturedStdout();
+  }
+  void TearDown() override {
+    testing::internal::CaptureStdout();
+    StopEngine();
+    testing::internal::GetCapturedStdout();
+  }
+
+  testing_support::ScopedTempHome home;
+};
+
 // The game as it starts: the scripts' API reaches the scene stack and the tile world through the
 // links the composition root filled.
-TEST(SystemWiring, ScriptsSeeTheSceneStackAndTheTileGroups) {
-  testing_support::ScopedTempHome home;
-  CreateUserFolders();
-  testing::internal::CaptureStdout();
-  StartEngine();
-  testing::internal::GetCapturedStdout();
+TEST_F(SystemWiring, ScriptsSeeTheSceneStackAndTheTileGroups) {
   const auto scripts = DECS::Instance().GetSystem<LuaScriptSystem>();
   ASSERT_NE(scripts, nullptr);
   const auto eval = [&](const std::string& expression) {
@@ -41,19 +58,10 @@ TEST(SystemWiring, ScriptsSeeTheSceneStackAndTheTileGroups) {
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(eval("IsIndexCollidable(0)"), "false");
   EXPECT_EQ(eval("GetLeftHandRingsCount() .. GetRightHandRingCount()"), "00");
-
-  testing::internal::CaptureStdout();
-  StopEngine();
-  testing::internal::GetCapturedStdout();
 }
 
 // The options menu's ranges reach the sound system's volumes, and a script's ShowHint the HUD.
-TEST(SystemWiring, VolumeRangesReachTheMixerAndScriptHintsTheHud) {
-  testing_support::ScopedTempHome home;
-  CreateUserFolders();
-  testing::internal::CaptureStdout();
-  StartEngine();
-  testing::internal::GetCapturedStdout();
+TEST_F(SystemWiring, VolumeRangesReachTheMixerAndScriptHintsTheHud) {
   DECS& decs = DECS::Instance();
   const auto sound = decs.GetSystem<SoundSystem>();
   ASSERT_NE(sound, nullptr);
@@ -79,10 +87,36 @@ TEST(SystemWiring, VolumeRangesReachTheMixerAndScriptHintsTheHud) {
   lua_test::Eval(scripts->lua, "ShowHint(201)");
   menus->Update(0.0f);
   EXPECT_EQ(menus->HUD()->Hints().Slots()[0].text, "\"Pick up a block to fire it!\"");
+}
 
+// In the boss level the scripts' tutorial hints wait while its boss is missing: the HUD knows
+// the scene and its entities through the composition root.
+TEST_F(SystemWiring, ScriptHintsInTheBossLevelWaitForTheBoss) {
+  DECS& decs = DECS::Instance();
+  const auto menus = decs.GetSystem<MenuManager>();
+  const auto scenes = decs.GetSystem<SceneSystem>();
+  const auto scripts = decs.GetSystem<LuaScriptSystem>();
+  ASSERT_NE(menus, nullptr);
+  ASSERT_NE(menus->HUD(), nullptr);
+  // The boss level without its boss.
+  const std::filesystem::path scene = home.folder.path / "final_boss_test_scene.json";
+  std::ofstream(scene) << "[]";
   testing::internal::CaptureStdout();
-  StopEngine();
+  const bool pushed = scenes->PushScene(scene.string(), "final_boss_test_scene");
+  decs.GetManager<MessagingManager>()->PostFormatted("hide_menu", 1);
   testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(pushed);
+  const HintSlot& first = menus->HUD()->Hints().Slots()[0];
+
+  lua_test::Eval(scripts->lua, "ShowHint(605)");
+  menus->Update(0.0f);
+  EXPECT_FALSE(first.active) << first.text;
+
+  const int boss = decs.GetManager<EntityManager>()->CreateEntity("finalBossEnemy");
+  ASSERT_NE(boss, kNoEntity);
+  lua_test::Eval(scripts->lua, "ShowHint(605)");
+  menus->Update(0.0f);
+  EXPECT_EQ(first.text, "\"Press SHIFT to dash!\"");
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ class GameHUDTest : public rml_test::RmlTest {
     DECS::Instance().AddChild(&messages);
     host = std::make_unique<menu_test::TestHost>(context);
     hud.SetDocumentHost(host->Host());
-    hud.SetLinks({.sendRingRange = [this] { return sendRing; }});
+    hud.SetLinks({.sendRingRange = [this] { return sendRing; }, .hints = {}});
     hud.LoadDocument(context, nullptr);
     document = hud.Document();
     ASSERT_NE(document, nullptr);

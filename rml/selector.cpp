@@ -149,25 +149,47 @@ bool CompoundSelector::Matches(const Element& element) const {
   return true;
 }
 
+namespace {
+
+// The element that compounds[first..last] match when compounds[last] matches `bottom` and each
+// compound to its left matches the parent of the one after it (a chain joined by '>'); null
+// when they do not.
+const Element* MatchChildChain(const std::vector<CompoundSelector>& compounds, size_t first, size_t last,
+                               const Element* bottom) {
+  const Element* element = bottom;
+  for (size_t index = last + 1; index-- > first;) {
+    if (element == nullptr || !compounds[index].Matches(*element)) return nullptr;
+    if (index > first) element = element->GetParentNode();
+  }
+  return element;
+}
+
+}  // namespace
+
+// The selector splits at its descendant combinators into chains joined by '>'. Right to left,
+// each chain is placed at the nearest ancestor where it matches whole. Taking the nearest place
+// never loses a match: the chains further left need only be ancestors of the chain's top
+// element, and every ancestor of a higher place is an ancestor of the nearer one too. So each
+// chain is tried at most once per ancestor and matching takes depth x compounds steps, where
+// trying every ancestor for every compound again would backtrack exponentially.
 bool Selector::Matches(const Element& element) const {
-  if (compounds.empty() || !compounds.back().Matches(element)) return false;
-  // Right to left; a descendant combinator tries every ancestor. Backtracking is needed only
-  // when a child combinator follows a descendant one, which the recursion below handles.
-  struct Matcher {
-    const Selector& selector;
-    bool Match(int index, const Element* element) const {
-      if (index < 0) return true;
-      const Combinator combinator = selector.combinators[size_t(index)];
-      const CompoundSelector& compound = selector.compounds[size_t(index)];
-      for (const Element* ancestor = element->GetParentNode(); ancestor != nullptr;
-           ancestor = ancestor->GetParentNode()) {
-        if (compound.Matches(*ancestor) && Match(index - 1, ancestor)) return true;
-        if (combinator == Combinator::Child) return false;
-      }
-      return false;
-    }
-  };
-  return Matcher{*this}.Match(int(compounds.size()) - 2, &element);
+  if (compounds.empty()) return false;
+  size_t last = compounds.size() - 1;
+  size_t first = last;
+  while (first > 0 && combinators[first - 1] == Combinator::Child) --first;
+  // The rightmost chain ends at the element itself.
+  const Element* top = MatchChildChain(compounds, first, last, &element);
+  while (top != nullptr && first > 0) {
+    last = first - 1;
+    first = last;
+    while (first > 0 && combinators[first - 1] == Combinator::Child) --first;
+    const Element* placed = nullptr;
+    for (const Element* bottom = top->GetParentNode(); bottom != nullptr && placed == nullptr;
+         bottom = bottom->GetParentNode())
+      placed = MatchChildChain(compounds, first, last, bottom);
+    top = placed;
+  }
+  return top != nullptr;
 }
 
 std::uint8_t Selector::AllPseudoClasses() const {

@@ -8,9 +8,26 @@
 namespace Rml {
 namespace {
 
-int CountLines(std::string_view text, size_t end) {
-  return int(std::count(text.begin(), text.begin() + std::min(end, text.size()), '\n'));
-}
+// Line numbers of offsets into a text, counted on from the offset asked before: offsets asked
+// in increasing order cost one pass over the text in all, however many rules it holds.
+class LineCounter {
+ public:
+  LineCounter(std::string_view text, int first_line) : text_(text), line_(first_line) {}
+  int LineOf(size_t offset) {
+    offset = std::min(offset, text_.size());
+    if (offset >= position_)
+      line_ += int(std::count(text_.begin() + long(position_), text_.begin() + long(offset), '\n'));
+    else
+      line_ -= int(std::count(text_.begin() + long(offset), text_.begin() + long(position_), '\n'));
+    position_ = offset;
+    return line_;
+  }
+
+ private:
+  std::string_view text_;
+  size_t position_ = 0;
+  int line_;
+};
 
 // Strips /* comments */, keeping the newlines inside them so line numbers stay right.
 String StripComments(std::string_view text) {
@@ -52,6 +69,7 @@ size_t FindBlockEnd(const String& text, size_t open) {
 }  // namespace
 
 void ParseDeclarationBlock(std::string_view text, const String& source, int line, DeclarationList& out) {
+  LineCounter lines(text, line);
   size_t start = 0;
   while (start < text.size()) {
     // Split at ';' outside quotes and parentheses.
@@ -74,12 +92,13 @@ void ParseDeclarationBlock(std::string_view text, const String& source, int line
     }
     const std::string_view item = text.substr(start, end - start);
     const size_t first_char = std::min(text.find_first_not_of(" \t\r\n", start), end);
-    const int item_line = line + CountLines(text, first_char);
+    const int item_line = lines.LineOf(first_char);
     start = end + 1;
     if (StringUtilities::Trim(String(item)).empty()) continue;
     const size_t colon = item.find(':');
+    const auto where = [&] { return line > 0 ? source + ":" + std::to_string(item_line) : source; };
     if (colon == std::string_view::npos) {
-      Log::Message(Log::LT_WARNING, "%s:%d: declaration '%s' has no ':'", source.c_str(), item_line,
+      Log::Message(Log::LT_WARNING, "%s: declaration '%s' has no ':'", where().c_str(),
                    StringUtilities::Trim(String(item)).c_str());
       continue;
     }
@@ -93,30 +112,30 @@ void ParseDeclarationBlock(std::string_view text, const String& source, int line
     }
     String error;
     if (!ParseDeclaration(item.substr(0, colon), value, important, out, error))
-      Log::MessageOnce(Log::LT_WARNING, "%s:%d: %s", source.c_str(), item_line, error.c_str());
+      Log::MessageOnce(Log::LT_WARNING, "%s: %s", where().c_str(), error.c_str());
   }
 }
 
 void StyleSheet::Parse(std::string_view input, const String& source, int first_line) {
   const String text = StripComments(input);
+  LineCounter lines(text, first_line);
   size_t position = 0;
   while (position < text.size()) {
-    const size_t open = text.find('{', position);
-    const size_t close_stray = text.find('}', position);
-    if (close_stray != String::npos && (open == String::npos || close_stray < open)) {
-      Log::Message(Log::LT_WARNING, "%s:%d: unexpected '}'", source.c_str(),
-                   first_line + CountLines(text, close_stray));
-      position = close_stray + 1;
+    const size_t open = text.find_first_of("{}", position);
+    if (open != String::npos && text[open] == '}') {
+      Log::Message(Log::LT_WARNING, "%s:%d: unexpected '}'", source.c_str(), lines.LineOf(open));
+      position = open + 1;
       continue;
     }
     if (open == String::npos) {
       if (!StringUtilities::Trim(text.substr(position)).empty())
         Log::Message(Log::LT_WARNING, "%s:%d: text without a rule block", source.c_str(),
-                     first_line + CountLines(text, position));
+                     lines.LineOf(text.find_first_not_of(" \t\r\n", position)));
       break;
     }
     const String prelude = StringUtilities::Trim(text.substr(position, open - position));
-    const int line = first_line + CountLines(text, position + text.substr(position).find_first_not_of(" \t\r\n"));
+    const int line = lines.LineOf(text.find_first_not_of(" \t\r\n", position));
+    const int body_line = lines.LineOf(open);
     const size_t end = FindBlockEnd(text, open);
     if (end == String::npos) {
       Log::Message(Log::LT_WARNING, "%s:%d: block of '%s' is never closed", source.c_str(), line,
@@ -129,14 +148,13 @@ void StyleSheet::Parse(std::string_view input, const String& source, int first_l
       StringUtilities::SplitValues(words, prelude);
       if (StringUtilities::ToLower(words[0]) == "@keyframes") {
         if (words.size() == 2)
-          ParseKeyframes(words[1], std::string_view(text.data() + open + 1, end - open - 2), source,
-                         first_line + CountLines(text, open));
+          ParseKeyframes(words[1], std::string_view(text.data() + open + 1, end - open - 2), source, body_line);
         else
           Log::Message(Log::LT_WARNING, "%s:%d: @keyframes needs one name", source.c_str(), line);
       } else if (StringUtilities::ToLower(words[0]) == "@spritesheet") {
         if (words.size() == 2)
           ParseSpritesheet(words[1], std::string_view(text.data() + open + 1, end - open - 2), source,
-                           first_line + CountLines(text, open));
+                           body_line);
         else
           Log::Message(Log::LT_WARNING, "%s:%d: @spritesheet needs one name", source.c_str(), line);
       }
@@ -144,7 +162,7 @@ void StyleSheet::Parse(std::string_view input, const String& source, int first_l
     }
     const std::string_view body(text.data() + open + 1, end - open - 2);
     DeclarationList declarations;
-    ParseDeclarationBlock(body, source, first_line + CountLines(text, open), declarations);
+    ParseDeclarationBlock(body, source, body_line, declarations);
     StringList selectors;
     StringUtilities::ExpandString(selectors, prelude, ',');
     if (selectors.empty())
@@ -168,12 +186,13 @@ void StyleSheet::Parse(std::string_view input, const String& source, int first_l
 void StyleSheet::ParseKeyframes(const String& name, std::string_view body, const String& source, int first_line) {
   KeyframesRule rule{name, {}};
   const String text(body);
+  LineCounter lines(text, first_line);
   size_t position = 0;
   while (position < text.size()) {
     const size_t open = text.find('{', position);
     if (open == String::npos) break;
     const String prelude = StringUtilities::Trim(text.substr(position, open - position));
-    const int line = first_line + CountLines(text, open);
+    const int line = lines.LineOf(open);
     const size_t end = FindBlockEnd(text, open);
     if (end == String::npos) {
       Log::Message(Log::LT_WARNING, "%s:%d: keyframe '%s' is never closed", source.c_str(), line, prelude.c_str());
@@ -203,8 +222,7 @@ void StyleSheet::ParseKeyframes(const String& name, std::string_view body, const
   }
   std::stable_sort(rule.keyframes.begin(), rule.keyframes.end(),
                    [](const Keyframe& a, const Keyframe& b) { return a.position < b.position; });
-  std::erase_if(keyframes_, [&](const KeyframesRule& existing) { return existing.name == name; });
-  keyframes_.push_back(std::move(rule));
+  keyframes_[name] = std::move(rule);
 }
 
 void StyleSheet::ParseSpritesheet(const String& name, std::string_view body, const String& source, int first_line) {
@@ -213,13 +231,14 @@ void StyleSheet::ParseSpritesheet(const String& name, std::string_view body, con
   std::vector<std::pair<String, Rectanglef>> rectangles;
   String image;
   // Declarations split at ';' outside brackets, with their lines, as in rule blocks.
+  LineCounter lines(body, first_line);
   size_t start = 0;
   while (start < body.size()) {
     size_t end = body.find(';', start);
     if (end == std::string_view::npos) end = body.size();
     const String item = StringUtilities::Trim(String(body.substr(start, end - start)));
     const size_t first = std::min(body.find_first_not_of(" \t\r\n", start), end);
-    const int line = first_line + CountLines(body, first);
+    const int line = lines.LineOf(first);
     start = end + 1;
     if (item.empty()) continue;
     const size_t colon = item.find(':');
@@ -264,29 +283,23 @@ void StyleSheet::ParseSpritesheet(const String& name, std::string_view body, con
 }
 
 void StyleSheet::AddSprite(const String& name, const Sprite& sprite) {
-  std::erase_if(sprites_, [&](const auto& existing) { return existing.first == name; });
-  sprites_.push_back({name, sprite});
+  sprites_.insert_or_assign(name, sprite);
 }
 
 const Sprite* StyleSheet::FindSprite(const String& name) const {
-  for (const auto& [sprite_name, sprite] : sprites_)
-    if (sprite_name == name) return &sprite;
-  return nullptr;
+  const auto found = sprites_.find(name);
+  return found != sprites_.end() ? &found->second : nullptr;
 }
 
 const KeyframesRule* StyleSheet::FindKeyframes(const String& name) const {
-  for (const KeyframesRule& rule : keyframes_)
-    if (rule.name == name) return &rule;
-  return nullptr;
+  const auto found = keyframes_.find(name);
+  return found != keyframes_.end() ? &found->second : nullptr;
 }
 
 void StyleSheet::Merge(const StyleSheet& other) {
   spritesheets_.insert(spritesheets_.end(), other.spritesheets_.begin(), other.spritesheets_.end());
-  for (const auto& named : other.sprites_) AddSprite(named.first, named.second);
-  for (const KeyframesRule& rule : other.keyframes_) {
-    std::erase_if(keyframes_, [&](const KeyframesRule& existing) { return existing.name == rule.name; });
-    keyframes_.push_back(rule);
-  }
+  for (const auto& [name, sprite] : other.sprites_) AddSprite(name, sprite);
+  for (const auto& [name, rule] : other.keyframes_) keyframes_[name] = rule;
   for (const StyleRule& rule : other.rules_) {
     rules_.push_back(rule);
     rules_.back().order = next_order_++;

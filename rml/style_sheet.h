@@ -12,6 +12,7 @@
 #include "rml/selector.h"
 
 #include <string_view>
+#include <unordered_map>
 
 namespace Rml {
 
@@ -55,16 +56,17 @@ class StyleSheet {
   // Adds a sprite, replacing one of the same name.
   void AddSprite(const String& name, const Sprite& sprite);
 
-  std::vector<KeyframesRule> keyframes_;
+  // By name: a later block or sprite of a name replaces the earlier one.
+  std::unordered_map<String, KeyframesRule> keyframes_;
   // Sheets are shared so the sprites' pointers to them survive merging into other sheets.
   std::vector<std::shared_ptr<const Spritesheet>> spritesheets_;
-  std::vector<std::pair<String, Sprite>> sprites_;
+  std::unordered_map<String, Sprite> sprites_;
   int next_order_ = 0;
   std::uint8_t pseudo_classes_used_ = 0;
 };
 
 // Parses the declarations of a style attribute or block ("a: b; c: d"), reporting failures
-// with source and line.
+// with source and line ("source:line: ..."; "source: ..." when line is 0, not known).
 void ParseDeclarationBlock(std::string_view text, const String& source, int line, DeclarationList& out);
 
 // The style every document starts from (display of each tag, heading sizes...).

@@ -21,7 +21,7 @@ case "$target" in
   controls) seeds=(GAME/Settings) ;;
   recording) seeds=(fuzz/seeds/recording) ;;
   diary) seeds=(fuzz/seeds/diary) ;;
-  rcss | rml) seeds=(tests/rml/layout) ;;
+  rcss | rml) seeds=(tests/rml/layout "fuzz/seeds/$target") ;;
   entity) seeds=(GAME/Scenes "GAME/Assets/Entity Prefabs") ;;
   scene_settings) seeds=(GAME/Scenes/Settings) ;;
   material) seeds=(GAME/Assets/Materials) ;;

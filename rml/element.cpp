@@ -287,8 +287,12 @@ Element* Element::AppendChild(ElementPtr child) { return InsertBefore(std::move(
 Element* Element::InsertBefore(ElementPtr child, Element* adjacent) {
   if (!child) return nullptr;
   Element* raw = child.get();
-  auto position = std::find_if(children_.begin(), children_.end(),
-                               [&](const ElementPtr& existing) { return existing.get() == adjacent; });
+  // Appending (no adjacent sibling) goes straight to the end: a document of many siblings is
+  // built by appends, which must not each walk the siblings before them.
+  auto position = adjacent == nullptr
+                      ? children_.end()
+                      : std::find_if(children_.begin(), children_.end(),
+                                     [&](const ElementPtr& existing) { return existing.get() == adjacent; });
   children_.insert(position, std::move(child));
   raw->SetParent(this);
   raw->SetAttached(attached_, context_);

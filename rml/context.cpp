@@ -3,6 +3,7 @@
 #include "rml/core.h"
 #include "rml/document_parser.h"
 #include "rml/element_painter.h"
+#include "rml/file_reader.h"
 #include "rml/form_controls.h"
 #include "rml/layout_engine.h"
 #include "rml/log.h"
@@ -12,8 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 namespace Rml {
 namespace {
@@ -171,14 +170,13 @@ bool Context::Render() {
 }
 
 ElementDocument* Context::LoadDocument(const String& document_path) {
-  std::ifstream file(document_path, std::ios::binary);
-  if (!file) {
-    Log::Message(Log::LT_ERROR, "Could not load document '%s': the file cannot be read", document_path.c_str());
+  String contents;
+  String error;
+  if (!ReadFileWhole(document_path, contents, error)) {
+    Log::Message(Log::LT_ERROR, "Could not load document '%s': the file %s", document_path.c_str(), error.c_str());
     return nullptr;
   }
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  return LoadDocumentFromMemory(contents.str(), document_path);
+  return LoadDocumentFromMemory(contents, document_path);
 }
 
 ElementDocument* Context::LoadDocumentFromMemory(const String& rml, const String& source_url) {

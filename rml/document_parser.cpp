@@ -1,14 +1,12 @@
 #include "rml/document_parser.h"
 
+#include "rml/file_reader.h"
 #include "rml/log.h"
 #include "rml/string_utilities.h"
 
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace Rml {
 namespace {
@@ -29,20 +27,16 @@ struct ParseState {
   }
 };
 
-String ReadFile(const String& path, bool& ok) {
-  std::ifstream file(path, std::ios::binary);
-  ok = bool(file);
-  if (!ok) return {};
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  return contents.str();
-}
-
 String Bounded(const String& text, size_t limit, const ParseState& state, ptrdiff_t offset, const char* what) {
   if (text.size() <= limit) return text;
   Log::Message(Log::LT_WARNING, "%s:%d: %s longer than %zu bytes is cut", state.source.c_str(),
                state.LineOf(offset), what, limit);
   return text.substr(0, limit);
+}
+
+String ReadAttribute(const pugi::xml_attribute& attribute, const pugi::xml_node& node, const ParseState& state) {
+  return Bounded(StringUtilities::DecodeRml(attribute.value()), DocumentParser::kMaxAttributeLength, state,
+                 node.offset_debug(), "attribute value");
 }
 
 void AddChildren(Element& parent, const pugi::xml_node& node, ParseState& state, int depth);
@@ -69,11 +63,19 @@ void AddNode(Element& parent, const pugi::xml_node& node, ParseState& state, int
     return;
   }
   auto element = std::make_unique<Element>(tag);
-  for (const pugi::xml_attribute& attribute : node.attributes())
-    element->SetAttribute(attribute.name(), Bounded(StringUtilities::DecodeRml(attribute.value()),
-                                                    DocumentParser::kMaxAttributeLength, state,
-                                                    node.offset_debug(), "attribute value"));
+  // The style attribute is read once the element is in the document, so that its messages name
+  // the document and the element; it is held empty until then to keep the attributes' order.
+  pugi::xml_attribute style;
+  for (const pugi::xml_attribute& attribute : node.attributes()) {
+    if (String(attribute.name()) == "style") {
+      style = attribute;
+      element->SetAttribute("style", String());
+      continue;
+    }
+    element->SetAttribute(attribute.name(), ReadAttribute(attribute, node, state));
+  }
   Element* added = parent.AppendChild(std::move(element));
+  if (style) added->SetAttribute("style", ReadAttribute(style, node, state));
   AddChildren(*added, node, state, depth + 1);
 }
 
@@ -107,11 +109,11 @@ void DocumentParser::ParseDocument(ElementDocument& document, const String& rml)
       const String href = item.attribute("href").value();
       if (href.empty() || (!type.empty() && type != "text/rcss" && type != "text/css")) continue;
       const String path = document.JoinPath(href);
-      bool ok = false;
-      const String sheet = ReadFile(path, ok);
-      if (!ok) {
-        Log::Message(Log::LT_ERROR, "%s:%d: cannot read style sheet '%s'", state.source.c_str(),
-                     state.LineOf(item.offset_debug()), path.c_str());
+      String sheet;
+      String error;
+      if (!ReadFileWhole(path, sheet, error)) {
+        Log::Message(Log::LT_ERROR, "%s:%d: cannot read style sheet '%s': the file %s", state.source.c_str(),
+                     state.LineOf(item.offset_debug()), path.c_str(), error.c_str());
         continue;
       }
       document.AddStyleSheetText(sheet, path);

@@ -140,9 +140,12 @@ void Element::OnAttributeChanged(const String& name) {
   } else if (name == "style") {
     inline_style_.clear();
     if (value != nullptr) {
+      // Messages name the document and the element the attribute is on (no line: the element
+      // does not know where it was read).
       const ElementDocument* document = GetOwnerDocument();
-      ParseDeclarationBlock(*value, document != nullptr ? document->GetSourceURL() : String("style attribute"), 0,
-                            inline_style_);
+      const String source = (document != nullptr ? document->GetSourceURL() + ": " : String()) +
+                            "style attribute of " + GetAddress(false, true);
+      ParseDeclarationBlock(*value, source, 0, inline_style_);
     }
   } else if (name == "checked") {
     FormControls::OnCheckedChanged(*this, value != nullptr);

@@ -54,6 +54,27 @@ TEST_F(ErrorTest, MissingFilesFailCleanly) {
   EXPECT_FALSE(Rml::LoadFontFace("/nonexistent/font.ttf"));
 }
 
+// A link to a file without end, or a document far larger than any menu, is refused at the
+// ceiling with the reason, and the linking document still loads.
+TEST_F(ErrorTest, DocumentsAndStyleSheetsAreReadUpToACeiling) {
+  EXPECT_EQ(context->LoadDocument("/dev/zero"), nullptr);
+  EXPECT_EQ(system.Count("Could not load document '/dev/zero': the file is larger than 8388608 bytes"), 1);
+  Rml::ElementDocument* document =
+      Show("<rml><head><link type='text/rcss' href='/dev/zero'/></head><body><p id='p'/></body></rml>", "ui/menu.rml");
+  ASSERT_NE(document, nullptr);
+  EXPECT_NE(document->GetElementById("p"), nullptr);
+  EXPECT_EQ(system.Count("ui/menu.rml:1: cannot read style sheet '/dev/zero': the file is larger than 8388608 bytes"), 1);
+}
+
+TEST_F(ErrorTest, StyleAttributeFaultsNameTheDocumentAndTheElement) {
+  Show("<rml><body><div class='panel'><p id='score' style='colour: red; width: 3px'/></div></body></rml>",
+       "menus/hud.rml");
+  EXPECT_EQ(system.Count("menus/hud.rml: style attribute of p#score < div.panel < body: unknown property 'colour'"), 1);
+  Rml::Element loose("p");
+  loose.SetAttribute("style", "height: tall");
+  EXPECT_EQ(system.Count("style attribute of p: invalid value 'tall' for 'height'"), 1);
+}
+
 TEST_F(ErrorTest, DeepNestingAndHugeValuesAreBounded) {
   Rml::String deep;
   for (int i = 0; i < 1000; ++i) deep += "<div>";

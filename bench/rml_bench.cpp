@@ -3,11 +3,15 @@
 // colour only, and a height that needs layout), Render into a render interface that records
 // draws into a reused buffer, and one animated frame (Update + Render at the next 1/60 s while
 // 50 elements animate opacity and transform). Each reports heap allocations per iteration.
+// Then what hostile files would make slow: style sheets of 10,000 to 40,000 rules, a document
+// nested 128 deep under long selectors, and 100,000 to 400,000 children appended to one element.
 //
 //   build/release/bench/bench_rml
+//   build/release/bench/bench_rml --benchmark_filter='ParseStyleSheet|Deep|AppendChildren'
 
 #include "bench/support/allocation_counter.h"
 #include "rml/rml.h"
+#include "rml/style_sheet.h"
 
 #include <benchmark/benchmark.h>
 
@@ -101,20 +105,16 @@ int CountElements(const Rml::Element& element) {
   return count;
 }
 
-struct Fixture {
-  explicit Fixture(bool animated = false) {
+// The library started with a font and an empty 1280 x 720 context.
+struct Library {
+  Library() {
     Rml::SetRenderInterface(&render);
     Rml::SetSystemInterface(&system);
     Rml::Initialise();
     Rml::LoadFontFace("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
     context = Rml::CreateContext("bench", {1280, 720});
-    document = context->LoadDocumentFromMemory(MakeDocument(animated), "bench.rml");
-    document->Show();
-    context->Update();
-    context->Render();
-    render.draws.clear();
   }
-  ~Fixture() {
+  ~Library() {
     Rml::Shutdown();
     Rml::SetRenderInterface(nullptr);
     Rml::SetSystemInterface(nullptr);
@@ -122,6 +122,16 @@ struct Fixture {
   RecordingRenderInterface render;
   QuietSystemInterface system;
   Rml::Context* context = nullptr;
+};
+
+struct Fixture : Library {
+  explicit Fixture(bool animated = false) {
+    document = context->LoadDocumentFromMemory(MakeDocument(animated), "bench.rml");
+    document->Show();
+    context->Update();
+    context->Render();
+    render.draws.clear();
+  }
   Rml::ElementDocument* document = nullptr;
 };
 
@@ -203,5 +213,68 @@ void BM_AnimatedFrame(benchmark::State& state) {
       static_cast<double>(fixture.render.vertex_count - vertices_before) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_AnimatedFrame)->Unit(benchmark::kMicrosecond);
+
+// Parsing a style sheet of state.range(0) rules (a selector and three declarations each, on
+// lines of their own), with a keyframes block and a sprite sheet every hundred rules: the time
+// per rule stays the same as the sheet grows.
+void BM_ParseStyleSheet(benchmark::State& state) {
+  Library library;
+  std::string text;
+  for (int rule = 0; rule < state.range(0); ++rule) {
+    const std::string n = std::to_string(rule);
+    text += "/* rule " + n + " */\n.panel" + n + " > .row .cell" + n + ":hover {\n  width: " + n +
+            "px;\n  color: #8c4;\n  margin: 2px 4px;\n}\n";
+    if (rule % 100 == 0)
+      text += "@keyframes k" + n + " {\n  from { opacity: 0; }\n  to { opacity: 1; }\n}\n@spritesheet s" + n +
+              " {\n  src: s.png;\n  icon" + n + ": 0px 0px 4px 4px;\n}\n";
+  }
+  for (auto _ : state) {
+    Rml::StyleSheet sheet;
+    sheet.Parse(text, "bench.rcss");
+    benchmark::DoNotOptimize(sheet.GetRules().data());
+  }
+  state.SetComplexityN(state.range(0));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ParseStyleSheet)->Arg(10000)->Arg(20000)->Arg(40000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+
+// Loading (parsing, styling and laying out) a document nested 128 deep whose style sheet has
+// long descendant selectors, some matching along the whole chain and some failing only at
+// their leftmost compound.
+void BM_LoadDeepDocumentWithLongSelectors(benchmark::State& state) {
+  Library library;
+  std::string rml = "<rml><head><style>\n";
+  for (int rule = 0; rule < 16; ++rule) {
+    rml += rule % 2 == 0 ? ".absent" : "body";
+    for (int compound = 0; compound < 11 + rule; ++compound) rml += compound % 3 == 0 ? " div" : " .d";
+    rml += " { width: " + std::to_string(100 + rule) + "px; }\n";
+  }
+  rml += "</style></head><body>";
+  for (int depth = 0; depth < 127; ++depth) rml += "<div class='d'>";
+  rml += "deep";
+  for (int depth = 0; depth < 127; ++depth) rml += "</div>";
+  rml += "</body></rml>";
+  for (auto _ : state) {
+    Rml::ElementDocument* document = library.context->LoadDocumentFromMemory(rml, "deep.rml");
+    document->Show();
+    library.context->Update();
+    document->Close();
+    library.context->Update();
+  }
+}
+BENCHMARK(BM_LoadDeepDocumentWithLongSelectors)->Unit(benchmark::kMillisecond);
+
+// Appending state.range(0) children to one element: each append takes the same time however
+// many siblings are there already.
+void BM_AppendChildren(benchmark::State& state) {
+  for (auto _ : state) {
+    Rml::Element parent("div");
+    for (int child = 0; child < state.range(0); ++child) parent.AppendChild(std::make_unique<Rml::Element>("p"));
+    benchmark::DoNotOptimize(parent.GetNumChildren());
+  }
+  state.SetComplexityN(state.range(0));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_AppendChildren)->Arg(100000)->Arg(200000)->Arg(400000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "app/display_loss.h"
 #include "app/system_registration.h"
 #include "components/component_registration.h"
 #include "engine/decs.h"
@@ -43,6 +44,7 @@ void EnterDataFolder() {
 void PrepareProcess(const std::string& crashFolder) {
   os::InstallCrashRecorder(crashFolder, "KELVA_CrashDump_");
   os::InstallCloseRequestHandlers();
+  InstallDisplayLossHandler();
   const auto seed = static_cast<std::uint32_t>(std::time(nullptr));
   GetRandomEngines().Seed(seed, seed);
 }
@@ -74,6 +76,11 @@ void StopEngine() {
   decs.Shutdown();
 }
 
+void AbandonStart() {
+  DestroyRenderContext();
+  if (DECS::HasInstance()) DECS::Instance().Shutdown();
+}
+
 int RunGame() {
   try {
     EnterDataFolder();
@@ -82,6 +89,9 @@ int RunGame() {
     StartEngine();
   } catch (const std::exception& error) {
     std::fprintf(stderr, "Kelvaris could not start: %s\n", error.what());
+    // Left to the destructors of static objects at exit, the engine and the render context
+    // would go in no set order, and the documents' library after state it still uses.
+    AbandonStart();
     return 1;
   }
 

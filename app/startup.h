@@ -25,6 +25,10 @@ void RunMainLoop();
 // order, then destroys the engine.
 void StopEngine();
 
+// Takes down what a start-up that failed part way had built, in StopEngine's order (the render
+// context, then every system's Shutdown and the engine), without saving the settings.
+void AbandonStart();
+
 // Makes the folder that holds "GAME/" the working directory: the current one when it has it,
 // else the executable's folder. Throws std::runtime_error naming both when neither has it.
 void EnterDataFolder();
@@ -37,5 +41,6 @@ std::string GetCrashFolder();
 void CreateUserFolders();
 
 // Prepares the process: crash records into `crashFolder` (created later by CreateUserFolders),
-// close requests by signal, and both random engines seeded with the current calendar time.
+// close requests by signal, the game closed in order when the display goes away
+// (app/display_loss.h), and both random engines seeded with the current calendar time.
 void PrepareProcess(const std::string& crashFolder);

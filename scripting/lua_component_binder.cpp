@@ -31,13 +31,16 @@ std::string GetterName() {
   return "Get" + std::string(name);
 }
 
-// Publishes the getter of one component class.
+// Publishes the getter of one component class. The entity id must be a number: nil or a word
+// would otherwise read as 0 and hand the script entity 0's component.
 template <typename Component>
 void BindToLua(lua::State& lua, const std::shared_ptr<ComponentManager>& componentManager) {
   lua.SetFunction(GetterName<Component>(),
-                  [componentManager](int entity) -> Component* {
-                    if (componentManager == nullptr || !IsValidEntityId(entity)) return nullptr;
-                    return componentManager->GetComponent<Component>(entity);
+                  [componentManager](lua::StrictInt entity) -> Component* {
+                    if (componentManager == nullptr || !IsValidEntityId(entity.value)) {
+                      return nullptr;
+                    }
+                    return componentManager->GetComponent<Component>(entity.value);
                   });
 }
 

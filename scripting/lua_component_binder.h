@@ -18,7 +18,8 @@
 // Getters: for each component class a global "Get" + its class name (`GetTransform`) taking an
 // entity id. For every id from 0 to 1023 it returns the entity's slot of that class, whether or
 // not the entity has the component (scripts test presence themselves); for any other id, or an
-// id out of the integer range, nil. Slots never move while the component manager lives.
+// id out of the integer range, nil. An id that is not a number (nil, 'abc') raises a Lua error.
+// Slots never move while the component manager lives.
 //
 // The binder belongs to the script system, which lists it with the component manager for as
 // long as the Lua state exists.

@@ -10,6 +10,9 @@
 //     anything else, or a missing argument, reads as 0. A NaN, an infinity, a float whose
 //     rounded value has magnitude 2^31 or more, or an integer outside the 32-bit range is out
 //     of range: the read sets `outOfRange` and the bound function is not called;
+//   - lua::StrictInt: read as int, but a value that is not a number (nil, a missing argument,
+//     a string that holds no number, a table) raises lua::Error
+//     "bad argument #<n>: number expected, got <type>" instead of reading as 0;
 //   - enumerations: a Lua integer, or a float with an integral value, in the 32-bit range;
 //     anything else reads as 0;
 //   - float, double: a Lua number; anything else reads as 0;
@@ -51,6 +54,12 @@ template <typename T, std::size_t N>
 struct Fields {
   static constexpr std::size_t kCount = N;
   std::pair<const char*, T> fields[N];
+};
+
+// An integer argument that must be given as a number (see above): for parameters where 0 is a
+// meaningful value, such as an entity id, so a mistaken argument does not silently mean 0.
+struct StrictInt {
+  int value = 0;
 };
 
 namespace detail {
@@ -166,7 +175,7 @@ struct IsFields<Fields<T, N>> : std::true_type {};
 template <typename T>
 inline constexpr bool kIsBound = std::is_class_v<T> && !kIsString<T> &&
                                  !std::is_same_v<T, Reference> && !IsVector<T>::value &&
-                                 !IsFields<T>::value;
+                                 !IsFields<T>::value && !std::is_same_v<T, StrictInt>;
 
 template <typename T>
 struct IsOptional : std::false_type {};
@@ -224,6 +233,12 @@ decltype(auto) ReadArgument(lua_State* L, int index, bool& outOfRange) {
     return static_cast<U>(value);
   } else if constexpr (std::is_same_v<U, int>) {
     return detail::ReadInt(L, index, outOfRange);
+  } else if constexpr (std::is_same_v<U, StrictInt>) {
+    if (!lua_isnumber(L, index)) {
+      throw Error("bad argument #" + std::to_string(index) + ": number expected, got " +
+                  std::string(detail::DescribeValue(L, index)));
+    }
+    return StrictInt{detail::ReadInt(L, index, outOfRange)};
   } else if constexpr (std::is_floating_point_v<U>) {
     return static_cast<U>(lua_tonumberx(L, index, nullptr));
   } else if constexpr (std::is_same_v<U, std::string_view>) {

@@ -76,6 +76,23 @@ TEST_F(LuaComponentBinderTest, GettersReturnSlotsForEveryEntityIdAndNilOtherwise
   EXPECT_THAT(Eval("GetPhysics(2)"), ::testing::StartsWith("Physics: "));
 }
 
+TEST_F(LuaComponentBinderTest, GettersRefuseAnIdThatIsNotANumber) {
+  manager->GetComponent<Transform>(0)->_position.x = 7.0f;
+  const struct {
+    const char* argument;
+    const char* got;
+  } cases[] = {{"nil", "got nil"}, {"", "got no value"}, {"'abc'", "got string"},
+               {"{}", "got table"}, {"true", "got boolean"}};
+  for (const auto& [argument, got] : cases) {
+    SCOPED_TRACE(argument);
+    const std::string error = Run(std::string("GetTransform(") + argument + ")._position.x = 1");
+    EXPECT_THAT(error, HasSubstr(std::string("bad argument #1: number expected, ") + got));
+  }
+  EXPECT_EQ(manager->GetComponent<Transform>(0)->_position.x, 7.0f) << "entity 0 untouched";
+  // A string holding a number is a number, as Lua reads it.
+  EXPECT_EQ(Eval("GetTransform('0')._position.x"), "7.0");
+}
+
 TEST_F(LuaComponentBinderTest, MembersReachTheComponentStorage) {
   ASSERT_EQ(Run("local p = GetPhysics(2)\n"
                 "p._velocity.y = p._velocity.y + 3\n"

@@ -2,9 +2,10 @@
 
 #include <lua.h>
 
-#include <iostream>
 #include <vector>
 
+#include "engine/decs.h"
+#include "engine/engine_clock.h"
 #include "engine/entity_manager.h"
 #include "engine/whole_file.h"
 #include "platform/os/file_path.h"
@@ -21,7 +22,12 @@ struct ScriptCall {
 }  // namespace
 
 void LuaScriptSystem::ReportLuaError(std::string_view file, std::string_view error) {
-  std::cout << "[**LUA ERROR**]\nIN FILE: " << file << "\nERROR: " << error << std::endl;
+  errorLog.Report(file, error, Now());
+}
+
+double LuaScriptSystem::Now() const {
+  if (DECS::HasInstance()) return DECS::Instance().Clock().Now();
+  return SteadyEngineClock().Now();
 }
 
 std::string LuaScriptSystem::AliasOf(int entity) const {

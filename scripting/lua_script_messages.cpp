@@ -56,6 +56,7 @@ void LuaScriptSystem::HandleMessage(const std::string& message) {
     }
   } else if (IsMessage(message, "scene_load")) {
     entityScripts.clear();
+    errorLog.Forget();
   } else if (IsMessage(message, "level_end")) {
     CallScriptFunction("Level_End", -1);
   } else if (IsMessage(message, "level1_init")) {

@@ -18,6 +18,7 @@
 #include "engine/system_manager.h"
 #include "engine/whole_file.h"
 #include "platform/input_system.h"
+#include "platform/os/close_request.h"
 #include "platform/os/file_path.h"
 #include "scripting/lua_api.h"
 #include "scripting/lua_component_binder.h"
@@ -61,7 +62,14 @@ std::string_view StateKey(std::string_view name) {
 
 }  // namespace
 
-LuaScriptSystem::LuaScriptSystem(std::string folder) : scriptsDirectory(std::move(folder)) {}
+lua::Limits GameScriptLimits() {
+  return {.memoryBytes = kScriptMemoryBytes,
+          .instructionsPerCall = kScriptInstructionsPerCall,
+          .stopRequested = &os::CloseRequestPending};
+}
+
+LuaScriptSystem::LuaScriptSystem(std::string folder, lua::Limits limits)
+    : scriptsDirectory(std::move(folder)), lua(limits) {}
 
 LuaScriptSystem::~LuaScriptSystem() { ReleaseBinder(); }
 
@@ -113,6 +121,7 @@ bool LuaScriptSystem::LoadLibraryScript(std::string_view globalName, std::string
 }
 
 void LuaScriptSystem::Update(float dt) {
+  errorLog.PrintDueCounts(Now());
   RunDelayedCalls();
   ForEachEntity([this, dt](int entity) {
     const auto record = entityScripts.find(entity);
@@ -207,6 +216,7 @@ void LuaScriptSystem::SetState(int entity, std::string state) {
 
 void LuaScriptSystem::Shutdown() {
   entityScripts.clear();
+  errorLog.Forget();
   ReleaseBinder();
 }
 

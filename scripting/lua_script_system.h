@@ -15,7 +15,15 @@
 //   IN FILE: <alias>-><script name>       (alias alone for init, plus "-><message>" for
 //   ERROR: <error text>                    message functions)
 // A chunk that fails to compile or run reports "sol: <status> error: <message>"; a function
-// that fails reports its message and Lua's stack traceback.
+// that fails reports its message and Lua's stack traceback. An error that repeats (an `update`
+// failing every frame) is printed once, then counted: a line with the count comes at most every
+// few seconds (script_error_log.h). "scene_load" starts afresh.
+//
+// Limits: a script call that runs more than kScriptInstructionsPerCall instructions is stopped
+// with a Lua error (an endless loop in `update` cannot freeze the game), and so is one running
+// when Ctrl+C or a termination request arrives, so the main loop gets to close the game; the
+// state holds at most kScriptMemoryBytes (a table growing without end fails with a memory
+// error). Both are reported as any script error.
 //
 // The system owns the Lua state and the component binder. At Init it lists the binder and the
 // state with the component manager; at Shutdown it takes both back.
@@ -33,6 +41,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
@@ -45,12 +54,21 @@
 #include "engine/type_name.h"
 #include "scripting/lua/state.h"
 #include "scripting/lua_api_links.h"
+#include "scripting/script_error_log.h"
 
 class ComponentManager;
 class EntityManager;
 class InputSystem;
 class LuaComponentBinder;
 class MessagingManager;
+
+// What one script call may run and what all scripts may hold.
+inline constexpr std::uint64_t kScriptInstructionsPerCall = 100'000'000;
+inline constexpr std::size_t kScriptMemoryBytes = std::size_t{256} << 20;
+
+// The game's limits: the two above, and a stop while Ctrl+C or a termination request waits for
+// the main loop.
+lua::Limits GameScriptLimits();
 
 // The scripts of one entity.
 struct EntityScriptRecord {
@@ -74,7 +92,8 @@ struct DelayedCall {
 
 class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
  public:
-  explicit LuaScriptSystem(std::string scriptsDirectory = "./GAME/Scripts/");
+  explicit LuaScriptSystem(std::string scriptsDirectory = "./GAME/Scripts/",
+                           lua::Limits limits = GameScriptLimits());
   ~LuaScriptSystem() override;
 
   // Opens the libraries base, math, table and string; registers the signature
@@ -125,8 +144,9 @@ class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
   // Links to systems outside scripting, used by the global API functions.
   void SetApiLinks(LuaApiLinks links) { apiLinks = std::move(links); }
 
-  // Prints one script error report to standard output and flushes it.
-  static void ReportLuaError(std::string_view file, std::string_view error);
+  // Prints one script error report to standard output and flushes it; a report printed
+  // before is counted instead (see above).
+  void ReportLuaError(std::string_view file, std::string_view error);
 
   std::string scriptsDirectory;
   lua::State lua;
@@ -140,8 +160,11 @@ class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
   // Path → whole file text, filled on first use and kept for the run.
   std::unordered_map<std::string, std::string> sourceCache;
   std::unique_ptr<LuaComponentBinder> binder;
+  ScriptErrorLog errorLog{std::cout};
 
  private:
+  // Seconds on the engine's clock (a steady clock without an engine), for the error log.
+  double Now() const;
   // The entity's record, created (with a new serial) when it has none.
   EntityScriptRecord& RecordOf(int entity);
   // The serial of the entity's record; 0 when it has none.

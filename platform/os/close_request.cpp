@@ -28,6 +28,8 @@ void InstallCloseRequestHandlers() {
   for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) sigaction(signalNumber, &action, nullptr);
 }
 
+bool CloseRequestPending() { return requestState == 1; }
+
 bool TakeCloseRequest() {
   if (requestState != 1) return false;
   requestState = 2;

@@ -16,4 +16,8 @@ void InstallCloseRequestHandlers();
 // True once, for each request that arrived since the last call.
 bool TakeCloseRequest();
 
+// True while a request has arrived and not been taken yet. Safe to ask at any moment and as
+// often as wanted: code that may run for long (a script) asks it, to give way to the main loop.
+bool CloseRequestPending();
+
 }  // namespace os

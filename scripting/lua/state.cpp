@@ -3,7 +3,10 @@
 #include <lauxlib.h>
 #include <lualib.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 #include "scripting/lua/detail/state_data.h"
 
@@ -50,12 +53,141 @@ int CallWithTextMode(lua_State* L) {
   return lua_gettop(L);
 }
 
+// Pushes why the file named by argument 1 may not be read as a script, or returns false when it
+// may: it must be named (Lua would read standard input and wait for it) and be a regular file
+// (a pipe or device could block the game, or never end).
+bool PushUnreadableFileReason(lua_State* L, const char* function) {
+  if (lua_type(L, 1) != LUA_TSTRING) {
+    lua_pushfstring(L, "%s needs a file name: standard input is not read", function);
+    return true;
+  }
+  const char* name = lua_tostring(L, 1);
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(name, error);
+  if (!std::filesystem::exists(status)) {
+    lua_pushfstring(L, "cannot open %s: no such file", name);
+    return true;
+  }
+  if (!std::filesystem::is_regular_file(status)) {
+    lua_pushfstring(L, "cannot read %s: not a regular file", name);
+    return true;
+  }
+  return false;
+}
+
 int DoFileText(lua_State* L) {
-  const char* name = luaL_optstring(L, 1, nullptr);
+  if (PushUnreadableFileReason(L, "dofile")) return lua_error(L);
+  const char* name = lua_tostring(L, 1);
   lua_settop(L, 1);
   if (luaL_loadfilex(L, name, "t") != LUA_OK) return lua_error(L);
   lua_call(L, 0, LUA_MULTRET);
   return lua_gettop(L) - 1;
+}
+
+// loadfile's failures are results, not errors: nil and the message.
+int LoadFileText(lua_State* L) {
+  if (PushUnreadableFileReason(L, "loadfile")) {
+    luaL_pushfail(L);
+    lua_insert(L, -2);
+    return 2;
+  }
+  return CallWithTextMode<2>(L);
+}
+
+// pcall and xpcall that let a stopped call go on stopping: when the stop error reaches them,
+// they raise it again instead of returning it, so the script cannot carry on past its stop.
+int ProtectedCallKeepingStops(lua_State* L) {
+  lua_pushvalue(L, lua_upvalueindex(1));
+  lua_insert(L, 1);
+  lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+  if (detail::GetStateData(L)->stopping && !lua_toboolean(L, 1)) {
+    lua_settop(L, 2);
+    return lua_error(L);
+  }
+  return lua_gettop(L);
+}
+
+// Lua's allocator contract, counting what is held and refusing to grow past the limit.
+void* Allocate(void* userData, void* block, std::size_t oldSize, std::size_t newSize) {
+  auto* data = static_cast<detail::StateData*>(userData);
+  if (block == nullptr) oldSize = 0;  // it then tells the kind of object, not a size
+  if (newSize == 0) {
+    std::free(block);
+    data->memoryInUse -= oldSize;
+    return nullptr;
+  }
+  if (newSize > oldSize && data->memoryLimit != 0) {
+    const std::size_t allowed =
+        data->memoryLimit + (data->callDepth == 0 ? data->memoryLimit / 16 : 0);
+    if (data->memoryInUse - oldSize + newSize > allowed) return nullptr;
+  }
+  void* grown = std::realloc(block, newSize);
+  if (grown == nullptr) return nullptr;
+  data->memoryInUse = data->memoryInUse - oldSize + newSize;
+  return grown;
+}
+
+// Stops the running call with an error naming the line the script was on (level 0: a hook
+// runs inside the function it interrupts).
+[[noreturn]] void Stop(lua_State* L, detail::StateData& data) {
+  data.stopping = true;
+  luaL_where(L, 0);
+  lua_insert(L, -2);
+  lua_concat(L, 2);
+  lua_error(L);
+  std::abort();  // lua_error does not return
+}
+
+// Runs every kInstructionStep instructions while script code runs.
+void CountInstructions(lua_State* L, lua_Debug*) {
+  detail::StateData* data = detail::GetStateData(L);
+  data->instructionsUsed += kInstructionStep;
+  if (data->stopRequested != nullptr && data->stopRequested()) {
+    lua_pushliteral(L, "the script was stopped: the game is closing");
+    Stop(L, *data);
+  }
+  if (data->instructionsPerCall != 0 && data->instructionsUsed > data->instructionsPerCall) {
+    lua_pushfstring(L,
+                    "the script was stopped after %I instructions in one call, the most a call "
+                    "may run (an endless loop?)",
+                    static_cast<lua_Integer>(data->instructionsPerCall));
+    Stop(L, *data);
+  }
+}
+
+// Marks script code running for the lifetime of the object; the outermost call starts and
+// ends with a fresh instruction count.
+class CallScope {
+ public:
+  explicit CallScope(lua_State* L) : data_(*detail::GetStateData(L)) {
+    if (data_.callDepth++ == 0) Restart();
+  }
+  ~CallScope() {
+    if (--data_.callDepth != 0) return;
+    if (data_.instructionsUsed > data_.peakInstructions) {
+      data_.peakInstructions = data_.instructionsUsed;
+    }
+    Restart();
+  }
+  CallScope(const CallScope&) = delete;
+  CallScope& operator=(const CallScope&) = delete;
+
+ private:
+  void Restart() {
+    data_.instructionsUsed = 0;
+    data_.stopping = false;
+  }
+  detail::StateData& data_;
+};
+
+// The error text of a failed call or chunk; a memory error names the limit it ran into.
+std::string ErrorText(lua_State* L, int status, bool& isString) {
+  std::string text = ErrorValue(L, isString);
+  const std::size_t limit = detail::GetStateData(L)->memoryLimit;
+  if (status == LUA_ERRMEM && limit != 0) {
+    text += ": the scripts may hold at most " + std::to_string(limit >> 20) + " MiB";
+  }
+  return text;
 }
 
 void WrapLoader(lua_State* L, const char* name, lua_CFunction wrapper) {
@@ -91,12 +223,18 @@ std::string ChunkNameFor(std::string_view source) {
   return name;
 }
 
-State::State() : data_(std::make_unique<detail::StateData>()) {
-  state_ = luaL_newstate();
+State::State(Limits limits) : data_(std::make_unique<detail::StateData>()) {
+  data_->memoryLimit = limits.memoryBytes;
+  data_->instructionsPerCall = limits.instructionsPerCall;
+  data_->stopRequested = limits.stopRequested;
+  state_ = lua_newstate(&Allocate, data_.get());
   if (state_ == nullptr) throw std::bad_alloc();
   data_->main = state_;
   *static_cast<detail::StateData**>(lua_getextraspace(state_)) = data_.get();
   lua_atpanic(state_, &Panic);
+  if (limits.instructionsPerCall != 0 || limits.stopRequested != nullptr) {
+    lua_sethook(state_, &CountInstructions, LUA_MASKCOUNT, kInstructionStep);
+  }
 }
 
 State::~State() {
@@ -114,13 +252,19 @@ State::~State() {
   lua_close(state_);
 }
 
+std::size_t State::MemoryInUse() const { return data_->memoryInUse; }
+
+std::uint64_t State::PeakCallInstructions() const { return data_->peakInstructions; }
+
 void State::OpenLibraries(std::initializer_list<Library> libraries) {
   for (Library library : libraries) {
     switch (library) {
       case Library::base:
         luaL_requiref(state_, LUA_GNAME, luaopen_base, 1);
         WrapLoader(state_, "load", &CallWithTextMode<3>);
-        WrapLoader(state_, "loadfile", &CallWithTextMode<2>);
+        WrapLoader(state_, "loadfile", &LoadFileText);
+        WrapLoader(state_, "pcall", &ProtectedCallKeepingStops);
+        WrapLoader(state_, "xpcall", &ProtectedCallKeepingStops);
         lua_pushcfunction(state_, &DoFileText);
         lua_setglobal(state_, "dofile");
         break;
@@ -179,20 +323,24 @@ ChunkOutcome State::RunChunk(std::string_view source, const Reference* environme
   const int base = lua_gettop(state_);
   lua_pushcfunction(state_, &Traceback);
   const std::string name = chunkName.empty() ? ChunkNameFor(source) : std::string(chunkName);
-  int status = luaL_loadbufferx(state_, source.data(), source.size(), name.c_str(), "t");
-  if (status == LUA_OK) {
-    if (environment != nullptr) {
-      environment->Push(state_);
-      if (lua_setupvalue(state_, -2, 1) == nullptr) lua_pop(state_, 1);
+  int status = LUA_OK;
+  {
+    const CallScope running(state_);
+    status = luaL_loadbufferx(state_, source.data(), source.size(), name.c_str(), "t");
+    if (status == LUA_OK) {
+      if (environment != nullptr) {
+        environment->Push(state_);
+        if (lua_setupvalue(state_, -2, 1) == nullptr) lua_pop(state_, 1);
+      }
+      status = lua_pcall(state_, 0, 1, base + 1);
     }
-    status = lua_pcall(state_, 0, 1, base + 1);
   }
   outcome.status = static_cast<Status>(status);
   if (status == LUA_OK) {
     outcome.result = Reference::Pop(state_);
   } else {
     bool isString = false;
-    const std::string message = ErrorValue(state_, isString);
+    const std::string message = ErrorText(state_, status, isString);
     outcome.error = ChunkErrorText(outcome.status, isString, message);
   }
   lua_settop(state_, base);
@@ -208,11 +356,15 @@ int State::BeginCall(const Reference& function) {
 
 CallOutcome State::FinishCall(int base, int argumentCount) {
   CallOutcome outcome;
-  const int status = lua_pcall(state_, argumentCount, 0, base + 1);
+  int status = LUA_OK;
+  {
+    const CallScope running(state_);
+    status = lua_pcall(state_, argumentCount, 0, base + 1);
+  }
   outcome.status = static_cast<Status>(status);
   if (status != LUA_OK) {
     bool isString = false;
-    outcome.error = ErrorValue(state_, isString);
+    outcome.error = ErrorText(state_, status, isString);
   }
   lua_settop(state_, base);
   return outcome;

@@ -22,9 +22,18 @@
 // lua::Error instead of aborting the process.
 // Lifetime: the state owns everything made in it; handles (lua::Reference) still alive when it
 // closes are released first and become empty.
+// Limits (lua::Limits, none by default): a state may be given a memory limit, an instruction
+// budget per call and a stop request. Past the memory limit an allocation fails as Lua's own
+// memory errors do (status memory, "not enough memory: ..."); a call that runs past its budget,
+// or while a stop is requested, is stopped with a Lua error naming the line it was on. A stop
+// cannot be caught by the script's own pcall or xpcall: it ends the whole call from C++.
+// Files: dofile and loadfile read named regular files only; without a name (standard input),
+// or for a pipe or device, dofile raises an error and loadfile returns nil and the message.
 
 #include <lua.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -45,6 +54,23 @@ struct StateData;
 
 enum class Library { base, math, table, string };
 
+// What a state may use; a zero or null member sets no limit.
+struct Limits {
+  // Bytes the state may hold. Past it an allocation made while script code runs fails with a
+  // memory error; C++ working on the state between calls may go a sixteenth beyond it, so the
+  // game's own bookkeeping does not fail where a script's allocation would.
+  std::size_t memoryBytes = 0;
+  // Virtual-machine instructions one call from C++ (RunChunk, Call, RequireModule) may run,
+  // nested calls from C++ included; counted in steps of kInstructionStep.
+  std::uint64_t instructionsPerCall = 0;
+  // Asked every kInstructionStep instructions while script code runs; true stops the running
+  // call. Must be cheap and must not use the state.
+  bool (*stopRequested)() = nullptr;
+};
+
+// How often the instruction count is taken, and the stop request asked for.
+inline constexpr int kInstructionStep = 1000;
+
 struct CallOutcome {
   Status status = Status::ok;
   // Empty on success; otherwise the error text as described above.
@@ -63,12 +89,18 @@ std::string ChunkNameFor(std::string_view source);
 
 class State {
  public:
-  State();
+  explicit State(Limits limits = {});
   ~State();
   State(const State&) = delete;
   State& operator=(const State&) = delete;
 
   lua_State* Handle() const { return state_; }
+
+  // Bytes the state holds now.
+  std::size_t MemoryInUse() const;
+  // The most instructions any call from C++ has run so far (in steps of kInstructionStep; 0
+  // without an instruction budget or stop request, which are what count them).
+  std::uint64_t PeakCallInstructions() const;
 
   // Opens the given standard libraries, in the given order.
   void OpenLibraries(std::initializer_list<Library> libraries);

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 #include <lua.h>
 
+#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/component_manager.h"
+#include "platform/os/close_request.h"
 #include "scripting/lua_component_binder.h"
 #include "tests/scripting/script_system_fixture.h"
 #include "tests/support/engine_fixture.h"
@@ -316,6 +318,76 @@ TEST(GameLibraryScripts, LoadWithoutErrorsAndWork) {
       "assert(not PlayerData.Damage(99))\n",
       nullptr, "=check");
   EXPECT_TRUE(check.ok()) << check.error;
+}
+
+}  // namespace
+
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// A script system whose calls may run a million instructions and whose scripts may hold 16 MiB.
+class ScriptLimitsTest : public testing_support::ScriptSystemFixture {
+ protected:
+  ScriptLimitsTest() {
+    limits.instructionsPerCall = 1'000'000;
+    limits.memoryBytes = std::size_t{16} << 20;
+  }
+};
+
+TEST_F(ScriptLimitsTest, AScriptPastItsLimitsIsReportedOnceAndTheGameGoesOn) {
+  const struct {
+    const char* file;
+    const char* update;
+    const char* error;
+  } runaways[] = {
+      {"loops.lua", "while true do end",
+       "the script was stopped after 1000000 instructions in one call"},
+      {"grows.lua", "grown = grown or {} for i = 1, 1e9 do grown[i] = ('x'):rep(65536) .. i end",
+       "not enough memory: the scripts may hold at most 16 MiB"},
+  };
+  Write("steady.lua", "return { update = function() Log('steady') end }");
+  for (const auto& [file, update, error] : runaways) {
+    SCOPED_TRACE(update);
+    Write(file, std::string("return { update = function() ") + update + " end }");
+    const int runaway = Spawn("runaway", {std::string("main ") + file});
+    const int steady = Spawn("steady", {"main steady.lua"});
+    Step();
+    const std::string first = Step();
+    EXPECT_THAT(first, HasSubstr("[**LUA ERROR**]\nIN FILE: runaway->main\nERROR: "));
+    EXPECT_THAT(first, HasSubstr(error));
+    for (int frame = 0; frame < 10; ++frame) EXPECT_EQ(Step(), "") << "counted, not printed";
+    clock->Advance(5.0);
+    EXPECT_THAT(Step(), HasSubstr("ERROR: repeated 10 more times since its report: "));
+    EXPECT_EQ(TakeLog().size(), 12u) << "the other script ran every frame";
+
+    ::testing::internal::CaptureStdout();
+    decs->DestroyEntity(runaway);
+    decs->DestroyEntity(steady);
+    ::testing::internal::GetCapturedStdout();
+    Send("scene_load next");
+  }
+}
+
+// The game's limits without the instruction budget: only a close request can stop a script.
+class StuckScriptTest : public testing_support::ScriptSystemFixture {
+ protected:
+  StuckScriptTest() { limits.instructionsPerCall = 0; }
+};
+
+TEST_F(StuckScriptTest, CtrlCStopsAScriptThatNeverReturns) {
+  Write("stuck.lua", "return { update = function() while true do end end }");
+  Spawn("stuck", {"main stuck.lua"});
+  Step();
+
+  os::InstallCloseRequestHandlers();
+  std::raise(SIGINT);
+  const std::string output = Step();
+  EXPECT_TRUE(os::TakeCloseRequest());
+  std::signal(SIGINT, SIG_DFL);
+  EXPECT_THAT(output, HasSubstr("IN FILE: stuck->main\nERROR: "));
+  EXPECT_THAT(output, HasSubstr(": the script was stopped: the game is closing"));
 }
 
 }  // namespace

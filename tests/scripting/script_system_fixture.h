@@ -30,7 +30,7 @@ class ScriptSystemFixture : public EngineFixture {
     for (const char* module : {"lua_utilities.lua", "lua_physics.lua", "lua_playerdata.lua"}) {
       Write(module, "return { name = '" + std::string(module) + "' }");
     }
-    system = systems->RegisterSystem<LuaScriptSystem>(folder.path.string() + "/");
+    system = systems->RegisterSystem<LuaScriptSystem>(folder.path.string() + "/", limits);
     ::testing::internal::GetCapturedStdout();
     decs->SetEntityScriptEraser(system.get());
     system->lua.SetFunction("Log", [this](std::string text) { log.push_back(text); });
@@ -84,6 +84,9 @@ class ScriptSystemFixture : public EngineFixture {
   std::vector<std::string> TakeLog() { return std::exchange(log, {}); }
 
   TempFolder folder;
+  // The limits the system's Lua state is made with; a derived fixture may change them before
+  // SetUp.
+  lua::Limits limits = GameScriptLimits();
   ComponentManager* components = nullptr;
   std::shared_ptr<LuaScriptSystem> system;
   std::vector<std::string> log;

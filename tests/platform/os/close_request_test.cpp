@@ -11,8 +11,12 @@ TEST(CloseRequest, EachSignalIsTakenOnceAndASecondOneEndsTheProcess) {
     SCOPED_TRACE(signalNumber);
     os::InstallCloseRequestHandlers();
     EXPECT_FALSE(os::TakeCloseRequest());
+    EXPECT_FALSE(os::CloseRequestPending());
     std::raise(signalNumber);
+    EXPECT_TRUE(os::CloseRequestPending());
+    EXPECT_TRUE(os::CloseRequestPending()) << "asking does not take it";
     EXPECT_TRUE(os::TakeCloseRequest());
+    EXPECT_FALSE(os::CloseRequestPending()) << "a taken request is served, not pending";
     EXPECT_FALSE(os::TakeCloseRequest()) << "a request is taken once";
   }
   for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) std::signal(signalNumber, SIG_DFL);

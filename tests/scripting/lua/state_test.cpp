@@ -1,17 +1,21 @@
 #include "scripting/lua/state.h"
 
 #include <lauxlib.h>
+#include <sys/stat.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 
 #include "tests/scripting/lua/lua_test_support.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
@@ -158,6 +162,123 @@ TEST_F(LuaStateTest, EnumerationTablesAreReadOnly) {
         << write;
   }
   EXPECT_EQ(Eval(lua, "return ColliderLayer.PLAYER"), "2");
+}
+
+TEST_F(LuaStateTest, FilesAreReadOnlyWhenNamedAndRegular) {
+  testing_support::TempFolder folder;
+  const std::string script = (folder.path / "seven.lua").string();
+  std::ofstream(script) << "return 7";
+  const std::string pipe = (folder.path / "pipe").string();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  ASSERT_TRUE(lua.RunChunk("script = '" + script + "' pipe = '" + pipe + "'").ok());
+
+  EXPECT_EQ(Eval(lua, "return dofile(script)"), "7");
+  EXPECT_EQ(Eval(lua, "return loadfile(script)()"), "7");
+  // Without a name Lua would wait for standard input; a pipe with no writer waits for ever.
+  const struct {
+    const char* call;
+    const char* error;
+  } refused[] = {
+      {"dofile()", "dofile needs a file name: standard input is not read"},
+      {"dofile(nil)", "dofile needs a file name: standard input is not read"},
+      {"dofile(pipe)", "not a regular file"},
+      {"dofile('/dev/stdin')", "not a regular file"},
+      {"dofile(script .. '.missing')", "no such file"},
+  };
+  for (const auto& [call, error] : refused) {
+    SCOPED_TRACE(call);
+    EXPECT_THAT(lua.RunChunk(call).error, HasSubstr(error));
+  }
+  EXPECT_EQ(Eval(lua, "local f, e = loadfile(); return tostring(f) .. ': ' .. e"),
+            "nil: loadfile needs a file name: standard input is not read");
+  EXPECT_THAT(Eval(lua, "local f, e = loadfile(pipe); return tostring(f) .. ': ' .. e"),
+              AllOf(StartsWith("nil: "), HasSubstr("not a regular file")));
+}
+
+// A state with small limits, and a stop request the test raises.
+class LuaLimitsTest : public ::testing::Test {
+ protected:
+  static constexpr std::uint64_t kBudget = 5'000'000;
+  static constexpr std::size_t kMemory = std::size_t{8} << 20;
+  static bool stop;
+
+  void SetUp() override {
+    stop = false;
+    lua.OpenLibraries({lua::Library::base, lua::Library::math, lua::Library::table,
+                       lua::Library::string});
+    // A function that calls back into Lua from C++, as the game's API functions do.
+    lua.SetFunction("Nested", [this]() { return lua.Call(lua.Global("Empty")).ok(); });
+    ASSERT_TRUE(lua.RunChunk("function Empty() end").ok());
+  }
+  void TearDown() override { stop = false; }
+
+  lua::State lua{lua::Limits{.memoryBytes = kMemory,
+                             .instructionsPerCall = kBudget,
+                             .stopRequested = [] { return stop; }}};
+};
+bool LuaLimitsTest::stop = false;
+
+TEST_F(LuaLimitsTest, ACallPastItsBudgetIsStoppedWhateverItTries) {
+  const char* endless[] = {
+      "while true do end",
+      "local function f() return f() end return f()",  // a tail call never grows the stack
+      "while true do pcall(function() while true do end end) end",
+      "while true do xpcall(function() while true do end end, function(m) return m end) end",
+      "local ok = pcall(function() while true do end end) return 'caught'",
+      "while true do Nested() end",
+      "string.gsub(string.rep('x', 1e6), 'x', function() while true do end end)",
+  };
+  for (const char* source : endless) {
+    SCOPED_TRACE(source);
+    const lua::ChunkOutcome outcome = lua.RunChunk(source);
+    EXPECT_EQ(outcome.status, lua::Status::runtime);
+    EXPECT_THAT(outcome.error, HasSubstr("\"]:1: the script was stopped after 5000000 "
+                                         "instructions in one call"));
+    EXPECT_THAT(outcome.error, HasSubstr("stack traceback:"));
+    EXPECT_GE(lua.PeakCallInstructions(), kBudget);
+  }
+  // Each call has a budget of its own: work just under it, again and again, is never stopped.
+  const lua::ChunkOutcome work =
+      lua.RunChunk("return function() local n = 0 for i = 1, 20000 do n = n + i end end");
+  ASSERT_TRUE(work.ok());
+  for (int call = 0; call < 20; ++call) ASSERT_TRUE(lua.Call(work.result).ok()) << call;
+  // Caught errors of any other kind stay caught.
+  EXPECT_EQ(Eval(lua, "return tostring(pcall(error, 'x'))"), "false");
+}
+
+TEST_F(LuaLimitsTest, AStopRequestEndsTheRunningCall) {
+  const lua::ChunkOutcome loop = lua.RunChunk("return function() while true do end end");
+  ASSERT_TRUE(loop.ok());
+  stop = true;
+  const lua::CallOutcome stopped = lua.Call(loop.result);
+  EXPECT_EQ(stopped.status, lua::Status::runtime);
+  EXPECT_THAT(stopped.error, HasSubstr(": the script was stopped: the game is closing"));
+  stop = false;
+  EXPECT_EQ(Eval(lua, "return 1 + 1"), "2");
+}
+
+TEST_F(LuaLimitsTest, MemoryPastTheLimitFailsAndIsGivenBack) {
+  const std::size_t before = lua.MemoryInUse();
+  EXPECT_GT(before, 0u);
+  const char* growing[] = {
+      "local t = {} for i = 1, 1e9 do t[i] = i end",
+      "local t = {} for i = 1, 1e9 do t[i] = tostring(i) .. 'padding' end",
+      "return string.rep('x', 1 << 30)",
+      "kept = {} for i = 1, 1e9 do kept[#kept + 1] = {i} end",
+  };
+  for (const char* source : growing) {
+    SCOPED_TRACE(source);
+    const lua::ChunkOutcome outcome = lua.RunChunk(source);
+    EXPECT_EQ(outcome.status, lua::Status::memory);
+    EXPECT_EQ(outcome.error,
+              "sol: memory error: not enough memory: the scripts may hold at most 8 MiB");
+    EXPECT_LE(lua.MemoryInUse(), kMemory + kMemory / 16);
+  }
+  // What a failed script left behind in a global still counts; once it is let go, the state
+  // works as before.
+  ASSERT_TRUE(lua.RunChunk("kept = nil collectgarbage()").ok());
+  EXPECT_LT(lua.MemoryInUse(), before + (std::size_t{1} << 20));
+  EXPECT_EQ(Eval(lua, "local t = {} for i = 1, 1000 do t[i] = i end return #t"), "1000");
 }
 
 TEST(LuaStateLifetimeTest, HandlesOutlivingTheStateAreReleasedWithIt) {

@@ -234,10 +234,13 @@ Created CreateEntityFrom(const json& entityObject, const std::string& name,
   }
   const int entity = managers.entities->CreateEntity(name);
   if (entity == kNoEntity) {
-    std::fprintf(stderr,
-                 "EntityReader : entity limit reached: all %d entity ids are in use; entity '%s' "
-                 "in '%s' not created\n",
-                 kMaxEntities, name.c_str(), Shown(sourceFile));
+    // Said with the first refusal of the scene only, as the entity manager says it.
+    if (managers.entities->RefusedCreations() == 1) {
+      std::fprintf(stderr,
+                   "EntityReader : entity limit reached: all %d entity ids are in use; entity "
+                   "'%s' in '%s' not created\n",
+                   kMaxEntities, name.c_str(), Shown(sourceFile));
+    }
     return {kNoEntity, Outcome::kNoFreeId};
   }
 

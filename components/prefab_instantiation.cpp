@@ -1,59 +1,24 @@
 #include "components/prefab_instantiation.h"
 
-#include <cstdio>
-#include <exception>
-#include <filesystem>
-#include <system_error>
-
 #include "components/entity_reader.h"
+#include "components/prefab_cache.h"
 #include "components/scene_system.h"
 #include "engine/component_manager.h"
 #include "engine/decs.h"
 #include "engine/entity_manager.h"
-#include "engine/json_file.h"
 #include "engine/system_manager.h"
 
 namespace {
 
-// Reads the prefab file into `file`; false (reported, except for a missing file) when there is
-// no usable entity object.
-bool ReadPrefabFile(const std::string& prefabName, JsonFile& file) {
-  if (!IsSafeDataName(prefabName)) {
-    std::fprintf(stderr,
-                 "Prefab : refused prefab name '%s': a prefab name is not empty and holds no "
-                 "'/', '\\' or \"..\"\n",
-                 prefabName.c_str());
-    return false;
-  }
-  std::string path = PrefabPath(prefabName);
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) {
-    if (error) {
-      std::fprintf(stderr, "Prefab : cannot check '%s': %s\n", path.c_str(),
-                   error.message().c_str());
-    }
-    return false;
-  }
-  try {
-    LoadJsonFile(file, path);
-  } catch (const std::exception& failure) {
-    std::fprintf(stderr, "Prefab : prefab '%s' not created: %s\n", prefabName.c_str(),
-                 failure.what());
-    return false;
-  }
-  if (!file.document.is_object()) {
-    std::fprintf(stderr, "Prefab : prefab '%s' not created: '%s' holds %s, not an object\n",
-                 prefabName.c_str(), path.c_str(), file.document.type_name());
-    return false;
-  }
-  return true;
-}
-
-// Reads the prefab and creates its entity; kNoEntity when either step fails.
+// Creates the prefab's entity; kNoEntity when there is no usable prefab or no entity is made.
+// The scene system keeps the prefabs read; without one the file is read for this call alone.
 int CreateFromPrefab(const std::string& prefabName, const std::string& entityName) {
-  JsonFile file;
-  if (!ReadPrefabFile(prefabName, file)) return kNoEntity;
-  return DeserializeEntity(file.document, entityName.empty() ? prefabName : entityName,
+  const auto scenes = DECS::Instance().GetSystem<SceneSystem>();
+  PrefabCache forThisCall;
+  PrefabCache& prefabs = scenes != nullptr ? scenes->prefabs : forThisCall;
+  const nlohmann::json* prefab = prefabs.Find(prefabName);
+  if (prefab == nullptr) return kNoEntity;
+  return DeserializeEntity(*prefab, entityName.empty() ? prefabName : entityName,
                            PrefabPath(prefabName));
 }
 

@@ -11,7 +11,9 @@
 // Both return -1 and create nothing when the prefab name is refused (empty, or holding '/',
 // '\\' or ".."), the file does not exist, cannot be read or parsed, is not an object, or the
 // entity cannot be created (a bad section, or no free id). Only a missing file passes silently;
-// the others are reported on standard error.
+// the others are reported on standard error. The scene system keeps each prefab file read
+// (components/prefab_cache.h), so creating a prefab again reads no file and a file that cannot
+// be used is reported once.
 
 #include <string>
 

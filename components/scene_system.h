@@ -40,6 +40,7 @@
 #include <string>
 #include <vector>
 
+#include "components/prefab_cache.h"
 #include "engine/base_system.h"
 #include "engine/type_name.h"
 
@@ -129,6 +130,9 @@ class SceneSystem : public BaseSystem {
   ComponentManager* componentManager = nullptr;
   EntityManager* entityManager = nullptr;
   MessagingManager* messagingManager = nullptr;
+
+  // The prefab files read so far, kept for the run (prefab_instantiation.h).
+  PrefabCache prefabs;
 
   std::set<std::string> loadedScenes;
   // The scene pushed while no scene was loaded; named by "unloading_scene".

@@ -126,6 +126,7 @@ void DECS::HandleMessage(const std::string& message) {
   } else if (IsMessage(message, "scene_load")) {
     // From the game clock, so that "time" restarts at 0 and never goes negative.
     timeOrigin = gameClock;
+    if (auto entities = GetManager<EntityManager>()) entities->StartNewScene();
   } else if (IsMessage(message, "decs_get")) {
     if (messagingManager != nullptr) {
       messagingManager->ReplyFormatted("%" PRIuPTR, reinterpret_cast<std::uintptr_t>(this));

@@ -11,8 +11,11 @@ int EntityManager::CreateEntity(std::string name) {
     }
   }
   if (entity == kNoEntity) {
-    std::printf("EntityManager : no free entity id for '%s' (all %d in use)\n", name.c_str(),
-                kMaxEntities);
+    if (refusedCreations++ == 0) {
+      std::printf("EntityManager : no free entity id for '%s' (all %d in use); further "
+                  "entities are refused without a report until the next scene loads\n",
+                  name.c_str(), kMaxEntities);
+    }
     return kNoEntity;
   }
 
@@ -23,6 +26,14 @@ int EntityManager::CreateEntity(std::string name) {
   idsByName[name] = entity;
   namesById[entity] = std::move(name);
   return entity;
+}
+
+void EntityManager::StartNewScene() {
+  if (refusedCreations > 1) {
+    std::printf("EntityManager : %d more entities were refused for want of a free entity id\n",
+                refusedCreations - 1);
+  }
+  refusedCreations = 0;
 }
 
 void EntityManager::DestroyEntity(int entity) {

@@ -4,6 +4,10 @@
 // Ids run from 0 to 1023 and are handed out lowest first, reused after destruction. A name that
 // is taken already gets apostrophes appended until it is unique ("Enemy", "Enemy'", "Enemy''").
 // An entity is alive from CreateEntity until DestroyEntity, as its `alive` flag says.
+//
+// When every id is in use, the first refused creation is reported ("no free entity id") and the
+// later ones are only counted, until the next scene load (StartNewScene): a script creating
+// entities in a loop does not write a line per attempt.
 
 #include <array>
 #include <string>
@@ -17,6 +21,13 @@ class EntityManager : public BaseManager {
  public:
   // Returns the new entity's id, or kNoEntity (recording nothing) when all ids are in use.
   int CreateEntity(std::string name);
+
+  // Called when a scene has loaded: reports how many creations were refused after the reported
+  // one, and makes the next refusal reported again.
+  void StartNewScene();
+  // Creations refused for want of a free id since the last StartNewScene; the first of them
+  // was reported.
+  int RefusedCreations() const { return refusedCreations; }
 
   // Forgets a live entity: its flag, name and signature; logs
   // "EntityManager : Entity with id '<id>' destroyed". Does nothing for an id that is not alive.
@@ -54,5 +65,8 @@ class EntityManager : public BaseManager {
   std::unordered_map<int, std::string> namesById;
   std::unordered_map<std::string, int> idsByName;
   std::unordered_map<int, Signature> signaturesById;
+
+ private:
+  int refusedCreations = 0;
 };
 DECLARE_TYPE_NAME(class, EntityManager);

@@ -22,6 +22,7 @@ using nlohmann::json;
 using testing::ElementsAre;
 using testing::HasSubstr;
 using testing::IsEmpty;
+using testing::Not;
 
 // Materials get ids from 1000 in call order; nothing else is asked of it here.
 class FakeResources final : public ResourceProvider {
@@ -288,9 +289,16 @@ TEST_F(EntityReaderTest, ReadingStopsAtTheEntityLimit) {
   EXPECT_THAT(errors, HasSubstr("entity limit"));
   EXPECT_THAT(errors, HasSubstr("2 entities not read"));
 
+  // Once a scene has reported the full table, later refusals in it are only counted.
+  const json single = json::object({{"class Transform", json::object()}});
   testing::internal::CaptureStderr();
-  EXPECT_EQ(DeserializeEntity(json::object({{"class Transform", json::object()}}), "Single"),
-            kNoEntity);
+  EXPECT_EQ(DeserializeEntity(single, "Single"), kNoEntity);
+  EXPECT_THAT(testing::internal::GetCapturedStderr(), Not(HasSubstr("entity limit")));
+  testing::internal::CaptureStdout();
+  entities->StartNewScene();
+  testing::internal::GetCapturedStdout();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(DeserializeEntity(single, "Single"), kNoEntity);
   EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("entity limit"));
 }
 

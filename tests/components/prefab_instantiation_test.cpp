@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstddef>
 #include <string>
 
 #include "components/component_registration.h"
@@ -148,6 +149,52 @@ TEST_F(PrefabInstantiationTest, UnusablePrefabsCreateNothing) {
     }
   }
   EXPECT_EQ(entities->entityCount, before);
+}
+
+TEST_F(PrefabInstantiationTest, APrefabIsReadOnceAndAFullTableIsReportedOncePerScene) {
+  const int first = InstantiatePrefab("Lamp", "");
+  ASSERT_NE(first, kNoEntity);
+  // Later instances come from the prefab as first read: the file is not read again.
+  WritePrefab("Lamp", "{\"class Transform\": ");
+  testing::internal::CaptureStderr();
+  const int second = InstantiatePrefab("Lamp", "");
+  EXPECT_THAT(testing::internal::GetCapturedStderr(), IsEmpty());
+  EXPECT_NE(second, kNoEntity);
+
+  // A script creating the prefab far past the entity limit gets one report, not one a call.
+  const int free = kMaxEntities - entities->entityCount;
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  int refused = 0;
+  for (int call = 0; call < 5000; ++call) {
+    if (InstantiatePrefabInScene("Lamp", "arena", "") == kNoEntity) ++refused;
+  }
+  const std::string errors = testing::internal::GetCapturedStderr();
+  const std::string output = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(refused, 5000 - free);
+  EXPECT_EQ(entities->entityCount, kMaxEntities);
+  const auto count = [](const std::string& text, const std::string& line) {
+    int found = 0;
+    for (std::size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) {
+      ++found;
+    }
+    return found;
+  };
+  EXPECT_EQ(count(output, "no free entity id"), 1);
+  EXPECT_EQ(count(errors, "entity limit reached"), 1);
+
+  testing::internal::CaptureStdout();
+  messaging->PostFormatted("scene_load arena", 0);
+  EXPECT_EQ(InstantiatePrefab("Lamp", ""), kNoEntity);
+  EXPECT_EQ(count(testing::internal::GetCapturedStdout(), "no free entity id"), 1)
+      << "reported again in the next scene";
+
+  // A prefab that cannot be used is reported once too.
+  WritePrefab("Broken", "{\"class Transform\": ");
+  scenes->PopAllScenes();
+  testing::internal::CaptureStderr();
+  for (int call = 0; call < 3; ++call) EXPECT_EQ(InstantiatePrefab("Broken", ""), kNoEntity);
+  EXPECT_EQ(count(testing::internal::GetCapturedStderr(), "parse_error"), 1);
 }
 
 }  // namespace

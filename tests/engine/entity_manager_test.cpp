@@ -56,4 +56,28 @@ TEST(EntityManager, FullManagerReturnsNoEntityAndRecordsNothing) {
   EXPECT_FALSE(entities.signaturesById.contains(kNoEntity));
 }
 
+TEST(EntityManager, AFullTableIsReportedOncePerScene) {
+  EntityManager entities;
+  testing::internal::CaptureStdout();
+  for (int i = 0; i < kMaxEntities; ++i) entities.CreateEntity("block");
+  testing::internal::GetCapturedStdout();
+
+  const auto refuse = [&entities](int times) {
+    testing::internal::CaptureStdout();
+    for (int i = 0; i < times; ++i) EXPECT_EQ(entities.CreateEntity("spawned"), kNoEntity);
+    return testing::internal::GetCapturedStdout();
+  };
+  const std::string report =
+      "EntityManager : no free entity id for 'spawned' (all 1024 in use); further entities are "
+      "refused without a report until the next scene loads\n";
+  EXPECT_EQ(refuse(1000), report);
+  EXPECT_EQ(entities.RefusedCreations(), 1000);
+
+  testing::internal::CaptureStdout();
+  entities.StartNewScene();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "EntityManager : 999 more entities were refused for want of a free entity id\n");
+  EXPECT_EQ(refuse(3), report) << "a new scene reports the first refusal again";
+}
+
 }  // namespace

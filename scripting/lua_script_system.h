@@ -62,8 +62,10 @@ class InputSystem;
 class LuaComponentBinder;
 class MessagingManager;
 
-// What one script call may run and what all scripts may hold.
-inline constexpr std::uint64_t kScriptInstructionsPerCall = 100'000'000;
+// What one script call may run and what all scripts may hold. The game's own scripts run at
+// most a few hundred instructions in a call and hold well under a megabyte, so neither limit
+// is near what they need; an endless loop is stopped within a few tens of milliseconds.
+inline constexpr std::uint64_t kScriptInstructionsPerCall = 10'000'000;
 inline constexpr std::size_t kScriptMemoryBytes = std::size_t{256} << 20;
 
 // The game's limits: the two above, and a stop while Ctrl+C or a termination request waits for

@@ -125,6 +125,8 @@ bool Context::Update() {
   if (laid_out && mouse_seen_) UpdateHover();
   // Elements and documents removed since the last update are no longer referenced anywhere.
   release_queue_.clear();
+  // Geometry let go during this update and not made again in it is no longer drawn.
+  render_manager_.ReleaseUnusedGeometry();
   return true;
 }
 

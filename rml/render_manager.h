@@ -3,6 +3,13 @@
 // meshes into compiled Geometry, textures into handles and shaders into CompiledShader, each an
 // owning value that releases its handle when destroyed.
 //
+// Geometry is shared by content: a mesh equal to one already compiled (vertex for vertex, index
+// for index) gets that compiled handle, and the handle goes back to the render interface only
+// once no Geometry holds it and the next ReleaseUnusedGeometry (the end of Context::Update) finds
+// it still unused. A repaint that makes the same geometry again (a decorator replaced by one
+// that draws the same quad with another image, as an animated sprite does every frame) thus
+// neither releases nor compiles anything.
+//
 // Textures come in two kinds. File textures are cached by path in the texture database and
 // released only at Shutdown, so a document that switches an image back and forth never reloads
 // it. Generated textures (glyph atlases, decorator images) are owned by their users: the
@@ -11,7 +18,11 @@
 
 #include "rml/render_interface.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <unordered_map>
+#include <vector>
 
 namespace Rml {
 
@@ -79,11 +90,10 @@ class CompiledShader {
   CompiledShaderHandle handle_ = 0;
 };
 
-// Compiled geometry; releases its handle when destroyed.
+// Compiled geometry; lets go of its shared handle when destroyed (see RenderManager).
 class Geometry {
  public:
   Geometry() = default;
-  Geometry(RenderManager* manager, CompiledGeometryHandle handle) : manager_(manager), handle_(handle) {}
   Geometry(Geometry&& other) noexcept { *this = std::move(other); }
   Geometry& operator=(Geometry&& other) noexcept;
   ~Geometry() { Release(); }
@@ -94,8 +104,13 @@ class Geometry {
   void Release();
 
  private:
+  friend class RenderManager;
+  Geometry(RenderManager* manager, CompiledGeometryHandle handle, std::size_t slot)
+      : manager_(manager), handle_(handle), slot_(slot) {}
+
   RenderManager* manager_ = nullptr;
   CompiledGeometryHandle handle_ = 0;
+  std::size_t slot_ = 0;  // the manager's record of the shared handle
 };
 
 // A path as written in a document or style sheet, with the document it was written in.
@@ -129,12 +144,20 @@ struct Sprite {
 class RenderManager {
  public:
   explicit RenderManager(RenderInterface* render_interface) : render_interface_(render_interface) {}
+  // Gives every handle it still has back to the render interface; Geometry made here must be
+  // gone by then.
+  ~RenderManager();
   RenderManager(const RenderManager&) = delete;
   RenderManager& operator=(const RenderManager&) = delete;
 
   RenderInterface* GetRenderInterface() const { return render_interface_; }
-  // Compiles a mesh; an empty mesh or a missing interface gives empty geometry.
+  // Compiles a mesh, or shares the handle of an equal mesh compiled before and not yet given
+  // back; an empty mesh or a missing interface gives empty geometry.
   Geometry MakeGeometry(const Mesh& mesh);
+  // Gives back to the render interface the compiled geometry that no Geometry holds.
+  void ReleaseUnusedGeometry();
+  // Compiled geometry handles the manager holds, in use or waiting to be given back.
+  std::size_t GetCompiledGeometryCount() const { return compiled_count_; }
   CompiledShader CompileShader(const String& name, const Dictionary& parameters);
   // The file texture at path (joined already), from the texture database.
   Texture LoadTexture(const String& path);
@@ -148,7 +171,27 @@ class RenderManager {
   void CountDraw() { ++draw_count_; }
 
  private:
+  friend class Geometry;
+  // One compiled handle and the mesh it was compiled from.
+  struct SharedGeometry {
+    CompiledGeometryHandle handle = 0;
+    std::uint64_t key = 0;
+    Mesh mesh;
+    int holders = 0;
+    bool waiting = false;  // listed in unused_slots_
+  };
+  using SlotsByKey = std::unordered_multimap<std::uint64_t, std::size_t>;
+  // A Geometry of the slot is gone; the handle waits for ReleaseUnusedGeometry.
+  void LetGo(std::size_t slot);
+
   RenderInterface* render_interface_;
+  std::vector<SharedGeometry> geometry_slots_;
+  std::vector<std::size_t> free_slots_;
+  SlotsByKey slots_by_key_;
+  // Map nodes of released slots, reused so that a steady stream of new geometry allocates none.
+  std::vector<SlotsByKey::node_type> spare_nodes_;
+  std::vector<std::size_t> unused_slots_;  // slots whose holders dropped to 0, in that order
+  std::size_t compiled_count_ = 0;
   bool scissor_enabled_ = false;
   Rectanglei scissor_{};
   bool transform_set_ = false;

@@ -125,5 +125,50 @@ TEST_F(RenderTest, SteadyFramesCompileNothing) {
   EXPECT_EQ(render.next_geometry, compiled);
 }
 
+// A walking sprite swaps its image decorator every frame: each swap makes the same quad again
+// (another texture), which must share the compiled geometry instead of releasing it and
+// compiling it anew. Two equal boxes share one compiled geometry as well.
+TEST_F(RenderTest, GeometryMadeAgainUnchangedIsNeitherReleasedNorCompiled) {
+  Rml::ElementDocument* document = Show(
+      "<rml><head><style>div { position: absolute; width: 40px; height: 80px; decorator: image(a.png); }"
+      "#b { left: 50px; }</style></head><body><div id='a'/><div id='b'/></body></rml>");
+  context->Render();
+  ASSERT_EQ(render.draws.size(), 2u);
+  EXPECT_EQ(render.draws[0].geometry, render.draws[1].geometry) << "equal quads share one geometry";
+  const auto compiled = render.next_geometry;
+  const std::size_t live = render.meshes.size();
+  for (int frame = 1; frame <= 6; ++frame) {
+    const Rml::String image = frame % 2 == 0 ? "image(a.png)" : "image(b.png)";
+    document->GetElementById("a")->SetProperty("decorator", image);
+    document->GetElementById("b")->SetProperty("decorator", image);
+    context->Update();
+    render.draws.clear();
+    context->Render();
+    ASSERT_EQ(render.draws.size(), 2u);
+    EXPECT_EQ(render.next_geometry, compiled) << "frame " << frame;
+    EXPECT_EQ(render.meshes.size(), live) << "frame " << frame;
+    EXPECT_EQ(render.meshes.count(render.draws[0].geometry), 1u) << "frame " << frame;
+  }
+}
+
+// Geometry that is made no more goes back to the render interface by the end of the update that
+// replaced it, and what the context still holds goes when it is removed.
+TEST_F(RenderTest, GeometryNoLongerDrawnIsReleasedAtTheEndOfTheUpdate) {
+  Rml::ElementDocument* document = Show(
+      "<rml><head><style>div { display: block; width: 40px; height: 20px; background-color: red; }"
+      "</style></head><body><div id='box'/></body></rml>");
+  context->Render();
+  ASSERT_EQ(render.draws.size(), 1u);
+  const auto old_geometry = render.draws[0].geometry;
+  document->GetElementById("box")->SetProperty("width", "60px");
+  context->Update();
+  EXPECT_EQ(render.meshes.count(old_geometry), 0u);
+  EXPECT_EQ(render.meshes.size(), 1u);
+
+  Rml::RemoveContext("test");
+  context = nullptr;
+  EXPECT_TRUE(render.meshes.empty());
+}
+
 }  // namespace
 }  // namespace rml_test

@@ -370,6 +370,25 @@ TEST_F(MainMenuTest, AWheelStepScrollsTheDiaryTableOnceWhereverThePointerIs) {
   }
 }
 
+// The idle menu: the character walks a frame every update by swapping the images of two
+// elements, and the logos turn. Neither makes geometry of a new shape, so once it walks a
+// frame compiles and releases nothing.
+TEST_F(MainMenuTest, AnIdleFrameNeitherCompilesNorReleasesGeometry) {
+  Rml::Context* context = documents->GetContext();
+  const auto frame = [&] {
+    menus->Update(0.016f);
+    context->Update();
+    render.draws.clear();
+    context->Render();
+  };
+  for (int i = 0; i < 3; ++i) frame();
+  const auto compiled = render.next_geometry;
+  const std::size_t live = render.meshes.size();
+  for (int i = 0; i < 30; ++i) frame();
+  EXPECT_EQ(render.next_geometry, compiled);
+  EXPECT_EQ(render.meshes.size(), live);
+}
+
 TEST(MainMenuNames, CursorTransitionClasses) {
   const std::string expected[3][3] = {
       {"", "animate-to-floreth", "animate-to-sundrel"},

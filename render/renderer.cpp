@@ -386,7 +386,13 @@ void Renderer::SortTransparent(int layer) {
 void Renderer::DrawSortedQueue(int layer) {
   const BuiltBatches& built = batchBuilder.Built();
   PrepareLayer(layer, built.programs);
+  // Draws kept in the order queued paint over each other in that order, whatever depth the
+  // layer's camera gives them: the depth test would let a projection's rounding decide.
+  const bool inQueuedOrder = TransparentOrderOf(layer) == TransparentOrder::kQueued;
+  const bool depthTest = glIsEnabled(GL_DEPTH_TEST) == GL_TRUE;
+  if (inQueuedOrder && depthTest) glDisable(GL_DEPTH_TEST);
   DrawBuiltBatches(built);
+  if (inQueuedOrder && depthTest) glEnable(GL_DEPTH_TEST);
   if (layer == 1 && wireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 

@@ -46,7 +46,8 @@
 // opaque). Opaque batches are drawn in the order their first draw of the frame was queued.
 // Transparent draws are sorted by depth modifier minus distance to the layer's camera,
 // highest first (equal values keep the order queued); on the menu layer (3) they are drawn in
-// the order queued, so overlapping interface elements paint in the order they were issued.
+// the order queued with the depth test off, so overlapping interface elements paint in the
+// order they were issued whatever camera the layer has.
 //
 // Blending: draws lay their colour over by its alpha and their coverage as a + d(1 - a), so a
 // layer holds colour already weighted by coverage, and its true coverage; layers are composited

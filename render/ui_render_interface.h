@@ -4,8 +4,10 @@
 // Nothing here calls GL. Compiled geometry becomes a generated mesh of the resource cache
 // (2 position, 4 colour, 2 texture-coordinate floats a vertex), textures come from the texture
 // cache, and every draw is queued on the menu layer (3) as an ordered, transparent draw, so the
-// documents paint in the order the library issues them, on top of each other by a z that steps
-// a little nearer for each draw of the frame (kDepthStep). A draw of plain opaque colour over
+// documents paint in the order the library issues them: the renderer draws that layer in the
+// order queued without the depth test, so a later draw covers an earlier one through any layer
+// camera, orthographic or perspective. The z still steps a little nearer for each draw of the
+// frame (kDepthStep). A draw of plain opaque colour over
 // the whole window (a menu's backdrop) says so (DrawRequest::fillsLayerOfSize), so that the
 // renderer need not draw the layers it hides.
 //
@@ -72,9 +74,9 @@ std::string UiTexturePath(const std::string& source);
 class UiRenderInterface final : public Rml::RenderInterface {
  public:
   static constexpr int kMenuLayer = 3;
-  // Each draw's z steps this far towards the viewer, so a later draw covers an earlier one; small
-  // enough for about 99 000 draws a frame before the near end of the clip range, large enough
-  // for a 24-bit depth buffer to tell neighbours apart.
+  // Each draw's z steps this far towards the viewer; small enough for about 99 000 draws a frame
+  // before the near end of the clip range. (The drawing order, not the depth, decides which of
+  // two overlapping draws shows.)
   static constexpr float kDepthStep = 1.0e-5f;
   static constexpr float kNearestDepth = -0.99f;
   static constexpr const char* kMaterial = "./GAME/Assets/Materials/UIMaterial.json";

@@ -35,8 +35,6 @@ int ChangedPixels(const testing_support::Image& before, const testing_support::I
 TEST(HudWindow, ScoreMeterAndHealthShowOverALevel) {
   testing_support::ScopedTempHome home;
   testing_support::RunningGame game;
-  // The tutorial has no camera of its own for the documents: they are drawn through the
-  // level's perspective camera.
   ASSERT_TRUE(game.ShowScene("levelt_scene"));
   const auto documents = DECS::Instance().GetSystem<RMLSystem>();
   ASSERT_NE(documents, nullptr);
@@ -78,8 +76,9 @@ TEST(HudWindow, ScoreMeterAndHealthShowOverALevel) {
   EXPECT_GT(ChangedPixels(before, after, 24, healthTop + 8, 200, 28), 1000) << "health bar";
   EXPECT_GT(ChangedPixels(before, after, 24 + 210, healthTop, 60, 48), 40) << "health number";
 
-  // Solid backgrounds of the style sheet: the meter's fill in the Sundrel colour, the empty part
-  // of the health bar, the first hint's panel (inside its border, left of its text).
+  // Solid colours: the meter's fill in the Sundrel colour, the empty part of the health bar
+  // (its image, grey 223 there, dimmed to a quarter over the bar's back), the first hint's panel
+  // (inside its border, left of its text).
   struct Solid {
     const char* what;
     int x;
@@ -88,7 +87,7 @@ TEST(HudWindow, ScoreMeterAndHealthShowOverALevel) {
   };
   const Solid solids[] = {
       {"meter fill #e0a030", 24 + 150, 20 + 18, {0xe0, 0xa0, 0x30}},
-      {"health bar back #2a1418", 24 + 150, healthTop + 22, {0x2a, 0x14, 0x18}},
+      {"health bar, empty part", 24 + 150, healthTop + 22, {56, 56, 56}},
       {"hint panel #141420", after.width - 24 - 440 + 5, 180 + 6, {0x14, 0x14, 0x20}},
   };
   for (const Solid& solid : solids) {

@@ -9,9 +9,12 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "components/camera.h"
 #include "components/transform.h"
@@ -89,6 +92,21 @@ class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
 
   static bool Lit(const Image& image, int x, int y) { return image.At(x, y)[0] > 128; }
 
+  // The menu layer seen through the camera a level scene has on its scene layer (perspective,
+  // high above the ground, looking down at an angle), as in a scene without a menu camera.
+  void UseLevelCameraOnTheMenuLayer(glm::vec3 position = {17.0f, 19.0f, 39.0f}) {
+    Camera& camera = *components->GetComponent<Camera>(menuCamera);
+    camera._mode = Mode::PERSPECTIVE;
+    camera._zoom = 0.9f;
+    camera._nearPlane = 0.1f;
+    camera._farPlane = 200.0f;
+    camera.SetDirty();
+    Transform& transform = *components->GetComponent<Transform>(menuCamera);
+    transform._position = position;
+    transform._rotation = {-38.0f, 45.0f, 0.0f};
+    cameras->Update(0.0f);
+  }
+
   // The 20 x 10 rectangle drawn at (10, 10) covers exactly its pixels.
   static void ExpectRectangleAt10By10(const Image& frame) {
   for (const auto& [x, y] : {std::pair{10, 10}, {29, 10}, {10, 19}, {29, 19}, {20, 15}})
@@ -97,26 +115,38 @@ class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
     EXPECT_FALSE(Lit(frame, x, y)) << x << "," << y;
   }
 
-  // Draws the document in the library's own context and reads the window back.
-  Image DrawDocument(const char* rml) {
+  // Starts the library on the interface, with DejaVu Sans and a context the size of the window,
+  // and shows the document in it, laid out and queued for drawing; null when a step fails.
+  Rml::Context* ShowDocument(const std::string& rml) {
     Rml::SetRenderInterface(ui.get());
-    EXPECT_TRUE(Rml::Initialise());
+    if (!Rml::Initialise() || !Rml::LoadFontFace("GAME/Assets/Fonts/DejaVuSans.ttf")) return nullptr;
     Rml::Context* context = Rml::CreateContext("gl", {kTestWindowWidth, kTestWindowHeight});
-    EXPECT_NE(context, nullptr);
-    Image frame;
-    if (context != nullptr) {
-      Rml::ElementDocument* document = context->LoadDocumentFromMemory(rml, "./GAME/Assets/RML/test.rml");
-      EXPECT_NE(document, nullptr);
-      if (document != nullptr) document->Show();
-      testing::internal::CaptureStdout();
-      context->Update();
-      context->Render();
-      testing::internal::GetCapturedStdout();
-      frame = Frame();
-    }
+    if (context == nullptr) return nullptr;
+    Rml::ElementDocument* document = context->LoadDocumentFromMemory(rml, "./GAME/Assets/RML/test.rml");
+    if (document == nullptr) return nullptr;
+    document->Show();
+    testing::internal::CaptureStdout();
+    context->Update();
+    context->Render();
+    testing::internal::GetCapturedStdout();
+    return context;
+  }
+
+  void StopLibrary() {
     Rml::Shutdown();
     Rml::SetRenderInterface(nullptr);
     ui->Close();
+  }
+
+  // Draws the document in the library's own context and reads the window back.
+  Image DrawDocument(const std::string& rml) {
+    Image frame;
+    if (ShowDocument(rml) != nullptr) {
+      frame = Frame();
+    } else {
+      ADD_FAILURE() << "the document was not shown";
+    }
+    StopLibrary();
     return frame;
   }
 
@@ -142,26 +172,14 @@ TEST_F(UiRenderInterfaceGlTest, ScissorClipsTheDraw) {
 }
 
 TEST_F(UiRenderInterfaceGlTest, ImagesAndTextShowUpright) {
-  Rml::SetRenderInterface(ui.get());
-  ASSERT_TRUE(Rml::Initialise());
-  ASSERT_TRUE(Rml::LoadFontFace("GAME/Assets/Fonts/DejaVuSans.ttf"));
-  Rml::Context* context = Rml::CreateContext("gl", {kTestWindowWidth, kTestWindowHeight});
-  ASSERT_NE(context, nullptr);
   // The marker: red top-left quarter, green top-right, blue bottom half. A "T" is wide at the
   // top and narrow at the bottom.
-  Rml::ElementDocument* document = context->LoadDocumentFromMemory(
+  const Image frame = DrawDocument(
       "<rml><head><style>body { font-family: DejaVuSans; color: white; }"
       "#m { position: absolute; left: 0; top: 0; width: 16px; height: 16px; }"
       "#t { position: absolute; left: 24px; top: 0; font-size: 48px; line-height: 48px; }</style></head>"
-      "<body><img id='m' src='GAME/Assets/RML/images/marker.png'/><div id='t'>T</div></body></rml>",
-      "./GAME/Assets/RML/test.rml");
-  ASSERT_NE(document, nullptr);
-  document->Show();
-  testing::internal::CaptureStdout();
-  context->Update();
-  context->Render();
-  testing::internal::GetCapturedStdout();
-  const Image frame = Frame();
+      "<body><img id='m' src='GAME/Assets/RML/images/marker.png'/><div id='t'>T</div></body></rml>");
+  ASSERT_EQ(frame.width, kTestWindowWidth);
 
   const auto colour = [&](int x, int y) {
     const auto pixel = frame.At(x, y);
@@ -189,24 +207,57 @@ TEST_F(UiRenderInterfaceGlTest, ImagesAndTextShowUpright) {
     return count;
   };
   EXPECT_GT(litInRow(top + 1), 2 * litInRow(bottom - 1)) << "the bar of the T is at the top";
-
-  Rml::Shutdown();
-  Rml::SetRenderInterface(nullptr);
-  ui->Close();
 }
 
 TEST_F(UiRenderInterfaceGlTest, QuadCoversItsPixelRectangleUnderAPerspectiveCamera) {
-  // Where a scene has no menu camera the layer is drawn with the scene's, a perspective one.
-  Camera& camera = *components->GetComponent<Camera>(menuCamera);
-  camera._mode = Mode::PERSPECTIVE;
-  camera._zoom = 0.9f;
-  camera._nearPlane = 0.1f;
-  camera._farPlane = 200.0f;
-  camera.SetDirty();
-  components->GetComponent<Transform>(menuCamera)->_rotation = {-38.0f, 45.0f, 0.0f};
-  cameras->Update(0.0f);
+  UseLevelCameraOnTheMenuLayer();
   ui->RenderGeometry(Rectangle({20, 10}), {10, 10}, 0);
   ExpectRectangleAt10By10(Frame());
+}
+
+// A backdrop, a panel over it and text over the panel: each draw lies over the one before it,
+// through the level's perspective camera as through the orthographic menu camera.
+TEST_F(UiRenderInterfaceGlTest, TextOverAPanelShowsAlikeThroughOrthographicAndPerspectiveCameras) {
+  Rml::Context* context = ShowDocument(
+      "<rml><head><style>body { font-family: DejaVuSans; color: #302018; }"
+      "div { position: absolute; }"
+      "#backdrop { left: 0; top: 0; width: 64px; height: 64px; background-color: #0c0a12; opacity: 0.75; }"
+      "#panel { left: 3px; top: 3px; width: 57px; height: 55px; background-color: #e8dcc0; }"
+      "#text { left: 5px; top: 5px; width: 54px; font-size: 13px; line-height: 15px; }</style></head>"
+      "<body><div id='backdrop'/><div id='panel'/><div id='text'>Paused. The run waits for you.</div></body></rml>");
+  ASSERT_NE(context, nullptr);
+  const Image orthographic = Frame();
+  // The level camera follows the player: the tutorial's start and two places further on.
+  std::vector<Image> perspective;
+  for (const glm::vec3 position : {glm::vec3(17, 19, 39), glm::vec3(27, 19, 47), glm::vec3(90, 19, 150)}) {
+    UseLevelCameraOnTheMenuLayer(position);
+    context->Render();
+    perspective.push_back(Frame());
+  }
+  StopLibrary();
+
+  // The text shows: dark glyph pixels on the light panel.
+  int glyphPixels = 0;
+  for (int y = 6; y < 60; ++y) {
+    for (int x = 6; x < 60; ++x) glyphPixels += orthographic.At(x, y)[0] < 120 ? 1 : 0;
+  }
+  EXPECT_GT(glyphPixels, 150);
+  for (std::size_t camera = 0; camera < perspective.size(); ++camera) {
+    int differing = 0;
+    int worst = 0;
+    for (int y = 0; y < kTestWindowHeight; ++y) {
+      for (int x = 0; x < kTestWindowWidth; ++x) {
+        int difference = 0;
+        for (int channel = 0; channel < 3; ++channel) {
+          difference = std::max(difference,
+                                std::abs(orthographic.At(x, y)[channel] - perspective[camera].At(x, y)[channel]));
+        }
+        differing += difference > 8 ? 1 : 0;
+        worst = std::max(worst, difference);
+      }
+    }
+    EXPECT_EQ(differing, 0) << "camera " << camera << ": the largest difference of a channel is " << worst;
+  }
 }
 
 // Solid boxes in every way a document writes a colour, opaque and see-through, over the black
@@ -237,7 +288,7 @@ TEST_F(UiRenderInterfaceGlTest, BackgroundColoursShowAsWritten) {
   }
   rml += "</body></rml>";
 
-  const Image frame = DrawDocument(rml.c_str());
+  const Image frame = DrawDocument(rml);
   ASSERT_EQ(frame.width, kTestWindowWidth);
   for (std::size_t i = 0; i < std::size(boxes); ++i) {
     const bool overWhite = std::string(boxes[i].style).find("top: 24px") != std::string::npos;

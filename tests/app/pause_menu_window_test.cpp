@@ -1,9 +1,12 @@
 // The whole game in a level: Escape, sent through the X server, opens the pause menu over the
-// HUD and holds the game; a click on "resume" closes it and the game runs on.
+// HUD and holds the game; a click on "resume" closes it and the game runs on. The pause panel
+// shows the same pixels in the tutorial as in a transition scene.
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "engine/decs.h"
 #include "rml/rml.h"
@@ -83,6 +86,63 @@ TEST(PauseMenuWindow, EscapeOpensThePauseMenuAndResumeClosesIt) {
   EXPECT_EQ(menus->HUD()->Score(), 310);
   game.Step();
   EXPECT_GT(menus->HUD()->RunSeconds(), heldTime) << "the run's clock stands still after resume";
+}
+
+// The paused game's panel ("Paused", "The run waits for you." over the panel image) in `scene`,
+// cut out of the window's picture; the pause menu is opened with Escape.
+void PicturePausePanel(const std::string& scene, testing_support::Image& panel) {
+  testing_support::RunningGame game;
+  ASSERT_TRUE(game.ShowScene(scene)) << scene << " never finished fading in";
+  const auto menus = DECS::Instance().GetSystem<MenuManager>();
+  ASSERT_NE(menus, nullptr);
+  Rml::ElementDocument* pause = menus->GetMenu(MenuManager::kPauseMenu)->Document();
+  ASSERT_NE(pause, nullptr);
+  GLFWwindow* window = glfwGetCurrentContext();
+  SendKey(window, XK_Escape, true);
+  game.Step();
+  SendKey(window, XK_Escape, false);
+  for (int i = 0; i < 3; ++i) game.Step();
+  ASSERT_TRUE(pause->IsVisible()) << "Escape did not open the pause menu in " << scene;
+  Rml::Element* content = pause->GetElementById("default-content");
+  ASSERT_NE(content, nullptr);
+  const Rml::Vector2f offset = content->GetAbsoluteOffset(Rml::BoxArea::Border);
+  const Rml::Vector2f size = content->GetBox().GetSize(Rml::BoxArea::Border);
+  panel.width = static_cast<int>(size.x);
+  panel.height = static_cast<int>(size.y);
+  panel.rgba.clear();
+  for (int y = 0; y < panel.height; ++y) {
+    for (int x = 0; x < panel.width; ++x) {
+      const auto pixel = game.picture.At(static_cast<int>(offset.x) + x, static_cast<int>(offset.y) + y);
+      panel.rgba.insert(panel.rgba.end(), pixel.begin(), pixel.end());
+    }
+  }
+}
+
+// The tutorial's documents are drawn as the other scenes' are: its pause panel shows the same
+// words in the same pixels as a transition scene's (up to the scene seen faintly through the
+// panel).
+TEST(PauseMenuWindow, ThePanelReadsTheSameInTheTutorialAsInATransition) {
+  testing_support::TempFolder home;
+  testing_support::ScopedEnvironment dataHome("XDG_DATA_HOME", home.path.string());
+  std::filesystem::create_directories(home.path / "Corvane" / "Kelvaris");
+  testing_support::Image transition;
+  testing_support::Image tutorial;
+  ASSERT_NO_FATAL_FAILURE(PicturePausePanel("level0ToLevel1Transition_scene", transition));
+  ASSERT_NO_FATAL_FAILURE(PicturePausePanel("levelt_scene", tutorial));
+  ASSERT_EQ(transition.width, tutorial.width);
+  ASSERT_EQ(transition.height, tutorial.height);
+  ASSERT_GT(transition.width * transition.height, 10000) << "the panel is laid out";
+
+  int differing = 0;
+  for (int y = 0; y < transition.height; ++y) {
+    for (int x = 0; x < transition.width; ++x) {
+      const auto a = transition.At(x, y);
+      const auto b = tutorial.At(x, y);
+      if (std::abs(a[0] - b[0]) > 24 || std::abs(a[1] - b[1]) > 24 || std::abs(a[2] - b[2]) > 24) ++differing;
+    }
+  }
+  EXPECT_LT(differing, transition.width * transition.height / 200)
+      << differing << " of " << transition.width * transition.height << " pixels differ";
 }
 
 }  // namespace

@@ -242,7 +242,18 @@ void UiRenderInterface::RenderGeometry(Rml::CompiledGeometryHandle geometry, Rml
 void UiRenderInterface::RenderShader(Rml::CompiledShaderHandle shader, Rml::CompiledGeometryHandle geometry,
                                      Rml::Vector2f translation, Rml::TextureHandle texture) {
   if (closed) return;
+  // A material's shader multiplies by its texel; drawn without an image (a "shader" decorator)
+  // it reads white, so the material shows its own colours. Texture 0 would read black.
+  if (texture == 0) texture = WhiteTexture();
   QueueUiDraw(geometry, translation, texture, shader == 0 ? -1 : static_cast<int>(shader - 1), false);
+}
+
+Rml::TextureHandle UiRenderInterface::WhiteTexture() {
+  if (whiteTexture <= 0) {
+    constexpr std::uint8_t kWhite[4] = {255, 255, 255, 255};
+    whiteTexture = cache.CreateTexture(1, 1, kWhite, kWhiteTextureName, GL_NEAREST, GL_NEAREST);
+  }
+  return whiteTexture > 0 ? static_cast<Rml::TextureHandle>(whiteTexture) : kNoTexture;
 }
 
 std::optional<glm::mat4> UiRenderInterface::LayerInverse() const {

@@ -83,6 +83,8 @@ class UiRenderInterface final : public Rml::RenderInterface {
   static constexpr const char* kUntexturedMaterial = "./GAME/Assets/Materials/UIMaterialNoTex.json";
   // A texture handle that stands for "drop the draw".
   static constexpr Rml::TextureHandle kNoTexture = static_cast<Rml::TextureHandle>(-1);
+  // The 1 x 1 white texture that shader draws without an image are given.
+  static constexpr const char* kWhiteTextureName = "GENERATED_RML_WHITE_TEXTURE";
 
   UiRenderInterface(ResourceCache& cache, DrawQueue& queue, UiRenderLinks links);
   ~UiRenderInterface() override;
@@ -105,6 +107,7 @@ class UiRenderInterface final : public Rml::RenderInterface {
   // The material of the "value" parameter (a material file path).
   Rml::CompiledShaderHandle CompileShader(const Rml::String& name,
                                           const Rml::Dictionary& parameters) override;
+  // Texture 0 (none) draws with a white texture, so the material's texel reads 1.
   void RenderShader(Rml::CompiledShaderHandle shader, Rml::CompiledGeometryHandle geometry,
                     Rml::Vector2f translation, Rml::TextureHandle texture) override;
 
@@ -132,6 +135,9 @@ class UiRenderInterface final : public Rml::RenderInterface {
   // `plainColour`: the untextured material, which draws the vertex colours as they are.
   void QueueUiDraw(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
                    Rml::TextureHandle texture, int material, bool plainColour);
+  // The white texture, made in the cache the first time it is needed; kNoTexture when it
+  // cannot be made.
+  Rml::TextureHandle WhiteTexture();
   // The inverse of the layer camera's view-projection; none when there is no camera link or
   // the matrix cannot be inverted.
   std::optional<glm::mat4> LayerInverse() const;
@@ -156,4 +162,5 @@ class UiRenderInterface final : public Rml::RenderInterface {
   std::size_t geometryCount = 0;
   std::unordered_set<Rml::TextureHandle> generatedTextures;
   unsigned generatedTextureCount = 0;
+  int whiteTexture = -1;
 };

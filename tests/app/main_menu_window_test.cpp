@@ -2,7 +2,7 @@
 // a clan half and then on "start" begins a run in the tutorial level, with the HUD on screen, or,
 // once the tutorial was completed (the save marker), in the transition to the first level;
 // without a clan, "start" only shows the clan message. A hovered word scrambles on the screen,
-// and the wheel scrolls the open diary.
+// and the wheel scrolls the open diary. A chosen clan's squares show its material.
 
 #include <gtest/gtest.h>
 
@@ -218,6 +218,41 @@ TEST_F(MainMenuWindow, TheWheelScrollsTheDiaryWhereverThePointerIs) {
   const int side = std::min(box[2] - box[0], box[3] - box[1]);
   EXPECT_GT(testing_support::ChangedPixels(before, game->picture, box[0], box[1], side), 100)
       << "the table did not move on the screen";
+}
+
+// A chosen clan lays its material over the title's squares (a shader decorator without an
+// image): the chosen half's squares show the material's colours, the Floreth opal (pale sea
+// green to lilac) and the Sundrel gold, not black.
+TEST_F(MainMenuWindow, TheChosenHalfsSquaresShowTheirMaterial) {
+  ASSERT_NO_FATAL_FAILURE(StartOnTheMainMenu(false));
+  struct Choice {
+    const char* section;
+    const char* clan;
+    bool (*looksLikeMaterial)(const std::array<int, 4>& pixel);
+  };
+  const Choice choices[] = {
+      {"left-section", "floreth",
+       [](const std::array<int, 4>& pixel) { return pixel[0] > 90 && pixel[1] > 90 && pixel[2] > 90; }},
+      {"right-section", "sundrel",
+       [](const std::array<int, 4>& pixel) { return pixel[0] > 180 && pixel[1] > 120; }},
+  };
+  for (const Choice& choice : choices) {
+    ClickOn(document->GetElementById(choice.section));
+    ASSERT_EQ(menu->ChosenClan(), choice.clan);
+    game->Step();
+    Rml::ElementList squares;
+    document->GetElementById(choice.section)->GetElementsByClassName(squares, "square");
+    ASSERT_EQ(squares.size(), 3u);
+    for (Rml::Element* square : squares) {
+      const Rml::Vector2f offset = square->GetAbsoluteOffset(Rml::BoxArea::Border);
+      const Rml::Vector2f size = square->GetBox().GetSize(Rml::BoxArea::Border);
+      const std::array<int, 4> pixel = game->picture.At(static_cast<int>(offset.x + size.x / 2),
+                                                        static_cast<int>(offset.y + size.y / 2));
+      EXPECT_TRUE(choice.looksLikeMaterial(pixel))
+          << choice.clan << " square at " << offset.x << "," << offset.y << ": " << pixel[0] << " "
+          << pixel[1] << " " << pixel[2];
+    }
+  }
 }
 
 }  // namespace

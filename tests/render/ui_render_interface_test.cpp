@@ -144,16 +144,24 @@ TEST_F(UiRenderInterfaceTest, DrawsAreOrderedOnTheMenuLayerWithTheirMaterial) {
   }
 
   // The shader's material is the "value" parameter's; a shader without one draws nothing.
+  // Without an image the material reads a white texture (texture 0 would read black); with one
+  // it reads that image.
   const auto shader = ui.CompileShader("shader", {{"value", Rml::Variant("./GAME/Assets/Materials/UnlitMaterial.json")}});
   ASSERT_NE(shader, 0u);
   ui.RenderShader(shader, geometry, {0, 0}, 0);
-  ASSERT_EQ(queue.draws.size(), 3u);
+  ui.RenderShader(shader, geometry, {0, 0}, 7);
+  ASSERT_EQ(queue.draws.size(), 4u);
   EXPECT_EQ(queue.draws[2].material, cache.GetMaterial("./GAME/Assets/Materials/UnlitMaterial.json"));
+  const CachedTexture* white = cache.FindTexture(UiRenderInterface::kWhiteTextureName);
+  ASSERT_NE(white, nullptr);
+  EXPECT_EQ(white->width, 1);
+  EXPECT_EQ(queue.draws[2].textureA, static_cast<int>(white->id));
+  EXPECT_EQ(queue.draws[3].textureA, 7);
   EXPECT_EQ(ui.CompileShader("shader", {}), 0u);
 
   size = {0, 0};  // minimised
   ui.RenderGeometry(geometry, {0, 0}, 7);
-  EXPECT_EQ(queue.draws.size(), 3u);
+  EXPECT_EQ(queue.draws.size(), 4u);
 }
 
 TEST_F(UiRenderInterfaceTest, ModelPlacesPixelsInClipSpaceUndoingTheLayerCamera) {

@@ -50,7 +50,8 @@ void PrepareProcess(const std::string& crashFolder) {
 }
 
 void StartEngine() {
-  DECS::Instance();
+  // A test may have made the engine with a clock of its own.
+  if (!DECS::HasInstance()) DECS::CreateInstance();
   CreateManagers();
   RegisterAllComponents();
   RegisterAllSystems();

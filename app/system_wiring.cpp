@@ -247,7 +247,7 @@ void WireLuaApi(LuaScriptSystem& scripts, const std::shared_ptr<RingSystem>& rin
 void WireGrass(RenderContext& context, const std::shared_ptr<GrassSystem>& grass,
                const std::shared_ptr<SettingsSystem>& settings) {
   grass->SetLinks({.graphicsQuality = GraphicsQualitySource(settings)});
-  grass->AttachGpu();
+  grass->AttachGpu(context.Resources());
   context.GetRenderer().AddSceneLayerDrawer(grass.get());
   context.AddTeardownStep([grass] { grass->ReleaseGpu(); });
 }
@@ -255,7 +255,7 @@ void WireGrass(RenderContext& context, const std::shared_ptr<GrassSystem>& grass
 // The wind computes its grid on the render context's GL context and draws its view into the
 // scene layer; its buffers go before the context.
 void WireWind(RenderContext& context, const std::shared_ptr<WindSystem>& wind) {
-  wind->AttachGpu();
+  wind->AttachGpu(context.Resources());
   context.GetRenderer().AddSceneLayerDrawer(wind.get());
   context.AddTeardownStep([wind] { wind->ReleaseGpu(); });
 }

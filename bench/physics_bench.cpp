@@ -29,7 +29,7 @@ class CollisionBench {
  public:
   CollisionBench() {
     const QuietStdout quiet;
-    DECS::Instance();
+    DECS::CreateInstance();
     CreateManagers();
     RegisterAllComponents();
     collision = DECS::Instance().GetManager<SystemManager>()->RegisterSystem<CollisionSystem>().get();

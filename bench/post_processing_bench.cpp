@@ -65,6 +65,7 @@ class PostProcessingWorld {
                         kWindowHeight, GL_RGBA, GL_FLOAT, picture.data());
   }
 
+  std::unique_ptr<ResourceCache> cache;
   std::unique_ptr<Renderer> renderer;
   std::unique_ptr<RendererTargets> targets;
   std::unique_ptr<PostProcessingChain> chain;
@@ -76,17 +77,17 @@ class PostProcessingWorld {
     window = OpenBenchmarkWindow(kWindowWidth, kWindowHeight, "Kelvaris post-processing benchmark");
 
     const QuietStdout quiet;
-    DECS::Instance();
+    DECS::CreateInstance();
     CreateManagers();
-    renderer = std::make_unique<Renderer>();
+    cache = std::make_unique<ResourceCache>(MakeGlBackend());
+    renderer = std::make_unique<Renderer>(*cache);
     targets = std::make_unique<RendererTargets>(*renderer);
-    chain = std::make_unique<PostProcessingChain>(*targets);
+    chain = std::make_unique<PostProcessingChain>(*targets, *cache);
     renderer->SetPostProcessing(chain.get());
     chain->SetSceneFadeSource([] { return 0.5f; });
-    ResourceCache& cache = ResourceCache::Instance();
     quad = std::make_unique<GpuMesh>(
-        cache.MeshAt(cache.GetMesh("./GAME/Assets/Meshes/FramebufferMesh.txt")));
-    composite = cache.GetShaderById(cache.GetShader(
+        cache->MeshAt(cache->GetMesh("./GAME/Assets/Meshes/FramebufferMesh.txt")));
+    composite = cache->GetShaderById(cache->GetShader(
         PassShaders::kVertex, "./GAME/Shaders/Fragment/FramebufferFragmentShader.glsl"));
     if (composite == nullptr) throw std::runtime_error("no composite program");
 
@@ -110,7 +111,7 @@ class PostProcessingWorld {
     targets.reset();
     renderer.reset();
     quad.reset();
-    ResourceCache::DestroyInstance();
+    cache.reset();
     DECS::Instance().Shutdown();
     glfwDestroyWindow(window);
     glfwTerminate();

@@ -121,7 +121,7 @@ class RenderWorld {
  private:
   RenderWorld() {
     const QuietStdout quiet;
-    ResourceCache& cache = ResourceCache::Instance();
+    ResourceCache& cache = setup.cache();
     mesh = cache.GetMesh("./GAME/Assets/Meshes/DefaultQuad.txt");
     material = cache.GetMaterial("./GAME/Assets/Materials/StandardMaterial.json");
     for (int index = 0; index < 20; ++index) {

@@ -163,7 +163,6 @@ template <typename AfterFrame>
 double Replay(std::vector<double>& frames, AfterFrame&& afterFrame) {
   auto ownedClock = std::make_unique<StepClock>();
   StepClock& clock = *ownedClock;
-  ResourceCache::DestroyInstance();
   DECS::CreateInstance(std::move(ownedClock));
   StartEngine();
   DECS& decs = DECS::Instance();

@@ -90,8 +90,8 @@ class EffectsWorld {
                           0.03f}) {
     grassSystem = setup.systems().RegisterSystem<GrassSystem>();
     windSystem = setup.systems().RegisterSystem<WindSystem>();
-    grassSystem->AttachGpu();
-    windSystem->AttachGpu();
+    grassSystem->AttachGpu(setup.cache());
+    windSystem->AttachGpu(setup.cache());
     setup.renderer().AddSceneLayerDrawer(grassSystem.get());
     map = setup.AddEntity("Tilemap", Transform({}, {}, {2.0f, 1.0f, 2.0f}), Tilemap());
   }

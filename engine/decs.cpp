@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "engine/component_manager.h"
 #include "engine/entity_manager.h"
@@ -30,7 +31,10 @@ DECS::DECS(std::unique_ptr<EngineClock> engineClock) : clock(std::move(engineClo
 DECS::~DECS() = default;
 
 DECS& DECS::Instance() {
-  if (!InstanceSlot()) InstanceSlot() = std::make_unique<DECS>(std::make_unique<SteadyEngineClock>());
+  if (!InstanceSlot()) {
+    std::fprintf(stderr, "DECS : used while no engine exists\n");
+    std::abort();
+  }
   return *InstanceSlot();
 }
 
@@ -42,6 +46,8 @@ DECS& DECS::CreateInstance(std::unique_ptr<EngineClock> engineClock) {
   InstanceSlot() = std::make_unique<DECS>(std::move(engineClock));
   return *InstanceSlot();
 }
+
+DECS& DECS::CreateInstance() { return CreateInstance(std::make_unique<SteadyEngineClock>()); }
 
 bool DECS::HasInstance() { return InstanceSlot() != nullptr; }
 

@@ -11,10 +11,11 @@
 //      system renders, the renderer renders the frame, the window ends the frame;
 //   4. the queued messages are delivered.
 //
-// There is no catch-up and no sleep. Lifecycle: DECS::Instance() creates the engine (tests may
-// use CreateInstance with a clock of their own), CreateManagers() adds the managers, systems are
-// registered, Update runs until `quit`, and Shutdown() shuts every system down and destroys the
-// engine, after which a new one may be created.
+// There is no catch-up and no sleep. Lifecycle: DECS::CreateInstance() creates the engine (with
+// the steady clock, or a clock of the caller's own), CreateManagers() adds the managers, systems
+// are registered, Update runs until `quit`, and Shutdown() shuts every system down and destroys
+// the engine, after which a new one may be created. Instance() only answers while an engine
+// lives: it never makes one, and asking with none ends the program with a message.
 
 #include <memory>
 #include <string>
@@ -40,10 +41,12 @@ class DECS : public MessageReciever {
   DECS(const DECS&) = delete;
   DECS& operator=(const DECS&) = delete;
 
-  // The engine, created with the steady clock on first use.
+  // The living engine; there must be one (see HasInstance).
   static DECS& Instance();
-  // Creates the engine with the given clock; there must be no engine yet.
+  // Creates the engine with the given clock, or the steady clock; there must be no engine yet
+  // (otherwise the one there is stays, with a log line).
   static DECS& CreateInstance(std::unique_ptr<EngineClock> clock);
+  static DECS& CreateInstance();
   static bool HasInstance();
 
   // The manager stored under the class's type name, or an empty handle.
@@ -153,7 +156,7 @@ class DECS : public MessageReciever {
 };
 DECLARE_TYPE_NAME(class, DECS);
 
-// Creates the four managers under DECS and links them into the message tree (level 4 over the
-// System, Component, Entity and Messaging managers, in that order). Does nothing when the
-// engine has its managers already.
+// Creates the four managers under the living DECS and links them into the message tree (level 4
+// over the System, Component, Entity and Messaging managers, in that order). Does nothing when
+// the engine has its managers already.
 void CreateManagers();

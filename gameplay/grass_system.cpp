@@ -24,9 +24,8 @@ namespace {
 constexpr int kGrowGroupBlades = 16;
 constexpr const char* kNeutralTextureName = "GrassNeutralMap";
 
-Shader* CachedProgram(const std::string& vertex, const std::string& fragment,
-                      const std::string& compute) {
-  ResourceCache& cache = ResourceCache::Instance();
+Shader* CachedProgram(ResourceCache& cache, const std::string& vertex,
+                      const std::string& fragment, const std::string& compute) {
   Shader* shader = cache.GetShaderById(cache.GetShader(vertex, fragment, {}, compute));
   return shader != nullptr && shader->IsLinked() ? shader : nullptr;
 }
@@ -77,7 +76,8 @@ void GrassSystem::Init() {
 }
 
 bool GrassSystem::Active() const {
-  return engine != nullptr && gpuAttached && (!links.graphicsQuality || links.graphicsQuality() > 0);
+  return engine != nullptr && cache != nullptr &&
+         (!links.graphicsQuality || links.graphicsQuality() > 0);
 }
 
 std::size_t GrassSystem::BladeCapacity(std::size_t tiles, int density) {
@@ -168,7 +168,7 @@ void GrassSystem::CreateMapBuffers(const Tilemap& map) {
 int GrassSystem::NeutralTexture() {
   // White: full density and full height where a layer has no map of its own.
   const std::uint8_t white[] = {255, 255, 255, 255};
-  return ResourceCache::Instance().CreateTexture(1, 1, white, kNeutralTextureName);
+  return cache->CreateTexture(1, 1, white, kNeutralTextureName);
 }
 
 void GrassSystem::PublishMapValues() const {
@@ -181,11 +181,10 @@ void GrassSystem::PublishMapValues() const {
 }
 
 void GrassSystem::GrowLayers(const Tilemap& map, bool creating) {
-  Shader* clear = CachedProgram({}, {}, kClearShaderPath);
-  Shader* grow = CachedProgram({}, {}, kGrowShaderPath);
+  Shader* clear = CachedProgram(*cache, {}, {}, kClearShaderPath);
+  Shader* grow = CachedProgram(*cache, {}, {}, kGrowShaderPath);
   GlobalUniforms& globals = engine->globalUniforms;
   const std::size_t tiles = static_cast<std::size_t>(mapWidth) * static_cast<std::size_t>(mapDepth);
-  ResourceCache& cache = ResourceCache::Instance();
   for (std::size_t i = 0; i < map._foliageData.size(); ++i) {
     const FoliageData& foliage = map._foliageData[i];
     if (creating) {
@@ -193,7 +192,7 @@ void GrassSystem::GrowLayers(const Tilemap& map, bool creating) {
       layer.density = std::clamp(foliage._maxDensity, 0, kMaxDensity);
       layer.capacity = BladeCapacity(tiles, layer.density);
       layer.blades.Create(layer.capacity * kBladeFloats + 1);
-      layer.mesh = std::make_unique<GpuMesh>(cache.MeshAt(cache.GetMesh(foliage._meshPath)));
+      layer.mesh = std::make_unique<GpuMesh>(cache->MeshAt(cache->GetMesh(foliage._meshPath)));
       const std::array<std::uint32_t, 5> command = {layer.mesh->IndexCount(), 0u, 0u, 0u, 0u};
       layer.indirect.Create(std::span<const std::uint32_t>(command));
       layers.push_back(std::move(layer));
@@ -257,7 +256,7 @@ void GrassSystem::Update(float dt) {
   pressers.BindBase(7);
   UploadPressers();
 
-  Shader* press = CachedProgram({}, {}, kPressShaderPath);
+  Shader* press = CachedProgram(*cache, {}, {}, kPressShaderPath);
   if (press == nullptr) return;
   press->Use();
   press->ApplyGlobalUniforms(engine->globalUniforms);
@@ -293,7 +292,7 @@ void GrassSystem::DrawGrass() {
   if (!Active() || !enabled || !hasMap) return;
   const MapView view = FindMap(*engine);
   if (view.map == nullptr) return;
-  Shader* shader = CachedProgram(kVertexShaderPath, kFragmentShaderPath, {});
+  Shader* shader = CachedProgram(*cache, kVertexShaderPath, kFragmentShaderPath, {});
   if (shader == nullptr) return;
   shader->Use();
   pressCells.BindBase(3);
@@ -336,7 +335,7 @@ void GrassSystem::ReleaseGpu() {
   pressCells.Release();
   pressers.Release();
   hasMap = false;
-  gpuAttached = false;
+  cache = nullptr;
 }
 
 void GrassSystem::Shutdown() { ReleaseGpu(); }

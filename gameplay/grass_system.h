@@ -84,8 +84,9 @@ class GrassSystem : public BaseSystem, public SceneLayerDrawer {
   void DrawIntoSceneLayer() override { DrawGrass(); }
 
   void SetLinks(GrassSystemLinks newLinks) { links = std::move(newLinks); }
-  // Lets the system use the current GL context from now on.
-  void AttachGpu() { gpuAttached = true; }
+  // Lets the system use the current GL context from now on, with programs, meshes and textures
+  // from `resources` (which must stay until ReleaseGpu).
+  void AttachGpu(ResourceCache& resources) { cache = &resources; }
   // Deletes every buffer and layer mesh; no GL work afterwards.
   void ReleaseGpu();
 
@@ -127,7 +128,8 @@ class GrassSystem : public BaseSystem, public SceneLayerDrawer {
 
   DECS* engine = nullptr;
   GrassSystemLinks links;
-  bool gpuAttached = false;
+  // Set between AttachGpu and ReleaseGpu: GPU work happens only then.
+  ResourceCache* cache = nullptr;
   bool hasMap = false;
   int mapWidth = 0;
   int mapDepth = 0;

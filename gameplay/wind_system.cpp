@@ -24,9 +24,8 @@ namespace {
 constexpr float kViewLineWidth = 7.0f;
 
 // The cached program of the given stages, or null when it did not build.
-Shader* CachedProgram(const std::string& vertex, const std::string& fragment,
-                      const std::string& compute) {
-  ResourceCache& cache = ResourceCache::Instance();
+Shader* CachedProgram(ResourceCache& cache, const std::string& vertex,
+                      const std::string& fragment, const std::string& compute) {
   Shader* shader = cache.GetShaderById(cache.GetShader(vertex, fragment, {}, compute));
   return shader != nullptr && shader->IsLinked() ? shader : nullptr;
 }
@@ -86,7 +85,7 @@ void WindSystem::ReadMap() {
   mapHeight = static_cast<int>(tilemap->height);
   const Transform* transform = components->GetComponent<Transform>(map);
   mapScale = transform != nullptr ? transform->_scale.x : 1.0f;
-  if (!gpuAttached) return;
+  if (cache == nullptr) return;
   const std::size_t words =
       static_cast<std::size_t>(mapWidth) * static_cast<std::size_t>(mapHeight) * kWordsPerTile + 1;
   windGrid.Create(words);
@@ -111,7 +110,7 @@ void WindSystem::Update(float /*dt*/) {
   // The grass writes its layers' maximum into the same value while drawing; the wind's own
   // passes read 1.
   engine->globalUniforms.floats["maxWindSpeed"] = 1.0f;
-  if (gpuAttached) Dispatch();
+  if (cache != nullptr) Dispatch();
 }
 
 void WindSystem::UploadEmitters() {
@@ -133,15 +132,14 @@ void WindSystem::Dispatch() {
   windGrid.BindBase(4);
   if (!windGrid.IsValid() || mapWidth <= 0 || mapHeight <= 0) return;
 
-  Shader* shader = CachedProgram({}, {}, kComputeShaderPath);
+  Shader* shader = CachedProgram(*cache, {}, {}, kComputeShaderPath);
   if (shader == nullptr) return;
   shader->Use();
   shader->ApplyGlobalUniforms(engine->globalUniforms);
   shader->SetInt("mapWidth", mapWidth);
   shader->SetInt("mapHeight", mapHeight);
   shader->SetFloat("mapScale", mapScale);
-  const int noise =
-      ResourceCache::Instance().GetTexture(kNoiseTexturePath, GL_NEAREST, GL_NEAREST, GL_REPEAT);
+  const int noise = cache->GetTexture(kNoiseTexturePath, GL_NEAREST, GL_NEAREST, GL_REPEAT);
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(std::max(noise, 0)));
   // One work group of 4 x 4 samples per tile, in two dimensions: a map side is at most 4096
@@ -152,12 +150,11 @@ void WindSystem::Dispatch() {
 }
 
 void WindSystem::DrawWindView() {
-  if (!viewWind || !gpuAttached || !windGrid.IsValid() || engine == nullptr) return;
-  Shader* shader = CachedProgram(kViewVertexPath, kViewFragmentPath, {});
+  if (!viewWind || cache == nullptr || !windGrid.IsValid() || engine == nullptr) return;
+  Shader* shader = CachedProgram(*cache, kViewVertexPath, kViewFragmentPath, {});
   if (shader == nullptr) return;
   if (lineMesh == nullptr) {
-    ResourceCache& cache = ResourceCache::Instance();
-    lineMesh = std::make_unique<GpuMesh>(cache.MeshAt(cache.GetMesh(kLineMeshPath)));
+    lineMesh = std::make_unique<GpuMesh>(cache->MeshAt(cache->GetMesh(kLineMeshPath)));
   }
   if (!lineMesh->Bind()) return;
   float widths[2] = {1.0f, 1.0f};
@@ -180,7 +177,7 @@ void WindSystem::ReleaseGpu() {
   windGrid.Release();
   emitterBuffer.Release();
   lineMesh.reset();
-  gpuAttached = false;
+  cache = nullptr;
 }
 
 void WindSystem::Shutdown() { ReleaseGpu(); }

@@ -61,8 +61,9 @@ class WindSystem : public BaseSystem, public SceneLayerDrawer {
   // Scroll strength of the gust noise; "windDirection" := strength * scroll direction.
   void SetScrollStrength(float strength);
 
-  // Lets the system use the current GL context from now on.
-  void AttachGpu() { gpuAttached = true; }
+  // Lets the system use the current GL context from now on, with programs, meshes and textures
+  // from `resources` (which must stay until ReleaseGpu).
+  void AttachGpu(ResourceCache& resources) { cache = &resources; }
   // Deletes the grid and emitter buffers and the line mesh; no GL work afterwards.
   void ReleaseGpu();
 
@@ -89,7 +90,8 @@ class WindSystem : public BaseSystem, public SceneLayerDrawer {
   void UploadEmitters();
 
   DECS* engine = nullptr;
-  bool gpuAttached = false;
+  // Set between AttachGpu and ReleaseGpu: GPU work happens only then.
+  ResourceCache* cache = nullptr;
   int mapWidth = 0;
   int mapHeight = 0;
   float mapScale = 1.0f;

@@ -113,16 +113,6 @@ class PassState {
   std::array<GLint, 4> viewport{};
 };
 
-std::unique_ptr<RendererTargets>& InstanceTargets() {
-  static std::unique_ptr<RendererTargets> targets;
-  return targets;
-}
-
-std::unique_ptr<PostProcessingChain>& InstanceChain() {
-  static std::unique_ptr<PostProcessingChain> chain;
-  return chain;
-}
-
 constexpr int kScreentoneLayer = 5;
 constexpr int kFXAALayer = 6;
 // The screentone's dot cell is the image height divided by this, in whole pixels.
@@ -137,11 +127,12 @@ Framebuffer* RendererTargets::LayerFramebuffer(int layer) {
   return &renderer.LayerFramebuffer(layer);
 }
 
-PassProgram::PassProgram(const char* fragmentPath)
-    : fragmentPath(fragmentPath), cacheFragmentPath(os::NormalizePath(fragmentPath)) {}
+PassProgram::PassProgram(ResourceCache& cache, const char* fragmentPath)
+    : cache(cache),
+      fragmentPath(fragmentPath),
+      cacheFragmentPath(os::NormalizePath(fragmentPath)) {}
 
 Shader* PassProgram::Use() {
-  ResourceCache& cache = ResourceCache::Instance();
   Shader* shader = cache.GetShaderById(program);
   // A cache that was cleared may have given the program's name to another program.
   if (shader == nullptr || shader->fragmentPath != cacheFragmentPath) {
@@ -447,25 +438,14 @@ void KernelPass::ResizeToWindow() {
 
 // Chain -------------------------------------------------------------------------------------
 
-PostProcessingChain::PostProcessingChain(PostProcessTargets& targets) : targets(targets) {}
+PostProcessingChain::PostProcessingChain(PostProcessTargets& targets, ResourceCache& cache)
+    : targets(targets), cache(cache) {}
 
 PostProcessingChain::~PostProcessingChain() = default;
 
-PostProcessingChain& PostProcessingChain::CreateInstance(Renderer& renderer) {
-  DestroyInstance();
-  InstanceTargets() = std::make_unique<RendererTargets>(renderer);
-  InstanceChain() = std::make_unique<PostProcessingChain>(*InstanceTargets());
-  return *InstanceChain();
-}
-
 PostProcessingChain* PostProcessingChain::FindInstance() {
-  if (RenderContext* context = RenderContext::Current()) return &context->PostProcessing();
-  return InstanceChain().get();
-}
-
-void PostProcessingChain::DestroyInstance() {
-  InstanceChain().reset();
-  InstanceTargets().reset();
+  RenderContext* context = RenderContext::Current();
+  return context != nullptr ? &context->PostProcessing() : nullptr;
 }
 
 bool PostProcessingChain::ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer,
@@ -749,8 +729,8 @@ void PostProcessingChain::ReportGlowLayer(int layer, const char* why) {
 int PostProcessingChain::ParticleTexture() {
   // Found again whenever the screentone program was, which is the case after a cache clear.
   if (particleTexture < 0 || particleTextureLookup != screentone.Lookups()) {
-    particleTexture = ResourceCache::Instance().GetTexture(PassShaders::kParticleTexture,
-                                                           GL_NEAREST, GL_NEAREST, GL_REPEAT);
+    particleTexture =
+        cache.GetTexture(PassShaders::kParticleTexture, GL_NEAREST, GL_NEAREST, GL_REPEAT);
     particleTextureLookup = screentone.Lookups();
   }
   return particleTexture;

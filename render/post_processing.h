@@ -63,6 +63,7 @@
 #include "render/post_process_pass.h"
 #include "render/renderer.h"
 
+class ResourceCache;
 class Shader;
 
 // What the passes need from the renderer: its layer framebuffers and the blend state it keeps.
@@ -124,13 +125,15 @@ inline constexpr const char* kParticleTexture = "./GAME/Assets/Textures/Particle
 // A pass program, built through the resource cache on first use.
 class PassProgram {
  public:
-  explicit PassProgram(const char* fragmentPath);
+  // `cache` must outlive the program.
+  PassProgram(ResourceCache& cache, const char* fragmentPath);
   // The program, made current; null when it cannot be built (then nothing is drawn with it).
   Shader* Use();
   // How often the program was looked up anew (first use, or a cache that was cleared).
   int Lookups() const { return lookups; }
 
  private:
+  ResourceCache& cache;
   const char* fragmentPath;
   std::string cacheFragmentPath;  // the path as the cache records it
   int program = -1;
@@ -147,6 +150,9 @@ class FlorethChain {
   // neither `scratch` nor `target` touched, what laying it over the target would leave there
   // laid over the bound window (as the renderer composites a layer).
   enum class Result { OverTarget, KeptInScratch, OverWindow };
+
+  // Builds its programs through `cache`, which must outlive the chain.
+  explicit FlorethChain(ResourceCache& cache) : cache(cache) {}
 
   // Adds the glow of the bright parts of `source` to it (see the .cpp for the steps). Returns
   // whether the result went over the window: OverWindow needs the combine program, without
@@ -172,15 +178,16 @@ class FlorethChain {
   // The blur's weighted taps and row sums, each big enough for level 0 grown by the radius.
   std::optional<Framebuffer> taps;
   std::optional<Framebuffer> rowSums;
-  PassProgram mask{PassShaders::kFlorethMask};
-  PassProgram downsampling{PassShaders::kFlorethDownsampling};
-  PassProgram maskDownsampling{PassShaders::kFlorethMaskDownsampling};
-  PassProgram cornersProgram{PassShaders::kFlorethMaskCorners};
-  PassProgram cornersDownsampling{PassShaders::kFlorethCornersDownsampling};
-  PassProgram tapsProgram{PassShaders::kFlorethTaps};
-  PassProgram rowsProgram{PassShaders::kFlorethRows};
-  PassProgram blurProgram{PassShaders::kFlorethBlur};
-  PassProgram combine{PassShaders::kFlorethCombine};
+  ResourceCache& cache;
+  PassProgram mask{cache, PassShaders::kFlorethMask};
+  PassProgram downsampling{cache, PassShaders::kFlorethDownsampling};
+  PassProgram maskDownsampling{cache, PassShaders::kFlorethMaskDownsampling};
+  PassProgram cornersProgram{cache, PassShaders::kFlorethMaskCorners};
+  PassProgram cornersDownsampling{cache, PassShaders::kFlorethCornersDownsampling};
+  PassProgram tapsProgram{cache, PassShaders::kFlorethTaps};
+  PassProgram rowsProgram{cache, PassShaders::kFlorethRows};
+  PassProgram blurProgram{cache, PassShaders::kFlorethBlur};
+  PassProgram combine{cache, PassShaders::kFlorethCombine};
 };
 
 // The 3x3 kernel passes: blur, multi-scale blur and Sobel edges.
@@ -199,6 +206,9 @@ class KernelPass {
   static constexpr int kMaxDraws = 64;
   static constexpr int kMaxScales = 8;
 
+  // Builds its programs through `cache`, which must outlive the pass.
+  explicit KernelPass(ResourceCache& cache) : cache(cache) {}
+
   // `readCopy` receives copies of images that are read while they are written.
   void Blur(const Framebuffer& source, Framebuffer& target, int draws, int radius,
             Shader& restoreShader, PostProcessTargets& targets,
@@ -213,22 +223,22 @@ class KernelPass {
 
  private:
   std::optional<Framebuffer> scratch;
-  PassProgram kernel{PassShaders::kKernel};
-  PassProgram edge{PassShaders::kEdge};
+  ResourceCache& cache;
+  PassProgram kernel{cache, PassShaders::kKernel};
+  PassProgram edge{cache, PassShaders::kEdge};
 };
 
 class PostProcessingChain final : public LayerPostProcessing {
  public:
-  // `targets` must outlive the chain.
-  explicit PostProcessingChain(PostProcessTargets& targets);
+  // `targets` and `cache` (which builds the passes' programs and textures) must outlive the
+  // chain.
+  PostProcessingChain(PostProcessTargets& targets, ResourceCache& cache);
   ~PostProcessingChain() override;
   PostProcessingChain(const PostProcessingChain&) = delete;
   PostProcessingChain& operator=(const PostProcessingChain&) = delete;
 
-  // The chain of the game, made with the renderer's layers. Creating replaces the one there is.
-  static PostProcessingChain& CreateInstance(Renderer& renderer);
+  // The chain of the living render context, or null when there is none.
   static PostProcessingChain* FindInstance();
-  static void DestroyInstance();
 
   // Runs the pass of the record's type over `source` into `target` (they may be one
   // framebuffer). A disabled pass or an unknown type does nothing.
@@ -297,18 +307,19 @@ class PostProcessingChain final : public LayerPostProcessing {
   void ReportGlowLayer(int layer, const char* why);
 
   PostProcessTargets& targets;
+  ResourceCache& cache;
   PostProcessPipeline pipeline;
   std::function<float()> sceneFade;
   std::function<glm::vec3()> cameraPosition;
 
-  FlorethChain floreth;
-  KernelPass kernelPass;
-  PassProgram posterization{PassShaders::kPosterization};
-  PassProgram toneMapping{PassShaders::kToneMapping};
-  PassProgram fade{PassShaders::kFade};
-  PassProgram screentone{PassShaders::kScreentone};
-  PassProgram fxaa{PassShaders::kFXAA};
-  PassProgram noir{PassShaders::kNoir};
+  FlorethChain floreth{cache};
+  KernelPass kernelPass{cache};
+  PassProgram posterization{cache, PassShaders::kPosterization};
+  PassProgram toneMapping{cache, PassShaders::kToneMapping};
+  PassProgram fade{cache, PassShaders::kFade};
+  PassProgram screentone{cache, PassShaders::kScreentone};
+  PassProgram fxaa{cache, PassShaders::kFXAA};
+  PassProgram noir{cache, PassShaders::kNoir};
   int particleTexture = -1;
   int particleTextureLookup = -1;  // the screentone program lookup the texture was found with
 

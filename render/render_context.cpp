@@ -1,5 +1,7 @@
 #include "render/render_context.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <utility>
 
@@ -14,18 +16,21 @@ RenderContext* current = nullptr;
 
 }  // namespace
 
+void FailWithoutRenderContext(const char* what) {
+  std::fprintf(stderr, "%s : used outside a living render context\n", what);
+  std::abort();
+}
+
 RenderContext::RenderContext() : RenderContext(MakeGlBackend()) {}
 
 RenderContext::RenderContext(std::unique_ptr<GpuBackend> backend) {
   if (current != nullptr) throw std::logic_error("a render context exists already");
-  // Current from the start: the renderer and the chain find the cache through it as they are
-  // built.
   current = this;
   try {
     cache = std::make_unique<ResourceCache>(std::move(backend));
-    renderer = std::make_unique<Renderer>();
+    renderer = std::make_unique<Renderer>(*cache);
     targets = std::make_unique<RendererTargets>(*renderer);
-    chain = std::make_unique<PostProcessingChain>(*targets);
+    chain = std::make_unique<PostProcessingChain>(*targets, *cache);
   } catch (...) {
     current = nullptr;
     throw;

@@ -9,8 +9,10 @@
 //   context destroyed before the window     // steps (last added first), chain, renderer, cache
 //
 // While a context lives, ResourceCache::Instance(), Renderer::Instance() and
-// PostProcessingChain::FindInstance() answer with its objects. Because the context dies while
-// its window's GL context is still current, nothing it owns deletes a GL object without one.
+// PostProcessingChain::FindInstance() answer with its objects; outside one there are none
+// (FindInstance gives null, the two others end the program with a message, as a use of GPU
+// state with no GL context behind it would be a fault). Because the context dies while its
+// window's GL context is still current, nothing it owns deletes a GL object without one.
 // One context at a time: a second one is refused at construction (std::logic_error).
 
 #include <functional>
@@ -22,6 +24,9 @@ class PostProcessingChain;
 class RendererTargets;
 class Renderer;
 class ResourceCache;
+
+// Ends the program with "<what> : used outside a living render context" on stderr.
+[[noreturn]] void FailWithoutRenderContext(const char* what);
 
 class RenderContext {
  public:

@@ -64,11 +64,6 @@ void PrintRenderingInfo() {
   std::printf("%s\nRENDERING INITIALIZATION INFO\n%s\n\n\n\n\n\n", dashes.c_str(), dashes.c_str());
 }
 
-std::unique_ptr<Renderer>& InstanceSlot() {
-  static std::unique_ptr<Renderer> instance;
-  return instance;
-}
-
 // "x,y" or "x,y,z": the numbers between the commas, exactly `count` of them.
 template <std::size_t Count>
 bool ReadCommaSeparated(std::string_view text, std::array<float, Count>& values) {
@@ -85,7 +80,7 @@ bool ReadCommaSeparated(std::string_view text, std::array<float, Count>& values)
 
 }  // namespace
 
-Renderer::Renderer() {
+Renderer::Renderer(ResourceCache& cache) : cache(cache) {
   level = 3;
 
   if (gladLoadGL(glfwGetProcAddress) == 0) {
@@ -116,16 +111,12 @@ Renderer::Renderer() {
 Renderer::~Renderer() = default;
 
 Renderer& Renderer::Instance() {
-  if (RenderContext* context = RenderContext::Current()) return context->GetRenderer();
-  if (!InstanceSlot()) InstanceSlot() = std::make_unique<Renderer>();
-  return *InstanceSlot();
+  RenderContext* context = RenderContext::Current();
+  if (context == nullptr) FailWithoutRenderContext("Renderer");
+  return context->GetRenderer();
 }
 
-bool Renderer::HasInstance() {
-  return RenderContext::Current() != nullptr || InstanceSlot() != nullptr;
-}
-
-void Renderer::DestroyInstance() { InstanceSlot().reset(); }
+bool Renderer::HasInstance() { return RenderContext::Current() != nullptr; }
 
 void Renderer::UseSystems(std::weak_ptr<CameraSystem> cameras, std::weak_ptr<LightSystem> lights) {
   cameraSystem = std::move(cameras);
@@ -137,7 +128,6 @@ void Renderer::AddSceneLayerDrawer(SceneLayerDrawer* drawer) {
 }
 
 void Renderer::LoadCompositeResources() {
-  ResourceCache& cache = ResourceCache::Instance();
   if (cache.GetShaderById(framebufferProgram) == nullptr) {
     framebufferProgram = cache.GetShader(kFramebufferVertexShader, kFramebufferFragmentShader);
   }
@@ -213,7 +203,6 @@ void Renderer::QueueDraw(const DrawRequest& draw) {
   if (draw.textureA < 0 && draw.textureB < 0) return;
   if (draw.material == -1 || draw.mesh == -1) return;
 
-  const ResourceCache& cache = ResourceCache::Instance();
   if (draw.material < 0 || static_cast<std::size_t>(draw.material) >= cache.MaterialCount()) {
     ReportDroppedDraw("material", draw.material);
     return;
@@ -277,7 +266,7 @@ void Renderer::Render() {
 
   LoadCompositeResources();
   glDisable(GL_DEPTH_TEST);
-  Shader* shader = ResourceCache::Instance().GetShaderById(framebufferProgram);
+  Shader* shader = cache.GetShaderById(framebufferProgram);
   if (shader != nullptr && framebufferMesh != nullptr) {
     shader->Use();
     globals.ints[names.inTexture] = 0;
@@ -358,7 +347,6 @@ void Renderer::PrepareLayer(int layer, std::span<const int> programs) {
   BindLayer(layer);
   if (const auto lights = lightSystem.lock()) lights->UploadLights(layer, globals);
 
-  const ResourceCache& cache = ResourceCache::Instance();
   for (const int program : programs) {
     Shader* shader = cache.GetShaderById(program);
     if (shader == nullptr) continue;
@@ -405,7 +393,6 @@ void Renderer::DrawBuiltBatches(const BuiltBatches& built) {
 void Renderer::DrawBatch(const BuiltBatch& batch) {
   const BatchKey& key = batch.key;
   if (key.mesh < 0 || batch.subBatches.empty()) return;
-  ResourceCache& cache = ResourceCache::Instance();
   Shader* shader = cache.GetShaderById(key.program);
   if (shader == nullptr || !shader->IsLinked()) return;
   const Mesh& mesh = cache.MeshAt(key.mesh);

@@ -97,6 +97,7 @@ class CameraSystem;
 class GpuMesh;
 class InstancedMesh;
 class LightSystem;
+class ResourceCache;
 class Shader;
 
 // The post-processing chain: full-screen passes over a layer's framebuffer after the layer is
@@ -167,17 +168,17 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
 
   // Needs a current GL context: loads the entry points (throws std::runtime_error when they
   // cannot be loaded), sets blending, culling and the depth test, builds the composite shaders
-  // and quad, and creates layers 1..8 at the window's size. Prints the GPU's description.
-  Renderer();
+  // and quad from `cache`, and creates layers 1..8 at the window's size. Prints the GPU's
+  // description. `cache` must outlive the renderer.
+  explicit Renderer(ResourceCache& cache);
   ~Renderer() override;
   Renderer(const Renderer&) = delete;
   Renderer& operator=(const Renderer&) = delete;
 
-  // The renderer of the game, created on first use (once the window exists).
+  // The renderer of the living render context; there must be one (see HasInstance).
   static Renderer& Instance();
+  // Whether a render context lives, and with it a renderer.
   static bool HasInstance();
-  // Destroys the renderer (at shutdown, after the engine).
-  static void DestroyInstance();
 
   void QueueDraw(const DrawRequest& draw) override;
 
@@ -210,6 +211,9 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   void SetPostProcessing(LayerPostProcessing* chain) { postProcessing = chain; }
   // Drawn into the scene layer after its opaque draws, in the order added (not owned).
   void AddSceneLayerDrawer(SceneLayerDrawer* drawer);
+
+  // The cache the queued draws' handles refer to.
+  ResourceCache& Resources() const { return cache; }
 
   int LayerCount() const { return static_cast<int>(framebuffers.size()) + 1; }
   // The framebuffer of layer 1..LayerCount()-1.
@@ -259,6 +263,7 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   // Logs a dropped draw the first time its reason and value are seen.
   void ReportDroppedDraw(const char* reason, int value);
 
+  ResourceCache& cache;
   // The layers' queues and the batches built from them.
   BatchBuilder batchBuilder{1, kSamplerUnits - kReservedTextureUnits};
   std::vector<Framebuffer> framebuffers;

@@ -14,11 +14,6 @@
 
 namespace {
 
-std::unique_ptr<ResourceCache>& ProcessCache() {
-  static std::unique_ptr<ResourceCache> cache;
-  return cache;
-}
-
 const Material& DefaultMaterial() {
   static const Material material;
   return material;
@@ -36,27 +31,12 @@ ResourceCache::ResourceCache(std::unique_ptr<GpuBackend> backend) : backend(std:
 ResourceCache::~ResourceCache() { ClearAll(); }
 
 ResourceCache& ResourceCache::Instance() {
-  if (RenderContext* context = RenderContext::Current()) return context->Resources();
-  auto& cache = ProcessCache();
-  if (!cache) cache = std::make_unique<ResourceCache>(MakeGlBackend());
-  return *cache;
+  RenderContext* context = RenderContext::Current();
+  if (context == nullptr) FailWithoutRenderContext("ResourceCache");
+  return context->Resources();
 }
 
-ResourceCache& ResourceCache::CreateInstance(std::unique_ptr<GpuBackend> backend) {
-  auto& cache = ProcessCache();
-  if (cache) {
-    std::printf("ResourceCache : a process cache exists already; keeping it\n");
-    return *cache;
-  }
-  cache = std::make_unique<ResourceCache>(std::move(backend));
-  return *cache;
-}
-
-bool ResourceCache::HasInstance() {
-  return RenderContext::Current() != nullptr || ProcessCache() != nullptr;
-}
-
-void ResourceCache::DestroyInstance() { ProcessCache().reset(); }
+bool ResourceCache::HasInstance() { return RenderContext::Current() != nullptr; }
 
 // Materials ---------------------------------------------------------------------------------
 

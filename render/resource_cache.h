@@ -3,13 +3,13 @@
 // textures are each loaded once from their file under GAME/ and then shared by a small integer
 // handle that callers keep and resolve when drawing:
 //
-//   ResourceCache& cache = ResourceCache::Instance();
+//   ResourceCache& cache = context.Resources();   // the living RenderContext's cache
 //   int material = cache.GetMaterial("./GAME/Assets/Materials/UIMaterial.json");
 //   int mesh = cache.GetMesh("./GAME/Assets/Meshes/DefaultQuad.txt");
 //   int texture = cache.GetTexture("GAME/Assets/Textures/whitesquare.png", GL_NEAREST,
 //                                  GL_NEAREST, GL_REPEAT);
 //   ... cache.MaterialAt(material).shader, cache.MeshAt(mesh), GetShaderById(program) ...
-//   ResourceCache::DestroyInstance();   // at shutdown, while the GL context still exists
+//   // the context clears it at shutdown, while the GL context still exists
 //
 // Handles: a material or mesh handle is an index into its list (entries are only appended, so
 // handles stay valid until the cache is cleared); a shader handle is the GL program name; a
@@ -25,11 +25,13 @@
 // error is reported once. A mesh with more vertex attributes than the context can hold next to
 // the renderer's instance attributes is refused the same way.
 //
-// The cache is the engine's ResourceProvider: component load steps reach it through DECS.
+// The cache is the engine's ResourceProvider: component load steps reach it through DECS. The
+// game's cache belongs to the RenderContext; tests and tools may build one of their own on any
+// backend and hand it to what needs it.
 //
 // GPU work goes through a GpuBackend: the GL one in the game, a recording one in tests. Handles
 // are invalid after a Clear. Clearing deletes GL objects, so it runs while the context exists:
-// at shutdown ClearAll (or DestroyInstance) comes before the window closes; a cache that is
+// at shutdown ClearAll (or the cache's destruction) comes before the window closes; a cache that is
 // already empty makes no GL call when it is destroyed.
 
 #include <array>
@@ -66,13 +68,11 @@ class ResourceCache final : public ResourceProvider {
   ResourceCache(const ResourceCache&) = delete;
   ResourceCache& operator=(const ResourceCache&) = delete;
 
-  // The process cache, created with the GL backend on first use.
+  // The cache of the living render context. Outside one there is no cache: the call ends the
+  // program with a message (HasInstance says whether there is one).
   static ResourceCache& Instance();
-  // Creates the process cache with the given backend; there must be none yet.
-  static ResourceCache& CreateInstance(std::unique_ptr<GpuBackend> backend);
+  // Whether a render context lives, and with it a cache.
   static bool HasInstance();
-  // Clears and destroys the process cache; a later Instance() makes a new one.
-  static void DestroyInstance();
 
   // Materials. GetMaterial loads the JSON file on first request (a file that does not load
   // gives the default material and a log line) and returns the material's index.

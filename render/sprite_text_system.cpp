@@ -244,7 +244,7 @@ void SpriteTextLayerCanvas::Finish() {
   stale = drawn;
   if (!drewCharacters || IsEmpty(drawn)) return;
 
-  ResourceCache& cache = ResourceCache::Instance();
+  ResourceCache& cache = renderer.Resources();
   if (layerMaterial == -1) layerMaterial = cache.GetMaterial(kLayerMaterialPath);
   if (layerMesh == -1) layerMesh = cache.GetMesh(kLayerMeshPath);
   DrawRequest draw;

@@ -1,9 +1,9 @@
 #pragma once
 // The set-up shared by the GL benchmarks that draw entities: a hidden window (see
 // bench_window.h), the engine's managers and components, the camera and light systems with an
-// orthographic camera 50 units high looking down -z from z = 10 and an ambient light, and a
-// renderer that uses them (a benchmark may place the camera elsewhere). Everything goes again,
-// renderer first, when the object goes.
+// orthographic camera 50 units high looking down -z from z = 10 and an ambient light, a GL
+// resource cache, and a renderer that uses them (a benchmark may place the camera elsewhere).
+// Everything goes again, renderer first, when the object goes.
 //
 //   BenchRenderSetup setup(320, 180, "Kelvaris render benchmark");
 //   setup.AddEntity("emitter", Transform(), emitter);
@@ -45,6 +45,7 @@ class BenchRenderSetup {
     const QuietStdout quiet;
     if (gladLoadGL(glfwGetProcAddress) == 0) throw std::runtime_error("no GL entry points");
     glViewport(0, 0, width, height);
+    DECS::CreateInstance();
     CreateManagers();
     RegisterAllComponents();
     const auto cameras = systems().RegisterSystem<CameraSystem>();
@@ -64,13 +65,14 @@ class BenchRenderSetup {
     AddEntity("ambient", Transform(), ambient);
     cameras->Update(0.0f);
     lights->Update(0.0f);
-    rendererInstance = std::make_unique<Renderer>();
+    cacheInstance = std::make_unique<ResourceCache>(MakeGlBackend());
+    rendererInstance = std::make_unique<Renderer>(*cacheInstance);
     rendererInstance->UseSystems(cameras, lights);
   }
 
   ~BenchRenderSetup() {
     rendererInstance.reset();
-    ResourceCache::DestroyInstance();
+    cacheInstance.reset();
     DECS::Instance().Shutdown();
     glfwDestroyWindow(window);
     glfwTerminate();
@@ -94,8 +96,10 @@ class BenchRenderSetup {
 
   SystemManager& systems() { return *DECS::Instance().GetManager<SystemManager>(); }
   Renderer& renderer() { return *rendererInstance; }
+  ResourceCache& cache() { return *cacheInstance; }
 
  private:
   GLFWwindow* window = nullptr;
+  std::unique_ptr<ResourceCache> cacheInstance;
   std::unique_ptr<Renderer> rendererInstance;
 };

@@ -71,9 +71,6 @@ class EveryMessageLog : public MessageReciever {
 class RunningGame final : public FrameRenderer {
  public:
   RunningGame() {
-    // An earlier test of this binary may have left the process cache holding objects of a
-    // window that is closed; the game starts with none.
-    ResourceCache::DestroyInstance();
     testing::internal::CaptureStdout();
     auto ownedClock = std::make_unique<FakeClock>();
     clock = ownedClock.get();

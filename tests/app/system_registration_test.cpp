@@ -21,10 +21,7 @@ class SystemRegistrationTest : public testing_support::EngineFixture {
     RegisterAllSystems();
     output = testing::internal::GetCapturedStdout();
   }
-  void TearDown() override {
-    EngineFixture::TearDown();
-    Renderer::DestroyInstance();
-  }
+  void TearDown() override { EngineFixture::TearDown(); }
   testing_support::ScopedTempHome home;
   std::string output;
 };

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -274,6 +275,27 @@ TEST_F(DecsTest, EntityDestroyIgnoresMissingAndOutOfRangeIds) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "EntityManager : Entity with id '0' destroyed\n");
   EXPECT_FALSE(entities->IsAlive(entity));
+}
+
+// The engine exists from CreateInstance to Shutdown only. Asking for it outside that span is a
+// fault, never a quiet new engine; and an engine made after another one starts afresh.
+TEST(DecsLifecycle, InstanceAnswersOnlyBetweenCreateAndShutdown) {
+  ASSERT_FALSE(DECS::HasInstance());
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(DECS::Instance(), "DECS : used while no engine exists");
+  EXPECT_DEATH(CreateManagers(), "DECS : used while no engine exists");
+
+  DECS& first = DECS::CreateInstance(std::make_unique<testing_support::FakeClock>());
+  EXPECT_EQ(&DECS::Instance(), &first);
+  CreateManagers();
+  first.timeScale = 3.0f;
+  first.Shutdown();
+  EXPECT_FALSE(DECS::HasInstance());
+
+  DECS& second = DECS::CreateInstance();
+  EXPECT_EQ(second.timeScale, 1.0f);
+  EXPECT_TRUE(second.managers.empty());
+  second.Shutdown();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,12 +28,13 @@ class GrassSystemGlTest : public testing_support::RenderTestScene {
     RenderTestScene::SetUp();
     grass = systems->RegisterSystem<GrassSystem>().get();
     grass->SetLinks({.graphicsQuality = [this] { return quality; }});
-    grass->AttachGpu();
+    cache = std::make_unique<ResourceCache>(MakeGlBackend());
+    grass->AttachGpu(*cache);
   }
 
   void TearDown() override {
     grass->ReleaseGpu();
-    ResourceCache::DestroyInstance();
+    cache.reset();
     RenderTestScene::TearDown();
   }
 
@@ -43,8 +45,8 @@ class GrassSystemGlTest : public testing_support::RenderTestScene {
       const std::uint8_t value = on ? 255 : 0;
       pixels.insert(pixels.end(), {value, value, value, 255});
     }
-    return ResourceCache::Instance().CreateTexture(static_cast<int>(lit.size()), 1, pixels.data(),
-                                                   name, GL_NEAREST, GL_NEAREST);
+    return cache->CreateTexture(static_cast<int>(lit.size()), 1, pixels.data(), name, GL_NEAREST,
+                                GL_NEAREST);
   }
 
   // The map entity, every tile grown except `bare` ones ('0' on layer 1).
@@ -69,6 +71,7 @@ class GrassSystemGlTest : public testing_support::RenderTestScene {
 
   void Post(const std::string& message) { messaging->PostFormatted("%s", 1, message.c_str()); }
 
+  std::unique_ptr<ResourceCache> cache;
   GrassSystem* grass = nullptr;
   int quality = 2;
   int map = -1;

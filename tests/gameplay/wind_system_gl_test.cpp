@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "components/tilemap.h"
@@ -22,7 +23,8 @@ class WindSystemGlTest : public testing_support::RenderTestScene {
   void SetUp() override {
     RenderTestScene::SetUp();
     wind = systems->RegisterSystem<WindSystem>().get();
-    wind->AttachGpu();
+    cache = std::make_unique<ResourceCache>(MakeGlBackend());
+    wind->AttachGpu(*cache);
     const int map = CreateEntity("Tilemap");
     Tilemap tiles;
     tiles.width = kSide;
@@ -34,7 +36,7 @@ class WindSystemGlTest : public testing_support::RenderTestScene {
 
   void TearDown() override {
     wind->ReleaseGpu();
-    ResourceCache::DestroyInstance();
+    cache.reset();
     RenderTestScene::TearDown();
   }
 
@@ -63,6 +65,7 @@ class WindSystemGlTest : public testing_support::RenderTestScene {
     return {{words[0], words[1], words[2], words[3]}, (tile - 0.5f * kSide) * kScale};
   }
 
+  std::unique_ptr<ResourceCache> cache;
   WindSystem* wind = nullptr;
 };
 

@@ -125,7 +125,7 @@ class PostProcessingGlTest : public testing_support::EngineFixture {
   void SetUp() override {
     EngineFixture::SetUp();
     testing::internal::CaptureStdout();
-    cache = &ResourceCache::Instance();
+    cache = std::make_unique<ResourceCache>(MakeGlBackend());
     quad = std::make_unique<GpuMesh>(
         cache->MeshAt(cache->GetMesh("./GAME/Assets/Meshes/FramebufferMesh.txt")));
     restore = cache->GetShaderById(cache->GetShader(PassShaders::kVertex, kCompositeFragment));
@@ -133,7 +133,7 @@ class PostProcessingGlTest : public testing_support::EngineFixture {
     ASSERT_NE(restore, nullptr);
     targets = std::make_unique<TestTargets>(kSize, kSize);
     for (const Framebuffer& layer : targets->layers) Upload(layer, Picture{});
-    chain = std::make_unique<PostProcessingChain>(*targets);
+    chain = std::make_unique<PostProcessingChain>(*targets, *cache);
     image = std::make_unique<Framebuffer>(kSize, kSize);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
@@ -148,7 +148,7 @@ class PostProcessingGlTest : public testing_support::EngineFixture {
     image.reset();
     targets.reset();
     quad.reset();
-    ResourceCache::DestroyInstance();
+    cache.reset();
     glEnable(GL_DEPTH_TEST);
     EngineFixture::TearDown();
   }
@@ -160,7 +160,7 @@ class PostProcessingGlTest : public testing_support::EngineFixture {
     return Download(*image);
   }
 
-  ResourceCache* cache = nullptr;
+  std::unique_ptr<ResourceCache> cache;
   std::unique_ptr<GpuMesh> quad;
   Shader* restore = nullptr;
   std::unique_ptr<TestTargets> targets;
@@ -356,7 +356,7 @@ TEST_F(PostProcessingGlTest, AGlowGivesOnePictureEitherWayAtEvenAndOddSizes) {
   for (const auto& size : sizes) {
     SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
     TestTargets oddTargets(size.width, size.height);
-    PostProcessingChain oddChain(oddTargets);
+    PostProcessingChain oddChain(oddTargets, *cache);
     Framebuffer oddImage(size.width, size.height);
     Framebuffer& layer7 = *oddTargets.LayerFramebuffer(7);
     oddImage.SetColorRange(ColorRange::High);
@@ -476,10 +476,11 @@ class RendererPostProcessingGlTest : public testing_support::EngineFixture {
     EngineFixture::SetUp();
     glViewport(0, 0, testing_support::kTestWindowWidth, testing_support::kTestWindowHeight);
     testing::internal::CaptureStdout();
-    renderer = std::make_unique<Renderer>();
+    cache = std::make_unique<ResourceCache>(MakeGlBackend());
+    renderer = std::make_unique<Renderer>(*cache);
     testing::internal::GetCapturedStdout();
     targets = std::make_unique<RendererTargets>(*renderer);
-    chain = std::make_unique<PostProcessingChain>(*targets);
+    chain = std::make_unique<PostProcessingChain>(*targets, *cache);
     renderer->SetPostProcessing(chain.get());
   }
 
@@ -487,7 +488,7 @@ class RendererPostProcessingGlTest : public testing_support::EngineFixture {
     renderer.reset();
     chain.reset();
     targets.reset();
-    ResourceCache::DestroyInstance();
+    cache.reset();
     EngineFixture::TearDown();
   }
 
@@ -495,13 +496,12 @@ class RendererPostProcessingGlTest : public testing_support::EngineFixture {
   // `lists`, with the scene fade at `fade`, and reads the window back.
   testing_support::Image DrawWhiteQuadThrough(const PostProcessPipeline& lists, float fade,
                                                std::optional<int> layer = 1) {
-    ResourceCache& cache = ResourceCache::Instance();
     testing::internal::CaptureStdout();
     DrawRequest draw;
-    draw.mesh = cache.GetMesh("./GAME/Assets/Meshes/DefaultQuad.txt");
-    draw.material = cache.GetMaterial("./GAME/Assets/Materials/UnlitMaterial.json");
+    draw.mesh = cache->GetMesh("./GAME/Assets/Meshes/DefaultQuad.txt");
+    draw.material = cache->GetMaterial("./GAME/Assets/Materials/UnlitMaterial.json");
     const std::uint8_t white[4] = {255, 255, 255, 255};
-    draw.textureA = cache.CreateTexture(1, 1, white, "white");
+    draw.textureA = cache->CreateTexture(1, 1, white, "white");
     testing::internal::GetCapturedStdout();
     chain->SetPipeline(lists);
     chain->SetSceneFadeSource([fade] { return fade; });
@@ -523,6 +523,7 @@ class RendererPostProcessingGlTest : public testing_support::EngineFixture {
     return {centre[0], centre[1], centre[2]};
   }
 
+  std::unique_ptr<ResourceCache> cache;
   std::unique_ptr<Renderer> renderer;
   std::unique_ptr<RendererTargets> targets;
   std::unique_ptr<PostProcessingChain> chain;

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "render/gpu_backend.h"
 #include "render/post_process_pass.h"
+#include "render/resource_cache.h"
 
 namespace {
 
@@ -176,7 +178,8 @@ class NoTargets final : public PostProcessTargets {
 
 TEST(PostProcessingChain, NewSettingsReplaceTheListsOnlyWhenTheyReadWhole) {
   NoTargets targets;
-  PostProcessingChain chain(targets);
+  ResourceCache cache(std::make_unique<RecordingGpuBackend>());
+  PostProcessingChain chain(targets, cache);
   const json glowInMenuList =
       Settings({json::array(), json::array(), json::array({PassJson(0, {5, 2, 7}, {1.0}, true)})});
   chain.ApplySceneSettings(glowInMenuList);
@@ -196,7 +199,8 @@ TEST(PostProcessingChain, NewSettingsReplaceTheListsOnlyWhenTheyReadWhole) {
 
 TEST(PostProcessingChain, MainMenuFadeWritesTheFirstFloatOfTheFirstPassOfList2) {
   NoTargets targets;
-  PostProcessingChain chain(targets);
+  ResourceCache cache(std::make_unique<RecordingGpuBackend>());
+  PostProcessingChain chain(targets, cache);
   chain.ApplySceneSettings(Settings({json::array(), json::array(),
                                      json::array({PassJson(0, {5, 2, 7}, {1.0, 0.3}, true),
                                                   PassJson(6, json::array(), {1.0}, true)})}));
@@ -258,7 +262,8 @@ TEST(PostProcessingChain, LayersThePassesUseAndTheirColourRange) {
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
     NoTargets targets;
-    PostProcessingChain chain(targets);
+    ResourceCache cache(std::make_unique<RecordingGpuBackend>());
+    PostProcessingChain chain(targets, cache);
     PostProcessPipeline lists;
     for (const auto& [list, passes] : test.lists) lists[static_cast<std::size_t>(list)] = passes;
     chain.SetPipeline(lists);

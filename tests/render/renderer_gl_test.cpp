@@ -25,7 +25,10 @@
 #include "components/texture_component.h"
 #include "components/transform.h"
 #include "render/camera_system.h"
+#include "render/gpu_backend.h"
 #include "render/light_system.h"
+#include "render/post_processing.h"
+#include "render/render_context.h"
 #include "render/resource_cache.h"
 #include "tests/render/render_test_scene.h"
 #include "tests/support/gl_test_environment.h"
@@ -51,8 +54,8 @@ class RendererGlTest : public testing_support::RenderTestScene {
     RenderTestScene::SetUp();
     glViewport(0, 0, kTestWindowWidth, kTestWindowHeight);
     testing::internal::CaptureStdout();
-    renderer = std::make_unique<Renderer>();
-    cache = &ResourceCache::Instance();
+    cache = std::make_unique<ResourceCache>(MakeGlBackend());
+    renderer = std::make_unique<Renderer>(*cache);
     quad = cache->GetMesh(kQuadMesh);
     otherMesh = cache->GetMesh(kOtherMesh);
     unlit = cache->GetMaterial(kUnlitMaterial);
@@ -63,7 +66,7 @@ class RendererGlTest : public testing_support::RenderTestScene {
 
   void TearDown() override {
     renderer.reset();
-    ResourceCache::DestroyInstance();
+    cache.reset();
     RenderTestScene::TearDown();
   }
 
@@ -112,7 +115,7 @@ class RendererGlTest : public testing_support::RenderTestScene {
   }
 
   std::unique_ptr<Renderer> renderer;
-  ResourceCache* cache = nullptr;
+  std::unique_ptr<ResourceCache> cache;
   int quad = -1;
   int otherMesh = -1;
   int unlit = -1;
@@ -520,10 +523,35 @@ TEST_F(RendererGlTest, UniformMessagesSetGlobalValuesAndMalformedOnesChangeNothi
 TEST(RendererGlLoading, WithoutLoadableEntryPointsConstructionFails) {
   GLFWwindow* window = glfwGetCurrentContext();
   glfwMakeContextCurrent(nullptr);
-  EXPECT_THROW(Renderer{}, std::runtime_error);
+  ResourceCache cache(std::make_unique<RecordingGpuBackend>());
+  EXPECT_THROW(Renderer{cache}, std::runtime_error);
   glfwMakeContextCurrent(window);
   // The failed load left the loader half empty; the rest of the binary needs it whole.
   ASSERT_NE(gladLoadGL(glfwGetProcAddress), 0);
+}
+
+// The render context owns the game's cache, renderer and chain, the renderer drawing from that
+// cache. Once the context is gone there are none: asking for the cache or the renderer then is a
+// fault, not a reason to make a second cache with no GL context behind it.
+class RenderContextGlTest : public testing_support::EngineFixture {};
+
+TEST_F(RenderContextGlTest, ItsObjectsAreTheOnlyOnesAndGoWithIt) {
+  EXPECT_FALSE(ResourceCache::HasInstance());
+  testing::internal::CaptureStdout();
+  auto context = std::make_unique<RenderContext>();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(&ResourceCache::Instance(), &context->Resources());
+  EXPECT_EQ(&Renderer::Instance(), &context->GetRenderer());
+  EXPECT_EQ(&context->GetRenderer().Resources(), &context->Resources());
+  EXPECT_EQ(PostProcessingChain::FindInstance(), &context->PostProcessing());
+
+  context.reset();
+  EXPECT_FALSE(ResourceCache::HasInstance());
+  EXPECT_FALSE(Renderer::HasInstance());
+  EXPECT_EQ(PostProcessingChain::FindInstance(), nullptr);
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(ResourceCache::Instance(), "ResourceCache : used outside a living render context");
+  EXPECT_DEATH(Renderer::Instance(), "Renderer : used outside a living render context");
 }
 
 }  // namespace

@@ -104,9 +104,9 @@ class TextGlTest : public testing_support::RenderTestScene {
     RenderTestScene::SetUp();
     glViewport(0, 0, kTestWindowWidth, kTestWindowHeight);
     testing::internal::CaptureStdout();
-    renderer = std::make_unique<Renderer>();
-    cache = &ResourceCache::Instance();
-    decs->SetResourceProvider(cache);
+    cache = std::make_unique<ResourceCache>(MakeGlBackend());
+    renderer = std::make_unique<Renderer>(*cache);
+    decs->SetResourceProvider(cache.get());
     decs->SetFrameRenderer(renderer.get());
     layerCanvas = std::make_unique<SpriteTextLayerCanvas>(*renderer);
     glyphs = std::make_unique<TeeDrawQueue>(*renderer);
@@ -121,7 +121,7 @@ class TextGlTest : public testing_support::RenderTestScene {
     decs->SetResourceProvider(nullptr);
     layerCanvas.reset();
     renderer.reset();
-    ResourceCache::DestroyInstance();
+    cache.reset();
     RenderTestScene::TearDown();
   }
 
@@ -138,8 +138,8 @@ class TextGlTest : public testing_support::RenderTestScene {
     return testing_support::ReadFramebufferPixels(0, 0, kTestWindowWidth, kTestWindowHeight);
   }
 
+  std::unique_ptr<ResourceCache> cache;
   std::unique_ptr<Renderer> renderer;
-  ResourceCache* cache = nullptr;
   std::unique_ptr<SpriteTextLayerCanvas> layerCanvas;
   std::unique_ptr<TeeDrawQueue> glyphs;
   std::unique_ptr<TeeCanvas> spriteTexts;

@@ -38,7 +38,8 @@ class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
     RenderTestScene::SetUp();
     glViewport(0, 0, kTestWindowWidth, kTestWindowHeight);
     testing::internal::CaptureStdout();
-    renderer = std::make_unique<Renderer>();
+    cache = std::make_unique<ResourceCache>(MakeGlBackend());
+    renderer = std::make_unique<Renderer>(*cache);
     cameras = systems->RegisterSystem<CameraSystem>();
     cameras->windowSize = [](int& width, int& height) {
       width = kTestWindowWidth;
@@ -60,14 +61,14 @@ class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
     links.layerViewProjection = [this] { return cameras->FindLayerCamera(3)->viewProjection; };
     links.meshReleased = [this](int mesh) { renderer->ForgetMesh(mesh); };
     links.depth = &renderer->uiDepth;
-    ui = std::make_unique<UiRenderInterface>(ResourceCache::Instance(), *renderer, std::move(links));
+    ui = std::make_unique<UiRenderInterface>(*cache, *renderer, std::move(links));
     testing::internal::GetCapturedStdout();
   }
 
   void TearDown() override {
     ui.reset();
     renderer.reset();
-    ResourceCache::DestroyInstance();
+    cache.reset();
     RenderTestScene::TearDown();
   }
 
@@ -150,6 +151,7 @@ class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
     return frame;
   }
 
+  std::unique_ptr<ResourceCache> cache;
   std::unique_ptr<Renderer> renderer;
   std::shared_ptr<CameraSystem> cameras;
   int menuCamera = -1;

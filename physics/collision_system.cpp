@@ -15,6 +15,7 @@
 #include "engine/message_text.h"
 #include "engine/messaging_manager.h"
 #include "engine/system_manager.h"
+#include "physics/collision_shapes.h"
 #include "physics/debug_draw.h"
 
 namespace {
@@ -39,35 +40,28 @@ constexpr float kAboveFloor = 0.9f;
 // Cell coordinates beyond this count as outside any map (and keep the casts to int defined).
 constexpr double kMaxCellCoordinate = 1.0e9;
 
-struct Rect {
-  float minX, maxX, minZ, maxZ;
-};
+using shapes::Bounds;
 
-Rect BoxOf(const CollisionBody& body) {
+// A box body's box (position + offset, half its size) on the floor plane.
+shapes::Box BoxOf(const CollisionBody& body) {
   const glm::vec3 centre = body.transform->_position + body.collider->_offset;
-  const float halfX = body.collider->_size.x * 0.5f;
-  const float halfZ = body.collider->_size.z * 0.5f;
-  return {centre.x - halfX, centre.x + halfX, centre.z - halfZ, centre.z + halfZ};
+  return {{centre.x, centre.z}, {body.collider->_size.x * 0.5f, body.collider->_size.z * 0.5f}};
 }
 
-Rect SquareOf(const TileCollider& tile, const glm::vec3& size) {
-  return {tile.x - size.x * 0.5f, tile.x + size.x * 0.5f, tile.z - size.z * 0.5f,
-          tile.z + size.z * 0.5f};
+// A circle body's circle, centred at position + offset.
+shapes::Circle CircleOf(const CollisionBody& body) {
+  const glm::vec3 centre = body.transform->_position + body.collider->_offset;
+  return {{centre.x, centre.z}, body.collider->_radius};
 }
 
-bool Overlap(const Rect& a, const Rect& b) {
-  return a.minX <= b.maxX && a.maxX >= b.minX && a.minZ <= b.maxZ && a.maxZ >= b.minZ;
+shapes::Box SquareOf(const TileCollider& tile, const glm::vec3& size) {
+  return {{tile.x, tile.z}, {size.x * 0.5f, size.z * 0.5f}};
 }
 
-// Circle (x, z) of `radius` against a rectangle; touching counts.
-bool CircleMeets(float x, float z, float radius, const Rect& rect) {
-  const float dx = x - std::clamp(x, rect.minX, rect.maxX);
-  const float dz = z - std::clamp(z, rect.minZ, rect.maxZ);
-  return radius * radius >= dx * dx + dz * dz;
-}
-
-bool CircleMeets(const CollisionBody& body, float radius, const Rect& rect) {
-  return CircleMeets(body.collider->worldPosition.x, body.collider->worldPosition.z, radius, rect);
+// The circle of `radius` at the body's world position; touching counts.
+bool CircleMeets(const CollisionBody& body, float radius, const Bounds& rect) {
+  const glm::vec3& world = body.collider->worldPosition;
+  return shapes::CircleMeets({world.x, world.z}, radius, rect);
 }
 
 bool IsMoving(const Physics& body) {
@@ -116,113 +110,50 @@ void ResolveBoxTile(CollisionBody& body, const TileCollider& tile, const glm::ve
   // far taller than the body, so a body sinking beside it would otherwise seem to leave it.
   const glm::vec2 fromTile(centre.x - tile.x, centre.z - tile.z);
   if (glm::dot(fromTile, glm::vec2(velocity.x, velocity.z)) > 1.0f) return;
-  const Rect box = BoxOf(body);
-  const Rect square = SquareOf(tile, tileSize);
-  const float overlapX = std::min(box.maxX, square.maxX) - std::max(box.minX, square.minX);
-  const float overlapZ = std::min(box.maxZ, square.maxZ) - std::max(box.minZ, square.minZ);
-  if (overlapX > overlapZ) {
-    body.transform->_position.z += (tile.z > centre.z ? -1.0f : 1.0f) * overlapZ;
-    velocity.z = 0.0f;
-  } else {
-    body.transform->_position.x += (centre.x < tile.x ? -1.0f : 1.0f) * overlapX;
-    velocity.x = 0.0f;
-  }
+  const shapes::Manifold contact = shapes::BoxBox(BoxOf(body), SquareOf(tile, tileSize));
+  const bool alongX = contact.normal.x != 0.0f;
+  const int axis = alongX ? 0 : 2;
+  body.transform->_position[axis] += (alongX ? contact.normal.x : contact.normal.y) * contact.depth;
+  velocity[axis] = 0.0f;
 }
 
 void ResolveCircleTile(CollisionBody& body, const TileCollider& tile, const glm::vec3& tileSize) {
-  const glm::vec3 centre = body.transform->_position + body.collider->_offset;
-  const Rect square = SquareOf(tile, tileSize);
-  const glm::vec2 closest(std::clamp(centre.x, square.minX, square.maxX),
-                          std::clamp(centre.z, square.minZ, square.maxZ));
-  const glm::vec2 away = glm::vec2(centre.x, centre.z) - closest;
-  const float distance = glm::length(away);
-  const glm::vec2 normal = distance > 0.0f ? away / distance : glm::vec2(0.0f, 1.0f);
-  PushOut(body, normal, body.collider->_radius - distance);
+  const shapes::Manifold contact =
+      shapes::CircleBoxFromNearest(CircleOf(body), SquareOf(tile, tileSize));
+  PushOut(body, contact.normal, contact.depth);
 }
 
 void ResolveBoxBox(CollisionBody& a, CollisionBody& b) {
-  const Rect boxA = BoxOf(a);
-  const Rect boxB = BoxOf(b);
-  const float overlapX = std::min(boxA.maxX, boxB.maxX) - std::max(boxA.minX, boxB.minX);
-  const float overlapZ = std::min(boxA.maxZ, boxB.maxZ) - std::max(boxA.minZ, boxB.minZ);
-  const bool alongX = overlapX <= overlapZ;
+  // The pair pass has found the boxes touching.
+  const shapes::Manifold contact = shapes::BoxBox(BoxOf(a), BoxOf(b));
+  const bool alongX = contact.normal.x != 0.0f;
   const int axis = alongX ? 0 : 2;
-  const float centreA = a.transform->_position[axis] + a.collider->_offset[axis];
-  const float centreB = b.transform->_position[axis] + b.collider->_offset[axis];
-  const float sign = centreA < centreB ? -1.0f : 1.0f;
-  const float push = alongX ? overlapX : overlapZ;
+  const float push = (alongX ? contact.normal.x : contact.normal.y) * contact.depth;
   const bool aMoves = IsMoving(*a.physics);
   const bool bMoves = IsMoving(*b.physics);
   if (aMoves && bMoves) {
-    a.transform->_position[axis] += sign * push * 0.5f;
-    b.transform->_position[axis] -= sign * push * 0.5f;
+    a.transform->_position[axis] += push * 0.5f;
+    b.transform->_position[axis] -= push * 0.5f;
   } else if (aMoves) {
-    a.transform->_position[axis] += sign * push;
+    a.transform->_position[axis] += push;
   } else {
-    b.transform->_position[axis] -= sign * push;
+    b.transform->_position[axis] -= push;
   }
   a.physics->_velocity[axis] = 0.0f;
   b.physics->_velocity[axis] = 0.0f;
 }
 
 void ResolveCircleBox(CollisionBody& circle, const CollisionBody& box) {
-  const glm::vec3 centre = circle.transform->_position + circle.collider->_offset;
-  const float radius = circle.collider->_radius;
-  const Rect rect = BoxOf(box);
-  glm::vec2 normal(1.0f, 0.0f);
-  float penetration = radius;
-  if (centre.x > rect.minX && centre.x < rect.maxX && centre.z > rect.minZ &&
-      centre.z < rect.maxZ) {
-    // Inside: out through the nearest side.
-    const float toMinX = centre.x - rect.minX;
-    const float toMaxX = rect.maxX - centre.x;
-    const float toMinZ = centre.z - rect.minZ;
-    const float toMaxZ = rect.maxZ - centre.z;
-    if (std::min(toMinZ, toMaxZ) <= std::min(toMinX, toMaxX)) {
-      if (toMinZ < toMaxZ) {
-        normal = {0.0f, -1.0f};
-        penetration = toMinZ + radius;
-      } else {
-        normal = {0.0f, 1.0f};
-        penetration = toMaxZ + radius;
-      }
-    } else if (toMaxX > toMinX) {
-      normal = {-1.0f, 0.0f};
-      penetration = toMinX + radius;
-    } else {
-      normal = {1.0f, 0.0f};
-      penetration = toMaxX + radius;
-    }
-  } else {
-    const glm::vec2 closest(std::clamp(centre.x, rect.minX, rect.maxX),
-                            std::clamp(centre.z, rect.minZ, rect.maxZ));
-    const glm::vec2 away = glm::vec2(centre.x, centre.z) - closest;
-    const float distance = glm::length(away);
-    if (distance > 1.1920929e-7f) {
-      normal = away / distance;
-      penetration = radius - distance;
-    }
-  }
-  if (!(penetration > 0.0f)) return;
-  PushOut(circle, normal, penetration);
+  const shapes::Manifold contact = shapes::CircleBox(CircleOf(circle), BoxOf(box));
+  if (contact.touching) PushOut(circle, contact.normal, contact.depth);
 }
 
 void CircleImpulse(CollisionBody& a, CollisionBody& b) {
-  const glm::vec3 between = b.transform->_position - a.transform->_position;
-  const float distance = glm::length(between);
-  if (!(distance > 0.0f) || !std::isfinite(distance)) return;
-  const glm::vec3 normal = between / distance;
-  glm::vec3& velocityA = a.physics->_velocity;
-  glm::vec3& velocityB = b.physics->_velocity;
-  const float approach = glm::dot(velocityB - velocityA, normal);
-  if (approach > 0.0f) return;
-  const float inverseA = a.physics->_mass == 0.0f ? 0.0f : 1.0f / a.physics->_mass;
-  const float inverseB = b.physics->_mass == 0.0f ? 0.0f : 1.0f / b.physics->_mass;
-  const float inverseSum = inverseA + inverseB;
-  if (!(inverseSum > 0.0f) || !std::isfinite(inverseSum)) return;
-  const float impulse = -(1.0f + 1.0f) * approach / inverseSum;
-  velocityA -= normal * impulse * inverseA;
-  velocityB += normal * impulse * inverseB;
+  const shapes::Velocities after = shapes::ElasticBounce(
+      {a.transform->_position, a.physics->_velocity, a.physics->_mass},
+      {b.transform->_position, b.physics->_velocity, b.physics->_mass});
+  a.physics->_velocity = after.a;
+  b.physics->_velocity = after.b;
 }
 
 }  // namespace collision
@@ -366,11 +297,11 @@ void CollisionSystem::TileTest(CollisionBody& body) {
   for (const int index : candidates) {
     const TileCollider& tile = tiles.records[static_cast<std::size_t>(index)];
     if (tile.kind == TileKind::NONE) continue;
-    const Rect square = SquareOf(tile, tiles.size);
+    const Bounds square = shapes::BoundsOf(SquareOf(tile, tiles.size));
     const bool wall = tile.h - collider.elevation > kStepHeight;
     if (collider._type == ColliderType::AABB) {
       if (tile.kind == TileKind::GROUND && !collider._isGrounded) continue;
-      const bool meets = Overlap(BoxOf(body), square) && !physics._isFalling;
+      const bool meets = shapes::Overlap(shapes::BoundsOf(BoxOf(body)), square) && !physics._isFalling;
       if (tile.kind == TileKind::TILE) {
         if (!meets) continue;
         touched = true;
@@ -445,7 +376,7 @@ void CollisionSystem::ReadPairEntry(std::size_t index, bool checkPresence) {
   if (!entry.present) return;
   const Collider& collider = *body.collider;
   entry.position = body.transform->_position;
-  const Rect box = BoxOf(body);
+  const Bounds box = shapes::BoundsOf(BoxOf(body));
   entry.minX = box.minX;
   entry.maxX = box.maxX;
   entry.minZ = box.minZ;
@@ -514,10 +445,12 @@ bool CollisionSystem::PairContact(const PairEntry& a, const PairEntry& b) {
   }
   // A circle is tested at its position (without its offset) against the box.
   if (a.type == ColliderType::AABB && b.type == ColliderType::CIRCLE) {
-    return CircleMeets(b.position.x, b.position.z, b.radius, Rect{a.minX, a.maxX, a.minZ, a.maxZ});
+    return shapes::CircleMeets({b.position.x, b.position.z}, b.radius,
+                              Bounds{a.minX, a.maxX, a.minZ, a.maxZ});
   }
   if (a.type == ColliderType::CIRCLE && b.type == ColliderType::AABB) {
-    return CircleMeets(a.position.x, a.position.z, a.radius, Rect{b.minX, b.maxX, b.minZ, b.maxZ});
+    return shapes::CircleMeets({a.position.x, a.position.z}, a.radius,
+                              Bounds{b.minX, b.maxX, b.minZ, b.maxZ});
   }
   return false;
 }

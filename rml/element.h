@@ -187,6 +187,10 @@ class Element {
   friend class DocumentParser;
   friend class StyleEngine;
   friend class LayoutEngine;
+  // The steps of the flex, inline and table layouts (rml/layout_*.cpp).
+  friend struct FlexLayout;
+  friend struct InlineFlow;
+  friend struct TableLayout;
   friend class ElementPainter;
   friend bool UpdateAnimations(Element& element, const ComputedValues& previous, bool first_style,
                                const ComputedValues* parent, const UnitContext& units);

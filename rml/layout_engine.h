@@ -44,6 +44,9 @@ class LayoutEngine {
 
  private:
   friend struct BlockFlow;
+  friend struct FlexLayout;
+  friend struct InlineFlow;
+  friend struct TableLayout;
 
   // Children of a block container: blocks stacked, inline runs in line boxes. Returns the
   // content height. y positions start at the content box's top.

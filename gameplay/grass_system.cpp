@@ -14,6 +14,7 @@
 #include "engine/entity_manager.h"
 #include "engine/message_text.h"
 #include "engine/system_manager.h"
+#include "render/gpu_binding_slots.h"
 #include "render/gpu_mesh.h"
 #include "render/resource_cache.h"
 #include "render/shader.h"
@@ -209,15 +210,15 @@ void GrassSystem::GrowLayers(const Tilemap& map, bool creating) {
     globals.floats["foliageMinHeight"] = foliage._minHeight;
     globals.floats["foliageMaxHeight"] = foliage._maxHeight;
 
-    layer.indirect.BindBase(6);
+    layer.indirect.BindBase(gpu_slots::kGrassDrawCommand);
     if (clear == nullptr || grow == nullptr) continue;
     clear->Use();
     glDispatchCompute(1, 1, 1);
     glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
     if (layer.capacity == 0) continue;
 
-    disabledTiles.BindBase(1);
-    layer.blades.BindBase(2);
+    disabledTiles.BindBase(gpu_slots::kGrassDisabledTiles);
+    layer.blades.BindBase(gpu_slots::kGrassBlades);
     grow->Use();
     grow->ApplyGlobalUniforms(globals);
     grow->SetInt("bladeCapacity", static_cast<int>(layer.capacity));
@@ -252,8 +253,8 @@ void GrassSystem::Update(float dt) {
   tileHeights.Write(0, std::span<const float>(heights.data(),
                                               std::min(heights.size(), tileHeights.Elements())));
   PublishMapValues();
-  pressCells.BindBase(3);
-  pressers.BindBase(7);
+  pressCells.BindBase(gpu_slots::kGrassPressCells);
+  pressers.BindBase(gpu_slots::kGrassPressers);
   UploadPressers();
 
   Shader* press = CachedProgram(*cache, {}, {}, kPressShaderPath);
@@ -288,19 +289,19 @@ void GrassSystem::UploadPressers() {
   pressers.Write(0, std::span<const float>(presserWords));
 }
 
-void GrassSystem::DrawGrass() {
+void GrassSystem::DrawGrass(Renderer& renderer) {
   if (!Active() || !enabled || !hasMap) return;
   const MapView view = FindMap(*engine);
   if (view.map == nullptr) return;
   Shader* shader = CachedProgram(*cache, kVertexShaderPath, kFragmentShaderPath, {});
   if (shader == nullptr) return;
   shader->Use();
-  pressCells.BindBase(3);
-  tileHeights.BindBase(5);
-  disabledTiles.BindBase(1);
+  pressCells.BindBase(gpu_slots::kGrassPressCells);
+  tileHeights.BindBase(gpu_slots::kGrassTileHeights);
+  disabledTiles.BindBase(gpu_slots::kGrassDisabledTiles);
   // Blades are seen from both sides; the renderer's own culling comes back afterwards.
-  const bool culling = glIsEnabled(GL_CULL_FACE) == GL_TRUE;
-  glDisable(GL_CULL_FACE);
+  const bool culling = renderer.CullingEnabled();
+  renderer.SetCullingEnabled(false);
   GlobalUniforms& globals = engine->globalUniforms;
   const std::size_t count = std::min(layers.size(), view.map->_foliageData.size());
   for (std::size_t i = 0; i < count; ++i) {
@@ -319,13 +320,13 @@ void GrassSystem::DrawGrass() {
     globals.floats["maxDepressStrength"] = foliage._maxDepressStrength;
     shader->ApplyGlobalUniforms(globals);
     if (!layer.mesh->Bind()) continue;
-    layer.blades.BindBase(2);
+    layer.blades.BindBase(gpu_slots::kGrassBlades);
     glBindBuffer(GL_DRAW_INDIRECT_BUFFER, layer.indirect.Id());
     glDrawElementsIndirect(GL_TRIANGLES, GL_UNSIGNED_INT, nullptr);
   }
   glBindBuffer(GL_DRAW_INDIRECT_BUFFER, 0);
   glBindVertexArray(0);
-  if (culling) glEnable(GL_CULL_FACE);
+  renderer.SetCullingEnabled(culling);
 }
 
 void GrassSystem::ReleaseGpu() {

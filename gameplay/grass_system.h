@@ -10,13 +10,14 @@
 // follows sinking tiles), the positions of the entities tagged "GrassInteractable" (at most
 // kMaxPressers) and runs the press pass: 16 x 16 press cells per tile flatten near a presser
 // and recover at "grassDecompressionSpeed" per second. The draw (a scene-layer drawer, after
-// the scene's opaque draws) bends the blades in the wind grid of the wind system (binding 4).
+// the scene's opaque draws) bends the blades in the wind grid of the wind system.
 //
 // Tiles are taken as 2 world units wide (mapScale): maps that grow grass use a tile map scale
 // of 2, centred on the origin.
 //
-// Buffers (shader storage bindings): 1 disabled tiles, 2 blades (16 floats each, after one
-// leading word), 3 press cells, 5 tile heights, 6 the indirect command, 7 presser positions.
+// Buffers (shader storage, at the slots of render/gpu_binding_slots.h): disabled tiles, blades
+// (16 floats each, after one leading word), press cells, tile heights, the indirect command,
+// presser positions.
 //
 // Messages (ignored at a graphics quality of 0 or lower):
 //   scene_load                      rebuild
@@ -79,9 +80,10 @@ class GrassSystem : public BaseSystem, public SceneLayerDrawer {
   // Releases the GPU buffers.
   void Shutdown() override;
 
-  // Draws every layer's blades into the bound framebuffer (the scene layer).
-  void DrawGrass();
-  void DrawIntoSceneLayer() override { DrawGrass(); }
+  // Draws every layer's blades into the bound framebuffer (the scene layer), culling off
+  // through `renderer` meanwhile.
+  void DrawGrass(Renderer& renderer);
+  void DrawIntoSceneLayer(Renderer& renderer) override { DrawGrass(renderer); }
 
   void SetLinks(GrassSystemLinks newLinks) { links = std::move(newLinks); }
   // Lets the system use the current GL context from now on, with programs, meshes and textures

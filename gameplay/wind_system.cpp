@@ -15,6 +15,7 @@
 #include "engine/message_text.h"
 #include "engine/random_engines.h"
 #include "engine/system_manager.h"
+#include "render/gpu_binding_slots.h"
 #include "render/gpu_mesh.h"
 #include "render/resource_cache.h"
 #include "render/shader.h"
@@ -126,10 +127,10 @@ void WindSystem::UploadEmitters() {
 
 void WindSystem::Dispatch() {
   UploadEmitters();
-  emitterBuffer.BindBase(5);
+  emitterBuffer.BindBase(gpu_slots::kWindEmitters);
   const float select[] = {bufferSelect};
   windGrid.Write(0, std::span<const float>(select));
-  windGrid.BindBase(4);
+  windGrid.BindBase(gpu_slots::kWindGrid);
   if (!windGrid.IsValid() || mapWidth <= 0 || mapHeight <= 0) return;
 
   Shader* shader = CachedProgram(*cache, {}, {}, kComputeShaderPath);
@@ -149,7 +150,7 @@ void WindSystem::Dispatch() {
   glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
 }
 
-void WindSystem::DrawWindView() {
+void WindSystem::DrawWindView(Renderer& renderer) {
   if (!viewWind || cache == nullptr || !windGrid.IsValid() || engine == nullptr) return;
   Shader* shader = CachedProgram(*cache, kViewVertexPath, kViewFragmentPath, {});
   if (shader == nullptr) return;
@@ -157,19 +158,18 @@ void WindSystem::DrawWindView() {
     lineMesh = std::make_unique<GpuMesh>(cache->MeshAt(cache->GetMesh(kLineMeshPath)));
   }
   if (!lineMesh->Bind()) return;
-  float widths[2] = {1.0f, 1.0f};
-  glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, widths);
-  glLineWidth(std::clamp(kViewLineWidth, 1.0f, std::max(1.0f, widths[1])));
+  const float lineWidth = renderer.LineWidth();
+  renderer.SetLineWidth(kViewLineWidth);
   shader->Use();
   shader->ApplyGlobalUniforms(engine->globalUniforms);
   shader->SetInt("mapWidth", mapWidth);
   shader->SetInt("mapHeight", mapHeight);
   shader->SetFloat("mapScale", mapScale);
-  windGrid.BindBase(4);
+  windGrid.BindBase(gpu_slots::kWindGrid);
   // One line per sample of the grid.
   const auto samples = static_cast<GLsizei>((windGrid.Elements() - 1) / 4);
   glDrawElementsInstanced(GL_LINE_STRIP, 2, GL_UNSIGNED_INT, nullptr, samples);
-  glLineWidth(1.0f);
+  renderer.SetLineWidth(lineWidth);
   glBindVertexArray(0);
 }
 

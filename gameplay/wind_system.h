@@ -2,9 +2,9 @@
 // WindSystem: the wind field over the tile map, computed on the GPU.
 //
 // Every update the entities with a Transform and a WindEmitter (ascending id) take a random step
-// of their strength and are packed into the emitter buffer (binding 5, see
-// gameplay/wind_emitter_packing.h); the compute shader "GAME/Shaders/Compute/
-// WindComputeShader.glsl" then writes the wind grid (binding 4) over the map: per tile 4 x 4
+// of their strength and are packed into the emitter buffer (see gameplay/wind_emitter_packing.h);
+// the compute shader "GAME/Shaders/Compute/WindComputeShader.glsl" then writes the wind grid
+// over the map (both at their slots of render/gpu_binding_slots.h): per tile 4 x 4
 // samples ("windDensity"), each one vec4 of (wind x, wind z, gust noise, 0), after one leading
 // word holding `bufferSelect`, which flips between 0 and 1 every update. The grass and the wind
 // view read the grid; the gust noise scrolls the texture "WindNoise.png" along "windDirection".
@@ -67,9 +67,10 @@ class WindSystem : public BaseSystem, public SceneLayerDrawer {
   // Deletes the grid and emitter buffers and the line mesh; no GL work afterwards.
   void ReleaseGpu();
 
-  // Draws the grid as one line per sample while the view is on (into the bound framebuffer).
-  void DrawWindView();
-  void DrawIntoSceneLayer() override { DrawWindView(); }
+  // Draws the grid as one line per sample while the view is on (into the bound framebuffer),
+  // the line width set through `renderer` meanwhile.
+  void DrawWindView(Renderer& renderer);
+  void DrawIntoSceneLayer(Renderer& renderer) override { DrawWindView(renderer); }
 
   // The words the last update packed (header and emitter blocks).
   const std::vector<std::uint32_t>& PackedEmitters() const { return packedWords; }

@@ -90,6 +90,13 @@ Renderer::Renderer(ResourceCache& cache) : cache(cache) {
   glEnable(GL_BLEND);
   SetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   SetCulling(true, GL_CCW, GL_BACK);
+  // A forward-compatible context refuses lines wider than 1 whatever range it reports.
+  GLint contextFlags = 0;
+  glGetIntegerv(GL_CONTEXT_FLAGS, &contextFlags);
+  float lineWidths[2] = {1.0f, 1.0f};
+  glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, lineWidths);
+  widestLine = (contextFlags & GL_CONTEXT_FLAG_FORWARD_COMPATIBLE_BIT) != 0 ? 1.0f
+                                                                             : std::max(1.0f, lineWidths[1]);
   glEnable(GL_DEPTH_TEST);
   GLint units = 0;
   glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
@@ -177,6 +184,11 @@ void Renderer::SetCulling(bool enable, unsigned int front, unsigned int cull) {
   cullFace = cull;
 }
 
+void Renderer::SetLineWidth(float width) {
+  lineWidth = std::clamp(width, 1.0f, widestLine);
+  glLineWidth(lineWidth);
+}
+
 void Renderer::Resize() {
   for (Framebuffer& framebuffer : framebuffers) framebuffer.FitWindow();
   if (postProcessing != nullptr) postProcessing->ResizeTargets();
@@ -254,7 +266,7 @@ void Renderer::Render() {
     if (layer == 1 && wireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     DrawOpaqueQueue(layer);
     if (layer == 1) {
-      for (SceneLayerDrawer* drawer : sceneLayerDrawers) drawer->DrawIntoSceneLayer();
+      for (SceneLayerDrawer* drawer : sceneLayerDrawers) drawer->DrawIntoSceneLayer(*this);
     }
   }
   for (int layer = 1; layer < LayerCount(); ++layer) {

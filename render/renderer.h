@@ -132,12 +132,15 @@ class LayerPostProcessing {
   virtual bool NeedsHiddenLayer(int /*layer*/) const { return true; }
 };
 
+class Renderer;
+
 // Something drawn into the scene layer right after its opaque draws, with its camera and
-// lights in place (grass, the wind's visualisation).
+// lights in place (grass, the wind's visualisation). GL state it changes goes through the
+// renderer (SetCullingEnabled, SetLineWidth), which remembers it, and is put back as it found it.
 class SceneLayerDrawer {
  public:
   virtual ~SceneLayerDrawer() = default;
-  virtual void DrawIntoSceneLayer() = 0;
+  virtual void DrawIntoSceneLayer(Renderer& renderer) = 0;
 };
 
 class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue {
@@ -201,6 +204,13 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   void SetBlendFunc(unsigned int source, unsigned int destination);
   // GL_CULL_FACE on or off, glFrontFace, glCullFace, remembered.
   void SetCulling(bool enable, unsigned int frontFace, unsigned int cullFace);
+  // GL_CULL_FACE on or off, the remembered winding and face kept.
+  void SetCullingEnabled(bool enable) { SetCulling(enable, frontFace, cullFace); }
+  bool CullingEnabled() const { return cullEnabled; }
+  // glLineWidth in pixels, remembered; clamped into the widths the context draws (1 .. the
+  // driver's widest; 1 in a forward-compatible context).
+  void SetLineWidth(float width);
+  float LineWidth() const { return lineWidth; }
   // Every window-sized framebuffer takes the window's size; so do the post-processing targets.
   void Resize();
 
@@ -287,6 +297,9 @@ class Renderer : public MessageReciever, public FrameRenderer, public DrawQueue 
   unsigned int cullFace = 0;
   unsigned int blendSource = 0;
   unsigned int blendDestination = 0;
+  // GL's own initial line width, and the widest line the driver draws.
+  float lineWidth = 1.0f;
+  float widestLine = 1.0f;
 
   std::weak_ptr<CameraSystem> cameraSystem;
   std::weak_ptr<LightSystem> lightSystem;

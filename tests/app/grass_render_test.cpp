@@ -1,5 +1,6 @@
 // The whole game on the meadow level: its grass shows in the window, switching the grass off
-// ("gst") takes it away again, and the wind view ("wstv") draws over the bare level.
+// ("gst") takes it away again, and the wind view ("wstv") draws over the bare level, leaving
+// the renderer's line width as it found it.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include "engine/decs.h"
 #include "engine/entity_manager.h"
 #include "engine/messaging_manager.h"
+#include "render/renderer.h"
 #include "tests/app/running_game.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/temp_folder.h"
@@ -74,6 +76,17 @@ TEST(GrassRender, TheMeadowShowsGrassUntilItIsSwitchedOff) {
     }
   }
   EXPECT_GT(changed, pixels / 20) << "the wind view changed " << changed << " pixels";
+
+  // The view draws its lines wider and gives the renderer's line width back as it found it.
+  Renderer& renderer = Renderer::Instance();
+  renderer.SetLineWidth(2.0f);
+  ASSERT_EQ(renderer.LineWidth(), 2.0f) << "the game's context draws wide lines";
+  game.Step();
+  float width = 0.0f;
+  glGetFloatv(GL_LINE_WIDTH, &width);
+  EXPECT_EQ(width, 2.0f);
+  EXPECT_EQ(renderer.LineWidth(), 2.0f);
+  renderer.SetLineWidth(1.0f);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "components/tilemap.h"
 #include "components/transform.h"
 #include "gameplay/grass_system.h"
+#include "render/renderer.h"
 #include "render/resource_cache.h"
 #include "tests/render/render_test_scene.h"
 
@@ -165,6 +166,22 @@ TEST_F(GrassSystemGlTest, PressersFlattenNearbyCellsWhichRecoverOverTime) {
   ASSERT_TRUE(grass->PressCells().Read(first, cells));
   EXPECT_NEAR(cells[0], 1.0f - 0.4f * 0.5f, 1e-5f);
   EXPECT_EQ(grass->PresserCount(), 0);
+}
+
+TEST_F(GrassSystemGlTest, DrawingGivesTheRenderersCullingBack) {
+  testing::internal::CaptureStdout();
+  auto renderer = std::make_unique<Renderer>(*cache);
+  testing::internal::GetCapturedStdout();
+  MakeMap(DensityMap("white", {true}), {});
+  Post("scene_load test");
+  ASSERT_GT(grass->BladeCount(0), 0u);
+  for (const bool culling : {true, false}) {
+    renderer->SetCullingEnabled(culling);
+    grass->DrawGrass(*renderer);
+    EXPECT_EQ(glIsEnabled(GL_CULL_FACE) == GL_TRUE, culling);
+    EXPECT_EQ(renderer->CullingEnabled(), culling);
+  }
+  renderer.reset();
 }
 
 }  // namespace

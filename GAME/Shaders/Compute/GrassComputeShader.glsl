@@ -4,10 +4,11 @@
 // own random threshold; kept blades are appended to the blade buffer and counted into the
 // layer's draw command.
 #include "GAME/Shaders/Include/GrassBuffers.glsl"
+#include "GAME/Shaders/Include/BindingSlots.glsl"
 
 layout(local_size_x = 1, local_size_y = 1, local_size_z = 16) in;
 
-layout(std430, binding = 2) writeonly buffer Blades {
+layout(std430, binding = GRASS_BLADES_SLOT) writeonly buffer Blades {
   float bladeHeader;
   float blades[];
 };

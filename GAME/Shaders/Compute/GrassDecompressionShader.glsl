@@ -4,10 +4,11 @@
 // strongest press of the pressers around it and otherwise recovers at
 // "grassDecompressionSpeed" per second.
 #include "GAME/Shaders/Include/GrassBuffers.glsl"
+#include "GAME/Shaders/Include/BindingSlots.glsl"
 
 layout(local_size_x = 256) in;
 
-layout(std430, binding = 7) readonly buffer Pressers {
+layout(std430, binding = GRASS_PRESSERS_SLOT) readonly buffer Pressers {
   vec4 presserPositions[48];
 };
 

@@ -4,12 +4,13 @@
 // turn around their centre, all fading to nothing at their radius) and samples the gust noise,
 // which scrolls along "windDirection".
 #include "GAME/Shaders/Include/WindGrid.glsl"
+#include "GAME/Shaders/Include/BindingSlots.glsl"
 
 layout(local_size_x = 4, local_size_y = 4, local_size_z = 1) in;
 
 // Header (count, 0, 0, 0), then six vec4 per emitter: (type bits), (direction), (strength),
 // (radius), (resolution bits), (position).
-layout(std430, binding = 5) readonly buffer WindEmitters {
+layout(std430, binding = WIND_EMITTERS_SLOT) readonly buffer WindEmitters {
   vec4 emitterHeader;
   vec4 emitterData[];
 };

@@ -1,16 +1,18 @@
 // The grass's storage buffers and the map values its passes share.
-//   binding 1: 1.0 for every tile that grows no grass
-//   binding 2: the blades of one layer, 16 floats each after one leading word:
-//              (x, 0, z, height), (tile index, turn in radians, colour choice 0..1, 0), 8 zeros
-//   binding 3: 16 x 16 press cells per tile, 0 (upright) to 1 (flat)
-//   binding 5: the height of every tile
-layout(std430, binding = 1) buffer DisabledTiles {
+//   disabled tiles: 1.0 for every tile that grows no grass
+//   blades (declared by the stages that use them): one layer's blades, 16 floats each after
+//              one leading word: (x, 0, z, height), (tile index, turn in radians, colour
+//              choice 0..1, 0), 8 zeros
+//   press cells: 16 x 16 press cells per tile, 0 (upright) to 1 (flat)
+//   tile heights: the height of every tile
+#include "GAME/Shaders/Include/BindingSlots.glsl"
+layout(std430, binding = GRASS_DISABLED_TILES_SLOT) buffer DisabledTiles {
   float disabledTiles[];
 };
-layout(std430, binding = 3) buffer PressCells {
+layout(std430, binding = GRASS_PRESS_CELLS_SLOT) buffer PressCells {
   float pressCells[];
 };
-layout(std430, binding = 5) buffer TileHeights {
+layout(std430, binding = GRASS_TILE_HEIGHTS_SLOT) buffer TileHeights {
   float tileHeights[];
 };
 

@@ -1,5 +1,6 @@
-// A grass layer's indirect draw command (binding 6): the blade count is its instance count.
-layout(std430, binding = 6) buffer DrawCommand {
+// A grass layer's indirect draw command: the blade count is its instance count.
+#include "GAME/Shaders/Include/BindingSlots.glsl"
+layout(std430, binding = GRASS_DRAW_COMMAND_SLOT) buffer DrawCommand {
   uint indexCount;
   uint instanceCount;
   uint firstIndex;

@@ -1,7 +1,8 @@
 // The wind grid the wind compute pass writes: one leading word (the update parity), then per
 // tile of the map 4 x 4 samples of (wind x, wind z, gust noise 0..1, wind speed), tiles in rows
 // along x, samples in rows along x inside their tile.
-layout(std430, binding = 4) buffer WindGrid {
+#include "GAME/Shaders/Include/BindingSlots.glsl"
+layout(std430, binding = WIND_GRID_SLOT) buffer WindGrid {
   float bufferSelect;
   float windSamples[];
 };

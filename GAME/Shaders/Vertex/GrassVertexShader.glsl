@@ -4,10 +4,11 @@
 // (more towards the tip) and pressed down where something walks through it.
 #include "GAME/Shaders/Include/GrassBuffers.glsl"
 #include "GAME/Shaders/Include/WindGrid.glsl"
+#include "GAME/Shaders/Include/BindingSlots.glsl"
 
 layout(location = 0) in vec3 position;
 
-layout(std430, binding = 2) readonly buffer Blades {
+layout(std430, binding = GRASS_BLADES_SLOT) readonly buffer Blades {
   float bladeHeader;
   float blades[];
 };

@@ -15,6 +15,50 @@ namespace {
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 unsigned g_layout_pass = 0;
 
+// A box's padding and border along one axis, and how its specified sizes become content sizes.
+struct BoxEdges {
+  float x = 0.f, y = 0.f;
+  bool border_box = false;
+  float ToContentX(float specified) const { return border_box ? specified - x : specified; }
+  float ToContentY(float specified) const { return border_box ? specified - y : specified; }
+};
+
+// The content-box limits from min- and max-width and -height; a percentage of an indefinite
+// height limits nothing.
+struct SizeLimits {
+  float min_width, max_width, min_height, max_height;
+};
+
+SizeLimits LimitsOf(const ComputedValues& values, const LayoutEngine::Input& input, const BoxEdges& edges) {
+  SizeLimits limits;
+  limits.min_width = edges.ToContentX(values.min_width.Resolve(input.containing_width, 0.f));
+  limits.max_width = values.max_width.type == Style::LengthPercentageAuto::None
+                         ? kInfinity
+                         : edges.ToContentX(values.max_width.Resolve(input.containing_width, kInfinity));
+  const bool height_base_known = input.containing_height >= 0.f;
+  limits.min_height = values.min_height.type == Style::LengthPercentageAuto::Percentage && !height_base_known
+                          ? 0.f
+                          : edges.ToContentY(values.min_height.Resolve(input.containing_height, 0.f));
+  limits.max_height = values.max_height.type == Style::LengthPercentageAuto::None ||
+                              (values.max_height.type == Style::LengthPercentageAuto::Percentage && !height_base_known)
+                          ? kInfinity
+                          : edges.ToContentY(values.max_height.Resolve(input.containing_height, kInfinity));
+  return limits;
+}
+
+// Auto margins centre a block-level box of known width in what `remaining` leaves of its
+// containing block (or push it to the other side).
+void ResolveAutoMargins(Box& box, const ComputedValues& values, float remaining) {
+  const bool auto_left = values.margin[kLeft].IsAuto(), auto_right = values.margin[kRight].IsAuto();
+  if (auto_left && auto_right) {
+    box.margin[kLeft] = box.margin[kRight] = std::fmax(0.f, remaining * 0.5f);
+  } else if (auto_left) {
+    box.margin[kLeft] = std::fmax(0.f, remaining);
+  } else if (auto_right) {
+    box.margin[kRight] = std::fmax(0.f, remaining);
+  }
+}
+
 }  // namespace
 
 bool IsBlockContainer(const ComputedValues& values) {
@@ -68,75 +112,29 @@ void LayoutEngine::FormatBox(Element& element, const Input& input) {
   element.has_baseline_ = false;
   element.baseline_ = 0.f;
   ResolveEdges(element, input);
-  const float edges_x = box.padding[kLeft] + box.padding[kRight] + box.border[kLeft] + box.border[kRight];
-  const float edges_y = box.padding[kTop] + box.padding[kBottom] + box.border[kTop] + box.border[kBottom];
-  const bool border_box = values.box_sizing == Style::BoxSizing::BorderBox;
+  BoxEdges edges;
+  edges.x = box.padding[kLeft] + box.padding[kRight] + box.border[kLeft] + box.border[kRight];
+  edges.y = box.padding[kTop] + box.padding[kBottom] + box.border[kTop] + box.border[kBottom];
+  edges.border_box = values.box_sizing == Style::BoxSizing::BorderBox;
   const bool is_image = element.tag_ == "img";
   const float margins_x = box.margin[kLeft] + box.margin[kRight];
+  const SizeLimits limits = LimitsOf(values, input, edges);
 
-  auto to_content_x = [&](float specified) { return border_box ? specified - edges_x : specified; };
-  auto to_content_y = [&](float specified) { return border_box ? specified - edges_y : specified; };
-  const float min_width = to_content_x(values.min_width.Resolve(input.containing_width, 0.f));
-  const float max_width = values.max_width.type == Style::LengthPercentageAuto::None
-                              ? kInfinity
-                              : to_content_x(values.max_width.Resolve(input.containing_width, kInfinity));
-  const bool height_base_known = input.containing_height >= 0.f;
-  const float min_height =
-      values.min_height.type == Style::LengthPercentageAuto::Percentage && !height_base_known
-          ? 0.f
-          : to_content_y(values.min_height.Resolve(input.containing_height, 0.f));
-  const float max_height =
-      values.max_height.type == Style::LengthPercentageAuto::None ||
-              (values.max_height.type == Style::LengthPercentageAuto::Percentage && !height_base_known)
-          ? kInfinity
-          : to_content_y(values.max_height.Resolve(input.containing_height, kInfinity));
-
-  // Width.
-  float width = 0.f;
-  Vector2f image_size{0, 0};
-  if (is_image) image_size = ImageSize(element);
-  const bool width_auto = values.width.IsAuto();
-  if (input.override_width >= 0.f) {
-    width = input.override_width - edges_x;
-  } else if (!width_auto) {
-    width = to_content_x(values.width.Resolve(input.containing_width));
-  } else if (is_image) {
-    width = image_size.x;
-    if (values.height.IsDefinite(height_base_known) && image_size.y > 0.f)
-      width = to_content_y(values.height.Resolve(input.containing_height)) * image_size.x / image_size.y;
-  } else if (input.shrink_to_fit) {
-    const float available =
-        (input.available_width >= 0.f ? input.available_width : input.containing_width) - margins_x - edges_x;
-    const float min_content = ContentIntrinsicWidth(element, true);
-    const float max_content = ContentIntrinsicWidth(element, false);
-    width = std::fmin(std::fmax(min_content, available), max_content);
-  } else {
-    width = input.containing_width - margins_x - edges_x;
-  }
-  if (input.override_width < 0.f) width = Math::Clamp(width, min_width, max_width);
+  const Vector2f image_size = is_image ? ImageSize(element) : Vector2f{0, 0};
+  float width = UsedWidth(element, input, image_size, edges.x, edges.y, margins_x);
+  if (input.override_width < 0.f) width = Math::Clamp(width, limits.min_width, limits.max_width);
   width = std::fmax(0.f, width);
-
-  // Auto margins centre a block-level box of known width.
-  if (!input.shrink_to_fit && input.override_width < 0.f && !values.IsInlineLevel()) {
-    const bool auto_left = values.margin[kLeft].IsAuto(), auto_right = values.margin[kRight].IsAuto();
-    const float remaining = input.containing_width - width - edges_x - margins_x;
-    if (auto_left && auto_right) {
-      box.margin[kLeft] = box.margin[kRight] = std::fmax(0.f, remaining * 0.5f);
-    } else if (auto_left) {
-      box.margin[kLeft] = std::fmax(0.f, remaining);
-    } else if (auto_right) {
-      box.margin[kRight] = std::fmax(0.f, remaining);
-    }
-  }
+  if (!input.shrink_to_fit && input.override_width < 0.f && !values.IsInlineLevel())
+    ResolveAutoMargins(box, values, input.containing_width - width - edges.x - margins_x);
   box.content.x = width;
 
   // Height, when it is known before the content.
   float definite_height = -1.f;
   if (input.override_height >= 0.f) {
-    definite_height = std::fmax(0.f, input.override_height - edges_y);
-  } else if (values.height.IsDefinite(height_base_known)) {
-    definite_height = std::fmax(0.f, Math::Clamp(to_content_y(values.height.Resolve(input.containing_height)),
-                                                 min_height, max_height));
+    definite_height = std::fmax(0.f, input.override_height - edges.y);
+  } else if (values.height.IsDefinite(input.containing_height >= 0.f)) {
+    definite_height = std::fmax(0.f, Math::Clamp(edges.ToContentY(values.height.Resolve(input.containing_height)),
+                                                 limits.min_height, limits.max_height));
   }
 
   float content_height = 0.f;
@@ -148,14 +146,36 @@ void LayoutEngine::FormatBox(Element& element, const Input& input) {
   }
   if (is_image) {
     content_height = image_size.y;
-    if (!width_auto && image_size.x > 0.f) content_height = width * image_size.y / image_size.x;
+    if (!values.width.IsAuto() && image_size.x > 0.f) content_height = width * image_size.y / image_size.x;
   }
   element.content_extent_ = content_height;
-  box.content.y = definite_height >= 0.f ? definite_height
-                                         : std::fmax(0.f, Math::Clamp(content_height, min_height, max_height));
+  box.content.y = definite_height >= 0.f
+                      ? definite_height
+                      : std::fmax(0.f, Math::Clamp(content_height, limits.min_height, limits.max_height));
   if (!element.has_baseline_) element.baseline_ = box.GetSize(BoxArea::Border).y;
 
   if (values.position != Style::Position::Static) PlaceOutOfFlow(&element);
+}
+
+float LayoutEngine::UsedWidth(Element& element, const Input& input, Vector2f image_size, float edges_x, float edges_y,
+                              float margins_x) {
+  const ComputedValues& values = element.computed_;
+  const BoxEdges edges{edges_x, edges_y, values.box_sizing == Style::BoxSizing::BorderBox};
+  if (input.override_width >= 0.f) return input.override_width - edges_x;
+  if (!values.width.IsAuto()) return edges.ToContentX(values.width.Resolve(input.containing_width));
+  if (element.tag_ == "img") {
+    if (values.height.IsDefinite(input.containing_height >= 0.f) && image_size.y > 0.f)
+      return edges.ToContentY(values.height.Resolve(input.containing_height)) * image_size.x / image_size.y;
+    return image_size.x;
+  }
+  if (input.shrink_to_fit) {
+    const float available =
+        (input.available_width >= 0.f ? input.available_width : input.containing_width) - margins_x - edges_x;
+    const float min_content = ContentIntrinsicWidth(element, true);
+    const float max_content = ContentIntrinsicWidth(element, false);
+    return std::fmin(std::fmax(min_content, available), max_content);
+  }
+  return input.containing_width - margins_x - edges_x;
 }
 
 void LayoutEngine::ApplyRelativeOffset(Element& element, float containing_width, float containing_height) {

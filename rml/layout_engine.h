@@ -60,6 +60,11 @@ class LayoutEngine {
   static void ShiftContent(Element& cell, Element& element, float delta);
 
   void ResolveEdges(Element& element, const Input& input);
+  // The content width of a box before min- and max-width apply: imposed, specified, an image's
+  // (kept in proportion to a specified height), fitted to its content, or filling its
+  // containing block. The edges are its padding and border, the margins its horizontal ones.
+  float UsedWidth(Element& element, const Input& input, Vector2f image_size, float edges_x, float edges_y,
+                  float margins_x);
   void ApplyRelativeOffset(Element& element, float containing_width, float containing_height);
   // Records an out-of-flow child with its static position (relative to static_parent's border box).
   void AddOutOfFlow(Element& element, Element& static_parent, Vector2f static_position);

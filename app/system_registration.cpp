@@ -1,6 +1,7 @@
 #include "app/system_registration.h"
 
 #include <memory>
+#include <utility>
 
 #include "app/system_wiring.h"
 #include "audio/sound_emitter_system.h"
@@ -18,6 +19,7 @@
 #include "physics/collision_system.h"
 #include "physics/physics_system.h"
 #include "physics/tilemap_system.h"
+#include "platform/glfw_input_source.h"
 #include "platform/input_system.h"
 #include "platform/platform_system.h"
 #include "platform/settings_system.h"
@@ -56,8 +58,10 @@ void RegisterAllSystems() {
   SystemManager& systems = *decs.GetManager<SystemManager>();
   if (!systems.Systems().empty()) return;
 
-  systems.RegisterSystem<SettingsSystem>();
-  systems.RegisterSystem<PlatformSystem>();
+  // The window opens in the platform system's Init, from the stored settings.
+  const auto settings = systems.RegisterSystem<SettingsSystem>();
+  const auto platform = systems.RegisterSystem<PlatformSystem>(PlatformSystem::Options{},
+                                                               PlatformSystemLinks{settings});
 
   // The window and its GL context exist now: the resource cache, the renderer and the
   // post-processing chain follow, and the renderer joins the message tree under DECS.
@@ -70,7 +74,12 @@ void RegisterAllSystems() {
   systems.RegisterSystem<PhysicsSystem>();
   systems.RegisterSystem<CollisionSystem>();
   systems.RegisterSystem<SceneSystem>();
-  systems.RegisterSystem<InputSystem>();
+  // Input reads the window's keys, buttons, cursor and wheel.
+  std::unique_ptr<InputSource> windowInput;
+  if (platform->window != nullptr) {
+    windowInput = std::make_unique<GlfwInputSource>(platform->window);
+  }
+  systems.RegisterSystem<InputSystem>(std::move(windowInput));
   systems.RegisterSystem<SoundSystem>();
   systems.RegisterSystem<CameraSystem>();
   systems.RegisterSystem<LightSystem>();

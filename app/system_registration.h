@@ -1,8 +1,9 @@
 #pragma once
-// Registers every system of the game, in the order their Init calls rely on (each sees only the
-// systems registered before it), makes the render context once the window exists (the renderer
-// goes under DECS there), and then links the systems (app/system_wiring.h). Does nothing when
-// the systems are registered already.
+// Registers every system of the game, makes the render context once the window exists (the
+// renderer goes under DECS there), and then links the systems (app/system_wiring.h). A system's
+// Init looks no other system up: the platform system gets the settings it opens the window from
+// and the input system the window's input at construction; the rest is linked afterwards. Does
+// nothing when the systems are registered already.
 
 class RenderContext;
 

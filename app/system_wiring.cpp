@@ -2,8 +2,10 @@
 
 #include <GLFW/glfw3.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -163,16 +165,9 @@ void WireTileWorld(CollisionSystem& collision, const std::shared_ptr<TilemapSyst
       }});
 }
 
-// Sounds follow the window's focus and fade on the action lists; sound banks load through the
-// sound system; emitters draw their debug circles on the renderer.
-void WireAudio(DECS& decs, RenderContext& context, const SystemManager& systems,
-               const std::shared_ptr<PlatformSystem>& platform) {
+// Sound banks load through the sound system; emitters draw their debug circles on the renderer.
+void WireAudio(DECS& decs, RenderContext& context, const SystemManager& systems) {
   const auto sound = systems.GetSystem<SoundSystem>();
-  sound->SetLinks({[platform = std::weak_ptr<PlatformSystem>(platform)] {
-                     const auto system = platform.lock();
-                     return system ? system->focused : true;
-                   },
-                   systems.GetSystem<ActionListSystem>().get()});
   decs.SetSoundLoader(sound.get());
   const auto emitters = systems.GetSystem<SoundEmitterSystem>();
   emitters->SetDrawQueue(&context.GetRenderer());
@@ -196,50 +191,6 @@ void WireParticles(RenderContext& context, const std::shared_ptr<ParticleSystem>
                        .cameraPosition = SceneCameraPosition(cameras)});
   particles->SetDrawQueue(&context.GetRenderer());
   context.AddTeardownStep([particles] { particles->SetDrawQueue(nullptr); });
-}
-
-// The hands sit at the corners of the UI camera (layer 2) and stay still in the main menu.
-void WireRings(RingSystem& rings, const std::shared_ptr<CameraSystem>& cameras,
-               const std::shared_ptr<SceneSystem>& scenes) {
-  RingSystemLinks links;
-  links.uiCameraMatrix = [cameras = std::weak_ptr<CameraSystem>(cameras)]() -> const glm::mat4* {
-    const auto system = cameras.lock();
-    const LayerCamera* camera = system ? system->FindLayerCamera(2) : nullptr;
-    return camera ? &camera->viewProjection : nullptr;
-  };
-  links.currentSceneName = CurrentSceneName(scenes);
-  rings.SetLinks(std::move(links));
-}
-
-// The scripts read the ring counts, the current scene and the tile groups, and ask the HUD for
-// its tutorial hints.
-void WireLuaApi(LuaScriptSystem& scripts, const std::shared_ptr<RingSystem>& rings,
-                const std::shared_ptr<SceneSystem>& scenes,
-                const std::shared_ptr<TilemapSystem>& tilemap,
-                const std::shared_ptr<MenuManager>& menus) {
-  LuaApiLinks links;
-  links.showHint = [menus = std::weak_ptr<MenuManager>(menus)](int hint) {
-    const auto system = menus.lock();
-    if (GameHUD* hud = system ? system->HUD() : nullptr) hud->ShowTutorialHint(hint);
-  };
-  links.leftHandRingCount = [rings = std::weak_ptr<RingSystem>(rings)] {
-    const auto system = rings.lock();
-    return system ? system->GetLeftHandRingsCount() : 0;
-  };
-  links.rightHandRingCount = [rings = std::weak_ptr<RingSystem>(rings)] {
-    const auto system = rings.lock();
-    return system ? system->GetRightHandRingsCount() : 0;
-  };
-  links.currentSceneName = CurrentSceneName(scenes);
-  links.tileGroupHeight = [tiles = std::weak_ptr<TilemapSystem>(tilemap)](int group) {
-    const auto system = tiles.lock();
-    return system ? system->GroupHeight(group) : 0.0f;
-  };
-  links.isTileGroupCollidable = [tiles = std::weak_ptr<TilemapSystem>(tilemap)](int group) {
-    const auto system = tiles.lock();
-    return system == nullptr || system->IsGroupCollidable(group);
-  };
-  scripts.SetApiLinks(std::move(links));
 }
 
 // The grass grows and presses on the render context's GL context and draws into the scene
@@ -457,7 +408,179 @@ void WireMenus(DECS& decs, RenderContext& context, const SystemManager& systems,
   context.AddTeardownStep([menus] { menus->DetachDocuments(); });
 }
 
+// The window's state reaches the saved settings, and the sound system's mute flag.
+void LinkSettings(SettingsSystem& settings, const std::shared_ptr<PlatformSystem>& platform,
+                  const std::shared_ptr<SoundSystem>& sound) {
+  SettingsSystemLinks links;
+  if (platform != nullptr) {
+    const std::weak_ptr<PlatformSystem> window = platform;
+    links.windowFullscreen = [window] {
+      const auto system = window.lock();
+      return system != nullptr && system->fullscreen;
+    };
+    links.windowRect = [window]() -> std::optional<ScreenRect> {
+      const auto system = window.lock();
+      return system ? system->WindowRect() : std::nullopt;
+    };
+  }
+  settings.SetLinks(std::move(links));
+  settings.SetMuteState(sound.get());
+}
+
+// Sounds follow the window's focus, fade on the action lists and start muted as the settings
+// say.
+void LinkSound(SoundSystem& sound, const std::shared_ptr<PlatformSystem>& platform,
+               const std::shared_ptr<ActionListSystem>& actions,
+               const std::shared_ptr<SettingsSystem>& settings) {
+  SoundSystemLinks links;
+  if (platform != nullptr) {
+    links.windowFocused = [window = std::weak_ptr<PlatformSystem>(platform)] {
+      const auto system = window.lock();
+      return system ? system->focused : true;
+    };
+  }
+  links.tweener = actions.get();
+  links.settings = settings.get();
+  sound.SetLinks(std::move(links));
+}
+
+// The cameras take their aspect ratio from the window and the scene view from the settings.
+void LinkCameras(CameraSystem& cameras, const std::shared_ptr<PlatformSystem>& platform,
+                 const std::shared_ptr<SettingsSystem>& settings) {
+  CameraSystemLinks links;
+  if (platform != nullptr) {
+    links.windowSize = [window = std::weak_ptr<PlatformSystem>(platform)](int& width,
+                                                                         int& height) {
+      const auto system = window.lock();
+      if (system == nullptr || system->window == nullptr) return false;
+      glfwGetWindowSize(system->window, &width, &height);
+      return true;
+    };
+  }
+  if (settings != nullptr) {
+    links.orthographic = [stored = std::weak_ptr<SettingsSystem>(settings)] {
+      const auto system = stored.lock();
+      return system == nullptr || system->IsOrthographic;
+    };
+  }
+  cameras.SetLinks(std::move(links));
+}
+
+// Sprite texts are laid out in the window's reference height.
+void LinkSpriteTexts(SpriteTextSystem& texts, const std::shared_ptr<PlatformSystem>& platform) {
+  SpriteTextSystemLinks links;
+  if (platform != nullptr) {
+    links.referenceHeight = [window = std::weak_ptr<PlatformSystem>(platform)] {
+      const auto system = window.lock();
+      return system ? system->referenceHeight : 720.0f;
+    };
+  }
+  texts.SetLinks(std::move(links));
+}
+
+// The hands sit at the corners of the UI camera (layer 2) and stay still in the main menu; the
+// SEND_RING action sends rings, which fly on the action lists.
+void LinkRings(RingSystem& rings, const std::shared_ptr<InputSystem>& input,
+               const std::shared_ptr<ActionListSystem>& actions,
+               const std::shared_ptr<CameraSystem>& cameras,
+               const std::shared_ptr<SceneSystem>& scenes) {
+  RingSystemLinks links;
+  if (cameras != nullptr) {
+    links.uiCameraMatrix = [cameras = std::weak_ptr<CameraSystem>(cameras)]() -> const glm::mat4* {
+      const auto system = cameras.lock();
+      const LayerCamera* camera = system ? system->FindLayerCamera(2) : nullptr;
+      return camera ? &camera->viewProjection : nullptr;
+    };
+  }
+  if (scenes != nullptr) links.currentSceneName = CurrentSceneName(scenes);
+  if (input != nullptr) {
+    const std::weak_ptr<InputSystem> weakInput = input;
+    links.sendRingTriggered = [weakInput] {
+      const auto system = weakInput.lock();
+      return system != nullptr && system->IsActionTriggered(SEND_RING);
+    };
+    links.sendRingRange = [weakInput] {
+      const auto system = weakInput.lock();
+      return system ? system->GetActionRangeVal(SEND_RING) : 0.0f;
+    };
+  }
+  links.actionLists = actions.get();
+  rings.SetLinks(std::move(links));
+}
+
+// The scripts read the input, the ring counts, the current scene and the tile groups, and ask
+// the HUD for its tutorial hints.
+void LinkLuaApi(LuaScriptSystem& scripts, const std::shared_ptr<InputSystem>& input,
+                const std::shared_ptr<RingSystem>& rings,
+                const std::shared_ptr<SceneSystem>& scenes,
+                const std::shared_ptr<TilemapSystem>& tilemap,
+                const std::shared_ptr<MenuManager>& menus) {
+  LuaApiLinks links;
+  links.input = input;
+  if (menus != nullptr) {
+    links.showHint = [menus = std::weak_ptr<MenuManager>(menus)](int hint) {
+      const auto system = menus.lock();
+      if (GameHUD* hud = system ? system->HUD() : nullptr) hud->ShowTutorialHint(hint);
+    };
+  }
+  if (rings != nullptr) {
+    links.leftHandRingCount = [rings = std::weak_ptr<RingSystem>(rings)] {
+      const auto system = rings.lock();
+      return system ? system->GetLeftHandRingsCount() : 0;
+    };
+    links.rightHandRingCount = [rings = std::weak_ptr<RingSystem>(rings)] {
+      const auto system = rings.lock();
+      return system ? system->GetRightHandRingsCount() : 0;
+    };
+  }
+  if (scenes != nullptr) links.currentSceneName = CurrentSceneName(scenes);
+  if (tilemap != nullptr) {
+    links.tileGroupHeight = [tiles = std::weak_ptr<TilemapSystem>(tilemap)](int group) {
+      const auto system = tiles.lock();
+      return system ? system->GroupHeight(group) : 0.0f;
+    };
+    links.isTileGroupCollidable = [tiles = std::weak_ptr<TilemapSystem>(tilemap)](int group) {
+      const auto system = tiles.lock();
+      return system == nullptr || system->IsGroupCollidable(group);
+    };
+  }
+  scripts.SetApiLinks(std::move(links));
+}
+
+// One line on standard error for every link a registered system still lacks.
+void ReportMissingLinks(const SystemManager& systems) {
+  for (const auto& [name, system] : systems.Systems()) {
+    for (const std::string& link : system->MissingLinks()) {
+      std::fprintf(stderr, "SystemWiring : '%s' has no link '%s'\n", name.c_str(), link.c_str());
+    }
+  }
+}
+
 }  // namespace
+
+void LinkSystems(DECS& decs) {
+  const SystemManager& systems = *decs.GetManager<SystemManager>();
+  const auto platform = systems.GetSystem<PlatformSystem>();
+  const auto settings = systems.GetSystem<SettingsSystem>();
+  const auto input = systems.GetSystem<InputSystem>();
+  const auto actions = systems.GetSystem<ActionListSystem>();
+  const auto scenes = systems.GetSystem<SceneSystem>();
+  const auto cameras = systems.GetSystem<CameraSystem>();
+  const auto sound = systems.GetSystem<SoundSystem>();
+  const auto rings = systems.GetSystem<RingSystem>();
+
+  decs.SetPrefabScenes(scenes.get());
+  if (settings != nullptr) LinkSettings(*settings, platform, sound);
+  if (sound != nullptr) LinkSound(*sound, platform, actions, settings);
+  if (cameras != nullptr) LinkCameras(*cameras, platform, settings);
+  if (const auto texts = systems.GetSystem<SpriteTextSystem>()) LinkSpriteTexts(*texts, platform);
+  if (rings != nullptr) LinkRings(*rings, input, actions, cameras, scenes);
+  if (const auto scripts = systems.GetSystem<LuaScriptSystem>()) {
+    LinkLuaApi(*scripts, input, rings, scenes, systems.GetSystem<TilemapSystem>(),
+               systems.GetSystem<MenuManager>());
+  }
+  ReportMissingLinks(systems);
+}
 
 void WireSystems(DECS& decs, RenderContext& context) {
   const SystemManager& systems = *decs.GetManager<SystemManager>();
@@ -472,14 +595,10 @@ void WireSystems(DECS& decs, RenderContext& context) {
   WirePostProcessing(context, scenes, systems.GetSystem<CameraSystem>());
   WireScenes(context, *scenes, *systems.GetSystem<ActionListSystem>(),
              *systems.GetSystem<RMLSystem>(), *settings);
-  settings->SetMuteState(systems.GetSystem<SoundSystem>().get());
   WireTileWorld(*systems.GetSystem<CollisionSystem>(), systems.GetSystem<TilemapSystem>());
-  WireAudio(decs, context, systems, platform);
+  WireAudio(decs, context, systems);
   WireParticles(context, systems.GetSystem<ParticleSystem>(), settings,
                 systems.GetSystem<CameraSystem>());
-  WireRings(*systems.GetSystem<RingSystem>(), systems.GetSystem<CameraSystem>(), scenes);
-  WireLuaApi(*systems.GetSystem<LuaScriptSystem>(), systems.GetSystem<RingSystem>(), scenes,
-             systems.GetSystem<TilemapSystem>(), systems.GetSystem<MenuManager>());
   WireGrass(context, systems.GetSystem<GrassSystem>(), settings);
   WireWind(context, systems.GetSystem<WindSystem>());
   WireWeather(*systems.GetSystem<WeatherSystem>(), scenes, systems.GetSystem<WindSystem>(),
@@ -487,4 +606,5 @@ void WireSystems(DECS& decs, RenderContext& context) {
   WireDocuments(decs, context, systems, platform, scenes);
   WireEventHandler(*systems.GetSystem<RMLEventHandler>(), systems.GetSystem<RMLSystem>());
   WireMenus(decs, context, systems, settings);
+  LinkSystems(decs);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "audio/fmod/audio_layer.h"
 #include "audio/fmod/fmod_errors.h"
@@ -55,11 +56,21 @@ void SoundSystem::Init() {
   musicVolume = ambienceVolume = effectVolume = masterVolume = 1.0f;
   if (systems == nullptr) return;
   systems->SetSignature(TypeName<SoundSystem>(), {});
+}
 
-  auto settings = systems->GetSystem<SettingsSystem>();
-  if (settings == nullptr) return;
-  settings->LoadSettings();
-  muted = settings->MuteAudio != 0;
+void SoundSystem::SetLinks(SoundSystemLinks value) {
+  links = std::move(value);
+  if (links.settings == nullptr) return;
+  links.settings->LoadSettings();
+  muted = links.settings->MuteAudio != 0;
+}
+
+std::vector<std::string> SoundSystem::MissingLinks() const {
+  std::vector<std::string> missing;
+  if (!links.windowFocused) missing.emplace_back("windowFocused");
+  if (links.tweener == nullptr) missing.emplace_back("tweener");
+  if (links.settings == nullptr) missing.emplace_back("settings");
+  return missing;
 }
 
 void SoundSystem::Shutdown() {

@@ -24,12 +24,14 @@
 //   mixer|mix music ambience effects master  four fields, each may be empty (left unchanged)
 //   mute | unmute
 //
-// `muted` starts from the "MuteAudio" setting; the settings read it back when they are saved.
+// `muted` starts from the "MuteAudio" setting once the settings are linked; the settings read it
+// back when they are saved.
 
 #include <array>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "audio/fmod/fmod.h"
 #include "engine/base_system.h"
@@ -39,6 +41,7 @@
 
 class ActionListSystem;
 class MessagingManager;
+class SettingsSystem;
 
 // What the sound system needs of other systems; filled once by the program after registration.
 struct SoundSystemLinks {
@@ -46,6 +49,8 @@ struct SoundSystemLinks {
   std::function<bool()> windowFocused;
   // Runs the one-second fade-outs; without it a fade-out silences and stops at once.
   ActionListSystem* tweener = nullptr;
+  // The player's settings: setting the links takes `muted` from their "MuteAudio" value.
+  SettingsSystem* settings = nullptr;
 };
 
 struct SoundEntry {
@@ -78,7 +83,9 @@ class SoundSystem : public BaseSystem, public MuteState, public SoundLoader {
   void Shutdown() override;
   bool IsMuted() const override { return muted; }
 
-  void SetLinks(SoundSystemLinks value) { links = std::move(value); }
+  void SetLinks(SoundSystemLinks value);
+  // The links that are not set.
+  std::vector<std::string> MissingLinks() const override;
 
   // Loads a sound under an alias (looping or not) and returns its entry index. A known alias
   // returns its entry's index without loading. Prints "<result> <path>" for every sound that

@@ -2,21 +2,22 @@
 
 #include "components/entity_reader.h"
 #include "components/prefab_cache.h"
-#include "components/scene_system.h"
 #include "engine/component_manager.h"
 #include "engine/decs.h"
 #include "engine/entity_manager.h"
+#include "engine/prefab_scenes.h"
 #include "engine/system_manager.h"
 
 namespace {
 
 // Creates the prefab's entity; kNoEntity when there is no usable prefab or no entity is made.
-// The scene system keeps the prefabs read; without one the file is read for this call alone.
+// The engine's prefab scenes keep the prefabs read; without them the file is read for this call
+// alone.
 int CreateFromPrefab(const std::string& prefabName, const std::string& entityName) {
-  const auto scenes = DECS::Instance().GetSystem<SceneSystem>();
+  PrefabScenes* scenes = DECS::CurrentPrefabScenes();
   PrefabCache forThisCall;
-  PrefabCache& prefabs = scenes != nullptr ? scenes->prefabs : forThisCall;
-  const nlohmann::json* prefab = prefabs.Find(prefabName);
+  const nlohmann::json* prefab =
+      scenes != nullptr ? scenes->FindPrefab(prefabName) : forThisCall.Find(prefabName);
   if (prefab == nullptr) return kNoEntity;
   return DeserializeEntity(*prefab, entityName.empty() ? prefabName : entityName,
                            PrefabPath(prefabName));
@@ -54,11 +55,8 @@ int InstantiatePrefabInScene(const std::string& prefabName, const std::string& s
   if (entity == kNoEntity) return kNoEntity;
 
   const DECS& decs = DECS::Instance();
-  std::string owner = sceneName;
-  const auto scenes = decs.GetSystem<SceneSystem>();
-  if (owner.empty() || scenes == nullptr || !scenes->loadedScenes.contains(owner)) {
-    owner = scenes != nullptr ? scenes->CurrentSceneName() : std::string();
-  }
+  const PrefabScenes* scenes = DECS::CurrentPrefabScenes();
+  const std::string owner = scenes != nullptr ? scenes->OwningScene(sceneName) : std::string();
 
   auto components = decs.GetManager<ComponentManager>();
   if (components->HasComponent<SceneIdentifier>(entity)) {

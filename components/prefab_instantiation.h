@@ -11,9 +11,10 @@
 // Both return -1 and create nothing when the prefab name is refused (empty, or holding '/',
 // '\\' or ".."), the file does not exist, cannot be read or parsed, is not an object, or the
 // entity cannot be created (a bad section, or no free id). Only a missing file passes silently;
-// the others are reported on standard error. The scene system keeps each prefab file read
+// the others are reported on standard error. The engine's prefab scenes (the scene system, handed
+// to DECS by the composition root; engine/prefab_scenes.h) keep each prefab file read
 // (components/prefab_cache.h), so creating a prefab again reads no file and a file that cannot
-// be used is reported once.
+// be used is reported once; without them each call reads the file.
 
 #include <string>
 
@@ -25,7 +26,8 @@ class ComponentManager;
 int InstantiatePrefab(const std::string& prefabName, const std::string& entityName);
 
 // An entity owned by `sceneName` when the scene system holds that scene, otherwise by the scene
-// system's current scene; popping that scene destroys it.
+// system's current scene; popping that scene destroys it. Without prefab scenes it belongs to no
+// loaded scene.
 int InstantiatePrefabInScene(const std::string& prefabName, const std::string& sceneName,
                              const std::string& entityName);
 

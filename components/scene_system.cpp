@@ -256,6 +256,15 @@ std::string SceneSystem::CurrentSceneName() const {
   return sceneStack.empty() ? std::string() : sceneStack.back();
 }
 
+const nlohmann::json* SceneSystem::FindPrefab(const std::string& prefabName) {
+  return prefabs.Find(prefabName);
+}
+
+std::string SceneSystem::OwningScene(const std::string& sceneName) const {
+  if (!sceneName.empty() && loadedScenes.contains(sceneName)) return sceneName;
+  return CurrentSceneName();
+}
+
 void SceneSystem::LoadSceneSettings(const std::string& path) {
   // Settings follow the first scene pushed onto an empty set; scenes pushed on top share them.
   if (loadedScenes.size() != 1) return;

@@ -42,6 +42,7 @@
 
 #include "components/prefab_cache.h"
 #include "engine/base_system.h"
+#include "engine/prefab_scenes.h"
 #include "engine/type_name.h"
 
 class ComponentManager;
@@ -77,7 +78,7 @@ struct SceneSystemLinks {
   std::function<void(float value)> setMainMenuFade;
 };
 
-class SceneSystem : public BaseSystem {
+class SceneSystem : public BaseSystem, public PrefabScenes {
  public:
   // Looks for the save marker under GetSaveDataFolder().
   SceneSystem();
@@ -111,6 +112,11 @@ class SceneSystem : public BaseSystem {
 
   // The scene pushed last among those still loaded, or an empty name.
   std::string CurrentSceneName() const;
+
+  // Prefabs made while the game runs: read once into `prefabs`; owned by `sceneName` while it is
+  // loaded, else by the current scene.
+  const nlohmann::json* FindPrefab(const std::string& prefabName) override;
+  std::string OwningScene(const std::string& sceneName) const override;
 
   // Replaces the links to the coordinated systems. An applySceneSettings link set after a scene
   // has loaded receives the current settings at once.

@@ -7,6 +7,7 @@
 // ForEachEntity: it walks a snapshot and skips entities destroyed during the walk.
 
 #include <set>
+#include <string>
 #include <vector>
 
 #include "engine/message_receiver.h"
@@ -20,6 +21,12 @@ class BaseSystem : public MessageReciever {
   virtual void Update(float dt) { (void)dt; }
   virtual void Render() {}
   virtual void Shutdown() {}
+
+  // The names of the links this system needs from others that nobody has filled. The
+  // composition root (app/system_wiring.h) fills links once every system is registered and
+  // reports each name still listed, so a missing link shows at start-up instead of leaving the
+  // system quietly doing nothing.
+  virtual std::vector<std::string> MissingLinks() const { return {}; }
 
   // Calls `visit(entity)` for every entity in the set at the time of the call that is still in
   // the set when its turn comes.

@@ -33,6 +33,7 @@ class SystemManager;
 class MessagingManager;
 class SoundLoader;
 class DocumentLoader;
+class PrefabScenes;
 
 class DECS : public MessageReciever {
  public:
@@ -116,6 +117,12 @@ class DECS : public MessageReciever {
     return HasInstance() ? Instance().documentLoader : nullptr;
   }
 
+  // Where prefabs made while the game runs find their files and scene; not owned, may be null.
+  void SetPrefabScenes(PrefabScenes* scenes) { prefabScenes = scenes; }
+  static PrefabScenes* CurrentPrefabScenes() {
+    return HasInstance() ? Instance().prefabScenes : nullptr;
+  }
+
   const EngineClock& Clock() const { return *clock; }
 
   std::unordered_map<std::string, std::shared_ptr<BaseManager>> managers;
@@ -153,6 +160,7 @@ class DECS : public MessageReciever {
   ResourceProvider* resourceProvider = nullptr;
   SoundLoader* soundLoader = nullptr;
   DocumentLoader* documentLoader = nullptr;
+  PrefabScenes* prefabScenes = nullptr;
 };
 DECLARE_TYPE_NAME(class, DECS);
 

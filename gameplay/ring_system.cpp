@@ -5,6 +5,7 @@
 #include <cmath>
 #include <random>
 #include <sstream>
+#include <utility>
 
 #include <glm/geometric.hpp>
 #include <glm/matrix.hpp>
@@ -18,7 +19,6 @@
 #include "engine/messaging_manager.h"
 #include "engine/random_engines.h"
 #include "engine/system_manager.h"
-#include "platform/input_system.h"
 #include "scripting/action_list_system.h"
 
 namespace {
@@ -99,8 +99,6 @@ void RingSystem::Init() {
   engine = &DECS::Instance();
   auto systems = engine->GetManager<SystemManager>();
   systems->SetSignature(TypeName<RingSystem>(), {});
-  inputSystem = systems->GetSystem<InputSystem>();
-  actionListSystem = systems->GetSystem<ActionListSystem>();
   componentManager = engine->GetManager<ComponentManager>();
   // The hands follow the camera while the pause menu is open.
   pausable = false;
@@ -169,8 +167,8 @@ Transform* RingSystem::TransformOf(int entity) const {
 void RingSystem::CancelRingTweens(int ring) {
   const auto found = ringActions.find(ring);
   if (found == ringActions.end()) return;
-  if (actionListSystem != nullptr) {
-    for (double id : found->second) actionListSystem->CancelAction(id);
+  if (links.actionLists != nullptr) {
+    for (double id : found->second) links.actionLists->CancelAction(id);
   }
   ringActions.erase(found);
 }
@@ -179,10 +177,10 @@ void RingSystem::CancelRingTweens(int ring) {
 void RingSystem::DestroyRingEntity(int entity) {
   if (!IsValidEntityId(entity)) return;
   CancelRingTweens(entity);
-  if (Transform* transform = TransformOf(entity); transform != nullptr && actionListSystem) {
-    actionListSystem->CancelActionsOnTarget(&transform->_position);
-    actionListSystem->CancelActionsOnTarget(&transform->_rotation);
-    actionListSystem->CancelActionsOnTarget(&transform->_scale);
+  if (Transform* transform = TransformOf(entity); transform != nullptr && links.actionLists) {
+    links.actionLists->CancelActionsOnTarget(&transform->_position);
+    links.actionLists->CancelActionsOnTarget(&transform->_rotation);
+    links.actionLists->CancelActionsOnTarget(&transform->_scale);
   }
   engine->DestroyEntity(entity);
 }
@@ -231,9 +229,9 @@ void RingSystem::AddRing() {
   if (ring < 0) return;
   waitingRingIds.push_back(ring);
   Transform* transform = TransformOf(ring);
-  if (transform == nullptr || actionListSystem == nullptr) return;
+  if (transform == nullptr || links.actionLists == nullptr) return;
   transform->_position = kLooseRingStart;
-  ringActions[ring].push_back(actionListSystem->AddVec3Action(
+  ringActions[ring].push_back(links.actionLists->AddVec3Action(
       &transform->_position, kLooseRingStart, kLooseRingRisen, 2.0f, kEaseOut));
 }
 
@@ -244,8 +242,8 @@ bool RingSystem::InMainMenu() const {
 // A ring without recorded tweens (as "InitRings" makes them) is not flying.
 bool RingSystem::IsFlying(int ring) const {
   const auto found = ringActions.find(ring);
-  return found != ringActions.end() && !found->second.empty() && actionListSystem != nullptr &&
-         actionListSystem->IsVec3ActionQueued(found->second.front());
+  return found != ringActions.end() && !found->second.empty() && links.actionLists != nullptr &&
+         links.actionLists->IsVec3ActionQueued(found->second.front());
 }
 
 void RingSystem::SendRingLeft() {
@@ -283,8 +281,8 @@ void RingSystem::SendRingRight() {
   const auto looseRingRising = [this] {
     if (waitingRingIds.empty()) return false;
     const auto found = ringActions.find(waitingRingIds.back());
-    return found != ringActions.end() && !found->second.empty() && actionListSystem != nullptr &&
-           actionListSystem->IsVec3ActionQueued(found->second.back());
+    return found != ringActions.end() && !found->second.empty() && links.actionLists != nullptr &&
+           links.actionLists->IsVec3ActionQueued(found->second.back());
   };
   const auto canTry = [this] {
     return handsCreated && !InMainMenu() && GetRightHandRingsCount() < kSlotsPerHand;
@@ -344,7 +342,7 @@ void RingSystem::Fly(int ring, Hand hand) {
   const bool left = hand == Hand::Left;
   TakeHandDrawOffset(ring, left ? leftHandEntity : rightHandEntity);
   Transform* transform = TransformOf(ring);
-  if (transform == nullptr || actionListSystem == nullptr) return;
+  if (transform == nullptr || links.actionLists == nullptr) return;
   const std::list<int>& rings = left ? leftHandRingIds : rightHandRingIds;
   Transform& slot = (left ? leftSlotTransforms : rightSlotTransforms)[rings.size() - 1];
 
@@ -367,18 +365,18 @@ void RingSystem::Fly(int ring, Hand hand) {
   position.onFinished = [this, overall, &rings] { OnArrival(overall, &rings); };
 
   std::vector<double>& handles = ringActions[ring];
-  handles.push_back(actionListSystem->AddAction(std::move(position)));
-  handles.push_back(actionListSystem->AddVec3Action(&transform->_scale, transform->_scale,
+  handles.push_back(links.actionLists->AddAction(std::move(position)));
+  handles.push_back(links.actionLists->AddVec3Action(&transform->_scale, transform->_scale,
                                                     slot._scale, duration, kSmoothStep));
-  handles.push_back(actionListSystem->AddVec3Action(&transform->_rotation, transform->_rotation,
+  handles.push_back(links.actionLists->AddVec3Action(&transform->_rotation, transform->_rotation,
                                                     rotation, duration, kSmoothStep));
 }
 
 // The hand flashes to 2, then settles at its share of the rings.
 void RingSystem::OnArrival(float* overallEffect, const std::list<int>* ringsOfHand) {
-  actionListSystem->AddFloatAction(
+  links.actionLists->AddFloatAction(
       overallEffect, *overallEffect, 2.0f, 0.05f, kSquareRoot, [this, overallEffect, ringsOfHand] {
-        actionListSystem->AddFloatAction(
+        links.actionLists->AddFloatAction(
             overallEffect, 2.0f, static_cast<float>(ringsOfHand->size()) / kSlotsPerHand, 0.2f,
             kEaseOut);
       });
@@ -480,8 +478,8 @@ void RingSystem::PlaceHands(float dt) {
 void RingSystem::Update(float dt) {
   if (handsCreated) PlaceHands(dt);
   if (engine->paused) return;
-  if (inputSystem != nullptr && inputSystem->IsActionTriggered(SEND_RING)) {
-    const float range = inputSystem->GetActionRangeVal(SEND_RING);
+  if (links.sendRingTriggered && links.sendRingTriggered() && links.sendRingRange) {
+    const float range = links.sendRingRange();
     if (range > 0.0f) SendRingLeft();
     if (range < 0.0f) SendRingRight();
   }
@@ -491,4 +489,19 @@ void RingSystem::Update(float dt) {
   floats["florethHandEffectStrengthVal"] = florethHandEffectStrength;
   floats["sundrelHandOverallEffectVal"] = sundrelHandOverallEffect;
   floats["sundrelHandEffectStrengthVal"] = sundrelHandEffectStrength;
+}
+
+std::vector<std::string> RingSystem::MissingLinks() const {
+  const std::pair<const char*, bool> required[] = {
+      {"uiCameraMatrix", static_cast<bool>(links.uiCameraMatrix)},
+      {"currentSceneName", static_cast<bool>(links.currentSceneName)},
+      {"sendRingTriggered", static_cast<bool>(links.sendRingTriggered)},
+      {"sendRingRange", static_cast<bool>(links.sendRingRange)},
+      {"actionLists", links.actionLists != nullptr},
+  };
+  std::vector<std::string> missing;
+  for (const auto& [name, present] : required) {
+    if (!present) missing.emplace_back(name);
+  }
+  return missing;
 }

@@ -34,7 +34,6 @@
 class ActionListSystem;
 class ComponentManager;
 class DECS;
-class InputSystem;
 
 // What the ring system needs from systems it does not link; app/ fills it.
 struct RingSystemLinks {
@@ -44,6 +43,12 @@ struct RingSystemLinks {
   std::function<std::string()> currentSceneName;
   // Makes a scene-less entity from a prefab; -1 on failure. Empty: InstantiatePrefab.
   std::function<int(const std::string& prefab)> instantiatePrefab;
+  // The SEND_RING action: whether it was triggered in this update, and its range value
+  // (positive: a ring to the left hand, negative: to the right). Empty: never triggered.
+  std::function<bool()> sendRingTriggered;
+  std::function<float()> sendRingRange;
+  // Runs the flights, the loose ring's rise and the hand effect fades. Null: rings jump.
+  ActionListSystem* actionLists = nullptr;
 };
 
 class RingSystem : public BaseSystem {
@@ -54,13 +59,14 @@ class RingSystem : public BaseSystem {
 
   RingSystem();
 
-  // Copies the slot layouts into the working slot transforms and takes the handles of the
-  // systems and managers the rings need.
+  // Copies the slot layouts into the working slot transforms and takes the engine's handles.
   void Init() override;
   void HandleMessage(const std::string& message) override;
   void Update(float dt) override;
 
   void SetLinks(RingSystemLinks value) { links = std::move(value); }
+  // The links that are not set, but for instantiatePrefab, which has a fallback.
+  std::vector<std::string> MissingLinks() const override;
 
   // The ring counts of the Floreth (left) and Sundrel (right) hands.
   int GetLeftHandRingsCount() const { return static_cast<int>(leftHandRingIds.size()); }
@@ -87,8 +93,6 @@ class RingSystem : public BaseSystem {
   SlotTable rightSlotTransforms;
   std::unordered_map<int, std::vector<double>> ringActions;
 
-  std::shared_ptr<InputSystem> inputSystem;
-  std::shared_ptr<ActionListSystem> actionListSystem;
   DECS* engine = nullptr;
   std::shared_ptr<ComponentManager> componentManager;
 

@@ -17,9 +17,7 @@
 #include "engine/user_folders.h"
 #include "engine/whole_file.h"
 #include "platform/controls_file.h"
-#include "platform/glfw_input_source.h"
 #include "platform/os/file_path.h"
-#include "platform/platform_system.h"
 
 namespace {
 
@@ -102,13 +100,8 @@ void InputSystem::Init() {
   pausable = false;
 
   if (!source) {
-    const auto platform = systems.GetSystem<PlatformSystem>();
-    if (platform != nullptr && platform->window != nullptr) {
-      source = std::make_unique<GlfwInputSource>(platform->window);
-    } else {
-      std::printf("InputSystem : no window, input stays idle\n");
-      source = std::make_unique<IdleInputSource>();
-    }
+    std::printf("InputSystem : no window, input stays idle\n");
+    source = std::make_unique<IdleInputSource>();
   }
 
   FindControlsFile();

@@ -42,9 +42,10 @@ class MessagingManager;
 
 class InputSystem : public BaseSystem, public InputReplayState {
  public:
-  // Reads input from the PlatformSystem's window (nothing is pressed when there is none).
+  // Reads no input: nothing is ever pressed.
   InputSystem();
-  // Reads input from `source` instead; tests drive a fake with it.
+  // Reads input from `source`: the game window's (platform/glfw_input_source.h), given by the
+  // composition root at registration, or a fake that tests drive.
   explicit InputSystem(std::unique_ptr<InputSource> source);
 
   void HandleMessage(const std::string& message) override;

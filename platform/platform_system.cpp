@@ -63,10 +63,6 @@ std::optional<std::pair<int, int>> LargestVideoMode(const std::vector<GLFWmonito
   return largest;
 }
 
-SettingsSystem* FindSettings() {
-  return DECS::Instance().GetManager<SystemManager>()->GetSystem<SettingsSystem>().get();
-}
-
 // Sets the window icon; a missing or unreadable icon file is skipped.
 void SetWindowIcon(GLFWwindow* window) {
   // Four channels whatever the file holds: GLFW takes 8-bit RGBA.
@@ -87,7 +83,8 @@ void SetWindowIcon(GLFWwindow* window) {
 
 PlatformSystem::PlatformSystem() : PlatformSystem(Options{}) {}
 
-PlatformSystem::PlatformSystem(Options windowOptions) : options(windowOptions) {
+PlatformSystem::PlatformSystem(Options windowOptions, PlatformSystemLinks windowLinks)
+    : options(windowOptions), links(std::move(windowLinks)) {
   // The window keeps working while the game is paused or frozen.
   pausable = false;
   freezable = false;
@@ -103,7 +100,7 @@ void PlatformSystem::Init() {
                              ")");
   }
 
-  if (SettingsSystem* settings = FindSettings()) {
+  if (SettingsSystem* settings = Settings()) {
     settings->LoadSettings();
     fullscreen = settings->Fullscreen != 0;
     FitStoredSizeToMonitors(*settings);
@@ -145,6 +142,7 @@ void PlatformSystem::Init() {
   }
   glfwSwapInterval(1);
   glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
+  glfwSetWindowUserPointer(window, this);
   glfwSetWindowFocusCallback(window, &PlatformSystem::OnWindowFocus);
   freezable = false;
 
@@ -187,7 +185,7 @@ void PlatformSystem::FitStoredSizeToMonitors(SettingsSystem& settings) {
 }
 
 ScreenRect PlatformSystem::StoredWindowedRect() const {
-  if (const SettingsSystem* settings = FindSettings()) {
+  if (const SettingsSystem* settings = Settings()) {
     return {settings->WindowedPosition.x, settings->WindowedPosition.y,
             settings->WindowedResolution.x, settings->WindowedResolution.y};
   }
@@ -197,7 +195,7 @@ ScreenRect PlatformSystem::StoredWindowedRect() const {
 void PlatformSystem::StoreWindowedPosition(int x, int y) {
   fallbackWindowedRect.x = x;
   fallbackWindowedRect.y = y;
-  if (SettingsSystem* settings = FindSettings()) settings->WindowedPosition = {x, y};
+  if (SettingsSystem* settings = Settings()) settings->WindowedPosition = {x, y};
 }
 
 GLFWmonitor* PlatformSystem::FindBestMonitor(const ScreenRect& rect) const {
@@ -234,7 +232,7 @@ void PlatformSystem::HandleMessage(const std::string& message) {
       std::printf("PlatformSystem : no monitor for full screen; the window stays as it is\n");
     }
   } else if (IsMessage(message, "windowed")) {
-    if (SettingsSystem* settings = FindSettings()) settings->LoadSettings();
+    if (SettingsSystem* settings = Settings()) settings->LoadSettings();
     EnterWindowed(StoredWindowedRect());
   } else if (IsMessage(message, "set_resolution")) {
     SetResolution(message);
@@ -281,7 +279,7 @@ void PlatformSystem::SetResolution(const std::string& message) {
   // other settings; full screen always takes the monitor's own mode.
   fallbackWindowedRect.width = width;
   fallbackWindowedRect.height = height;
-  if (SettingsSystem* settings = FindSettings()) {
+  if (SettingsSystem* settings = Settings()) {
     settings->LoadSettings();
     settings->WindowedResolution = {width, height};
   }
@@ -342,9 +340,12 @@ void PlatformSystem::Shutdown() {
   if (options.terminateGlfw) glfwTerminate();
 }
 
-void PlatformSystem::OnWindowFocus(GLFWwindow*, int hasFocus) {
-  if (!DECS::HasInstance()) return;
-  auto systems = DECS::Instance().GetManager<SystemManager>();
-  if (systems == nullptr) return;
-  if (auto platform = systems->GetSystem<PlatformSystem>()) platform->focused = hasFocus != 0;
+void PlatformSystem::OnWindowFocus(GLFWwindow* window, int hasFocus) {
+  auto* platform = static_cast<PlatformSystem*>(glfwGetWindowUserPointer(window));
+  if (platform != nullptr) platform->focused = hasFocus != 0;
+}
+
+std::vector<std::string> PlatformSystem::MissingLinks() const {
+  if (links.settings.expired()) return {"settings"};
+  return {};
 }

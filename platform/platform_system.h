@@ -18,8 +18,10 @@
 // each rendered frame with BeginFrame (clear, viewport, resize notice) and EndFrame (swap).
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/base_system.h"
 #include "engine/engine_hooks.h"
@@ -29,6 +31,14 @@
 struct GLFWwindow;
 struct GLFWmonitor;
 class SettingsSystem;
+
+// What the platform system needs of others. Given at construction by the composition root (app/):
+// Init opens the window from the stored settings, before the systems are linked.
+struct PlatformSystemLinks {
+  // The player's settings: the window's stored size, position and full-screen flag, which the
+  // window keeps up to date. Empty: full screen, else windowed at a rectangle this system keeps.
+  std::weak_ptr<SettingsSystem> settings;
+};
 
 class PlatformSystem : public BaseSystem, public FrameHost {
  public:
@@ -44,7 +54,7 @@ class PlatformSystem : public BaseSystem, public FrameHost {
   static constexpr const char* kResolutionRefused = "refused";
 
   PlatformSystem();
-  explicit PlatformSystem(Options options);
+  explicit PlatformSystem(Options options, PlatformSystemLinks links = {});
 
   void HandleMessage(const std::string& message) override;
   void Init() override;
@@ -52,6 +62,8 @@ class PlatformSystem : public BaseSystem, public FrameHost {
   void Shutdown() override;
   void BeginFrame() override;
   void EndFrame() override;
+  // "settings" while no settings are linked.
+  std::vector<std::string> MissingLinks() const override;
 
   // The monitor whose work area overlaps the rectangle (screen pixels) most; the first monitor
   // when none overlaps; null when GLFW reports no monitor.
@@ -60,7 +72,8 @@ class PlatformSystem : public BaseSystem, public FrameHost {
   // The window's position and size; empty without a window.
   std::optional<ScreenRect> WindowRect() const;
 
-  // The GLFW focus callback: sets `focused` of the registered PlatformSystem.
+  // The GLFW focus callback: sets `focused` of the PlatformSystem that opened the window (the
+  // window's user pointer).
   static void OnWindowFocus(GLFWwindow* window, int hasFocus);
 
   GLFWwindow* window = nullptr;
@@ -93,8 +106,10 @@ class PlatformSystem : public BaseSystem, public FrameHost {
   bool EnterFullscreen(GLFWmonitor* monitor);
   void EnterWindowed(const ScreenRect& rect);
   void SetResolution(const std::string& message);
+  SettingsSystem* Settings() const { return links.settings.lock().get(); }
 
   Options options;
+  PlatformSystemLinks links;
   // Used when no SettingsSystem is registered.
   ScreenRect fallbackWindowedRect{kFallbackWindowPosition, kFallbackWindowPosition, 1280, 720};
 };

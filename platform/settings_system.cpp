@@ -14,7 +14,6 @@
 #include "engine/system_manager.h"
 #include "engine/user_folders.h"
 #include "platform/mute_state.h"
-#include "platform/platform_system.h"
 
 namespace {
 
@@ -170,15 +169,10 @@ void SettingsSystem::LoadSettings() {
 }
 
 bool SettingsSystem::SaveSettings() {
-  const SystemManager* systems =
-      DECS::HasInstance() ? DECS::Instance().GetManager<SystemManager>().get() : nullptr;
-  const PlatformSystem* platform =
-      systems != nullptr ? systems->GetSystem<PlatformSystem>().get() : nullptr;
-
-  const bool fullscreenNow = platform != nullptr ? platform->fullscreen : Fullscreen != 0;
+  const bool fullscreenNow = links.windowFullscreen ? links.windowFullscreen() : Fullscreen != 0;
   // While in full screen the stored windowed values are kept for the way back.
-  if (!fullscreenNow && platform != nullptr) {
-    if (const auto rect = platform->WindowRect(); rect && rect->width > 0 && rect->height > 0) {
+  if (!fullscreenNow && links.windowRect) {
+    if (const auto rect = links.windowRect(); rect && rect->width > 0 && rect->height > 0) {
       WindowedResolution = {rect->width, rect->height};
       WindowedPosition = {rect->x, rect->y};
     }
@@ -219,4 +213,12 @@ bool SettingsSystem::SaveSettings() {
     return false;
   }
   return true;
+}
+
+std::vector<std::string> SettingsSystem::MissingLinks() const {
+  std::vector<std::string> missing;
+  if (!links.windowFullscreen) missing.emplace_back("windowFullscreen");
+  if (!links.windowRect) missing.emplace_back("windowRect");
+  if (muteState == nullptr) missing.emplace_back("muteState");
+  return missing;
 }

@@ -19,17 +19,34 @@
 // a file that could not be read (or is not an object) is renamed to "settings.json.bad" before
 // the first save replaces it.
 
+#include <functional>
 #include <glm/vec2.hpp>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/base_system.h"
 #include "engine/type_name.h"
+#include "platform/monitor_layout.h"
 #include "platform/mute_state.h"
+
+// What SaveSettings reads of the window (the PlatformSystem); app/ fills it. Each may be empty:
+// the stored values are then saved as they stand.
+struct SettingsSystemLinks {
+  // Whether the window is in full screen now.
+  std::function<bool()> windowFullscreen;
+  // The window's position and size; empty without a window.
+  std::function<std::optional<ScreenRect>()> windowRect;
+};
 
 class SettingsSystem : public BaseSystem {
  public:
   void Init() override;
+
+  void SetLinks(SettingsSystemLinks value) { links = std::move(value); }
+  // The window links and the mute state that are not set.
+  std::vector<std::string> MissingLinks() const override;
 
   // GraphicsModeName of the current GraphicsMode, as the values stand (no file is read).
   std::string CurrentGraphicsModeName() const { return GraphicsModeName(GraphicsMode); }
@@ -41,7 +58,7 @@ class SettingsSystem : public BaseSystem {
   void SetMuteState(const MuteState* state) { muteState = state; }
 
   // Takes the full-screen flag and, while windowed, the window's size and position from the
-  // PlatformSystem and the mute flag from the mute state (each when there is one), and writes
+  // window links and the mute flag from the mute state (each when there is one), and writes
   // the file atomically. Returns false, with a line on standard error, when it was not written.
   bool SaveSettings();
 
@@ -67,5 +84,6 @@ class SettingsSystem : public BaseSystem {
   // Keys of the file that are not settings of this game, written back on save.
   nlohmann::json otherKeys = nlohmann::json::object();
   const MuteState* muteState = nullptr;
+  SettingsSystemLinks links;
 };
 DECLARE_TYPE_NAME(class, SettingsSystem);

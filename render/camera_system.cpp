@@ -1,9 +1,5 @@
 #include "render/camera_system.h"
 
-#include <glad/gl.h>
-// glad first: GLFW must not pull in the system GL header.
-#include <GLFW/glfw3.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -14,8 +10,6 @@
 #include "engine/message_text.h"
 #include "engine/messaging_manager.h"
 #include "engine/system_manager.h"
-#include "platform/platform_system.h"
-#include "platform/settings_system.h"
 
 namespace {
 
@@ -102,13 +96,7 @@ void CameraSystem::Init() {
 float CameraSystem::WindowAspect() const {
   int width = 0;
   int height = 0;
-  if (windowSize) {
-    if (!windowSize(width, height)) return 0.0f;
-  } else {
-    const auto platform = engine != nullptr ? engine->GetSystem<PlatformSystem>() : nullptr;
-    if (platform == nullptr || platform->window == nullptr) return 0.0f;
-    glfwGetWindowSize(platform->window, &width, &height);
-  }
+  if (!links.windowSize || !links.windowSize(width, height)) return 0.0f;
   // A minimised window has no aspect ratio: the cameras keep theirs.
   if (width <= 0 || height <= 0) return 0.0f;
   return static_cast<float>(width) / static_cast<float>(height);
@@ -119,8 +107,7 @@ void CameraSystem::Update(float) {
   if (engine == nullptr) return;
   const auto components = engine->GetManager<ComponentManager>();
   if (components == nullptr) return;
-  const auto settings = engine->GetSystem<SettingsSystem>();
-  const bool orthographic = settings == nullptr || settings->IsOrthographic;
+  const bool orthographic = !links.orthographic || links.orthographic();
   const float aspect = WindowAspect();
 
   ForEachEntity([&](int entity) {
@@ -283,4 +270,11 @@ void CameraSystem::HandleMessage(const std::string& message) {
       SetAllModes(false);
     }
   }
+}
+
+std::vector<std::string> CameraSystem::MissingLinks() const {
+  std::vector<std::string> missing;
+  if (!links.windowSize) missing.emplace_back("windowSize");
+  if (!links.orthographic) missing.emplace_back("orthographic");
+  return missing;
 }

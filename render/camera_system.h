@@ -31,6 +31,8 @@
 #include <glm/glm.hpp>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "components/camera.h"
 #include "engine/base_system.h"
@@ -57,6 +59,16 @@ struct LayerCamera {
 // returns it.
 const glm::mat4& RefreshCamera(Camera& camera, float windowAspect);
 
+// What the camera system reads of the window and the player's settings; app/ fills it.
+struct CameraSystemLinks {
+  // The window's client size in screen units; false when there is no window. Empty: the aspect
+  // ratio is unknown and the cameras keep theirs.
+  std::function<bool(int& width, int& height)> windowSize;
+  // Whether the player's settings ask for the orthographic scene view (IsOrthographic). Empty:
+  // they do.
+  std::function<bool()> orthographic;
+};
+
 class CameraSystem : public BaseSystem {
  public:
   // Framebuffer layers 0..8.
@@ -81,9 +93,9 @@ class CameraSystem : public BaseSystem {
   // The Camera that filled the layer in the last update, or null.
   const Camera* CameraOfLastUpdate(int layer) const;
 
-  // The window's client size in screen units; false when there is no window. Unset, the game
-  // window of the PlatformSystem is asked. Tests set their own.
-  std::function<bool(int& width, int& height)> windowSize;
+  void SetLinks(CameraSystemLinks value) { links = std::move(value); }
+  // The links that are not set.
+  std::vector<std::string> MissingLinks() const override;
 
  private:
   // The window's aspect ratio, or 0 when unknown.
@@ -93,6 +105,7 @@ class CameraSystem : public BaseSystem {
   void SetAllModes(bool perspective);
 
   DECS* engine = nullptr;
+  CameraSystemLinks links;
   std::array<std::optional<LayerCamera>, kLayerCount> layers;
   std::array<std::optional<Camera>, kLayerCount> layerCameras;
 };

@@ -18,7 +18,6 @@
 #include "engine/component_manager.h"
 #include "engine/decs.h"
 #include "engine/system_manager.h"
-#include "platform/platform_system.h"
 #include "render/framebuffer.h"
 #include "render/instanced_mesh.h"
 #include "render/renderer.h"
@@ -301,10 +300,8 @@ void SpriteTextSystem::Render() {
   const auto* textures = components->GetArray<TextureComponent>();
   if (texts == nullptr || transforms == nullptr || textures == nullptr) return;
 
-  float referenceHeight = kDefaultReferenceHeight;
-  if (const auto platform = engine->GetSystem<PlatformSystem>()) {
-    referenceHeight = platform->referenceHeight;
-  }
+  const float referenceHeight =
+      links.referenceHeight ? links.referenceHeight() : kDefaultReferenceHeight;
   const glm::mat4 projection = SpriteTextProjection(window.x, window.y, referenceHeight);
 
   canvas->Begin();
@@ -318,4 +315,9 @@ void SpriteTextSystem::Render() {
     canvas->Draw(textures->At(entity).albedoTexture, characters);
   }
   canvas->Finish();
+}
+
+std::vector<std::string> SpriteTextSystem::MissingLinks() const {
+  if (!links.referenceHeight) return {"referenceHeight"};
+  return {};
 }

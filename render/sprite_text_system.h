@@ -8,8 +8,9 @@
 // ascending entity id, each text is laid out (LayoutSpriteText) and drawn with one instanced
 // call on a SpriteTextCanvas.
 //
-// Layout, in screen units where the window is `referenceHeight` (PlatformSystem, 720 without
-// one) units high, x to the right and y down from the top-left corner:
+// Layout, in screen units where the window is `referenceHeight` (the window's, through
+// SpriteTextSystemLinks; 720 without one) units high, x to the right and y down from the
+// top-left corner:
 //   - a character is M[0][0] wide (cw), a line M[1][1] high (lh); the character quad spans
 //     (0, 0) to (1, -1) before M, so the first line of a "top" text hangs below its position;
 //   - lines split at every line feed (a text ending in one ends with an empty line); line i
@@ -31,10 +32,13 @@
 // full-screen draw; the texts then land in layer 2 after its clear, in front of what else the
 // layer holds, and go through the layer's post-processing like everything drawn there.
 
+#include <functional>
 #include <glm/glm.hpp>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/base_system.h"
@@ -131,6 +135,12 @@ class SpriteTextLayerCanvas final : public SpriteTextCanvas {
   int savedViewport[4] = {0, 0, 0, 0};
 };
 
+// What the sprite texts read of the window; app/ fills it.
+struct SpriteTextSystemLinks {
+  // How many screen units high the window is. Empty: 720.
+  std::function<float()> referenceHeight;
+};
+
 class SpriteTextSystem : public BaseSystem {
  public:
   static constexpr const char* kMaterialPath = "./GAME/Assets/Materials/SpriteTextMaterial.json";
@@ -151,6 +161,10 @@ class SpriteTextSystem : public BaseSystem {
   // Where texts are drawn; not owned. Null: the canvas made by Init, if any.
   void SetCanvas(SpriteTextCanvas* canvas) { canvasOverride = canvas; }
 
+  void SetLinks(SpriteTextSystemLinks value) { links = std::move(value); }
+  // "referenceHeight" while it is not set.
+  std::vector<std::string> MissingLinks() const override;
+
   int Material() const { return material; }
   int QuadMesh() const { return quadMesh; }
 
@@ -158,6 +172,7 @@ class SpriteTextSystem : public BaseSystem {
   void RequestResources();
 
   DECS* engine = nullptr;
+  SpriteTextSystemLinks links;
   std::unique_ptr<SpriteTextLayerCanvas> layerCanvas;
   SpriteTextCanvas* canvasOverride = nullptr;
   int material = -1;

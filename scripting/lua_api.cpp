@@ -156,12 +156,13 @@ void SetBackgroundMusic(LuaScriptSystem& system, const std::string& alias) {
 lua::Fields<float, 2> XY(const glm::vec2& value) { return {{{"x", value.x}, {"y", value.y}}}; }
 
 lua::Fields<float, 2> GetMousePos(LuaScriptSystem& system) {
-  return XY(system.inputSystem != nullptr ? system.inputSystem->GetMousePos() : glm::vec2(0.0f));
+  const auto& input = system.apiLinks.input;
+  return XY(input != nullptr ? input->GetMousePos() : glm::vec2(0.0f));
 }
 
 lua::Fields<float, 2> GetMouseDelta(LuaScriptSystem& system) {
-  return XY(system.inputSystem != nullptr ? system.inputSystem->GetMouseDelta()
-                                          : glm::vec2(0.0f));
+  const auto& input = system.apiLinks.input;
+  return XY(input != nullptr ? input->GetMouseDelta() : glm::vec2(0.0f));
 }
 
 void SetUniformFloat(LuaScriptSystem&, const std::string& name, float value) {
@@ -181,8 +182,8 @@ void ShowHint(LuaScriptSystem& system, int hint) {
 // ---- The input table ----
 
 ButtonState ActionState(const LuaScriptSystem& system, GameAction action) {
-  return system.inputSystem != nullptr ? system.inputSystem->GetActionState(action)
-                                       : ButtonState::FALSE;
+  const auto& input = system.apiLinks.input;
+  return input != nullptr ? input->GetActionState(action) : ButtonState::FALSE;
 }
 
 int GetActionState(LuaScriptSystem& system, GameAction action) {
@@ -190,7 +191,8 @@ int GetActionState(LuaScriptSystem& system, GameAction action) {
 }
 
 float GetActionRangeVal(LuaScriptSystem& system, GameAction action) {
-  return system.inputSystem != nullptr ? system.inputSystem->GetActionRangeVal(action) : 0.0f;
+  const auto& input = system.apiLinks.input;
+  return input != nullptr ? input->GetActionRangeVal(action) : 0.0f;
 }
 
 bool IsActionTriggered(LuaScriptSystem& system, GameAction action) {

@@ -17,7 +17,6 @@
 #include "engine/messaging_manager.h"
 #include "engine/system_manager.h"
 #include "engine/whole_file.h"
-#include "platform/input_system.h"
 #include "platform/os/close_request.h"
 #include "platform/os/file_path.h"
 #include "scripting/lua_api.h"
@@ -91,9 +90,6 @@ void LuaScriptSystem::Init() {
   binder->BindMathAndEnums();
   binder->BindComponents();
   if (componentManager != nullptr) componentManager->luaBinders.push_back(binder.get());
-  if (auto systems = decs.GetManager<SystemManager>()) {
-    inputSystem = systems->GetSystem<InputSystem>();
-  }
   messagingManager = decs.GetManager<MessagingManager>();
   // The modules come before the API: their top level calls no API function.
   LoadLibraryScript("Utilities", "lua_utilities.lua");
@@ -239,4 +235,21 @@ void LuaScriptSystem::ReleaseBinder() {
     binders.erase(std::remove(binders.begin(), binders.end(), binder.get()), binders.end());
   }
   if (componentManager->luaState == lua.Handle()) componentManager->luaState = nullptr;
+}
+
+std::vector<std::string> LuaScriptSystem::MissingLinks() const {
+  const std::pair<const char*, bool> links[] = {
+      {"input", apiLinks.input != nullptr},
+      {"leftHandRingCount", static_cast<bool>(apiLinks.leftHandRingCount)},
+      {"rightHandRingCount", static_cast<bool>(apiLinks.rightHandRingCount)},
+      {"showHint", static_cast<bool>(apiLinks.showHint)},
+      {"currentSceneName", static_cast<bool>(apiLinks.currentSceneName)},
+      {"tileGroupHeight", static_cast<bool>(apiLinks.tileGroupHeight)},
+      {"isTileGroupCollidable", static_cast<bool>(apiLinks.isTileGroupCollidable)},
+  };
+  std::vector<std::string> missing;
+  for (const auto& [name, present] : links) {
+    if (!present) missing.emplace_back(name);
+  }
+  return missing;
 }

@@ -48,6 +48,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "engine/base_system.h"
 #include "engine/engine_hooks.h"
@@ -58,7 +59,6 @@
 
 class ComponentManager;
 class EntityManager;
-class InputSystem;
 class LuaComponentBinder;
 class MessagingManager;
 
@@ -145,6 +145,8 @@ class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
 
   // Links to systems outside scripting, used by the global API functions.
   void SetApiLinks(LuaApiLinks links) { apiLinks = std::move(links); }
+  // The API links that are not set.
+  std::vector<std::string> MissingLinks() const override;
 
   // Prints one script error report to standard output and flushes it; a report printed
   // before is counted instead (see above).
@@ -155,7 +157,6 @@ class LuaScriptSystem : public BaseSystem, public EntityScriptEraser {
   std::map<int, EntityScriptRecord> entityScripts;
   std::shared_ptr<ComponentManager> componentManager;
   std::shared_ptr<EntityManager> entityManager;
-  std::shared_ptr<InputSystem> inputSystem;
   std::shared_ptr<MessagingManager> messagingManager;
   std::deque<DelayedCall> delayedCalls;
   LuaApiLinks apiLinks;

@@ -50,11 +50,13 @@ class BenchRenderSetup {
     RegisterAllComponents();
     const auto cameras = systems().RegisterSystem<CameraSystem>();
     const auto lights = systems().RegisterSystem<LightSystem>();
-    cameras->windowSize = [width, height](int& windowWidth, int& windowHeight) {
+    CameraSystemLinks window;
+    window.windowSize = [width, height](int& windowWidth, int& windowHeight) {
       windowWidth = width;
       windowHeight = height;
       return true;
     };
+    cameras->SetLinks(std::move(window));
     Camera camera;
     camera._zoom = view.zoom;
     camera._nearPlane = -100.0f;

@@ -41,6 +41,7 @@ class PrefabInstantiationTest : public testing_support::EngineFixture {
     RegisterAllComponents();
     components = decs->GetManager<ComponentManager>().get();
     scenes = systems->RegisterSystem<SceneSystem>().get();
+    decs->SetPrefabScenes(scenes);
     watcher = systems->RegisterSystem<WatchingSystem>().get();
 
     std::filesystem::create_directories("GAME/Scenes");

@@ -32,8 +32,12 @@ class RingSystemTest : public testing_support::EngineFixture {
     rings = systems->RegisterSystem<RingSystem>().get();
     testing::internal::GetCapturedStdout();
     systems->AddChild(&recorder);
-    rings->SetLinks({[this] { return hasCamera ? &camera : nullptr; }, [this] { return scene; },
-                     [this](const std::string& prefab) { return MakeEntity(prefab); }});
+    RingSystemLinks links;
+    links.uiCameraMatrix = [this] { return hasCamera ? &camera : nullptr; };
+    links.currentSceneName = [this] { return scene; };
+    links.instantiatePrefab = [this](const std::string& prefab) { return MakeEntity(prefab); };
+    links.actionLists = actions;
+    rings->SetLinks(std::move(links));
   }
 
   int MakeEntity(const std::string& prefab) {

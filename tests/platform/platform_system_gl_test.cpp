@@ -44,8 +44,14 @@ class PlatformSystemTest : public testing_support::EngineFixture {
   void Start(const std::string& settingsText) {
     std::ofstream(SettingsSystem::SettingsPath()) << settingsText;
     testing::internal::CaptureStdout();
-    settings = systems->RegisterSystem<SettingsSystem>().get();
-    platform = systems->RegisterSystem<PlatformSystem>(PlatformSystem::Options{false, false}).get();
+    const auto stored = systems->RegisterSystem<SettingsSystem>();
+    settings = stored.get();
+    platform = systems
+                   ->RegisterSystem<PlatformSystem>(PlatformSystem::Options{false, false},
+                                                    PlatformSystemLinks{stored})
+                   .get();
+    settings->SetLinks({.windowFullscreen = [this] { return platform->fullscreen; },
+                        .windowRect = [this] { return platform->WindowRect(); }});
     startLog = testing::internal::GetCapturedStdout();
     ASSERT_NE(platform->window, nullptr);
   }

@@ -219,6 +219,9 @@ TEST_F(SettingsSystemTest, SaveWritesEveryKeyInOrderWithTheSoundSystemsMuteFlag)
   testing::internal::CaptureStdout();
   SoundSystem* sound = systems->RegisterSystem<SoundSystem>().get();
   testing::internal::GetCapturedStdout();
+  SoundSystemLinks stored;
+  stored.settings = settings;
+  sound->SetLinks(stored);
   settings->SetMuteState(sound);
   EXPECT_TRUE(sound->muted);
   sound->HandleMessage("unmute");

@@ -29,11 +29,13 @@ class CameraSystemTest : public testing_support::RenderTestScene {
     RenderTestScene::SetUp();
     settings = systems->RegisterSystem<SettingsSystem>().get();
     cameras = systems->RegisterSystem<CameraSystem>().get();
-    cameras->windowSize = [this](int& width, int& height) {
-      width = windowWidth;
-      height = windowHeight;
-      return true;
-    };
+    cameras->SetLinks({.windowSize =
+                           [this](int& width, int& height) {
+                             width = windowWidth;
+                             height = windowHeight;
+                             return true;
+                           },
+                       .orthographic = [this] { return settings->IsOrthographic; }});
   }
 
   int AddCamera(const std::string& name, const Camera& camera, const Transform& transform) {

@@ -378,11 +378,13 @@ TEST_F(RendererGlTest, MenuLayerPaintsTransparentDrawsInTheOrderQueued) {
 TEST_F(RendererGlTest, EachLayerIsDrawnWithItsCameraAndOnlyItsOwnLights) {
   auto cameras = systems->RegisterSystem<CameraSystem>();
   auto lights = systems->RegisterSystem<LightSystem>();
-  cameras->windowSize = [](int& width, int& height) {
+  CameraSystemLinks window;
+  window.windowSize = [](int& width, int& height) {
     width = kTestWindowWidth;
     height = kTestWindowHeight;
     return true;
   };
+  cameras->SetLinks(std::move(window));
   renderer->UseSystems(cameras, lights);
 
   // The scene camera looks at (4, 0, 0); layer 2 has no camera and uses layer 1's.

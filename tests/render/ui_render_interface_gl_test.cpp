@@ -41,11 +41,13 @@ class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
     cache = std::make_unique<ResourceCache>(MakeGlBackend());
     renderer = std::make_unique<Renderer>(*cache);
     cameras = systems->RegisterSystem<CameraSystem>();
-    cameras->windowSize = [](int& width, int& height) {
+    CameraSystemLinks window;
+    window.windowSize = [](int& width, int& height) {
       width = kTestWindowWidth;
       height = kTestWindowHeight;
       return true;
     };
+    cameras->SetLinks(std::move(window));
     renderer->UseSystems(cameras, {});
     // A menu-layer camera away from the origin: the interface must undo it.
     menuCamera = CreateEntity("menu camera");

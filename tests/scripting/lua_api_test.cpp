@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +23,7 @@
 #include "scripting/lua_script_system.h"
 #include "tests/render/render_test_scene.h"
 #include "tests/scripting/lua/lua_test_support.h"
+#include "tests/support/fake_input_source.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -265,19 +265,7 @@ TEST_F(LuaApiTest, MusicUniformsAndEntityRemovalActOnTheEngine) {
   EXPECT_EQ(components->GetComponent<SoundEmitter>(player)->_soundAlias, "BGM_Level1");
 }
 
-// Input that the test sets by hand before each update.
-class FakeInputSource final : public InputSource {
- public:
-  void PollEvents() override {}
-  bool IsKeyDown(int keyCode) const override { return keys.contains(keyCode); }
-  bool IsMouseButtonDown(int) const override { return false; }
-  glm::vec2 CursorPosition() const override { return cursor; }
-  glm::vec2 TakeScroll() override { return {0.0f, 0.0f}; }
-  void SetCursorMode(CursorMode) override {}
-
-  std::set<int> keys;
-  glm::vec2 cursor{0.0f, 0.0f};
-};
+using testing_support::FakeInputSource;
 
 class LuaInputApiTest : public LuaApiTest {
  protected:
@@ -296,7 +284,7 @@ class LuaInputApiTest : public LuaApiTest {
     testing::internal::CaptureStdout();
     input = systems->RegisterSystem<InputSystem>(std::move(fake));
     testing::internal::GetCapturedStdout();
-    scripts->inputSystem = input;
+    scripts->apiLinks.input = input;
   }
 
   static constexpr int kKeyShift = 340;

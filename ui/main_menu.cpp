@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "rml/rml.h"
-#include "rml/string_utilities.h"
 #include "ui/menu_events.h"
 #include "ui/performance_diary.h"
 
@@ -26,9 +25,6 @@ constexpr const char* kFlipClasses[] = {
 constexpr const char* kClanAreaIds[] = {"left-section", "right-section", "floreth-logo",
                                         "sundrel-logo"};
 constexpr const char* kButtons[] = {"play-button", "credits-button", "exit-button"};
-constexpr const char* kDiaryFilters[] = {"diary-filter-grade",   "diary-filter-score",
-                                         "diary-filter-runtype", "diary-filter-time",
-                                         "diary-filter-date",    "diary-filter-completed"};
 
 constexpr const char* kObsidian = "GAME/Assets/Materials/ObsidianMaterial.json";
 constexpr const char* kOpal = "GAME/Assets/Materials/UIOpalShaderMaterial.json";
@@ -42,10 +38,6 @@ constexpr float kFlipWaitSeconds = 2.3f;
 constexpr float kFlipSecondDelay = 0.6f;
 constexpr float kClanAreaHoldSeconds = 2.5f;
 constexpr float kRetriggerSeconds = 0.05f;
-constexpr float kDiaryScrollSeconds = 0.15f;
-// The box that scrolls the diary's table: the wheel scrolls it wherever the pointer is, and the
-// hidden pointer is parked inside it while the wheel turns.
-constexpr const char* kDiaryScrollBox = "diary-scroll";
 
 std::string ImageDecorator(const std::string& path) { return "image(\"" + path + "\")"; }
 std::string ShadedImageDecorator(const std::string& path, const std::string& material) {
@@ -84,16 +76,19 @@ std::string ButtonLetterTag(const std::string& id, std::size_t) {
 
 }  // namespace
 
-MainMenu::MainMenu()
-    : BaseMenu("main_menu.rml"),
-      scramble(LetterScramble::ClockSeed()),
-      diary(std::make_unique<PerformanceDiary>()) {
-  diary->DiaryEnsureLoaded();
-  diary->DiaryAddListener([this] { RefreshDiary(); });
+MainMenu::MainMenu() : BaseMenu("main_menu.rml"), scramble(LetterScramble::ClockSeed()) {}
+
+MainMenu::~MainMenu() = default;
+
+void MainMenu::SetLinks(MainMenuLinks value) {
+  links = std::move(value);
+  diaryPanel.SetLinks(
+      {links.wheelDelta, links.cursorPosition, links.moveCursor, links.setCursorHidden});
 }
 
-MainMenu::~MainMenu() {
-  if (diary) diary->DiaryShutdown();
+void MainMenu::DocumentChanged() {
+  diaryPanel.SetDocument(document);
+  settingsPanel.SetDocument(document);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -168,25 +163,25 @@ void MainMenu::RegisterEventHandlers() {
     table.emplace_back(id, "mouseout",
                        [this](Rml::Event& event) { OnHoverLeave(event.GetTargetElement()); });
   }
-  for (int key = 0; key < 6; ++key) {
-    table.emplace_back(kDiaryFilters[key], "click", [this, key](Rml::Event&) { OnDiaryFilter(key); });
+  for (int key = 0; key < MainMenuDiaryPanel::kSortKeys; ++key) {
+    table.emplace_back(MainMenuDiaryPanel::SortButtonId(key), "click",
+                       [this, key](Rml::Event&) { diaryPanel.SortBy(key); });
   }
-  table.emplace_back("performance-diary-tab", "click", [this](Rml::Event&) {
-    if (document != nullptr) SelectDiaryTab("performance-diary");
-  });
-  table.emplace_back("leaderboards-tab", "click", [this](Rml::Event&) {
-    if (document != nullptr) SelectDiaryTab("steam-promotion");
-  });
+  table.emplace_back("performance-diary-tab", "click",
+                     [this](Rml::Event&) { diaryPanel.SelectTab("performance-diary"); });
+  table.emplace_back("leaderboards-tab", "click",
+                     [this](Rml::Event&) { diaryPanel.SelectTab("steam-promotion"); });
   for (const auto& [id, group] : {std::pair{"audio-on", "audio-setting"},
                                   std::pair{"audio-off", "audio-setting"},
                                   std::pair{"fullscreen", "display-setting"},
                                   std::pair{"windowed", "display-setting"}}) {
     table.emplace_back(id, "click", [this, group = std::string(group)](Rml::Event& event) {
-      SelectRadio(event.GetTargetElement(), group);
+      if (DocumentVisible()) settingsPanel.Select(event.GetTargetElement(), group);
     });
   }
-  table.emplace_back("apply-settings-menu-button", "click",
-                     [this](Rml::Event&) { ApplySettings(); });
+  table.emplace_back("apply-settings-menu-button", "click", [this](Rml::Event&) {
+    if (DocumentVisible()) settingsPanel.Apply();
+  });
   // The options screen: volumes and the window's size.
   table.emplace_back("options-menu-button", "click", [this](Rml::Event&) {
     if (DocumentVisible()) PostMenuMessage("menu_transition 1");
@@ -205,8 +200,8 @@ void MainMenu::Show() {
   messageReshowPending = false;
   shrinkReaddPending = false;
   retriggerTimer = 0.0f;
-  settingsOpen = false;
-  diaryOpen = false;
+  settingsPanel.Close();
+  diaryPanel.Close();
   hoveringClanArea = false;
   hoveredClanElements.clear();
   ResetCursor();
@@ -219,7 +214,7 @@ void MainMenu::Show() {
       panels[3]->SetClass("visible", true);
     }
     // The sections' classes and the letters' decorators were reset by ResetClanLook.
-    if (diary) diary->DiaryResort();
+    diaryPanel.Diary()->DiaryResort();
   }
   BuildButtonSpans();
   spriteTimer = 0.0f;
@@ -227,7 +222,7 @@ void MainMenu::Show() {
 }
 
 void MainMenu::Update(float dt) {
-  UpdateDiaryScroll(dt);
+  diaryPanel.Update(dt);
   UpdateCursor(dt);
   UpdateSprite(dt);
   UpdateLogoFlip(dt);
@@ -238,7 +233,7 @@ void MainMenu::Update(float dt) {
 
 void MainMenu::AddDiaryEntry(const std::string& grade, int score, const std::string& runType,
                              const std::string& time, int timeMillis, bool completed) {
-  if (diary) diary->DiaryAddEntry(grade, score, runType, time, timeMillis, completed);
+  diaryPanel.Diary()->DiaryAddEntry(grade, score, runType, time, timeMillis, completed);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -256,8 +251,8 @@ void MainMenu::ShowDefaultPanel() {
   if (document == nullptr) return;
   HidePanelsExcept("default-content");
   SetClass("default-content", "visible", true);
-  settingsOpen = false;
-  diaryOpen = false;
+  settingsPanel.Close();
+  diaryPanel.Close();
   ClearLogoToggle();
 }
 
@@ -279,77 +274,33 @@ void MainMenu::ToggleCredits() {
   }
   HidePanelsExcept("credits-content");
   credits->SetClass("visible", true);
-  settingsOpen = false;
-  diaryOpen = false;
+  settingsPanel.Close();
+  diaryPanel.Close();
   SetClass("logo-button", "toggled", true);
 }
 
 void MainMenu::ToggleDiary() {
-  if (document == nullptr || !diary) return;
-  if (diaryOpen) {
+  if (document == nullptr) return;
+  if (diaryPanel.IsOpen()) {
     ShowDefaultPanel();
   } else {
     HidePanelsExcept("diary-content");
-    diaryOpen = true;
-    settingsOpen = false;
-    SetClass("diary-content", "visible", true);
-    RefreshDiary();
+    settingsPanel.Close();
+    diaryPanel.Open();
   }
   ClearLogoToggle();
 }
 
 void MainMenu::ToggleSettings() {
   if (document == nullptr) return;
-  if (settingsOpen) {
+  if (settingsPanel.IsOpen()) {
     ShowDefaultPanel();
     return;
   }
   HidePanelsExcept("settings-content");
-  SetClass("settings-content", "visible", true);
-  if (settings.load) settings.load();
-  const bool fullscreen = settings.fullscreen && settings.fullscreen();
-  const bool muted = settings.muteAudio && settings.muteAudio();
-  auto check = [this](const char* id, bool on) {
-    if (Rml::Element* element = Find(id)) {
-      if (on) {
-        element->SetAttribute("checked", true);
-      } else {
-        element->RemoveAttribute("checked");
-      }
-    }
-  };
-  check("fullscreen", fullscreen);
-  check("windowed", !fullscreen);
-  check("audio-on", !muted);
-  check("audio-off", muted);
-  settingsOpen = true;
-  diaryOpen = false;
+  settingsPanel.Open();
+  diaryPanel.Close();
   ClearLogoToggle();
-}
-
-void MainMenu::SelectRadio(Rml::Element* clicked, const std::string& group) {
-  if (!DocumentVisible() || clicked == nullptr) return;
-  clicked->SetAttribute("checked", std::string());
-  Rml::ElementList inputs;
-  document->GetElementsByTagName(inputs, "input");
-  for (Rml::Element* input : inputs) {
-    if (input == clicked) continue;
-    if (input->GetAttribute<std::string>("type", "") == "radio" &&
-        input->GetAttribute<std::string>("name", "") == group) {
-      input->RemoveAttribute("checked");
-    }
-  }
-}
-
-void MainMenu::ApplySettings() {
-  if (!DocumentVisible()) return;
-  Rml::Element* audioOn = Find("audio-on");
-  Rml::Element* fullscreen = Find("fullscreen");
-  const bool unmute = audioOn != nullptr && audioOn->HasAttribute("checked");
-  const bool full = fullscreen != nullptr && fullscreen->HasAttribute("checked");
-  PostMenuMessage(unmute ? "unmute" : "mute");
-  PostMenuMessage(full ? "fullscreen" : "windowed");
-  if (settings.save) settings.save();
 }
 
 void MainMenu::OnExit() {
@@ -806,140 +757,4 @@ void MainMenu::UpdateSprite(float dt) {
   spriteTimer -= kSpriteFrameSeconds;
   spriteFrame = (spriteFrame + 1) % kSpriteFrames;
   SetCharacterFrame(spriteFrame);
-}
-
-// ---------------------------------------------------------------------------------------------
-// The diary panel
-
-const char* MainMenu::SortKeyName(DiarySortKey key) {
-  switch (key) {
-    case DiarySortKey::Grade: return "Grade";
-    case DiarySortKey::Score: return "Score";
-    case DiarySortKey::RunType: return "Run Type";
-    case DiarySortKey::Time: return "Time";
-    case DiarySortKey::Date: return "Date";
-    case DiarySortKey::Completed: return "Completed";
-  }
-  return "Unknown";
-}
-
-std::string MainMenu::DiaryRows(const std::vector<DiaryEntry>& entries) {
-  if (entries.empty()) {
-    return "<tr><td colspan=\"6\" class=\"diary-empty\">No entries recorded yet</td></tr>";
-  }
-  using Rml::StringUtilities::EncodeRml;
-  std::string rows;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const DiaryEntry& entry = entries[i];
-    const std::string grade = EncodeRml(entry.grade);
-    rows += "<tr class=\"diary-row\" data-entry-index=\"" + std::to_string(i) + "\">";
-    rows += "<td class=\"diary-cell\" data-grade=\"" + grade + "\">" + grade + "</td>";
-    rows += "<td class=\"diary-cell\">" + std::to_string(entry.score) + "</td>";
-    rows += "<td class=\"diary-cell\">" + EncodeRml(entry.runType) + "</td>";
-    rows += "<td class=\"diary-cell\">" + EncodeRml(entry.time) + "</td>";
-    rows += "<td class=\"diary-cell\">" + EncodeRml(entry.date) + "</td>";
-    rows += "<td class=\"diary-cell ";
-    rows += entry.completed ? "diary-completed-yes" : "diary-completed-no";
-    rows += "\" style=\"";
-    rows += entry.completed ? "color: #11daf5ff;" : "color: #ff69b4;";
-    rows += " font-weight: bold;\" title=\"Run completion status\">";
-    rows += entry.completed ? "YES" : "NO";
-    rows += "</td></tr>";
-  }
-  return rows;
-}
-
-void MainMenu::RefreshDiary() {
-  if (!diaryOpen || document == nullptr || !diary) return;
-  RenderDiaryTable();
-  if (Rml::Element* count = Find("diary-entry-count")) {
-    count->SetInnerRML("• Total Runs: " + std::to_string(diary->Entries().size()) + " •");
-  }
-  if (Rml::Element* order = Find("diary-filter-display")) {
-    order->SetInnerRML(std::string("Filter by: ") + SortKeyName(diary->SortKey()));
-  }
-}
-
-void MainMenu::RenderDiaryTable() {
-  if (document == nullptr || !diary) return;
-  Rml::Element* body = Find("diary-table-body");
-  if (body == nullptr) return;
-  body->SetInnerRML("");
-  body->SetInnerRML(DiaryRows(diary->Entries()));
-}
-
-void MainMenu::OnDiaryFilter(int key) {
-  if (!diary || key < 0 || key > 5) return;
-  diary->DiarySetSortKey(static_cast<DiarySortKey>(key));
-  if (document != nullptr) {
-    for (const char* id : kDiaryFilters) SetClass(id, "active", false);
-    SetClass(kDiaryFilters[key], "active", true);
-  }
-  PostMenuMessage("play_sfx menuHover 0.8 1.0 0.0 2");
-}
-
-void MainMenu::SelectDiaryTab(const std::string& tab) {
-  for (const char* id : {"performance-diary-tab", "performance-diary-content", "leaderboards-tab",
-                         "steam-promotion-content"}) {
-    SetClass(id, "active", false);
-  }
-  Rml::Element* diaryTab = Find("performance-diary-tab");
-  Rml::Element* leaderboardsTab = Find("leaderboards-tab");
-  if (diaryTab) diaryTab->SetInnerRML("My Diary");
-  if (leaderboardsTab) leaderboardsTab->SetInnerRML("Leaderboards");
-  if (tab == "performance-diary") {
-    if (diaryTab) {
-      diaryTab->SetClass("active", true);
-      diaryTab->SetInnerRML("• My Diary");
-    }
-    SetClass("performance-diary-content", "active", true);
-    SetClass("diary-content", "showing-leaderboards", false);
-  } else if (tab == "steam-promotion") {
-    if (leaderboardsTab) {
-      leaderboardsTab->SetClass("active", true);
-      leaderboardsTab->SetInnerRML("• Leaderboards");
-    }
-    SetClass("steam-promotion-content", "active", true);
-    SetClass("diary-content", "showing-leaderboards", true);
-  }
-  PostMenuMessage("play_sfx menuHover 0.8 1.0 0.0 2");
-}
-
-void MainMenu::ScrollDiaryTable(float wheel) {
-  Rml::Element* box = Find(kDiaryScrollBox);
-  if (box == nullptr || !std::isfinite(wheel)) return;
-  // Under the pointer, the document library scrolls the table itself.
-  const Rml::Context* context = document->GetContext();
-  for (const Rml::Element* hovered = context != nullptr ? context->GetHoverElement() : nullptr;
-       hovered != nullptr; hovered = hovered->GetParentNode()) {
-    if (hovered == box) return;
-  }
-  // Whole steps downwards, as the library takes the wheel.
-  const float steps = std::trunc(-wheel);
-  box->SetScrollTop(box->GetScrollTop() + steps * Rml::Context::kWheelScrollStep);
-}
-
-void MainMenu::UpdateDiaryScroll(float dt) {
-  if (document == nullptr || !diaryOpen) return;
-  const float wheel = links.wheelDelta ? links.wheelDelta() : 0.0f;
-  if (wheel != 0.0f) ScrollDiaryTable(wheel);
-  if (!diaryScrollMode && wheel != 0.0f) {
-    if (links.cursorPosition) savedCursor = links.cursorPosition();
-    diaryScrollMode = true;
-    if (links.setCursorHidden) links.setCursorHidden(true);
-    if (Rml::Element* box = Find(kDiaryScrollBox)) {
-      const Rml::Vector2f corner = box->GetAbsoluteOffset(Rml::BoxArea::Border);
-      if (links.moveCursor) links.moveCursor({corner.x + 10.0f, corner.y + 10.0f});
-    }
-  }
-  if (!diaryScrollMode) return;
-  if (wheel != 0.0f) {
-    diaryScrollTimer = kDiaryScrollSeconds;
-    return;
-  }
-  diaryScrollTimer -= dt;
-  if (diaryScrollTimer > 0.0f) return;
-  if (links.moveCursor) links.moveCursor(savedCursor);
-  if (links.setCursorHidden) links.setCursorHidden(false);
-  diaryScrollMode = false;
 }

@@ -30,8 +30,9 @@
 #include <glm/vec2.hpp>
 
 #include "ui/base_menu.h"
-#include "ui/diary_file.h"
 #include "ui/letter_scramble.h"
+#include "ui/main_menu_diary_panel.h"
+#include "ui/main_menu_settings_panel.h"
 #include "ui/menu_settings_links.h"
 
 namespace Rml {
@@ -102,8 +103,8 @@ class MainMenu : public BaseMenu {
   MainMenu();
   ~MainMenu() override;
 
-  void SetLinks(MainMenuLinks value) { links = std::move(value); }
-  void SetSettingsLinks(MenuSettingsLinks value) { settings = std::move(value); }
+  void SetLinks(MainMenuLinks value);
+  void SetSettingsLinks(MenuSettingsLinks value) { settingsPanel.SetLinks(std::move(value)); }
 
   void Show() override;
   // dt in seconds.
@@ -117,20 +118,20 @@ class MainMenu : public BaseMenu {
                      const std::string& time, int timeMillis, bool completed);
   void HideClanMessage();
 
-  PerformanceDiary* Diary() { return diary.get(); }
+  PerformanceDiary* Diary() { return diaryPanel.Diary(); }
   const std::string& ChosenClan() const { return chosenClan; }
   const CursorTransition& Cursor() const { return cursor; }
   const LogoFlip& Flip() const { return flip; }
   LetterScramble& Scramble() { return scramble; }
   int SpriteFrame() const { return spriteFrame; }
-  bool DiaryScrolling() const { return diaryScrollMode; }
+  bool DiaryScrolling() const { return diaryPanel.Scrolling(); }
 
   // "animate-..." for a cursor move, empty where nothing animates.
   static std::string TransitionClassName(int from, int to);
   static std::string SpriteFramePath(int frame, bool back);
-  // The table rows of the diary's entries, in their order (texts escaped).
-  static std::string DiaryRows(const std::vector<DiaryEntry>& entries);
-  static const char* SortKeyName(DiarySortKey key);
+
+ protected:
+  void DocumentChanged() override;
 
  private:
   bool DocumentVisible() const;
@@ -146,8 +147,6 @@ class MainMenu : public BaseMenu {
   void ToggleCredits();
   void ToggleDiary();
   void ToggleSettings();
-  void SelectRadio(Rml::Element* clicked, const std::string& group);
-  void ApplySettings();
   void OnPlay();
   void OnExit();
 
@@ -186,16 +185,6 @@ class MainMenu : public BaseMenu {
   void UpdateSprite(float dt);
   void SetCharacterFrame(int frame);
 
-  // Diary panel.
-  void RefreshDiary();
-  void RenderDiaryTable();
-  void OnDiaryFilter(int key);
-  void SelectDiaryTab(const std::string& tab);
-  void UpdateDiaryScroll(float dt);
-  // Scrolls the table by this frame's wheel unless the pointer is over it (the document library
-  // scrolls it then).
-  void ScrollDiaryTable(float wheel);
-
   double SteadySeconds() const;
 
   LetterScramble scramble;
@@ -205,8 +194,6 @@ class MainMenu : public BaseMenu {
   bool messageReshowPending = false;
   bool shrinkReaddPending = false;
   float retriggerTimer = 0.0f;
-  bool settingsOpen = false;
-  bool diaryOpen = false;
   CursorTransition cursor;
   std::deque<ClanChoice> choices;
   // No choice yet: the first one is always taken.
@@ -216,10 +203,7 @@ class MainMenu : public BaseMenu {
   LogoFlip flip;
   bool hoveringClanArea = false;
   std::set<std::string> hoveredClanElements;
-  std::unique_ptr<PerformanceDiary> diary;
-  glm::vec2 savedCursor{0.0f, 0.0f};
-  bool diaryScrollMode = false;
-  float diaryScrollTimer = 0.0f;
+  MainMenuDiaryPanel diaryPanel;
+  MainMenuSettingsPanel settingsPanel;
   MainMenuLinks links;
-  MenuSettingsLinks settings;
 };

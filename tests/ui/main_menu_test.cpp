@@ -1,8 +1,8 @@
 // The main menu over the game's "main_menu.rml", opened by the menu manager: what each click
 // posts and which panel it shows, the settings radios and apply, starting a run, the clan
 // choice with its debounce and cursor, the pointer reaching the listened elements through their
-// children, and the diary panel. Also the pure pieces: cursor animation names, sprite frame
-// paths and diary rows.
+// children, and the diary panel. Also the pure pieces: cursor animation names and sprite frame
+// paths.
 
 #include "ui/main_menu.h"
 
@@ -408,35 +408,6 @@ TEST(MainMenuNames, SpriteFramesAreNumberedFromOne) {
             "GAME/Assets/RML/images/character_front/Vov_walking_front_01.png");
   EXPECT_EQ(MainMenu::SpriteFramePath(41, true),
             "GAME/Assets/RML/images/character_back/Vov_walking_back_42.png");
-}
-
-TEST(MainMenuDiaryRows, RowsAreMarkupWithEscapedTexts) {
-  EXPECT_EQ(MainMenu::DiaryRows({}),
-            "<tr><td colspan=\"6\" class=\"diary-empty\">No entries recorded yet</td></tr>");
-  DiaryEntry won;
-  won.grade = "A";
-  won.score = 1200;
-  won.runType = "SUNDREL";
-  won.time = "02 min 05 sec";
-  won.date = "2026-12-10";
-  won.completed = true;
-  DiaryEntry lost = won;
-  lost.grade = "<b>";
-  lost.runType = "a&b";
-  lost.completed = false;
-  EXPECT_EQ(MainMenu::DiaryRows({won, lost}),
-            "<tr class=\"diary-row\" data-entry-index=\"0\">"
-            "<td class=\"diary-cell\" data-grade=\"A\">A</td>"
-            "<td class=\"diary-cell\">1200</td><td class=\"diary-cell\">SUNDREL</td>"
-            "<td class=\"diary-cell\">02 min 05 sec</td><td class=\"diary-cell\">2026-12-10</td>"
-            "<td class=\"diary-cell diary-completed-yes\" style=\"color: #11daf5ff; "
-            "font-weight: bold;\" title=\"Run completion status\">YES</td></tr>"
-            "<tr class=\"diary-row\" data-entry-index=\"1\">"
-            "<td class=\"diary-cell\" data-grade=\"&lt;b&gt;\">&lt;b&gt;</td>"
-            "<td class=\"diary-cell\">1200</td><td class=\"diary-cell\">a&amp;b</td>"
-            "<td class=\"diary-cell\">02 min 05 sec</td><td class=\"diary-cell\">2026-12-10</td>"
-            "<td class=\"diary-cell diary-completed-no\" style=\"color: #ff69b4; "
-            "font-weight: bold;\" title=\"Run completion status\">NO</td></tr>");
 }
 
 }  // namespace

@@ -240,15 +240,13 @@ void TilemapSystem::SetGroup(int group, bool lower) {
   }
 }
 
-void TilemapSystem::TryLift(const std::string& message) {
-  MessagingManager* messaging = Messaging();
-  if (messaging == nullptr) return;
+void TilemapSystem::TryLift(const std::string& message, MessagingManager& messaging) {
   std::string_view words[3];
   float range = 0.0f;
   glm::vec3 target(0.0f);
   if (!SplitMessageArguments(message, words, 3) || !ReadMessageFloat(words[0], range) ||
       !ReadMessageFloat(words[1], target.x) || !ReadMessageFloat(words[2], target.z)) {
-    messaging->ReplyFormatted("%i %i %i", 0, 0, 0);
+    messaging.ReplyFormatted("%i %i %i", 0, 0, 0);
     return;
   }
   int liftable = 0;
@@ -268,13 +266,10 @@ void TilemapSystem::TryLift(const std::string& message) {
                CellAt(main.map->layer2, cell) == '0' &&
                IsGroupCollidable(main.map->GetTileValue(cell));
   }
-  messaging->ReplyFormatted("%i %i %i", liftable, TruncateToInt(target.x),
-                            TruncateToInt(target.z));
+  messaging.ReplyFormatted("%i %i %i", liftable, TruncateToInt(target.x), TruncateToInt(target.z));
 }
 
-void TilemapSystem::SetTileAt(const std::string& message) {
-  MessagingManager* messaging = Messaging();
-  if (messaging == nullptr) return;
+void TilemapSystem::SetTileAt(const std::string& message, MessagingManager& messaging) {
   int changed = 0;
   glm::vec3 sample(-99999.0f);
   int index = kNoEntity;
@@ -314,7 +309,7 @@ void TilemapSystem::SetTileAt(const std::string& message) {
     const int column = index % static_cast<int>(view.map->width);
     const int row = index / static_cast<int>(view.map->width);
     view.map->SetTile(index, 1, code);
-    messaging->PostFormatted("remove_tile_collider %d", 1, index);
+    messaging.PostFormatted("remove_tile_collider %d", 1, index);
     const std::optional<int> pickup = PaletteCode(palette, "pickup_block");
     const std::optional<int> regenEdge = PaletteCode(palette, "regen_edge");
     if (pickup && regenEdge) {
@@ -331,8 +326,8 @@ void TilemapSystem::SetTileAt(const std::string& message) {
     }
     changed = 1;
   }
-  messaging->ReplyFormatted("%i %i %i %i", changed, TruncateToInt(sample.x),
-                            TruncateToInt(sample.z), index);
+  messaging.ReplyFormatted("%i %i %i %i", changed, TruncateToInt(sample.x),
+                           TruncateToInt(sample.z), index);
 }
 
 void TilemapSystem::ShapeWalls(Tilemap& map) {
@@ -353,137 +348,191 @@ void TilemapSystem::ShapeWalls(Tilemap& map) {
   }
 }
 
+// Messages ------------------------------------------------------------------------------------
+
 void TilemapSystem::HandleMessage(const std::string& message) {
+  // Each word and the handler that answers it; a word not listed is not the tile world's.
+  struct Command {
+    std::string_view word;
+    void (TilemapSystem::*handle)(const std::string& message, MessagingManager& messaging);
+  };
+  static constexpr Command kCommands[] = {
+      {"scene_load", &TilemapSystem::PublishMapSize},
+      {"tilemap_randomize", &TilemapSystem::RandomizeMaps},
+      {"tilemap_try_lift", &TilemapSystem::TryLift},
+      {"tilemap_regen_tile", &TilemapSystem::RegenerateTile},
+      {"tilemap_set_tile", &TilemapSystem::SetTileAt},
+      {"now_loading_scene", &TilemapSystem::RaiseAllGroups},
+      {"tilemap_edge_detect_whole", &TilemapSystem::ShapeAllWalls},
+      {"tedw", &TilemapSystem::ShapeAllWalls},
+      {"tilemap_get_tile_at_pos", &TilemapSystem::ReplyTileAt},
+      {"tilemap_psuedo_collision_at_pos", &TilemapSystem::SetCellTile},
+      {"tilemap_get_pos", &TilemapSystem::ReplyCellOfPosition},
+      {"tilemap_get_index", &TilemapSystem::ReplyCellIndex},
+      {"tilemap_set_group", &TilemapSystem::SetGroupFromWord},
+      {"tilemap_get_group_collidable", &TilemapSystem::ReplyGroupCollidable},
+      {"level_reset", &TilemapSystem::LowerLevelGroup},
+      {"level_end", &TilemapSystem::RaiseLevelGroup},
+      {"get_tile_name", &TilemapSystem::ReplyTileName},
+  };
   MessagingManager* messaging = Messaging();
   if (messaging == nullptr) return;
-
-  if (IsMessage(message, "scene_load")) {
-    const MapView main = MainMap();
-    if (main.map == nullptr) return;
-    engine->globalUniforms.floats["mapScale"] = main.transform->_scale.x;
-    engine->globalUniforms.ints["mapWidth"] = static_cast<int>(main.map->width);
-    engine->globalUniforms.ints["mapHeight"] = static_cast<int>(main.map->height);
-  } else if (IsMessage(message, "tilemap_randomize")) {
-    std::string_view words[2];
-    int seed = 0;
-    int count = 0;
-    if (!SplitMessageArguments(message, words, 2) || !ReadMessageInt(words[0], seed) ||
-        !ReadMessageInt(words[1], count) || count < 0) {
-      return;
-    }
-    for (const int entity : std::vector<int>(entities.begin(), entities.end())) {
-      if (Tilemap* map = MapOf(entity).map) map->RandomFill(seed, static_cast<unsigned int>(count));
-    }
-  } else if (IsMessage(message, "tilemap_try_lift")) {
-    TryLift(message);
-  } else if (IsMessage(message, "tilemap_regen_tile")) {
-    std::string_view word;
-    int index = 0;
-    if (!SplitMessageArguments(message, &word, 1) || !ReadMessageInt(word, index)) return;
-    for (const int entity : std::vector<int>(entities.begin(), entities.end())) {
-      const MapView view = MapOf(entity);
-      if (view.map == nullptr) continue;
-      const std::optional<int> opal = PaletteCode(FindPalette(entity), "opal");
-      if (!opal) continue;
-      view.map->SetTile(index, 1, *opal);
-      messaging->PostFormatted("add_tile_collider %d", 1, index);
-    }
-  } else if (IsMessage(message, "tilemap_set_tile")) {
-    SetTileAt(message);
-  } else if (IsMessage(message, "now_loading_scene")) {
-    for (int group = 0; group < kLevelGroup; ++group) {
-      TileGroup& record = groups[static_cast<std::size_t>(group)];
-      record.state = TileGroup::kRising;
-      record.timer = 0.0f;
-      record.settled = false;
-    }
-  } else if (IsMessage(message, "tilemap_edge_detect_whole") || IsMessage(message, "tedw")) {
-    for (const int entity : std::vector<int>(entities.begin(), entities.end())) {
-      if (Tilemap* map = MapOf(entity).map) ShapeWalls(*map);
-    }
-  } else if (IsMessage(message, "tilemap_get_tile_at_pos")) {
-    std::string_view words[2];
-    int column = 0;
-    int row = 0;
-    const MapView main = MainMap();
-    const int index = main.map != nullptr && SplitMessageArguments(message, words, 2) &&
-                              ReadCellCoordinate(words[0], column) &&
-                              ReadCellCoordinate(words[1], row)
-                          ? main.map->TileIndex(column, row)
-                          : -1;
-    if (index < 0) {
-      messaging->ReplyFormatted("%i %i %i", -1, -49, -49);
-    } else {
-      messaging->ReplyFormatted("%i %i %i", index, CellAt(main.map->layer1, index) - '0',
-                                CellAt(main.map->layer2, index) - '0');
-    }
-  } else if (IsMessage(message, "tilemap_psuedo_collision_at_pos")) {
-    std::string_view words[4];
-    int column = 0;
-    int row = 0;
-    int code = 0;
-    int layers = 0;
-    if (!SplitMessageArguments(message, words, 4) || !ReadCellCoordinate(words[0], column) ||
-        !ReadCellCoordinate(words[1], row) || !ReadTileCode(words[2], code) ||
-        !ReadMessageInt(words[3], layers) || layers < 1 || layers > 3) {
-      return;
-    }
-    for (const int entity : std::vector<int>(entities.begin(), entities.end())) {
-      if (Tilemap* map = MapOf(entity).map) {
-        map->SetTile(map->TileIndex(column, row), static_cast<unsigned int>(layers), code);
-      }
-    }
-  } else if (IsMessage(message, "tilemap_get_pos")) {
-    std::string_view words[2];
-    glm::vec3 position(0.0f);
-    const MapView main = MainMap();
-    glm::vec2 cell(-1.0f, -1.0f);
-    if (main.map != nullptr) {
-      cell = {-1.0f, 0.0f};
-      if (SplitMessageArguments(message, words, 2) && ReadMessageFloat(words[0], position.x) &&
-          ReadMessageFloat(words[1], position.z)) {
-        cell = main.map->WorldToTileCoords(position, main.transform->UpdateMatrix());
-      }
-    }
-    messaging->ReplyFormatted("%f %f", static_cast<double>(cell.x), static_cast<double>(cell.y));
-  } else if (IsMessage(message, "tilemap_get_index")) {
-    std::string_view words[2];
-    int column = 0;
-    int row = 0;
-    const MapView main = MainMap();
-    const int index = main.map != nullptr && SplitMessageArguments(message, words, 2) &&
-                              ReadMessageInt(words[0], column) && ReadMessageInt(words[1], row)
-                          ? main.map->TileIndex(column, row)
-                          : -1;
-    messaging->ReplyFormatted("%d", index);
-  } else if (IsMessage(message, "tilemap_set_group")) {
-    std::string_view words[2];
-    int group = 0;
-    if (!SplitMessageArguments(message, words, 2) || !ReadMessageInt(words[0], group)) return;
-    if (words[1] == "lower" || words[1] == "raise") SetGroup(group, words[1] == "lower");
-  } else if (IsMessage(message, "tilemap_get_group_collidable")) {
-    std::string_view word;
-    int group = -1;
-    const bool read = SplitMessageArguments(message, &word, 1) && ReadMessageInt(word, group);
-    messaging->ReplyFormatted("%i", !read || IsGroupCollidable(group) ? 1 : 0);
-  } else if (IsMessage(message, "level_reset")) {
-    messaging->PostFormattedTo(this, "tilemap_set_group %d lower", 1, kLevelGroup);
-    mapBackup.reset();
-  } else if (IsMessage(message, "level_end")) {
-    messaging->PostFormattedTo(this, "tilemap_set_group %d raise", 1, kLevelGroup);
-  } else if (IsMessage(message, "get_tile_name")) {
-    std::string_view word;
-    int code = 0;
-    if (!SplitMessageArguments(message, &word, 1) || !ReadMessageInt(word, code)) return;
-    std::string name;
-    if (const ModelList* palette = FindPalette(FindMapEntity())) {
-      for (const auto& [tileName, tileCode] : palette->namedModels) {
-        if (tileCode == code) name = tileName;
-      }
-    }
-    std::printf("%s\n", name.c_str());
-    messaging->ReplyFormatted("%s", name.c_str());
+  for (const Command& command : kCommands) {
+    if (!IsMessage(message, command.word)) continue;
+    (this->*command.handle)(message, *messaging);
+    return;
   }
+}
+
+void TilemapSystem::PublishMapSize(const std::string&, MessagingManager&) {
+  const MapView main = MainMap();
+  if (main.map == nullptr) return;
+  engine->globalUniforms.floats["mapScale"] = main.transform->_scale.x;
+  engine->globalUniforms.ints["mapWidth"] = static_cast<int>(main.map->width);
+  engine->globalUniforms.ints["mapHeight"] = static_cast<int>(main.map->height);
+}
+
+void TilemapSystem::RandomizeMaps(const std::string& message, MessagingManager&) {
+  std::string_view words[2];
+  int seed = 0;
+  int count = 0;
+  if (!SplitMessageArguments(message, words, 2) || !ReadMessageInt(words[0], seed) ||
+      !ReadMessageInt(words[1], count) || count < 0) {
+    return;
+  }
+  for (const int entity : std::vector<int>(entities.begin(), entities.end())) {
+    if (Tilemap* map = MapOf(entity).map) map->RandomFill(seed, static_cast<unsigned int>(count));
+  }
+}
+
+void TilemapSystem::RegenerateTile(const std::string& message, MessagingManager& messaging) {
+  std::string_view word;
+  int index = 0;
+  if (!SplitMessageArguments(message, &word, 1) || !ReadMessageInt(word, index)) return;
+  for (const int entity : std::vector<int>(entities.begin(), entities.end())) {
+    const MapView view = MapOf(entity);
+    if (view.map == nullptr) continue;
+    const std::optional<int> opal = PaletteCode(FindPalette(entity), "opal");
+    if (!opal) continue;
+    view.map->SetTile(index, 1, *opal);
+    messaging.PostFormatted("add_tile_collider %d", 1, index);
+  }
+}
+
+void TilemapSystem::RaiseAllGroups(const std::string&, MessagingManager&) {
+  for (int group = 0; group < kLevelGroup; ++group) {
+    TileGroup& record = groups[static_cast<std::size_t>(group)];
+    record.state = TileGroup::kRising;
+    record.timer = 0.0f;
+    record.settled = false;
+  }
+}
+
+void TilemapSystem::ShapeAllWalls(const std::string&, MessagingManager&) {
+  for (const int entity : std::vector<int>(entities.begin(), entities.end())) {
+    if (Tilemap* map = MapOf(entity).map) ShapeWalls(*map);
+  }
+}
+
+void TilemapSystem::ReplyTileAt(const std::string& message, MessagingManager& messaging) {
+  std::string_view words[2];
+  int column = 0;
+  int row = 0;
+  const MapView main = MainMap();
+  const int index = main.map != nullptr && SplitMessageArguments(message, words, 2) &&
+                            ReadCellCoordinate(words[0], column) &&
+                            ReadCellCoordinate(words[1], row)
+                        ? main.map->TileIndex(column, row)
+                        : -1;
+  if (index < 0) {
+    messaging.ReplyFormatted("%i %i %i", -1, -49, -49);
+  } else {
+    messaging.ReplyFormatted("%i %i %i", index, CellAt(main.map->layer1, index) - '0',
+                             CellAt(main.map->layer2, index) - '0');
+  }
+}
+
+void TilemapSystem::SetCellTile(const std::string& message, MessagingManager&) {
+  std::string_view words[4];
+  int column = 0;
+  int row = 0;
+  int code = 0;
+  int layers = 0;
+  if (!SplitMessageArguments(message, words, 4) || !ReadCellCoordinate(words[0], column) ||
+      !ReadCellCoordinate(words[1], row) || !ReadTileCode(words[2], code) ||
+      !ReadMessageInt(words[3], layers) || layers < 1 || layers > 3) {
+    return;
+  }
+  for (const int entity : std::vector<int>(entities.begin(), entities.end())) {
+    if (Tilemap* map = MapOf(entity).map) {
+      map->SetTile(map->TileIndex(column, row), static_cast<unsigned int>(layers), code);
+    }
+  }
+}
+
+void TilemapSystem::ReplyCellOfPosition(const std::string& message, MessagingManager& messaging) {
+  std::string_view words[2];
+  glm::vec3 position(0.0f);
+  const MapView main = MainMap();
+  glm::vec2 cell(-1.0f, -1.0f);
+  if (main.map != nullptr) {
+    cell = {-1.0f, 0.0f};
+    if (SplitMessageArguments(message, words, 2) && ReadMessageFloat(words[0], position.x) &&
+        ReadMessageFloat(words[1], position.z)) {
+      cell = main.map->WorldToTileCoords(position, main.transform->UpdateMatrix());
+    }
+  }
+  messaging.ReplyFormatted("%f %f", static_cast<double>(cell.x), static_cast<double>(cell.y));
+}
+
+void TilemapSystem::ReplyCellIndex(const std::string& message, MessagingManager& messaging) {
+  std::string_view words[2];
+  int column = 0;
+  int row = 0;
+  const MapView main = MainMap();
+  const int index = main.map != nullptr && SplitMessageArguments(message, words, 2) &&
+                            ReadMessageInt(words[0], column) && ReadMessageInt(words[1], row)
+                        ? main.map->TileIndex(column, row)
+                        : -1;
+  messaging.ReplyFormatted("%d", index);
+}
+
+void TilemapSystem::SetGroupFromWord(const std::string& message, MessagingManager&) {
+  std::string_view words[2];
+  int group = 0;
+  if (!SplitMessageArguments(message, words, 2) || !ReadMessageInt(words[0], group)) return;
+  if (words[1] == "lower" || words[1] == "raise") SetGroup(group, words[1] == "lower");
+}
+
+void TilemapSystem::ReplyGroupCollidable(const std::string& message,
+                                         MessagingManager& messaging) {
+  std::string_view word;
+  int group = -1;
+  const bool read = SplitMessageArguments(message, &word, 1) && ReadMessageInt(word, group);
+  messaging.ReplyFormatted("%i", !read || IsGroupCollidable(group) ? 1 : 0);
+}
+
+void TilemapSystem::LowerLevelGroup(const std::string&, MessagingManager& messaging) {
+  messaging.PostFormattedTo(this, "tilemap_set_group %d lower", 1, kLevelGroup);
+  mapBackup.reset();
+}
+
+void TilemapSystem::RaiseLevelGroup(const std::string&, MessagingManager& messaging) {
+  messaging.PostFormattedTo(this, "tilemap_set_group %d raise", 1, kLevelGroup);
+}
+
+void TilemapSystem::ReplyTileName(const std::string& message, MessagingManager& messaging) {
+  std::string_view word;
+  int code = 0;
+  if (!SplitMessageArguments(message, &word, 1) || !ReadMessageInt(word, code)) return;
+  std::string name;
+  if (const ModelList* palette = FindPalette(FindMapEntity())) {
+    for (const auto& [tileName, tileCode] : palette->namedModels) {
+      if (tileCode == code) name = tileName;
+    }
+  }
+  std::printf("%s\n", name.c_str());
+  messaging.ReplyFormatted("%s", name.c_str());
 }
 
 void TilemapSystem::DrawMap(const MapView& view) {

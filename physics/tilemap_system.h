@@ -15,8 +15,8 @@
 // Render queues the palette model of every non-empty cell of layer 1 and layer 2 (except the
 // "player_clip" code) on layer 1, and publishes the vec2 "tilemapDimensions".
 //
-// Messages (tested in this order; a malformed number makes a message do nothing, queries then
-// answer as for a cell outside the map):
+// Messages, dispatched from a table of word -> handler (a malformed number makes a message do
+// nothing, queries then answer as for a cell outside the map):
 //   scene_load                      publishes "mapScale", "mapWidth", "mapHeight"
 //   tilemap_randomize seed n        random fill of each map
 //   tilemap_try_lift range x z      "%i %i %i": liftable, (int) x, (int) z
@@ -109,8 +109,25 @@ class TilemapSystem : public BaseSystem {
   void AnimateHeights(Tilemap& map) const;
   void AdvanceGroups(float dt);
   void SetGroup(int group, bool lower);
-  void SetTileAt(const std::string& message);
-  void TryLift(const std::string& message);
+
+  // The handlers of the words listed above, one per word; each reads its own arguments.
+  void PublishMapSize(const std::string& message, MessagingManager& messaging);
+  void RandomizeMaps(const std::string& message, MessagingManager& messaging);
+  void TryLift(const std::string& message, MessagingManager& messaging);
+  void RegenerateTile(const std::string& message, MessagingManager& messaging);
+  void SetTileAt(const std::string& message, MessagingManager& messaging);
+  void RaiseAllGroups(const std::string& message, MessagingManager& messaging);
+  void ShapeAllWalls(const std::string& message, MessagingManager& messaging);
+  void ReplyTileAt(const std::string& message, MessagingManager& messaging);
+  void SetCellTile(const std::string& message, MessagingManager& messaging);
+  void ReplyCellOfPosition(const std::string& message, MessagingManager& messaging);
+  void ReplyCellIndex(const std::string& message, MessagingManager& messaging);
+  void SetGroupFromWord(const std::string& message, MessagingManager& messaging);
+  void ReplyGroupCollidable(const std::string& message, MessagingManager& messaging);
+  void LowerLevelGroup(const std::string& message, MessagingManager& messaging);
+  void RaiseLevelGroup(const std::string& message, MessagingManager& messaging);
+  void ReplyTileName(const std::string& message, MessagingManager& messaging);
+
   void ShapeWalls(Tilemap& map);
   void DrawMap(const MapView& view);
   MessagingManager* Messaging() const;

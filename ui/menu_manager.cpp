@@ -1,5 +1,6 @@
 #include "ui/menu_manager.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -287,7 +288,8 @@ bool MenuManager::HandleMenuWord(const std::string& message) {
     // "set_" and "_volume" around the channel's name.
     const std::string_view word = GetMessageName(message);
     const std::string channel(word.substr(4, word.size() - 4 - 7));
-    if (links.setVolume) links.setVolume(channel, value);
+    // Every volume keeps to 0..1, whichever range or script sent it.
+    if (links.setVolume) links.setVolume(channel, std::clamp(value, 0.0f, 1.0f));
   } else if (IsMessage(message, "remove_notification")) {
     if (const auto options = std::dynamic_pointer_cast<OptionsMenu>(GetMenu(kOptionsMenu))) {
       options->RemoveToast();
@@ -338,100 +340,149 @@ void MenuManager::ReloadMenus() {
 }
 
 bool MenuManager::HandleHudWord(const std::string& message) {
-  if (IsMessage(message, "show_hud")) {
-    ShowHUD();
-    return true;
-  }
-  if (IsMessage(message, "hide_hud")) {
-    HideHUD();
-    return true;
-  }
+  // Each word and what it asks of the HUD; a word whose numbers do not read does nothing.
+  struct HudCommand {
+    std::string_view word;
+    void (*apply)(MenuManager& menus, GameHUD& hud, const std::string& message);
+  };
+  static constexpr HudCommand kHudCommands[] = {
+      {"show_hud", [](MenuManager& menus, GameHUD&, const std::string&) { menus.ShowHUD(); }},
+      {"hide_hud", [](MenuManager& menus, GameHUD&, const std::string&) { menus.HideHUD(); }},
+      {"player_took_damage",
+       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetTookDamage(); }},
+      {"hud_update_score_with_time",
+       [](MenuManager&, GameHUD& hud, const std::string& message) {
+         std::string score;
+         std::string time;
+         int points = 0;
+         float seconds = 0.0f;
+         if (ParseMessageArguments(message, score, time) && ReadMessageInt(score, points) &&
+             ReadMessageFloat(time, seconds)) {
+           hud.UpdateScoreWithTime(points, seconds);
+         }
+       }},
+      {"hud_update_score",
+       [](MenuManager&, GameHUD& hud, const std::string& message) {
+         std::string score;
+         std::string unused;
+         int points = 0;
+         if (ParseMessageArguments(message, score, unused) && ReadMessageInt(score, points)) {
+           hud.UpdateScore(points);
+         }
+       }},
+      {"hud_set_game_time",
+       [](MenuManager&, GameHUD& hud, const std::string& message) {
+         std::string time;
+         float seconds = 0.0f;
+         if (ParseMessageArguments(message, time) && ReadMessageFloat(time, seconds)) {
+           hud.SetGameTime(seconds);
+         }
+       }},
+      {"hud_reset_grade_calculation",
+       [](MenuManager&, GameHUD& hud, const std::string&) { hud.ResetGradeCalculation(); }},
+      {"hud_set_grade_calculator_settings",
+       [](MenuManager&, GameHUD& hud, const std::string& message) {
+         std::string enabled;
+         std::string scale;
+         float value = 0.0f;
+         if (ParseMessageArguments(message, enabled, scale) && ReadMessageFloat(scale, value)) {
+           hud.SetGradeCalculatorSettings(enabled == "1", value);
+         }
+       }},
+      {"hud_update_clan",
+       [](MenuManager&, GameHUD& hud, const std::string& message) {
+         if (int clan = 0; ReadIntAfterWord(message, clan)) hud.SetClan(clan);
+       }},
+      {"get_clan",
+       [](MenuManager&, GameHUD& hud, const std::string&) {
+         if (!DECS::HasInstance()) return;
+         if (const auto messaging = DECS::Instance().GetManager<MessagingManager>()) {
+           messaging->ReplyFormatted("%i", hud.Clan());
+         }
+       }},
+      {"leftkey_show",
+       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetLeftKeycapVisible(true); }},
+      {"leftkey_hide",
+       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetLeftKeycapVisible(false); }},
+      {"rightkey_show",
+       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetRightKeycapVisible(true); }},
+      {"rightkey_hide",
+       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetRightKeycapVisible(false); }},
+      {"player_is_locked",
+       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetPlayerLocked(true); }},
+      {"player_is_unlocked",
+       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetPlayerLocked(false); }},
+      {"boss_is_spawned",
+       [](MenuManager&, GameHUD& hud, const std::string& message) {
+         const BossSpawn boss = ParseBossSpawn(message);
+         hud.UpdateBossName(boss.name);
+         hud.UpdateBossHealth(boss.health, boss.health);
+         hud.ShowBossInfo();
+       }},
+      {"boss_eliminated",
+       [](MenuManager&, GameHUD& hud, const std::string&) { hud.HideBossInfo(); }},
+      {"boss_health_update",
+       [](MenuManager&, GameHUD& hud, const std::string& message) {
+         if (int health = 0; ReadIntAfterWord(message, health)) hud.UpdateBossHealth(health, -1);
+       }},
+      {"bliss_killed", [](MenuManager&, GameHUD& hud, const std::string&) { hud.StopGameClock(); }},
+      {"show_results",
+       [](MenuManager& menus, GameHUD& hud, const std::string& message) {
+         // "win" shows a won run; any other word a lost one.
+         std::string outcome;
+         if (!ParseMessageArguments(message, outcome)) return;
+         hud.ShowResults(outcome == "win", hud.GetGradeResult().gradeText, hud.Score(),
+                         menus.RunSeconds());
+       }},
+      {"hide_results", [](MenuManager&, GameHUD& hud, const std::string&) { hud.HideResults(); }},
+      {"clan_selection_message_hide",
+       [](MenuManager& menus, GameHUD&, const std::string&) {
+         if (const auto main = std::dynamic_pointer_cast<MainMenu>(menus.GetMenu(kMainMenu))) {
+           main->HideClanMessage();
+         }
+       }},
+      {"player_health_update",
+       [](MenuManager&, GameHUD& hud, const std::string& message) {
+         if (int health = 0; ReadIntAfterWord(message, health)) hud.SetPlayerHealth(health);
+       }},
+      {"player_health_changed",
+       [](MenuManager&, GameHUD& hud, const std::string& message) {
+         if (int health = 0; ReadIntAfterWord(message, health)) hud.SetPlayerHealth(health);
+       }},
+      {"player_max_health_update",
+       [](MenuManager&, GameHUD& hud, const std::string& message) {
+         if (int health = 0; ReadIntAfterWord(message, health)) hud.SetPlayerMaxHealth(health);
+       }},
+      {"show_hint",
+       [](MenuManager&, GameHUD& hud, const std::string& message) {
+         // A wrong argument count leaves the words empty: an empty hint, which the queue drops.
+         std::string text;
+         std::string time;
+         ParseMessageArguments(message, text, time);
+         float seconds = kDefaultHintSeconds;
+         if (!time.empty() && !ReadMessageFloat(time, seconds)) return;
+         hud.ShowHint(text, seconds);
+       }},
+      {"show_hint_priority",
+       [](MenuManager&, GameHUD& hud, const std::string& message) {
+         std::string text;
+         std::string time;
+         std::string priority;
+         ParseMessageArguments(message, text, time, priority);
+         HintRequest request{text, kDefaultHintSeconds, priority.empty() ? "normal" : priority};
+         if (!time.empty() && !ReadMessageFloat(time, request.duration)) return;
+         hud.ShowHintWithPriority(request);
+       }},
+      {"clear_all_hints",
+       [](MenuManager&, GameHUD& hud, const std::string&) { hud.ClearAllHints(); }},
+  };
   if (!hud) return false;
-  std::string first;
-  std::string second;
-  std::string third;
-  int number = 0;
-  float seconds = 0.0f;
-  if (IsMessage(message, "player_took_damage")) {
-    hud->SetTookDamage();
-  } else if (IsMessage(message, "hud_update_score_with_time")) {
-    if (ParseMessageArguments(message, first, second) && ReadMessageInt(first, number) &&
-        ReadMessageFloat(second, seconds)) {
-      hud->UpdateScoreWithTime(number, seconds);
-    }
-  } else if (IsMessage(message, "hud_update_score")) {
-    if (ParseMessageArguments(message, first, second) && ReadMessageInt(first, number)) {
-      hud->UpdateScore(number);
-    }
-  } else if (IsMessage(message, "hud_set_game_time")) {
-    if (ParseMessageArguments(message, first) && ReadMessageFloat(first, seconds)) {
-      hud->SetGameTime(seconds);
-    }
-  } else if (IsMessage(message, "hud_reset_grade_calculation")) {
-    hud->ResetGradeCalculation();
-  } else if (IsMessage(message, "hud_set_grade_calculator_settings")) {
-    if (ParseMessageArguments(message, first, second) && ReadMessageFloat(second, seconds)) {
-      hud->SetGradeCalculatorSettings(first == "1", seconds);
-    }
-  } else if (IsMessage(message, "hud_update_clan")) {
-    if (ReadIntAfterWord(message, number)) hud->SetClan(number);
-  } else if (IsMessage(message, "get_clan")) {
-    if (DECS::HasInstance()) {
-      if (const auto messaging = DECS::Instance().GetManager<MessagingManager>()) {
-        messaging->ReplyFormatted("%i", hud->Clan());
-      }
-    }
-  } else if (IsMessage(message, "leftkey_show") || IsMessage(message, "leftkey_hide")) {
-    hud->SetLeftKeycapVisible(IsMessage(message, "leftkey_show"));
-  } else if (IsMessage(message, "rightkey_show") || IsMessage(message, "rightkey_hide")) {
-    hud->SetRightKeycapVisible(IsMessage(message, "rightkey_show"));
-  } else if (IsMessage(message, "player_is_locked") || IsMessage(message, "player_is_unlocked")) {
-    hud->SetPlayerLocked(IsMessage(message, "player_is_locked"));
-  } else if (IsMessage(message, "boss_is_spawned")) {
-    const BossSpawn boss = ParseBossSpawn(message);
-    hud->UpdateBossName(boss.name);
-    hud->UpdateBossHealth(boss.health, boss.health);
-    hud->ShowBossInfo();
-  } else if (IsMessage(message, "boss_eliminated")) {
-    hud->HideBossInfo();
-  } else if (IsMessage(message, "boss_health_update")) {
-    if (ReadIntAfterWord(message, number)) hud->UpdateBossHealth(number, -1);
-  } else if (IsMessage(message, "bliss_killed")) {
-    hud->StopGameClock();
-  } else if (IsMessage(message, "show_results")) {
-    char word[32] = {};
-    if (std::sscanf(message.c_str() + std::string_view("show_results").size(), "%31s", word) == 1) {
-      hud->ShowResults(std::string_view(word) == "win", hud->GetGradeResult().gradeText,
-                       hud->Score(), RunSeconds());
-    }
-  } else if (IsMessage(message, "hide_results")) {
-    hud->HideResults();
-  } else if (IsMessage(message, "clan_selection_message_hide")) {
-    if (const auto main = std::dynamic_pointer_cast<MainMenu>(GetMenu(kMainMenu))) {
-      main->HideClanMessage();
-    }
-  } else if (IsMessage(message, "player_health_update") ||
-             IsMessage(message, "player_health_changed")) {
-    if (ReadIntAfterWord(message, number)) hud->SetPlayerHealth(number);
-  } else if (IsMessage(message, "player_max_health_update")) {
-    if (ReadIntAfterWord(message, number)) hud->SetPlayerMaxHealth(number);
-  } else if (IsMessage(message, "show_hint")) {
-    // A wrong argument count leaves the words empty: an empty hint, which the queue drops.
-    ParseMessageArguments(message, first, second);
-    seconds = kDefaultHintSeconds;
-    if (!second.empty() && !ReadMessageFloat(second, seconds)) return true;
-    hud->ShowHint(first, seconds);
-  } else if (IsMessage(message, "show_hint_priority")) {
-    ParseMessageArguments(message, first, second, third);
-    HintRequest request{first, kDefaultHintSeconds, third.empty() ? "normal" : third};
-    if (!second.empty() && !ReadMessageFloat(second, request.duration)) return true;
-    hud->ShowHintWithPriority(request);
-  } else if (IsMessage(message, "clear_all_hints")) {
-    hud->ClearAllHints();
-  } else {
-    return false;
+  for (const HudCommand& command : kHudCommands) {
+    if (!IsMessage(message, command.word)) continue;
+    command.apply(*this, *hud, message);
+    return true;
   }
-  return true;
+  return false;
 }
 
 // Runs ------------------------------------------------------------------------------------------

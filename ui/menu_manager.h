@@ -34,7 +34,7 @@
 //   show_results WORD | hide_results | add_game_success_to_diary | add_game_failure_to_diary
 //   clan_selection_message_hide | player_health_update H | player_health_changed H
 //   player_max_health_update H | show_hint TEXT SECONDS | show_hint_priority TEXT SECONDS PRIO
-//   clear_all_hints | set_master_volume V | set_music_volume V | set_sfx_volume V (0..1)
+//   clear_all_hints | set_master_volume V | set_music_volume V | set_sfx_volume V (held to 0..1)
 //   remove_notification (the options menu's toast goes)
 
 #include <functional>

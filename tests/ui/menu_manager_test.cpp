@@ -414,6 +414,25 @@ TEST_F(MenuManagerTest, VolumeWordsReachTheVolumeLink) {
   EXPECT_THAT(volumes, ElementsAre("master 0.500000", "music 0.350000", "sfx 1.000000"));
 }
 
+TEST_F(MenuManagerTest, EveryVolumeWordKeepsItsVolumeBetweenZeroAndOne) {
+  struct Case {
+    const char* value;
+    const char* reaches;
+  };
+  const Case cases[] = {
+      {"-0.5", "0.000000"}, {"1.5", "1.000000"}, {"250", "1.000000"},
+      {"1e30", "1.000000"}, {"0.25", "0.250000"},
+  };
+  for (const char* channel : {"master", "music", "sfx"}) {
+    for (const Case& c : cases) {
+      volumes.clear();
+      Post(std::string("set_") + channel + "_volume " + c.value);
+      EXPECT_THAT(volumes, ElementsAre(std::string(channel) + " " + c.reaches))
+          << channel << " " << c.value;
+    }
+  }
+}
+
 TEST_F(MenuManagerTest, WithoutTheRmlSystemsNothingIsMadeAndWordsDoNothing) {
   MenuManager alone;
   alone.Attach(nullptr, handler);

@@ -54,6 +54,23 @@ Image SampleBlocks(const Image& image, int factor) {
   return sampled;
 }
 
+Image CropImage(const Image& image, int left, int top, int width, int height) {
+  const int x0 = std::clamp(left, 0, image.width);
+  const int y0 = std::clamp(top, 0, image.height);
+  Image cropped;
+  cropped.width = std::clamp(left + width, x0, image.width) - x0;
+  cropped.height = std::clamp(top + height, y0, image.height) - y0;
+  cropped.rgba.reserve(static_cast<std::size_t>(cropped.width * cropped.height * 4));
+  for (int y = y0; y < y0 + cropped.height; ++y) {
+    for (int x = x0; x < x0 + cropped.width; ++x) {
+      for (const int channel : image.At(x, y)) {
+        cropped.rgba.push_back(static_cast<std::uint8_t>(channel));
+      }
+    }
+  }
+  return cropped;
+}
+
 bool LoadPng(const std::string& path, Image& image) {
   int width = 0;
   int height = 0;

@@ -33,6 +33,10 @@ Image ReadFramebufferPixels(int x, int y, int width, int height);
 // A picture `factor` times smaller: the pixel at the centre of each factor x factor block.
 Image SampleBlocks(const Image& image, int factor);
 
+// The `width` x `height` rectangle of `image` whose top-left pixel is (left, top), clipped to
+// the image.
+Image CropImage(const Image& image, int left, int top, int width, int height);
+
 bool LoadPng(const std::string& path, Image& image);
 bool SavePng(const std::string& path, const Image& image);
 

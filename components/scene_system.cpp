@@ -34,6 +34,19 @@ bool HasMainMenuFadePass(const json& settings) {
          (*pipeline)[2].is_array() && !(*pipeline)[2].empty() && (*pipeline)[2][0].is_object();
 }
 
+// Where the main-menu fade ends: the value the settings themselves give that float (for the
+// menu's glow, its threshold, so light below it never blooms once the fade is over), within
+// 0..1; 0 when they give none. For settings that have the pass (HasMainMenuFadePass).
+float MainMenuFadeEnd(const json& settings) {
+  const json& pass = settings.at("PostProcessingPipeline").at(2).at(0);
+  const auto floats = pass.find("FloatData");
+  if (floats == pass.end() || !floats->is_array() || floats->empty() ||
+      !(*floats)[0].is_number()) {
+    return 0.0f;
+  }
+  return std::clamp((*floats)[0].get<float>(), 0.0f, 1.0f);
+}
+
 }  // namespace
 
 SceneSystem::SceneSystem() {
@@ -307,7 +320,7 @@ void SceneSystem::Update(float /*dt*/) {
   // Settings without a third pass list, or with an empty one, have nothing to fade.
   if (!HasMainMenuFadePass(sceneSettings)) return;
   mainMenuFadeRunning = true;
-  StartFade(&mainMenuFade, 1.0f, 0.0f, [this] {
+  StartFade(&mainMenuFade, 1.0f, MainMenuFadeEnd(sceneSettings), [this] {
     mainMenuFadeRunning = false;
     if (links.setMainMenuFade) links.setMainMenuFade(mainMenuFade);
   });

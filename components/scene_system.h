@@ -155,7 +155,8 @@ class SceneSystem : public BaseSystem, public PrefabScenes {
   // The scene asked for by the last accepted "scene" message.
   std::string pendingSceneName;
 
-  // The main-menu fade: started at most once per engine; `mainMenuFade` runs 1 -> 0.
+  // The main-menu fade: started at most once per engine; `mainMenuFade` runs from 1 down to
+  // the value the menu's settings give the float it feeds (0 when they give none).
   bool mainMenuFadeStarted = false;
   bool mainMenuFadeRunning = false;
   float mainMenuFade = 1.0f;

@@ -12,11 +12,13 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "components/scene_system.h"
 #include "engine/decs.h"
 #include "rml/rml.h"
 #include "tests/app/running_game.h"
+#include "tests/support/image_compare.h"
 #include "tests/support/temp_folder.h"
 #include "ui/game_hud.h"
 #include "ui/main_menu.h"
@@ -252,6 +254,72 @@ TEST_F(MainMenuWindow, TheChosenHalfsSquaresShowTheirMaterial) {
           << choice.clan << " square at " << offset.x << "," << offset.y << ": " << pixel[0] << " "
           << pixel[1] << " " << pixel[2];
     }
+  }
+}
+
+// How sharply the letters of a line of text stand out, in brightness (the brightest channel):
+// along each pixel row of `box`, each stroke (a pixel brighter than 100 and the brightest within
+// two pixels on either side) and the next stroke at most ten pixels to its right, the dimmer of
+// the two minus the darkest pixel between them. The median over all such pairs. A glow that
+// blooms the letters into their neighbours lights the gaps and lowers it.
+int StrokeContrast(const testing_support::Image& picture, const std::array<int, 4>& box) {
+  auto brightness = [&picture](int x, int y) {
+    const auto pixel = picture.At(x, y);
+    return std::max({pixel[0], pixel[1], pixel[2]});
+  };
+  std::vector<int> contrasts;
+  for (int y = box[1]; y < box[3]; ++y) {
+    int previous = -1;
+    for (int x = box[0] + 2; x < box[2] - 2; ++x) {
+      const int here = brightness(x, y);
+      bool stroke = here > 100;
+      for (int dx = -2; dx <= 2 && stroke; ++dx) {
+        // Ties count for the leftmost pixel of a flat top only.
+        stroke = dx < 0 ? brightness(x + dx, y) < here : brightness(x + dx, y) <= here;
+      }
+      if (!stroke) continue;
+      if (previous >= 0 && x - previous <= 10) {
+        int gap = here;
+        for (int between = previous + 1; between < x; ++between) {
+          gap = std::min(gap, brightness(between, y));
+        }
+        contrasts.push_back(std::min(here, brightness(previous, y)) - gap);
+      }
+      previous = x;
+    }
+  }
+  if (contrasts.empty()) return 0;
+  std::nth_element(contrasts.begin(), contrasts.begin() + contrasts.size() / 2, contrasts.end());
+  return contrasts[contrasts.size() / 2];
+}
+
+// Once the menu's glow has faded in, the panel's title and text are drawn as recorded and their
+// letters stay apart: the glow lights the logos and the panel's frame, not the text.
+TEST_F(MainMenuWindow, ThePanelTextStaysSharpUnderTheGlow) {
+  ASSERT_NO_FATAL_FAILURE(StartOnTheMainMenu(false));
+  const auto scenes = DECS::Instance().GetSystem<SceneSystem>();
+  for (int passes = 0; scenes->mainMenuFadeRunning && passes < 40; ++passes) game->Step();
+  ASSERT_FALSE(scenes->mainMenuFadeRunning) << "the menu's glow never finished fading in";
+  game->Step();
+
+  Rml::Element* panel = document->GetElementById("default-content");
+  ASSERT_NE(panel, nullptr);
+  Rml::ElementList titles;
+  Rml::ElementList lines;
+  panel->GetElementsByClassName(titles, "panel-title");
+  panel->GetElementsByClassName(lines, "panel-text");
+  ASSERT_EQ(titles.size(), 1u);
+  ASSERT_EQ(lines.size(), 2u);
+  const std::array<int, 4> title = BoxOf(titles.front());
+  const std::array<int, 4> last = BoxOf(lines.back());
+  EXPECT_TRUE(testing_support::MatchesGolden(
+      testing_support::CropImage(game->picture, title[0], title[1], title[2] - title[0],
+                                 last[3] - title[1]),
+      "tests/app/golden/main_menu_panel_text.png", 2));
+
+  lines.insert(lines.begin(), titles.front());
+  for (Rml::Element* line : lines) {
+    EXPECT_GT(StrokeContrast(game->picture, BoxOf(line)), 150) << line->GetInnerRML();
   }
 }
 

@@ -313,7 +313,7 @@ TEST_F(SceneSystemTest, TheMainMenuFadeStopsWhenNewSettingsReplaceTheOnesItFeeds
   WriteScene("main_menu_scene", "[]");
   WriteScene("alpha", "[]");
   WriteSettings("Default", "main_menu_scene",
-                R"({"marker": "menu", "PostProcessingPipeline": [[], [], [{"FloatData": [1]}]]})");
+                R"({"marker": "menu", "PostProcessingPipeline": [[], [], [{"FloatData": [0]}]]})");
   WriteSettings("Default", "alpha", R"({"marker": "alpha", "PostProcessingPipeline": []})");
   RecordingSink sink;
   UseSink(sink);
@@ -348,6 +348,43 @@ TEST_F(SceneSystemTest, AMainMenuWithoutAThirdPassListHasNothingToFade) {
   EXPECT_TRUE(scenes->mainMenuFadeStarted);
   EXPECT_THAT(sink.fades, IsEmpty());
 }
+
+// The main-menu fade runs from 1 down to the value the menu's settings give the float it feeds
+// (kept within 0..1), or to 0 when they give none.
+struct MainMenuFadeCase {
+  const char* name;
+  const char* pass;
+  float end;
+};
+
+class MainMenuFadeEnd : public SceneSystemTest,
+                        public testing::WithParamInterface<MainMenuFadeCase> {};
+
+TEST_P(MainMenuFadeEnd, TheFadeEndsAtTheSettingsValue) {
+  WriteScene("main_menu_scene", "[]");
+  WriteSettings("Default", "main_menu_scene",
+                std::string(R"({"PostProcessingPipeline": [[], [], [)") + GetParam().pass + "]]}");
+  RecordingSink sink;
+  UseSink(sink);
+  Send("firstScene main_menu_scene");
+  RunFor(3.0);
+  ASSERT_FALSE(scenes->mainMenuFadeRunning);
+  ASSERT_GE(sink.fades.size(), 2u);
+  EXPECT_NEAR(sink.fades.front(), 1.0f, 0.1f);
+  EXPECT_TRUE(std::is_sorted(sink.fades.rbegin(), sink.fades.rend())) << "the fade goes back up";
+  EXPECT_FLOAT_EQ(sink.fades.back(), GetParam().end);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, MainMenuFadeEnd,
+    testing::Values(MainMenuFadeCase{"Threshold", R"({"FloatData": [0.9]})", 0.9f},
+                    MainMenuFadeCase{"Zero", R"({"FloatData": [0]})", 0.0f},
+                    MainMenuFadeCase{"AboveOne", R"({"FloatData": [1.5]})", 1.0f},
+                    MainMenuFadeCase{"Negative", R"({"FloatData": [-0.5]})", 0.0f},
+                    MainMenuFadeCase{"NoFloats", R"({"FloatData": []})", 0.0f},
+                    MainMenuFadeCase{"Text", R"({"FloatData": ["0.9"]})", 0.0f},
+                    MainMenuFadeCase{"NoFloatData", R"({"Type": 0})", 0.0f}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SceneSystemTest, CompletingTheTutorialWritesTheSaveMarkerOnce) {
   const std::filesystem::path marker = GetSaveDataFolder() + "/SAVE.json";

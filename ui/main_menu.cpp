@@ -32,11 +32,6 @@ constexpr const char* kLightning = "GAME/Assets/Materials/UILightningMaterial.js
 constexpr const char* kFlorethLogo = "GAME/Assets/RML/images/Floreth_logo_scr.png";
 constexpr const char* kSundrelLogo = "GAME/Assets/RML/images/Sundrel_logo_scr.png";
 
-constexpr float kChoiceDebounceSeconds = 0.1f;
-constexpr float kFlipSeconds = 2.7f;
-constexpr float kFlipWaitSeconds = 2.3f;
-constexpr float kFlipSecondDelay = 0.6f;
-constexpr float kClanAreaHoldSeconds = 2.5f;
 constexpr float kRetriggerSeconds = 0.05f;
 
 std::string ImageDecorator(const std::string& path) { return "image(\"" + path + "\")"; }
@@ -52,12 +47,6 @@ bool IsClanArea(const std::string& id) {
     if (id == each) return true;
   }
   return false;
-}
-
-MainMenu::ClanIndex ClanOf(const std::string& word) {
-  if (word == "floreth") return MainMenu::kFloreth;
-  if (word == "sundrel") return MainMenu::kSundrel;
-  return MainMenu::kNeutral;
 }
 
 // The opening tag of each letter of the three word buttons.
@@ -136,7 +125,7 @@ void MainMenu::RegisterEventHandlers() {
   });
   table.emplace_back("exit-button", "click", [this](Rml::Event&) { OnExit(); });
   table.emplace_back("logo-button", "click", [this](Rml::Event&) { ToggleCredits(); });
-  const auto chooseClan = [this](const std::string& clan) {
+  const auto chooseClan = [this](Clan clan) {
     return [this, clan](Rml::Event&) {
       if (!DocumentVisible()) return;
       PlayHoverSound();
@@ -144,12 +133,12 @@ void MainMenu::RegisterEventHandlers() {
       ChooseClan(clan);
     };
   };
-  table.emplace_back("left-section", "click", chooseClan("floreth"));
-  table.emplace_back("right-section", "click", chooseClan("sundrel"));
+  table.emplace_back("left-section", "click", chooseClan(Clan::Floreth));
+  table.emplace_back("right-section", "click", chooseClan(Clan::Sundrel));
   // The logos take the pointer for their own hover; a click on one chooses its half's clan,
   // as the listener calls only the target's own handler.
-  table.emplace_back("floreth-logo", "click", chooseClan("floreth"));
-  table.emplace_back("sundrel-logo", "click", chooseClan("sundrel"));
+  table.emplace_back("floreth-logo", "click", chooseClan(Clan::Floreth));
+  table.emplace_back("sundrel-logo", "click", chooseClan(Clan::Sundrel));
   table.emplace_back("hamburger-menu-column", "click", [this](Rml::Event&) {
     if (!DocumentVisible()) return;
     PlayHoverSound();
@@ -194,7 +183,7 @@ void MainMenu::RegisterEventHandlers() {
 
 void MainMenu::Show() {
   BaseMenu::Show();
-  chosenClan.clear();
+  clanChoice.ForgetChoice();
   clanMessageShown = false;
   clanMessageTimer = 0.0f;
   messageReshowPending = false;
@@ -223,7 +212,9 @@ void MainMenu::Show() {
 
 void MainMenu::Update(float dt) {
   diaryPanel.Update(dt);
-  UpdateCursor(dt);
+  std::vector<ClanChoice::Step> cursorSteps;
+  clanChoice.Update(dt, cursorSteps);
+  ApplyCursorSteps(cursorSteps);
   UpdateSprite(dt);
   UpdateLogoFlip(dt);
   UpdateClanMessage(dt, true);
@@ -313,11 +304,11 @@ void MainMenu::OnPlay() {
   if (!DocumentVisible()) return;
   PlayHoverSound();
   ShowDefaultPanel();
-  if (chosenClan.empty()) {
+  if (clanChoice.Chosen() == Clan::Neutral) {
     ShowClanMessage();
     return;
   }
-  if (links.setHudClan) links.setHudClan(chosenClan == "floreth" ? 2 : 1);
+  if (links.setHudClan) links.setHudClan(clanChoice.Chosen() == Clan::Floreth ? 2 : 1);
   if (links.clearMenuPause) links.clearMenuPause();
   if (links.tutorialCompleted && links.tutorialCompleted()) {
     if (links.setHudPlayerHealth) links.setHudPlayerHealth(kRunStartHealth);
@@ -331,33 +322,20 @@ void MainMenu::OnPlay() {
 // ---------------------------------------------------------------------------------------------
 // Clan choice and the target cursor
 
-void MainMenu::ChooseClan(const std::string& word) {
-  const double now = SteadySeconds();
-  if (now - lastChoiceTime < kChoiceDebounceSeconds) return;
-  lastChoiceTime = now;
-  const std::string target = word == chosenClan ? std::string("neutral") : word;
-  if (target != "neutral") {
-    chosenClan = target;
-    ApplyClanLook(target);
+std::string MainMenu::ChosenClan() const {
+  const Clan clan = clanChoice.Chosen();
+  return clan == Clan::Neutral ? std::string() : ClanWord(clan);
+}
+
+void MainMenu::ChooseClan(Clan half) {
+  std::vector<ClanChoice::Step> steps;
+  if (!clanChoice.Choose(half, SteadySeconds(), steps)) return;
+  if (clanChoice.Chosen() != Clan::Neutral) {
+    ApplyClanLook(clanChoice.Chosen());
   } else {
-    chosenClan.clear();
     ResetClanLook();
   }
-  const ClanIndex index = ClanOf(target);
-  if (cursor.running) {
-    choices.clear();
-    choices.push_back({index, target, now});
-    if (index != cursor.to) {
-      StopCursorTransition();
-      StartQueuedChoice();
-    }
-  } else {
-    cursor.to = index;
-    cursor.stage = 1;
-    cursor.elapsed = 0.0f;
-    cursor.running = true;
-    StartPart(kCursorParts[0]);
-  }
+  ApplyCursorSteps(steps);
 }
 
 void MainMenu::SetLetterDecorators(const char* florethMaterial, const char* sundrelMaterial) {
@@ -380,9 +358,8 @@ void MainMenu::SetSquares(const std::string& decorator, const char* background) 
   }
 }
 
-void MainMenu::ApplyClanLook(const std::string& word) {
-  const bool floreth = word == "floreth";
-  if (!floreth && word != "sundrel") return;
+void MainMenu::ApplyClanLook(Clan clan) {
+  const bool floreth = clan == Clan::Floreth;
   Rml::Element* left = Find("left-section");
   Rml::Element* right = Find("right-section");
   if (left && right) {
@@ -414,23 +391,12 @@ void MainMenu::ResetClanLook() {
   SetDecorator(Find("sundrel-logo"), ImageDecorator(kSundrelLogo));
 }
 
-std::string MainMenu::TransitionClassName(int from, int to) {
-  static const char* const kNames[3][3] = {
-      {"", "to-floreth", "to-sundrel"},
-      {"floreth-to-neutral", "", "floreth-to-sundrel"},
-      {"sundrel-to-neutral", "sundrel-to-floreth", ""}};
-  if (from < 0 || from > 2 || to < 0 || to > 2 || kNames[from][to][0] == '\0') return "";
-  return std::string("animate-") + kNames[from][to];
-}
-
-void MainMenu::SetStateClass(const std::string& id, int clan) {
+void MainMenu::SetStateClass(const std::string& id, Clan clan) {
   Rml::Element* element = Find(id);
   if (element == nullptr) return;
-  element->SetClass("state-neutral", false);
-  element->SetClass("state-floreth", false);
-  element->SetClass("state-sundrel", false);
-  static const char* const kStates[] = {"state-neutral", "state-floreth", "state-sundrel"};
-  if (clan >= 0 && clan <= 2) element->SetClass(kStates[clan], true);
+  for (Clan each : {Clan::Neutral, Clan::Floreth, Clan::Sundrel}) {
+    element->SetClass(ClanChoice::StateClass(each), each == clan);
+  }
 }
 
 void MainMenu::ClearAnimateClasses(const std::string& id) {
@@ -439,68 +405,29 @@ void MainMenu::ClearAnimateClasses(const std::string& id) {
   for (const char* name : kAnimateClasses) element->SetClass(name, false);
 }
 
-void MainMenu::StartPart(const char* id) {
-  if (Find(id) == nullptr) return;
-  ClearAnimateClasses(id);
-  SetStateClass(id, cursor.to);
-  const std::string animation = TransitionClassName(cursor.from, cursor.to);
-  if (!animation.empty()) SetClass(id, animation, true);
+void MainMenu::ApplyCursorSteps(std::vector<ClanChoice::Step>& steps) {
+  for (const ClanChoice::Step& step : steps) {
+    if (step.kind == ClanChoice::Step::Kind::StopAnimations) {
+      for (const char* part : kCursorParts) ClearAnimateClasses(part);
+      continue;
+    }
+    const char* id = kCursorParts[step.part];
+    if (Find(id) == nullptr) continue;
+    ClearAnimateClasses(id);
+    SetStateClass(id, step.to);
+    const std::string animation = ClanChoice::AnimationClass(step.from, step.to);
+    if (!animation.empty()) SetClass(id, animation, true);
+  }
+  steps.clear();
 }
 
 void MainMenu::ResetCursor() {
   if (document == nullptr) return;
   for (const char* part : kCursorParts) {
-    SetStateClass(part, kNeutral);
+    SetStateClass(part, Clan::Neutral);
     ClearAnimateClasses(part);
   }
-  cursor = CursorTransition{};
-  choices.clear();
-}
-
-void MainMenu::StopCursorTransition() {
-  if (!cursor.running) return;
-  cursor.running = false;
-  cursor.stage = 0;
-  cursor.elapsed = 0.0f;
-  for (const char* part : kCursorParts) ClearAnimateClasses(part);
-  cursor.from = cursor.to;
-}
-
-void MainMenu::FinishCursorTransition() {
-  cursor.running = false;
-  for (const char* part : kCursorParts) ClearAnimateClasses(part);
-  cursor.from = cursor.to;
-  cursor.stage = 0;
-  cursor.elapsed = 0.0f;
-  if (!choices.empty()) StartQueuedChoice();
-}
-
-void MainMenu::StartQueuedChoice() {
-  if (choices.empty()) return;
-  const ClanChoice newest = choices.back();
-  choices.clear();
-  cursor.to = ClanOf(newest.word);
-  cursor.stage = 1;
-  cursor.elapsed = 0.0f;
-  cursor.running = true;
-  StartPart(kCursorParts[0]);
-}
-
-void MainMenu::UpdateCursor(float dt) {
-  if (!cursor.running) {
-    if (!choices.empty()) StartQueuedChoice();
-    return;
-  }
-  cursor.elapsed += dt;
-  if (cursor.stage == 1 && cursor.elapsed >= 0.4f) {
-    cursor.stage = 2;
-    StartPart(kCursorParts[1]);
-  }
-  if (cursor.stage == 2 && cursor.elapsed >= 0.8f) {
-    cursor.stage = 3;
-    StartPart(kCursorParts[2]);
-  }
-  if (cursor.stage == 3 && cursor.elapsed >= 1.4000001f) FinishCursorTransition();
+  clanChoice.ResetCursor();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -573,96 +500,37 @@ void MainMenu::UpdateClanMessage(float dt, bool retrigger) {
 // The idle logo flip
 
 void MainMenu::UpdateLogoFlip(float dt) {
+  if (document == nullptr) return;
   Rml::Element* title = Find("default-content");
-  if (!chosenClan.empty() || !DocumentVisible() || title == nullptr ||
-      !title->IsClassSet("visible")) {
-    ResetLogoFlip();
-    return;
-  }
-  if (hoveringClanArea) return;
-  if (flip.hold > 0.0f) {
-    flip.hold -= dt;
-    if (flip.hold > 0.0f) return;
-    flip.hold = 0.0f;
-    flip.waiting = false;
-    return;
-  }
-  if (flip.secondPending) {
-    flip.secondDelay -= dt;
-    if (flip.secondDelay <= 0.0f) {
-      if (Rml::Element* second = Find(flip.secondLogo)) {
-        ClearFlipClasses(second);
-        second->SetClass(flip.secondClass, true);
-      }
-      flip.secondPending = false;
-    }
-  }
-  if (flip.running) {
-    flip.elapsed += dt;
-    if (flip.elapsed >= kFlipSeconds) EndLogoFlip();
-    return;
-  }
-  if (!flip.waiting) {
-    flip.side = 0;
-    flip.running = true;
-    flip.elapsed = 0.0f;
-    flip.interval = 0.0f;
-    StartLogoFlip(true);
-    return;
-  }
-  flip.interval += dt;
-  if (flip.interval < kFlipWaitSeconds) return;
-  flip.side = 1 - flip.side;
-  flip.running = true;
-  flip.waiting = false;
-  flip.elapsed = 0.0f;
-  flip.interval = 0.0f;
-  StartLogoFlip(flip.side == 0);
-}
-
-void MainMenu::StartLogoFlip(bool right) {
-  Rml::Element* floreth = Find("floreth-logo");
-  Rml::Element* sundrel = Find("sundrel-logo");
-  if (!floreth || !sundrel) return;
-  ClearFlipClasses(floreth);
-  ClearFlipClasses(sundrel);
-  const char* name = right ? "smooth-flip-right" : "smooth-flip-left";
-  (right ? floreth : sundrel)->SetClass(name, true);
-  flip.secondLogo = right ? "sundrel-logo" : "floreth-logo";
-  flip.secondClass = name;
-  flip.secondDelay = kFlipSecondDelay;
-  flip.secondPending = true;
-}
-
-void MainMenu::EndLogoFlip() {
-  Rml::Element* floreth = Find("floreth-logo");
-  Rml::Element* sundrel = Find("sundrel-logo");
-  if (floreth && sundrel) {
-    ClearFlipClasses(floreth);
-    ClearFlipClasses(sundrel);
-  }
-  const float hold = flip.hold;
-  const int side = flip.side;
-  flip = LogoFlip{};
-  flip.waiting = true;
-  flip.hold = hold;
-  flip.side = side;
+  const bool idle = clanChoice.Chosen() == Clan::Neutral && DocumentVisible() &&
+                    title != nullptr && title->IsClassSet("visible");
+  std::vector<LogoFlip::Step> steps;
+  flip.Update(dt, idle, hoveringClanArea, steps);
+  ApplyFlipSteps(steps);
 }
 
 void MainMenu::StopLogoFlip() {
-  ClearFlipClasses(Find("floreth-logo"));
-  ClearFlipClasses(Find("sundrel-logo"));
-  const float hold = flip.hold;
-  const int side = flip.side;
-  flip = LogoFlip{};
-  flip.hold = hold;
-  flip.side = side;
+  std::vector<LogoFlip::Step> steps;
+  flip.Stop(steps);
+  ApplyFlipSteps(steps);
 }
 
-void MainMenu::ResetLogoFlip() {
-  if (document == nullptr) return;
-  StopLogoFlip();
-  flip.side = 0;
+void MainMenu::ApplyFlipSteps(std::vector<LogoFlip::Step>& steps) {
+  Rml::Element* floreth = Find("floreth-logo");
+  Rml::Element* sundrel = Find("sundrel-logo");
+  for (const LogoFlip::Step& step : steps) {
+    if (step.kind == LogoFlip::Step::Kind::ClearBoth) {
+      ClearFlipClasses(floreth);
+      ClearFlipClasses(sundrel);
+      continue;
+    }
+    // The logos flip as a pair: with one of them missing neither does.
+    if (floreth == nullptr || sundrel == nullptr) continue;
+    Rml::Element* logo = step.logo == LogoFlip::Logo::Floreth ? floreth : sundrel;
+    ClearFlipClasses(logo);
+    logo->SetClass(step.right ? "smooth-flip-right" : "smooth-flip-left", true);
+  }
+  steps.clear();
 }
 
 void MainMenu::ClearFlipClasses(Rml::Element* element) {
@@ -682,7 +550,7 @@ void MainMenu::OnHoverEnter(Rml::Element* target) {
   }
   target->SetClass("scrambling", true);
   std::cout << id << std::flush;
-  if (id == "play-button" && chosenClan.empty()) {
+  if (id == "play-button" && clanChoice.Chosen() == Clan::Neutral) {
     scramble.SetWord("play-button", "Pick");
     scramble.SetWord("credits-button", "your");
     scramble.SetWord("exit-button", "clan");
@@ -702,14 +570,15 @@ void MainMenu::OnHoverLeave(Rml::Element* target) {
     for (const char* each : kClanAreaIds) stillInside |= hoveredClanElements.count(each) != 0;
     if (!stillInside) {
       hoveringClanArea = false;
-      StopLogoFlip();
-      flip.hold = kClanAreaHoldSeconds;
+      std::vector<LogoFlip::Step> steps;
+      flip.LeaveClanArea(steps);
+      ApplyFlipSteps(steps);
     }
   }
   if (id == "header-column") return;
   target->SetClass("scrambling", false);
   scramble.Leave(document, target);
-  if (id == "play-button" && chosenClan.empty()) {
+  if (id == "play-button" && clanChoice.Chosen() == Clan::Neutral) {
     scramble.SetWord("play-button", "start");
     scramble.SetWord("credits-button", "diary");
     scramble.SetWord("exit-button", "quit");

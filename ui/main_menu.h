@@ -14,23 +14,26 @@
 //
 // The menu reacts only to the document's events (through the RML event handler) and to the
 // mouse wheel, which scrolls the diary's table wherever the pointer is while the diary panel is
-// open. What it does outside the document goes out as
+// open. It wires those to its pieces and carries their results into the document: the clan
+// choice and its cursor (ClanChoice) and the idle logo flip (LogoFlip) decide on plain values,
+// the diary and settings panels (MainMenuDiaryPanel, MainMenuSettingsPanel) fill their own
+// panels, the word buttons scramble through LetterScramble. What it does outside the document
+// goes out as
 // messages ("play_sfx ...", "scene ...", "InitRings 2", "mute", "fullscreen", "decs_exit") or
 // through MainMenuLinks; an empty link is skipped. Elements are looked up by id at each use; a
 // missing element skips only its own step. Main thread only.
 
-#include <cstdint>
-#include <deque>
 #include <functional>
-#include <map>
-#include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <glm/vec2.hpp>
 
 #include "ui/base_menu.h"
+#include "ui/clan_choice.h"
 #include "ui/letter_scramble.h"
+#include "ui/logo_flip.h"
 #include "ui/main_menu_diary_panel.h"
 #include "ui/main_menu_settings_panel.h"
 #include "ui/menu_settings_links.h"
@@ -65,36 +68,6 @@ struct MainMenuLinks {
 
 class MainMenu : public BaseMenu {
  public:
-  // The cursor's clan numbering: neutral 0, Floreth 1, Sundrel 2.
-  enum ClanIndex : std::uint8_t { kNeutral = 0, kFloreth = 1, kSundrel = 2 };
-
-  struct ClanChoice {
-    ClanIndex clan = kNeutral;
-    std::string word;
-    double time = 0.0;  // steady seconds
-  };
-
-  struct CursorTransition {
-    ClanIndex from = kNeutral;
-    ClanIndex to = kNeutral;
-    int stage = 0;  // 0 idle, 1 spinner, 2 horizontal line, 3 vertical line started
-    float elapsed = 0.0f;
-    bool running = false;
-  };
-
-  struct LogoFlip {
-    bool running = false;
-    bool waiting = false;
-    float elapsed = 0.0f;
-    float interval = 0.0f;
-    int side = 0;
-    bool secondPending = false;
-    float secondDelay = 0.0f;
-    std::string secondLogo;  // id of the logo that flips second
-    std::string secondClass;
-    float hold = 0.0f;
-  };
-
   static constexpr int kSpriteFrames = 42;
   static constexpr float kSpriteFrameSeconds = 0.012f;
   static constexpr float kClanMessageSeconds = 5.0f;
@@ -119,15 +92,14 @@ class MainMenu : public BaseMenu {
   void HideClanMessage();
 
   PerformanceDiary* Diary() { return diaryPanel.Diary(); }
-  const std::string& ChosenClan() const { return chosenClan; }
-  const CursorTransition& Cursor() const { return cursor; }
+  // "floreth" or "sundrel"; empty while no clan is chosen.
+  std::string ChosenClan() const;
+  const ClanChoice::Cursor& Cursor() const { return clanChoice.CursorState(); }
   const LogoFlip& Flip() const { return flip; }
   LetterScramble& Scramble() { return scramble; }
   int SpriteFrame() const { return spriteFrame; }
   bool DiaryScrolling() const { return diaryPanel.Scrolling(); }
 
-  // "animate-..." for a cursor move, empty where nothing animates.
-  static std::string TransitionClassName(int from, int to);
   static std::string SpriteFramePath(int frame, bool back);
 
  protected:
@@ -151,18 +123,15 @@ class MainMenu : public BaseMenu {
   void OnExit();
 
   // Clan choice and cursor.
-  void ChooseClan(const std::string& word);
-  void ApplyClanLook(const std::string& word);
+  void ChooseClan(Clan half);
+  void ApplyClanLook(Clan clan);
   void ResetClanLook();
   void SetLetterDecorators(const char* florethMaterial, const char* sundrelMaterial);
   void SetSquares(const std::string& decorator, const char* background);
   void ResetCursor();
-  void StartPart(const char* id);
-  void StopCursorTransition();
-  void FinishCursorTransition();
-  void StartQueuedChoice();
-  void UpdateCursor(float dt);
-  void SetStateClass(const std::string& id, int clan);
+  // Takes the cursor's steps and clears them.
+  void ApplyCursorSteps(std::vector<ClanChoice::Step>& steps);
+  void SetStateClass(const std::string& id, Clan clan);
   void ClearAnimateClasses(const std::string& id);
   void ShowClanMessage();
   void RestartShrinkWarning();
@@ -170,10 +139,9 @@ class MainMenu : public BaseMenu {
 
   // Logo flip.
   void UpdateLogoFlip(float dt);
-  void StartLogoFlip(bool right);
-  void EndLogoFlip();
   void StopLogoFlip();
-  void ResetLogoFlip();
+  // Takes the flip's steps and clears them.
+  void ApplyFlipSteps(std::vector<LogoFlip::Step>& steps);
   void ClearFlipClasses(Rml::Element* element);
 
   // Hover, scramble and sprite.
@@ -188,16 +156,12 @@ class MainMenu : public BaseMenu {
   double SteadySeconds() const;
 
   LetterScramble scramble;
-  std::string chosenClan;
+  ClanChoice clanChoice;
   bool clanMessageShown = false;
   float clanMessageTimer = 0.0f;
   bool messageReshowPending = false;
   bool shrinkReaddPending = false;
   float retriggerTimer = 0.0f;
-  CursorTransition cursor;
-  std::deque<ClanChoice> choices;
-  // No choice yet: the first one is always taken.
-  double lastChoiceTime = -1.0e300;
   float spriteTimer = 0.0f;
   int spriteFrame = 0;
   LogoFlip flip;

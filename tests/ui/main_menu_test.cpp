@@ -1,8 +1,7 @@
 // The main menu over the game's "main_menu.rml", opened by the menu manager: what each click
 // posts and which panel it shows, the settings radios and apply, starting a run, the clan
 // choice with its debounce and cursor, the pointer reaching the listened elements through their
-// children, and the diary panel. Also the pure pieces: cursor animation names and sprite frame
-// paths.
+// children, and the diary panel. Also the sprite's frame paths.
 
 #include "ui/main_menu.h"
 
@@ -387,20 +386,6 @@ TEST_F(MainMenuTest, AnIdleFrameNeitherCompilesNorReleasesGeometry) {
   for (int i = 0; i < 30; ++i) frame();
   EXPECT_EQ(render.next_geometry, compiled);
   EXPECT_EQ(render.meshes.size(), live);
-}
-
-TEST(MainMenuNames, CursorTransitionClasses) {
-  const std::string expected[3][3] = {
-      {"", "animate-to-floreth", "animate-to-sundrel"},
-      {"animate-floreth-to-neutral", "", "animate-floreth-to-sundrel"},
-      {"animate-sundrel-to-neutral", "animate-sundrel-to-floreth", ""}};
-  for (int from = 0; from < 3; ++from) {
-    for (int to = 0; to < 3; ++to) {
-      EXPECT_EQ(MainMenu::TransitionClassName(from, to), expected[from][to]) << from << to;
-    }
-  }
-  EXPECT_EQ(MainMenu::TransitionClassName(3, 1), "");
-  EXPECT_EQ(MainMenu::TransitionClassName(-1, 0), "");
 }
 
 TEST(MainMenuNames, SpriteFramesAreNumberedFromOne) {

@@ -49,184 +49,27 @@
 // current lists stay. Programs, the particle texture and the scratch targets are made on first
 // use and kept; programs and textures belong to the resource cache and are looked up again
 // after it has been cleared. Main thread, GL context current.
+//
+// The pieces: the glow (render/post_processing_glow.h), the kernel passes
+// (render/post_processing_kernels.h), the decisions that depend on the pass lists alone
+// (render/post_process_plan.h), and the drawing steps the passes share (render/pass_drawing.h).
 
-#include <array>
 #include <functional>
 #include <glm/glm.hpp>
-#include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <set>
-#include <string>
 
-#include <nlohmann/json.hpp>
 #include "render/framebuffer.h"
+#include "render/pass_program.h"
 #include "render/post_process_pass.h"
+#include "render/post_process_targets.h"
+#include "render/post_processing_glow.h"
+#include "render/post_processing_kernels.h"
 #include "render/renderer.h"
 
 class ResourceCache;
 class Shader;
-
-// What the passes need from the renderer: its layer framebuffers and the blend state it keeps.
-class PostProcessTargets {
- public:
-  virtual ~PostProcessTargets() = default;
-  // The framebuffer of layer 1..8, or null for any other number.
-  virtual Framebuffer* LayerFramebuffer(int layer) = 0;
-  // Binds a layer's framebuffer; 0 binds the window's.
-  virtual void BindLayer(int layer) = 0;
-  virtual void SetBlendFunc(unsigned int source, unsigned int destination) = 0;
-  virtual unsigned int BlendSource() const = 0;
-  virtual unsigned int BlendDestination() const = 0;
-};
-
-// The renderer's layers as PostProcessTargets.
-class RendererTargets final : public PostProcessTargets {
- public:
-  explicit RendererTargets(Renderer& renderer) : renderer(renderer) {}
-  Framebuffer* LayerFramebuffer(int layer) override;
-  void BindLayer(int layer) override { renderer.BindLayer(layer); }
-  void SetBlendFunc(unsigned int source, unsigned int destination) override {
-    renderer.SetBlendFunc(source, destination);
-  }
-  unsigned int BlendSource() const override { return renderer.BlendSource(); }
-  unsigned int BlendDestination() const override { return renderer.BlendDestination(); }
-
- private:
-  Renderer& renderer;
-};
-
-// The fragment shaders of the passes.
-namespace PassShaders {
-inline constexpr const char* kVertex = "./GAME/Shaders/Vertex/FramebufferVertexShader.glsl";
-inline constexpr const char* kFlorethMask = "./GAME/Shaders/Fragment/FlorethMaskShader.glsl";
-inline constexpr const char* kFlorethDownsampling =
-    "./GAME/Shaders/Fragment/FlorethDownsamplingShader.glsl";
-inline constexpr const char* kFlorethMaskDownsampling =
-    "./GAME/Shaders/Fragment/FlorethMaskDownsamplingShader.glsl";
-inline constexpr const char* kFlorethMaskCorners =
-    "./GAME/Shaders/Fragment/FlorethMaskCornersShader.glsl";
-inline constexpr const char* kFlorethCornersDownsampling =
-    "./GAME/Shaders/Fragment/FlorethCornersDownsamplingShader.glsl";
-inline constexpr const char* kFlorethTaps = "./GAME/Shaders/Fragment/FlorethTapsShader.glsl";
-inline constexpr const char* kFlorethRows = "./GAME/Shaders/Fragment/FlorethRowsShader.glsl";
-inline constexpr const char* kFlorethBlur = "./GAME/Shaders/Fragment/FlorethBlurShader.glsl";
-inline constexpr const char* kFlorethCombine = "./GAME/Shaders/Fragment/FlorethCombineShader.glsl";
-inline constexpr const char* kKernel = "./GAME/Shaders/Fragment/KernelShader.glsl";
-inline constexpr const char* kEdge = "./GAME/Shaders/Fragment/KernelShaderEdge.glsl";
-inline constexpr const char* kPosterization = "./GAME/Shaders/Fragment/PosterizationShader.glsl";
-inline constexpr const char* kToneMapping = "./GAME/Shaders/Fragment/ToneMappingShader.glsl";
-inline constexpr const char* kFade = "./GAME/Shaders/Fragment/FadeShader.glsl";
-inline constexpr const char* kScreentone = "./GAME/Shaders/Fragment/ScreentoneShader.glsl";
-inline constexpr const char* kFXAA = "./GAME/Shaders/Fragment/FXAAShader.glsl";
-inline constexpr const char* kNoir = "./GAME/Shaders/Fragment/NoirShader.glsl";
-inline constexpr const char* kParticleTexture = "./GAME/Assets/Textures/Particles/particle.png";
-}  // namespace PassShaders
-
-// A pass program, built through the resource cache on first use.
-class PassProgram {
- public:
-  // `cache` must outlive the program.
-  PassProgram(ResourceCache& cache, const char* fragmentPath);
-  // The program, made current; null when it cannot be built (then nothing is drawn with it).
-  Shader* Use();
-  // How often the program was looked up anew (first use, or a cache that was cleared).
-  int Lookups() const { return lookups; }
-
- private:
-  ResourceCache& cache;
-  const char* fragmentPath;
-  std::string cacheFragmentPath;  // the path as the cache records it
-  int program = -1;
-  int lookups = 0;
-};
-
-// The glow's pyramid: level k is (W >> k) x (H >> k) of the processed image (at least 1 x 1).
-class FlorethChain {
- public:
-  static constexpr int kLevels = 9;
-
-  // Where the glowing image goes: laid over `target`, with `scratch` keeping only the copy of
-  // the source; laid over `target` and kept in `scratch` (something reads it later); or, with
-  // neither `scratch` nor `target` touched, what laying it over the target would leave there
-  // laid over the bound window (as the renderer composites a layer).
-  enum class Result { OverTarget, KeptInScratch, OverWindow };
-
-  // Builds its programs through `cache`, which must outlive the chain.
-  explicit FlorethChain(ResourceCache& cache) : cache(cache) {}
-
-  // Adds the glow of the bright parts of `source` to it (see the .cpp for the steps). Returns
-  // whether the result went over the window: OverWindow needs the combine program, without
-  // which the result is laid over `target`, by way of `scratch`.
-  bool Apply(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
-             Framebuffer& scratch, Shader& restoreShader, PostProcessTargets& targets,
-             Result result);
-  // Level k takes the window's size divided by 2^k.
-  void Resize();
-
- private:
-  // The levels at the source's size and the blur's targets for `radius`.
-  void FitTargets(int width, int height, int radius);
-  // The first two of the three draws that blur level `index` onto level `index - 1`; the row
-  // sums are left in `rowSums`. False when a program is missing (then that level is not
-  // blurred).
-  bool DrawBlurRows(int index, int radius);
-  // Level 1 from the masked texels of an even-sized `image` in two draws through the taps
-  // target. False when level 0 has an odd side or a program is missing (nothing usable drawn).
-  bool DrawLevelOneFromCorners(const Framebuffer& image, float threshold);
-
-  std::array<std::optional<Framebuffer>, kLevels> levels;
-  // The blur's weighted taps and row sums, each big enough for level 0 grown by the radius.
-  std::optional<Framebuffer> taps;
-  std::optional<Framebuffer> rowSums;
-  ResourceCache& cache;
-  PassProgram mask{cache, PassShaders::kFlorethMask};
-  PassProgram downsampling{cache, PassShaders::kFlorethDownsampling};
-  PassProgram maskDownsampling{cache, PassShaders::kFlorethMaskDownsampling};
-  PassProgram cornersProgram{cache, PassShaders::kFlorethMaskCorners};
-  PassProgram cornersDownsampling{cache, PassShaders::kFlorethCornersDownsampling};
-  PassProgram tapsProgram{cache, PassShaders::kFlorethTaps};
-  PassProgram rowsProgram{cache, PassShaders::kFlorethRows};
-  PassProgram blurProgram{cache, PassShaders::kFlorethBlur};
-  PassProgram combine{cache, PassShaders::kFlorethCombine};
-};
-
-// The 3x3 kernel passes: blur, multi-scale blur and Sobel edges.
-class KernelPass {
- public:
-  // Row by row, top row first.
-  static constexpr std::array<float, 9> kGaussian = {0.0625f, 0.125f,  0.0625f, 0.125f, 0.25f,
-                                                     0.125f,  0.0625f, 0.125f,  0.0625f};
-  static constexpr std::array<float, 9> kSobelY = {1.0f, 2.0f,  1.0f,  0.0f, 0.0f,
-                                                   0.0f, -1.0f, -2.0f, -1.0f};
-  static constexpr std::array<float, 9> kSobelX = {1.0f,  0.0f, -1.0f, 2.0f, 0.0f,
-                                                   -2.0f, 1.0f, 0.0f,  -1.0f};
-
-  // A blur's draw count and a multi-scale blur's repeats are capped at kMaxDraws, its scale
-  // count at kMaxScales (radius 2^(n-1) pixels, n x n draws per repeat).
-  static constexpr int kMaxDraws = 64;
-  static constexpr int kMaxScales = 8;
-
-  // Builds its programs through `cache`, which must outlive the pass.
-  explicit KernelPass(ResourceCache& cache) : cache(cache) {}
-
-  // `readCopy` receives copies of images that are read while they are written.
-  void Blur(const Framebuffer& source, Framebuffer& target, int draws, int radius,
-            Shader& restoreShader, PostProcessTargets& targets,
-            std::optional<Framebuffer>& readCopy);
-  void MultiScaleBlur(const Framebuffer& source, Framebuffer& target, int scales, int repeats,
-                      Shader& restoreShader, PostProcessTargets& targets,
-                      std::optional<Framebuffer>& readCopy);
-  void Edge(const PostProcessPass& pass, const Framebuffer& source, Framebuffer& target,
-            Shader& restoreShader, PostProcessTargets& targets);
-  // The scratch target takes the window's size.
-  void ResizeToWindow();
-
- private:
-  std::optional<Framebuffer> scratch;
-  ResourceCache& cache;
-  PassProgram kernel{cache, PassShaders::kKernel};
-  PassProgram edge{cache, PassShaders::kEdge};
-};
 
 class PostProcessingChain final : public LayerPostProcessing {
  public:
@@ -245,27 +88,16 @@ class PostProcessingChain final : public LayerPostProcessing {
   void ApplyPostProcessPass(const PostProcessPass& pass, const Framebuffer& source,
                             Framebuffer& target, Shader& restoreShader);
 
-  // LayerPostProcessing: the enabled passes of list `framebufferIndex`, source and target
-  // both `framebuffer`.
-  // A glow that is the list's last pass lays its result over the window itself when the layer
-  // is to be composited and nothing reads the layer later (see ReadAfterItsPasses).
+  // LayerPostProcessing: the passes PlanLayerPasses gives for list `framebufferIndex`, source
+  // and target both `framebuffer`. A glow that is the list's last pass lays its result over the
+  // window itself when the plan says so.
   bool ApplyLayerPasses(int framebufferIndex, Framebuffer& framebuffer, Shader& restoreShader,
                         bool composite) override;
   void ResizeTargets() override;
-  // An enabled pass of any list uses the layer's framebuffer: as the glow's scratch layer, the
-  // screentone's mask (5), the FXAA target (6); or a pass of its own list could draw something
-  // on it when nothing else was drawn (an edge outline with a negative threshold). The other
-  // passes leave an empty layer empty, so such a layer needs neither them nor a clear.
+  // The layer queries of render/post_process_plan.h over the current pass lists.
   bool UsesLayer(int layer) const override;
-  // A pass uses the layer (UsesLayer), or its own list has an enabled glow, which writes its
-  // scratch layer.
   bool NeedsHiddenLayer(int layer) const override;
-  // The layer's list has an enabled pass other than a fade (see NeedsHighRangeImage in the
-  // .cpp), or the layer holds the glow's copy of its source, or the screentone's (FXAA's)
-  // result of such a list is built over a copy of it.
   bool NeedsHighRange(int layer) const override;
-  // The layer is an enabled glow's scratch layer and nothing else of the chain reads it (see
-  // ReadByOtherPasses): the glow copies its source over all of it before reading it.
   bool OverwritesBeforeReading(int layer) const override;
 
   // Replaces the pass lists with those of a scene settings document (its
@@ -296,13 +128,6 @@ class PostProcessingChain final : public LayerPostProcessing {
                     Shader& restoreShader, bool overWindow);
   int ParticleTexture();
   float SceneFade() const;
-  // A Fade pass that would leave the image as it is (no fade amount, a finite colour).
-  bool IsNoFade(const PostProcessPass& pass) const;
-  // An enabled pass of the layer's own list runs over it, or the screentone (FXAA) builds its
-  // result over a copy of it.
-  bool ReadByOtherPasses(int layer) const;
-  // The screentone (FXAA) reads the layer's drawing in a pass of any list.
-  bool ReadAfterItsPasses(int layer) const;
   // Logs a refused glow scratch layer once per value.
   void ReportGlowLayer(int layer, const char* why);
 

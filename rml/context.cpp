@@ -164,8 +164,18 @@ void Context::RenderElement(Element& element, const Rectanglei* clip, const Matr
   if (transform != parent_transform) render_manager_.SetTransform(parent_transform);
 }
 
+std::vector<ElementDocument*> Context::DocumentsInDrawOrder() const {
+  std::vector<ElementDocument*> order;
+  order.reserve(documents_.size());
+  for (const auto& document : documents_) order.push_back(document.get());
+  std::stable_sort(order.begin(), order.end(), [](const ElementDocument* a, const ElementDocument* b) {
+    return a->computed_.z_index < b->computed_.z_index;
+  });
+  return order;
+}
+
 bool Context::Render() {
-  for (auto& document : documents_)
+  for (ElementDocument* document : DocumentsInDrawOrder())
     if (document->shown_) RenderElement(*document, nullptr, nullptr);
   render_manager_.SetScissorRegion(nullptr);
   return true;
@@ -287,7 +297,8 @@ Vector2f Context::ToElementSpace(const Element& element, Vector2f point) {
 }
 
 Element* Context::GetElementAtPoint(Vector2f point) const {
-  for (auto it = documents_.rbegin(); it != documents_.rend(); ++it) {
+  const std::vector<ElementDocument*> order = DocumentsInDrawOrder();
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
     if (!(*it)->shown_) continue;
     if (Element* hit = HitTest(**it, point)) return hit;
   }

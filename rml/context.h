@@ -1,8 +1,10 @@
 #pragma once
 // Context: a set of documents sharing a size, input and a render manager. Update restyles what
 // changed, lays documents out when needed and rebuilds the geometry that changed; Render draws
-// visible documents in order. Mouse input moves :hover and :active and dispatches mouse events
-// to the element under the cursor.
+// visible documents in order: by the z-index of their body (auto counts as 0), in load order
+// where that is equal, so a document that says it lies lower stays under the others however
+// they are loaded or loaded again. Mouse input moves :hover and :active and dispatches mouse
+// events to the element under the cursor (the topmost document first).
 
 #include "rml/element_document.h"
 #include "rml/render_manager.h"
@@ -69,6 +71,8 @@ class Context {
 
  private:
   void UpdateHover();
+  // The documents as they are drawn, bottom first (see the header).
+  std::vector<ElementDocument*> DocumentsInDrawOrder() const;
   void RenderElement(Element& element, const Rectanglei* clip, const Matrix4f* transform);
   // point is in the coordinates of element's parent (before element's own transform).
   Element* HitTest(Element& element, Vector2f point) const;

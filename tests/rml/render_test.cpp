@@ -100,6 +100,40 @@ TEST_F(RenderTest, PositionedElementsDrawByZIndexAndHiddenDocumentsDrawNothing) 
   EXPECT_TRUE(render.draws.empty());
 }
 
+// Documents draw by their body's z-index, in load order where it is equal: a document that lies
+// lower (a HUD under the menus) stays under one loaded before it, also once it is loaded again,
+// and the pointer reaches the document on top.
+TEST_F(RenderTest, DocumentsDrawByTheirBodysZIndexAlsoAfterAReload) {
+  // Each document draws one square, at a height of its own; only the squares take the pointer.
+  const auto square = [](int top, const char* body) {
+    return "<rml><head><style>body { pointer-events: none; " + std::string(body) + " } div { position: absolute; left: 0px; top: " +
+           std::to_string(top) + "px; width: 50px; height: 50px; background-color: red; pointer-events: auto; }</style></head>"
+           "<body><div id='square'/></body></rml>";
+  };
+  const auto drawnTops = [this] {
+    render.draws.clear();
+    context->Render();
+    std::vector<float> tops;
+    for (const auto& draw : render.draws) tops.push_back(draw.translation.y);
+    return tops;
+  };
+  Rml::ElementDocument* menu = Show(square(10, ""), "menu.rml");
+  Show(square(100, "z-index: 2;"), "top.rml");
+  Rml::ElementDocument* hud = Show(square(30, "z-index: -1;"), "hud.rml");
+  EXPECT_EQ(drawnTops(), (std::vector<float>{30, 10, 100}));
+
+  // Both loaded again, the HUD last.
+  menu->Close();
+  menu = Show(square(10, ""), "menu.rml");
+  hud->Close();
+  hud = Show(square(30, "z-index: -1;"), "hud.rml");
+  EXPECT_EQ(drawnTops(), (std::vector<float>{30, 10, 100}));
+
+  // Where the squares of the menu and the HUD overlap, the menu's takes the pointer.
+  EXPECT_EQ(context->GetElementAtPoint({5, 45}), menu->GetElementById("square"));
+  EXPECT_EQ(context->GetElementAtPoint({5, 75}), hud->GetElementById("square"));
+}
+
 TEST_F(RenderTest, AColourChangeRebuildsOnlyThatElementsGeometry) {
   Rml::ElementDocument* document = Show(
       "<rml><head><style>div { display: block; height: 10px; background-color: blue; } .lit { background-color: red; }"

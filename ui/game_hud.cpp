@@ -147,21 +147,10 @@ void GameHUD::SetClanClass(const std::string& id) {
 void GameHUD::SetClan(int value) {
   clan = value;
   if (document == nullptr) return;
-  for (const char* id : kMeterIds) SetClanClass(id);
-  SetScoreClanClass();
-  RefreshClanStyles();
-}
-
-void GameHUD::SetScoreClanClass() {
+  // The score's digits carry the clan's material each (ApplyDigitMaterials); the score's own
+  // element only takes the clan's class.
   SetClanClass("score-value");
-  Rml::Element* element = document->GetElementById("score-value");
-  if (element == nullptr) return;
-  const char* material = element->IsClassSet("sundrel")   ? kLightningMaterial
-                         : element->IsClassSet("floreth") ? kOpalMaterial
-                                                          : nullptr;
-  if (material != nullptr) {
-    element->SetProperty("decorator", TextShaderDecoratorValue(std::to_string(score), material));
-  }
+  RefreshClanStyles();
 }
 
 void GameHUD::RefreshClanStyles() {

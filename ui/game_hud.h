@@ -107,7 +107,6 @@ class GameHUD : public BaseMenu {
 
  private:
   void SetClanClass(const std::string& id);
-  void SetScoreClanClass();
   void RefreshClanStyles();
   void ApplyDigitMaterials(int value);
   void RefreshGradeDisplay(const GradeResult& grade);

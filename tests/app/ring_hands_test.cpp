@@ -43,8 +43,7 @@ TEST(RingHands, InitRingsMakesTheHandsAndRingsAndShowsTheHandsInTheTopCorners) {
   testing_support::RunningGame game;
   ASSERT_TRUE(game.ShowScene("level1_scene")) << "the level never finished fading in";
   DECS& decs = DECS::Instance();
-  // The HUD's golden meter shares the top left corner with the left hand: the pictures here
-  // are of the hands alone.
+  // The pictures here are of the hands alone, without the HUD.
   decs.GetManager<MessagingManager>()->PostFormatted("hide_hud", 1);
   game.Step();
   const Image without = game.picture;
@@ -75,8 +74,7 @@ TEST(RingHands, InitRingsMakesTheHandsAndRingsAndShowsTheHandsInTheTopCorners) {
   const int quarter = side * side / 4;
   EXPECT_GT(ChangedPixels(without, with, 0, 0, side), quarter) << "left hand";
   EXPECT_GT(ChangedPixels(without, with, with.width - side, 0, side), quarter) << "right hand";
-  // Each hand holds its ring in the lower half of its picture (the HUD's bars may share the
-  // upper half of the left corner).
+  // Each hand holds its ring in the lower half of its picture.
   const int lower = side / 2;
   EXPECT_EQ(GoldenPixels(without, 0, lower, side, side - lower), 0);
   EXPECT_GT(GoldenPixels(with, 0, lower, side, side - lower), 200) << "no ring in the left hand";

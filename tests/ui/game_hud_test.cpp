@@ -108,6 +108,8 @@ TEST_F(GameHUDTest, ScoreDigitsMaterialsAndGrade) {
   EXPECT_TRUE(Element("meter-front-clan")->IsClassSet("floreth"));
   EXPECT_FALSE(Element("meter-clan-logo")->IsClassSet("sundrel"));
   EXPECT_TRUE(Element("score-value")->IsClassSet("floreth"));
+  // Only the digits draw the score: the score's own element draws no second copy over them.
+  EXPECT_EQ(Decorator("score-value"), "");
   EXPECT_EQ(Element("digit-0"), firstDigit);
   EXPECT_EQ(Classes("digit-0"), "score-digit first-digit sundrel");
   EXPECT_EQ(Decorator("digit-0"),

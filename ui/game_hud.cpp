@@ -308,26 +308,29 @@ void GameHUD::HideBossInfo() {
 
 void GameHUD::SetLeftKeycapVisible(bool visible) {
   leftKeycapShown = visible;
-  SetDisplay("left-keycap", visible, "flex");
+  ApplyKeycapVisibility();
 }
 
 void GameHUD::SetRightKeycapVisible(bool visible) {
   rightKeycapShown = visible;
-  SetDisplay("right-keycap", visible, "flex");
+  ApplyKeycapVisibility();
 }
 
 void GameHUD::SetPlayerLocked(bool locked) {
   playerLocked = locked;
   mashTimer = 0.0f;
   mashPhase = false;
-  for (const char* id : kMashIds) SetDisplay(id, locked, "flex");
+  ApplyKeycapVisibility();
   ApplyMashClasses();
 }
 
 void GameHUD::ApplyKeycapVisibility() {
-  SetDisplay("left-keycap", leftKeycapShown, "flex");
-  SetDisplay("right-keycap", rightKeycapShown, "flex");
-  for (const char* id : kMashIds) SetDisplay(id, playerLocked, "flex");
+  // The keycaps belong to the play: none shows over the results board, whatever the scripts
+  // asked for last (a run that is lost or won also locks the player).
+  const bool playing = !results.shown;
+  SetDisplay("left-keycap", playing && leftKeycapShown, "flex");
+  SetDisplay("right-keycap", playing && rightKeycapShown, "flex");
+  for (const char* id : kMashIds) SetDisplay(id, playing && playerLocked, "flex");
 }
 
 void GameHUD::ApplyMashClasses() {

@@ -93,7 +93,9 @@ return {
       leaving = true
       PlayerData.AddScore(CLEAR_BONUS)
       Message(string.format("hud_update_score %d 0.0", PlayerData.score))
-      Message("player_is_locked")
+      -- the player stops here; no "player_is_locked": that word asks the HUD for its mash
+      -- keycaps, which would stand over the next scene's title card
+      PlayerData.inputPaused = true
       Message("scene " .. nextScene)
       return
     end

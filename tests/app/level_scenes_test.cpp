@@ -1,6 +1,6 @@
 // The whole game on the scenes of a run after the tutorial: every scene loads without an error
-// line, and each transition scene waits out the weather hand-over before it asks for the scene
-// the menu manager named.
+// line, each transition scene waits out the weather hand-over before it asks for the scene
+// the menu manager named, and a level's met goal leads on to the next title card.
 
 #include <gtest/gtest.h>
 
@@ -18,10 +18,13 @@
 #include "engine/decs.h"
 #include "engine/entity_manager.h"
 #include "engine/messaging_manager.h"
+#include "rml/rml.h"
 #include "scripting/lua_script_system.h"
 #include "tests/app/running_game.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/temp_folder.h"
+#include "ui/game_hud.h"
+#include "ui/menu_manager.h"
 
 namespace {
 
@@ -175,7 +178,21 @@ TEST_F(LevelScenes, AMetGoalRaisesTheExitAndSteppingOntoItMovesTheRunOn) {
     testing::internal::CaptureStdout();
     const std::string loadedNext = std::string("scene_load ") + step.next;
     for (int pass = 0; pass < 60 && log.IndexOf(loadedNext) < 0; ++pass) game->Step();
+    for (int pass = 0; pass < 5; ++pass) game->Step();
     testing::internal::GetCapturedStdout();
+    // The title card of the next level shows the HUD without the keycaps of a held player:
+    // leaving a level does not lock the player.
+    EXPECT_EQ(log.IndexOf("player_is_locked"), -1);
+    const auto menus = DECS::Instance().GetSystem<MenuManager>();
+    ASSERT_NE(menus, nullptr);
+    Rml::ElementDocument* hud = menus->HUD()->Document();
+    ASSERT_NE(hud, nullptr);
+    EXPECT_TRUE(hud->IsVisible());
+    for (const char* id : {"left-mash-keycap", "right-mash-keycap"}) {
+      Rml::Element* keycap = hud->GetElementById(id);
+      ASSERT_NE(keycap, nullptr) << id;
+      EXPECT_FALSE(keycap->IsVisible(true)) << id << " shows over the title card";
+    }
   }
 }
 

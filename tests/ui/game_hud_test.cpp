@@ -237,17 +237,23 @@ TEST_F(GameHUDTest, KeycapsFollowSendRingAndMashKeycapsSwap) {
 TEST_F(GameHUDTest, ResultsReplaceTheGameplayAndPlayThroughAndHideAgain) {
   hud.ShowBossInfo();
   hud.ShowHint("hello", 5.0f);
+  hud.SetLeftKeycapVisible(true);
   hud.Update(0.0f);
   hud.SetClan(2);
+  // A lost or won run locks the player before the board shows.
+  hud.SetPlayerLocked(true);
   hud.ShowResults(false, "S", 3000, 61.0f);
-  for (const char* id : {"power-meter-system", "health-hud-container", "boss-info-container",
-                         "left-keycap", "hint-dialog-1", "result-board", "results-grade"}) {
-    EXPECT_EQ(Display(id), "none") << id;
-  }
+  const char* const underTheBoard[] = {"power-meter-system", "health-hud-container",
+                                       "boss-info-container", "left-keycap", "left-mash-keycap",
+                                       "right-mash-keycap", "hint-dialog-1"};
+  for (const char* id : underTheBoard) EXPECT_EQ(Display(id), "none") << id;
+  for (const char* id : {"result-board", "results-grade"}) EXPECT_EQ(Display(id), "none") << id;
   EXPECT_EQ(Display("results-container"), "flex");
   EXPECT_EQ(hud.Results().run.clan, 2);
 
   for (int frame = 0; frame < 200; ++frame) hud.Update(1.0f / 60.0f);  // no input needed
+  // The play's parts stay hidden while the board shows, the keycaps too.
+  for (const char* id : underTheBoard) EXPECT_EQ(Display(id), "none") << id;
   EXPECT_EQ(hud.Results().stage, 5);
   EXPECT_EQ(Display("result-board"), "block");
   EXPECT_EQ(Display("results-time"), "flex");

@@ -331,9 +331,6 @@ MainMenuLinks MainMenuReach(DECS& decs, const SystemManager& systems,
   links.setHudClan = [hudOf](int clan) {
     if (GameHUD* hud = hudOf()) hud->SetClan(clan);
   };
-  links.setHudPlayerHealth = [hudOf](int health) {
-    if (GameHUD* hud = hudOf()) hud->SetPlayerHealth(health);
-  };
   links.clearMenuPause = [&decs] { decs.paused = false; };
   links.tutorialCompleted = [scenes] {
     const auto system = scenes.lock();

@@ -311,7 +311,6 @@ void MainMenu::OnPlay() {
   if (links.setHudClan) links.setHudClan(clanChoice.Chosen() == Clan::Floreth ? 2 : 1);
   if (links.clearMenuPause) links.clearMenuPause();
   if (links.tutorialCompleted && links.tutorialCompleted()) {
-    if (links.setHudPlayerHealth) links.setHudPlayerHealth(kRunStartHealth);
     PostMenuMessage("InitRings 2");
     PostMenuMessage("scene level0ToLevel1Transition_scene");
   }

@@ -49,7 +49,6 @@ class PerformanceDiary;
 struct MainMenuLinks {
   // The HUD's clan for the run: 1 Sundrel, 2 Floreth.
   std::function<void(int clan)> setHudClan;
-  std::function<void(int health)> setHudPlayerHealth;
   // Clears the engine's menu pause, so the level runs once the menu closes.
   std::function<void()> clearMenuPause;
   // Whether the save marker says the tutorial was completed.
@@ -71,7 +70,6 @@ class MainMenu : public BaseMenu {
   static constexpr int kSpriteFrames = 42;
   static constexpr float kSpriteFrameSeconds = 0.012f;
   static constexpr float kClanMessageSeconds = 5.0f;
-  static constexpr int kRunStartHealth = 375;
 
   MainMenu();
   ~MainMenu() override;

@@ -1,8 +1,9 @@
 -- The director of a transition scene between two levels: the title of the coming level stands
 -- over a small island while the camera drifts in and the weather of the level left hands over
--- to the coming one (which takes the weather system nine seconds). After SHOW_SECONDS, counted
--- from the scene's load, the run moves on to the scene the menu manager named through
--- SetNextScene.
+-- to the coming one (which takes the weather system nine seconds). The HUD over the title shows
+-- the player's health as it is: a run after the tutorial starts on the first transition, with
+-- full health. After SHOW_SECONDS, counted from the scene's load, the run moves on to the scene
+-- the menu manager named through SetNextScene.
 local SHOW_SECONDS = 10.0
 local DRIFT = 4.0
 
@@ -34,6 +35,10 @@ return {
     end
     local position = GetTransform(id)._position
     start.x, start.z = position.x, position.z
+    -- a lost run left no health; a new run starts on the first transition
+    if IsCurrentScene(CHAIN[1].scene) or PlayerData.health <= 0 then PlayerData.Reset() end
+    SendMessage(string.format("player_max_health_update %d", PlayerData.maxHealth))
+    SendMessage(string.format("player_health_update %d", PlayerData.health))
   end,
   update = function(dt)
     if moved then return end

@@ -160,6 +160,13 @@ TEST_F(MainMenuWindow, AfterTheTutorialStartGoesToTheFirstLevelsTransition) {
   EXPECT_FALSE(document->IsVisible());
   EXPECT_FALSE(menus->menuOpen);
   EXPECT_EQ(menus->HUD()->Clan(), 1);
+  // The title card's HUD reads the player's own health: a run starts with three points.
+  Rml::ElementDocument* hud = menus->HUD()->Document();
+  ASSERT_NE(hud, nullptr);
+  EXPECT_TRUE(hud->IsVisible());
+  Rml::Element* health = hud->GetElementById("player-health-value");
+  ASSERT_NE(health, nullptr);
+  EXPECT_EQ(health->GetInnerRML(), "3");
 }
 
 // The pointer on "quit": every frame of the scramble draws letters where the word is, until they

@@ -33,9 +33,6 @@ class MainMenuTest : public menu_test::MenuEngine {
     // What the menu does outside the document goes into the message log, in its order.
     MainMenuLinks links;
     links.setHudClan = [this](int clan) { log.push_back("hud clan " + std::to_string(clan)); };
-    links.setHudPlayerHealth = [this](int health) {
-      log.push_back("hud health " + std::to_string(health));
-    };
     links.clearMenuPause = [this] { log.push_back("menu pause cleared"); };
     links.tutorialCompleted = [this] { return tutorialCompleted; };
     links.rerollWeather = [this] { log.push_back("weather rolled"); };
@@ -208,7 +205,7 @@ TEST_F(MainMenuTest, StartWithAClanTellsTheHudThenAsksForTheRunsScene) {
       {"left-section", false,
        {kHover, "hud clan 2", "menu pause cleared", "scene levelt_scene", "weather rolled"}},
       {"right-section", true,
-       {kHover, "hud clan 1", "menu pause cleared", "hud health 375", "InitRings 2",
+       {kHover, "hud clan 1", "menu pause cleared", "InitRings 2",
         "scene level0ToLevel1Transition_scene", "scene levelt_scene", "weather rolled"}},
   };
   for (const Case& each : cases) {

@@ -57,7 +57,8 @@ void LetterScramble::Start(Rml::Element* root, const std::string& id) {
 
 void LetterScramble::Leave(Rml::Element* root, Rml::Element* element) {
   if (element == nullptr) return;
-  for (Rml::Element* span : Spans(element)) span->SetProperty("color", kLeftColour);
+  // The letters take their button's own colour again, whatever the scramble gave them.
+  for (Rml::Element* span : Spans(element)) span->RemoveProperty("color");
   const std::string& id = element->GetId();
   if (!IsRunning(id)) return;
   SettleLetters(root, id);

@@ -10,7 +10,7 @@
 //   scramble.BuildLetterSpans(document, "play-button", openingTag);   // markup of the word
 //   scramble.Start(document, "play-button");      // on hover: first frame at once
 //   scramble.Update(document, dt);                // every frame
-//   scramble.Leave(document, element);            // on hover end: colour back, word settled
+//   scramble.Leave(document, element);            // on hover end: button's colour, word settled
 //
 // Elements are looked up by id at each use; a missing document or element, or an element whose
 // span count differs from its word's length, changes nothing. Main thread only.
@@ -35,7 +35,6 @@ class LetterScramble {
   static constexpr float kDurationSeconds = 1.1f;
   static constexpr float kFrameSeconds = 0.08f;
   static constexpr const char* kLateColour = "#00e5ff";
-  static constexpr const char* kLeftColour = "#ffdb8f";
 
   // The opening <span> tag of letter `index` of the element with `id`.
   using OpeningTag = std::function<std::string(const std::string& id, std::size_t index)>;

@@ -330,4 +330,33 @@ TEST_F(MainMenuWindow, ThePanelTextStaysSharpUnderTheGlow) {
   }
 }
 
+// "diary" and "quit" stay sharp under the faded-in glow, also once a hover's scramble has
+// coloured their letters and the pointer has left.
+TEST_F(MainMenuWindow, TheSmallWordButtonsStaySharpUnderTheGlowAfterAHover) {
+  ASSERT_NO_FATAL_FAILURE(StartOnTheMainMenu(false));
+  const auto scenes = DECS::Instance().GetSystem<SceneSystem>();
+  for (int passes = 0; scenes->mainMenuFadeRunning && passes < 40; ++passes) game->Step();
+  ASSERT_FALSE(scenes->mainMenuFadeRunning) << "the menu's glow never finished fading in";
+
+  for (const char* id : {"credits-button", "exit-button"}) {
+    Rml::Element* button = document->GetElementById(id);
+    ASSERT_NE(button, nullptr);
+    Rml::ElementList spans;
+    button->GetElementsByTagName(spans, "span");
+    ASSERT_FALSE(spans.empty());
+    std::array<int, 4> letters = BoxOf(spans.front());
+    letters[2] = BoxOf(spans.back())[2];
+
+    MovePointer(glfwGetCurrentContext(), (letters[0] + letters[2]) / 2,
+                (letters[1] + letters[3]) / 2);
+    for (int frame = 0; frame < 20 && (frame == 0 || menu->Scramble().IsRunning(id)); ++frame) {
+      game->Step();
+    }
+    MovePointer(glfwGetCurrentContext(), 2, 2);
+    game->Step();
+    game->Step();
+    EXPECT_GT(StrokeContrast(game->picture, letters), 150) << id;
+  }
+}
+
 }  // namespace

@@ -23,15 +23,35 @@ endif()
 
 # kelvaris_include_root(<variable> <name> <folder>)
 # Headers are named by their folder from the repository root ("engine/decs.h", "platform/os/
-# file_path.h"). Each target gets an include root of its own, build/include/<name>, holding only
-# a link to its folder, so a target sees the headers of what it links and nothing else.
+# file_path.h"). Each target gets an include root of its own, build/include/<name>, holding a
+# folder of that name with a link to each entry of the source folder, so a target sees the
+# headers of what it links and nothing else. Subfolders that are libraries of their own (they
+# have a CMakeLists.txt: platform/os/ in platform/) are left out: linking platform does not show
+# platform/os/. The entries are listed again whenever the folder changes (CONFIGURE_DEPENDS).
 function(kelvaris_include_root variable name folder)
   set(root "${PROJECT_BINARY_DIR}/include/${name}")
-  get_filename_component(parent "${root}/${folder}" DIRECTORY)
-  file(MAKE_DIRECTORY "${parent}")
-  if(NOT EXISTS "${root}/${folder}")
-    file(CREATE_LINK "${PROJECT_SOURCE_DIR}/${folder}" "${root}/${folder}" SYMBOLIC)
+  set(source "${PROJECT_SOURCE_DIR}/${folder}")
+  set(linked "${root}/${folder}")
+  if(IS_SYMLINK "${linked}")
+    file(REMOVE "${linked}")  # a root from before, linking the whole folder
   endif()
+  file(MAKE_DIRECTORY "${linked}")
+  file(GLOB entries LIST_DIRECTORIES true CONFIGURE_DEPENDS RELATIVE "${source}" "${source}/*")
+  set(wanted "")
+  foreach(entry IN LISTS entries)
+    if(NOT EXISTS "${source}/${entry}/CMakeLists.txt")
+      list(APPEND wanted "${entry}")
+      if(NOT EXISTS "${linked}/${entry}")
+        file(CREATE_LINK "${source}/${entry}" "${linked}/${entry}" SYMBOLIC)
+      endif()
+    endif()
+  endforeach()
+  file(GLOB present LIST_DIRECTORIES true RELATIVE "${linked}" "${linked}/*")
+  foreach(entry IN LISTS present)
+    if(NOT entry IN_LIST wanted)
+      file(REMOVE "${linked}/${entry}")
+    endif()
+  endforeach()
   set(${variable} "${root}" PARENT_SCOPE)
 endfunction()
 

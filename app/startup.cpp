@@ -12,7 +12,6 @@
 #include "components/component_registration.h"
 #include "engine/decs.h"
 #include "engine/messaging_manager.h"
-#include "engine/random_engines.h"
 #include "engine/system_manager.h"
 #include "engine/user_folders.h"
 #include "platform/os/close_request.h"
@@ -45,13 +44,13 @@ void PrepareProcess(const std::string& crashFolder) {
   os::InstallCrashRecorder(crashFolder, "KELVA_CrashDump_");
   os::InstallCloseRequestHandlers();
   InstallDisplayLossHandler();
-  const auto seed = static_cast<std::uint32_t>(std::time(nullptr));
-  GetRandomEngines().Seed(seed, seed);
 }
 
 void StartEngine() {
   // A test may have made the engine with a clock of its own.
   if (!DECS::HasInstance()) DECS::CreateInstance();
+  const auto seed = static_cast<std::uint32_t>(std::time(nullptr));
+  DECS::Instance().randomEngines.Seed(seed, seed);
   CreateManagers();
   RegisterAllComponents();
   RegisterAllSystems();

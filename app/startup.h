@@ -1,7 +1,7 @@
 #pragma once
 // Start-up, the main loop and shutdown of the game.
 //
-// Start-up: crash records, random seeds, the per-user folders, the engine with its managers,
+// Start-up: crash records, the per-user folders, the engine with its random seeds, managers,
 // component types and systems, then "firstScene splash_scene" to every system. The loop runs
 // DECS::Update until "decs_exit". Shutdown saves the settings, clears the resource caches and
 // shuts the engine down.
@@ -12,7 +12,8 @@
 // failed, with the reason on standard error).
 int RunGame();
 
-// Builds the engine: DECS, its managers, the component types and the systems; then posts
+// Builds the engine: DECS (unless one exists already), both its random engines seeded with the
+// current calendar time, its managers, the component types and the systems; then posts
 // "firstScene splash_scene" to every system.
 void StartEngine();
 
@@ -41,6 +42,6 @@ std::string GetCrashFolder();
 void CreateUserFolders();
 
 // Prepares the process: crash records into `crashFolder` (created later by CreateUserFolders),
-// close requests by signal, the game closed in order when the display goes away
-// (app/display_loss.h), and both random engines seeded with the current calendar time.
+// close requests by signal, and the game closed in order when the display goes away
+// (app/display_loss.h).
 void PrepareProcess(const std::string& crashFolder);

@@ -25,6 +25,7 @@
 #include "engine/engine_hooks.h"
 #include "engine/global_uniforms.h"
 #include "engine/message_receiver.h"
+#include "engine/random_engines.h"
 #include "engine/resource_provider.h"
 #include "engine/type_name.h"
 
@@ -127,6 +128,8 @@ class DECS : public MessageReciever {
 
   std::unordered_map<std::string, std::shared_ptr<BaseManager>> managers;
   GlobalUniforms globalUniforms;
+  // The engine's random numbers: they go with the engine, and the next one starts afresh.
+  RandomEngines randomEngines;
 
   double timeOrigin;
   double gameClock;

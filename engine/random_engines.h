@@ -1,11 +1,15 @@
 #pragma once
 // The game's two random engines. Gameplay draws from them; input recordings store their seeds
-// so that a replay draws the same numbers. Start-up seeds both with the same value.
+// so that a replay draws the same numbers. They belong to the engine (DECS::randomEngines), so a
+// new engine starts with engines of its own; start-up seeds both with the same value.
 
 #include <cstdint>
 #include <random>
 
 struct RandomEngines {
+  // Seeded from std::random_device until someone reseeds them.
+  RandomEngines();
+
   std::mt19937 standard;
   std::mt19937 gameplay;
   std::uint32_t standardSeed = 0;
@@ -14,6 +18,3 @@ struct RandomEngines {
   // Reseeds both engines and remembers the seeds.
   void Seed(std::uint32_t standardValue, std::uint32_t gameplayValue);
 };
-
-// The process's engines, seeded from std::random_device until start-up reseeds them.
-RandomEngines& GetRandomEngines();

@@ -384,7 +384,7 @@ void RingSystem::OnArrival(float* overallEffect, const std::list<int>* ringsOfHa
 
 void RingSystem::PlayRingSound(const char* panText) {
   std::uniform_real_distribution<float> pitch(0.9f, 1.1f);
-  const float value = pitch(GetRandomEngines().gameplay);
+  const float value = pitch(engine->randomEngines.gameplay);
   engine->GetManager<MessagingManager>()->PostFormatted("play_sfx ringRinging %f%s", 0, value,
                                                         panText);
 }

@@ -71,7 +71,7 @@ void WeatherSystem::Init() {
   SetBackground(1.0f, 1.0f);
 }
 
-void WeatherSystem::RollWeather() { RollWeather(GetRandomEngines().standard); }
+void WeatherSystem::RollWeather() { RollWeather(DECS::Instance().randomEngines.standard); }
 
 void WeatherSystem::RollWeather(std::mt19937& random) {
   for (int& weather : levelWeather) {

@@ -96,7 +96,7 @@ void WindSystem::Update(float /*dt*/) {
   if (engine == nullptr) return;
   const auto components = engine->GetManager<ComponentManager>();
   if (!components) return;
-  std::mt19937& random = GetRandomEngines().gameplay;
+  std::mt19937& random = engine->randomEngines.gameplay;
   records.clear();
   ForEachEntity([&](int entity) {
     WindEmitter* emitter = components->GetComponent<WindEmitter>(entity);

@@ -59,7 +59,7 @@ void InputSystem::DecideRecordingMode() {
         std::fprintf(stderr, "InputSystem : cannot remove '%s': %s\n", trigger.c_str(),
                      error.message().c_str());
       }
-      const RandomEngines& engines = GetRandomEngines();
+      const RandomEngines& engines = DECS::Instance().randomEngines;
       recorded.standardSeed = engines.standardSeed;
       recorded.gameplaySeed = engines.gameplaySeed;
       playback = false;
@@ -88,7 +88,7 @@ void InputSystem::StartPlayback() {
   }
   playback = true;
   // The replayed run draws the same random numbers as the recorded one.
-  GetRandomEngines().Seed(recorded.standardSeed, recorded.gameplaySeed);
+  DECS::Instance().randomEngines.Seed(recorded.standardSeed, recorded.gameplaySeed);
 }
 
 void InputSystem::Init() {

@@ -64,10 +64,10 @@ constexpr PropertyId kAnimatable[] = {
     PropertyId::PaddingLeft,     PropertyId::Transform,
 };
 
+// The host's clock; with no system interface installed time stands still at 0.
 double Now() {
   SystemInterface* system = GetSystemInterface();
-  static SystemInterface fallback;
-  return (system != nullptr ? system : &fallback)->GetElapsedTime();
+  return system != nullptr ? system->GetElapsedTime() : 0.0;
 }
 
 bool ParseTiming(const String& word, TimingFunction& timing) {
@@ -165,8 +165,9 @@ AnimatedValue EvaluateTrack(const AnimationTrack& track, float progress, const A
 
 // The computed value of one keyframe declaration for this element: the declaration computed on
 // its own, with the element's font size and colour for relative units and currentcolor.
+// `scratch` receives the computed values.
 bool ResolveDeclaration(const Declaration& declaration, const ComputedValues& base, const ComputedValues* parent,
-                        const UnitContext& units, AnimatedValue& value) {
+                        const UnitContext& units, ComputedValues& scratch, AnimatedValue& value) {
   std::array<const Property*, kPropertyCount> specified{};
   Property font_size;
   font_size.unit = Unit::Px;
@@ -177,13 +178,12 @@ bool ResolveDeclaration(const Declaration& declaration, const ComputedValues& ba
   specified[size_t(PropertyId::FontSize)] = &font_size;
   specified[size_t(PropertyId::Color)] = &colour;
   specified[size_t(declaration.id)] = &declaration.value;
-  static ComputedValues scratch;
   ComputeValues(scratch, specified.data(), parent, units);
   return ReadAnimatable(scratch, declaration.id, value);
 }
 
 void StartAnimations(Element& element, ElementAnimations& state, const ComputedValues& base,
-                     const ComputedValues* parent, const UnitContext& units, double now) {
+                     const ComputedValues* parent, const UnitContext& units, ComputedValues& scratch, double now) {
   state.animations.clear();
   std::vector<AnimationDeclaration> declarations;
   String error;
@@ -201,7 +201,8 @@ void StartAnimations(Element& element, ElementAnimations& state, const ComputedV
     for (const Keyframe& keyframe : rule->keyframes) {
       for (const Declaration& declaration : keyframe.declarations) {
         AnimatedValue value;
-        if (!IsAnimatable(declaration.id) || !ResolveDeclaration(declaration, base, parent, units, value)) continue;
+        if (!IsAnimatable(declaration.id) || !ResolveDeclaration(declaration, base, parent, units, scratch, value))
+          continue;
         auto track = std::find_if(running.tracks.begin(), running.tracks.end(),
                                   [&](const AnimationTrack& t) { return t.id == declaration.id; });
         if (track == running.tracks.end()) track = running.tracks.insert(running.tracks.end(), {declaration.id, {}});
@@ -448,7 +449,7 @@ bool ParseTransitionList(std::string_view text, std::vector<TransitionDeclaratio
 }
 
 bool UpdateAnimations(Element& element, const ComputedValues& previous, bool first_style, const ComputedValues* parent,
-                      const UnitContext& units) {
+                      const UnitContext& units, AnimationScratch& scratch) {
   ComputedValues& values = element.computed_;
   ElementAnimations* state = element.animations_;
   const bool animated = values.animation != "none" && !values.animation.empty();
@@ -459,12 +460,12 @@ bool UpdateAnimations(Element& element, const ComputedValues& previous, bool fir
   }
   const double now = Now();
   // The base values, before anything animated is written over them.
-  static ComputedValues base;
+  ComputedValues& base = scratch.base;
   base = values;
 
   if (state->animation_text != values.animation) {
     state->animation_text = values.animation;
-    StartAnimations(element, *state, base, parent, units, now);
+    StartAnimations(element, *state, base, parent, units, scratch.keyframe, now);
   }
   if (state->transition_text != values.transition) {
     state->transition_text = values.transition;

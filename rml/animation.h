@@ -75,12 +75,19 @@ bool ParseTransitionList(std::string_view text, std::vector<TransitionDeclaratio
 struct ElementAnimations;
 void DestroyElementAnimations(ElementAnimations* animations);
 
+// Values UpdateAnimations reuses from one call to the next, so that a steady restyle allocates
+// nothing. The caller (the style engine) keeps one per restyle under way.
+struct AnimationScratch {
+  ComputedValues base;      // the cascaded values, before animated ones are written over them
+  ComputedValues keyframe;  // one keyframe declaration computed for the element
+};
+
 // Runs after the cascade set element's computed values to their base values: starts animations
 // whose "animation" value changed and transitions whose property's base value changed (against
 // previous, the values shown until now; not on the element's first style), then writes the
 // animated values over the computed ones. parent and units are those the values were computed
 // with. Returns true while something still changes with time.
 bool UpdateAnimations(Element& element, const ComputedValues& previous, bool first_style, const ComputedValues* parent,
-                      const UnitContext& units);
+                      const UnitContext& units, AnimationScratch& scratch);
 
 }  // namespace Rml

@@ -42,10 +42,10 @@ Vector2f UndoTransform(const Element& element, Vector2f point) {
   return {local.x, local.y};
 }
 
-void PaintTree(Element& element, RenderManager& render_manager) {
+void PaintTree(Element& element, RenderManager& render_manager, Mesh& scratch) {
   if (element.GetComputedValues().display == Style::Display::None) return;
-  ElementPainter::Update(element, render_manager);
-  for (int i = 0; i < element.GetNumChildren(); ++i) PaintTree(*element.GetChild(i), render_manager);
+  ElementPainter::Update(element, render_manager, scratch);
+  for (int i = 0; i < element.GetNumChildren(); ++i) PaintTree(*element.GetChild(i), render_manager, scratch);
 }
 
 }  // namespace
@@ -95,13 +95,13 @@ bool Context::Update() {
   bool laid_out = false;
   for (size_t i = 0; i < documents_.size(); ++i) {
     ElementDocument& document = *documents_[i];
-    const StyleEngine::Change change = StyleEngine::UpdateDocument(document, units);
+    const StyleEngine::Change change = style_engine_.UpdateDocument(document, units);
     if (change == StyleEngine::Change::Layout) document.layout_dirty_ = true;
     if (change == StyleEngine::Change::Paint) document.paint_dirty_ = true;
     if (!document.shown_) continue;
     if (!document.layout_dirty_) {
       // Only colours changed: new geometry where it is dirty, boxes stay as they are.
-      if (document.paint_dirty_) PaintTree(document, render_manager_);
+      if (document.paint_dirty_) PaintTree(document, render_manager_, paint_scratch_);
       document.paint_dirty_ = false;
       continue;
     }
@@ -119,7 +119,7 @@ bool Context::Update() {
       }
     };
     Walker::Order(document);
-    PaintTree(document, render_manager_);
+    PaintTree(document, render_manager_, paint_scratch_);
     laid_out = true;
   }
   if (laid_out && mouse_seen_) UpdateHover();
@@ -201,7 +201,7 @@ ElementDocument* Context::LoadDocumentFromMemory(const String& rml, const String
   UnitContext units;
   units.viewport = {float(dimensions_.x), float(dimensions_.y)};
   units.dp_ratio = dp_ratio_;
-  StyleEngine::UpdateDocument(*raw, units);
+  style_engine_.UpdateDocument(*raw, units);
   raw->DispatchEvent("load", {});
   return raw;
 }

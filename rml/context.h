@@ -8,6 +8,7 @@
 
 #include "rml/element_document.h"
 #include "rml/render_manager.h"
+#include "rml/style_engine.h"
 
 namespace Rml {
 
@@ -81,6 +82,10 @@ class Context {
   Vector2i dimensions_{0, 0};
   float dp_ratio_ = 1.f;
   RenderManager render_manager_;
+  // The cascade, with the values it reuses between restyles, and the mesh element geometry is
+  // built in: this context's own, so restyling or painting another context never touches them.
+  StyleEngine style_engine_;
+  Mesh paint_scratch_;
   std::vector<std::unique_ptr<ElementDocument>> documents_;
   std::vector<ElementPtr> release_queue_;
   std::vector<Element*> animated_;  // restyled at the next Update

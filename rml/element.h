@@ -19,6 +19,7 @@ namespace Rml {
 
 class Context;
 class ElementDocument;
+struct AnimationScratch;
 struct ElementAnimations;
 class Element;
 using ElementPtr = std::unique_ptr<Element>;
@@ -193,7 +194,7 @@ class Element {
   friend struct TableLayout;
   friend class ElementPainter;
   friend bool UpdateAnimations(Element& element, const ComputedValues& previous, bool first_style,
-                               const ComputedValues* parent, const UnitContext& units);
+                               const ComputedValues* parent, const UnitContext& units, AnimationScratch& scratch);
 
   struct ListenerEntry {
     String type;

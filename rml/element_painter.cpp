@@ -41,7 +41,7 @@ void ElementPainter::RenderDecorators(Element& element) {
     if (element.decorator_data_[i] != 0) element.decorators_[i]->RenderElement(&element, element.decorator_data_[i]);
 }
 
-void ElementPainter::Update(Element& element, RenderManager& render_manager) {
+void ElementPainter::Update(Element& element, RenderManager& render_manager, Mesh& scratch) {
   const bool is_text = element.tag_ == "#text";
   if (!element.geometry_dirty_ && element.painted_box_ == element.box_ &&
       (!is_text || element.painted_lines_ == element.text_lines_))
@@ -81,8 +81,7 @@ void ElementPainter::Update(Element& element, RenderManager& render_manager) {
 
   const Box& box = element.box_;
   const Vector2f border_size = box.GetSize(BoxArea::Border);
-  // Reused between calls: a steady repaint (an animated opacity) allocates no vertices.
-  static Mesh mesh;
+  Mesh& mesh = scratch;
   mesh.vertices.clear();
   mesh.indices.clear();
   if (values.background_color.alpha > 0 && border_size.x > 0.f && border_size.y > 0.f)

@@ -11,7 +11,9 @@ namespace Rml {
 class ElementPainter {
  public:
   // Regenerates element's geometry if its style, box or text lines changed since the last time.
-  static void Update(Element& element, RenderManager& render_manager);
+  // `scratch` is the caller's mesh to build in, kept from one call to the next so that a
+  // steady repaint (an animated opacity) allocates no vertices.
+  static void Update(Element& element, RenderManager& render_manager, Mesh& scratch);
   // Rebuilds the drawing order of element's children.
   static void UpdateRenderOrder(Element& element);
   // Gives back the data of the element's decorators.

@@ -12,12 +12,6 @@
 namespace Rml {
 namespace {
 
-struct Match {
-  std::uint64_t key;
-  std::size_t position;  // in gathering order, which breaks ties between equal keys
-  const Declaration* declaration;
-};
-
 // Copies the values that only move an element as it is drawn (its transform) or say how it
 // changes over time.
 void TakeMotion(ComputedValues& values, const ComputedValues& from) {
@@ -28,12 +22,13 @@ void TakeMotion(ComputedValues& values, const ComputedValues& from) {
   values.transition = from.transition;
 }
 
-// Whether two sets of values differ in anything but what is only drawn (colours, opacity,
-// decorator): such changes need new geometry but no layout.
-bool LayoutDiffers(const ComputedValues& before, const ComputedValues& after) {
-  // A scratch copy reused between calls: its strings keep their capacity, so a steady restyle
-  // allocates nothing.
-  static ComputedValues painted_like_after;
+StyleEngine::Change Combine(StyleEngine::Change a, StyleEngine::Change b) { return a > b ? a : b; }
+
+}  // namespace
+
+bool StyleEngine::LayoutDiffers(const ComputedValues& before, const ComputedValues& after) {
+  // Reused between calls: its strings keep their capacity, so a steady restyle allocates nothing.
+  ComputedValues& painted_like_after = compared_;
   painted_like_after = before;
   painted_like_after.color = after.color;
   painted_like_after.background_color = after.background_color;
@@ -46,18 +41,12 @@ bool LayoutDiffers(const ComputedValues& before, const ComputedValues& after) {
   return !(painted_like_after == after);
 }
 
-// Whether two sets of values differ in what the element's geometry is made from; a transform
-// is applied when drawing, so a change of it alone needs no new geometry.
-bool GeometryDiffers(const ComputedValues& before, const ComputedValues& after) {
-  static ComputedValues drawn_like_after;
+bool StyleEngine::GeometryDiffers(const ComputedValues& before, const ComputedValues& after) {
+  ComputedValues& drawn_like_after = compared_;
   drawn_like_after = before;
   TakeMotion(drawn_like_after, after);
   return !(drawn_like_after == after);
 }
-
-StyleEngine::Change Combine(StyleEngine::Change a, StyleEngine::Change b) { return a > b ? a : b; }
-
-}  // namespace
 
 StyleEngine::Change StyleEngine::UpdateDocument(ElementDocument& document, const UnitContext& units) {
   if (!document.style_dirty_ && !document.child_style_dirty_) return Change::None;
@@ -69,13 +58,18 @@ StyleEngine::Change StyleEngine::UpdateElement(Element& element, const StyleShee
   Change changed = Change::None;
   const bool restyle = force || element.style_dirty_;
   if (restyle) {
-    // Reused between calls, so restyling one element does not allocate a copy of its values.
-    static ComputedValues previous;
+    // This nesting level's slot, reused between calls, so restyling one element does not
+    // allocate a copy of its values; a restyle started inside this one takes the next slot.
+    if (depth_ == slots_.size()) slots_.emplace_back();
+    RestyleSlot& slot = slots_[depth_];
+    ++depth_;
+    ComputedValues& previous = slot.previous;
     previous = element.computed_;
     const FontFaceHandle previous_face = element.font_face_;
     const float previous_opacity = element.effective_opacity_;
     ComputeElement(element, sheet, parent, units);
-    if (UpdateAnimations(element, previous, !element.styled_, parent, units) && element.context_ != nullptr)
+    if (UpdateAnimations(element, previous, !element.styled_, parent, units, slot.animation) &&
+        element.context_ != nullptr)
       element.context_->ScheduleAnimationFrame(&element);
     element.styled_ = true;
     element.effective_opacity_ = parent_opacity * element.computed_.opacity;
@@ -86,6 +80,8 @@ StyleEngine::Change StyleEngine::UpdateElement(Element& element, const StyleShee
       changed = Change::Paint;
       element.geometry_dirty_ = true;
     }
+    // The children's restyles may use the slot again.
+    --depth_;
   }
   element.style_dirty_ = false;
   const bool descend = restyle || element.child_style_dirty_;
@@ -104,7 +100,7 @@ void StyleEngine::ComputeElement(Element& element, const StyleSheet& sheet, cons
   std::array<const Property*, kPropertyCount> specified{};
   if (element.tag_ != "#text") {
     // Reused between calls: restyling allocates only when a bigger match list is needed.
-    static std::vector<Match> matches;
+    std::vector<Match>& matches = matches_;
     matches.clear();
     for (const StyleRule& rule : sheet.GetRules()) {
       if (!rule.selector.Matches(element)) continue;

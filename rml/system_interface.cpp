@@ -8,8 +8,7 @@
 namespace Rml {
 
 double SystemInterface::GetElapsedTime() {
-  static const auto start = std::chrono::steady_clock::now();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
 }
 
 bool SystemInterface::LogMessage(Log::Type type, const String& message) {

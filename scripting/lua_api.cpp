@@ -80,19 +80,19 @@ void SetState(LuaScriptSystem& system, int entity, std::string state) {
 // ---- Random numbers ----
 
 float RandomStandard(LuaScriptSystem&, float a, float b) {
-  return DrawFloat(GetRandomEngines().standard, a, b);
+  return DrawFloat(DECS::Instance().randomEngines.standard, a, b);
 }
 
 float RandomGameplay(LuaScriptSystem&, float a, float b) {
-  return DrawFloat(GetRandomEngines().gameplay, a, b);
+  return DrawFloat(DECS::Instance().randomEngines.gameplay, a, b);
 }
 
 long long RandomStandardInt(LuaScriptSystem&, int a, int b) {
-  return DrawUniformInt(GetRandomEngines().standard, a, b);
+  return DrawUniformInt(DECS::Instance().randomEngines.standard, a, b);
 }
 
 long long RandomGameplayInt(LuaScriptSystem&, int a, int b) {
-  return DrawFloorInt(GetRandomEngines().gameplay, a, b);
+  return DrawFloorInt(DECS::Instance().randomEngines.gameplay, a, b);
 }
 
 // ---- Prefabs, rings, scenes ----

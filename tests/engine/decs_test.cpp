@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -295,6 +296,24 @@ TEST(DecsLifecycle, InstanceAnswersOnlyBetweenCreateAndShutdown) {
   DECS& second = DECS::CreateInstance();
   EXPECT_EQ(second.timeScale, 1.0f);
   EXPECT_TRUE(second.managers.empty());
+  second.Shutdown();
+}
+
+// The random engines are the engine's: one made after another neither keeps the seeds the first
+// was given nor goes on with the numbers it drew.
+TEST(DecsLifecycle, EachEngineHasRandomEnginesOfItsOwn) {
+  DECS& first = DECS::CreateInstance();
+  first.randomEngines.Seed(11, 22);
+  std::mt19937 drawnByFirst(11);
+  for (int draw = 0; draw < 3; ++draw) EXPECT_EQ(first.randomEngines.standard(), drawnByFirst());
+  first.Shutdown();
+
+  DECS& second = DECS::CreateInstance();
+  const RandomEngines& fresh = second.randomEngines;
+  EXPECT_FALSE(fresh.standardSeed == 11u && fresh.gameplaySeed == 22u);
+  // Its draws are those of its own seed, from the start.
+  std::mt19937 fromItsSeed(second.randomEngines.standardSeed);
+  EXPECT_EQ(second.randomEngines.standard(), fromItsSeed());
   second.Shutdown();
 }
 

@@ -355,7 +355,7 @@ class InputRecordingTest : public InputSystemTest {
   std::vector<Answers> RecordRun() {
     std::filesystem::create_directories(RecordingFolder());
     std::ofstream(RecordingTriggerPath()) << "";
-    GetRandomEngines().Seed(11, 22);
+    decs->randomEngines.Seed(11, 22);
 
     auto recorder = MakeInput();
     EXPECT_TRUE(recorder->recording);
@@ -394,13 +394,13 @@ TEST_F(InputRecordingTest, ReplayGivesTheRecordedAnswersWithTheRecordedSeedsThen
                           std::filesystem::directory_iterator()),
             1);
 
-  GetRandomEngines().Seed(1, 2);
+  decs->randomEngines.Seed(1, 2);
   auto player = MakeInput();
   ASSERT_TRUE(player->playback);
   EXPECT_FALSE(player->recording);
   EXPECT_TRUE(player->IsRecordingOrReplaying());
-  EXPECT_EQ(GetRandomEngines().standardSeed, 11u);
-  EXPECT_EQ(GetRandomEngines().gameplaySeed, 22u);
+  EXPECT_EQ(decs->randomEngines.standardSeed, 11u);
+  EXPECT_EQ(decs->randomEngines.gameplaySeed, 22u);
 
   // Nothing is touched: the replay answers exactly as the recorded run did.
   for (std::size_t i = 0; i < recorded.size(); ++i) {
@@ -486,14 +486,14 @@ TEST_F(InputRecordingTest, RecordingThatCannotBeReplayedIsNotPlayedBack) {
   for (const std::string& fullDocument : documents) {
     const std::string document = fullDocument.substr(0, 60);
     std::ofstream(RecordingPath()) << fullDocument;
-    GetRandomEngines().Seed(5, 6);
+    decs->randomEngines.Seed(5, 6);
     testing::internal::CaptureStderr();
     auto input = MakeInput();
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(input->playback) << document;
     EXPECT_FALSE(input->IsRecordingOrReplaying()) << document;
     EXPECT_NE(errors.find("is not played back"), std::string::npos) << errors;
-    EXPECT_EQ(GetRandomEngines().standardSeed, 5u) << document;
+    EXPECT_EQ(decs->randomEngines.standardSeed, 5u) << document;
     Step(*input);
     EXPECT_EQ(input->GetActionState(DASH), ButtonState::FALSE);
   }

@@ -5,6 +5,8 @@
 
 #include "rml/animation.h"
 
+#include <utility>
+
 namespace rml_test {
 namespace {
 
@@ -110,6 +112,47 @@ TEST_F(AnimationTest, TransitionsFollowClassChangesFromTheValueShown) {
   const Rml::CompiledGeometryHandle made = render.next_geometry;
   At(box, 21.0);
   EXPECT_EQ(render.next_geometry, made);
+}
+
+// A clock that, read once, first brings another context up to date: a restyle that runs inside
+// a restyle (the animations read the clock while their element is restyled).
+class ClockThatUpdatesAnotherContext : public Rml::SystemInterface {
+ public:
+  double GetElapsedTime() override {
+    if (Rml::Context* context = std::exchange(other, nullptr)) context->Update();
+    return time;
+  }
+  double time = 0.0;
+  Rml::Context* other = nullptr;
+};
+
+TEST_F(AnimationTest, ARestyleInsideARestyleKeepsTheValuesOfEach) {
+  Rml::ElementDocument* document =
+      ShowBox("opacity: 1; transition: opacity 1s linear;", "#box.gone { opacity: 0; }");
+  Rml::Element* box = At(document->GetElementById("box"), 5.0);
+  Rml::Context* other = Rml::CreateContext("other", {800, 600});
+  Rml::ElementDocument* otherDocument = other->LoadDocumentFromMemory(
+      "<rml><head><style>div { opacity: 0.2; } div.on { opacity: 0.6; }</style></head>"
+      "<body><div id='other'/></body></rml>",
+      "[other]");
+  otherDocument->Show();
+  other->Update();
+  Rml::Element* otherBox = otherDocument->GetElementById("other");
+
+  ClockThatUpdatesAnotherContext clock;
+  clock.time = 5.0;
+  Rml::SetSystemInterface(&clock);
+  otherBox->SetClass("on", true);
+  box->SetClass("gone", true);
+  clock.other = other;
+  context->Update();  // the box's transition starts; the clock restyles the other context
+  clock.time = 5.5;
+  context->Update();
+  Rml::SetSystemInterface(&system);
+
+  // From the opacity shown (1), not from the other element's (0.2).
+  EXPECT_NEAR(box->GetComputedValues().opacity, 0.5f, 1e-4);
+  EXPECT_NEAR(otherBox->GetComputedValues().opacity, 0.6f, 1e-4);
 }
 
 TEST_F(AnimationTest, AllTransitionsAndZeroDurationsAreSafe) {

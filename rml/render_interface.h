@@ -1,7 +1,7 @@
 #pragma once
 // The render interface: the host's drawing backend. The library compiles geometry, loads and
 // generates textures, sets scissor regions and compiles shaders through it, and draws by handle.
-// Handles are opaque unsigned integers; 0 means failure. Operations beyond the first ten have
+// Handles are opaque unsigned integers; 0 means failure. Operations beyond the first eight have
 // default implementations that do nothing (or report failure), so a backend only implements what
 // it supports.
 
@@ -11,9 +11,6 @@
 #include <span>
 
 namespace Rml {
-
-enum class ClipMaskOperation { Set, SetInverse, Intersect };
-enum class BlendMode { Blend, Replace };
 
 class RenderInterface {
  public:
@@ -34,21 +31,10 @@ class RenderInterface {
   // Region in pixels of the context, origin top-left.
   virtual void SetScissorRegion(Rectanglei region) = 0;
 
-  virtual void EnableClipMask(bool enable);
-  virtual void RenderToClipMask(ClipMaskOperation operation, CompiledGeometryHandle geometry,
-                                Vector2f translation);
   // A transform applied to every following draw, after its translation: it maps context pixels
   // to context pixels (an element's transform about its origin, times its ancestors'); null
   // means identity. Scissor regions stay in untransformed context pixels.
   virtual void SetTransform(const Matrix4f* transform);
-  virtual LayerHandle PushLayer();
-  virtual void CompositeLayers(LayerHandle source, LayerHandle destination, BlendMode blend_mode,
-                               std::span<const CompiledFilterHandle> filters);
-  virtual void PopLayer();
-  virtual TextureHandle SaveLayerAsTexture();
-  virtual CompiledFilterHandle SaveLayerAsMaskImage();
-  virtual CompiledFilterHandle CompileFilter(const String& name, const Dictionary& parameters);
-  virtual void ReleaseFilter(CompiledFilterHandle filter);
   virtual CompiledShaderHandle CompileShader(const String& name, const Dictionary& parameters);
   virtual void RenderShader(CompiledShaderHandle shader, CompiledGeometryHandle geometry,
                             Vector2f translation, TextureHandle texture);

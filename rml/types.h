@@ -24,8 +24,6 @@ using Matrix4f = glm::mat4;
 using CompiledGeometryHandle = std::uintptr_t;
 using TextureHandle = std::uintptr_t;
 using CompiledShaderHandle = std::uintptr_t;
-using CompiledFilterHandle = std::uintptr_t;
-using LayerHandle = std::uintptr_t;
 using FontFaceHandle = std::uintptr_t;
 using FontEffectsHandle = std::uintptr_t;
 

@@ -12,8 +12,7 @@ namespace {
 struct LibraryState {
   RenderInterface* render_interface = nullptr;
   SystemInterface* system_interface = nullptr;
-  FontEngineInterface* custom_font_engine = nullptr;
-  std::unique_ptr<FontEngineInterface> default_font_engine;
+  std::unique_ptr<FontEngineInterface> font_engine;
   std::vector<std::unique_ptr<Context>> contexts;
   bool initialised = false;
 };
@@ -28,7 +27,7 @@ LibraryState& State() {
 bool Initialise() {
   LibraryState& state = State();
   if (state.initialised) return true;
-  if (state.custom_font_engine == nullptr) state.default_font_engine = CreateDefaultFontEngine();
+  state.font_engine = CreateDefaultFontEngine();
   state.initialised = true;
   return true;
 }
@@ -38,7 +37,7 @@ void Shutdown() {
   state.contexts.clear();
   TextureDatabase::ReleaseAll();
   if (FontEngineInterface* engine = GetFontEngineInterface()) engine->ReleaseFontResources();
-  state.default_font_engine.reset();
+  state.font_engine.reset();
   state.initialised = false;
   Log::ResetOnce();
   Factory::ResetDecoratorInstancers();
@@ -48,12 +47,8 @@ void SetRenderInterface(RenderInterface* render_interface) { State().render_inte
 RenderInterface* GetRenderInterface() { return State().render_interface; }
 void SetSystemInterface(SystemInterface* system_interface) { State().system_interface = system_interface; }
 SystemInterface* GetSystemInterface() { return State().system_interface; }
-void SetFontEngineInterface(FontEngineInterface* font_engine) { State().custom_font_engine = font_engine; }
 
-FontEngineInterface* GetFontEngineInterface() {
-  LibraryState& state = State();
-  return state.custom_font_engine != nullptr ? state.custom_font_engine : state.default_font_engine.get();
-}
+FontEngineInterface* GetFontEngineInterface() { return State().font_engine.get(); }
 
 Context* CreateContext(const String& name, Vector2i dimensions, RenderInterface* render_interface, void*) {
   LibraryState& state = State();
@@ -87,8 +82,6 @@ Context* GetContext(const String& name) {
     if (context->GetName() == name) return context.get();
   return nullptr;
 }
-
-int GetNumContexts() { return int(State().contexts.size()); }
 
 bool LoadFontFace(const String& file_path, bool fallback_face, FontWeight weight, int face_index) {
   FontEngineInterface* engine = GetFontEngineInterface();

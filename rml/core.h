@@ -25,8 +25,7 @@ void SetRenderInterface(RenderInterface* render_interface);
 RenderInterface* GetRenderInterface();
 void SetSystemInterface(SystemInterface* system_interface);
 SystemInterface* GetSystemInterface();
-// Replaces the font engine (before Initialise); null restores the FreeType engine.
-void SetFontEngineInterface(FontEngineInterface* font_engine);
+// The FreeType font engine made by Initialise; null outside Initialise ... Shutdown.
 FontEngineInterface* GetFontEngineInterface();
 
 // A context of the given size in pixels; null if the name is taken or the library is not
@@ -35,7 +34,6 @@ Context* CreateContext(const String& name, Vector2i dimensions, RenderInterface*
                        void* text_input_handler = nullptr);
 bool RemoveContext(const String& name);
 Context* GetContext(const String& name);
-int GetNumContexts();
 
 bool LoadFontFace(const String& file_path, bool fallback_face = false, FontWeight weight = FontWeight::Auto,
                   int face_index = 0);

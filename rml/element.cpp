@@ -164,11 +164,6 @@ void Element::OnAttributeChanged(const String& name) {
   DirtyStyle();
 }
 
-void Element::SetPseudoClass(const String& name, bool activate) {
-  const std::uint8_t bit = PseudoClassBit(name);
-  if (bit != 0) SetPseudoClassBits(bit, activate);
-}
-
 bool Element::IsPseudoClassSet(const String& name) const {
   const std::uint8_t bit = PseudoClassBit(name);
   return bit != 0 && (pseudo_classes_ & bit) != 0;
@@ -528,14 +523,6 @@ bool Element::DispatchEvent(const String& type, const Dictionary& parameters) {
   if (bubbles)
     for (size_t i = 1; i < path.size() && event.IsPropagating(); ++i) run(path[i], EventPhase::Bubble);
   return event.IsPropagating();
-}
-
-void Element::Focus() {
-  if (context_ != nullptr) context_->SetFocus(this);
-}
-
-void Element::Blur() {
-  if (context_ != nullptr && context_->GetFocusElement() == this) context_->SetFocus(nullptr);
 }
 
 bool EventBubbles(const String& type) {

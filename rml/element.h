@@ -104,7 +104,6 @@ class Element {
 
   // ---- Pseudo-classes (hover, active, focus, checked) ----
   std::uint8_t GetPseudoClasses() const { return pseudo_classes_; }
-  void SetPseudoClass(const String& name, bool activate);
   bool IsPseudoClassSet(const String& name) const;
   void SetPseudoClassBits(std::uint8_t bits, bool activate);
 
@@ -177,8 +176,6 @@ class Element {
   void RemoveEventListener(const String& event, EventListener* listener, bool in_capture_phase = false);
   // Dispatches an event with this element as target; false if propagation was stopped.
   bool DispatchEvent(const String& type, const Dictionary& parameters);
-  void Focus();
-  void Blur();
   // True while the element is in a tree that a context can reach, false once detached.
   bool IsAttached() const { return attached_; }
 

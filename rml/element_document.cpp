@@ -44,13 +44,6 @@ ElementPtr ElementDocument::CreateElement(const String& name) {
   return element;
 }
 
-ElementPtr ElementDocument::CreateTextNode(const String& text) {
-  auto element = std::make_unique<Element>("#text");
-  element->owner_document_ = this;
-  element->SetText(text);
-  return element;
-}
-
 void ElementDocument::AddStyleSheetText(const String& text, const String& source, int first_line) {
   StyleSheet sheet;
   sheet.Parse(text, source, first_line);

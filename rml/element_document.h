@@ -22,7 +22,6 @@ class ElementDocument : public Element {
   void Close();
 
   ElementPtr CreateElement(const String& name);
-  ElementPtr CreateTextNode(const String& text);
 
   const StyleSheet& GetStyleSheet() const { return style_sheet_; }
   // Adds RCSS text to the document's sheet (a <style> block, or at run time) and restyles.

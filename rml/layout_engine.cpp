@@ -61,11 +61,6 @@ void ResolveAutoMargins(Box& box, const ComputedValues& values, float remaining)
 
 }  // namespace
 
-bool IsBlockContainer(const ComputedValues& values) {
-  using D = Style::Display;
-  return values.display == D::Block || values.display == D::InlineBlock || values.display == D::TableCell;
-}
-
 bool IsInlineLevel(const Element& element) {
   if (element.GetTagName() == "#text" || element.GetTagName() == "br") return true;
   return element.GetComputedValues().IsInlineLevel();

@@ -89,8 +89,6 @@ class LayoutEngine {
   unsigned pass_;
 };
 
-// Whether a box lays its children out as a block container (block, inline-block, table cell).
-bool IsBlockContainer(const ComputedValues& values);
 // Whether an element takes part in inline flow (inline, inline-block, text, br, img).
 bool IsInlineLevel(const Element& element);
 

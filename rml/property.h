@@ -44,7 +44,6 @@ struct Property {
     return unit == other.unit && keyword == other.keyword && number == other.number &&
            colour == other.colour && string == other.string;
   }
-  String ToString() const;
 };
 
 struct Declaration {

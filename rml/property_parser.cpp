@@ -9,7 +9,6 @@
 
 #include <cctype>
 #include <charconv>
-#include <cstdio>
 #include <cmath>
 #include <cstdlib>
 
@@ -363,30 +362,6 @@ bool ParseDeclaration(std::string_view name_text, std::string_view value_text, b
     return fail("unknown property");
   }
   return parsed ? true : fail("invalid value");
-}
-
-String Property::ToString() const {
-  char buffer[64];
-  switch (unit) {
-    case Unit::String:
-      return string;
-    case Unit::Colour:
-      std::snprintf(buffer, sizeof(buffer), "rgba(%d,%d,%d,%d)", colour.red, colour.green,
-                    colour.blue, colour.alpha);
-      return buffer;
-    case Unit::Keyword:
-      return "keyword " + std::to_string(keyword);
-    case Unit::Inherit:
-      return "inherit";
-    case Unit::Initial:
-      return "initial";
-    default: {
-      static const char* const kUnits[] = {"", "", "", "px", "%", "em", "rem", "vw", "vh", "dp", "deg", "s"};
-      std::snprintf(buffer, sizeof(buffer), "%g%s", double(number),
-                    size_t(unit) < std::size(kUnits) ? kUnits[size_t(unit)] : "");
-      return buffer;
-    }
-  }
 }
 
 }  // namespace Rml

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -202,12 +203,6 @@ void ExpandIncludes(std::string& text, int sourceNumber, std::set<std::string>& 
 }
 
 }  // namespace
-
-void ExpandShaderIncludes(std::string& text, std::set<std::string>& includedPaths,
-                          const ShaderFileReader& readFile, std::string_view fileName) {
-  std::vector<std::string> sources{std::string(fileName)};
-  ExpandIncludes(text, 0, includedPaths, sources, readFile, fileName);
-}
 
 void StripDebugBlocks(std::string& text, std::string_view fileName) {
   for (std::size_t begin = text.find(kDebugBegin); begin != std::string::npos;

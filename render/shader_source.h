@@ -4,7 +4,7 @@
 // and files are read through a ShaderFileReader so callers (and tests) can supply their own.
 //
 // Steps for one stage (PrepareShaderStage does all three):
-//   1. ExpandShaderIncludes: every `#include "path"` is replaced by the text of that file,
+//   1. Include expansion: every `#include "path"` is replaced by the text of that file,
 //      itself expanded; a file enters a stage at most once (the stage file included), so
 //      repeats and cycles expand to nothing. Paths are relative to the working directory, not
 //      to the including file. Included text is framed by `#line` directives: source number 0
@@ -21,7 +21,6 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -50,12 +49,6 @@ constexpr std::size_t kMaxRecordedUniforms = 4096;
 // Longest uniform name (without its array size) that is recorded, GLSL's own limit on
 // identifiers; a longer one is reported and not recorded (each array element would copy it).
 constexpr std::size_t kMaxUniformNameLength = 1024;
-
-// Replaces every include directive in `text`, in place. `includedPaths` holds the (normalised)
-// paths already included into this stage; `fileName` names the text in log lines.
-void ExpandShaderIncludes(std::string& text, std::set<std::string>& includedPaths,
-                          const ShaderFileReader& readFile = ReadShaderFile,
-                          std::string_view fileName = "<shader text>");
 
 // Removes every "#debug" ... "#enddebug" block together with the character after "#enddebug"
 // (normally the line break). A "#debug" without "#enddebug" removes the rest of the text.

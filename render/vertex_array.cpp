@@ -29,20 +29,6 @@ void VertexArray::Create(const VertexBuffer& vertices, const VertexBuffer* insta
   if (instances != nullptr) instances->SetAttributePointers(vertexAttributeCount, 1);
 }
 
-void VertexArray::RebindInstances(const VertexBuffer& instances) {
-  if (arrayId == 0) return;
-  // The vertex attributes were checked when the array was made; count them as valid here.
-  std::vector<int> sizes(vertexAttributeCount, 1);
-  const std::vector<int> instanceSizes = instances.AttributeSizes();
-  sizes.insert(sizes.end(), instanceSizes.begin(), instanceSizes.end());
-  if (const std::string problem = VertexAttributeProblem(sizes); !problem.empty()) {
-    std::printf("VertexArray : instance attributes not rebound: %s\n", problem.c_str());
-    return;
-  }
-  glBindVertexArray(arrayId);
-  instances.SetAttributePointers(vertexAttributeCount, 1);
-}
-
 VertexArray::~VertexArray() { Release(); }
 
 VertexArray::VertexArray(VertexArray&& other) noexcept

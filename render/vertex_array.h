@@ -23,10 +23,6 @@ class VertexArray {
   VertexArray(VertexArray&& other) noexcept;
   VertexArray& operator=(VertexArray&& other) noexcept;
 
-  // Points the instance attributes (after the vertex attributes, divisor 1) at `instances`
-  // again, after its storage was refilled or replaced.
-  void RebindInstances(const VertexBuffer& instances);
-
   void Bind() const;
 
   bool IsValid() const { return arrayId != 0; }

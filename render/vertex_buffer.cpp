@@ -2,7 +2,6 @@
 
 #include <glad/gl.h>
 
-#include <cstdio>
 #include <utility>
 
 
@@ -87,18 +86,6 @@ std::vector<int> VertexBuffer::AttributeSizes() const {
   sizes.reserve(layout.size());
   for (const VertexAttribute& attribute : layout) sizes.push_back(attribute.count);
   return sizes;
-}
-
-unsigned int VertexBuffer::CreateVertexArray(unsigned int& vertexArray) const {
-  vertexArray = 0;
-  if (const std::string problem = VertexAttributeProblem(AttributeSizes()); !problem.empty()) {
-    std::printf("VertexBuffer : no vertex array created: %s\n", problem.c_str());
-    return 0;
-  }
-  glGenVertexArrays(1, &vertexArray);
-  glBindVertexArray(vertexArray);
-  SetAttributePointers(0, 0);
-  return vertexArray;
 }
 
 void VertexBuffer::SetData(int count, std::uint64_t size, const void* data) {

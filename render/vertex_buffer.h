@@ -4,8 +4,7 @@
 //   VertexBuffer buffer(vertexCount, sizeof(Vertex), vertices);
 //   buffer.AddAttribute(3);  // position: attribute 0, offset 0
 //   buffer.AddAttribute(2);  // texture coordinate: attribute 1, offset 12; stride 20
-//   GLuint vao = 0;
-//   buffer.CreateVertexArray(vao);
+//   VertexArray vao(buffer);  // render/vertex_array.h
 //
 // The buffer owns its GL name and deletes it on destruction; it can be moved, not copied. A
 // default-constructed (or moved-from) buffer holds no GL name. All calls need the GL context,
@@ -49,11 +48,6 @@ class VertexBuffer {
 
   // Appends a float attribute of `count` components; the stride grows by 4 x count.
   void AddAttribute(int count);
-
-  // Creates a vertex array over this buffer: attribute i of the layout is enabled and points at
-  // its offset. Stores the name in `vertexArray` and returns it; a layout the context cannot
-  // hold is logged and gives 0.
-  unsigned int CreateVertexArray(unsigned int& vertexArray) const;
 
   // Replaces the contents with count x size bytes of `data`, with the buffer's usage.
   void SetData(int count, std::uint64_t size, const void* data);

@@ -70,11 +70,10 @@ struct LayoutCase {
   GLenum usage;                             // of the buffer behind attribute 0
 };
 
-// A VertexBuffer with the vertex array it created.
+// A VertexBuffer with a vertex array over it.
 struct BufferWithArray {
   VertexBuffer buffer;
-  GLuint vertexArray = 0;
-  ~BufferWithArray() { glDeleteVertexArrays(1, &vertexArray); }
+  VertexArray array;
 };
 
 std::shared_ptr<void> BufferOfSizes(const std::vector<int>& sizes) {
@@ -84,7 +83,9 @@ std::shared_ptr<void> BufferOfSizes(const std::vector<int>& sizes) {
   auto built = std::make_shared<BufferWithArray>();
   built->buffer = VertexBuffer(3, 4 * static_cast<std::uint64_t>(floats), vertices.data());
   for (const int size : sizes) built->buffer.AddAttribute(size);
-  EXPECT_NE(built->buffer.CreateVertexArray(built->vertexArray), 0u);
+  built->array = VertexArray(built->buffer);
+  EXPECT_TRUE(built->array.IsValid());
+  built->array.Bind();
   return built;
 }
 

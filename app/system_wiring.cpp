@@ -328,7 +328,7 @@ MainMenuLinks MainMenuReach(DECS& decs, const SystemManager& systems,
   const std::weak_ptr<SceneSystem> scenes = systems.GetSystem<SceneSystem>();
   const std::weak_ptr<WeatherSystem> weather = systems.GetSystem<WeatherSystem>();
   MainMenuLinks links;
-  links.setHudClan = [hudOf](int clan) {
+  links.setHudClan = [hudOf](Clan clan) {
     if (GameHUD* hud = hudOf()) hud->SetClan(clan);
   };
   links.clearMenuPause = [&decs] { decs.paused = false; };

@@ -141,10 +141,10 @@ void GameHUD::SetClanClass(const std::string& id) {
   DocumentHudElements elements(document);
   elements.SetClass(id, "sundrel", false);
   elements.SetClass(id, "floreth", false);
-  elements.SetClass(id, clan == 2 ? "floreth" : "sundrel", true);
+  elements.SetClass(id, clan == Clan::Floreth ? "floreth" : "sundrel", true);
 }
 
-void GameHUD::SetClan(int value) {
+void GameHUD::SetClan(Clan value) {
   clan = value;
   if (document == nullptr) return;
   // The score's digits carry the clan's material each (ApplyDigitMaterials); the score's own
@@ -163,7 +163,7 @@ void GameHUD::RefreshClanStyles() {
 
 void GameHUD::ApplyDigitMaterials(int value) {
   const std::string text = std::to_string(value);
-  const char* material = clan == 1 ? kLightningMaterial : kOpalMaterial;
+  const char* material = clan == Clan::Sundrel ? kLightningMaterial : kOpalMaterial;
   DocumentHudElements elements(document);
   for (std::size_t i = 0; i < text.size(); ++i) {
     elements.SetProperty("digit-" + std::to_string(i), "decorator",

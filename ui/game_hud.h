@@ -16,12 +16,14 @@
 // and a missing element skips only its own step; the only handle kept is the document, which
 // the base menu replaces after reloads (FindDocument on "menu_init"). Operations store their
 // values without a document too, so a document given later shows the current state.
-// Clans: 1 Sundrel, 2 Floreth (any other value is drawn as Sundrel on the meter).
+// The meter and the results board show Floreth's look for Floreth and Sundrel's for any other
+// clan; the score's digits show Sundrel's for Sundrel and Floreth's for any other.
 
 #include <functional>
 #include <string>
 
 #include "ui/base_menu.h"
+#include "ui/clan.h"
 #include "ui/grade_calculator.h"
 #include "ui/hint_queue.h"
 #include "ui/results_board.h"
@@ -54,7 +56,7 @@ class GameHUD : public BaseMenu {
   // stands) and hands the document to the hint queue.
   void RegisterEventHandlers() override;
 
-  void SetClan(int clan);
+  void SetClan(Clan clan);
   void UpdateScore(int score);
   void UpdateScoreWithTime(int score, float seconds);
   void SetGameTime(float seconds);
@@ -90,7 +92,7 @@ class GameHUD : public BaseMenu {
   // Bosses by name: 0 default, 1 final boss, 2 Biberty, 3 Volok, 4 Vololok.
   static int BossIdForName(const std::string& name);
 
-  int Clan() const { return clan; }
+  Clan RunClan() const { return clan; }
   int Score() const { return score; }
   float HealthFraction() const { return healthFraction; }
   int BossId() const { return bossId; }
@@ -120,7 +122,7 @@ class GameHUD : public BaseMenu {
 
   GameHUDLinks links;
 
-  int clan = 1;
+  Clan clan = Clan::Sundrel;
   int score = 0;
   GradeCalculator calculator;
   GradeResult cachedGrade;

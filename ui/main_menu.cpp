@@ -308,7 +308,7 @@ void MainMenu::OnPlay() {
     ShowClanMessage();
     return;
   }
-  if (links.setHudClan) links.setHudClan(clanChoice.Chosen() == Clan::Floreth ? 2 : 1);
+  if (links.setHudClan) links.setHudClan(clanChoice.Chosen());
   if (links.clearMenuPause) links.clearMenuPause();
   if (links.tutorialCompleted && links.tutorialCompleted()) {
     PostMenuMessage("InitRings 2");
@@ -320,11 +320,6 @@ void MainMenu::OnPlay() {
 
 // ---------------------------------------------------------------------------------------------
 // Clan choice and the target cursor
-
-std::string MainMenu::ChosenClan() const {
-  const Clan clan = clanChoice.Chosen();
-  return clan == Clan::Neutral ? std::string() : ClanWord(clan);
-}
 
 void MainMenu::ChooseClan(Clan half) {
   std::vector<ClanChoice::Step> steps;

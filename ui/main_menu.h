@@ -47,8 +47,8 @@ class PerformanceDiary;
 
 // What the main menu needs of the rest of the game.
 struct MainMenuLinks {
-  // The HUD's clan for the run: 1 Sundrel, 2 Floreth.
-  std::function<void(int clan)> setHudClan;
+  // The HUD's clan for the run.
+  std::function<void(Clan clan)> setHudClan;
   // Clears the engine's menu pause, so the level runs once the menu closes.
   std::function<void()> clearMenuPause;
   // Whether the save marker says the tutorial was completed.
@@ -90,8 +90,8 @@ class MainMenu : public BaseMenu {
   void HideClanMessage();
 
   PerformanceDiary* Diary() { return diaryPanel.Diary(); }
-  // "floreth" or "sundrel"; empty while no clan is chosen.
-  std::string ChosenClan() const;
+  // Neutral while no clan is chosen.
+  Clan ChosenClan() const { return clanChoice.Chosen(); }
   const ClanChoice::Cursor& Cursor() const { return clanChoice.CursorState(); }
   const LogoFlip& Flip() const { return flip; }
   LetterScramble& Scramble() { return scramble; }

@@ -391,13 +391,13 @@ bool MenuManager::HandleHudWord(const std::string& message) {
        }},
       {"hud_update_clan",
        [](MenuManager&, GameHUD& hud, const std::string& message) {
-         if (int clan = 0; ReadIntAfterWord(message, clan)) hud.SetClan(clan);
+         if (int clan = 0; ReadIntAfterWord(message, clan)) hud.SetClan(ClanFromMessageNumber(clan));
        }},
       {"get_clan",
        [](MenuManager&, GameHUD& hud, const std::string&) {
          if (!DECS::HasInstance()) return;
          if (const auto messaging = DECS::Instance().GetManager<MessagingManager>()) {
-           messaging->ReplyFormatted("%i", hud.Clan());
+           messaging->ReplyFormatted("%i", ClanMessageNumber(hud.RunClan()));
          }
        }},
       {"leftkey_show",
@@ -496,7 +496,7 @@ void MenuManager::AddRunToDiary(bool completed) {
   const float seconds = RunSeconds();
   const int ms = static_cast<int>(std::roundf(seconds * 1000.0f) + 0.5f);
   const std::string time = FormatRunTime(ms);
-  const std::string runType = hud->Clan() == 2 ? "FLORETH" : "SUNDREL";
+  const std::string runType = ClanRunType(hud->RunClan());
   if (const auto main = std::dynamic_pointer_cast<MainMenu>(GetMenu(kMainMenu))) {
     main->AddDiaryEntry(grade.gradeText, hud->Score(), runType, time, ms, completed);
   }

@@ -115,7 +115,7 @@ void StartResults(ResultsBoard& board, const ResultsRun& run, HudElements& eleme
   elements.SetProperty("result-board", "display", "none");
   elements.SetProperty(
       "clan-board", "decorator",
-      ImageDecorator(run.clan == 2 ? "./GAME/Assets/RML/images/results/floreth_board.png"
+      ImageDecorator(run.clan == Clan::Floreth ? "./GAME/Assets/RML/images/results/floreth_board.png"
                                    : "./GAME/Assets/RML/images/results/sundrel_board.png"));
   elements.SetProperty("clan-board", "bottom", "-100%");
   elements.SetProperty("clan-board", "display", "none");

@@ -12,11 +12,12 @@
 
 #include <string>
 
+#include "ui/clan.h"
 #include "ui/hud_elements.h"
 
 struct ResultsRun {
   bool won = false;
-  int clan = 1;  // 2 Floreth, any other Sundrel
+  Clan clan = Clan::Sundrel;  // Floreth's board for Floreth, Sundrel's for any other
   std::string grade = "C";
   int score = 0;
   float seconds = 0.0f;

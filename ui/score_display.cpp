@@ -42,7 +42,7 @@ void ScoreDisplay::Bind(Rml::ElementDocument* value) {
   digits.clear();
 }
 
-void ScoreDisplay::SetScore(int score, int newClan) {
+void ScoreDisplay::SetScore(int score, Clan newClan) {
   Rml::Element* element = document != nullptr ? document->GetElementById("score-value") : nullptr;
   if (element == nullptr) return;
   clan = newClan;
@@ -57,7 +57,7 @@ void ScoreDisplay::Rebuild(int score) {
   digits.clear();
 
   const std::string text = std::to_string(score);
-  const char* clanClass = clan == 1 ? " sundrel" : " floreth";
+  const char* clanClass = clan == Clan::Sundrel ? " sundrel" : " floreth";
   std::string spans;
   for (std::size_t i = 0; i < text.size(); ++i) {
     spans += "<span class=\"score-digit";

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/clan.h"
+
 namespace Rml {
 class ElementDocument;
 }  // namespace Rml
@@ -41,9 +43,9 @@ class ScoreDisplay {
  public:
   // Uses the document's "score-value"; forgets the shown score and the digits.
   void Bind(Rml::ElementDocument* document);
-  // Stores the clan; rebuilds the spans when the score differs from the shown one. Needs a
+  // Stores the clan (Sundrel's spans for Sundrel, Floreth's for any other); rebuilds the spans when the score differs from the shown one. Needs a
   // bound document with a "score-value" element.
-  void SetScore(int score, int clan);
+  void SetScore(int score, Clan clan);
   // Advances the popping digits by dt seconds.
   void Update(float dt);
 
@@ -55,6 +57,6 @@ class ScoreDisplay {
 
   Rml::ElementDocument* document = nullptr;
   std::optional<int> lastShown;
-  int clan = 1;
+  Clan clan = Clan::Sundrel;
   std::vector<DigitEntry> digits;
 };

@@ -129,7 +129,7 @@ TEST_F(MainMenuWindow, AClanAndStartBeginTheTutorialWithTheHud) {
   document->GetElementById("left-section")->GetElementsByClassName(words, "clan-word");
   ASSERT_EQ(words.size(), 1u);
   ClickOn(words.front());
-  EXPECT_EQ(menu->ChosenClan(), "floreth");
+  EXPECT_EQ(menu->ChosenClan(), Clan::Floreth);
   ClickOn(document->GetElementById("play-button"));
 
   ASSERT_TRUE(ReachScene("levelt_scene")) << scenes->CurrentSceneName();
@@ -138,7 +138,7 @@ TEST_F(MainMenuWindow, AClanAndStartBeginTheTutorialWithTheHud) {
   ASSERT_NE(menus->HUD(), nullptr);
   ASSERT_NE(menus->HUD()->Document(), nullptr);
   EXPECT_TRUE(menus->HUD()->Document()->IsVisible());
-  EXPECT_EQ(menus->HUD()->Clan(), 2);
+  EXPECT_EQ(menus->HUD()->RunClan(), Clan::Floreth);
   EXPECT_FALSE(decs.paused);
 }
 
@@ -147,19 +147,19 @@ TEST_F(MainMenuWindow, AClanAndStartBeginTheTutorialWithTheHud) {
 TEST_F(MainMenuWindow, AClickShorterThanAnUpdateChoosesTheClan) {
   ASSERT_NO_FATAL_FAILURE(StartOnTheMainMenu(false));
   ClickOn(document->GetElementById("sundrel-logo"), /*withinOneUpdate=*/true);
-  EXPECT_EQ(menu->ChosenClan(), "sundrel");
+  EXPECT_EQ(menu->ChosenClan(), Clan::Sundrel);
 }
 
 TEST_F(MainMenuWindow, AfterTheTutorialStartGoesToTheFirstLevelsTransition) {
   ASSERT_NO_FATAL_FAILURE(StartOnTheMainMenu(true));
   ClickOn(document->GetElementById("right-section"));
-  EXPECT_EQ(menu->ChosenClan(), "sundrel");
+  EXPECT_EQ(menu->ChosenClan(), Clan::Sundrel);
   ClickOn(document->GetElementById("play-button"));
   ASSERT_TRUE(ReachScene("level0ToLevel1Transition_scene"))
       << DECS::Instance().GetSystem<SceneSystem>()->CurrentSceneName();
   EXPECT_FALSE(document->IsVisible());
   EXPECT_FALSE(menus->menuOpen);
-  EXPECT_EQ(menus->HUD()->Clan(), 1);
+  EXPECT_EQ(menus->HUD()->RunClan(), Clan::Sundrel);
   // The title card's HUD reads the player's own health: a run starts with three points.
   Rml::ElementDocument* hud = menus->HUD()->Document();
   ASSERT_NE(hud, nullptr);
@@ -247,7 +247,7 @@ TEST_F(MainMenuWindow, TheChosenHalfsSquaresShowTheirMaterial) {
   };
   for (const Choice& choice : choices) {
     ClickOn(document->GetElementById(choice.section));
-    ASSERT_EQ(menu->ChosenClan(), choice.clan);
+    ASSERT_STREQ(ClanWord(menu->ChosenClan()), choice.clan);
     game->Step();
     Rml::ElementList squares;
     document->GetElementById(choice.section)->GetElementsByClassName(squares, "square");

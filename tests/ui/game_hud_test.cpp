@@ -104,7 +104,7 @@ TEST_F(GameHUDTest, ScoreDigitsMaterialsAndGrade) {
   // The clan recolours the meter, the score text and the digit materials at once; the spans
   // keep their class until the score changes.
   Rml::Element* firstDigit = Element("digit-0");
-  hud.SetClan(2);
+  hud.SetClan(Clan::Floreth);
   EXPECT_TRUE(Element("meter-front-clan")->IsClassSet("floreth"));
   EXPECT_FALSE(Element("meter-clan-logo")->IsClassSet("sundrel"));
   EXPECT_TRUE(Element("score-value")->IsClassSet("floreth"));
@@ -115,8 +115,8 @@ TEST_F(GameHUDTest, ScoreDigitsMaterialsAndGrade) {
   EXPECT_EQ(Decorator("digit-0"),
             "text-shader(1 #ffdb8f center center \"./GAME/Assets/Materials/UIOpalShaderMaterial.json\")");
 
-  // Clan 0: the meter reads as Sundrel, new spans as Floreth.
-  hud.SetClan(0);
+  // Neutral: the meter reads as Sundrel, new spans as Floreth.
+  hud.SetClan(Clan::Neutral);
   hud.UpdateScore(9);
   EXPECT_TRUE(Element("meter-front-clan")->IsClassSet("sundrel"));
   EXPECT_EQ(Classes("digit-0"), "score-digit first-digit floreth");
@@ -239,7 +239,7 @@ TEST_F(GameHUDTest, ResultsReplaceTheGameplayAndPlayThroughAndHideAgain) {
   hud.ShowHint("hello", 5.0f);
   hud.SetLeftKeycapVisible(true);
   hud.Update(0.0f);
-  hud.SetClan(2);
+  hud.SetClan(Clan::Floreth);
   // A lost or won run locks the player before the board shows.
   hud.SetPlayerLocked(true);
   hud.ShowResults(false, "S", 3000, 61.0f);
@@ -249,7 +249,7 @@ TEST_F(GameHUDTest, ResultsReplaceTheGameplayAndPlayThroughAndHideAgain) {
   for (const char* id : underTheBoard) EXPECT_EQ(Display(id), "none") << id;
   for (const char* id : {"result-board", "results-grade"}) EXPECT_EQ(Display(id), "none") << id;
   EXPECT_EQ(Display("results-container"), "flex");
-  EXPECT_EQ(hud.Results().run.clan, 2);
+  EXPECT_EQ(hud.Results().run.clan, Clan::Floreth);
 
   for (int frame = 0; frame < 200; ++frame) hud.Update(1.0f / 60.0f);  // no input needed
   // The play's parts stay hidden while the board shows, the keycaps too.

@@ -32,7 +32,9 @@ class MainMenuTest : public menu_test::MenuEngine {
     MenuEngine::SetUp();
     // What the menu does outside the document goes into the message log, in its order.
     MainMenuLinks links;
-    links.setHudClan = [this](int clan) { log.push_back("hud clan " + std::to_string(clan)); };
+    links.setHudClan = [this](Clan clan) {
+      log.push_back("hud clan " + std::to_string(ClanMessageNumber(clan)));
+    };
     links.clearMenuPause = [this] { log.push_back("menu pause cleared"); };
     links.tutorialCompleted = [this] { return tutorialCompleted; };
     links.rerollWeather = [this] { log.push_back("weather rolled"); };
@@ -224,13 +226,13 @@ TEST_F(MainMenuTest, ClanChoiceIsDebouncedOnADoubleClock) {
   // Hours after start a float clock could not tell 0.15 s apart; the choice clock can.
   now = 4.0e6;
   Click("left-section");
-  EXPECT_EQ(menu->ChosenClan(), "floreth");
+  EXPECT_EQ(menu->ChosenClan(), Clan::Floreth);
   now += 0.05;
   Click("left-section");
-  EXPECT_EQ(menu->ChosenClan(), "floreth") << "a second click within 0.1 s counts";
+  EXPECT_EQ(menu->ChosenClan(), Clan::Floreth) << "a second click within 0.1 s counts";
   now += 0.1;
   Click("left-section");
-  EXPECT_EQ(menu->ChosenClan(), "") << "the same half again returns to neutral";
+  EXPECT_EQ(menu->ChosenClan(), Clan::Neutral) << "the same half again returns to neutral";
   EXPECT_FALSE(Element("left-section")->IsClassSet("selected"));
 }
 
@@ -282,7 +284,7 @@ TEST_F(MainMenuTest, ThePointerReachesTheListenedElementsThroughTheirChildren) {
   PointerClick(letters.front());
   EXPECT_TRUE(decs->quit) << "the click on a letter did not reach \"exit-button\"";
   PointerClick(Element("sundrel-logo"));
-  EXPECT_EQ(menu->ChosenClan(), "sundrel");
+  EXPECT_EQ(menu->ChosenClan(), Clan::Sundrel);
 }
 
 TEST_F(MainMenuTest, TheDiaryPanelListsTheRunsInTheChosenOrder) {

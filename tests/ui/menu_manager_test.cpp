@@ -105,7 +105,7 @@ TEST_F(MenuManagerTest, HudWordsReachTheHud) {
   // The reply does not depend on the arguments.
   EXPECT_EQ(Post("get_clan a b c"), "2");
   Post("hud_update_clan two");
-  EXPECT_EQ(hud.Clan(), 2);
+  EXPECT_EQ(hud.RunClan(), Clan::Floreth);
 
   Post("hud_update_score 1205 0.0");
   EXPECT_EQ(hud.Score(), 1205);

@@ -36,13 +36,13 @@ class RecordingElements final : public HudElements {
 TEST(ResultsBoardTest, StartHidesAndPlacesEveryPartAndPicksTheBoards) {
   const struct {
     bool won;
-    int clan;
+    Clan clan;
     const char* board;
     const char* clanBoard;
   } cases[] = {
-      {true, 1, "win_board.png", "sundrel_board.png"},
-      {false, 2, "lose_board.png", "floreth_board.png"},
-      {false, 0, "lose_board.png", "sundrel_board.png"},
+      {true, Clan::Sundrel, "win_board.png", "sundrel_board.png"},
+      {false, Clan::Floreth, "lose_board.png", "floreth_board.png"},
+      {false, Clan::Neutral, "lose_board.png", "sundrel_board.png"},
   };
   for (const auto& c : cases) {
     RecordingElements elements;
@@ -67,7 +67,7 @@ TEST(ResultsBoardTest, StartHidesAndPlacesEveryPartAndPicksTheBoards) {
 TEST(ResultsBoardTest, TimelineAtChosenMoments) {
   RecordingElements elements;
   ResultsBoard board;
-  StartResults(board, {true, 1, "A+", 1205, 125.9f}, elements);
+  StartResults(board, {true, Clan::Sundrel, "A+", 1205, 125.9f}, elements);
 
   // Each step advances by dt, then checks one property: its exact text, or (text null) the
   // number in it.
@@ -147,7 +147,7 @@ TEST(ResultsBoardTest, ARestoredBoardLooksLikeTheOneThatNeverLeft) {
   constexpr float kFrame = 1.0f / 30.0f;
   RecordingElements live;
   ResultsBoard board;
-  StartResults(board, {false, 2, "S", 4321, 75.0f}, live);
+  StartResults(board, {false, Clan::Floreth, "S", 4321, 75.0f}, live);
   int frames = 0;
   for (; board.stage < 5 && frames < 200; ++frames) {
     ResultsBoard restored = board;

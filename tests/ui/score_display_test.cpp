@@ -39,11 +39,11 @@ TEST_F(ScoreDisplayTest, SpansAreRebuiltOnlyWhenTheScoreChanges) {
   Rml::ElementDocument* document =
       Show("<rml><body><div id='score-value'/></body></rml>");
   ScoreDisplay display;
-  display.SetScore(7, 1);  // not bound: nothing
+  display.SetScore(7, Clan::Sundrel);  // not bound: nothing
   EXPECT_FALSE(display.LastShown().has_value());
 
   display.Bind(document);
-  display.SetScore(1205, 1);
+  display.SetScore(1205, Clan::Sundrel);
   ASSERT_EQ(display.Digits().size(), 4u);
   Rml::Element* first = document->GetElementById("digit-0");
   ASSERT_NE(first, nullptr);
@@ -55,11 +55,11 @@ TEST_F(ScoreDisplayTest, SpansAreRebuiltOnlyWhenTheScoreChanges) {
 
   display.Update(0.2f);
   for (const DigitEntry& digit : display.Digits()) EXPECT_FALSE(digit.animating) << digit.id;
-  display.SetScore(1205, 2);  // same score: the spans stay, the clan is noted
+  display.SetScore(1205, Clan::Floreth);  // same score: the spans stay, the clan is noted
   EXPECT_EQ(document->GetElementById("digit-0"), first);
   for (const DigitEntry& digit : display.Digits()) EXPECT_FALSE(digit.animating) << digit.id;
 
-  display.SetScore(-1, 0);  // a new score with clan 0 gets Floreth spans
+  display.SetScore(-1, Clan::Neutral);  // a new score with no clan gets Floreth spans
   ASSERT_EQ(display.Digits().size(), 2u);
   EXPECT_EQ(document->GetElementById("digit-0")->GetAttribute<std::string>("class", ""),
             "score-digit first-digit floreth");

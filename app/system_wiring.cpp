@@ -25,7 +25,6 @@
 #include "physics/collision_system.h"
 #include "physics/physics_system.h"
 #include "physics/tilemap_system.h"
-#include "rml/rml.h"
 #include "platform/input_system.h"
 #include "platform/platform_system.h"
 #include "platform/settings_system.h"
@@ -39,6 +38,7 @@
 #include "render/standard_entity_renderer.h"
 #include "render/ttf_system.h"
 #include "render/ui_render_interface.h"
+#include "rml/rml.h"
 #include "scripting/action_list_system.h"
 #include "scripting/lua_script_system.h"
 #include "ui/game_hud.h"
@@ -132,8 +132,7 @@ void WireScenes(RenderContext& context, SceneSystem& scenes, ActionListSystem& a
   SceneSystemLinks links;
   links.tweenFloat = [&actions](float* target, float start, float end, float seconds, int curve,
                                 std::function<void()> completion, bool runsWhilePaused) {
-    actions.TweenFloat(target, start, end, seconds, curve, std::move(completion),
-                       runsWhilePaused);
+    actions.TweenFloat(target, start, end, seconds, curve, std::move(completion), runsWhilePaused);
   };
   links.cancelTweensOn = [&actions](const float* target) { actions.CancelTweensOn(target); };
   links.setPauseMenuEnabled = [&documents](bool enabled) {
@@ -272,7 +271,8 @@ void WireDocuments(DECS& decs, RenderContext& context, const SystemManager& syst
   links.windowSize = [platform = std::weak_ptr<PlatformSystem>(platform)] {
     const auto system = platform.lock();
     if (!system) return glm::ivec2(0);
-    return glm::ivec2(static_cast<int>(system->viewportWidth), static_cast<int>(system->viewportHeight));
+    return glm::ivec2(static_cast<int>(system->viewportWidth),
+                      static_cast<int>(system->viewportHeight));
   };
   // While a recording plays back, recorded pointer movement moves the documents' pointer.
   links.pointerPosition = [input] { return input->GetPointerPosition(); };
@@ -446,8 +446,7 @@ void LinkCameras(CameraSystem& cameras, const std::shared_ptr<PlatformSystem>& p
                  const std::shared_ptr<SettingsSystem>& settings) {
   CameraSystemLinks links;
   if (platform != nullptr) {
-    links.windowSize = [window = std::weak_ptr<PlatformSystem>(platform)](int& width,
-                                                                         int& height) {
+    links.windowSize = [window = std::weak_ptr<PlatformSystem>(platform)](int& width, int& height) {
       const auto system = window.lock();
       if (system == nullptr || system->window == nullptr) return false;
       glfwGetWindowSize(system->window, &width, &height);

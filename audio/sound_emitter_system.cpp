@@ -41,8 +41,8 @@ void SoundEmitterSystem::Init() {
   entityManager = decs.GetManager<EntityManager>().get();
   messaging = decs.GetManager<MessagingManager>().get();
   if (const auto systems = decs.GetManager<SystemManager>()) {
-    systems->SetSignature(TypeName<SoundEmitterSystem>(),
-                          {std::string(TypeName<Transform>()), std::string(TypeName<SoundEmitter>())});
+    systems->SetSignature(TypeName<SoundEmitterSystem>(), {std::string(TypeName<Transform>()),
+                                                           std::string(TypeName<SoundEmitter>())});
   }
   if (ResourceProvider* resources = DECS::CurrentResources()) {
     using namespace texture_sampling;

@@ -42,8 +42,9 @@ void SoundSystem::Init() {
   if (opened != FMOD_OK) {
     std::printf("SoundSystem : %s; the game runs without sound\n", FMOD_ErrorString(opened));
   } else if (AudioLayer_IsLoopback(system, &loopback) == FMOD_OK && loopback != 0) {
-    std::printf("SoundSystem : no sound device is in use; sound goes to the silent loopback "
-                "device\n");
+    std::printf(
+        "SoundSystem : no sound device is in use; sound goes to the silent loopback "
+        "device\n");
   }
   FMOD_System_SetSoftwareChannels(system, kSlotCount);
 
@@ -104,9 +105,8 @@ int SoundSystem::LoadSound(const std::string& path, const std::string& alias, bo
     return -1;
   }
   FMOD_SOUND* sound = nullptr;
-  const FMOD_RESULT result = FMOD_System_CreateSound(system, path.c_str(),
-                                                     loop ? kLoopingMode : kOneShotMode, nullptr,
-                                                     &sound);
+  const FMOD_RESULT result = FMOD_System_CreateSound(
+      system, path.c_str(), loop ? kLoopingMode : kOneShotMode, nullptr, &sound);
   if (!loop) std::printf("%i %s\n", static_cast<int>(result), path.c_str());
   if (result != FMOD_OK) {
     std::printf("SoundSystem : cannot load sound '%s' from '%s': %s (error %i)\n", alias.c_str(),
@@ -251,8 +251,9 @@ void SoundSystem::FadeOutChannels(const std::string& alias) {
       continue;
     }
     links.tweener->CancelTweensOn(&slot.fade);
-    links.tweener->TweenFloat(&slot.fade, slot.fade, 0.0f, kFadeOutSeconds, kFadeCurve,
-                              [this] { StopSilencedChannels(); }, /*runsWhilePaused=*/false);
+    links.tweener->TweenFloat(
+        &slot.fade, slot.fade, 0.0f, kFadeOutSeconds, kFadeCurve,
+        [this] { StopSilencedChannels(); }, /*runsWhilePaused=*/false);
   }
   if (links.tweener == nullptr) StopSilencedChannels();
 }

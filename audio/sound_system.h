@@ -54,7 +54,7 @@ struct SoundSystemLinks {
 };
 
 struct SoundEntry {
-  std::string alias = "NULL";  // "NULL": empty entry
+  std::string alias = "NULL";   // "NULL": empty entry
   FMOD_SOUND* sound = nullptr;  // null when empty or when the file could not be loaded
   bool loop = false;
 };

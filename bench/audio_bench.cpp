@@ -32,8 +32,8 @@ void BM_AudioUpdate32Voices(benchmark::State& state) {
   FMOD_System_Create(&system, FMOD_VERSION);
   FMOD_System_Init(system, 32, FMOD_INIT_NORMAL, nullptr);
   FMOD_SOUND* sound = nullptr;
-  if (FMOD_System_CreateSound(system, kRain.c_str(), FMOD_LOOP_NORMAL | FMOD_2D, nullptr,
-                              &sound) != FMOD_OK) {
+  if (FMOD_System_CreateSound(system, kRain.c_str(), FMOD_LOOP_NORMAL | FMOD_2D, nullptr, &sound) !=
+      FMOD_OK) {
     state.SkipWithError("cannot load the rain loop");
   }
   for (int i = 0; i < 32; ++i) {

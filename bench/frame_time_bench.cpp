@@ -125,9 +125,9 @@ int main(int argc, char** argv) {
   if (scenes.empty()) scenes = {"splash_scene", "main_menu_scene"};
   if (!EnterGameData(KELVARIS_SOURCE_DIR)) return 1;
   for (const std::string& scene : scenes) {
-    benchmark::RegisterBenchmark(("FrameTime/" + scene + "/mode:" + std::to_string(graphicsMode))
-                                     .c_str(),
-                                 BM_FrameTime, scene, graphicsMode)
+    benchmark::RegisterBenchmark(
+        ("FrameTime/" + scene + "/mode:" + std::to_string(graphicsMode)).c_str(), BM_FrameTime,
+        scene, graphicsMode)
         ->Iterations(kTimedFrames)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);

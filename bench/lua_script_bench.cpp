@@ -40,8 +40,8 @@ class ScriptedEntities {
  public:
   explicit ScriptedEntities(int count) {
     const QuietStdout quiet;
-    folder = std::filesystem::temp_directory_path() /
-             ("kelvaris-lua-bench-" + std::to_string(count));
+    folder =
+        std::filesystem::temp_directory_path() / ("kelvaris-lua-bench-" + std::to_string(count));
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "mover.lua") << kMoverScript;
     DECS& decs = DECS::CreateInstance();

@@ -112,8 +112,7 @@ class ParticleDrawWorld {
     for (int index = 0; index < kDrawnEmitters; ++index) {
       const glm::vec3 at(-40.0f + 8.0f * static_cast<float>(index % 10),
                          -20.0f + 10.0f * static_cast<float>(index / 10), 0.0f);
-      setup.AddEntity("emitter" + std::to_string(index), Transform(at, {}, glm::vec3(1.0f)),
-                      glow);
+      setup.AddEntity("emitter" + std::to_string(index), Transform(at, {}, glm::vec3(1.0f)), glow);
     }
     particleSystem->Update(1.0f);  // each emitter fills its pool
   }

@@ -32,7 +32,8 @@ class CollisionBench {
     DECS::CreateInstance();
     CreateManagers();
     RegisterAllComponents();
-    collision = DECS::Instance().GetManager<SystemManager>()->RegisterSystem<CollisionSystem>().get();
+    collision =
+        DECS::Instance().GetManager<SystemManager>()->RegisterSystem<CollisionSystem>().get();
   }
   ~CollisionBench() {
     const QuietStdout quiet;
@@ -95,16 +96,15 @@ void BM_PairPass(benchmark::State& state) {
   }
   for (auto _ : state) {
     if (overlapping) {
-      for (int i = 0; i < count; ++i) bench.transforms[static_cast<std::size_t>(i)]->_position =
-          positions[static_cast<std::size_t>(i)];
+      for (int i = 0; i < count; ++i)
+        bench.transforms[static_cast<std::size_t>(i)]->_position =
+            positions[static_cast<std::size_t>(i)];
     }
     bench.collision->PairPass();
   }
   state.counters["pairs"] = static_cast<double>(count) * (count - 1) / 2.0;
 }
-BENCHMARK(BM_PairPass)
-    ->ArgsProduct({{16, 64, 256, 1023}, {0, 1}})
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PairPass)->ArgsProduct({{16, 64, 256, 1023}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 void BM_TilePass(benchmark::State& state) {
   CollisionBench bench;

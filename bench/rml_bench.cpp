@@ -9,15 +9,15 @@
 //   build/release/bench/bench_rml
 //   build/release/bench/bench_rml --benchmark_filter='ParseStyleSheet|Deep|AppendChildren'
 
-#include "bench/support/allocation_counter.h"
-#include "rml/rml.h"
-#include "rml/style_sheet.h"
-
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "bench/support/allocation_counter.h"
+#include "rml/rml.h"
+#include "rml/style_sheet.h"
 
 namespace {
 
@@ -29,11 +29,13 @@ class RecordingRenderInterface : public Rml::RenderInterface {
     Rml::TextureHandle texture;
   };
   RecordingRenderInterface() { draws.reserve(8192); }
-  Rml::CompiledGeometryHandle CompileGeometry(std::span<const Rml::Vertex> vertices, std::span<const int>) override {
+  Rml::CompiledGeometryHandle CompileGeometry(std::span<const Rml::Vertex> vertices,
+                                              std::span<const int>) override {
     vertex_count += vertices.size();
     return ++next_handle;
   }
-  void RenderGeometry(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation, Rml::TextureHandle texture) override {
+  void RenderGeometry(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
+                      Rml::TextureHandle texture) override {
     draws.push_back({geometry, translation, texture});
   }
   void ReleaseGeometry(Rml::CompiledGeometryHandle) override {}
@@ -41,7 +43,9 @@ class RecordingRenderInterface : public Rml::RenderInterface {
     dimensions = {32, 32};
     return ++next_handle;
   }
-  Rml::TextureHandle GenerateTexture(std::span<const Rml::byte>, Rml::Vector2i) override { return ++next_handle; }
+  Rml::TextureHandle GenerateTexture(std::span<const Rml::byte>, Rml::Vector2i) override {
+    return ++next_handle;
+  }
   void ReleaseTexture(Rml::TextureHandle) override {}
   void EnableScissorRegion(bool) override {}
   void SetScissorRegion(Rml::Rectanglei) override {}
@@ -91,9 +95,10 @@ std::string MakeDocument(bool animated) {
   // Rows: 5 elements each (row, name, value, bar, fill) and two texts.
   rml += "<div id='list'>";
   for (int row = 0; row < kRows; ++row) {
-    rml += "<div class='row' id='row" + std::to_string(row) + "'><span class='name'>Entry " + std::to_string(row) +
-           "</span><span class='value'>" + std::to_string(row * 37 % 1000) +
-           "</span><div class='bar" + (animated && row % (kRows / kAnimatedBars) == 0 ? " pulse" : "") +
+    rml += "<div class='row' id='row" + std::to_string(row) + "'><span class='name'>Entry " +
+           std::to_string(row) + "</span><span class='value'>" + std::to_string(row * 37 % 1000) +
+           "</span><div class='bar" +
+           (animated && row % (kRows / kAnimatedBars) == 0 ? " pulse" : "") +
            "'><div class='fill' style='width: " + std::to_string(row % 100) +
            "px'></div></div></div>";
   }
@@ -212,7 +217,8 @@ void BM_AnimatedFrame(benchmark::State& state) {
   }
   ReportAllocations(state, before, fixture);
   state.counters["vertices_compiled_per_frame"] =
-      static_cast<double>(fixture.render.vertex_count - vertices_before) / static_cast<double>(state.iterations());
+      static_cast<double>(fixture.render.vertex_count - vertices_before) /
+      static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_AnimatedFrame)->Unit(benchmark::kMicrosecond);
 
@@ -227,7 +233,8 @@ void BM_ParseStyleSheet(benchmark::State& state) {
     text += "/* rule " + n + " */\n.panel" + n + " > .row .cell" + n + ":hover {\n  width: " + n +
             "px;\n  color: #8c4;\n  margin: 2px 4px;\n}\n";
     if (rule % 100 == 0)
-      text += "@keyframes k" + n + " {\n  from { opacity: 0; }\n  to { opacity: 1; }\n}\n@spritesheet s" + n +
+      text += "@keyframes k" + n +
+              " {\n  from { opacity: 0; }\n  to { opacity: 1; }\n}\n@spritesheet s" + n +
               " {\n  src: s.png;\n  icon" + n + ": 0px 0px 4px 4px;\n}\n";
   }
   for (auto _ : state) {
@@ -238,7 +245,12 @@ void BM_ParseStyleSheet(benchmark::State& state) {
   state.SetComplexityN(state.range(0));
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_ParseStyleSheet)->Arg(10000)->Arg(20000)->Arg(40000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseStyleSheet)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 // Loading (parsing, styling and laying out) a document nested 128 deep whose style sheet has
 // long descendant selectors, some matching along the whole chain and some failing only at
@@ -248,7 +260,8 @@ void BM_LoadDeepDocumentWithLongSelectors(benchmark::State& state) {
   std::string rml = "<rml><head><style>\n";
   for (int rule = 0; rule < 16; ++rule) {
     rml += rule % 2 == 0 ? ".absent" : "body";
-    for (int compound = 0; compound < 11 + rule; ++compound) rml += compound % 3 == 0 ? " div" : " .d";
+    for (int compound = 0; compound < 11 + rule; ++compound)
+      rml += compound % 3 == 0 ? " div" : " .d";
     rml += " { width: " + std::to_string(100 + rule) + "px; }\n";
   }
   rml += "</style></head><body>";
@@ -272,7 +285,8 @@ void BM_AppendChildren(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     std::vector<Rml::ElementPtr> children;
-    for (int child = 0; child < state.range(0); ++child) children.push_back(std::make_unique<Rml::Element>("p"));
+    for (int child = 0; child < state.range(0); ++child)
+      children.push_back(std::make_unique<Rml::Element>("p"));
     auto parent = std::make_unique<Rml::Element>("div");
     state.ResumeTiming();
     for (Rml::ElementPtr& child : children) parent->AppendChild(std::move(child));
@@ -284,6 +298,11 @@ void BM_AppendChildren(benchmark::State& state) {
   state.SetComplexityN(state.range(0));
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_AppendChildren)->Arg(100000)->Arg(200000)->Arg(400000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AppendChildren)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Arg(400000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

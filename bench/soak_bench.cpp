@@ -76,9 +76,12 @@ InputRecording MakeRecording() {
       const int period = 90 + 17 * action;
       const int phase = frame % period;
       ButtonState state = ButtonState::FALSE;
-      if (phase == 0) state = ButtonState::TRIGGERED;
-      else if (phase < 10) state = ButtonState::TRUE;
-      else if (phase == 10) state = ButtonState::RELEASED;
+      if (phase == 0)
+        state = ButtonState::TRIGGERED;
+      else if (phase < 10)
+        state = ButtonState::TRUE;
+      else if (phase == 10)
+        state = ButtonState::RELEASED;
       recorded.states[static_cast<std::size_t>(action)] = state;
       recorded.ranges[static_cast<std::size_t>(action)] =
           static_cast<float>(((frame + 13 * action) % 120) - 60) / 60.0f;

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/support/render_setup.h"
 #include "bench/support/quiet_stdout.h"
+#include "bench/support/render_setup.h"
 #include "components/tilemap.h"
 #include "components/transform.h"
 #include "components/wind_emitter.h"
@@ -70,8 +70,8 @@ class EffectsWorld {
     }
     while (static_cast<int>(emitters.size()) < count) {
       WindEmitter emitter;
-      emitter._type = emitters.size() % 2 == 0 ? WindEmitterType::Directional
-                                               : WindEmitterType::Vortex;
+      emitter._type =
+          emitters.size() % 2 == 0 ? WindEmitterType::Directional : WindEmitterType::Vortex;
       emitter._strengthVariationRange = {0.5f, 1.5f};
       emitter._strenghVariationDelta = 0.1f;
       emitters.push_back(setup.AddEntity("emitter", Transform(), emitter));

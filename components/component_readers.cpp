@@ -95,56 +95,55 @@ Parent ReadParent(const json& section) {
 
 ParticleEmitter ReadParticleEmitter(const json& section) {
   ParticleEmitter emitter;
-  ReadRecord(section,
-             {{"_emitByParentVelocity", &emitter._emitByParentVelocity},
-              {"_velocityEmissionThreshold", &emitter._velocityEmissionThreshold},
-              {"_emissionRate", &emitter._emissionRate},
-              {"_prewarmTime", &emitter._prewarmTime},
-              {"_maxParticles", &emitter._maxParticles},
-              {"_lifetimeRange", &emitter._lifetimeRange},
-              {"_meshPath", &emitter._meshPath},
-              {"_materialPath", &emitter._materialPath},
-              {"_useAnimationComponentTexture", &emitter._useAnimationComponentTexture},
-              {"_freezeAnimationFrame", &emitter._freezeAnimationFrame},
-              {"_texturePath", &emitter._texturePath},
-              {"_emissionShape", &emitter._emissionShape},
-              {"_emissionBounds", &emitter._emissionBounds},
-              {"_offset", &emitter._offset},
-              {"_startVelocityRange", &emitter._startVelocityRange},
-              {"_endVelocityRange", &emitter._endVelocityRange},
-              {"_accelerationRange", &emitter._accelerationRange},
-              {"_rotationMode", &emitter._rotationMode},
-              {"_initialRotation", &emitter._initialRotation},
-              {"_rotationRange", &emitter._rotationRange},
-              {"_startAngularVelocityRange", &emitter._startAngularVelocityRange},
-              {"_endAngularVelocityRange", &emitter._endAngularVelocityRange},
-              {"_angularAccelerationRange", &emitter._angularAccelerationRange},
-              {"_scaleMode", &emitter._scaleMode},
-              {"_startScaleRange", &emitter._startScaleRange},
-              {"_endScaleRange", &emitter._endScaleRange},
-              {"_scaleModifiers", &emitter._scaleModifiers},
-              {"_noiseModifiers", &emitter._noiseModifiers},
-              {"_turbulenceModifiers", &emitter._turbulenceModifiers},
-              {"_randomColors", &emitter._randomColors},
-              {"_constantColorR", &emitter._constantColorR},
-              {"_constantColorG", &emitter._constantColorG},
-              {"_constantColorB", &emitter._constantColorB},
-              {"_constantColorA", &emitter._constantColorA},
-              {"_startColorRange", &emitter._startColorRange},
-              {"_startColorRange2", &emitter._startColorRange2},
-              {"_endColorRange", &emitter._endColorRange},
-              {"_endColorRange2", &emitter._endColorRange2},
-              {"_mathEquation", &emitter._mathEquation},
-              {"_renderMode", &emitter._renderMode},
-              {"_transparent", &emitter._transparent},
-              {"_scaleCurve", &emitter._scaleCurve},
-              {"_colorCurve", &emitter._colorCurve},
-              {"_particleSpace", &emitter._particleSpace},
-              {"_active", &emitter._active},
-              {"_burstMode", &emitter._burstMode},
-              {"_burstDuration", &emitter._burstDuration},
-              {"_destroyOnCompletion", &emitter._destroyOnCompletion},
-              {"_clearParticlesOnComplete", &emitter._clearParticlesOnComplete}});
+  ReadRecord(section, {{"_emitByParentVelocity", &emitter._emitByParentVelocity},
+                       {"_velocityEmissionThreshold", &emitter._velocityEmissionThreshold},
+                       {"_emissionRate", &emitter._emissionRate},
+                       {"_prewarmTime", &emitter._prewarmTime},
+                       {"_maxParticles", &emitter._maxParticles},
+                       {"_lifetimeRange", &emitter._lifetimeRange},
+                       {"_meshPath", &emitter._meshPath},
+                       {"_materialPath", &emitter._materialPath},
+                       {"_useAnimationComponentTexture", &emitter._useAnimationComponentTexture},
+                       {"_freezeAnimationFrame", &emitter._freezeAnimationFrame},
+                       {"_texturePath", &emitter._texturePath},
+                       {"_emissionShape", &emitter._emissionShape},
+                       {"_emissionBounds", &emitter._emissionBounds},
+                       {"_offset", &emitter._offset},
+                       {"_startVelocityRange", &emitter._startVelocityRange},
+                       {"_endVelocityRange", &emitter._endVelocityRange},
+                       {"_accelerationRange", &emitter._accelerationRange},
+                       {"_rotationMode", &emitter._rotationMode},
+                       {"_initialRotation", &emitter._initialRotation},
+                       {"_rotationRange", &emitter._rotationRange},
+                       {"_startAngularVelocityRange", &emitter._startAngularVelocityRange},
+                       {"_endAngularVelocityRange", &emitter._endAngularVelocityRange},
+                       {"_angularAccelerationRange", &emitter._angularAccelerationRange},
+                       {"_scaleMode", &emitter._scaleMode},
+                       {"_startScaleRange", &emitter._startScaleRange},
+                       {"_endScaleRange", &emitter._endScaleRange},
+                       {"_scaleModifiers", &emitter._scaleModifiers},
+                       {"_noiseModifiers", &emitter._noiseModifiers},
+                       {"_turbulenceModifiers", &emitter._turbulenceModifiers},
+                       {"_randomColors", &emitter._randomColors},
+                       {"_constantColorR", &emitter._constantColorR},
+                       {"_constantColorG", &emitter._constantColorG},
+                       {"_constantColorB", &emitter._constantColorB},
+                       {"_constantColorA", &emitter._constantColorA},
+                       {"_startColorRange", &emitter._startColorRange},
+                       {"_startColorRange2", &emitter._startColorRange2},
+                       {"_endColorRange", &emitter._endColorRange},
+                       {"_endColorRange2", &emitter._endColorRange2},
+                       {"_mathEquation", &emitter._mathEquation},
+                       {"_renderMode", &emitter._renderMode},
+                       {"_transparent", &emitter._transparent},
+                       {"_scaleCurve", &emitter._scaleCurve},
+                       {"_colorCurve", &emitter._colorCurve},
+                       {"_particleSpace", &emitter._particleSpace},
+                       {"_active", &emitter._active},
+                       {"_burstMode", &emitter._burstMode},
+                       {"_burstDuration", &emitter._burstDuration},
+                       {"_destroyOnCompletion", &emitter._destroyOnCompletion},
+                       {"_clearParticlesOnComplete", &emitter._clearParticlesOnComplete}});
   return emitter;
 }
 
@@ -170,8 +169,7 @@ Prefab ReadPrefab(const json& section) {
 
 RMLDocument ReadRMLDocument(const json& section) {
   RMLDocument document;
-  ReadRecord(section,
-             {{"_path", &document._path}, {"_isMenuDocument", &document._isMenuDocument}});
+  ReadRecord(section, {{"_path", &document._path}, {"_isMenuDocument", &document._isMenuDocument}});
   return document;
 }
 
@@ -212,9 +210,8 @@ SoundEmitter ReadSoundEmitter(const json& section) {
 
 SpriteText ReadSpriteText(const json& section) {
   SpriteText text;
-  ReadRecord(section, {{"_text", &text._text},
-                       {"_anchorX", &text._anchorX},
-                       {"_anchorY", &text._anchorY}});
+  ReadRecord(section,
+             {{"_text", &text._text}, {"_anchorX", &text._anchorX}, {"_anchorY", &text._anchorY}});
   return text;
 }
 
@@ -238,15 +235,14 @@ TagContainer ReadTagContainer(const json& section) {
 
 TextureComponent ReadTextureComponent(const json& section) {
   TextureComponent texture;
-  ReadRecord(section,
-             {{"_albedoPath", &texture._albedoPath},
-              {"_normalPath", &texture._normalPath},
-              {"_minAlbedoInterpolationMode", &texture._minAlbedoInterpolationMode},
-              {"_maxAlbedoInterpolationMode", &texture._maxAlbedoInterpolationMode},
-              {"_minNormalInterpolationMode", &texture._minNormalInterpolationMode},
-              {"_maxNormalInterpolationMode", &texture._maxNormalInterpolationMode},
-              {"_albedoRepeatMode", &texture._albedoRepeatMode},
-              {"_normalRepeatMode", &texture._normalRepeatMode}});
+  ReadRecord(section, {{"_albedoPath", &texture._albedoPath},
+                       {"_normalPath", &texture._normalPath},
+                       {"_minAlbedoInterpolationMode", &texture._minAlbedoInterpolationMode},
+                       {"_maxAlbedoInterpolationMode", &texture._maxAlbedoInterpolationMode},
+                       {"_minNormalInterpolationMode", &texture._minNormalInterpolationMode},
+                       {"_maxNormalInterpolationMode", &texture._maxNormalInterpolationMode},
+                       {"_albedoRepeatMode", &texture._albedoRepeatMode},
+                       {"_normalRepeatMode", &texture._normalRepeatMode}});
   return texture;
 }
 
@@ -287,9 +283,7 @@ WindEmitter ReadWindEmitter(const json& section) {
   return wind;
 }
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 void ResolveParticleResources(ParticleEmitter& emitter) {
   // The handles come from the renderer's caches through the engine's resource provider. With no

@@ -60,8 +60,7 @@ void LoadSoundBank(SoundBank& bank, const SectionSource&) { bank.Load(); }
 void LoadSequenceTemplate(Sequence& sequence, const SectionSource&) { sequence.LoadTemplate(); }
 void CheckScriptSystem(LuaScript&, const SectionSource& source) {
   if (!DECS::HasInstance() || DECS::Instance().EntityScripts() == nullptr) {
-    std::fprintf(stderr, "LuaScriptSystem not found when deserializing entity %i\n",
-                 source.entity);
+    std::fprintf(stderr, "LuaScriptSystem not found when deserializing entity %i\n", source.entity);
   }
 }
 // The pool grows up to `_maxParticles`: a file asking for more than a pool may hold would take
@@ -71,7 +70,8 @@ void LoadParticleResources(ParticleEmitter& emitter, const SectionSource& source
     std::fprintf(stderr,
                  "EntityReader : '%s', entity '%s', component '%.*s': \"_maxParticles\" %u is "
                  "more than a pool may hold; the pool holds %u\n",
-                 Shown(source.file), source.entityName.c_str(), static_cast<int>(TypeName<ParticleEmitter>().size()),
+                 Shown(source.file), source.entityName.c_str(),
+                 static_cast<int>(TypeName<ParticleEmitter>().size()),
                  TypeName<ParticleEmitter>().data(), emitter._maxParticles,
                  ParticleEmitter::kMaxPoolSize);
     emitter._maxParticles = ParticleEmitter::kMaxPoolSize;

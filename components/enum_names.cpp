@@ -28,8 +28,8 @@ std::vector<int> ValuesInListOrder(std::initializer_list<Enum> enumerators) {
     return table;                                                             \
   }
 
-KELVARIS_DEFINE_ENUM_NAMES(EmissionShape, "Point, Sphere, Box, Cone, FoliageMap",
-                           Point, Sphere, Box, Cone, FoliageMap)
+KELVARIS_DEFINE_ENUM_NAMES(EmissionShape, "Point, Sphere, Box, Cone, FoliageMap", Point, Sphere,
+                           Box, Cone, FoliageMap)
 
 KELVARIS_DEFINE_ENUM_NAMES(Mode, "ORTHO, PERSPECTIVE", ORTHO, PERSPECTIVE)
 

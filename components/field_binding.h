@@ -34,10 +34,9 @@
 // (boolean, string likewise). A field of a type with no reader is reported on standard error
 // as "Unsupported type for deserialization: <type name>" and left unchanged.
 
-#include <nlohmann/json.hpp>
-
 #include <glm/glm.hpp>
 #include <initializer_list>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <span>
 #include <string>
@@ -62,18 +61,14 @@ struct UnsupportedField {
 
 // The address of a field and, through the alternative it holds, the field's type.
 using FieldAddress = std::variant<
-    int*, unsigned int*, float*, double*, bool*, std::string*,
-    glm::vec2*, glm::vec3*, glm::vec4*,
-    Keyframe<glm::vec3>*, Keyframe<glm::vec4>*,
-    PropertyCurve<glm::vec3>*, PropertyCurve<glm::vec4>*,
-    ScaleModifiers*, NoiseModifiers*, TurbulenceModifers*, FoliageData*,
-    IntStringPair*, std::set<std::string>*, std::set<IntStringPair>*,
-    std::vector<std::string>*, std::vector<Keyframe<glm::vec3>>*,
-    std::vector<Keyframe<glm::vec4>>*, std::vector<FoliageData>*,
+    int*, unsigned int*, float*, double*, bool*, std::string*, glm::vec2*, glm::vec3*, glm::vec4*,
+    Keyframe<glm::vec3>*, Keyframe<glm::vec4>*, PropertyCurve<glm::vec3>*,
+    PropertyCurve<glm::vec4>*, ScaleModifiers*, NoiseModifiers*, TurbulenceModifers*, FoliageData*,
+    IntStringPair*, std::set<std::string>*, std::set<IntStringPair>*, std::vector<std::string>*,
+    std::vector<Keyframe<glm::vec3>>*, std::vector<Keyframe<glm::vec4>>*, std::vector<FoliageData>*,
     EmissionShape*, Mode*, ColliderType*, RenderMode*, ParticleSpace*, RotationMode*, ScaleMode*,
     WindEmitterType*, FramebufferLayer*, ColliderLayer*, TextureComponent::InterpolationMode*,
-    TextureComponent::RepeatMode*,
-    UnsupportedField>;
+    TextureComponent::RepeatMode*, UnsupportedField>;
 
 template <typename T, typename Variant>
 inline constexpr bool kIsAlternative = false;

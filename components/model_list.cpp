@@ -25,9 +25,10 @@ bool ReadSectionHeader(TextScanner& scanner, const std::string& file, const char
     return false;
   }
   if (!scanner.ReadCount(count, ModelList::kMaxSectionCount)) {
-    std::printf("ModelList : '%s' line %d: the %s count is missing or not 0 to %d; the file is "
-                "not loaded\n",
-                file.c_str(), scanner.Line(), keyword, ModelList::kMaxSectionCount);
+    std::printf(
+        "ModelList : '%s' line %d: the %s count is missing or not 0 to %d; the file is "
+        "not loaded\n",
+        file.c_str(), scanner.Line(), keyword, ModelList::kMaxSectionCount);
     return false;
   }
   return true;
@@ -41,8 +42,7 @@ std::string ReadModelLine(TextScanner& scanner) {
   return tokens[0] + ' ' + tokens[1] + ' ' + tokens[2] + ' ' + tokens[3];
 }
 
-void ReportShortFile(const std::string& file, int line, const char* section, int read,
-                     int count) {
+void ReportShortFile(const std::string& file, int line, const char* section, int read, int count) {
   std::printf("ModelList : '%s' line %d: the file ends after %d of %d %s models\n", file.c_str(),
               line, read, count, section);
 }

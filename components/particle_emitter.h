@@ -97,8 +97,8 @@ struct Particle {
   glm::vec4 startColor{1.0f};
   glm::vec4 endColor{1.0f};
   glm::vec4 color{1.0f};
-  float lifetime = 0.0f;  // seconds
-  float age = 0.0f;       // seconds
+  float lifetime = 0.0f;          // seconds
+  float age = 0.0f;               // seconds
   glm::vec3 worldPosition{0.0f};  // world-space particles only
   bool worldSpace = false;
   glm::vec2 animationFrame{0.0f};  // cell offset captured at birth
@@ -132,7 +132,7 @@ class ParticleEmitter : public BaseComponent {
   float _velocityEmissionThreshold = 0.0f;
   float _emissionRate = 0.0f;  // particles per second
   float _prewarmTime = 0.0f;
-  unsigned int _maxParticles = 100;  // at most kMaxPoolSize from a file
+  unsigned int _maxParticles = 100;      // at most kMaxPoolSize from a file
   glm::vec2 _lifetimeRange{1.0f, 1.0f};  // seconds
   std::string _meshPath;
   std::string _materialPath;

@@ -40,8 +40,7 @@ bool HasMainMenuFadePass(const json& settings) {
 float MainMenuFadeEnd(const json& settings) {
   const json& pass = settings.at("PostProcessingPipeline").at(2).at(0);
   const auto floats = pass.find("FloatData");
-  if (floats == pass.end() || !floats->is_array() || floats->empty() ||
-      !(*floats)[0].is_number()) {
+  if (floats == pass.end() || !floats->is_array() || floats->empty() || !(*floats)[0].is_number()) {
     return 0.0f;
   }
   return std::clamp((*floats)[0].get<float>(), 0.0f, 1.0f);

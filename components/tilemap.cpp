@@ -41,7 +41,8 @@ bool ReadTileFile(TextScanner& scanner, const std::string& file, TileFile& tiles
   int width = 0;
   int height = 0;
   const bool sizeRead = scanner.ReadInt(width, 0) && scanner.ReadInt(height, 0);
-  if (!sizeRead || width < 1 || height < 1 || static_cast<unsigned int>(width) > Tilemap::kMaxSide ||
+  if (!sizeRead || width < 1 || height < 1 ||
+      static_cast<unsigned int>(width) > Tilemap::kMaxSide ||
       static_cast<unsigned int>(height) > Tilemap::kMaxSide ||
       static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) >
           Tilemap::kMaxTiles) {
@@ -218,8 +219,7 @@ void Tilemap::RandomFill(int seed, unsigned int maxValue) {
   const unsigned long long count = static_cast<unsigned long long>(width) * height;
   if (count == 0) return;
   if (count > kMaxTiles) {
-    std::printf("Tilemap : Warning: a grid of %u x %u tiles is too large to fill\n", width,
-                height);
+    std::printf("Tilemap : Warning: a grid of %u x %u tiles is too large to fill\n", width, height);
     return;
   }
   const float valueCount = static_cast<float>(std::min(maxValue, kMaxRandomValue) + 1u);
@@ -241,7 +241,8 @@ void Tilemap::SetTile(int index, unsigned int layerMask, int value) {
   const long long count = static_cast<long long>(width) * height;
   if (index < 0 || index >= count) return;
   if (layerMask != 1 && layerMask != 2 && layerMask != 3) return;
-  const char tile = static_cast<char>(static_cast<unsigned int>('0') + static_cast<unsigned int>(value));
+  const char tile =
+      static_cast<char>(static_cast<unsigned int>('0') + static_cast<unsigned int>(value));
   const auto position = static_cast<std::size_t>(index);
 
   auto change = [&](std::vector<char>& layer, const char* format) {
@@ -287,8 +288,7 @@ int Tilemap::WorldToTileIndex(const glm::vec3& position, const glm::mat4& model)
   const float scaleX = model[0][0];
   const float scaleZ = model[1][1];
   if (width == 0 || height == 0 || scaleX == 0.0f || scaleZ == 0.0f) return -1;
-  const float column =
-      std::round(position.x / scaleX - 0.5f + static_cast<float>(width) * 0.5f);
+  const float column = std::round(position.x / scaleX - 0.5f + static_cast<float>(width) * 0.5f);
   const float row = std::round(position.z / scaleZ - 0.5f + static_cast<float>(height) * 0.5f);
   // Written so that NaN falls outside too.
   if (!(column >= 0.0f && column < static_cast<float>(width) && row >= 0.0f &&
@@ -335,8 +335,8 @@ std::vector<int> Tilemap::GetTilesInRadius(int index, int radius) const {
   // grid itself.
   for (long long y = std::max(centreY - reach, 0LL); y <= std::min(centreY + reach, rows - 1);
        ++y) {
-    for (long long x = std::max(centreX - reach, 0LL);
-         x <= std::min(centreX + reach, columns - 1); ++x) {
+    for (long long x = std::max(centreX - reach, 0LL); x <= std::min(centreX + reach, columns - 1);
+         ++x) {
       const long long dx = x - centreX;
       const long long dy = y - centreY;
       if (dx * dx + dy * dy <= reach * reach) tiles.push_back(static_cast<int>(x + y * columns));

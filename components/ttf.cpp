@@ -62,7 +62,10 @@ const char* FreeTypeErrorText(FT_Error error) {
 #undef FTERRORS_H_
 #define FT_ERRORDEF(code, value, text) {value, text},
 #define FT_ERROR_START_LIST {
-#define FT_ERROR_END_LIST {0, nullptr}};
+#define FT_ERROR_END_LIST \
+  { 0, nullptr }          \
+  }                       \
+  ;
   static const struct {
     int code;
     const char* text;
@@ -104,8 +107,8 @@ bool TTF::LoadFont() {
   const auto fail = [&](const char* line, const std::string& detail, FT_Error error) {
     if (report) {
       std::printf("%s", line);
-      std::printf("TTF : '%s': %s: FreeType error %d (%s)\n", _fontFilePath.c_str(),
-                  detail.c_str(), error, FreeTypeErrorText(error));
+      std::printf("TTF : '%s': %s: FreeType error %d (%s)\n", _fontFilePath.c_str(), detail.c_str(),
+                  error, FreeTypeErrorText(error));
     }
     reportedFailure = name;
     return false;
@@ -114,8 +117,7 @@ bool TTF::LoadFont() {
   FreeTypeSession freeType;
   if (const FT_Error error = FT_Init_FreeType(&freeType.library); error != 0) {
     freeType.library = nullptr;
-    return fail("ERROR::FREETYPE: Could not init FreeType Library\n", "library not started",
-                error);
+    return fail("ERROR::FREETYPE: Could not init FreeType Library\n", "library not started", error);
   }
   if (const FT_Error error =
           FT_New_Face(freeType.library, _fontFilePath.c_str(), 0, &freeType.face);
@@ -124,8 +126,7 @@ bool TTF::LoadFont() {
     return fail("ERROR::FREETYPE: Failed to load font\n", "font not opened", error);
   }
   const int pixelSize = static_cast<int>(_fontSize);
-  if (const FT_Error error =
-          FT_Set_Pixel_Sizes(freeType.face, 0, static_cast<FT_UInt>(pixelSize));
+  if (const FT_Error error = FT_Set_Pixel_Sizes(freeType.face, 0, static_cast<FT_UInt>(pixelSize));
       error != 0) {
     return fail("ERROR::FREETYPE: Failed to load font\n",
                 "no size of " + std::to_string(pixelSize) + " px", error);

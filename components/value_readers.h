@@ -20,9 +20,8 @@
 // A set drops an element equal to one already present; sets of strings are ordered by text,
 // sets of pairs by the number, then the text.
 
-#include <nlohmann/json.hpp>
-
 #include <glm/glm.hpp>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <vector>

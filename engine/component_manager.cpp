@@ -28,14 +28,13 @@ void ComponentManager::ReportRegistration(std::string_view name) const {
   } else {
     std::cout << "Warning: No Lua state available for binding" << std::endl;
   }
-  std::printf("ComponentManager : '%.*s' registered\n", static_cast<int>(name.size()),
-              name.data());
+  std::printf("ComponentManager : '%.*s' registered\n", static_cast<int>(name.size()), name.data());
 }
 
 void ComponentManager::ReportInvalidEntity(std::string_view name, const char* operation,
                                            int entity) {
-  std::printf("ComponentManager : Warning: %s<%.*s> ignored: '%i' is not an entity id\n",
-              operation, static_cast<int>(name.size()), name.data(), entity);
+  std::printf("ComponentManager : Warning: %s<%.*s> ignored: '%i' is not an entity id\n", operation,
+              static_cast<int>(name.size()), name.data(), entity);
 }
 
 void ComponentManager::ReportMissingArray(std::string_view name, const char* operation,

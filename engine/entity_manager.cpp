@@ -12,9 +12,10 @@ int EntityManager::CreateEntity(std::string name) {
   }
   if (entity == kNoEntity) {
     if (refusedCreations++ == 0) {
-      std::printf("EntityManager : no free entity id for '%s' (all %d in use); further "
-                  "entities are refused without a report until the next scene loads\n",
-                  name.c_str(), kMaxEntities);
+      std::printf(
+          "EntityManager : no free entity id for '%s' (all %d in use); further "
+          "entities are refused without a report until the next scene loads\n",
+          name.c_str(), kMaxEntities);
     }
     return kNoEntity;
   }

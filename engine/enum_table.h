@@ -17,7 +17,6 @@
 // Errors are std::runtime_error "Invalid enum string: <text>. Valid values are: <list>".
 
 #include <nlohmann/json.hpp>
-
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -63,8 +62,10 @@ void ReadEnumField(const nlohmann::json& value, const EnumNameTable& table, int&
 // The same for a C++ enum with a 32-bit underlying type:
 //   ReadEnumField<Camera::Mode>(record["_mode"], ModeTable(), camera._mode);
 template <typename Enum>
-  requires std::is_enum_v<Enum> && (sizeof(std::underlying_type_t<Enum>) == sizeof(int))
-void ReadEnumField(const nlohmann::json& value, const EnumNameTable& table, Enum& field) {
+requires std::is_enum_v<Enum> &&
+    (sizeof(std::underlying_type_t<Enum>) ==
+     sizeof(int)) void ReadEnumField(const nlohmann::json& value, const EnumNameTable& table,
+                                     Enum& field) {
   int number = static_cast<int>(field);
   ReadEnumField(value, table, number);
   field = static_cast<Enum>(number);

@@ -44,8 +44,8 @@ std::string TemporaryPrefix(const std::string& path) { return path + ".tmp-"; }
 void RemoveStaleTemporaryFiles(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-  const std::string prefix = TemporaryPrefix(slash == std::string::npos ? path
-                                                                        : path.substr(slash + 1));
+  const std::string prefix =
+      TemporaryPrefix(slash == std::string::npos ? path : path.substr(slash + 1));
   std::error_code error;
   std::filesystem::directory_iterator entries(folder.empty() ? "/" : folder, error);
   if (error) return;
@@ -156,8 +156,8 @@ nlohmann::json ParseJsonText(std::string_view text) {
 
 void SaveJsonFile(const JsonFile& source, std::string& path) {
   path = os::NormalizePath(path);
-  const std::string text =
-      source.document.dump(4, ' ', /*ensure_ascii=*/false, nlohmann::json::error_handler_t::replace);
+  const std::string text = source.document.dump(4, ' ', /*ensure_ascii=*/false,
+                                                nlohmann::json::error_handler_t::replace);
   WriteFileAtomically(path, text);
   std::cout << "\nSuccessfully saved to " << path << "\n" << std::endl;
 }

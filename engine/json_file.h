@@ -19,9 +19,8 @@
 //
 // Plain-text data files are read with TextScanner (engine/text_scanner.h), not through here.
 
-#include <nlohmann/json.hpp>
-
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 

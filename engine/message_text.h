@@ -32,8 +32,8 @@ bool SplitMessageArguments(std::string_view message, std::string_view* words, st
 //   std::string rate;
 //   if (ParseMessageArguments(message, rate)) ...
 template <typename... Outputs>
-  requires(std::same_as<Outputs, std::string> && ...)
-bool ParseMessageArguments(std::string_view message, Outputs&... outputs) {
+requires(std::same_as<Outputs, std::string>&&...) bool ParseMessageArguments(
+    std::string_view message, Outputs&... outputs) {
   std::array<std::string_view, sizeof...(Outputs)> words{};
   if (!SplitMessageArguments(message, words.data(), words.size())) return false;
   std::size_t index = 0;

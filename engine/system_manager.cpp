@@ -19,10 +19,9 @@ void SystemManager::EntitySignatureChanged(int entity, const Signature& entitySi
   if (!IsValidEntityId(entity)) return;
   for (const auto& [typeName, system] : orderedSystems) {
     const auto required = signatures.find(typeName);
-    const bool covered =
-        required == signatures.end() ||
-        std::includes(entitySignature.begin(), entitySignature.end(), required->second.begin(),
-                      required->second.end());
+    const bool covered = required == signatures.end() ||
+                         std::includes(entitySignature.begin(), entitySignature.end(),
+                                       required->second.begin(), required->second.end());
     if (covered) {
       system->entities.insert(entity);
     } else {

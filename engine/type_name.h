@@ -16,10 +16,10 @@
 template <typename T>
 struct TypeNameOf;  // specialised by DECLARE_TYPE_NAME only
 
-#define DECLARE_TYPE_NAME(Kind, Type)                               \
-  template <>                                                       \
-  struct TypeNameOf<Type> {                                         \
-    static constexpr std::string_view value = #Kind " " #Type;      \
+#define DECLARE_TYPE_NAME(Kind, Type)                          \
+  template <>                                                  \
+  struct TypeNameOf<Type> {                                    \
+    static constexpr std::string_view value = #Kind " " #Type; \
   }
 
 template <typename T>

@@ -18,10 +18,10 @@
 constexpr std::size_t kMaxWholeFileBytes = 8u * 1024u * 1024u;
 
 enum class WholeFileRead {
-  kRead,       // `contents` holds the file
-  kNotOpened,  // the file does not exist or cannot be opened
-  kReadFailed, // it opened but a read failed (a folder, for one)
-  kTooLarge,   // it holds more than the ceiling
+  kRead,        // `contents` holds the file
+  kNotOpened,   // the file does not exist or cannot be opened
+  kReadFailed,  // it opened but a read failed (a folder, for one)
+  kTooLarge,    // it holds more than the ceiling
 };
 
 // Replaces `contents` with the file's bytes; on any result but kRead `contents` is empty.

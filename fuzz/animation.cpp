@@ -1,10 +1,10 @@
 // Animation files: any text read as one sprite-sheet file. No resource provider is set, so the
 // texture path is only read, never loaded.
-#include "components/animation_group.h"
-#include "fuzz_input_file.h"
-
 #include <cstddef>
 #include <cstdint>
+
+#include "components/animation_group.h"
+#include "fuzz_input_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   AnimationGroup group;

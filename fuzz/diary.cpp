@@ -1,10 +1,10 @@
 // Diary files: any bytes go to the diary reader, which reads what it can record by record; the
 // records it keeps must write out and read back whole.
-#include "ui/diary_file.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+#include "ui/diary_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const DiaryReadResult read =

@@ -2,19 +2,18 @@
 // into an engine with every component registered and no systems, resources or sound loader.
 // Prefab sections name files under GAME/Assets/Entity Prefabs/, which scripts/fuzz.sh runs
 // beside. Every entity read is destroyed again, so ids do not run out.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <stdexcept>
+
 #include "components/component_registration.h"
 #include "components/entity_reader.h"
 #include "engine/decs.h"
 #include "engine/engine_clock.h"
-
 #include "fuzz_json.h"
-
-#include <cstddef>
-#include <cstdint>
-#include <optional>
-#include <memory>
-#include <set>
-#include <stdexcept>
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   DECS::CreateInstance(std::make_unique<SteadyEngineClock>());

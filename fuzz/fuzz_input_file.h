@@ -3,8 +3,8 @@
 // temporary folder of this process, made on first use and removed at exit. The folder is in
 // /dev/shm: rewriting a file on disk for every input makes the run wait on the disk.
 //
-//   const std::string path = WriteFuzzInputFile(data, size);  // "/dev/shm/kelvaris-fuzz-XXXXXX/input"
-//   tilemap._path = path; tilemap.LoadTileFile();
+//   const std::string path = WriteFuzzInputFile(data, size);  //
+//   "/dev/shm/kelvaris-fuzz-XXXXXX/input" tilemap._path = path; tilemap.LoadTileFile();
 
 #include <cstddef>
 #include <cstdint>

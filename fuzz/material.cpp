@@ -1,15 +1,15 @@
 // Material files: any JSON document the game's parser accepts goes to the material reader. Programs
 // come from a cache over the recording backend, so no GL context is needed.
-#include "render/gpu_backend.h"
 #include "render/material.h"
-#include "render/resource_cache.h"
-
-#include "fuzz_json.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <memory>
+#include <optional>
+
+#include "fuzz_json.h"
+#include "render/gpu_backend.h"
+#include "render/resource_cache.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::optional<nlohmann::json> parsed = ParseFuzzJson(data, size);

@@ -1,10 +1,10 @@
 // Mesh files (both formats) read from text.
-#include "engine/text_scanner.h"
-#include "render/mesh_file.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "engine/text_scanner.h"
+#include "render/mesh_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TextScanner scanner =

@@ -1,13 +1,12 @@
 // Input recordings: any JSON document the game's parser accepts is read as a recording. The reader
 // may refuse a document by throwing (the input system catches it and plays nothing back).
-#include "platform/input_recording.h"
-
-#include "fuzz_json.h"
-
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <exception>
+#include <optional>
+
+#include "fuzz_json.h"
+#include "platform/input_recording.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::optional<nlohmann::json> parsed = ParseFuzzJson(data, size);

@@ -1,13 +1,13 @@
-// Scene settings: any JSON document the game's parser accepts is read as a post-processing pipeline.
-// A document of the wrong shape throws PipelineReadError, which the scene loader catches too.
-#include "render/post_process_pass.h"
-
-#include "fuzz_json.h"
-
+// Scene settings: any JSON document the game's parser accepts is read as a post-processing
+// pipeline. A document of the wrong shape throws PipelineReadError, which the scene loader catches
+// too.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
+
+#include "fuzz_json.h"
+#include "render/post_process_pass.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::optional<nlohmann::json> parsed = ParseFuzzJson(data, size);

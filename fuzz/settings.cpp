@@ -1,13 +1,13 @@
 // Settings files: any bytes as the player's settings.json, read by the settings system. The
 // per-user data folder is pointed at this process's temporary folder.
-#include "fuzz_input_file.h"
-#include "platform/settings_system.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include "fuzz_input_file.h"
+#include "platform/settings_system.h"
 
 namespace {
 std::string settingsFile;  // relative to FuzzInputFolder()

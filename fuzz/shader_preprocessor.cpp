@@ -1,8 +1,6 @@
 // Shader stages and the files they include: the input is cut at every '\x01' into files; the
 // stage is the first, and each include path reads one of the others (or none) chosen by a hash
 // of the path, so include chains, cycles and missing files all occur.
-#include "render/shader_source.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -10,6 +8,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "render/shader_source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -1,10 +1,11 @@
 // Tile files: any text read as one tile map. No resource provider is set, so foliage and trail
 // textures are not loaded.
 #include "components/tilemap.h"
-#include "fuzz_input_file.h"
 
 #include <cstddef>
 #include <cstdint>
+
+#include "fuzz_input_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Tilemap tilemap;

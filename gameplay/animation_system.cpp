@@ -28,9 +28,8 @@ void AnimationSystem::Init() {
   level = 1;
   engine = &DECS::Instance();
   if (auto systems = engine->GetManager<SystemManager>()) {
-    systems->SetSignature(TypeName<AnimationSystem>(),
-                          {std::string(TypeName<AnimationGroup>()),
-                           std::string(TypeName<TextureComponent>())});
+    systems->SetSignature(TypeName<AnimationSystem>(), {std::string(TypeName<AnimationGroup>()),
+                                                        std::string(TypeName<TextureComponent>())});
   }
 }
 

@@ -25,8 +25,8 @@ namespace {
 constexpr int kGrowGroupBlades = 16;
 constexpr const char* kNeutralTextureName = "GrassNeutralMap";
 
-Shader* CachedProgram(ResourceCache& cache, const std::string& vertex,
-                      const std::string& fragment, const std::string& compute) {
+Shader* CachedProgram(ResourceCache& cache, const std::string& vertex, const std::string& fragment,
+                      const std::string& compute) {
   Shader* shader = cache.GetShaderById(cache.GetShader(vertex, fragment, {}, compute));
   return shader != nullptr && shader->IsLinked() ? shader : nullptr;
 }
@@ -69,8 +69,8 @@ void GrassSystem::Init() {
                                                     std::string(TypeName<TagContainer>())});
   }
   GlobalUniforms& globals = engine->globalUniforms;
-  for (const char* name : {"DisabledGrassIndexTex", "DepressedPositionsTex", "densityMap",
-                           "heightMap"}) {
+  for (const char* name :
+       {"DisabledGrassIndexTex", "DepressedPositionsTex", "densityMap", "heightMap"}) {
     globals.ints.try_emplace(name, 0);
   }
   globals.floats["grassDecompressionSpeed"] = decompressionSpeed;
@@ -250,8 +250,8 @@ void GrassSystem::Update(float dt) {
   if (!hasMap || !pressCells.IsValid()) return;
 
   const std::vector<float>& heights = view.map->heights;
-  tileHeights.Write(0, std::span<const float>(heights.data(),
-                                              std::min(heights.size(), tileHeights.Elements())));
+  tileHeights.Write(
+      0, std::span<const float>(heights.data(), std::min(heights.size(), tileHeights.Elements())));
   PublishMapValues();
   pressCells.BindBase(gpu_slots::kGrassPressCells);
   pressers.BindBase(gpu_slots::kGrassPressers);

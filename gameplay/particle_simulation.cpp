@@ -101,8 +101,9 @@ Lanes UnitValues(KeyLanes hashes) {
 bool LatticePoint(const glm::vec3& point, glm::ivec3& cell, glm::vec3& weights) {
   if (!std::isfinite(point.x) || !std::isfinite(point.y) || !std::isfinite(point.z)) return false;
   const glm::vec3 clamped = glm::clamp(point, glm::vec3(-2.0e9f), glm::vec3(2.0e9f));
-  cell = glm::ivec3(static_cast<int>(FloorToInt(clamped.x)), static_cast<int>(FloorToInt(clamped.y)),
-                    static_cast<int>(FloorToInt(clamped.z)));
+  cell =
+      glm::ivec3(static_cast<int>(FloorToInt(clamped.x)), static_cast<int>(FloorToInt(clamped.y)),
+                 static_cast<int>(FloorToInt(clamped.z)));
   const glm::vec3 f = clamped - glm::vec3(cell);
   weights = glm::vec3(SmoothStep(f.x), SmoothStep(f.y), SmoothStep(f.z));
   return true;
@@ -219,10 +220,10 @@ glm::vec3 FoliagePoint(const glm::vec3& bounds, ParticleRandom& random,
     const char code = map.layer1[static_cast<std::size_t>(tile)];
     if (code == '0' || code == 'E') continue;
     // The density pixel under the candidate, the map's extent stretched over the density map.
-    const int column = std::clamp(static_cast<int>((x / width + 0.5f) * densityWidth), 0,
-                                  densityWidth - 1);
-    const int row = std::clamp(static_cast<int>((z / depth + 0.5f) * densityHeight), 0,
-                               densityHeight - 1);
+    const int column =
+        std::clamp(static_cast<int>((x / width + 0.5f) * densityWidth), 0, densityWidth - 1);
+    const int row =
+        std::clamp(static_cast<int>((z / depth + 0.5f) * densityHeight), 0, densityHeight - 1);
     const float value = static_cast<float>(
         layer.densityValues[static_cast<std::size_t>(row) * densityWidth + column]);
     const float density = std::sqrt(std::clamp(value / 255.0f, 0.0f, 1.0f));
@@ -277,8 +278,8 @@ glm::vec3 ShapePoint(const ParticleEmitter& emitter, ParticleRandom& random,
   return glm::vec3(0.0f);
 }
 
-int EmitParticles(ParticleEmitter& emitter, const EmissionContext& context,
-                  ParticleRandom& random, float dt) {
+int EmitParticles(ParticleEmitter& emitter, const EmissionContext& context, ParticleRandom& random,
+                  float dt) {
   float factor = 1.0f;
   if (emitter._emitByParentVelocity && context.hasParentPhysics) {
     factor = context.parentSpeed < emitter._velocityEmissionThreshold ? 0.0f : context.parentSpeed;
@@ -296,22 +297,24 @@ int EmitParticles(ParticleEmitter& emitter, const EmissionContext& context,
   std::vector<Particle>& pool = emitter.particles;
   int born = 0;
   for (int i = 0; i < count; ++i) {
-    const bool hasFree =
-        emitter.firstFreeIndex >= 0 && static_cast<std::size_t>(emitter.firstFreeIndex) < pool.size();
+    const bool hasFree = emitter.firstFreeIndex >= 0 &&
+                         static_cast<std::size_t>(emitter.firstFreeIndex) < pool.size();
     if (!hasFree && pool.size() >= emitter._maxParticles) break;
 
     Particle particle;
     particle.lifetime = glm::mix(emitter._lifetimeRange.x, emitter._lifetimeRange.y, random.Next());
     particle.position = emitter._offset + ShapePoint(emitter, random, context.foliage);
-    particle.velocity =
-        Lerp(emitter._startVelocityRange, emitter._endVelocityRange, random.Next());
+    particle.velocity = Lerp(emitter._startVelocityRange, emitter._endVelocityRange, random.Next());
     particle.acceleration = VariedAcceleration(emitter._accelerationRange, random.Next());
-    particle.rotation.z = emitter._initialRotation.z + (2.0f * random.Next() - 1.0f) * emitter._rotationRange.z;
-    particle.rotation.y = emitter._initialRotation.y + (2.0f * random.Next() - 1.0f) * emitter._rotationRange.y;
-    particle.rotation.x = emitter._initialRotation.x + (2.0f * random.Next() - 1.0f) * emitter._rotationRange.x;
+    particle.rotation.z =
+        emitter._initialRotation.z + (2.0f * random.Next() - 1.0f) * emitter._rotationRange.z;
+    particle.rotation.y =
+        emitter._initialRotation.y + (2.0f * random.Next() - 1.0f) * emitter._rotationRange.y;
+    particle.rotation.x =
+        emitter._initialRotation.x + (2.0f * random.Next() - 1.0f) * emitter._rotationRange.x;
     if (emitter._rotationMode != RotationMode::Static) {
-      particle.angularVelocity = Lerp(emitter._startAngularVelocityRange,
-                                      emitter._endAngularVelocityRange, random.Next());
+      particle.angularVelocity =
+          Lerp(emitter._startAngularVelocityRange, emitter._endAngularVelocityRange, random.Next());
     }
     if (emitter._rotationMode == RotationMode::NonUniform) {
       particle.angularAcceleration =

@@ -33,8 +33,8 @@ inline constexpr glm::vec3 kFarParticlePoint{1000000.0f, 1000000.0f, 1000000.0f}
 // What a FoliageMap emitter reads of the level. Without a tile map it emits at the origin.
 struct FoliageSource {
   const Tilemap* map = nullptr;
-  glm::mat4 mapMatrix{1.0f};         // the tile map entity's model matrix
-  glm::vec3 cameraPosition{0.0f};    // the scene camera's position
+  glm::mat4 mapMatrix{1.0f};       // the tile map entity's model matrix
+  glm::vec3 cameraPosition{0.0f};  // the scene camera's position
 };
 
 // What emission needs of the entity around the emitter.
@@ -42,7 +42,7 @@ struct EmissionContext {
   glm::vec3 emitterTranslation{0.0f};  // world position of the emitter entity
   float parentSpeed = 0.0f;            // speed of the entity's Physics body
   bool hasParentPhysics = false;
-  glm::vec2 animationFrame{0.0f};      // the entity's current sheet cell, for frozen frames
+  glm::vec2 animationFrame{0.0f};  // the entity's current sheet cell, for frozen frames
   int animationTexture = -1;
   const FoliageSource* foliage = nullptr;  // read by FoliageMap emitters only
 };
@@ -69,8 +69,8 @@ glm::vec3 ShapePoint(const ParticleEmitter& emitter, ParticleRandom& random,
                      const FoliageSource* foliage = nullptr);
 
 // Emits the particles due in `dt` seconds; returns how many were born.
-int EmitParticles(ParticleEmitter& emitter, const EmissionContext& context,
-                  ParticleRandom& random, float dt);
+int EmitParticles(ParticleEmitter& emitter, const EmissionContext& context, ParticleRandom& random,
+                  float dt);
 
 // Ages, moves, turns, scales and colours every live particle; `emitterTranslation` is the
 // emitter's current world position (world-space particles are kept relative to it).

@@ -42,9 +42,8 @@ void ParticleSystem::Init() {
   componentManager = engine->GetManager<ComponentManager>();
   entityManager = engine->GetManager<EntityManager>();
   if (auto systems = engine->GetManager<SystemManager>()) {
-    systems->SetSignature(TypeName<ParticleSystem>(),
-                          {std::string(TypeName<ParticleEmitter>()),
-                           std::string(TypeName<Transform>())});
+    systems->SetSignature(TypeName<ParticleSystem>(), {std::string(TypeName<ParticleEmitter>()),
+                                                       std::string(TypeName<Transform>())});
   }
 }
 

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <glm/geometric.hpp>
+#include <glm/matrix.hpp>
 #include <random>
 #include <sstream>
 #include <utility>
-
-#include <glm/geometric.hpp>
-#include <glm/matrix.hpp>
 
 #include "components/mesh_component.h"
 #include "components/physics.h"
@@ -42,7 +41,8 @@ struct SlotPlacement {
   glm::vec3 rotationDegrees;
 };
 
-RingSystem::SlotTable BuildSlots(const std::array<SlotPlacement, RingSystem::kSlotsPerHand>& table) {
+RingSystem::SlotTable BuildSlots(
+    const std::array<SlotPlacement, RingSystem::kSlotsPerHand>& table) {
   RingSystem::SlotTable slots;
   for (int i = 0; i < RingSystem::kSlotsPerHand; ++i) {
     slots[i] = Transform(glm::vec3(table[i].position, 0.0f), table[i].rotationDegrees, kRingScale);
@@ -367,18 +367,18 @@ void RingSystem::Fly(int ring, Hand hand) {
   std::vector<double>& handles = ringActions[ring];
   handles.push_back(links.actionLists->AddAction(std::move(position)));
   handles.push_back(links.actionLists->AddVec3Action(&transform->_scale, transform->_scale,
-                                                    slot._scale, duration, kSmoothStep));
+                                                     slot._scale, duration, kSmoothStep));
   handles.push_back(links.actionLists->AddVec3Action(&transform->_rotation, transform->_rotation,
-                                                    rotation, duration, kSmoothStep));
+                                                     rotation, duration, kSmoothStep));
 }
 
 // The hand flashes to 2, then settles at its share of the rings.
 void RingSystem::OnArrival(float* overallEffect, const std::list<int>* ringsOfHand) {
   links.actionLists->AddFloatAction(
       overallEffect, *overallEffect, 2.0f, 0.05f, kSquareRoot, [this, overallEffect, ringsOfHand] {
-        links.actionLists->AddFloatAction(
-            overallEffect, 2.0f, static_cast<float>(ringsOfHand->size()) / kSlotsPerHand, 0.2f,
-            kEaseOut);
+        links.actionLists->AddFloatAction(overallEffect, 2.0f,
+                                          static_cast<float>(ringsOfHand->size()) / kSlotsPerHand,
+                                          0.2f, kEaseOut);
       });
 }
 
@@ -399,7 +399,8 @@ void RingSystem::Broadcast(const char* text) {
 void RingSystem::HideHands() {
   handsHidden = true;
   for (int hand : {leftHandEntity, rightHandEntity}) {
-    if (Transform* transform = TransformOf(hand)) transform->_position = glm::vec3(kHiddenCoordinate);
+    if (Transform* transform = TransformOf(hand))
+      transform->_position = glm::vec3(kHiddenCoordinate);
   }
   const auto park = [this](const std::list<int>& rings, const SlotTable* slots) {
     int index = 0;
@@ -458,7 +459,8 @@ void RingSystem::PlaceHands(float dt) {
   const Transform* left = TransformOf(leftHandEntity);
   const Transform* right = TransformOf(rightHandEntity);
   for (int k = 0; k < kSlotsPerHand; ++k) {
-    if (left != nullptr) leftSlotTransforms[k]._position = left->_position + leftHandSlots[k]._position;
+    if (left != nullptr)
+      leftSlotTransforms[k]._position = left->_position + leftHandSlots[k]._position;
     if (right != nullptr) {
       rightSlotTransforms[k]._position = right->_position + rightHandSlots[k]._position;
     }

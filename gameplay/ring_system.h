@@ -15,16 +15,14 @@
 // "block_regenerated". Malformed arguments are ignored.
 
 #include <array>
+#include <functional>
+#include <glm/mat4x4.hpp>
 #include <list>
 #include <memory>
 #include <set>
+#include <string>
 #include <unordered_map>
 #include <vector>
-
-#include <functional>
-#include <string>
-
-#include <glm/mat4x4.hpp>
 
 #include "components/transform.h"
 #include "engine/base_system.h"

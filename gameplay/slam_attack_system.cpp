@@ -65,6 +65,7 @@ void SlamAttackSystem::Update(float dt) {
   }
   if (engine == nullptr) return;
   for (int i = 0; i < kMaxWaves; ++i) {
-    engine->globalUniforms.waves[UniformNames()[static_cast<std::size_t>(i)]] = waves[static_cast<std::size_t>(i)].data;
+    engine->globalUniforms.waves[UniformNames()[static_cast<std::size_t>(i)]] =
+        waves[static_cast<std::size_t>(i)].data;
   }
 }

@@ -25,9 +25,9 @@ void StepWindStrength(WindEmitter& emitter, std::mt19937& random) {
     step = draw(random);
   }
   // max then min, so a range given the wrong way round settles on its first value.
-  emitter._strength = std::min(emitter._strengthVariationRange.y,
-                               std::max(emitter._strengthVariationRange.x,
-                                        emitter._strength + step));
+  emitter._strength =
+      std::min(emitter._strengthVariationRange.y,
+               std::max(emitter._strengthVariationRange.x, emitter._strength + step));
 }
 
 WindEmitterRecord MakeWindEmitterRecord(const WindEmitter& emitter, const Transform& transform,

@@ -25,8 +25,8 @@ namespace {
 constexpr float kViewLineWidth = 7.0f;
 
 // The cached program of the given stages, or null when it did not build.
-Shader* CachedProgram(ResourceCache& cache, const std::string& vertex,
-                      const std::string& fragment, const std::string& compute) {
+Shader* CachedProgram(ResourceCache& cache, const std::string& vertex, const std::string& fragment,
+                      const std::string& compute) {
   Shader* shader = cache.GetShaderById(cache.GetShader(vertex, fragment, {}, compute));
   return shader != nullptr && shader->IsLinked() ? shader : nullptr;
 }
@@ -118,7 +118,8 @@ void WindSystem::UploadEmitters() {
   if (emitterBuffer.Elements() < packedWords.size()) {
     // Room for twice as many emitters, so a growing level does not recreate it every update.
     std::vector<std::uint32_t> grown(packedWords);
-    grown.resize(kWindHeaderWords + 2 * (packedWords.size() - kWindHeaderWords) + kWindEmitterWords);
+    grown.resize(kWindHeaderWords + 2 * (packedWords.size() - kWindHeaderWords) +
+                 kWindEmitterWords);
     emitterBuffer.Create(std::span<const std::uint32_t>(grown));
   } else {
     emitterBuffer.Write(0, std::span<const std::uint32_t>(packedWords));

@@ -56,8 +56,10 @@ bool CircleMeets(const glm::vec2& centre, float radius, const Bounds& box) {
 Manifold BoxBox(const Box& a, const Box& b) {
   const Bounds boundsA = BoundsOf(a);
   const Bounds boundsB = BoundsOf(b);
-  const float overlapX = std::min(boundsA.maxX, boundsB.maxX) - std::max(boundsA.minX, boundsB.minX);
-  const float overlapZ = std::min(boundsA.maxZ, boundsB.maxZ) - std::max(boundsA.minZ, boundsB.minZ);
+  const float overlapX =
+      std::min(boundsA.maxX, boundsB.maxX) - std::max(boundsA.minX, boundsB.minX);
+  const float overlapZ =
+      std::min(boundsA.maxZ, boundsB.maxZ) - std::max(boundsA.minZ, boundsB.minZ);
   Manifold out;
   out.touching = overlapX >= 0.0f && overlapZ >= 0.0f;
   if (overlapX <= overlapZ) {

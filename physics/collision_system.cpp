@@ -24,9 +24,8 @@ constexpr int kLayerCount = 7;
 // Which collider layers collide: DEFAULT, BULLET, PLAYER, ENEMY, PLAYER_DASHING,
 // MEGA_BLOCK_ENEMY, PUSHER. Tiles count as DEFAULT.
 constexpr int kLayerTable[kLayerCount][kLayerCount] = {
-    {1, 1, 1, 1, 1, 0, 0}, {1, 0, 0, 1, 0, 1, 0}, {1, 0, 0, 1, 0, 1, 1},
-    {1, 1, 1, 1, 1, 0, 0}, {1, 0, 0, 1, 0, 1, 0}, {0, 1, 1, 0, 1, 0, 0},
-    {0, 0, 1, 0, 0, 0, 0},
+    {1, 1, 1, 1, 1, 0, 0}, {1, 0, 0, 1, 0, 1, 0}, {1, 0, 0, 1, 0, 1, 1}, {1, 1, 1, 1, 1, 0, 0},
+    {1, 0, 0, 1, 0, 1, 0}, {0, 1, 1, 0, 1, 0, 0}, {0, 0, 1, 0, 0, 0, 0},
 };
 constexpr int kTileLayer = 0;
 
@@ -149,9 +148,9 @@ void ResolveCircleBox(CollisionBody& circle, const CollisionBody& box) {
 }
 
 void CircleImpulse(CollisionBody& a, CollisionBody& b) {
-  const shapes::Velocities after = shapes::ElasticBounce(
-      {a.transform->_position, a.physics->_velocity, a.physics->_mass},
-      {b.transform->_position, b.physics->_velocity, b.physics->_mass});
+  const shapes::Velocities after =
+      shapes::ElasticBounce({a.transform->_position, a.physics->_velocity, a.physics->_mass},
+                            {b.transform->_position, b.physics->_velocity, b.physics->_mass});
   a.physics->_velocity = after.a;
   b.physics->_velocity = after.b;
 }
@@ -228,8 +227,8 @@ bool CollisionSystem::GatherBodies() {
   auto* physics = components->GetArray<Physics>();
   if (colliders == nullptr || transforms == nullptr || physics == nullptr) return false;
   for (const int entity : entities) {
-    bodies.push_back({entity, &colliders->At(entity), &transforms->At(entity),
-                      &physics->At(entity)});
+    bodies.push_back(
+        {entity, &colliders->At(entity), &transforms->At(entity), &physics->At(entity)});
   }
   return true;
 }
@@ -259,8 +258,7 @@ void CollisionSystem::CollectCandidates(const glm::vec3& position, float scale) 
   const auto radius = static_cast<long long>(scale);
   // Cells within the radius, row by row, only those inside the map.
   for (long long j = std::max(-radius, -row); j <= std::min(radius, height - 1 - row); ++j) {
-    for (long long k = std::max(-radius, -column); k <= std::min(radius, width - 1 - column);
-         ++k) {
+    for (long long k = std::max(-radius, -column); k <= std::min(radius, width - 1 - column); ++k) {
       if (j * j + k * k <= radius * radius) {
         candidates.push_back(static_cast<int>((row + j) * width + column + k));
       }
@@ -301,7 +299,8 @@ void CollisionSystem::TileTest(CollisionBody& body) {
     const bool wall = tile.h - collider.elevation > kStepHeight;
     if (collider._type == ColliderType::AABB) {
       if (tile.kind == TileKind::GROUND && !collider._isGrounded) continue;
-      const bool meets = shapes::Overlap(shapes::BoundsOf(BoxOf(body)), square) && !physics._isFalling;
+      const bool meets =
+          shapes::Overlap(shapes::BoundsOf(BoxOf(body)), square) && !physics._isFalling;
       if (tile.kind == TileKind::TILE) {
         if (!meets) continue;
         touched = true;
@@ -356,8 +355,7 @@ void CollisionSystem::TilePass() {
   if (GatherBodies()) {
     const auto names = engine->GetManager<EntityManager>();
     const int map = names->FindEntity(kMapAlias);
-    const bool mapExists = IsValidEntityId(map) &&
-                           componentManager->HasComponent<Tilemap>(map) &&
+    const bool mapExists = IsValidEntityId(map) && componentManager->HasComponent<Tilemap>(map) &&
                            componentManager->HasComponent<Transform>(map);
     for (CollisionBody& body : bodies) {
       if (!mapExists) break;
@@ -446,11 +444,11 @@ bool CollisionSystem::PairContact(const PairEntry& a, const PairEntry& b) {
   // A circle is tested at its position (without its offset) against the box.
   if (a.type == ColliderType::AABB && b.type == ColliderType::CIRCLE) {
     return shapes::CircleMeets({b.position.x, b.position.z}, b.radius,
-                              Bounds{a.minX, a.maxX, a.minZ, a.maxZ});
+                               Bounds{a.minX, a.maxX, a.minZ, a.maxZ});
   }
   if (a.type == ColliderType::CIRCLE && b.type == ColliderType::AABB) {
     return shapes::CircleMeets({a.position.x, a.position.z}, a.radius,
-                              Bounds{b.minX, b.maxX, b.minZ, b.maxZ});
+                               Bounds{b.minX, b.maxX, b.minZ, b.maxZ});
   }
   return false;
 }
@@ -495,10 +493,10 @@ void CollisionSystem::PairPass() {
       const bool collide = (a->layerMask & b.layerBit) != 0;
       bool contact = false;
       if (collide) {
-        contact = a->type == ColliderType::AABB && b.type == ColliderType::AABB
-                      ? a->minX <= b.maxX && a->maxX >= b.minX && a->minZ <= b.maxZ &&
-                            a->maxZ >= b.minZ
-                      : PairContact(*a, b);
+        contact =
+            a->type == ColliderType::AABB && b.type == ColliderType::AABB
+                ? a->minX <= b.maxX && a->maxX >= b.minX && a->minZ <= b.maxZ && a->maxZ >= b.minZ
+                : PairContact(*a, b);
       }
       // Every active pair refreshes both world positions, and both elevations when either body
       // falls (before the report) and when the layers collide (after it).
@@ -546,8 +544,7 @@ void CollisionSystem::Render() {
   if (colliders == nullptr || transforms == nullptr) return;
   const glm::vec3 white(1.0f);
   const auto outline = [&](const glm::vec3& position, const glm::vec3& scale, int texture) {
-    const glm::mat4 model =
-        glm::scale(glm::translate(glm::mat4(1.0f), position), scale);
+    const glm::mat4 model = glm::scale(glm::translate(glm::mat4(1.0f), position), scale);
     drawQueue->QueueDraw(physics_debug::Draw(quadMesh, debugMaterial, texture,
                                              physics_debug::LayFlat(model), white));
   };
@@ -564,8 +561,7 @@ void CollisionSystem::Render() {
   }
   for (const TileCollider& tile : tiles.records) {
     if (tile.kind == TileKind::NONE) continue;
-    outline({tile.x, 0.0f, tile.z}, tiles.size,
-            tile.h < kClipHeight ? tileTexture : squareTexture);
+    outline({tile.x, 0.0f, tile.z}, tiles.size, tile.h < kClipHeight ? tileTexture : squareTexture);
   }
 }
 

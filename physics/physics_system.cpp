@@ -37,8 +37,7 @@ struct VectorCommand {
 
 constexpr VectorCommand kVectorCommands[] = {
     {"physics_set_velocity", [](Physics& b, Transform&, const glm::vec3& v) { b._velocity = v; }},
-    {"physics_set_position",
-     [](Physics&, Transform& t, const glm::vec3& v) { t._position = v; }},
+    {"physics_set_position", [](Physics&, Transform& t, const glm::vec3& v) { t._position = v; }},
     {"physics_apply_force",
      [](Physics& b, Transform&, const glm::vec3& v) { b.forceAccumulator += v; }},
     {"physics_apply_torque",
@@ -125,8 +124,8 @@ void PhysicsSystem::Init() {
   level = 1;
   engine = &DECS::Instance();
   if (auto systems = engine->GetManager<SystemManager>()) {
-    systems->SetSignature(TypeName<PhysicsSystem>(), {std::string(TypeName<Physics>()),
-                                                      std::string(TypeName<Transform>())});
+    systems->SetSignature(TypeName<PhysicsSystem>(),
+                          {std::string(TypeName<Physics>()), std::string(TypeName<Transform>())});
   }
   if (ResourceProvider* resources = DECS::CurrentResources()) {
     arrowMesh = resources->GetMesh(kArrowMeshPath);

@@ -66,9 +66,9 @@ void LoadTileResources(ResourceProvider& resources) {
   resources.GetTexture("./GAME/Assets/Textures/error-notexture.png", kNearest, kNearest, kRepeat);
   resources.GetMesh("./GAME/Assets/Meshes/TilemapFloorTile.txt");
   for (int palette = 1; palette <= 5; ++palette) {
-    resources.GetTexture("./GAME/Assets/Textures/Palettes/palette_test_16" +
-                             std::to_string(palette) + ".png",
-                         kNearest, kNearest, kRepeat);
+    resources.GetTexture(
+        "./GAME/Assets/Textures/Palettes/palette_test_16" + std::to_string(palette) + ".png",
+        kNearest, kNearest, kRepeat);
   }
   for (int colour = 0; colour <= 15; ++colour) {
     resources.GetTexture("./GAME/Assets/Textures/SolidColors/" + std::to_string(colour) + ".png",
@@ -143,8 +143,7 @@ const ModelList* TilemapSystem::FindPalette(int mapEntity) const {
   if (!IsValidEntityId(mapEntity) || engine == nullptr) return nullptr;
   const auto components = engine->GetManager<ComponentManager>();
   const auto names = engine->GetManager<EntityManager>();
-  if (components == nullptr || names == nullptr ||
-      !components->HasComponent<Parent>(mapEntity)) {
+  if (components == nullptr || names == nullptr || !components->HasComponent<Parent>(mapEntity)) {
     return nullptr;
   }
   const int owner = names->FindEntity(components->GetComponent<Parent>(mapEntity)->_alias);
@@ -181,8 +180,8 @@ void TilemapSystem::UpdateBackup() {
 
 void TilemapSystem::AnimateHeights(Tilemap& map) const {
   const auto [width, height] = map.GetDimensions();
-  const bool backupFits = mapBackup != nullptr && mapBackup->width == width &&
-                          mapBackup->height == height;
+  const bool backupFits =
+      mapBackup != nullptr && mapBackup->width == width && mapBackup->height == height;
   const std::size_t count = std::min(static_cast<std::size_t>(width) * height, map.heights.size());
   for (std::size_t index = 0; index < count; ++index) {
     const TileGroup* group = Group(map.GetTileValue(static_cast<int>(index)));
@@ -282,9 +281,10 @@ void TilemapSystem::SetTileAt(const std::string& message, MessagingManager& mess
   // A code no tile can hold changes nothing; the reply still describes the place asked about.
   const bool codeRefused = valid && !ReadTileCode(words[2], code);
   if (codeRefused) {
-    std::printf("TilemapSystem : tilemap_set_tile refuses the tile code %d (codes run from 0 to "
-                "%d); no tile changes\n",
-                code, kMaxTileCode);
+    std::printf(
+        "TilemapSystem : tilemap_set_tile refuses the tile code %d (codes run from 0 to "
+        "%d); no tile changes\n",
+        code, kMaxTileCode);
   }
 
   const std::vector<int> maps(entities.begin(), entities.end());
@@ -326,8 +326,8 @@ void TilemapSystem::SetTileAt(const std::string& message, MessagingManager& mess
     }
     changed = 1;
   }
-  messaging.ReplyFormatted("%i %i %i %i", changed, TruncateToInt(sample.x),
-                           TruncateToInt(sample.z), index);
+  messaging.ReplyFormatted("%i %i %i %i", changed, TruncateToInt(sample.x), TruncateToInt(sample.z),
+                           index);
 }
 
 void TilemapSystem::ShapeWalls(Tilemap& map) {
@@ -504,8 +504,7 @@ void TilemapSystem::SetGroupFromWord(const std::string& message, MessagingManage
   if (words[1] == "lower" || words[1] == "raise") SetGroup(group, words[1] == "lower");
 }
 
-void TilemapSystem::ReplyGroupCollidable(const std::string& message,
-                                         MessagingManager& messaging) {
+void TilemapSystem::ReplyGroupCollidable(const std::string& message, MessagingManager& messaging) {
   std::string_view word;
   int group = -1;
   const bool read = SplitMessageArguments(message, &word, 1) && ReadMessageInt(word, group);
@@ -565,8 +564,8 @@ void TilemapSystem::DrawMap(const MapView& view) {
       const char first = CellAt(map.layer1, index);
       const char second = CellAt(map.layer2, index);
       const bool drawFirst = first != '0' && first != '\n';
-      const bool drawSecond = second != '0' && second != '\n' &&
-                              !(playerClip && second == TileChar(*playerClip));
+      const bool drawSecond =
+          second != '0' && second != '\n' && !(playerClip && second == TileChar(*playerClip));
       if (!drawFirst && !drawSecond) continue;
       const glm::mat4 cellModel = glm::translate(
           model, glm::vec3(static_cast<float>(column) - halfWidth, map.GetHeight(index),

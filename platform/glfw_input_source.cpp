@@ -53,8 +53,7 @@ void GlfwInputSource::PollEvents() {
 
 bool GlfwInputSource::IsKeyDown(int keyCode) const {
   if (keyCode < 0 || keyCode >= kKeyCodeCount) return false;
-  return taken.keys[static_cast<std::size_t>(keyCode)] ||
-         glfwGetKey(window, keyCode) == GLFW_PRESS;
+  return taken.keys[static_cast<std::size_t>(keyCode)] || glfwGetKey(window, keyCode) == GLFW_PRESS;
 }
 
 bool GlfwInputSource::IsMouseButtonDown(int button) const {

@@ -122,11 +122,10 @@ InputRecording RecordingFromJson(const nlohmann::json& document) {
       throw std::runtime_error("frame " + std::to_string(number) + " is not an object");
     }
     RecordedFrame frame;
-    frame.frameIndex = static_cast<int>(ReadInteger(source.value(kFrameIndex, nlohmann::json()),
-                                                    "frame " + std::to_string(number) +
-                                                        " \"Frame Index\"",
-                                                    std::numeric_limits<int>::min(),
-                                                    std::numeric_limits<int>::max()));
+    frame.frameIndex = static_cast<int>(
+        ReadInteger(source.value(kFrameIndex, nlohmann::json()),
+                    "frame " + std::to_string(number) + " \"Frame Index\"",
+                    std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     const nlohmann::json& states = RequireArray(source, kButtonStates, number);
     const nlohmann::json& ranges = RequireArray(source, kRangeValues, number);
     for (std::size_t action = 0; action < static_cast<std::size_t>(kGameActionCount); ++action) {

@@ -164,9 +164,10 @@ void InputSystem::FindControlsFile() {
   }
   std::string defaultsProblem = copyDefaults();
   if (defaultsProblem.empty() && ::LoadControls(path, bindings, defaultsProblem)) {
-    std::printf("InputSystem : the controls file '%s' cannot be used (%s); it is kept as '%s' "
-                "and the default controls are bound\n",
-                path.c_str(), unusable.c_str(), aside.c_str());
+    std::printf(
+        "InputSystem : the controls file '%s' cannot be used (%s); it is kept as '%s' "
+        "and the default controls are bound\n",
+        path.c_str(), unusable.c_str(), aside.c_str());
     return;
   }
   std::fprintf(stderr,

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
-#include <utility>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "engine/decs.h"
@@ -250,9 +250,10 @@ void PlatformSystem::SetResolution(const std::string& message) {
       !ReadMessageInt(widthText, width) || !ReadMessageInt(heightText, height) ||
       !ReadMessageInt(fullscreenText, wantsFullscreen) || width <= 0 || height <= 0 ||
       (wantsFullscreen != 0 && wantsFullscreen != 1)) {
-    std::printf("PlatformSystem : '%s' is not 'set_resolution WIDTH HEIGHT 0|1'; the window is "
-                "unchanged\n",
-                message.c_str());
+    std::printf(
+        "PlatformSystem : '%s' is not 'set_resolution WIDTH HEIGHT 0|1'; the window is "
+        "unchanged\n",
+        message.c_str());
     return;
   }
   auto messaging = DECS::Instance().GetManager<MessagingManager>();
@@ -261,9 +262,10 @@ void PlatformSystem::SetResolution(const std::string& message) {
   };
   if (const auto largest = LargestVideoMode(Monitors());
       largest && (width > largest->first || height > largest->second)) {
-    std::printf("PlatformSystem : a %d x %d window is larger than any monitor mode (%d x %d); the "
-                "window is unchanged\n",
-                width, height, largest->first, largest->second);
+    std::printf(
+        "PlatformSystem : a %d x %d window is larger than any monitor mode (%d x %d); the "
+        "window is unchanged\n",
+        width, height, largest->first, largest->second);
     reply(kResolutionRefused);
     return;
   }

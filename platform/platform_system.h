@@ -13,9 +13,10 @@
 // and puts the window in full screen at the monitor's own mode (F 1) or windowed at that size
 // (F 0); it replies "applied", or "refused" with a line saying why when W x H is larger than
 // every monitor mode or full screen has no monitor (the window is then unchanged). A message
-// whose arguments do not read is reported and changes nothing. Update turns a close request into "decs_exit" (level 4, on every update while the close
-// flag is set) and, while windowed, keeps the stored windowed position up to date. DECS brackets
-// each rendered frame with BeginFrame (clear, viewport, resize notice) and EndFrame (swap).
+// whose arguments do not read is reported and changes nothing. Update turns a close request into
+// "decs_exit" (level 4, on every update while the close flag is set) and, while windowed, keeps the
+// stored windowed position up to date. DECS brackets each rendered frame with BeginFrame (clear,
+// viewport, resize notice) and EndFrame (swap).
 
 #include <functional>
 #include <memory>

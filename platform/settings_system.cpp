@@ -78,8 +78,8 @@ bool IsSettingsKey(const std::string& key) {
 // A window needs at least one pixel each way: a smaller stored size takes the default.
 void KeepWindowSizeUsable(const std::string& path, const char* key, int fallback, int& value) {
   if (value >= 1) return;
-  std::printf("SettingsSystem : '%s' in '%s' is %d, not a window size; using the default %d\n",
-              key, path.c_str(), value, fallback);
+  std::printf("SettingsSystem : '%s' in '%s' is %d, not a window size; using the default %d\n", key,
+              path.c_str(), value, fallback);
   value = fallback;
 }
 

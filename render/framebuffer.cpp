@@ -88,8 +88,8 @@ void Framebuffer::Create(int requestedWidth, int requestedHeight, bool depth) {
   if (depth) {
     glBindTexture(GL_TEXTURE_2D, depthTexture);
     SetSampling();
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_TEXTURE_2D,
-                           depthTexture, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_TEXTURE_2D, depthTexture,
+                           0);
   }
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

@@ -9,7 +9,8 @@
 
 namespace gpu_slots {
 
-// The wind compute pass's input: a header and the packed emitters (gameplay/wind_emitter_packing.h).
+// The wind compute pass's input: a header and the packed emitters
+// (gameplay/wind_emitter_packing.h).
 inline constexpr unsigned int kWindEmitters = 0;
 // Per tile, 1.0 where no grass grows.
 inline constexpr unsigned int kGrassDisabledTiles = 1;

@@ -4,7 +4,6 @@
 
 #include <utility>
 
-
 IndexBuffer::IndexBuffer(std::uint32_t count, const std::int32_t* indices, BufferUsage usage) {
   Create(count, indices, usage);
 }

@@ -39,9 +39,10 @@ void InstancedMesh::UpdateInstances(const void* instances, std::int32_t count,
                                     std::uint64_t stride) {
   if (!IsDrawable()) return;
   if (stride < static_cast<std::uint64_t>(instanceBuffer.Stride())) {
-    std::printf("InstancedMesh : instance update refused: stride %llu is smaller than the %d "
-                "bytes of the instance attributes\n",
-                static_cast<unsigned long long>(stride), instanceBuffer.Stride());
+    std::printf(
+        "InstancedMesh : instance update refused: stride %llu is smaller than the %d "
+        "bytes of the instance attributes\n",
+        static_cast<unsigned long long>(stride), instanceBuffer.Stride());
     return;
   }
   instanceCount = count > 0 ? count : 0;

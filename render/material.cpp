@@ -10,8 +10,8 @@ namespace {
 using nlohmann::json;
 
 void Report(std::string_view fileName, std::string_view key, const std::string& what) {
-  std::printf("Material : %.*s: \"%.*s\" %s\n", static_cast<int>(fileName.size()),
-              fileName.data(), static_cast<int>(key.size()), key.data(), what.c_str());
+  std::printf("Material : %.*s: \"%.*s\" %s\n", static_cast<int>(fileName.size()), fileName.data(),
+              static_cast<int>(key.size()), key.data(), what.c_str());
 }
 
 std::string Describe(const glm::vec3& value) {
@@ -36,8 +36,7 @@ void ReadVector(const json& document, const char* key, glm::vec3& target,
   target = {value["x"].get<float>(), value["y"].get<float>(), value["z"].get<float>()};
 }
 
-void ReadNumber(const json& document, const char* key, float& target,
-                std::string_view fileName) {
+void ReadNumber(const json& document, const char* key, float& target, std::string_view fileName) {
   const auto found = document.find(key);
   if (found == document.end()) return;
   if (!found->is_number()) {

@@ -16,7 +16,8 @@ struct Mesh {
        std::int32_t vertexCount, std::uint64_t stride, const std::int32_t* indexData,
        std::int32_t indexCount)
       : vertexCount(vertexCount > 0 ? vertexCount : 0), stride(stride) {
-    if (sizes != nullptr && attributeCount > 0) attributeSizes.assign(sizes, sizes + attributeCount);
+    if (sizes != nullptr && attributeCount > 0)
+      attributeSizes.assign(sizes, sizes + attributeCount);
     const std::size_t floats = static_cast<std::size_t>(this->vertexCount) * FloatsPerVertex();
     if (vertexData != nullptr) vertices.assign(vertexData, vertexData + floats);
     if (indexData != nullptr && indexCount > 0) indices.assign(indexData, indexData + indexCount);

@@ -183,8 +183,8 @@ MeshReadResult ReadObjSubset(MeshTextReader& reader) {
         }
       }
     } else if (LooksLikeCorner(token)) {
-      read = reader.Fail("face corner \"" + token +
-                         "\" after three corners: only triangles are read");
+      read =
+          reader.Fail("face corner \"" + token + "\" after three corners: only triangles are read");
     }
     if (!read) return Failed(reader.problem);
   }

@@ -95,8 +95,9 @@ Renderer::Renderer(ResourceCache& cache) : cache(cache) {
   glGetIntegerv(GL_CONTEXT_FLAGS, &contextFlags);
   float lineWidths[2] = {1.0f, 1.0f};
   glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, lineWidths);
-  widestLine = (contextFlags & GL_CONTEXT_FLAG_FORWARD_COMPATIBLE_BIT) != 0 ? 1.0f
-                                                                             : std::max(1.0f, lineWidths[1]);
+  widestLine = (contextFlags & GL_CONTEXT_FLAG_FORWARD_COMPATIBLE_BIT) != 0
+                   ? 1.0f
+                   : std::max(1.0f, lineWidths[1]);
   glEnable(GL_DEPTH_TEST);
   GLint units = 0;
   glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
@@ -296,10 +297,9 @@ void Renderer::Render() {
                               framebuffer.Width() == viewport[2] &&
                               framebuffer.Height() == viewport[3];
       const bool composite = framebuffer.composite && quadBound;
-      const bool composited =
-          postProcessing != nullptr &&
-          postProcessing->ApplyLayerPasses(static_cast<int>(index), framebuffer, *shader,
-                                           composite && windowSize);
+      const bool composited = postProcessing != nullptr &&
+                              postProcessing->ApplyLayerPasses(static_cast<int>(index), framebuffer,
+                                                               *shader, composite && windowSize);
       if (composite && !composited) {
         // The layer's colours are weighted by coverage already.
         glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);

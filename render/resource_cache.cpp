@@ -72,9 +72,10 @@ const Material& ResourceCache::MaterialAt(int index) const {
 int ResourceCache::StoreMesh(std::string key, Mesh mesh) {
   const int limit = backend->MaxVertexAttributes();
   if (mesh.AttributeCount() + kRendererInstanceAttributeCount > limit) {
-    std::printf("ResourceCache : mesh %s: its %d vertex attributes and the %d instance "
-                "attributes exceed the context's limit of %d; using an empty mesh\n",
-                key.c_str(), mesh.AttributeCount(), kRendererInstanceAttributeCount, limit);
+    std::printf(
+        "ResourceCache : mesh %s: its %d vertex attributes and the %d instance "
+        "attributes exceed the context's limit of %d; using an empty mesh\n",
+        key.c_str(), mesh.AttributeCount(), kRendererInstanceAttributeCount, limit);
     mesh = Mesh{};
   }
   int index = static_cast<int>(meshes.size());
@@ -130,14 +131,14 @@ const Mesh& ResourceCache::MeshAt(int index) const {
 int ResourceCache::GetShader(const std::string& vertex, const std::string& fragment,
                              const std::string& geometry, const std::string& compute,
                              const std::string& tessEvaluation, const std::string& tessControl) {
-  return GetShader(ShaderStagePaths{vertex, fragment, geometry, compute, tessEvaluation,
-                                    tessControl});
+  return GetShader(
+      ShaderStagePaths{vertex, fragment, geometry, compute, tessEvaluation, tessControl});
 }
 
 int ResourceCache::GetShader(const ShaderStagePaths& paths) {
   const ShaderStagePaths normalised{
-      os::NormalizePath(paths.vertex),  os::NormalizePath(paths.fragment),
-      os::NormalizePath(paths.geometry), os::NormalizePath(paths.compute),
+      os::NormalizePath(paths.vertex),         os::NormalizePath(paths.fragment),
+      os::NormalizePath(paths.geometry),       os::NormalizePath(paths.compute),
       os::NormalizePath(paths.tessEvaluation), os::NormalizePath(paths.tessControl)};
   auto key = normalised.AsArray();
   if (const auto found = shaders.find(key); found != shaders.end()) return found->second.program;
@@ -182,10 +183,10 @@ int ResourceCache::CreateTexture(int width, int height, const std::uint8_t* pixe
   TextureImage image;
   if (pixels == nullptr || width < 1 || height < 1 || width > kMaxTextureSize ||
       height > kMaxTextureSize) {
-    std::printf("Texture : %s: %s %dx%d is not a texture of 1 to %d pixels a side; using a 1x1 "
-                "placeholder\n",
-                key.c_str(), pixels == nullptr ? "no pixels for" : "size", width, height,
-                kMaxTextureSize);
+    std::printf(
+        "Texture : %s: %s %dx%d is not a texture of 1 to %d pixels a side; using a 1x1 "
+        "placeholder\n",
+        key.c_str(), pixels == nullptr ? "no pixels for" : "size", width, height, kMaxTextureSize);
     image = PlaceholderTexture();
   } else {
     image.width = width;

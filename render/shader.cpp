@@ -69,8 +69,7 @@ unsigned int LoadShaderSource(const std::string& path, unsigned int stageType,
 }
 
 Shader::Shader(std::string vertexPath, std::string fragmentPath, std::string geometryPath,
-               std::string computePath, std::string tessEvaluationPath,
-               std::string tessControlPath)
+               std::string computePath, std::string tessEvaluationPath, std::string tessControlPath)
     : vertexPath(std::move(vertexPath)),
       geometryPath(std::move(geometryPath)),
       fragmentPath(std::move(fragmentPath)),

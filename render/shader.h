@@ -68,8 +68,7 @@ class Shader {
   void ApplyGlobalUniforms();
 
   // One declared uniform: sets it when the table of `type` holds `name`; never adds entries.
-  void ApplyGlobalUniform(const std::string& name, UniformType type,
-                          const GlobalUniforms& globals);
+  void ApplyGlobalUniform(const std::string& name, UniformType type, const GlobalUniforms& globals);
   void ApplyGlobalUniform(const std::string& name, UniformType type);
 
   unsigned int program = 0;

@@ -100,8 +100,8 @@ bool EnterDeclaration(std::string_view typeName, std::string_view name,
   }
   if (open == std::string_view::npos) return enter(std::string(name));
   const std::size_t close = name.find(']', open + 1);
-  const std::optional<int> size =
-      close == std::string_view::npos ? std::nullopt
+  const std::optional<int> size = close == std::string_view::npos
+                                      ? std::nullopt
                                       : ParseArraySize(name.substr(open + 1, close - open - 1));
   if (!size) {
     LogProblem(fileName,
@@ -165,8 +165,9 @@ void ExpandIncludes(std::string& text, int sourceNumber, std::set<std::string>& 
   std::size_t scanned = 0;
   for (std::size_t position = text.find(kIncludeDirective); position != std::string::npos;
        position = text.find(kIncludeDirective, scanned)) {
-    line += static_cast<int>(std::count(text.begin() + static_cast<std::ptrdiff_t>(scanned),
-                                        text.begin() + static_cast<std::ptrdiff_t>(position), '\n'));
+    line +=
+        static_cast<int>(std::count(text.begin() + static_cast<std::ptrdiff_t>(scanned),
+                                    text.begin() + static_cast<std::ptrdiff_t>(position), '\n'));
     scanned = position;
     const std::size_t lineEnd = std::min(text.find('\n', position), text.size());
     const std::size_t open = text.find('"', position + kIncludeDirective.size());
@@ -189,8 +190,8 @@ void ExpandIncludes(std::string& text, int sourceNumber, std::set<std::string>& 
         if (!content->empty()) {
           replacement = "#line 1 " + std::to_string(number) + "\n" + *content;
           if (replacement.back() != '\n') replacement += '\n';
-          replacement += "#line " + std::to_string(line) + " " + std::to_string(sourceNumber) +
-                         "\n";
+          replacement +=
+              "#line " + std::to_string(line) + " " + std::to_string(sourceNumber) + "\n";
         }
       } else {
         LogProblem(fileName, {"cannot read include file '", path, "'; included as empty text"});
@@ -246,10 +247,11 @@ void ParseShaderUniforms(std::string_view text, UniformDeclarations& declaration
       continue;
     }
     const std::string_view name = text.substr(nameStart, nameEnd - nameStart);
-    if (!EnterDeclaration(text.substr(typeStart, typeEnd - typeStart), name, declarations,
-                          entered, fileName)) {
-      LogProblem(fileName, {"the program declares more than ", std::to_string(kMaxRecordedUniforms),
-                            " uniform names; '", name, "' and later declarations are not recorded"});
+    if (!EnterDeclaration(text.substr(typeStart, typeEnd - typeStart), name, declarations, entered,
+                          fileName)) {
+      LogProblem(fileName,
+                 {"the program declares more than ", std::to_string(kMaxRecordedUniforms),
+                  " uniform names; '", name, "' and later declarations are not recorded"});
       return;
     }
   }

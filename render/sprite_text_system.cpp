@@ -74,8 +74,7 @@ glm::ivec4 CharacterPixels(std::span<const SpriteCharacter> characters, glm::ive
       const glm::vec4 clip = character.matrix * glm::vec4(vertex[0], vertex[1], vertex[2], 1.0f);
       // Behind the eye or not a number: the whole target, as its extent is unknown.
       if (!(clip.w > 0.0f)) return whole;
-      const glm::vec2 pixel =
-          (glm::vec2(clip) / clip.w + 1.0f) * 0.5f * glm::vec2(size);
+      const glm::vec2 pixel = (glm::vec2(clip) / clip.w + 1.0f) * 0.5f * glm::vec2(size);
       if (!std::isfinite(pixel.x) || !std::isfinite(pixel.y)) return whole;
       low = glm::min(low, pixel);
       high = glm::max(high, pixel);
@@ -129,7 +128,8 @@ void LayoutSpriteText(std::string_view text, const glm::mat4& model, std::string
                       std::vector<SpriteCharacter>& characters) {
   const float characterWidth = model[0][0];
   const float lineHeight = model[1][1];
-  const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+  const std::size_t lines =
+      static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
   float y = StartY(anchorY, lines, lineHeight);
   glm::vec4 color1(1.0f);
   glm::vec4 color2(0.0f);
@@ -149,7 +149,8 @@ void LayoutSpriteText(std::string_view text, const glm::mat4& model, std::string
       }
       const int cell = SpriteFontCell(static_cast<unsigned char>(line[index]));
       SpriteCharacter character;
-      character.matrix = projection * glm::translate(glm::mat4(1.0f), glm::vec3(x, y, 1.0f)) * model;
+      character.matrix =
+          projection * glm::translate(glm::mat4(1.0f), glm::vec3(x, y, 1.0f)) * model;
       character.color1 = color1;
       character.color2 = color2;
       character.cellOffset =
@@ -183,8 +184,8 @@ void SpriteTextLayerCanvas::Begin() {
   if (renderer.LayerCount() <= layer) return;
   const Framebuffer& layerTarget = renderer.LayerFramebuffer(layer);
   if (target == nullptr) {
-    target = std::make_unique<Framebuffer>(layerTarget.Width(), layerTarget.Height(),
-                                           ColorRange::Low);
+    target =
+        std::make_unique<Framebuffer>(layerTarget.Width(), layerTarget.Height(), ColorRange::Low);
     stale = glm::ivec4(0, 0, target->Width(), target->Height());
   } else if (target->Width() != layerTarget.Width() || target->Height() != layerTarget.Height()) {
     target->SetSize(layerTarget.Width(), layerTarget.Height());
@@ -273,9 +274,9 @@ void SpriteTextSystem::Init() {
   }
   RequestResources();
   if (auto systems = engine->GetManager<SystemManager>()) {
-    systems->SetSignature(TypeName<SpriteTextSystem>(), {std::string(TypeName<SpriteText>()),
-                                                         std::string(TypeName<Transform>()),
-                                                         std::string(TypeName<TextureComponent>())});
+    systems->SetSignature(TypeName<SpriteTextSystem>(),
+                          {std::string(TypeName<SpriteText>()), std::string(TypeName<Transform>()),
+                           std::string(TypeName<TextureComponent>())});
   }
 }
 

@@ -97,8 +97,7 @@ void QueueSceneText(const GlyphDraw& target, const TTF& text, const Transform& t
     for (const char character : line) {
       const Glyph& glyph = GlyphOf(text, character);
       const float x = static_cast<float>(glyph.left + pen) * toCellsAcross;
-      float y = (static_cast<float>(-Descent(glyph)) -
-                 static_cast<float>(index) * text._fontSize) *
+      float y = (static_cast<float>(-Descent(glyph)) - static_cast<float>(index) * text._fontSize) *
                 toCellsUp;
       if (character == '\'') y += kApostropheRaise;
       QueueGlyph(target, text, glyph, glm::translate(placement, glm::vec3(x, y, 0.0f)),

@@ -43,9 +43,9 @@ std::uint64_t Mix(std::uint64_t seed, std::uint64_t hash) {
 // with v turned over (see the header). Without any texture coordinate the corners get 0 or 1
 // by the side of the origin they lie on.
 std::vector<float> BuildVertexFloats(std::span<const Rml::Vertex> vertices) {
-  const bool noTextureCoordinates = std::all_of(vertices.begin(), vertices.end(), [](const Rml::Vertex& v) {
-    return v.tex_coord.x == 0.0f && v.tex_coord.y == 0.0f;
-  });
+  const bool noTextureCoordinates = std::all_of(
+      vertices.begin(), vertices.end(),
+      [](const Rml::Vertex& v) { return v.tex_coord.x == 0.0f && v.tex_coord.y == 0.0f; });
   std::vector<float> floats;
   floats.reserve(vertices.size() * kFloatsPerVertex);
   for (const Rml::Vertex& vertex : vertices) {
@@ -66,14 +66,16 @@ std::vector<float> BuildVertexFloats(std::span<const Rml::Vertex> vertices) {
 
 // The library's triangles come in either winding; the renderer culls faces that turn clockwise
 // on screen, so every triangle is turned counter-clockwise (as seen with y up).
-std::vector<std::int32_t> FrontFacingIndices(std::span<const Rml::Vertex> vertices, std::span<const int> indices) {
+std::vector<std::int32_t> FrontFacingIndices(std::span<const Rml::Vertex> vertices,
+                                             std::span<const int> indices) {
   std::vector<std::int32_t> result(indices.begin(), indices.end());
   for (std::size_t i = 0; i + 2 < result.size(); i += 3) {
     const Rml::Vector2f a = vertices[static_cast<std::size_t>(result[i])].position;
     const Rml::Vector2f b = vertices[static_cast<std::size_t>(result[i + 1])].position;
     const Rml::Vector2f c = vertices[static_cast<std::size_t>(result[i + 2])].position;
     // Positive with y down is clockwise with y up.
-    if ((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x) > 0.0f) std::swap(result[i + 1], result[i + 2]);
+    if ((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x) > 0.0f)
+      std::swap(result[i + 1], result[i + 2]);
   }
   return result;
 }
@@ -92,12 +94,15 @@ std::optional<glm::vec4> OpaqueRectangleOf(const std::vector<float>& floats,
     if (values[5] != 1.0f) return std::nullopt;
     corners[vertex] = {values[0], values[1]};
   }
-  const glm::vec2 low = glm::min(glm::min(corners[0], corners[1]), glm::min(corners[2], corners[3]));
-  const glm::vec2 high = glm::max(glm::max(corners[0], corners[1]), glm::max(corners[2], corners[3]));
+  const glm::vec2 low =
+      glm::min(glm::min(corners[0], corners[1]), glm::min(corners[2], corners[3]));
+  const glm::vec2 high =
+      glm::max(glm::max(corners[0], corners[1]), glm::max(corners[2], corners[3]));
   if (!(low.x < high.x && low.y < high.y)) return std::nullopt;
   unsigned seen = 0;
   for (const glm::vec2 corner : corners) {
-    if ((corner.x != low.x && corner.x != high.x) || (corner.y != low.y && corner.y != high.y)) return std::nullopt;
+    if ((corner.x != low.x && corner.x != high.x) || (corner.y != low.y && corner.y != high.y))
+      return std::nullopt;
     seen |= 1u << ((corner.x == high.x ? 1 : 0) + (corner.y == high.y ? 2 : 0));
   }
   if (seen != 0xFu) return std::nullopt;
@@ -109,7 +114,8 @@ std::optional<glm::vec4> OpaqueRectangleOf(const std::vector<float>& floats,
   if (!distinct(indices.data()) || !distinct(indices.data() + 3)) return std::nullopt;
   std::vector<std::int32_t> shared;
   for (std::size_t i = 0; i < 3; ++i) {
-    if (std::find(indices.begin() + 3, indices.end(), indices[i]) != indices.end()) shared.push_back(indices[i]);
+    if (std::find(indices.begin() + 3, indices.end(), indices[i]) != indices.end())
+      shared.push_back(indices[i]);
   }
   if (shared.size() != 2) return std::nullopt;
   const glm::vec2 a = corners[static_cast<std::size_t>(shared[0])];
@@ -118,7 +124,8 @@ std::optional<glm::vec4> OpaqueRectangleOf(const std::vector<float>& floats,
   return glm::vec4(low, high);
 }
 
-bool SameContent(const Mesh& mesh, const std::vector<float>& floats, const std::vector<std::int32_t>& indices) {
+bool SameContent(const Mesh& mesh, const std::vector<float>& floats,
+                 const std::vector<std::int32_t>& indices) {
   return mesh.vertices == floats && mesh.indices == indices;
 }
 
@@ -136,12 +143,14 @@ std::uint64_t ComputeGeometryKey(const Rml::Vertex& vertex, int index) {
   return Mix(seed, HashBytes(index));
 }
 
-std::uint64_t ComputeGeometryKey(std::span<const Rml::Vertex> vertices, std::span<const int> indices) {
+std::uint64_t ComputeGeometryKey(std::span<const Rml::Vertex> vertices,
+                                 std::span<const int> indices) {
   std::uint64_t key = 0;
   for (std::size_t i = 0; i < vertices.size(); ++i) {
     // A vertex past the index list is keyed without an index (mixed as 0) rather than read
     // beyond the list.
-    const std::uint64_t vertexKey = ComputeGeometryKey(vertices[i], i < indices.size() ? indices[i] : 0);
+    const std::uint64_t vertexKey =
+        ComputeGeometryKey(vertices[i], i < indices.size() ? indices[i] : 0);
     key = i == 0 ? vertexKey : vertexKey + (key << 6) + (key >> 2);
   }
   return key;
@@ -165,8 +174,8 @@ UiRenderInterface::UiRenderInterface(ResourceCache& cache, DrawQueue& queue, UiR
 
 UiRenderInterface::~UiRenderInterface() = default;
 
-Rml::CompiledGeometryHandle UiRenderInterface::CompileGeometry(std::span<const Rml::Vertex> vertices,
-                                                               std::span<const int> indices) {
+Rml::CompiledGeometryHandle UiRenderInterface::CompileGeometry(
+    std::span<const Rml::Vertex> vertices, std::span<const int> indices) {
   if (closed || vertices.empty() || indices.empty()) return 0;
   // Indices outside the vertices would read past the mesh when drawn.
   for (const int index : indices) {
@@ -232,20 +241,22 @@ void UiRenderInterface::ReleaseGeometry(Rml::CompiledGeometryHandle geometry) {
   --geometryCount;
 }
 
-void UiRenderInterface::RenderGeometry(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
-                                       Rml::TextureHandle texture) {
+void UiRenderInterface::RenderGeometry(Rml::CompiledGeometryHandle geometry,
+                                       Rml::Vector2f translation, Rml::TextureHandle texture) {
   if (closed) return;
   QueueUiDraw(geometry, translation, texture,
               cache.GetMaterial(texture != 0 ? kMaterial : kUntexturedMaterial), texture == 0);
 }
 
-void UiRenderInterface::RenderShader(Rml::CompiledShaderHandle shader, Rml::CompiledGeometryHandle geometry,
+void UiRenderInterface::RenderShader(Rml::CompiledShaderHandle shader,
+                                     Rml::CompiledGeometryHandle geometry,
                                      Rml::Vector2f translation, Rml::TextureHandle texture) {
   if (closed) return;
   // A material's shader multiplies by its texel; drawn without an image (a "shader" decorator)
   // it reads white, so the material shows its own colours. Texture 0 would read black.
   if (texture == 0) texture = WhiteTexture();
-  QueueUiDraw(geometry, translation, texture, shader == 0 ? -1 : static_cast<int>(shader - 1), false);
+  QueueUiDraw(geometry, translation, texture, shader == 0 ? -1 : static_cast<int>(shader - 1),
+              false);
 }
 
 Rml::TextureHandle UiRenderInterface::WhiteTexture() {
@@ -264,16 +275,19 @@ std::optional<glm::mat4> UiRenderInterface::LayerInverse() const {
   return glm::inverse(viewProjection);
 }
 
-bool UiRenderInterface::FillsWindow(const GeometrySlot& slot, Rml::Vector2f translation, int material,
-                                    glm::ivec2 size) const {
+bool UiRenderInterface::FillsWindow(const GeometrySlot& slot, Rml::Vector2f translation,
+                                    int material, glm::ivec2 size) const {
   if (!slot.opaqueRectangle || transform != glm::mat4(1.0f)) return false;
   if (material < 0 || static_cast<std::size_t>(material) >= cache.MaterialCount() ||
       !(cache.MaterialAt(material).alpha >= 1.0f)) {
     return false;
   }
-  const glm::vec4 rectangle = *slot.opaqueRectangle + glm::vec4(translation.x, translation.y, translation.x, translation.y);
+  const glm::vec4 rectangle =
+      *slot.opaqueRectangle + glm::vec4(translation.x, translation.y, translation.x, translation.y);
   const glm::vec2 window(size);
-  if (!(rectangle.x <= 0.0f && rectangle.y <= 0.0f && rectangle.z >= window.x && rectangle.w >= window.y)) return false;
+  if (!(rectangle.x <= 0.0f && rectangle.y <= 0.0f && rectangle.z >= window.x &&
+        rectangle.w >= window.y))
+    return false;
   return !scissorEnabled || (scissor.position.x <= 0 && scissor.position.y <= 0 &&
                              scissor.position.x + scissor.size.x >= size.x &&
                              scissor.position.y + scissor.size.y >= size.y);
@@ -292,10 +306,11 @@ void UiRenderInterface::QueueUiDraw(Rml::CompiledGeometryHandle geometry, Rml::V
 
   // Window pixels (origin top-left, y down) to clip space, then undo the layer camera that the
   // UI shader applies.
-  const glm::mat4 toClip = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(-1.0f, 1.0f, 0.0f)),
-                                      glm::vec3(2.0f / static_cast<float>(size.x),
-                                                -2.0f / static_cast<float>(size.y), 1.0f));
-  const glm::mat4 placed = glm::translate(glm::mat4(1.0f), glm::vec3(translation.x, translation.y, depth));
+  const glm::mat4 toClip = glm::scale(
+      glm::translate(glm::mat4(1.0f), glm::vec3(-1.0f, 1.0f, 0.0f)),
+      glm::vec3(2.0f / static_cast<float>(size.x), -2.0f / static_cast<float>(size.y), 1.0f));
+  const glm::mat4 placed =
+      glm::translate(glm::mat4(1.0f), glm::vec3(translation.x, translation.y, depth));
 
   DrawRequest draw;
   draw.mesh = mesh;
@@ -317,20 +332,23 @@ void UiRenderInterface::QueueUiDraw(Rml::CompiledGeometryHandle geometry, Rml::V
     draw.scissorRect = {scissor.position.x, scissor.position.y, scissor.size.x, scissor.size.y};
   }
   // Placed exactly where the layer camera shows window pixels only through its inverse.
-  if (plainColour && layerInverse && FillsWindow(geometries[geometry - 1], translation, material, size)) {
+  if (plainColour && layerInverse &&
+      FillsWindow(geometries[geometry - 1], translation, material, size)) {
     draw.fillsLayerOfSize = size;
   }
   queue.QueueDraw(draw);
 }
 
-Rml::TextureHandle UiRenderInterface::LoadTexture(Rml::Vector2i& texture_dimensions, const Rml::String& source) {
+Rml::TextureHandle UiRenderInterface::LoadTexture(Rml::Vector2i& texture_dimensions,
+                                                  const Rml::String& source) {
   texture_dimensions = {0, 0};
   // Player pictures of an online service are not available here.
   if (closed || source.empty() || source.find("SteamPFP") != std::string::npos) return 0;
   const std::string path = UiTexturePath(source);
   const int texture = cache.GetTexture(path, GL_NEAREST, GL_NEAREST, GL_REPEAT);
   if (texture <= 0) return 0;
-  if (const CachedTexture* cached = cache.FindTexture(path)) texture_dimensions = {cached->width, cached->height};
+  if (const CachedTexture* cached = cache.FindTexture(path))
+    texture_dimensions = {cached->width, cached->height};
   return static_cast<Rml::TextureHandle>(texture);
 }
 
@@ -349,13 +367,15 @@ Rml::TextureHandle UiRenderInterface::GenerateTexture(std::span<const Rml::byte>
     for (std::size_t x = 0; x < row; x += 4) {
       const unsigned alpha = in[x + 3];
       for (std::size_t channel = 0; channel < 3; ++channel)
-        out[x + channel] = alpha == 0 ? 0 : static_cast<std::uint8_t>(std::min(255u, (in[x + channel] * 255u + alpha / 2) / alpha));
+        out[x + channel] = alpha == 0 ? 0
+                                      : static_cast<std::uint8_t>(std::min(
+                                            255u, (in[x + channel] * 255u + alpha / 2) / alpha));
       out[x + 3] = static_cast<std::uint8_t>(alpha);
     }
   }
   const std::string name = "GENERATED_RML_TEXTURE_" + std::to_string(++generatedTextureCount);
-  const int texture = cache.CreateTexture(source_dimensions.x, source_dimensions.y, flipped.data(), name,
-                                          GL_NEAREST, GL_NEAREST);
+  const int texture = cache.CreateTexture(source_dimensions.x, source_dimensions.y, flipped.data(),
+                                          name, GL_NEAREST, GL_NEAREST);
   if (texture <= 0) return 0;
   generatedTextures.insert(static_cast<Rml::TextureHandle>(texture));
   return static_cast<Rml::TextureHandle>(texture);
@@ -378,10 +398,12 @@ void UiRenderInterface::SetTransform(const Rml::Matrix4f* matrix) {
   if (!closed) transform = matrix != nullptr ? *matrix : glm::mat4(1.0f);
 }
 
-Rml::CompiledShaderHandle UiRenderInterface::CompileShader(const Rml::String&, const Rml::Dictionary& parameters) {
+Rml::CompiledShaderHandle UiRenderInterface::CompileShader(const Rml::String&,
+                                                           const Rml::Dictionary& parameters) {
   if (closed) return 0;
   const auto value = parameters.find("value");
-  const std::string path = value != parameters.end() ? value->second.Get<Rml::String>() : std::string();
+  const std::string path =
+      value != parameters.end() ? value->second.Get<Rml::String>() : std::string();
   const int material = cache.GetMaterial(path);
   return material < 0 ? 0 : static_cast<Rml::CompiledShaderHandle>(material) + 1;
 }

@@ -16,10 +16,10 @@
 //   ui.Close();                                       // later calls do nothing
 //
 // Handles: a geometry handle is a small number of this interface, a shader handle the material
-// index plus one (0 is never a valid object); texture handles are GL texture names. Identical geometry compiled twice shares
-// one mesh, counted by reference; the mesh leaves the cache when the last handle is released.
-// Only textures generated here (glyph atlases) are deleted on release: file textures belong
-// to the cache, which shares them with the rest of the game.
+// index plus one (0 is never a valid object); texture handles are GL texture names. Identical
+// geometry compiled twice shares one mesh, counted by reference; the mesh leaves the cache when the
+// last handle is released. Only textures generated here (glyph atlases) are deleted on release:
+// file textures belong to the cache, which shares them with the rest of the game.
 //
 // Triangles are stored counter-clockwise (y up) whatever winding the library used, since the
 // renderer culls back faces.
@@ -34,9 +34,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <glm/glm.hpp>
 #include <optional>
 #include <span>
-#include <glm/glm.hpp>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -65,7 +65,8 @@ struct UiRenderLinks {
 std::uint64_t ComputeGeometryKey(const Rml::Vertex& vertex, int index);
 // The key of a whole geometry: the vertex keys folded in order (indices beyond the index list
 // count as absent).
-std::uint64_t ComputeGeometryKey(std::span<const Rml::Vertex> vertices, std::span<const int> indices);
+std::uint64_t ComputeGeometryKey(std::span<const Rml::Vertex> vertices,
+                                 std::span<const int> indices);
 // The path the texture cache is asked for: from the last path component "GAME" on, as the
 // library joins document-relative paths onto the document's folder; a path without such a
 // component is used as it is.
@@ -97,7 +98,8 @@ class UiRenderInterface final : public Rml::RenderInterface {
                       Rml::TextureHandle texture) override;
   void ReleaseGeometry(Rml::CompiledGeometryHandle geometry) override;
   // Writes the texture's size in pixels; 0 when the source cannot name a texture.
-  Rml::TextureHandle LoadTexture(Rml::Vector2i& texture_dimensions, const Rml::String& source) override;
+  Rml::TextureHandle LoadTexture(Rml::Vector2i& texture_dimensions,
+                                 const Rml::String& source) override;
   Rml::TextureHandle GenerateTexture(std::span<const Rml::byte> source,
                                      Rml::Vector2i source_dimensions) override;
   void ReleaseTexture(Rml::TextureHandle texture) override;

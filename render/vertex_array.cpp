@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <utility>
 
-
 VertexArray::VertexArray(const VertexBuffer& vertices) { Create(vertices, nullptr); }
 
 VertexArray::VertexArray(const VertexBuffer& vertices, const VertexBuffer& instances) {

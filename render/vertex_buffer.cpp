@@ -4,7 +4,6 @@
 
 #include <utility>
 
-
 namespace {
 
 // Room reserved in every layout; layouts rarely hold more than a few attributes.

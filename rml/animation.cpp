@@ -1,16 +1,16 @@
 #include "rml/animation.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
 #include "rml/context.h"
 #include "rml/core.h"
 #include "rml/element_document.h"
 #include "rml/log.h"
 #include "rml/string_utilities.h"
 #include "rml/system_interface.h"
-
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <limits>
 
 namespace Rml {
 
@@ -54,14 +54,29 @@ void DestroyElementAnimations(ElementAnimations* animations) { delete animations
 namespace {
 
 constexpr PropertyId kAnimatable[] = {
-    PropertyId::Opacity,         PropertyId::Color,          PropertyId::BackgroundColor,
-    PropertyId::ImageColor,      PropertyId::BorderTopColor, PropertyId::BorderRightColor,
-    PropertyId::BorderBottomColor, PropertyId::BorderLeftColor, PropertyId::Top,
-    PropertyId::Right,           PropertyId::Bottom,         PropertyId::Left,
-    PropertyId::Width,           PropertyId::Height,         PropertyId::MarginTop,
-    PropertyId::MarginRight,     PropertyId::MarginBottom,   PropertyId::MarginLeft,
-    PropertyId::PaddingTop,      PropertyId::PaddingRight,   PropertyId::PaddingBottom,
-    PropertyId::PaddingLeft,     PropertyId::Transform,
+    PropertyId::Opacity,
+    PropertyId::Color,
+    PropertyId::BackgroundColor,
+    PropertyId::ImageColor,
+    PropertyId::BorderTopColor,
+    PropertyId::BorderRightColor,
+    PropertyId::BorderBottomColor,
+    PropertyId::BorderLeftColor,
+    PropertyId::Top,
+    PropertyId::Right,
+    PropertyId::Bottom,
+    PropertyId::Left,
+    PropertyId::Width,
+    PropertyId::Height,
+    PropertyId::MarginTop,
+    PropertyId::MarginRight,
+    PropertyId::MarginBottom,
+    PropertyId::MarginLeft,
+    PropertyId::PaddingTop,
+    PropertyId::PaddingRight,
+    PropertyId::PaddingBottom,
+    PropertyId::PaddingLeft,
+    PropertyId::Transform,
 };
 
 // The host's clock; with no system interface installed time stands still at 0.
@@ -72,8 +87,10 @@ double Now() {
 
 bool ParseTiming(const String& word, TimingFunction& timing) {
   static const std::pair<const char*, TimingFunction> kNames[] = {
-      {"linear", TimingFunction::Linear},    {"ease", TimingFunction::Ease},
-      {"ease-in", TimingFunction::EaseIn},   {"ease-out", TimingFunction::EaseOut},
+      {"linear", TimingFunction::Linear},
+      {"ease", TimingFunction::Ease},
+      {"ease-in", TimingFunction::EaseIn},
+      {"ease-out", TimingFunction::EaseOut},
       {"ease-in-out", TimingFunction::EaseInOut}};
   for (const auto& [name, value] : kNames)
     if (word == name) return (timing = value, true);
@@ -100,7 +117,8 @@ bool ParseCount(const String& word, float& count) {
 // a timing function: Read, or NotTimed for other words, or Bad (with error) for a third time or
 // a negative duration.
 enum class Timed { Read, NotTimed, Bad };
-Timed ReadTimed(const String& word, int& times, float& duration, float& delay, TimingFunction& timing, String& error) {
+Timed ReadTimed(const String& word, int& times, float& duration, float& delay,
+                TimingFunction& timing, String& error) {
   float seconds = 0.f;
   if (ParseTiming(word, timing)) return Timed::Read;
   if (!ParseTime(word, seconds)) return Timed::NotTimed;
@@ -143,8 +161,10 @@ float Bezier(float x1, float y1, float x2, float y2, float t) {
   float low = 0.f, high = 1.f, s = t;
   for (int i = 0; i < 30; ++i) {
     s = 0.5f * (low + high);
-    if (curve(x1, x2, s) < t) low = s;
-    else high = s;
+    if (curve(x1, x2, s) < t)
+      low = s;
+    else
+      high = s;
   }
   return curve(y1, y2, s);
 }
@@ -160,14 +180,16 @@ AnimatedValue EvaluateTrack(const AnimationTrack& track, float progress, const A
   const AnimationTrack::Key& b = keys[next];
   const float span = b.position - a.position;
   const float local = span > 0.f ? std::clamp((progress - a.position) / span, 0.f, 1.f) : 1.f;
-  return InterpolateValue(a.base ? base : a.value, b.base ? base : b.value, ApplyTiming(timing, local));
+  return InterpolateValue(a.base ? base : a.value, b.base ? base : b.value,
+                          ApplyTiming(timing, local));
 }
 
 // The computed value of one keyframe declaration for this element: the declaration computed on
 // its own, with the element's font size and colour for relative units and currentcolor.
 // `scratch` receives the computed values.
-bool ResolveDeclaration(const Declaration& declaration, const ComputedValues& base, const ComputedValues* parent,
-                        const UnitContext& units, ComputedValues& scratch, AnimatedValue& value) {
+bool ResolveDeclaration(const Declaration& declaration, const ComputedValues& base,
+                        const ComputedValues* parent, const UnitContext& units,
+                        ComputedValues& scratch, AnimatedValue& value) {
   std::array<const Property*, kPropertyCount> specified{};
   Property font_size;
   font_size.unit = Unit::Px;
@@ -183,29 +205,33 @@ bool ResolveDeclaration(const Declaration& declaration, const ComputedValues& ba
 }
 
 void StartAnimations(Element& element, ElementAnimations& state, const ComputedValues& base,
-                     const ComputedValues* parent, const UnitContext& units, ComputedValues& scratch, double now) {
+                     const ComputedValues* parent, const UnitContext& units,
+                     ComputedValues& scratch, double now) {
   state.animations.clear();
   std::vector<AnimationDeclaration> declarations;
   String error;
   ParseAnimationList(state.animation_text, declarations, error);  // checked when it was declared
   const ElementDocument* document = element.GetOwnerDocument();
   for (const AnimationDeclaration& declared : declarations) {
-    const KeyframesRule* rule = document != nullptr ? document->GetStyleSheet().FindKeyframes(declared.name) : nullptr;
+    const KeyframesRule* rule =
+        document != nullptr ? document->GetStyleSheet().FindKeyframes(declared.name) : nullptr;
     if (rule == nullptr) {
       Log::MessageOnce(Log::LT_WARNING, "%s: animation '%s' of %s names no @keyframes",
-                       document != nullptr ? document->GetSourceURL().c_str() : "[no document]", declared.name.c_str(),
-                       element.GetAddress(false, false).c_str());
+                       document != nullptr ? document->GetSourceURL().c_str() : "[no document]",
+                       declared.name.c_str(), element.GetAddress(false, false).c_str());
       continue;
     }
     RunningAnimation running{declared, now, {}, false};
     for (const Keyframe& keyframe : rule->keyframes) {
       for (const Declaration& declaration : keyframe.declarations) {
         AnimatedValue value;
-        if (!IsAnimatable(declaration.id) || !ResolveDeclaration(declaration, base, parent, units, scratch, value))
+        if (!IsAnimatable(declaration.id) ||
+            !ResolveDeclaration(declaration, base, parent, units, scratch, value))
           continue;
         auto track = std::find_if(running.tracks.begin(), running.tracks.end(),
                                   [&](const AnimationTrack& t) { return t.id == declaration.id; });
-        if (track == running.tracks.end()) track = running.tracks.insert(running.tracks.end(), {declaration.id, {}});
+        if (track == running.tracks.end())
+          track = running.tracks.insert(running.tracks.end(), {declaration.id, {}});
         track->keys.push_back({keyframe.position, false, value});
       }
     }
@@ -224,8 +250,8 @@ bool AnimationControls(const ElementAnimations& state, PropertyId id) {
   return false;
 }
 
-void StartTransitions(ElementAnimations& state, const ComputedValues& base, const ComputedValues& previous,
-                      double now) {
+void StartTransitions(ElementAnimations& state, const ComputedValues& base,
+                      const ComputedValues& previous, double now) {
   auto consider = [&](PropertyId id, const TransitionDeclaration& declared) {
     AnimatedValue target, shown;
     if (!ReadAnimatable(base, id, target) || !ReadAnimatable(previous, id, shown)) return;
@@ -235,7 +261,8 @@ void StartTransitions(ElementAnimations& state, const ComputedValues& base, cons
     if (target == reference || AnimationControls(state, id)) return;
     if (running != state.transitions.end()) state.transitions.erase(running);
     if (declared.duration <= 0.f) return;
-    state.transitions.push_back({id, shown, target, now + double(declared.delay), declared.duration, declared.timing});
+    state.transitions.push_back(
+        {id, shown, target, now + double(declared.delay), declared.duration, declared.timing});
   };
   for (const TransitionDeclaration& declared : state.transition_declarations) {
     if (!declared.all) {
@@ -248,7 +275,8 @@ void StartTransitions(ElementAnimations& state, const ComputedValues& base, cons
 
 // Writes the values of one animation at now (or nothing, outside its fill); marks it finished
 // once its last iteration has ended.
-void ApplyAnimation(RunningAnimation& animation, ComputedValues& values, const ComputedValues& base, double now) {
+void ApplyAnimation(RunningAnimation& animation, ComputedValues& values, const ComputedValues& base,
+                    double now) {
   const AnimationDeclaration& declared = animation.declared;
   const double elapsed = now - animation.start - double(declared.delay);
   float progress = 0.f;
@@ -282,15 +310,29 @@ void ApplyAnimation(RunningAnimation& animation, ComputedValues& values, const C
 
 }  // namespace
 
-bool IsAnimatable(PropertyId id) { return std::find(std::begin(kAnimatable), std::end(kAnimatable), id) != std::end(kAnimatable); }
+bool IsAnimatable(PropertyId id) {
+  return std::find(std::begin(kAnimatable), std::end(kAnimatable), id) != std::end(kAnimatable);
+}
 
 bool ReadAnimatable(const ComputedValues& values, PropertyId id, AnimatedValue& value) {
   const int index = int(id);
   switch (id) {
-    case PropertyId::Opacity: value.kind = AnimatedValue::Number; value.number = values.opacity; return true;
-    case PropertyId::Color: value.kind = AnimatedValue::Colour; value.colour = values.color; return true;
-    case PropertyId::BackgroundColor: value.kind = AnimatedValue::Colour; value.colour = values.background_color; return true;
-    case PropertyId::ImageColor: value.kind = AnimatedValue::Colour; value.colour = values.image_color; return true;
+    case PropertyId::Opacity:
+      value.kind = AnimatedValue::Number;
+      value.number = values.opacity;
+      return true;
+    case PropertyId::Color:
+      value.kind = AnimatedValue::Colour;
+      value.colour = values.color;
+      return true;
+    case PropertyId::BackgroundColor:
+      value.kind = AnimatedValue::Colour;
+      value.colour = values.background_color;
+      return true;
+    case PropertyId::ImageColor:
+      value.kind = AnimatedValue::Colour;
+      value.colour = values.image_color;
+      return true;
     case PropertyId::BorderTopColor:
     case PropertyId::BorderRightColor:
     case PropertyId::BorderBottomColor:
@@ -298,12 +340,30 @@ bool ReadAnimatable(const ComputedValues& values, PropertyId id, AnimatedValue& 
       value.kind = AnimatedValue::Colour;
       value.colour = values.border_colour[index - int(PropertyId::BorderTopColor)];
       return true;
-    case PropertyId::Top: value.kind = AnimatedValue::Length; value.length = values.top; return true;
-    case PropertyId::Right: value.kind = AnimatedValue::Length; value.length = values.right; return true;
-    case PropertyId::Bottom: value.kind = AnimatedValue::Length; value.length = values.bottom; return true;
-    case PropertyId::Left: value.kind = AnimatedValue::Length; value.length = values.left; return true;
-    case PropertyId::Width: value.kind = AnimatedValue::Length; value.length = values.width; return true;
-    case PropertyId::Height: value.kind = AnimatedValue::Length; value.length = values.height; return true;
+    case PropertyId::Top:
+      value.kind = AnimatedValue::Length;
+      value.length = values.top;
+      return true;
+    case PropertyId::Right:
+      value.kind = AnimatedValue::Length;
+      value.length = values.right;
+      return true;
+    case PropertyId::Bottom:
+      value.kind = AnimatedValue::Length;
+      value.length = values.bottom;
+      return true;
+    case PropertyId::Left:
+      value.kind = AnimatedValue::Length;
+      value.length = values.left;
+      return true;
+    case PropertyId::Width:
+      value.kind = AnimatedValue::Length;
+      value.length = values.width;
+      return true;
+    case PropertyId::Height:
+      value.kind = AnimatedValue::Length;
+      value.length = values.height;
+      return true;
     case PropertyId::MarginTop:
     case PropertyId::MarginRight:
     case PropertyId::MarginBottom:
@@ -318,32 +378,60 @@ bool ReadAnimatable(const ComputedValues& values, PropertyId id, AnimatedValue& 
       value.kind = AnimatedValue::Length;
       value.length = values.padding[index - int(PropertyId::PaddingTop)];
       return true;
-    case PropertyId::Transform: value.kind = AnimatedValue::Transform; value.transform = values.transform; return true;
-    default: return false;
+    case PropertyId::Transform:
+      value.kind = AnimatedValue::Transform;
+      value.transform = values.transform;
+      return true;
+    default:
+      return false;
   }
 }
 
 void WriteAnimatable(ComputedValues& values, PropertyId id, const AnimatedValue& value) {
   const int index = int(id);
   switch (id) {
-    case PropertyId::Opacity: values.opacity = std::clamp(value.number, 0.f, 1.f); break;
-    case PropertyId::Color: values.color = value.colour; break;
-    case PropertyId::BackgroundColor: values.background_color = value.colour; break;
-    case PropertyId::ImageColor: values.image_color = value.colour; break;
+    case PropertyId::Opacity:
+      values.opacity = std::clamp(value.number, 0.f, 1.f);
+      break;
+    case PropertyId::Color:
+      values.color = value.colour;
+      break;
+    case PropertyId::BackgroundColor:
+      values.background_color = value.colour;
+      break;
+    case PropertyId::ImageColor:
+      values.image_color = value.colour;
+      break;
     case PropertyId::BorderTopColor:
     case PropertyId::BorderRightColor:
     case PropertyId::BorderBottomColor:
-    case PropertyId::BorderLeftColor: values.border_colour[index - int(PropertyId::BorderTopColor)] = value.colour; break;
-    case PropertyId::Top: values.top = value.length; break;
-    case PropertyId::Right: values.right = value.length; break;
-    case PropertyId::Bottom: values.bottom = value.length; break;
-    case PropertyId::Left: values.left = value.length; break;
-    case PropertyId::Width: values.width = value.length; break;
-    case PropertyId::Height: values.height = value.length; break;
+    case PropertyId::BorderLeftColor:
+      values.border_colour[index - int(PropertyId::BorderTopColor)] = value.colour;
+      break;
+    case PropertyId::Top:
+      values.top = value.length;
+      break;
+    case PropertyId::Right:
+      values.right = value.length;
+      break;
+    case PropertyId::Bottom:
+      values.bottom = value.length;
+      break;
+    case PropertyId::Left:
+      values.left = value.length;
+      break;
+    case PropertyId::Width:
+      values.width = value.length;
+      break;
+    case PropertyId::Height:
+      values.height = value.length;
+      break;
     case PropertyId::MarginTop:
     case PropertyId::MarginRight:
     case PropertyId::MarginBottom:
-    case PropertyId::MarginLeft: values.margin[index - int(PropertyId::MarginTop)] = value.length; break;
+    case PropertyId::MarginLeft:
+      values.margin[index - int(PropertyId::MarginTop)] = value.length;
+      break;
     case PropertyId::PaddingTop:
     case PropertyId::PaddingRight:
     case PropertyId::PaddingBottom:
@@ -351,8 +439,11 @@ void WriteAnimatable(ComputedValues& values, PropertyId id, const AnimatedValue&
       values.padding[index - int(PropertyId::PaddingTop)] = value.length;
       if (value.length.value < 0.f) values.padding[index - int(PropertyId::PaddingTop)].value = 0.f;
       break;
-    case PropertyId::Transform: values.transform = value.transform; break;
-    default: break;
+    case PropertyId::Transform:
+      values.transform = value.transform;
+      break;
+    default:
+      break;
   }
 }
 
@@ -360,16 +451,23 @@ AnimatedValue InterpolateValue(const AnimatedValue& from, const AnimatedValue& t
   if (!std::isfinite(t)) t = 1.f;
   AnimatedValue result = to;
   switch (to.kind) {
-    case AnimatedValue::Number: result.number = from.number + (to.number - from.number) * t; break;
-    case AnimatedValue::Colour: result.colour = MixColour(from.colour, to.colour, std::clamp(t, 0.f, 1.f)); break;
+    case AnimatedValue::Number:
+      result.number = from.number + (to.number - from.number) * t;
+      break;
+    case AnimatedValue::Colour:
+      result.colour = MixColour(from.colour, to.colour, std::clamp(t, 0.f, 1.f));
+      break;
     case AnimatedValue::Length:
       if (from.length.type == to.length.type &&
-          (to.length.type == Style::LengthPercentageAuto::Length || to.length.type == Style::LengthPercentageAuto::Percentage))
+          (to.length.type == Style::LengthPercentageAuto::Length ||
+           to.length.type == Style::LengthPercentageAuto::Percentage))
         result.length.value = from.length.value + (to.length.value - from.length.value) * t;
       else if (t < 0.5f)
         result.length = from.length;
       break;
-    case AnimatedValue::Transform: result.transform = InterpolateTransform(from.transform, to.transform, t); break;
+    case AnimatedValue::Transform:
+      result.transform = InterpolateTransform(from.transform, to.transform, t);
+      break;
   }
   return result;
 }
@@ -377,16 +475,22 @@ AnimatedValue InterpolateValue(const AnimatedValue& from, const AnimatedValue& t
 float ApplyTiming(TimingFunction timing, float t) {
   t = std::clamp(t, 0.f, 1.f);
   switch (timing) {
-    case TimingFunction::Linear: return t;
-    case TimingFunction::Ease: return Bezier(0.25f, 0.1f, 0.25f, 1.f, t);
-    case TimingFunction::EaseIn: return Bezier(0.42f, 0.f, 1.f, 1.f, t);
-    case TimingFunction::EaseOut: return Bezier(0.f, 0.f, 0.58f, 1.f, t);
-    case TimingFunction::EaseInOut: return Bezier(0.42f, 0.f, 0.58f, 1.f, t);
+    case TimingFunction::Linear:
+      return t;
+    case TimingFunction::Ease:
+      return Bezier(0.25f, 0.1f, 0.25f, 1.f, t);
+    case TimingFunction::EaseIn:
+      return Bezier(0.42f, 0.f, 1.f, 1.f, t);
+    case TimingFunction::EaseOut:
+      return Bezier(0.f, 0.f, 0.58f, 1.f, t);
+    case TimingFunction::EaseInOut:
+      return Bezier(0.42f, 0.f, 0.58f, 1.f, t);
   }
   return t;
 }
 
-bool ParseAnimationList(std::string_view text, std::vector<AnimationDeclaration>& list, String& error) {
+bool ParseAnimationList(std::string_view text, std::vector<AnimationDeclaration>& list,
+                        String& error) {
   list.clear();
   if (IsNone(text)) return true;
   for (const StringList& words : SplitItems(text)) {
@@ -397,7 +501,8 @@ bool ParseAnimationList(std::string_view text, std::vector<AnimationDeclaration>
       // Keywords in any case; the name as written, as @keyframes names are matched exactly.
       const String word = StringUtilities::ToLower(written);
       float number = 0.f;
-      const Timed timed = ReadTimed(word, times, declared.duration, declared.delay, declared.timing, error);
+      const Timed timed =
+          ReadTimed(word, times, declared.duration, declared.delay, declared.timing, error);
       if (timed == Timed::Bad) return false;
       if (timed == Timed::Read) {
       } else if (ParseCount(word, number)) {
@@ -413,7 +518,8 @@ bool ParseAnimationList(std::string_view text, std::vector<AnimationDeclaration>
         declared.name = written;
         named = true;
       } else {
-        return (error = "unexpected word '" + word + "' after the name '" + declared.name + "'", false);
+        return (error = "unexpected word '" + word + "' after the name '" + declared.name + "'",
+                false);
       }
     }
     if (!named) return (error = "an animation needs a name", false);
@@ -422,7 +528,8 @@ bool ParseAnimationList(std::string_view text, std::vector<AnimationDeclaration>
   return true;
 }
 
-bool ParseTransitionList(std::string_view text, std::vector<TransitionDeclaration>& list, String& error) {
+bool ParseTransitionList(std::string_view text, std::vector<TransitionDeclaration>& list,
+                         String& error) {
   list.clear();
   if (IsNone(text)) return true;
   for (const StringList& words : SplitItems(text)) {
@@ -431,7 +538,8 @@ bool ParseTransitionList(std::string_view text, std::vector<TransitionDeclaratio
     bool named = false;
     for (const String& written : words) {
       const String word = StringUtilities::ToLower(written);
-      const Timed timed = ReadTimed(word, times, declared.duration, declared.delay, declared.timing, error);
+      const Timed timed =
+          ReadTimed(word, times, declared.duration, declared.delay, declared.timing, error);
       if (timed == Timed::Bad) return false;
       if (timed == Timed::Read) {
       } else if (!named && word == "all") {
@@ -439,7 +547,8 @@ bool ParseTransitionList(std::string_view text, std::vector<TransitionDeclaratio
       } else if (!named && FindPropertyId(word, declared.id) && IsAnimatable(declared.id)) {
         named = true;
       } else {
-        return (error = "'" + word + "' is not an animatable property, a time or a timing function", false);
+        return (error = "'" + word + "' is not an animatable property, a time or a timing function",
+                false);
       }
     }
     if (!named) return (error = "a transition needs a property", false);
@@ -448,8 +557,9 @@ bool ParseTransitionList(std::string_view text, std::vector<TransitionDeclaratio
   return true;
 }
 
-bool UpdateAnimations(Element& element, const ComputedValues& previous, bool first_style, const ComputedValues* parent,
-                      const UnitContext& units, AnimationScratch& scratch) {
+bool UpdateAnimations(Element& element, const ComputedValues& previous, bool first_style,
+                      const ComputedValues* parent, const UnitContext& units,
+                      AnimationScratch& scratch) {
   ComputedValues& values = element.computed_;
   ElementAnimations* state = element.animations_;
   const bool animated = values.animation != "none" && !values.animation.empty();

@@ -4,7 +4,8 @@
 // writes the animated values over them. Time is the system interface's GetElapsedTime, read once
 // per restyle, so a host (or a test) that drives that clock drives every animation exactly.
 //
-//   animation:  name duration [delay] [timing] [count|infinite] [alternate] [forwards|backwards|both]
+//   animation:  name duration [delay] [timing] [count|infinite] [alternate]
+//   [forwards|backwards|both]
 //               in any order (the first time is the duration, the second the delay); a comma
 //               separates several animations. The keyframes come from the document's
 //               "@keyframes name" block, resolved when the animation starts.
@@ -58,7 +59,8 @@ struct AnimationDeclaration {
 };
 // Parses an "animation" value ("none" gives an empty list). False with a reason for anything
 // malformed: an unknown word after the name, a negative duration or count, a missing name.
-bool ParseAnimationList(std::string_view text, std::vector<AnimationDeclaration>& list, String& error);
+bool ParseAnimationList(std::string_view text, std::vector<AnimationDeclaration>& list,
+                        String& error);
 
 struct TransitionDeclaration {
   bool all = false;
@@ -69,7 +71,8 @@ struct TransitionDeclaration {
 };
 // Parses a "transition" value ("none" gives an empty list). False for an unknown or
 // non-animatable property, a negative duration or an unknown word.
-bool ParseTransitionList(std::string_view text, std::vector<TransitionDeclaration>& list, String& error);
+bool ParseTransitionList(std::string_view text, std::vector<TransitionDeclaration>& list,
+                         String& error);
 
 // The animations and transitions running on one element.
 struct ElementAnimations;
@@ -87,7 +90,8 @@ struct AnimationScratch {
 // previous, the values shown until now; not on the element's first style), then writes the
 // animated values over the computed ones. parent and units are those the values were computed
 // with. Returns true while something still changes with time.
-bool UpdateAnimations(Element& element, const ComputedValues& previous, bool first_style, const ComputedValues* parent,
-                      const UnitContext& units, AnimationScratch& scratch);
+bool UpdateAnimations(Element& element, const ComputedValues& previous, bool first_style,
+                      const ComputedValues* parent, const UnitContext& units,
+                      AnimationScratch& scratch);
 
 }  // namespace Rml

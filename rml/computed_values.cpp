@@ -1,26 +1,35 @@
 #include "rml/computed_values.h"
 
-#include "rml/string_utilities.h"
-
 #include <cmath>
+
+#include "rml/string_utilities.h"
 
 namespace Rml {
 namespace {
 
 // Resolves a length property's value to pixels where the unit allows, given the element's own
 // font size (for em; font-size itself passes the parent's).
-Style::LengthPercentageAuto ToLength(const Property& value, float font_size, const UnitContext& units) {
+Style::LengthPercentageAuto ToLength(const Property& value, float font_size,
+                                     const UnitContext& units) {
   using L = Style::LengthPercentageAuto;
   switch (value.unit) {
     case Unit::Px:
-    case Unit::Number: return {L::Length, value.number};
-    case Unit::Percent: return {L::Percentage, value.number};
-    case Unit::Em: return {L::Length, value.number * font_size};
-    case Unit::Rem: return {L::Length, value.number * units.root_font_size};
-    case Unit::Vw: return {L::Length, value.number * units.viewport.x * 0.01f};
-    case Unit::Vh: return {L::Length, value.number * units.viewport.y * 0.01f};
-    case Unit::Dp: return {L::Length, value.number * units.dp_ratio};
-    default: return {L::Auto, 0.f};
+    case Unit::Number:
+      return {L::Length, value.number};
+    case Unit::Percent:
+      return {L::Percentage, value.number};
+    case Unit::Em:
+      return {L::Length, value.number * font_size};
+    case Unit::Rem:
+      return {L::Length, value.number * units.root_font_size};
+    case Unit::Vw:
+      return {L::Length, value.number * units.viewport.x * 0.01f};
+    case Unit::Vh:
+      return {L::Length, value.number * units.viewport.y * 0.01f};
+    case Unit::Dp:
+      return {L::Length, value.number * units.dp_ratio};
+    default:
+      return {L::Auto, 0.f};
   }
 }
 
@@ -58,11 +67,13 @@ void InheritFromParent(ComputedValues& values, const ComputedValues& parent) {
 // The value a property computes from: its declaration, or its initial value when it has none
 // (or says initial). Null when the parent's value stands: an inherited property without a
 // declaration, or one that says inherit (those are handled per property).
-const Property* SpecifiedValue(const Property* const* specified, PropertyId id, const ComputedValues* parent) {
+const Property* SpecifiedValue(const Property* const* specified, PropertyId id,
+                               const ComputedValues* parent) {
   const Property* property = specified[size_t(id)];
   if (property == nullptr || property->unit == Unit::Initial) {
     // Inherited properties keep the parent's value when nothing is specified.
-    if (property == nullptr && GetPropertyDefinition(id).inherited && parent != nullptr) return nullptr;
+    if (property == nullptr && GetPropertyDefinition(id).inherited && parent != nullptr)
+      return nullptr;
     return &GetDefaultProperty(id);
   }
   if (property->unit == Unit::Inherit) return nullptr;
@@ -78,19 +89,33 @@ void ComputeFontSize(ComputedValues& values, const Property* size, const Compute
     values.font_size = parent_size * size->number * 0.01f;
   else
     values.font_size = ToLength(*size, parent_size, units).Resolve(0.f, parent_size);
-  if (!(values.font_size >= 0.f) || !std::isfinite(values.font_size)) values.font_size = parent_size;
+  if (!(values.font_size >= 0.f) || !std::isfinite(values.font_size))
+    values.font_size = parent_size;
 }
 
 // Explicit inherit of a non-inherited property copies the parent's computed field.
 void InheritExplicitly(ComputedValues& values, PropertyId id, const ComputedValues& parent) {
   switch (id) {
-    case PropertyId::Display: values.display = parent.display; break;
-    case PropertyId::Position: values.position = parent.position; break;
-    case PropertyId::Width: values.width = parent.width; break;
-    case PropertyId::Height: values.height = parent.height; break;
-    case PropertyId::BackgroundColor: values.background_color = parent.background_color; break;
-    case PropertyId::Opacity: values.opacity = parent.opacity; break;
-    default: break;
+    case PropertyId::Display:
+      values.display = parent.display;
+      break;
+    case PropertyId::Position:
+      values.position = parent.position;
+      break;
+    case PropertyId::Width:
+      values.width = parent.width;
+      break;
+    case PropertyId::Height:
+      values.height = parent.height;
+      break;
+    case PropertyId::BackgroundColor:
+      values.background_color = parent.background_color;
+      break;
+    case PropertyId::Opacity:
+      values.opacity = parent.opacity;
+      break;
+    default:
+      break;
   }
 }
 
@@ -115,26 +140,57 @@ struct PropertyValue {
 bool ApplyBoxProperty(ComputedValues& values, const PropertyValue& value) {
   const int keyword = value.Keyword();
   switch (value.id) {
-    case PropertyId::Display: values.display = Style::Display(keyword); break;
-    case PropertyId::Position: values.position = Style::Position(keyword); break;
-    case PropertyId::Top: values.top = value.Length(); break;
-    case PropertyId::Right: values.right = value.Length(); break;
-    case PropertyId::Bottom: values.bottom = value.Length(); break;
-    case PropertyId::Left: values.left = value.Length(); break;
-    case PropertyId::Width: values.width = value.Length(); break;
-    case PropertyId::Height: values.height = value.Length(); break;
-    case PropertyId::MinWidth: values.min_width = value.Length(); break;
-    case PropertyId::MaxWidth: values.max_width = value.Length(); break;
-    case PropertyId::MinHeight: values.min_height = value.Length(); break;
-    case PropertyId::MaxHeight: values.max_height = value.Length(); break;
-    case PropertyId::BoxSizing: values.box_sizing = Style::BoxSizing(keyword); break;
-    case PropertyId::OverflowX: values.overflow_x = Style::Overflow(keyword); break;
-    case PropertyId::OverflowY: values.overflow_y = Style::Overflow(keyword); break;
+    case PropertyId::Display:
+      values.display = Style::Display(keyword);
+      break;
+    case PropertyId::Position:
+      values.position = Style::Position(keyword);
+      break;
+    case PropertyId::Top:
+      values.top = value.Length();
+      break;
+    case PropertyId::Right:
+      values.right = value.Length();
+      break;
+    case PropertyId::Bottom:
+      values.bottom = value.Length();
+      break;
+    case PropertyId::Left:
+      values.left = value.Length();
+      break;
+    case PropertyId::Width:
+      values.width = value.Length();
+      break;
+    case PropertyId::Height:
+      values.height = value.Length();
+      break;
+    case PropertyId::MinWidth:
+      values.min_width = value.Length();
+      break;
+    case PropertyId::MaxWidth:
+      values.max_width = value.Length();
+      break;
+    case PropertyId::MinHeight:
+      values.min_height = value.Length();
+      break;
+    case PropertyId::MaxHeight:
+      values.max_height = value.Length();
+      break;
+    case PropertyId::BoxSizing:
+      values.box_sizing = Style::BoxSizing(keyword);
+      break;
+    case PropertyId::OverflowX:
+      values.overflow_x = Style::Overflow(keyword);
+      break;
+    case PropertyId::OverflowY:
+      values.overflow_y = Style::Overflow(keyword);
+      break;
     case PropertyId::ZIndex:
       values.z_index_auto = value.IsKeyword();
       values.z_index = value.IsKeyword() ? 0.f : value.property.number;
       break;
-    default: return false;
+    default:
+      return false;
   }
   return true;
 }
@@ -162,7 +218,8 @@ bool ApplyEdgeProperty(ComputedValues& values, const PropertyValue& value) {
     case PropertyId::BorderRightWidth:
     case PropertyId::BorderBottomWidth:
     case PropertyId::BorderLeftWidth:
-      values.border_width[i - int(PropertyId::BorderTopWidth)] = std::fmax(0.f, value.Length().Resolve(0.f));
+      values.border_width[i - int(PropertyId::BorderTopWidth)] =
+          std::fmax(0.f, value.Length().Resolve(0.f));
       break;
     case PropertyId::BorderTopColor:
     case PropertyId::BorderRightColor:
@@ -174,8 +231,10 @@ bool ApplyEdgeProperty(ComputedValues& values, const PropertyValue& value) {
           value.IsKeyword() ? Colourb(0, 0, 0, 0) : value.property.colour;
       if (value.IsKeyword()) values.border_colour[i - int(PropertyId::BorderTopColor)].red = 1;
       break;
-    case PropertyId::BorderRadius: break;
-    default: return false;
+    case PropertyId::BorderRadius:
+      break;
+    default:
+      return false;
   }
   return true;
 }
@@ -185,7 +244,8 @@ String FirstFontFamily(const String& list) {
   StringList families;
   StringUtilities::ExpandString(families, list, ',');
   String family = families.empty() ? String() : families[0];
-  if (family.size() >= 2 && (family[0] == '"' || family[0] == '\'')) family = family.substr(1, family.size() - 2);
+  if (family.size() >= 2 && (family[0] == '"' || family[0] == '\''))
+    family = family.substr(1, family.size() - 2);
   return StringUtilities::ToLower(family);
 }
 
@@ -194,16 +254,29 @@ bool ApplyTextProperty(ComputedValues& values, const PropertyValue& value) {
   const int keyword = value.Keyword();
   const Property& property = value.property;
   switch (value.id) {
-    case PropertyId::Color: values.color = property.colour; break;
-    case PropertyId::FontFamily: values.font_family = FirstFontFamily(property.string); break;
-    case PropertyId::FontSize: break;
+    case PropertyId::Color:
+      values.color = property.colour;
+      break;
+    case PropertyId::FontFamily:
+      values.font_family = FirstFontFamily(property.string);
+      break;
+    case PropertyId::FontSize:
+      break;
     case PropertyId::FontWeight:
       values.font_weight = value.IsKeyword() ? (keyword == 0 ? 400 : 700) : int(property.number);
       break;
-    case PropertyId::FontStyle: values.font_style = Style::FontStyle(keyword); break;
-    case PropertyId::TextAlign: values.text_align = Style::TextAlign(keyword); break;
-    case PropertyId::TextTransform: values.text_transform = Style::TextTransform(keyword); break;
-    case PropertyId::LetterSpacing: values.letter_spacing = value.Length().Resolve(value.font_size); break;
+    case PropertyId::FontStyle:
+      values.font_style = Style::FontStyle(keyword);
+      break;
+    case PropertyId::TextAlign:
+      values.text_align = Style::TextAlign(keyword);
+      break;
+    case PropertyId::TextTransform:
+      values.text_transform = Style::TextTransform(keyword);
+      break;
+    case PropertyId::LetterSpacing:
+      values.letter_spacing = value.Length().Resolve(value.font_size);
+      break;
     case PropertyId::LineHeight:
       // normal and numbers scale with the font size (at the end); lengths are fixed.
       if (value.IsKeyword()) {
@@ -215,9 +288,14 @@ bool ApplyTextProperty(ComputedValues& values, const PropertyValue& value) {
         values.line_height = value.Length().Resolve(value.font_size);
       }
       break;
-    case PropertyId::WhiteSpace: values.white_space = Style::WhiteSpace(keyword); break;
-    case PropertyId::VerticalAlign: values.vertical_align = Style::VerticalAlign(keyword); break;
-    default: return false;
+    case PropertyId::WhiteSpace:
+      values.white_space = Style::WhiteSpace(keyword);
+      break;
+    case PropertyId::VerticalAlign:
+      values.vertical_align = Style::VerticalAlign(keyword);
+      break;
+    default:
+      return false;
   }
   return true;
 }
@@ -225,16 +303,35 @@ bool ApplyTextProperty(ComputedValues& values, const PropertyValue& value) {
 bool ApplyFlexProperty(ComputedValues& values, const PropertyValue& value) {
   const int keyword = value.Keyword();
   switch (value.id) {
-    case PropertyId::FlexDirection: values.flex_direction = Style::FlexDirection(keyword); break;
-    case PropertyId::JustifyContent: values.justify_content = Style::JustifyContent(keyword); break;
-    case PropertyId::AlignItems: values.align_items = Style::AlignItems(keyword); break;
-    case PropertyId::AlignSelf: values.align_self = Style::AlignSelf(keyword); break;
-    case PropertyId::FlexGrow: values.flex_grow = value.property.number; break;
-    case PropertyId::FlexShrink: values.flex_shrink = value.property.number; break;
-    case PropertyId::FlexBasis: values.flex_basis = value.Length(); break;
-    case PropertyId::RowGap: values.row_gap = value.Length(); break;
-    case PropertyId::ColumnGap: values.column_gap = value.Length(); break;
-    default: return false;
+    case PropertyId::FlexDirection:
+      values.flex_direction = Style::FlexDirection(keyword);
+      break;
+    case PropertyId::JustifyContent:
+      values.justify_content = Style::JustifyContent(keyword);
+      break;
+    case PropertyId::AlignItems:
+      values.align_items = Style::AlignItems(keyword);
+      break;
+    case PropertyId::AlignSelf:
+      values.align_self = Style::AlignSelf(keyword);
+      break;
+    case PropertyId::FlexGrow:
+      values.flex_grow = value.property.number;
+      break;
+    case PropertyId::FlexShrink:
+      values.flex_shrink = value.property.number;
+      break;
+    case PropertyId::FlexBasis:
+      values.flex_basis = value.Length();
+      break;
+    case PropertyId::RowGap:
+      values.row_gap = value.Length();
+      break;
+    case PropertyId::ColumnGap:
+      values.column_gap = value.Length();
+      break;
+    default:
+      return false;
   }
   return true;
 }
@@ -244,12 +341,24 @@ bool ApplyPaintProperty(ComputedValues& values, const PropertyValue& value) {
   const int keyword = value.Keyword();
   const Property& property = value.property;
   switch (value.id) {
-    case PropertyId::Visibility: values.visibility = Style::Visibility(keyword); break;
-    case PropertyId::Opacity: values.opacity = property.number; break;
-    case PropertyId::BackgroundColor: values.background_color = property.colour; break;
-    case PropertyId::ImageColor: values.image_color = property.colour; break;
-    case PropertyId::PointerEvents: values.pointer_events = Style::PointerEvents(keyword); break;
-    case PropertyId::Decorator: values.decorator = property.string; break;
+    case PropertyId::Visibility:
+      values.visibility = Style::Visibility(keyword);
+      break;
+    case PropertyId::Opacity:
+      values.opacity = property.number;
+      break;
+    case PropertyId::BackgroundColor:
+      values.background_color = property.colour;
+      break;
+    case PropertyId::ImageColor:
+      values.image_color = property.colour;
+      break;
+    case PropertyId::PointerEvents:
+      values.pointer_events = Style::PointerEvents(keyword);
+      break;
+    case PropertyId::Decorator:
+      values.decorator = property.string;
+      break;
     case PropertyId::Transform: {
       // Checked when declared; relative units are resolved here.
       String error;
@@ -258,13 +367,20 @@ bool ApplyPaintProperty(ComputedValues& values, const PropertyValue& value) {
     }
     case PropertyId::TransformOriginX:
     case PropertyId::TransformOriginY:
-      (value.id == PropertyId::TransformOriginX ? values.transform_origin_x : values.transform_origin_y) =
-          value.IsKeyword() ? Style::LengthPercentageAuto{Style::LengthPercentageAuto::Percentage, 50.f * float(keyword)}
+      (value.id == PropertyId::TransformOriginX ? values.transform_origin_x
+                                                : values.transform_origin_y) =
+          value.IsKeyword() ? Style::LengthPercentageAuto{Style::LengthPercentageAuto::Percentage,
+                                                          50.f * float(keyword)}
                             : value.Length();
       break;
-    case PropertyId::Animation: values.animation = property.string; break;
-    case PropertyId::Transition: values.transition = property.string; break;
-    default: return false;
+    case PropertyId::Animation:
+      values.animation = property.string;
+      break;
+    case PropertyId::Transition:
+      values.transition = property.string;
+      break;
+    default:
+      return false;
   }
   return true;
 }
@@ -279,7 +395,8 @@ void ApplyProperty(ComputedValues& values, const PropertyValue& value) {
 // borders, and absolute and fixed boxes blockified as CSS requires (blocks inside inline-level
 // parents, and floats, are not handled).
 void FinishValues(ComputedValues& values) {
-  if (values.line_height_factor > 0.f) values.line_height = values.line_height_factor * values.font_size;
+  if (values.line_height_factor > 0.f)
+    values.line_height = values.line_height_factor * values.font_size;
   for (Colourb& colour : values.border_colour)
     if (colour.alpha == 0 && colour.red == 1) colour = values.color;
   if (values.IsOutOfFlow() && values.display == Style::Display::Inline)

@@ -9,7 +9,18 @@
 namespace Rml {
 
 namespace Style {
-enum class Display : std::uint8_t { None, Block, Inline, InlineBlock, Flex, Table, TableRow, TableCell, TableRowGroup, InlineFlex };
+enum class Display : std::uint8_t {
+  None,
+  Block,
+  Inline,
+  InlineBlock,
+  Flex,
+  Table,
+  TableRow,
+  TableCell,
+  TableRowGroup,
+  InlineFlex
+};
 enum class Position : std::uint8_t { Static, Relative, Absolute, Fixed };
 enum class BoxSizing : std::uint8_t { ContentBox, BorderBox };
 enum class Overflow : std::uint8_t { Visible, Hidden, Auto, Scroll };
@@ -18,12 +29,50 @@ enum class FontStyle : std::uint8_t { Normal, Italic };
 enum class TextAlign : std::uint8_t { Left, Right, Center, Justify };
 enum class TextTransform : std::uint8_t { None, Capitalize, Uppercase, Lowercase };
 enum class WhiteSpace : std::uint8_t { Normal, Pre, Nowrap, Prewrap, Preline };
-enum class VerticalAlign : std::uint8_t { Baseline, Middle, Top, Bottom, TextTop, TextBottom, Sub, Super };
+enum class VerticalAlign : std::uint8_t {
+  Baseline,
+  Middle,
+  Top,
+  Bottom,
+  TextTop,
+  TextBottom,
+  Sub,
+  Super
+};
 enum class PointerEvents : std::uint8_t { Auto, None };
 enum class FlexDirection : std::uint8_t { Row, RowReverse, Column, ColumnReverse };
-enum class JustifyContent : std::uint8_t { FlexStart, FlexEnd, Center, SpaceBetween, SpaceAround, SpaceEvenly, Start, End, Normal };
-enum class AlignItems : std::uint8_t { Stretch, FlexStart, FlexEnd, Center, Baseline, Start, End, Normal };
-enum class AlignSelf : std::uint8_t { Auto, Stretch, FlexStart, FlexEnd, Center, Baseline, Start, End, Normal };
+enum class JustifyContent : std::uint8_t {
+  FlexStart,
+  FlexEnd,
+  Center,
+  SpaceBetween,
+  SpaceAround,
+  SpaceEvenly,
+  Start,
+  End,
+  Normal
+};
+enum class AlignItems : std::uint8_t {
+  Stretch,
+  FlexStart,
+  FlexEnd,
+  Center,
+  Baseline,
+  Start,
+  End,
+  Normal
+};
+enum class AlignSelf : std::uint8_t {
+  Auto,
+  Stretch,
+  FlexStart,
+  FlexEnd,
+  Center,
+  Baseline,
+  Start,
+  End,
+  Normal
+};
 
 // A length that may still depend on layout: auto, a length in pixels, a percentage, or none.
 struct LengthPercentageAuto {
@@ -36,7 +85,9 @@ struct LengthPercentageAuto {
     return type == Length ? value : type == Percentage ? base * value * 0.01f : fallback;
   }
   bool IsAuto() const { return type == Auto; }
-  bool IsDefinite(bool base_known) const { return type == Length || (type == Percentage && base_known); }
+  bool IsDefinite(bool base_known) const {
+    return type == Length || (type == Percentage && base_known);
+  }
 };
 }  // namespace Style
 

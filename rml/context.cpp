@@ -1,5 +1,9 @@
 #include "rml/context.h"
 
+#include <algorithm>
+#include <cmath>
+#include <glm/matrix.hpp>
+
 #include "rml/core.h"
 #include "rml/document_parser.h"
 #include "rml/element_painter.h"
@@ -8,11 +12,6 @@
 #include "rml/layout_engine.h"
 #include "rml/log.h"
 #include "rml/style_engine.h"
-
-#include <glm/matrix.hpp>
-
-#include <algorithm>
-#include <cmath>
 
 namespace Rml {
 namespace {
@@ -27,8 +26,9 @@ bool IsSelfOrAncestor(const Element* candidate, const Element* element) {
 Matrix4f ElementTransform(const Element& element) {
   const ComputedValues& values = element.GetComputedValues();
   const Vector2f size = element.GetBox().GetSize(BoxArea::Border);
-  const Vector2f origin = element.GetAbsoluteLeftTop() +
-                          Vector2f{values.transform_origin_x.Resolve(size.x), values.transform_origin_y.Resolve(size.y)};
+  const Vector2f origin =
+      element.GetAbsoluteLeftTop() + Vector2f{values.transform_origin_x.Resolve(size.x),
+                                              values.transform_origin_y.Resolve(size.y)};
   return BuildTransformMatrix(values.transform, origin, size);
 }
 
@@ -37,7 +37,8 @@ Matrix4f ElementTransform(const Element& element) {
 Vector2f UndoTransform(const Element& element, Vector2f point) {
   const Matrix4f matrix = ElementTransform(element);
   const float determinant = matrix[0][0] * matrix[1][1] - matrix[0][1] * matrix[1][0];
-  if (determinant == 0.f || !std::isfinite(determinant)) return Vector2f{std::nanf(""), std::nanf("")};
+  if (determinant == 0.f || !std::isfinite(determinant))
+    return Vector2f{std::nanf(""), std::nanf("")};
   const glm::vec4 local = glm::inverse(matrix) * glm::vec4(point, 0.f, 1.f);
   return {local.x, local.y};
 }
@@ -45,7 +46,8 @@ Vector2f UndoTransform(const Element& element, Vector2f point) {
 void PaintTree(Element& element, RenderManager& render_manager, Mesh& scratch) {
   if (element.GetComputedValues().display == Style::Display::None) return;
   ElementPainter::Update(element, render_manager, scratch);
-  for (int i = 0; i < element.GetNumChildren(); ++i) PaintTree(*element.GetChild(i), render_manager, scratch);
+  for (int i = 0; i < element.GetNumChildren(); ++i)
+    PaintTree(*element.GetChild(i), render_manager, scratch);
 }
 
 }  // namespace
@@ -132,7 +134,8 @@ bool Context::Update() {
 
 void Context::RenderElement(Element& element, const Rectanglei* clip, const Matrix4f* transform) {
   const ComputedValues& values = element.computed_;
-  if (values.display == Style::Display::None || values.visibility == Style::Visibility::Hidden) return;
+  if (values.display == Style::Display::None || values.visibility == Style::Visibility::Hidden)
+    return;
   Matrix4f own_transform;
   const Matrix4f* parent_transform = transform;
   if (!values.transform.Empty()) {
@@ -141,11 +144,13 @@ void Context::RenderElement(Element& element, const Rectanglei* clip, const Matr
     transform = &own_transform;
     render_manager_.SetTransform(transform);
   }
-  for (const auto& painted : element.geometry_) painted.geometry.Render(element.absolute_offset_, painted.texture);
+  for (const auto& painted : element.geometry_)
+    painted.geometry.Render(element.absolute_offset_, painted.texture);
   ElementPainter::RenderDecorators(element);
   Rectanglei own_clip;
   const Rectanglei* child_clip = clip;
-  const bool clips = values.overflow_x != Style::Overflow::Visible || values.overflow_y != Style::Overflow::Visible;
+  const bool clips = values.overflow_x != Style::Overflow::Visible ||
+                     values.overflow_y != Style::Overflow::Visible;
   if (clips) {
     const Vector2f position = element.GetAbsoluteOffset(BoxArea::Padding);
     const Vector2f size = element.box_.GetSize(BoxArea::Padding);
@@ -168,9 +173,10 @@ std::vector<ElementDocument*> Context::DocumentsInDrawOrder() const {
   std::vector<ElementDocument*> order;
   order.reserve(documents_.size());
   for (const auto& document : documents_) order.push_back(document.get());
-  std::stable_sort(order.begin(), order.end(), [](const ElementDocument* a, const ElementDocument* b) {
-    return a->computed_.z_index < b->computed_.z_index;
-  });
+  std::stable_sort(order.begin(), order.end(),
+                   [](const ElementDocument* a, const ElementDocument* b) {
+                     return a->computed_.z_index < b->computed_.z_index;
+                   });
   return order;
 }
 
@@ -185,7 +191,8 @@ ElementDocument* Context::LoadDocument(const String& document_path) {
   String contents;
   String error;
   if (!ReadFileWhole(document_path, contents, error)) {
-    Log::Message(Log::LT_ERROR, "Could not load document '%s': the file %s", document_path.c_str(), error.c_str());
+    Log::Message(Log::LT_ERROR, "Could not load document '%s': the file %s", document_path.c_str(),
+                 error.c_str());
     return nullptr;
   }
   return LoadDocumentFromMemory(contents, document_path);
@@ -229,11 +236,13 @@ ElementDocument* Context::GetDocument(int index) const {
 
 void Context::OnElementDetached(Element* element) {
   if (IsSelfOrAncestor(element, hover_)) {
-    for (Element* e = hover_; e != nullptr; e = e->GetParentNode()) e->SetPseudoClassBits(kPseudoHover, false);
+    for (Element* e = hover_; e != nullptr; e = e->GetParentNode())
+      e->SetPseudoClassBits(kPseudoHover, false);
     hover_ = nullptr;
   }
   if (IsSelfOrAncestor(element, active_)) {
-    for (Element* e = active_; e != nullptr; e = e->GetParentNode()) e->SetPseudoClassBits(kPseudoActive, false);
+    for (Element* e = active_; e != nullptr; e = e->GetParentNode())
+      e->SetPseudoClassBits(kPseudoActive, false);
     active_ = nullptr;
   }
   if (IsSelfOrAncestor(element, dragged_range_)) dragged_range_ = nullptr;
@@ -266,7 +275,8 @@ void Context::SetFocus(Element* element) {
 
 Element* Context::HitTest(Element& element, Vector2f point) const {
   const ComputedValues& values = element.computed_;
-  if (values.display == Style::Display::None || values.visibility == Style::Visibility::Hidden) return nullptr;
+  if (values.display == Style::Display::None || values.visibility == Style::Visibility::Hidden)
+    return nullptr;
   if (!values.transform.Empty()) {
     point = UndoTransform(element, point);
     // A transform that flattens the element (scale 0) leaves nothing to hit.
@@ -274,9 +284,11 @@ Element* Context::HitTest(Element& element, Vector2f point) const {
   }
   const Vector2f padding_position = element.GetAbsoluteOffset(BoxArea::Padding);
   const Vector2f padding_size = element.box_.GetSize(BoxArea::Padding);
-  const bool clips = values.overflow_x != Style::Overflow::Visible || values.overflow_y != Style::Overflow::Visible;
+  const bool clips = values.overflow_x != Style::Overflow::Visible ||
+                     values.overflow_y != Style::Overflow::Visible;
   const bool inside_padding = point.x >= padding_position.x && point.y >= padding_position.y &&
-                              point.x < padding_position.x + padding_size.x && point.y < padding_position.y + padding_size.y;
+                              point.x < padding_position.x + padding_size.x &&
+                              point.y < padding_position.y + padding_size.y;
   if (!clips || inside_padding) {
     for (auto it = element.render_order_.rbegin(); it != element.render_order_.rend(); ++it) {
       if ((*it)->tag_ == "#text") continue;
@@ -286,7 +298,8 @@ Element* Context::HitTest(Element& element, Vector2f point) const {
   if (values.pointer_events == Style::PointerEvents::None) return nullptr;
   const Vector2f position = element.absolute_offset_;
   const Vector2f size = element.box_.GetSize(BoxArea::Border);
-  if (point.x >= position.x && point.y >= position.y && point.x < position.x + size.x && point.y < position.y + size.y)
+  if (point.x >= position.x && point.y >= position.y && point.x < position.x + size.x &&
+      point.y < position.y + size.y)
     return &element;
   return nullptr;
 }
@@ -313,10 +326,13 @@ void Context::UpdateHover() {
   // Leave :hover on the old chain where the new chain does not continue it.
   for (Element* e = previous; e != nullptr; e = e->GetParentNode())
     if (!IsSelfOrAncestor(e, target)) e->SetPseudoClassBits(kPseudoHover, false);
-  for (Element* e = target; e != nullptr; e = e->GetParentNode()) e->SetPseudoClassBits(kPseudoHover, true);
+  for (Element* e = target; e != nullptr; e = e->GetParentNode())
+    e->SetPseudoClassBits(kPseudoHover, true);
   const Dictionary parameters{{"mouse_x", mouse_.x}, {"mouse_y", mouse_.y}};
-  if (previous != nullptr && previous->IsAttached()) previous->DispatchEvent("mouseout", parameters);
-  if (target != nullptr && hover_ == target && target->IsAttached()) target->DispatchEvent("mouseover", parameters);
+  if (previous != nullptr && previous->IsAttached())
+    previous->DispatchEvent("mouseout", parameters);
+  if (target != nullptr && hover_ == target && target->IsAttached())
+    target->DispatchEvent("mouseover", parameters);
 }
 
 bool Context::ProcessMouseMove(int x, int y, int) {
@@ -325,7 +341,8 @@ bool Context::ProcessMouseMove(int x, int y, int) {
   UpdateHover();
   if (hover_ != nullptr) hover_->DispatchEvent("mousemove", {{"mouse_x", x}, {"mouse_y", y}});
   if (dragged_range_ != nullptr) {
-    FormControls::DragRange(*dragged_range_, ToElementSpace(*dragged_range_, {float(x), float(y)}).x);
+    FormControls::DragRange(*dragged_range_,
+                            ToElementSpace(*dragged_range_, {float(x), float(y)}).x);
     return false;
   }
   return hover_ == nullptr;
@@ -335,7 +352,9 @@ bool Context::ProcessMouseWheel(float wheel_delta, int) {
   if (hover_ == nullptr) return true;
   if (!std::isfinite(wheel_delta)) return false;
   bool propagating = hover_->DispatchEvent("mousescroll", {{"wheel_delta_y", wheel_delta}});
-  if (hover_ != nullptr) propagating = hover_->DispatchEvent("mousewheel", {{"wheel_delta_y", wheel_delta}}) && propagating;
+  if (hover_ != nullptr)
+    propagating =
+        hover_->DispatchEvent("mousewheel", {{"wheel_delta_y", wheel_delta}}) && propagating;
   if (!propagating || hover_ == nullptr || wheel_delta == 0.f) return false;
   for (Element* element = hover_; element != nullptr; element = element->GetParentNode()) {
     const Style::Overflow overflow = element->computed_.overflow_y;
@@ -359,11 +378,13 @@ bool Context::ProcessMouseButtonDown(int button_index, int) {
   }
   if (button_index == 0) {
     active_ = target;
-    for (Element* e = target; e != nullptr; e = e->GetParentNode()) e->SetPseudoClassBits(kPseudoActive, true);
+    for (Element* e = target; e != nullptr; e = e->GetParentNode())
+      e->SetPseudoClassBits(kPseudoActive, true);
     SetFocus(target);
   }
   if (target->IsAttached())
-    target->DispatchEvent("mousedown", {{"button", button_index}, {"mouse_x", mouse_.x}, {"mouse_y", mouse_.y}});
+    target->DispatchEvent("mousedown",
+                          {{"button", button_index}, {"mouse_x", mouse_.x}, {"mouse_y", mouse_.y}});
   if (button_index == 0 && target->IsAttached() && FormControls::IsDraggableRange(*target)) {
     dragged_range_ = target;
     FormControls::DragRange(*target, ToElementSpace(*target, {float(mouse_.x), float(mouse_.y)}).x);
@@ -374,19 +395,23 @@ bool Context::ProcessMouseButtonDown(int button_index, int) {
 bool Context::ProcessMouseButtonUp(int button_index, int) {
   Element* target = hover_;
   if (target != nullptr)
-    target->DispatchEvent("mouseup", {{"button", button_index}, {"mouse_x", mouse_.x}, {"mouse_y", mouse_.y}});
+    target->DispatchEvent("mouseup",
+                          {{"button", button_index}, {"mouse_x", mouse_.x}, {"mouse_y", mouse_.y}});
   if (button_index == 0) {
     dragged_range_ = nullptr;
     Element* pressed = active_;
     if (pressed != nullptr) {
-      for (Element* e = pressed; e != nullptr; e = e->GetParentNode()) e->SetPseudoClassBits(kPseudoActive, false);
+      for (Element* e = pressed; e != nullptr; e = e->GetParentNode())
+        e->SetPseudoClassBits(kPseudoActive, false);
       active_ = nullptr;
     }
     if (target != nullptr && target == hover_ && pressed == target && target->IsAttached()) {
-      target->DispatchEvent("click", {{"button", button_index}, {"mouse_x", mouse_.x}, {"mouse_y", mouse_.y}});
+      target->DispatchEvent(
+          "click", {{"button", button_index}, {"mouse_x", mouse_.x}, {"mouse_y", mouse_.y}});
       // The control's own action follows its listeners (checking, choosing an option).
       if (target->IsAttached())
-        if (Element* control = FormControls::FindClickable(target)) FormControls::Activate(*control);
+        if (Element* control = FormControls::FindClickable(target))
+          FormControls::Activate(*control);
     }
   }
   return target == nullptr;

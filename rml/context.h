@@ -34,7 +34,8 @@ class Context {
   // source URL is document_path exactly.
   ElementDocument* LoadDocument(const String& document_path);
   // Loads a document from RML text; source_url names it in messages and joins relative paths.
-  ElementDocument* LoadDocumentFromMemory(const String& rml, const String& source_url = "[from memory]");
+  ElementDocument* LoadDocumentFromMemory(const String& rml,
+                                          const String& source_url = "[from memory]");
   void UnloadDocument(ElementDocument* document);
   void UnloadAllDocuments();
   int GetNumDocuments() const { return int(documents_.size()); }
@@ -88,7 +89,7 @@ class Context {
   Mesh paint_scratch_;
   std::vector<std::unique_ptr<ElementDocument>> documents_;
   std::vector<ElementPtr> release_queue_;
-  std::vector<Element*> animated_;  // restyled at the next Update
+  std::vector<Element*> animated_;   // restyled at the next Update
   std::vector<Element*> animating_;  // the list being restyled (kept to reuse its storage)
   Element* hover_ = nullptr;
   Element* active_ = nullptr;

@@ -43,17 +43,23 @@ void Shutdown() {
   Factory::ResetDecoratorInstancers();
 }
 
-void SetRenderInterface(RenderInterface* render_interface) { State().render_interface = render_interface; }
+void SetRenderInterface(RenderInterface* render_interface) {
+  State().render_interface = render_interface;
+}
 RenderInterface* GetRenderInterface() { return State().render_interface; }
-void SetSystemInterface(SystemInterface* system_interface) { State().system_interface = system_interface; }
+void SetSystemInterface(SystemInterface* system_interface) {
+  State().system_interface = system_interface;
+}
 SystemInterface* GetSystemInterface() { return State().system_interface; }
 
 FontEngineInterface* GetFontEngineInterface() { return State().font_engine.get(); }
 
-Context* CreateContext(const String& name, Vector2i dimensions, RenderInterface* render_interface, void*) {
+Context* CreateContext(const String& name, Vector2i dimensions, RenderInterface* render_interface,
+                       void*) {
   LibraryState& state = State();
   if (!state.initialised) {
-    Log::Message(Log::LT_ERROR, "Cannot create context '%s': the library is not initialised", name.c_str());
+    Log::Message(Log::LT_ERROR, "Cannot create context '%s': the library is not initialised",
+                 name.c_str());
     return nullptr;
   }
   if (GetContext(name) != nullptr) {
@@ -86,7 +92,8 @@ Context* GetContext(const String& name) {
 bool LoadFontFace(const String& file_path, bool fallback_face, FontWeight weight, int face_index) {
   FontEngineInterface* engine = GetFontEngineInterface();
   if (engine == nullptr) {
-    Log::Message(Log::LT_ERROR, "Cannot load font '%s': the library is not initialised", file_path.c_str());
+    Log::Message(Log::LT_ERROR, "Cannot load font '%s': the library is not initialised",
+                 file_path.c_str());
     return false;
   }
   return engine->LoadFontFace(file_path, face_index, fallback_face, weight);

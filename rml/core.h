@@ -30,12 +30,13 @@ FontEngineInterface* GetFontEngineInterface();
 
 // A context of the given size in pixels; null if the name is taken or the library is not
 // initialised. render_interface overrides the global one for this context.
-Context* CreateContext(const String& name, Vector2i dimensions, RenderInterface* render_interface = nullptr,
+Context* CreateContext(const String& name, Vector2i dimensions,
+                       RenderInterface* render_interface = nullptr,
                        void* text_input_handler = nullptr);
 bool RemoveContext(const String& name);
 Context* GetContext(const String& name);
 
-bool LoadFontFace(const String& file_path, bool fallback_face = false, FontWeight weight = FontWeight::Auto,
-                  int face_index = 0);
+bool LoadFontFace(const String& file_path, bool fallback_face = false,
+                  FontWeight weight = FontWeight::Auto, int face_index = 0);
 
 }  // namespace Rml

@@ -1,12 +1,11 @@
 #include "rml/decorator.h"
 
-#include "rml/style_sheet.h"
+#include <map>
 
 #include "rml/decorator_builtin.h"
 #include "rml/log.h"
 #include "rml/string_utilities.h"
-
-#include <map>
+#include "rml/style_sheet.h"
 
 namespace Rml {
 namespace {
@@ -58,7 +57,8 @@ DecoratorInstancer* GetDecoratorInstancer(const String& name) {
 
 void ResetDecoratorInstancers() { Instancers().clear(); }
 
-DecoratorList InstanceDecorators(const String& value, const DecoratorInstancerInterface& instancer_interface,
+DecoratorList InstanceDecorators(const String& value,
+                                 const DecoratorInstancerInterface& instancer_interface,
                                  const String& source) {
   DecoratorList decorators;
   StringList items;
@@ -69,7 +69,8 @@ DecoratorList InstanceDecorators(const String& value, const DecoratorInstancerIn
     const bool closed = open != String::npos && item.back() == ')';
     const String name = StringUtilities::Trim(open == String::npos ? item : item.substr(0, open));
     if (open != String::npos && !closed) {
-      Log::MessageOnce(Log::LT_WARNING, "%s: decorator '%s' has no closing parenthesis", source.c_str(), item.c_str());
+      Log::MessageOnce(Log::LT_WARNING, "%s: decorator '%s' has no closing parenthesis",
+                       source.c_str(), item.c_str());
       continue;
     }
     DecoratorInstancer* instancer = GetDecoratorInstancer(name);
@@ -81,10 +82,12 @@ DecoratorList InstanceDecorators(const String& value, const DecoratorInstancerIn
     PropertyDictionary properties;
     String error;
     if (!instancer->ParseProperties(properties, arguments, error)) {
-      Log::MessageOnce(Log::LT_WARNING, "%s: decorator '%s': %s", source.c_str(), name.c_str(), error.c_str());
+      Log::MessageOnce(Log::LT_WARNING, "%s: decorator '%s': %s", source.c_str(), name.c_str(),
+                       error.c_str());
       continue;
     }
-    if (std::shared_ptr<Decorator> decorator = instancer->InstanceDecorator(name, properties, instancer_interface))
+    if (std::shared_ptr<Decorator> decorator =
+            instancer->InstanceDecorator(name, properties, instancer_interface))
       decorators.push_back(std::move(decorator));
   }
   return decorators;

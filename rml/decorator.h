@@ -46,7 +46,9 @@ class DecoratorInstancerInterface {
   // style_sheet: the sheet whose @spritesheet blocks name the sprites (null: no sprites).
   DecoratorInstancerInterface(RenderManager& render_manager, String document_path,
                               const StyleSheet* style_sheet = nullptr)
-      : render_manager_(render_manager), document_path_(std::move(document_path)), style_sheet_(style_sheet) {}
+      : render_manager_(render_manager),
+        document_path_(std::move(document_path)),
+        style_sheet_(style_sheet) {}
   // The texture a path names, joined with the document's path.
   Texture GetTexture(const String& filename) const;
   // The sprite of that name in the style sheet's sprite sheets, or null.
@@ -62,8 +64,9 @@ class DecoratorInstancerInterface {
 class DecoratorInstancer : public EffectSpecification {
  public:
   // A decorator from the parsed properties, or null when they do not make one.
-  virtual std::shared_ptr<Decorator> InstanceDecorator(const String& name, const PropertyDictionary& properties,
-                                                       const DecoratorInstancerInterface& instancer_interface) = 0;
+  virtual std::shared_ptr<Decorator> InstanceDecorator(
+      const String& name, const PropertyDictionary& properties,
+      const DecoratorInstancerInterface& instancer_interface) = 0;
 };
 
 // The decorators named by one "decorator" value, in drawing order.
@@ -76,7 +79,8 @@ DecoratorInstancer* GetDecoratorInstancer(const String& name);
 // Makes the decorators of a "decorator" value: comma-separated "name(arguments)" items, or
 // "none". An unknown name or malformed arguments are reported once (with source, "file:line"
 // or an element address) and the item is skipped.
-DecoratorList InstanceDecorators(const String& value, const DecoratorInstancerInterface& instancer_interface,
+DecoratorList InstanceDecorators(const String& value,
+                                 const DecoratorInstancerInterface& instancer_interface,
                                  const String& source);
 // Forgets the registered instancers; the built-in ones stay.
 void ResetDecoratorInstancers();

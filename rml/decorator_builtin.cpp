@@ -1,12 +1,12 @@
 #include "rml/decorator_builtin.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "rml/element.h"
 #include "rml/log.h"
 #include "rml/math.h"
 #include "rml/mesh_utilities.h"
-
-#include <algorithm>
-#include <cmath>
 
 namespace Rml {
 namespace {
@@ -21,7 +21,9 @@ DecoratorDataHandle HoldGeometry(Geometry geometry) {
   return reinterpret_cast<DecoratorDataHandle>(new DecoratorGeometry{std::move(geometry)});
 }
 
-void ReleaseGeometry(DecoratorDataHandle data) { delete reinterpret_cast<DecoratorGeometry*>(data); }
+void ReleaseGeometry(DecoratorDataHandle data) {
+  delete reinterpret_cast<DecoratorGeometry*>(data);
+}
 
 const Geometry* HeldGeometry(DecoratorDataHandle data) {
   return data == 0 ? nullptr : &reinterpret_cast<DecoratorGeometry*>(data)->geometry;
@@ -29,7 +31,9 @@ const Geometry* HeldGeometry(DecoratorDataHandle data) {
 
 class ImageDecorator : public Decorator {
  public:
-  ImageDecorator(const DecoratorTile& tile, Texture texture) : tile_(tile) { tile_.texture_index = AddTexture(texture); }
+  ImageDecorator(const DecoratorTile& tile, Texture texture) : tile_(tile) {
+    tile_.texture_index = AddTexture(texture);
+  }
 
   DecoratorDataHandle GenerateElementData(Element* element, BoxArea paint_area) const override {
     RenderManager* render_manager = element->GetRenderManager();
@@ -37,14 +41,16 @@ class ImageDecorator : public Decorator {
     if (render_manager == nullptr || !texture) return 0;
     const RenderBox box = element->GetRenderBox(paint_area);
     Mesh mesh;
-    tile_.GenerateGeometry(mesh, texture.GetDimensions(), box.GetFillOffset(), box.GetFillSize(),
-                           element->GetComputedValues().image_color.ToPremultiplied(element->GetOpacity()));
+    tile_.GenerateGeometry(
+        mesh, texture.GetDimensions(), box.GetFillOffset(), box.GetFillSize(),
+        element->GetComputedValues().image_color.ToPremultiplied(element->GetOpacity()));
     return HoldGeometry(render_manager->MakeGeometry(mesh));
   }
   void ReleaseElementData(DecoratorDataHandle data) const override { ReleaseGeometry(data); }
   void RenderElement(Element* element, DecoratorDataHandle data) const override {
     if (const Geometry* geometry = HeldGeometry(data))
-      geometry->Render(element->GetAbsoluteOffset(BoxArea::Border), GetTexture(tile_.texture_index));
+      geometry->Render(element->GetAbsoluteOffset(BoxArea::Border),
+                       GetTexture(tile_.texture_index));
   }
 
  private:
@@ -54,8 +60,9 @@ class ImageDecorator : public Decorator {
 class ImageDecoratorInstancer : public DecoratorInstancer {
  public:
   ImageDecoratorInstancer() { RegisterDecoratorTileProperties(*this, "image"); }
-  std::shared_ptr<Decorator> InstanceDecorator(const String&, const PropertyDictionary& properties,
-                                               const DecoratorInstancerInterface& instancer_interface) override {
+  std::shared_ptr<Decorator> InstanceDecorator(
+      const String&, const PropertyDictionary& properties,
+      const DecoratorInstancerInterface& instancer_interface) override {
     DecoratorTile tile;
     Texture texture;
     if (!ReadDecoratorTile("image", properties, instancer_interface, tile, texture)) return nullptr;
@@ -83,18 +90,22 @@ class ShaderDecorator : public Decorator {
     const Colourb colour = Colourb(255, 255, 255, 255).ToPremultiplied(element->GetOpacity());
     MeshUtilities::GenerateQuad(mesh, box.GetFillOffset(), size, colour, {0, 0}, {1, 1});
     const Dictionary parameters{{"value", Variant(value_)}, {"dimensions", Variant(size)}};
-    auto* data = new ShaderData{render_manager->MakeGeometry(mesh), render_manager->CompileShader("shader", parameters)};
+    auto* data = new ShaderData{render_manager->MakeGeometry(mesh),
+                                render_manager->CompileShader("shader", parameters)};
     if (!data->geometry || !data->shader) {
       delete data;
       return 0;
     }
     return reinterpret_cast<DecoratorDataHandle>(data);
   }
-  void ReleaseElementData(DecoratorDataHandle data) const override { delete reinterpret_cast<ShaderData*>(data); }
+  void ReleaseElementData(DecoratorDataHandle data) const override {
+    delete reinterpret_cast<ShaderData*>(data);
+  }
   void RenderElement(Element* element, DecoratorDataHandle data) const override {
     if (data == 0) return;
     const auto* shader_data = reinterpret_cast<const ShaderData*>(data);
-    shader_data->geometry.Render(element->GetAbsoluteOffset(BoxArea::Border), Texture(), shader_data->shader);
+    shader_data->geometry.Render(element->GetAbsoluteOffset(BoxArea::Border), Texture(),
+                                 shader_data->shader);
   }
 
  private:
@@ -117,9 +128,11 @@ class ShaderDecoratorInstancer : public DecoratorInstancer {
 
 }  // namespace
 
-void DecoratorTile::GenerateGeometry(Mesh& mesh, Vector2i texture_dimensions, Vector2f origin, Vector2f surface,
-                                     Colourb colour) const {
-  if (!(surface.x > 0.f && surface.y > 0.f) || texture_dimensions.x <= 0 || texture_dimensions.y <= 0) return;
+void DecoratorTile::GenerateGeometry(Mesh& mesh, Vector2i texture_dimensions, Vector2f origin,
+                                     Vector2f surface, Colourb colour) const {
+  if (!(surface.x > 0.f && surface.y > 0.f) || texture_dimensions.x <= 0 ||
+      texture_dimensions.y <= 0)
+    return;
   const Vector2f dimensions(texture_dimensions);
   const bool whole = position == Vector2f(0, 0) && size == Vector2f(0, 0);
   const Vector2f signed_size = whole ? dimensions : size;
@@ -139,20 +152,40 @@ void DecoratorTile::GenerateGeometry(Mesh& mesh, Vector2i texture_dimensions, Ve
   bool offset_and_clip = true;
   const float contain = std::min(surface.x / natural.x, surface.y / natural.y);
   switch (fit) {
-    case Fit::Fill: offset_and_clip = false; break;
-    case Fit::Contain: quad = natural * contain; break;
-    case Fit::Cover: quad = natural * std::max(surface.x / natural.x, surface.y / natural.y); break;
-    case Fit::ScaleNone: quad = natural; break;
-    case Fit::ScaleDown: quad = contain < 1.f ? natural * contain : natural; break;
-    case Fit::Repeat: repeat = surface / natural; offset_and_clip = false; break;
-    case Fit::RepeatX: quad = {surface.x, natural.y}; repeat = {surface.x / natural.x, 1}; break;
-    case Fit::RepeatY: quad = {natural.x, surface.y}; repeat = {1, surface.y / natural.y}; break;
+    case Fit::Fill:
+      offset_and_clip = false;
+      break;
+    case Fit::Contain:
+      quad = natural * contain;
+      break;
+    case Fit::Cover:
+      quad = natural * std::max(surface.x / natural.x, surface.y / natural.y);
+      break;
+    case Fit::ScaleNone:
+      quad = natural;
+      break;
+    case Fit::ScaleDown:
+      quad = contain < 1.f ? natural * contain : natural;
+      break;
+    case Fit::Repeat:
+      repeat = surface / natural;
+      offset_and_clip = false;
+      break;
+    case Fit::RepeatX:
+      quad = {surface.x, natural.y};
+      repeat = {surface.x / natural.x, 1};
+      break;
+    case Fit::RepeatY:
+      quad = {natural.x, surface.y};
+      repeat = {1, surface.y / natural.y};
+      break;
   }
 
   Vector2f offset{0, 0};
   if (offset_and_clip) {
     for (int i = 0; i < 2; ++i) {
-      offset[i] = Math::Round(align[i].percentage ? (surface[i] - quad[i]) * align[i].value * 0.01f : align[i].value);
+      offset[i] = Math::Round(align[i].percentage ? (surface[i] - quad[i]) * align[i].value * 0.01f
+                                                  : align[i].value);
       const float before = std::max(-offset[i], 0.f);
       const float after = std::max(offset[i] + quad[i] - surface[i], 0.f);
       if (before > 0.f || after > 0.f) {
@@ -175,7 +208,8 @@ void DecoratorTile::GenerateGeometry(Mesh& mesh, Vector2i texture_dimensions, Ve
 void RegisterDecoratorTileProperties(EffectSpecification& effect, const String& prefix) {
   effect.RegisterProperty(prefix + "-src", "").AddParser("string");
   effect.RegisterProperty(prefix + "-fit", "fill")
-      .AddParser("keyword", "fill, contain, cover, scale-none, scale-down, repeat, repeat-x, repeat-y");
+      .AddParser("keyword",
+                 "fill, contain, cover, scale-none, scale-down, repeat, repeat-x, repeat-y");
   effect.RegisterProperty(prefix + "-align-x", "center")
       .AddParser("keyword", "left, center, right")
       .AddParser("length_percent");
@@ -185,14 +219,15 @@ void RegisterDecoratorTileProperties(EffectSpecification& effect, const String& 
   effect.RegisterProperty(prefix + "-orientation", "none")
       .AddParser("keyword", "none, flip-horizontal, flip-vertical, rotate-180");
   effect.RegisterShorthand(prefix,
-                                  prefix + "-src, " + prefix + "-orientation, " + prefix + "-fit, " + prefix +
-                                      "-align-x, " + prefix + "-align-y",
-                                  ShorthandType::FallThrough);
+                           prefix + "-src, " + prefix + "-orientation, " + prefix + "-fit, " +
+                               prefix + "-align-x, " + prefix + "-align-y",
+                           ShorthandType::FallThrough);
   effect.RegisterShorthand("decorator", prefix, ShorthandType::RecursiveRepeat);
 }
 
 bool ReadDecoratorTile(const String& prefix, const PropertyDictionary& properties,
-                       const DecoratorInstancerInterface& instancer_interface, DecoratorTile& tile, Texture& texture) {
+                       const DecoratorInstancerInterface& instancer_interface, DecoratorTile& tile,
+                       Texture& texture) {
   const Property* source = properties.GetProperty(prefix + "-src");
   if (source == nullptr || source->string.empty() || source->string == "auto") return false;
   const Property* fit = properties.GetProperty(prefix + "-fit");
@@ -200,14 +235,16 @@ bool ReadDecoratorTile(const String& prefix, const PropertyDictionary& propertie
   if (const Sprite* sprite = instancer_interface.GetSprite(source->string)) {
     if (tile.fit == DecoratorTile::Fit::Repeat || tile.fit == DecoratorTile::Fit::RepeatX ||
         tile.fit == DecoratorTile::Fit::RepeatY) {
-      Log::Message(Log::LT_WARNING, "Decorator 'fit' value is '%s', which is incompatible with sprites",
+      Log::Message(Log::LT_WARNING,
+                   "Decorator 'fit' value is '%s', which is incompatible with sprites",
                    fit->string.c_str());
       return false;
     }
     tile.position = sprite->rectangle.position;
     tile.size = sprite->rectangle.size;
     tile.display_scale = sprite->sprite_sheet->display_scale;
-    texture = sprite->sprite_sheet->texture_source.GetTexture(instancer_interface.GetRenderManager());
+    texture =
+        sprite->sprite_sheet->texture_source.GetTexture(instancer_interface.GetRenderManager());
   } else {
     texture = instancer_interface.GetTexture(source->string);
   }
@@ -224,7 +261,8 @@ bool ReadDecoratorTile(const String& prefix, const PropertyDictionary& propertie
       tile.align[i] = {false, align->number};
     } else {
       Log::Message(Log::LT_WARNING,
-                   "Decorator alignment value is '%s' which uses an unsupported unit (use px, %%, or keyword)",
+                   "Decorator alignment value is '%s' which uses an unsupported unit (use px, %%, "
+                   "or keyword)",
                    align->string.c_str());
     }
   }

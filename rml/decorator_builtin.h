@@ -22,7 +22,8 @@ struct DecoratorTile {
 
   int texture_index = -1;
   float display_scale = 1.f;
-  Vector2f position{0, 0};  // source rectangle in pixels; size (0, 0) at (0, 0) is the whole texture
+  Vector2f position{0,
+                    0};  // source rectangle in pixels; size (0, 0) at (0, 0) is the whole texture
   Vector2f size{0, 0};
   Fit fit = Fit::Fill;
   Align align[2];
@@ -36,8 +37,9 @@ struct DecoratorTile {
 
 // Reads the tile properties registered under prefix ("image-src", "image-fit"...) into tile;
 // false when the source names no texture or a sprite is given a repeat fit.
-bool ReadDecoratorTile(const String& prefix, const PropertyDictionary& properties, const DecoratorInstancerInterface& instancer_interface,
-                       DecoratorTile& tile, Texture& texture);
+bool ReadDecoratorTile(const String& prefix, const PropertyDictionary& properties,
+                       const DecoratorInstancerInterface& instancer_interface, DecoratorTile& tile,
+                       Texture& texture);
 // Registers the tile properties under prefix and the shorthands prefix and "decorator".
 void RegisterDecoratorTileProperties(EffectSpecification& effect, const String& prefix);
 

@@ -1,17 +1,17 @@
 #include "rml/document_parser.h"
 
+#include <algorithm>
+#include <pugixml.hpp>
+
 #include "rml/file_reader.h"
 #include "rml/log.h"
 #include "rml/string_utilities.h"
 
-#include <pugixml.hpp>
-
-#include <algorithm>
-
 namespace Rml {
 namespace {
 
-constexpr unsigned kParseFlags = (pugi::parse_default & ~pugi::parse_escapes) | pugi::parse_ws_pcdata;
+constexpr unsigned kParseFlags =
+    (pugi::parse_default & ~pugi::parse_escapes) | pugi::parse_ws_pcdata;
 
 struct ParseState {
   const String& source;
@@ -27,16 +27,18 @@ struct ParseState {
   }
 };
 
-String Bounded(const String& text, size_t limit, const ParseState& state, ptrdiff_t offset, const char* what) {
+String Bounded(const String& text, size_t limit, const ParseState& state, ptrdiff_t offset,
+               const char* what) {
   if (text.size() <= limit) return text;
   Log::Message(Log::LT_WARNING, "%s:%d: %s longer than %zu bytes is cut", state.source.c_str(),
                state.LineOf(offset), what, limit);
   return text.substr(0, limit);
 }
 
-String ReadAttribute(const pugi::xml_attribute& attribute, const pugi::xml_node& node, const ParseState& state) {
-  return Bounded(StringUtilities::DecodeRml(attribute.value()), DocumentParser::kMaxAttributeLength, state,
-                 node.offset_debug(), "attribute value");
+String ReadAttribute(const pugi::xml_attribute& attribute, const pugi::xml_node& node,
+                     const ParseState& state) {
+  return Bounded(StringUtilities::DecodeRml(attribute.value()), DocumentParser::kMaxAttributeLength,
+                 state, node.offset_debug(), "attribute value");
 }
 
 void AddChildren(Element& parent, const pugi::xml_node& node, ParseState& state, int depth);
@@ -44,22 +46,24 @@ void AddChildren(Element& parent, const pugi::xml_node& node, ParseState& state,
 void AddNode(Element& parent, const pugi::xml_node& node, ParseState& state, int depth) {
   if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
     auto text = std::make_unique<Element>("#text");
-    text->SetText(Bounded(StringUtilities::DecodeRml(node.value()), DocumentParser::kMaxTextLength, state,
-                          node.offset_debug(), "text"));
+    text->SetText(Bounded(StringUtilities::DecodeRml(node.value()), DocumentParser::kMaxTextLength,
+                          state, node.offset_debug(), "text"));
     parent.AppendChild(std::move(text));
     return;
   }
   if (node.type() != pugi::node_element) return;
   if (depth >= DocumentParser::kMaxDepth) {
     if (!state.depth_reported)
-      Log::Message(Log::LT_WARNING, "%s:%d: elements nested deeper than %d are dropped", state.source.c_str(),
-                   state.LineOf(node.offset_debug()), DocumentParser::kMaxDepth);
+      Log::Message(Log::LT_WARNING, "%s:%d: elements nested deeper than %d are dropped",
+                   state.source.c_str(), state.LineOf(node.offset_debug()),
+                   DocumentParser::kMaxDepth);
     state.depth_reported = true;
     return;
   }
   const String tag = StringUtilities::ToLower(node.name());
   if (tag == "style" && state.document != nullptr) {
-    state.document->AddStyleSheetText(node.child_value(), state.source, state.LineOf(node.offset_debug()));
+    state.document->AddStyleSheetText(node.child_value(), state.source,
+                                      state.LineOf(node.offset_debug()));
     return;
   }
   auto element = std::make_unique<Element>(tag);
@@ -112,13 +116,15 @@ void DocumentParser::ParseDocument(ElementDocument& document, const String& rml)
       String sheet;
       String error;
       if (!ReadFileWhole(path, sheet, error)) {
-        Log::Message(Log::LT_ERROR, "%s:%d: cannot read style sheet '%s': the file %s", state.source.c_str(),
-                     state.LineOf(item.offset_debug()), path.c_str(), error.c_str());
+        Log::Message(Log::LT_ERROR, "%s:%d: cannot read style sheet '%s': the file %s",
+                     state.source.c_str(), state.LineOf(item.offset_debug()), path.c_str(),
+                     error.c_str());
         continue;
       }
       document.AddStyleSheetText(sheet, path);
     } else if (tag == "style") {
-      document.AddStyleSheetText(item.child_value(), state.source, state.LineOf(item.offset_debug()));
+      document.AddStyleSheetText(item.child_value(), state.source,
+                                 state.LineOf(item.offset_debug()));
     }
   }
   pugi::xml_node body = root.child("body");
@@ -138,7 +144,8 @@ void DocumentParser::ParseFragment(Element& parent, const String& rml) {
   const String source = document != nullptr ? document->GetSourceURL() : String("[fragment]");
   ParseState state{source, wrapped, 0, document};
   pugi::xml_document xml;
-  const pugi::xml_parse_result result = xml.load_buffer(wrapped.data(), wrapped.size(), kParseFlags);
+  const pugi::xml_parse_result result =
+      xml.load_buffer(wrapped.data(), wrapped.size(), kParseFlags);
   ReportParseError(result, state);
   AddChildren(parent, xml.child("fragment"), state, 1);
 }

@@ -7,7 +7,8 @@ namespace Rml {
 namespace {
 
 String Unquote(const String& value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
     return value.substr(1, value.size() - 2);
   return value;
 }
@@ -22,8 +23,8 @@ const Property* PropertyDictionary::GetProperty(const String& name) const {
   return found == properties_.end() ? nullptr : &found->second;
 }
 
-EffectSpecification::PropertyBuilder& EffectSpecification::PropertyBuilder::AddParser(const String& parser_name,
-                                                                                    const String& parameters) {
+EffectSpecification::PropertyBuilder& EffectSpecification::PropertyBuilder::AddParser(
+    const String& parser_name, const String& parameters) {
   Parser parser{Parser::String, {}};
   if (parser_name == "string") {
     parser.kind = Parser::String;
@@ -37,16 +38,16 @@ EffectSpecification::PropertyBuilder& EffectSpecification::PropertyBuilder::AddP
   } else if (parser_name == "color") {
     parser.kind = Parser::Colour;
   } else {
-    Log::Message(Log::LT_WARNING, "Unknown parser '%s' for decorator property '%s'", parser_name.c_str(),
-                 owner_->properties_[index_].name.c_str());
+    Log::Message(Log::LT_WARNING, "Unknown parser '%s' for decorator property '%s'",
+                 parser_name.c_str(), owner_->properties_[index_].name.c_str());
     return *this;
   }
   owner_->properties_[index_].parsers.push_back(std::move(parser));
   return *this;
 }
 
-EffectSpecification::PropertyBuilder EffectSpecification::RegisterProperty(const String& name,
-                                                                           const String& default_value) {
+EffectSpecification::PropertyBuilder EffectSpecification::RegisterProperty(
+    const String& name, const String& default_value) {
   for (size_t i = 0; i < properties_.size(); ++i)
     if (properties_[i].name == name) {
       properties_[i] = {name, default_value, {}};
@@ -56,13 +57,14 @@ EffectSpecification::PropertyBuilder EffectSpecification::RegisterProperty(const
   return PropertyBuilder(this, properties_.size() - 1);
 }
 
-bool EffectSpecification::RegisterShorthand(const String& name, const String& property_names, ShorthandType type) {
+bool EffectSpecification::RegisterShorthand(const String& name, const String& property_names,
+                                            ShorthandType type) {
   StringList items;
   StringUtilities::ExpandString(items, property_names, ',');
   for (const String& item : items)
     if (FindProperty(item) == nullptr && FindShorthand(item) == nullptr) {
-      Log::Message(Log::LT_WARNING, "Shorthand '%s' names '%s', which is not a registered property", name.c_str(),
-                   item.c_str());
+      Log::Message(Log::LT_WARNING, "Shorthand '%s' names '%s', which is not a registered property",
+                   name.c_str(), item.c_str());
       return false;
     }
   for (Shorthand& shorthand : shorthands_)
@@ -74,7 +76,8 @@ bool EffectSpecification::RegisterShorthand(const String& name, const String& pr
   return true;
 }
 
-const EffectSpecification::PropertyEntry* EffectSpecification::FindProperty(const String& name) const {
+const EffectSpecification::PropertyEntry* EffectSpecification::FindProperty(
+    const String& name) const {
   for (const PropertyEntry& entry : properties_)
     if (entry.name == name) return &entry;
   return nullptr;
@@ -86,7 +89,8 @@ const EffectSpecification::Shorthand* EffectSpecification::FindShorthand(const S
   return nullptr;
 }
 
-bool EffectSpecification::ParsePropertyValue(const String& name, const String& value, Property& out) const {
+bool EffectSpecification::ParsePropertyValue(const String& name, const String& value,
+                                             Property& out) const {
   const PropertyEntry* entry = FindProperty(name);
   if (entry == nullptr) return false;
   const String lower = StringUtilities::ToLower(value);
@@ -109,8 +113,8 @@ bool EffectSpecification::ParsePropertyValue(const String& name, const String& v
           }
         break;
       case Parser::LengthPercent:
-        if (ParseLength(lower, property) && property.unit != Unit::Deg && property.unit != Unit::S &&
-            (property.unit != Unit::Number || property.number == 0.f)) {
+        if (ParseLength(lower, property) && property.unit != Unit::Deg &&
+            property.unit != Unit::S && (property.unit != Unit::Number || property.number == 0.f)) {
           if (property.unit == Unit::Number) property.unit = Unit::Px;
           property.string = lower;
           out = std::move(property);
@@ -141,8 +145,8 @@ void EffectSpecification::SetDefaults(PropertyDictionary& out) const {
   }
 }
 
-bool EffectSpecification::ParseShorthand(const Shorthand& shorthand, const StringList& values, PropertyDictionary& out,
-                                         int depth, String& error) const {
+bool EffectSpecification::ParseShorthand(const Shorthand& shorthand, const StringList& values,
+                                         PropertyDictionary& out, int depth, String& error) const {
   if (depth > kMaxShorthandDepth) {
     error = "shorthand '" + shorthand.name + "' refers to itself";
     return false;
@@ -186,12 +190,14 @@ bool EffectSpecification::ParseShorthand(const Shorthand& shorthand, const Strin
   return true;
 }
 
-bool EffectSpecification::ParseProperties(PropertyDictionary& out, const String& text, String& error) const {
+bool EffectSpecification::ParseProperties(PropertyDictionary& out, const String& text,
+                                          String& error) const {
   SetDefaults(out);
   StringList values;
   StringUtilities::SplitValues(values, text);
   if (values.empty()) return true;
-  if (const Shorthand* shorthand = FindShorthand("decorator")) return ParseShorthand(*shorthand, values, out, 0, error);
+  if (const Shorthand* shorthand = FindShorthand("decorator"))
+    return ParseShorthand(*shorthand, values, out, 0, error);
   Shorthand in_order{"decorator", {}, ShorthandType::FallThrough};
   for (const PropertyEntry& entry : properties_) in_order.items.push_back(entry.name);
   return ParseShorthand(in_order, values, out, 0, error);

@@ -9,9 +9,9 @@
 // ParseProperties turns the argument text of "name(args)" into a PropertyDictionary holding
 // every registered property, defaults included.
 
-#include "rml/property.h"
-
 #include <map>
+
+#include "rml/property.h"
 
 namespace Rml {
 
@@ -20,7 +20,9 @@ class PropertyDictionary {
  public:
   // The property, or null when it was never set.
   const Property* GetProperty(const String& name) const;
-  void SetProperty(const String& name, Property property) { properties_[name] = std::move(property); }
+  void SetProperty(const String& name, Property property) {
+    properties_[name] = std::move(property);
+  }
   int GetNumProperties() const { return int(properties_.size()); }
 
  private:
@@ -34,7 +36,8 @@ class EffectSpecification {
   // Adds parsers to a registered property; unknown parser names are reported and ignored.
   class PropertyBuilder {
    public:
-    explicit PropertyBuilder(EffectSpecification* owner, size_t index) : owner_(owner), index_(index) {}
+    explicit PropertyBuilder(EffectSpecification* owner, size_t index)
+        : owner_(owner), index_(index) {}
     PropertyBuilder& AddParser(const String& parser_name, const String& parameters = String());
 
    private:
@@ -78,8 +81,8 @@ class EffectSpecification {
 
   const PropertyEntry* FindProperty(const Rml::String& name) const;
   const Shorthand* FindShorthand(const Rml::String& name) const;
-  bool ParseShorthand(const Shorthand& shorthand, const StringList& values, PropertyDictionary& out, int depth,
-                      Rml::String& error) const;
+  bool ParseShorthand(const Shorthand& shorthand, const StringList& values, PropertyDictionary& out,
+                      int depth, Rml::String& error) const;
 
   std::vector<PropertyEntry> properties_;
   std::vector<Shorthand> shorthands_;

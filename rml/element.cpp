@@ -1,5 +1,8 @@
 #include "rml/element.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "rml/animation.h"
 #include "rml/context.h"
 #include "rml/core.h"
@@ -11,9 +14,6 @@
 #include "rml/log.h"
 #include "rml/string_utilities.h"
 #include "rml/style_sheet.h"
-
-#include <algorithm>
-#include <cmath>
 
 namespace Rml {
 
@@ -29,20 +29,27 @@ Vector2f Box::GetSize(BoxArea area) const {
 
 Vector2f Box::GetPosition(BoxArea area) const {
   switch (area) {
-    case BoxArea::Margin: return {-margin[kLeft], -margin[kTop]};
-    case BoxArea::Padding: return {border[kLeft], border[kTop]};
+    case BoxArea::Margin:
+      return {-margin[kLeft], -margin[kTop]};
+    case BoxArea::Padding:
+      return {border[kLeft], border[kTop]};
     case BoxArea::Content:
       return {border[kLeft] + padding[kLeft], border[kTop] + padding[kTop]};
-    default: return {0, 0};
+    default:
+      return {0, 0};
   }
 }
 
 float Box::Edge(BoxArea area, BoxEdge edge) const {
   switch (area) {
-    case BoxArea::Margin: return margin[edge];
-    case BoxArea::Border: return border[edge];
-    case BoxArea::Padding: return padding[edge];
-    default: return 0.f;
+    case BoxArea::Margin:
+      return margin[edge];
+    case BoxArea::Border:
+      return border[edge];
+    case BoxArea::Padding:
+      return padding[edge];
+    default:
+      return 0.f;
   }
 }
 
@@ -176,7 +183,8 @@ void Element::SetPseudoClassBits(std::uint8_t bits, bool activate) {
   pseudo_classes_ = updated;
   // Only pseudo-classes that some selector of the document names need a restyle.
   const ElementDocument* document = GetOwnerDocument();
-  if (document == nullptr || (document->GetStyleSheet().GetPseudoClassesUsed() & changed) != 0) DirtyStyle();
+  if (document == nullptr || (document->GetStyleSheet().GetPseudoClassesUsed() & changed) != 0)
+    DirtyStyle();
 }
 
 // ---- Style ----
@@ -189,8 +197,9 @@ bool Element::SetProperty(const String& name, const String& value) {
     return false;
   }
   for (Declaration& declaration : parsed) {
-    auto found = std::find_if(inline_style_.begin(), inline_style_.end(),
-                              [&](const Declaration& existing) { return existing.id == declaration.id; });
+    auto found =
+        std::find_if(inline_style_.begin(), inline_style_.end(),
+                     [&](const Declaration& existing) { return existing.id == declaration.id; });
     if (found != inline_style_.end()) {
       if (found->value == declaration.value) continue;
       *found = std::move(declaration);
@@ -216,14 +225,17 @@ void Element::RemoveProperty(const String& name) {
   }
   const size_t before = inline_style_.size();
   for (const Declaration& declaration : parsed)
-    std::erase_if(inline_style_, [&](const Declaration& existing) { return existing.id == declaration.id; });
+    std::erase_if(inline_style_,
+                  [&](const Declaration& existing) { return existing.id == declaration.id; });
   if (inline_style_.size() != before) DirtyStyle();
 }
 
 float Element::ResolveNumericValue(NumericValue value, float base_value) const {
   switch (value.unit) {
-    case Unit::Percent: return base_value * value.number * 0.01f;
-    case Unit::Em: return value.number * computed_.font_size;
+    case Unit::Percent:
+      return base_value * value.number * 0.01f;
+    case Unit::Em:
+      return value.number * computed_.font_size;
     case Unit::Rem: {
       const ElementDocument* document = GetOwnerDocument();
       return value.number * (document != nullptr ? document->computed_.font_size : 16.f);
@@ -238,7 +250,8 @@ float Element::ResolveNumericValue(NumericValue value, float base_value) const {
       const Context* context = GetContext();
       return value.number * (context != nullptr ? context->GetDensityIndependentPixelRatio() : 1.f);
     }
-    default: return value.number;
+    default:
+      return value.number;
   }
 }
 
@@ -246,7 +259,8 @@ FontFaceHandle Element::GetFontFaceHandle() const { return font_face_; }
 
 void Element::DirtyStyle() {
   style_dirty_ = true;
-  for (Element* ancestor = parent_; ancestor != nullptr && !ancestor->child_style_dirty_; ancestor = ancestor->parent_)
+  for (Element* ancestor = parent_; ancestor != nullptr && !ancestor->child_style_dirty_;
+       ancestor = ancestor->parent_)
     ancestor->child_style_dirty_ = true;
   // Whether layout is needed is decided when the new values are known.
 }
@@ -287,10 +301,11 @@ Element* Element::InsertBefore(ElementPtr child, Element* adjacent) {
   Element* raw = child.get();
   // Appending (no adjacent sibling) goes straight to the end: a document of many siblings is
   // built by appends, which must not each walk the siblings before them.
-  auto position = adjacent == nullptr
-                      ? children_.end()
-                      : std::find_if(children_.begin(), children_.end(),
-                                     [&](const ElementPtr& existing) { return existing.get() == adjacent; });
+  auto position =
+      adjacent == nullptr
+          ? children_.end()
+          : std::find_if(children_.begin(), children_.end(),
+                         [&](const ElementPtr& existing) { return existing.get() == adjacent; });
   children_.insert(position, std::move(child));
   raw->SetParent(this);
   raw->SetAttached(attached_, context_);
@@ -322,8 +337,7 @@ bool Element::RemoveChild(Element* child) {
   removed->SetAttached(false, nullptr);
   removed->parent_ = nullptr;
   DirtyLayout();
-  if (context != nullptr)
-    context->ReleaseLater(std::move(removed));
+  if (context != nullptr) context->ReleaseLater(std::move(removed));
   // Without a context no event can be running on it: it is freed here.
   return true;
 }
@@ -375,7 +389,11 @@ String Element::GetInnerRML() const {
     }
     out.append(1, '<').append(child->tag_);
     for (const auto& [name, value] : child->attributes_)
-      out.append(1, ' ').append(name).append("=\"").append(StringUtilities::EncodeRml(value)).append(1, '"');
+      out.append(1, ' ')
+          .append(name)
+          .append("=\"")
+          .append(StringUtilities::EncodeRml(value))
+          .append(1, '"');
     out.append(1, '>').append(child->GetInnerRML()).append("</").append(child->tag_).append(1, '>');
   }
   return out;
@@ -389,10 +407,13 @@ void Element::SetText(const String& text) {
 
 // ---- Geometry ----
 
-Vector2f Element::GetAbsoluteOffset(BoxArea area) const { return absolute_offset_ + box_.GetPosition(area); }
+Vector2f Element::GetAbsoluteOffset(BoxArea area) const {
+  return absolute_offset_ + box_.GetPosition(area);
+}
 
 RenderBox Element::GetRenderBox(BoxArea fill_area) const {
-  return RenderBox(box_.GetSize(fill_area), box_.GetPosition(fill_area), box_.GetSize(BoxArea::Border));
+  return RenderBox(box_.GetSize(fill_area), box_.GetPosition(fill_area),
+                   box_.GetSize(BoxArea::Border));
 }
 
 bool Element::IsVisible(bool include_ancestors) const {
@@ -416,10 +437,13 @@ void ExtendOverDescendants(const Element& element, Vector2f& far_edge) {
     if (values.display == Style::Display::None) continue;
     if (child.GetTagName() == "#text") {
       for (const TextLine& line : child.GetTextLines())
-        far_edge = glm::max(far_edge, child.GetAbsoluteLeftTop() + Vector2f{line.position.x + line.width, line.position.y});
+        far_edge = glm::max(far_edge, child.GetAbsoluteLeftTop() +
+                                          Vector2f{line.position.x + line.width, line.position.y});
     }
-    far_edge = glm::max(far_edge, child.GetAbsoluteLeftTop() + child.GetBox().GetSize(BoxArea::Border));
-    if (values.overflow_x == Style::Overflow::Visible && values.overflow_y == Style::Overflow::Visible)
+    far_edge =
+        glm::max(far_edge, child.GetAbsoluteLeftTop() + child.GetBox().GetSize(BoxArea::Border));
+    if (values.overflow_x == Style::Overflow::Visible &&
+        values.overflow_y == Style::Overflow::Visible)
       ExtendOverDescendants(child, far_edge);
   }
 }
@@ -430,14 +454,16 @@ float Element::GetScrollWidth() const {
   const Vector2f padding_top_left = GetAbsoluteOffset(BoxArea::Padding);
   Vector2f far_edge = padding_top_left;
   ExtendOverDescendants(*this, far_edge);
-  return std::max(GetClientWidth(), far_edge.x - padding_top_left.x + scroll_offset_.x + box_.padding[kRight]);
+  return std::max(GetClientWidth(),
+                  far_edge.x - padding_top_left.x + scroll_offset_.x + box_.padding[kRight]);
 }
 
 float Element::GetScrollHeight() const {
   const Vector2f padding_top_left = GetAbsoluteOffset(BoxArea::Padding);
   Vector2f far_edge = padding_top_left;
   ExtendOverDescendants(*this, far_edge);
-  return std::max(GetClientHeight(), far_edge.y - padding_top_left.y + scroll_offset_.y + box_.padding[kBottom]);
+  return std::max(GetClientHeight(),
+                  far_edge.y - padding_top_left.y + scroll_offset_.y + box_.padding[kBottom]);
 }
 
 void Element::SetScrollTop(float scroll_top) {
@@ -474,15 +500,18 @@ String Element::GetAddress(bool include_pseudo_classes, bool include_parents) co
 
 // ---- Events ----
 
-void Element::AddEventListener(const String& event, EventListener* listener, bool in_capture_phase) {
+void Element::AddEventListener(const String& event, EventListener* listener,
+                               bool in_capture_phase) {
   if (listener == nullptr) return;
   for (const ListenerEntry& entry : listeners_)
-    if (entry.listener == listener && entry.type == event && entry.capture == in_capture_phase) return;
+    if (entry.listener == listener && entry.type == event && entry.capture == in_capture_phase)
+      return;
   listeners_.push_back({event, listener, in_capture_phase});
   listener->OnAttach(this);
 }
 
-void Element::RemoveEventListener(const String& event, EventListener* listener, bool in_capture_phase) {
+void Element::RemoveEventListener(const String& event, EventListener* listener,
+                                  bool in_capture_phase) {
   for (auto it = listeners_.begin(); it != listeners_.end(); ++it) {
     if (it->listener == listener && it->type == event && it->capture == in_capture_phase) {
       listeners_.erase(it);
@@ -497,7 +526,8 @@ bool Element::DispatchEvent(const String& type, const Dictionary& parameters) {
   // The path is taken before any listener runs; an element detached meanwhile is skipped, and
   // detached elements stay allocated until the context's next update.
   ElementList path;
-  for (Element* element = this; element != nullptr; element = element->parent_) path.push_back(element);
+  for (Element* element = this; element != nullptr; element = element->parent_)
+    path.push_back(element);
   const bool bubbles = EventBubbles(type);
   const bool was_attached = attached_;
   auto run = [&](Element* element, EventPhase phase) {
@@ -510,9 +540,11 @@ bool Element::DispatchEvent(const String& type, const Dictionary& parameters) {
       if (entry.type != type) continue;
       if (phase == EventPhase::Capture && !entry.capture) continue;
       if (phase == EventPhase::Bubble && entry.capture) continue;
-      const bool still_there = std::any_of(element->listeners_.begin(), element->listeners_.end(), [&](const ListenerEntry& e) {
-        return e.listener == entry.listener && e.type == entry.type && e.capture == entry.capture;
-      });
+      const bool still_there = std::any_of(
+          element->listeners_.begin(), element->listeners_.end(), [&](const ListenerEntry& e) {
+            return e.listener == entry.listener && e.type == entry.type &&
+                   e.capture == entry.capture;
+          });
       if (!still_there) continue;
       entry.listener->ProcessEvent(event);
       if (!event.IsImmediatePropagating()) break;
@@ -521,13 +553,14 @@ bool Element::DispatchEvent(const String& type, const Dictionary& parameters) {
   for (size_t i = path.size(); i-- > 1 && event.IsPropagating();) run(path[i], EventPhase::Capture);
   if (event.IsPropagating()) run(this, EventPhase::Target);
   if (bubbles)
-    for (size_t i = 1; i < path.size() && event.IsPropagating(); ++i) run(path[i], EventPhase::Bubble);
+    for (size_t i = 1; i < path.size() && event.IsPropagating(); ++i)
+      run(path[i], EventPhase::Bubble);
   return event.IsPropagating();
 }
 
 bool EventBubbles(const String& type) {
-  return !(type == "focus" || type == "blur" || type == "load" || type == "unload" || type == "show" ||
-           type == "hide");
+  return !(type == "focus" || type == "blur" || type == "load" || type == "unload" ||
+           type == "show" || type == "hide");
 }
 
 }  // namespace Rml

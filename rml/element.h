@@ -8,12 +8,12 @@
 // cleared) but frees it only after the context's next Update, so a listener that removes the
 // element it runs on is safe.
 
+#include <memory>
+
 #include "rml/computed_values.h"
 #include "rml/decorator.h"
 #include "rml/event.h"
 #include "rml/render_manager.h"
-
-#include <memory>
 
 namespace Rml {
 
@@ -172,8 +172,10 @@ class Element {
   String GetAddress(bool include_pseudo_classes = false, bool include_parents = true) const;
 
   // ---- Events ----
-  void AddEventListener(const String& event, EventListener* listener, bool in_capture_phase = false);
-  void RemoveEventListener(const String& event, EventListener* listener, bool in_capture_phase = false);
+  void AddEventListener(const String& event, EventListener* listener,
+                        bool in_capture_phase = false);
+  void RemoveEventListener(const String& event, EventListener* listener,
+                           bool in_capture_phase = false);
   // Dispatches an event with this element as target; false if propagation was stopped.
   bool DispatchEvent(const String& type, const Dictionary& parameters);
   // True while the element is in a tree that a context can reach, false once detached.
@@ -191,7 +193,8 @@ class Element {
   friend struct TableLayout;
   friend class ElementPainter;
   friend bool UpdateAnimations(Element& element, const ComputedValues& previous, bool first_style,
-                               const ComputedValues* parent, const UnitContext& units, AnimationScratch& scratch);
+                               const ComputedValues* parent, const UnitContext& units,
+                               AnimationScratch& scratch);
 
   struct ListenerEntry {
     String type;
@@ -229,7 +232,7 @@ class Element {
   float effective_opacity_ = 1.f;  // product of the ancestors' opacities
   bool styled_ = false;            // its values have been computed once (transitions start after)
   ElementAnimations* animations_ = nullptr;  // owned; null until it animates or transitions
-  bool animation_scheduled_ = false;         // in its context's list of elements restyled each update
+  bool animation_scheduled_ = false;  // in its context's list of elements restyled each update
 
   // Layout state.
   Box box_;
@@ -239,7 +242,7 @@ class Element {
   float baseline_ = 0.f;              // from the border-box top, for inline-block alignment
   bool has_baseline_ = false;
   Vector2f scroll_offset_{0, 0};
-  float content_extent_ = 0.f;        // height of the laid-out content, before height applies
+  float content_extent_ = 0.f;         // height of the laid-out content, before height applies
   float intrinsic_width_[2] = {0, 0};  // min-content and max-content border-box widths
   unsigned intrinsic_pass_ = 0;        // the layout pass that computed them
   String text_;
@@ -256,8 +259,8 @@ class Element {
   Box painted_box_;                      // the box the geometry was made for
   std::vector<TextLine> painted_lines_;  // the lines the text geometry was made for
   std::vector<Element*> render_order_;   // children in drawing order (positioned ones by z-index)
-  Texture image_texture_;  // img elements
-  String decorator_text_;   // the "decorator" value the decorators were made from
+  Texture image_texture_;                // img elements
+  String decorator_text_;                // the "decorator" value the decorators were made from
   DecoratorList decorators_;
   std::vector<DecoratorDataHandle> decorator_data_;  // one per decorator, 0 when it draws nothing
 };

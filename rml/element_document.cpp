@@ -51,6 +51,8 @@ void ElementDocument::AddStyleSheetText(const String& text, const String& source
   DirtyStyle();
 }
 
-String ElementDocument::JoinPath(const String& path) const { return JoinDocumentPath(source_url_, path); }
+String ElementDocument::JoinPath(const String& path) const {
+  return JoinDocumentPath(source_url_, path);
+}
 
 }  // namespace Rml

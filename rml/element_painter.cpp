@@ -1,12 +1,12 @@
 #include "rml/element_painter.h"
 
+#include <algorithm>
+
 #include "rml/core.h"
 #include "rml/element_document.h"
 #include "rml/font_engine.h"
 #include "rml/form_controls.h"
 #include "rml/mesh_utilities.h"
-
-#include <algorithm>
 
 namespace Rml {
 
@@ -21,7 +21,8 @@ void ElementPainter::UpdateDecorators(Element& element, RenderManager& render_ma
       const DecoratorInstancerInterface instancer_interface(
           render_manager, document != nullptr ? document->GetSourceURL() : String(),
           document != nullptr ? &document->GetStyleSheet() : nullptr);
-      element.decorators_ = Factory::InstanceDecorators(value, instancer_interface, element.GetAddress(false, false));
+      element.decorators_ =
+          Factory::InstanceDecorators(value, instancer_interface, element.GetAddress(false, false));
     }
   }
   if (element.effective_opacity_ <= 0.f) return;
@@ -32,13 +33,15 @@ void ElementPainter::UpdateDecorators(Element& element, RenderManager& render_ma
 
 void ElementPainter::ReleaseDecoratorData(Element& element) {
   for (size_t i = 0; i < element.decorator_data_.size() && i < element.decorators_.size(); ++i)
-    if (element.decorator_data_[i] != 0) element.decorators_[i]->ReleaseElementData(element.decorator_data_[i]);
+    if (element.decorator_data_[i] != 0)
+      element.decorators_[i]->ReleaseElementData(element.decorator_data_[i]);
   element.decorator_data_.clear();
 }
 
 void ElementPainter::RenderDecorators(Element& element) {
   for (size_t i = 0; i < element.decorator_data_.size() && i < element.decorators_.size(); ++i)
-    if (element.decorator_data_[i] != 0) element.decorators_[i]->RenderElement(&element, element.decorator_data_[i]);
+    if (element.decorator_data_[i] != 0)
+      element.decorators_[i]->RenderElement(&element, element.decorator_data_[i]);
 }
 
 void ElementPainter::Update(Element& element, RenderManager& render_manager, Mesh& scratch) {
@@ -64,14 +67,14 @@ void ElementPainter::Update(Element& element, RenderManager& render_manager, Mes
     TextShapingContext shaping;
     shaping.language = values.language;
     shaping.letter_spacing = values.letter_spacing;
-    shaping.text_direction = values.direction == "rtl" ? TextDirection::RightToLeft
+    shaping.text_direction = values.direction == "rtl"   ? TextDirection::RightToLeft
                              : values.direction == "ltr" ? TextDirection::LeftToRight
                                                          : TextDirection::Auto;
     TexturedMeshList meshes;
     const Colourb colour = values.color.ToPremultiplied(opacity);
     for (const TextLine& line : element.text_lines_)
-      engine->GenerateString(render_manager, element.font_face_, 0, line.text, line.position, colour, 1.f, shaping,
-                             meshes);
+      engine->GenerateString(render_manager, element.font_face_, 0, line.text, line.position,
+                             colour, 1.f, shaping, meshes);
     for (TexturedMesh& mesh : meshes) {
       Geometry geometry = render_manager.MakeGeometry(mesh.mesh);
       if (geometry) element.geometry_.push_back({std::move(geometry), mesh.texture});
@@ -85,11 +88,14 @@ void ElementPainter::Update(Element& element, RenderManager& render_manager, Mes
   mesh.vertices.clear();
   mesh.indices.clear();
   if (values.background_color.alpha > 0 && border_size.x > 0.f && border_size.y > 0.f)
-    MeshUtilities::GenerateQuad(mesh, {0, 0}, border_size, values.background_color.ToPremultiplied(opacity));
-  const float top = box.border[kTop], right = box.border[kRight], bottom = box.border[kBottom], left = box.border[kLeft];
+    MeshUtilities::GenerateQuad(mesh, {0, 0}, border_size,
+                                values.background_color.ToPremultiplied(opacity));
+  const float top = box.border[kTop], right = box.border[kRight], bottom = box.border[kBottom],
+              left = box.border[kLeft];
   auto border_quad = [&](int edge, Vector2f origin, Vector2f size) {
     if (size.x > 0.f && size.y > 0.f && values.border_colour[edge].alpha > 0)
-      MeshUtilities::GenerateQuad(mesh, origin, size, values.border_colour[edge].ToPremultiplied(opacity));
+      MeshUtilities::GenerateQuad(mesh, origin, size,
+                                  values.border_colour[edge].ToPremultiplied(opacity));
   };
   border_quad(kTop, {0, 0}, {border_size.x, top});
   border_quad(kBottom, {0, border_size.y - bottom}, {border_size.x, bottom});
@@ -109,8 +115,10 @@ void ElementPainter::Update(Element& element, RenderManager& render_manager, Mes
       mesh.vertices.clear();
       mesh.indices.clear();
       const float fraction = FormControls::ReadRange(element).Fraction();
-      const Vector2f origin{content_position.x + fraction * (box.content.x - thumb), content_position.y};
-      MeshUtilities::GenerateQuad(mesh, origin, {thumb, thumb}, values.color.ToPremultiplied(opacity));
+      const Vector2f origin{content_position.x + fraction * (box.content.x - thumb),
+                            content_position.y};
+      MeshUtilities::GenerateQuad(mesh, origin, {thumb, thumb},
+                                  values.color.ToPremultiplied(opacity));
       Geometry geometry = render_manager.MakeGeometry(mesh);
       if (geometry) element.geometry_.push_back({std::move(geometry), Texture()});
     }
@@ -129,16 +137,22 @@ void ElementPainter::Update(Element& element, RenderManager& render_manager, Mes
 void ElementPainter::UpdateRenderOrder(Element& element) {
   element.render_order_.clear();
   for (auto& child : element.children_)
-    if (child->computed_.position == Style::Position::Static) element.render_order_.push_back(child.get());
+    if (child->computed_.position == Style::Position::Static)
+      element.render_order_.push_back(child.get());
   const size_t in_flow = element.render_order_.size();
   for (auto& child : element.children_)
-    if (child->computed_.position != Style::Position::Static) element.render_order_.push_back(child.get());
+    if (child->computed_.position != Style::Position::Static)
+      element.render_order_.push_back(child.get());
   // Positioned children draw over the flow, by z-index; negative z-indices go beneath it.
   std::stable_sort(element.render_order_.begin() + long(in_flow), element.render_order_.end(),
-                   [](const Element* a, const Element* b) { return a->computed_.z_index < b->computed_.z_index; });
-  auto first_non_negative = std::find_if(element.render_order_.begin() + long(in_flow), element.render_order_.end(),
-                                         [](const Element* e) { return e->computed_.z_index >= 0.f; });
-  std::rotate(element.render_order_.begin(), element.render_order_.begin() + long(in_flow), first_non_negative);
+                   [](const Element* a, const Element* b) {
+                     return a->computed_.z_index < b->computed_.z_index;
+                   });
+  auto first_non_negative =
+      std::find_if(element.render_order_.begin() + long(in_flow), element.render_order_.end(),
+                   [](const Element* e) { return e->computed_.z_index >= 0.f; });
+  std::rotate(element.render_order_.begin(), element.render_order_.begin() + long(in_flow),
+              first_non_negative);
 }
 
 }  // namespace Rml

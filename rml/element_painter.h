@@ -1,8 +1,8 @@
 #pragma once
 // ElementPainter: turns a laid-out element into geometry: its background and borders, its image
-// (img), its decorators, or its text lines (text elements). Colours are premultiplied and multiplied by the
-// opacity of the element and its ancestors. Geometry is made in the element's own coordinates
-// (its border box's top-left at the origin) and drawn at its absolute offset.
+// (img), its decorators, or its text lines (text elements). Colours are premultiplied and
+// multiplied by the opacity of the element and its ancestors. Geometry is made in the element's own
+// coordinates (its border box's top-left at the origin) and drawn at its absolute offset.
 
 #include "rml/element.h"
 

@@ -14,7 +14,9 @@ enum class EventPhase : std::uint8_t { None = 0, Capture = 1, Target = 2, Bubble
 class Event {
  public:
   Event(Element* target, String type, Dictionary parameters, bool interruptible = true)
-      : target_(target), type_(std::move(type)), parameters_(std::move(parameters)),
+      : target_(target),
+        type_(std::move(type)),
+        parameters_(std::move(parameters)),
         interruptible_(interruptible) {}
 
   Element* GetTargetElement() const { return target_; }

@@ -4,9 +4,9 @@
 // (kerning where the face has it); glyphs are rasterised on first use into 512 x 512 atlas pages
 // whose textures go through the render interface.
 
-#include "rml/render_manager.h"
-
 #include <string_view>
+
+#include "rml/render_manager.h"
 
 namespace Rml {
 
@@ -14,9 +14,9 @@ enum class FontWeight : std::uint16_t { Auto = 0, Normal = 400, Bold = 700 };
 
 struct FontMetrics {
   int size = 0;
-  float ascent = 0.f;       // pixels above the baseline
-  float descent = 0.f;      // pixels below the baseline (positive)
-  float line_spacing = 0.f; // the face's own line height
+  float ascent = 0.f;        // pixels above the baseline
+  float descent = 0.f;       // pixels below the baseline (positive)
+  float line_spacing = 0.f;  // the face's own line height
   float x_height = 0.f;
   float underline_position = 0.f;
   float underline_thickness = 0.f;
@@ -41,10 +41,12 @@ class FontEngineInterface {
  public:
   virtual ~FontEngineInterface();
   // Loads a face from a file (face_index within it). weight Auto takes the face's own weight.
-  virtual bool LoadFontFace(const String& file_name, int face_index, bool fallback_face, FontWeight weight) = 0;
+  virtual bool LoadFontFace(const String& file_name, int face_index, bool fallback_face,
+                            FontWeight weight) = 0;
   // A handle for family (case-insensitive; also a file stem before '-'), style, weight and
   // pixel size; 0 when no face is loaded at all.
-  virtual FontFaceHandle GetFontFaceHandle(const String& family, bool italic, int weight, int size) = 0;
+  virtual FontFaceHandle GetFontFaceHandle(const String& family, bool italic, int weight,
+                                           int size) = 0;
   virtual const FontMetrics& GetFontMetrics(FontFaceHandle handle) = 0;
   // Width in pixels of a UTF-8 string, letter spacing and kerning included.
   virtual int GetStringWidth(FontFaceHandle handle, std::string_view string,

@@ -1,9 +1,8 @@
-#include "rml/font_engine.h"
+#include <ft2build.h>
 
+#include "rml/font_engine.h"
 #include "rml/log.h"
 #include "rml/string_utilities.h"
-
-#include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
@@ -71,7 +70,8 @@ class DefaultFontEngine final : public FontEngineInterface {
     if (library_ != nullptr) FT_Done_FreeType(library_);
   }
 
-  bool LoadFontFace(const String& file_name, int face_index, bool fallback_face, FontWeight weight) override {
+  bool LoadFontFace(const String& file_name, int face_index, bool fallback_face,
+                    FontWeight weight) override {
     if (library_ == nullptr) return false;
     std::FILE* file = std::fopen(file_name.c_str(), "rb");
     if (file == nullptr) {
@@ -96,19 +96,23 @@ class DefaultFontEngine final : public FontEngineInterface {
       FT_Done_Face(font->face);
       return false;
     }
-    font->family = StringUtilities::ToLower(font->face->family_name != nullptr ? font->face->family_name : "");
-    String name = file_name.substr(file_name.find_last_of('/') == String::npos ? 0 : file_name.find_last_of('/') + 1);
+    font->family =
+        StringUtilities::ToLower(font->face->family_name != nullptr ? font->face->family_name : "");
+    String name = file_name.substr(
+        file_name.find_last_of('/') == String::npos ? 0 : file_name.find_last_of('/') + 1);
     name = name.substr(0, name.find('.'));
     font->stem = StringUtilities::ToLower(name.substr(0, name.find('-')));
     font->italic = (font->face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-    font->weight = weight != FontWeight::Auto ? int(weight)
-                                              : ((font->face->style_flags & FT_STYLE_FLAG_BOLD) != 0 ? 700 : 400);
+    font->weight = weight != FontWeight::Auto
+                       ? int(weight)
+                       : ((font->face->style_flags & FT_STYLE_FLAG_BOLD) != 0 ? 700 : 400);
     font->fallback = fallback_face;
     files_.push_back(std::move(font));
     return true;
   }
 
-  FontFaceHandle GetFontFaceHandle(const String& family, bool italic, int weight, int size) override {
+  FontFaceHandle GetFontFaceHandle(const String& family, bool italic, int weight,
+                                   int size) override {
     size = std::clamp(size, 1, kMaxFontSize);
     FontFile* best = nullptr;
     int best_score = -1;
@@ -152,8 +156,8 @@ class DefaultFontEngine final : public FontEngineInterface {
     return handle != 0 ? reinterpret_cast<FaceInstance*>(handle)->metrics : kNone;
   }
 
-  int GetStringWidth(FontFaceHandle handle, std::string_view string, const TextShapingContext& shaping,
-                     char32_t prior_character) override {
+  int GetStringWidth(FontFaceHandle handle, std::string_view string,
+                     const TextShapingContext& shaping, char32_t prior_character) override {
     if (handle == 0) return 0;
     FaceInstance& instance = *reinterpret_cast<FaceInstance*>(handle);
     float width = 0.f;
@@ -170,12 +174,13 @@ class DefaultFontEngine final : public FontEngineInterface {
 
   int GenerateString(RenderManager& render_manager, FontFaceHandle handle, FontEffectsHandle,
                      std::string_view string, Vector2f position, ColourbPremultiplied colour,
-                     float opacity, const TextShapingContext& shaping, TexturedMeshList& mesh_list) override {
+                     float opacity, const TextShapingContext& shaping,
+                     TexturedMeshList& mesh_list) override {
     if (handle == 0) return 0;
     FaceInstance& instance = *reinterpret_cast<FaceInstance*>(handle);
     if (opacity < 1.f) {
-      colour = Colourb(byte(colour.red * opacity), byte(colour.green * opacity), byte(colour.blue * opacity),
-                       byte(colour.alpha * opacity));
+      colour = Colourb(byte(colour.red * opacity), byte(colour.green * opacity),
+                       byte(colour.blue * opacity), byte(colour.alpha * opacity));
     }
     const size_t first_mesh = mesh_list.size();
     float pen = 0.f;
@@ -201,7 +206,8 @@ class DefaultFontEngine final : public FontEngineInterface {
         const Vector2f size{float(glyph.width), float(glyph.height)};
         const float inverse = 1.f / float(kAtlasSize);
         const Vector2f uv0{float(glyph.x) * inverse, float(glyph.y) * inverse};
-        const Vector2f uv1{float(glyph.x + glyph.width) * inverse, float(glyph.y + glyph.height) * inverse};
+        const Vector2f uv1{float(glyph.x + glyph.width) * inverse,
+                           float(glyph.y + glyph.height) * inverse};
         Mesh& mesh = target->mesh;
         const int base = int(mesh.vertices.size());
         mesh.vertices.push_back({top_left, colour, uv0});
@@ -255,7 +261,8 @@ class DefaultFontEngine final : public FontEngineInterface {
     const Glyph& before = GetGlyph(instance, previous);
     FT_Vector delta{0, 0};
     FT_Set_Pixel_Sizes(face, 0, FT_UInt(instance.size));
-    if (FT_Get_Kerning(face, before.index, glyph.index, FT_KERNING_DEFAULT, &delta) != 0) return 0.f;
+    if (FT_Get_Kerning(face, before.index, glyph.index, FT_KERNING_DEFAULT, &delta) != 0)
+      return 0.f;
     return float(delta.x) / 64.f;
   }
 

@@ -1,13 +1,13 @@
 #include "rml/form_controls.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
 #include "rml/element_document.h"
 #include "rml/log.h"
 #include "rml/selector.h"
 #include "rml/string_utilities.h"
-
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace Rml {
 namespace FormControls {
@@ -30,8 +30,10 @@ String TextOf(const Element& element) {
   String text;
   for (int i = 0; i < element.GetNumChildren(); ++i) {
     const Element* child = element.GetChild(i);
-    if (child->GetTagName() == "#text") text += child->GetText();
-    else text += TextOf(*child);
+    if (child->GetTagName() == "#text")
+      text += child->GetText();
+    else
+      text += TextOf(*child);
   }
   return StringUtilities::Trim(text);
 }
@@ -53,7 +55,8 @@ float ReadNumber(const Element& range, const char* name, float fallback) {
     const ElementDocument* document = range.GetOwnerDocument();
     Log::MessageOnce(Log::LT_WARNING, "%s: attribute %s='%s' of %s is not a number; %s is used",
                      document != nullptr ? document->GetSourceURL().c_str() : "[no document]", name,
-                     text->c_str(), range.GetAddress(false, false).c_str(), FormatNumber(fallback).c_str());
+                     text->c_str(), range.GetAddress(false, false).c_str(),
+                     FormatNumber(fallback).c_str());
     return fallback;
   }
   return parsed;
@@ -182,13 +185,15 @@ void Activate(Element& control) {
       Element* select = EnclosingSelect(control);
       if (select == nullptr || IsDisabled(*select)) break;
       const String value = OptionValue(control);
-      const bool changed = !control.IsPseudoClassSet("checked") || select->GetAttribute<String>("value", "") != value;
+      const bool changed = !control.IsPseudoClassSet("checked") ||
+                           select->GetAttribute<String>("value", "") != value;
       control.SetAttribute("selected", String());
       OnOptionSelected(control);
       if (changed) DispatchChange(*select, value);
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -201,12 +206,14 @@ RangeState ReadRange(const Element& range) {
   state.min = ReadNumber(range, "min", 0.f);
   state.max = std::max(state.min, ReadNumber(range, "max", 100.f));
   const String* step_text = range.FindAttribute("step");
-  state.step = step_text != nullptr && StringUtilities::ToLower(*step_text) == "any" ? 0.f
-                                                                                     : ReadNumber(range, "step", 1.f);
+  state.step = step_text != nullptr && StringUtilities::ToLower(*step_text) == "any"
+                   ? 0.f
+                   : ReadNumber(range, "step", 1.f);
   if (!(state.step > 0.f)) state.step = 0.f;
   const float middle = state.min + (state.max - state.min) * 0.5f;
   float value = ReadNumber(range, "value", middle);
-  if (state.step > 0.f) value = state.min + std::round((value - state.min) / state.step) * state.step;
+  if (state.step > 0.f)
+    value = state.min + std::round((value - state.min) / state.step) * state.step;
   state.value = std::clamp(value, state.min, state.max);
   return state;
 }
@@ -229,9 +236,11 @@ void DragRange(Element& range, float x) {
   // The thumb is as wide as the content box is tall; its centre travels the rest.
   const float thumb = std::min(range.GetBox().GetSize(BoxArea::Content).y, width);
   const float travel = width - thumb;
-  const float fraction = travel > 0.f ? std::clamp((x - left - thumb * 0.5f) / travel, 0.f, 1.f) : 0.f;
+  const float fraction =
+      travel > 0.f ? std::clamp((x - left - thumb * 0.5f) / travel, 0.f, 1.f) : 0.f;
   float value = state.min + fraction * (state.max - state.min);
-  if (state.step > 0.f) value = state.min + std::round((value - state.min) / state.step) * state.step;
+  if (state.step > 0.f)
+    value = state.min + std::round((value - state.min) / state.step) * state.step;
   value = std::clamp(value, state.min, state.max);
   const String text = FormatNumber(value);
   if (range.GetAttribute<String>("value", "") == text) return;

@@ -1,10 +1,10 @@
 // Block flow: block-level children stacked with sibling margins collapsed, runs of inline-level
 // children formatted as line boxes between them, and the intrinsic widths of block content.
 
-#include "rml/layout_engine.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "rml/layout_engine.h"
 
 namespace Rml {
 namespace {
@@ -18,7 +18,8 @@ float CollapseMargins(float a, float b) {
 
 }  // namespace
 
-float LayoutEngine::LayoutBlockChildren(Element& container, float content_width, float content_height) {
+float LayoutEngine::LayoutBlockChildren(Element& container, float content_width,
+                                        float content_height) {
   const Vector2f origin = container.box_.GetPosition(BoxArea::Content);
   const int count = int(container.children_.size());
   bool any_block = false;
@@ -50,7 +51,8 @@ float LayoutEngine::LayoutBlockChildren(Element& container, float content_width,
       bool has_content = false;
       while (end < count) {
         Element& run_child = *container.children_[size_t(end)];
-        if (run_child.computed_.display != Style::Display::None && !run_child.computed_.IsOutOfFlow()) {
+        if (run_child.computed_.display != Style::Display::None &&
+            !run_child.computed_.IsOutOfFlow()) {
           if (!IsInlineLevel(run_child)) break;
           if (!IsWhitespaceText(run_child)) has_content = true;
         }
@@ -112,14 +114,17 @@ float LayoutEngine::ComputeContentIntrinsicWidth(Element& element, bool min) {
                      values.flex_direction == Style::FlexDirection::RowReverse;
     int items = 0;
     for (auto& child : element.children_) {
-      if (child->computed_.display == D::None || child->computed_.IsOutOfFlow() || IsWhitespaceText(*child)) continue;
+      if (child->computed_.display == D::None || child->computed_.IsOutOfFlow() ||
+          IsWhitespaceText(*child))
+        continue;
       const float width = OuterIntrinsicWidth(*child, min);
       result = row ? result + width : std::fmax(result, width);
       ++items;
     }
     if (row && items > 1 && values.column_gap.type == Style::LengthPercentageAuto::Length)
       result += values.column_gap.value * float(items - 1);
-  } else if (values.display == D::Table || values.display == D::TableRowGroup || values.display == D::TableRow) {
+  } else if (values.display == D::Table || values.display == D::TableRowGroup ||
+             values.display == D::TableRow) {
     for (auto& child : element.children_) {
       if (child->computed_.display == D::None || child->tag_ == "#text") continue;
       const float width = OuterIntrinsicWidth(*child, min);

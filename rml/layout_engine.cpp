@@ -1,13 +1,13 @@
 #include "rml/layout_engine.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "rml/core.h"
 #include "rml/element_document.h"
 #include "rml/font_engine.h"
 #include "rml/math.h"
-
-#include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace Rml {
 namespace {
@@ -29,20 +29,25 @@ struct SizeLimits {
   float min_width, max_width, min_height, max_height;
 };
 
-SizeLimits LimitsOf(const ComputedValues& values, const LayoutEngine::Input& input, const BoxEdges& edges) {
+SizeLimits LimitsOf(const ComputedValues& values, const LayoutEngine::Input& input,
+                    const BoxEdges& edges) {
   SizeLimits limits;
   limits.min_width = edges.ToContentX(values.min_width.Resolve(input.containing_width, 0.f));
-  limits.max_width = values.max_width.type == Style::LengthPercentageAuto::None
-                         ? kInfinity
-                         : edges.ToContentX(values.max_width.Resolve(input.containing_width, kInfinity));
+  limits.max_width =
+      values.max_width.type == Style::LengthPercentageAuto::None
+          ? kInfinity
+          : edges.ToContentX(values.max_width.Resolve(input.containing_width, kInfinity));
   const bool height_base_known = input.containing_height >= 0.f;
-  limits.min_height = values.min_height.type == Style::LengthPercentageAuto::Percentage && !height_base_known
-                          ? 0.f
-                          : edges.ToContentY(values.min_height.Resolve(input.containing_height, 0.f));
-  limits.max_height = values.max_height.type == Style::LengthPercentageAuto::None ||
-                              (values.max_height.type == Style::LengthPercentageAuto::Percentage && !height_base_known)
-                          ? kInfinity
-                          : edges.ToContentY(values.max_height.Resolve(input.containing_height, kInfinity));
+  limits.min_height =
+      values.min_height.type == Style::LengthPercentageAuto::Percentage && !height_base_known
+          ? 0.f
+          : edges.ToContentY(values.min_height.Resolve(input.containing_height, 0.f));
+  limits.max_height =
+      values.max_height.type == Style::LengthPercentageAuto::None ||
+              (values.max_height.type == Style::LengthPercentageAuto::Percentage &&
+               !height_base_known)
+          ? kInfinity
+          : edges.ToContentY(values.max_height.Resolve(input.containing_height, kInfinity));
   return limits;
 }
 
@@ -81,9 +86,11 @@ void LayoutEngine::LayoutDocument(ElementDocument& document) {
 }
 
 void LayoutEngine::UpdateAbsoluteOffsets(Element& element) {
-  Vector2f base = element.offset_parent_ != nullptr ? element.offset_parent_->absolute_offset_ : Vector2f{0, 0};
+  Vector2f base =
+      element.offset_parent_ != nullptr ? element.offset_parent_->absolute_offset_ : Vector2f{0, 0};
   // Scrolled ancestors up to the containing block move the element with their content.
-  for (const Element* ancestor = element.parent_; ancestor != nullptr; ancestor = ancestor->parent_) {
+  for (const Element* ancestor = element.parent_; ancestor != nullptr;
+       ancestor = ancestor->parent_) {
     base -= ancestor->scroll_offset_;
     if (ancestor == element.offset_parent_) break;
   }
@@ -128,44 +135,55 @@ void LayoutEngine::FormatBox(Element& element, const Input& input) {
   if (input.override_height >= 0.f) {
     definite_height = std::fmax(0.f, input.override_height - edges.y);
   } else if (values.height.IsDefinite(input.containing_height >= 0.f)) {
-    definite_height = std::fmax(0.f, Math::Clamp(edges.ToContentY(values.height.Resolve(input.containing_height)),
-                                                 limits.min_height, limits.max_height));
+    definite_height =
+        std::fmax(0.f, Math::Clamp(edges.ToContentY(values.height.Resolve(input.containing_height)),
+                                   limits.min_height, limits.max_height));
   }
 
   float content_height = 0.f;
   switch (values.display) {
     case Style::Display::Flex:
-    case Style::Display::InlineFlex: content_height = LayoutFlex(element, width, definite_height); break;
-    case Style::Display::Table: content_height = LayoutTable(element, width, definite_height); break;
-    default: content_height = LayoutBlockChildren(element, width, definite_height); break;
+    case Style::Display::InlineFlex:
+      content_height = LayoutFlex(element, width, definite_height);
+      break;
+    case Style::Display::Table:
+      content_height = LayoutTable(element, width, definite_height);
+      break;
+    default:
+      content_height = LayoutBlockChildren(element, width, definite_height);
+      break;
   }
   if (is_image) {
     content_height = image_size.y;
-    if (!values.width.IsAuto() && image_size.x > 0.f) content_height = width * image_size.y / image_size.x;
+    if (!values.width.IsAuto() && image_size.x > 0.f)
+      content_height = width * image_size.y / image_size.x;
   }
   element.content_extent_ = content_height;
-  box.content.y = definite_height >= 0.f
-                      ? definite_height
-                      : std::fmax(0.f, Math::Clamp(content_height, limits.min_height, limits.max_height));
+  box.content.y =
+      definite_height >= 0.f
+          ? definite_height
+          : std::fmax(0.f, Math::Clamp(content_height, limits.min_height, limits.max_height));
   if (!element.has_baseline_) element.baseline_ = box.GetSize(BoxArea::Border).y;
 
   if (values.position != Style::Position::Static) PlaceOutOfFlow(&element);
 }
 
-float LayoutEngine::UsedWidth(Element& element, const Input& input, Vector2f image_size, float edges_x, float edges_y,
-                              float margins_x) {
+float LayoutEngine::UsedWidth(Element& element, const Input& input, Vector2f image_size,
+                              float edges_x, float edges_y, float margins_x) {
   const ComputedValues& values = element.computed_;
   const BoxEdges edges{edges_x, edges_y, values.box_sizing == Style::BoxSizing::BorderBox};
   if (input.override_width >= 0.f) return input.override_width - edges_x;
   if (!values.width.IsAuto()) return edges.ToContentX(values.width.Resolve(input.containing_width));
   if (element.tag_ == "img") {
     if (values.height.IsDefinite(input.containing_height >= 0.f) && image_size.y > 0.f)
-      return edges.ToContentY(values.height.Resolve(input.containing_height)) * image_size.x / image_size.y;
+      return edges.ToContentY(values.height.Resolve(input.containing_height)) * image_size.x /
+             image_size.y;
     return image_size.x;
   }
   if (input.shrink_to_fit) {
     const float available =
-        (input.available_width >= 0.f ? input.available_width : input.containing_width) - margins_x - edges_x;
+        (input.available_width >= 0.f ? input.available_width : input.containing_width) -
+        margins_x - edges_x;
     const float min_content = ContentIntrinsicWidth(element, true);
     const float max_content = ContentIntrinsicWidth(element, false);
     return std::fmin(std::fmax(min_content, available), max_content);
@@ -173,7 +191,8 @@ float LayoutEngine::UsedWidth(Element& element, const Input& input, Vector2f ima
   return input.containing_width - margins_x - edges_x;
 }
 
-void LayoutEngine::ApplyRelativeOffset(Element& element, float containing_width, float containing_height) {
+void LayoutEngine::ApplyRelativeOffset(Element& element, float containing_width,
+                                       float containing_height) {
   const ComputedValues& values = element.computed_;
   if (values.position != Style::Position::Relative) return;
   const float height_base = containing_height >= 0.f ? containing_height : 0.f;
@@ -196,7 +215,8 @@ Element* LayoutEngine::FindContainingBlock(Element& element) const {
   return nullptr;
 }
 
-void LayoutEngine::AddOutOfFlow(Element& element, Element& static_parent, Vector2f static_position) {
+void LayoutEngine::AddOutOfFlow(Element& element, Element& static_parent,
+                                Vector2f static_position) {
   Element* containing_block = FindContainingBlock(element);
   for (OutOfFlow& entry : out_of_flow_) {
     if (entry.element == &element) {
@@ -220,7 +240,8 @@ void LayoutEngine::PlaceOutOfFlow(Element* containing_block) {
 
     // The static position relative to the containing block's border box.
     Vector2f static_position = entry.static_position;
-    for (Element* step = entry.static_parent; step != nullptr && step != containing_block; step = step->offset_parent_)
+    for (Element* step = entry.static_parent; step != nullptr && step != containing_block;
+         step = step->offset_parent_)
       static_position += step->relative_position_;
 
     Vector2f origin{0, 0}, size = viewport_;
@@ -243,8 +264,9 @@ void LayoutEngine::PlaceOutOfFlow(Element* containing_block) {
         input.override_width = std::fmax(0.f, size.x - left - right - margins_x);
       } else {
         input.shrink_to_fit = true;
-        input.available_width = size.x - (values.left.IsAuto() ? (values.right.IsAuto() ? static_x : 0.f) : left) -
-                                (values.right.IsAuto() ? 0.f : right);
+        input.available_width =
+            size.x - (values.left.IsAuto() ? (values.right.IsAuto() ? static_x : 0.f) : left) -
+            (values.right.IsAuto() ? 0.f : right);
       }
     }
     if (values.height.IsAuto() && !values.top.IsAuto() && !values.bottom.IsAuto())
@@ -284,7 +306,8 @@ bool LayoutEngine::IsWhitespaceText(const Element& element) const {
   if (element.tag_ != "#text") return false;
   if (element.parent_ != nullptr) {
     const auto white_space = element.parent_->computed_.white_space;
-    if (white_space == Style::WhiteSpace::Pre || white_space == Style::WhiteSpace::Prewrap) return element.text_.empty();
+    if (white_space == Style::WhiteSpace::Pre || white_space == Style::WhiteSpace::Prewrap)
+      return element.text_.empty();
   }
   return element.text_.find_first_not_of(" \t\r\n") == String::npos;
 }
@@ -304,13 +327,15 @@ Vector2f LayoutEngine::ImageSize(Element& element) {
     const String* source = element.FindAttribute("src");
     const ElementDocument* document = element.GetOwnerDocument();
     if (source != nullptr && !source->empty())
-      element.image_texture_ = manager->LoadTexture(document != nullptr ? document->JoinPath(*source) : *source);
+      element.image_texture_ =
+          manager->LoadTexture(document != nullptr ? document->JoinPath(*source) : *source);
   }
   if (element.image_texture_) {
     const Vector2i dimensions = element.image_texture_.GetDimensions();
     size = {float(dimensions.x), float(dimensions.y)};
   }
-  const float width = element.GetAttribute<float>("width", -1.f), height = element.GetAttribute<float>("height", -1.f);
+  const float width = element.GetAttribute<float>("width", -1.f),
+              height = element.GetAttribute<float>("height", -1.f);
   if (width >= 0.f && height >= 0.f) return {width, height};
   if (width >= 0.f) return {width, size.x > 0.f ? width * size.y / size.x : 0.f};
   if (height >= 0.f) return {size.y > 0.f ? height * size.x / size.y : 0.f, height};
@@ -324,8 +349,10 @@ float LayoutEngine::OuterIntrinsicWidth(Element& element, bool min) {
   float edges = values.border_width[kLeft] + values.border_width[kRight];
   float margins = 0.f;
   for (int edge : {kLeft, kRight}) {
-    if (values.padding[edge].type == Style::LengthPercentageAuto::Length) edges += values.padding[edge].value;
-    if (values.margin[edge].type == Style::LengthPercentageAuto::Length) margins += values.margin[edge].value;
+    if (values.padding[edge].type == Style::LengthPercentageAuto::Length)
+      edges += values.padding[edge].value;
+    if (values.margin[edge].type == Style::LengthPercentageAuto::Length)
+      margins += values.margin[edge].value;
   }
   const bool border_box = values.box_sizing == Style::BoxSizing::BorderBox;
   float width;

@@ -28,8 +28,9 @@ class LayoutEngine {
     float containing_height = -1.f;  // for percentages of heights; negative: indefinite
     float override_width = -1.f;     // border-box width imposed by the parent (flex, tables)
     float override_height = -1.f;    // border-box height imposed by the parent
-    float available_width = -1.f;    // shrink-to-fit boxes: the width to fit into (-1: the containing width)
-    bool shrink_to_fit = false;      // auto width means fit-content rather than fill
+    float available_width =
+        -1.f;  // shrink-to-fit boxes: the width to fit into (-1: the containing width)
+    bool shrink_to_fit = false;  // auto width means fit-content rather than fill
   };
 
   // Sizes element and lays out its subtree; the caller positions it.
@@ -63,8 +64,8 @@ class LayoutEngine {
   // The content width of a box before min- and max-width apply: imposed, specified, an image's
   // (kept in proportion to a specified height), fitted to its content, or filling its
   // containing block. The edges are its padding and border, the margins its horizontal ones.
-  float UsedWidth(Element& element, const Input& input, Vector2f image_size, float edges_x, float edges_y,
-                  float margins_x);
+  float UsedWidth(Element& element, const Input& input, Vector2f image_size, float edges_x,
+                  float edges_y, float margins_x);
   void ApplyRelativeOffset(Element& element, float containing_width, float containing_height);
   // Records an out-of-flow child with its static position (relative to static_parent's border box).
   void AddOutOfFlow(Element& element, Element& static_parent, Vector2f static_position);

@@ -3,13 +3,12 @@
 // frozen in turn; auto margins and justify-content along the main axis; align-items and
 // align-self (stretch included) across it; gaps between items.
 
-#include "rml/layout_engine.h"
-
-#include "rml/math.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+#include "rml/layout_engine.h"
+#include "rml/math.h"
 
 namespace Rml {
 namespace {
@@ -20,13 +19,13 @@ struct FlexItem {
   float base = 0.f;          // flex base size, border box
   float hypothetical = 0.f;  // base clamped by min and max
   float min = 0.f, max = std::numeric_limits<float>::infinity();
-  float target = 0.f;        // resolved main size, border box
+  float target = 0.f;  // resolved main size, border box
   bool frozen = false;
   float margin_main_start = 0.f, margin_main_end = 0.f;
   bool auto_main_start = false, auto_main_end = false;
   float margin_cross_start = 0.f, margin_cross_end = 0.f;
   bool auto_cross_start = false, auto_cross_end = false;
-  float cross = 0.f;         // border box
+  float cross = 0.f;  // border box
   float main_position = 0.f, cross_position = 0.f;
 };
 
@@ -81,14 +80,16 @@ struct FlexLayout {
   float main_size = 0.f, cross_size = 0.f;
 };
 
-FlexLayout::FlexLayout(LayoutEngine& engine, Element& container, float content_width, float content_height)
+FlexLayout::FlexLayout(LayoutEngine& engine, Element& container, float content_width,
+                       float content_height)
     : engine(engine),
       container(container),
       style(container.computed_),
       content_width(content_width),
       content_height(content_height),
       origin(container.box_.GetPosition(BoxArea::Content)),
-      row(style.flex_direction == Style::FlexDirection::Row || style.flex_direction == Style::FlexDirection::RowReverse),
+      row(style.flex_direction == Style::FlexDirection::Row ||
+          style.flex_direction == Style::FlexDirection::RowReverse),
       reverse(style.flex_direction == Style::FlexDirection::RowReverse ||
               style.flex_direction == Style::FlexDirection::ColumnReverse),
       main_available(row ? content_width : content_height),
@@ -102,7 +103,8 @@ float FlexLayout::Run() {
   FindCrossSizes();
   PlaceItems();
   if (!items.empty() && items.front().element->has_baseline_ && !items.front().is_text) {
-    container.baseline_ = items.front().element->relative_position_.y + items.front().element->baseline_;
+    container.baseline_ =
+        items.front().element->relative_position_.y + items.front().element->baseline_;
     container.has_baseline_ = true;
   }
   return row ? cross_size : main_size;
@@ -169,10 +171,13 @@ void FlexLayout::FindBaseSize(FlexItem& item) {
   edges_input.containing_width = content_width;
   engine.ResolveEdges(child, edges_input);
   const Box& box = child.box_;
-  const float edges_main = row ? box.padding[kLeft] + box.padding[kRight] + box.border[kLeft] + box.border[kRight]
-                               : box.padding[kTop] + box.padding[kBottom] + box.border[kTop] + box.border[kBottom];
+  const float edges_main =
+      row ? box.padding[kLeft] + box.padding[kRight] + box.border[kLeft] + box.border[kRight]
+          : box.padding[kTop] + box.padding[kBottom] + box.border[kTop] + box.border[kBottom];
   const bool border_box = values.box_sizing == Style::BoxSizing::BorderBox;
-  auto to_border = [&](float size) { return border_box ? std::fmax(size, edges_main) : size + edges_main; };
+  auto to_border = [&](float size) {
+    return border_box ? std::fmax(size, edges_main) : size + edges_main;
+  };
   ReadMargins(item, box, values);
 
   const bool main_known = main_available >= 0.f;
@@ -185,7 +190,9 @@ void FlexLayout::FindBaseSize(FlexItem& item) {
     item.base = ContentBaseSize(item, edges_main);
   const auto& min_property = row ? values.min_width : values.min_height;
   const auto& max_property = row ? values.max_width : values.max_height;
-  item.min = std::fmax(edges_main, min_property.IsDefinite(main_known) ? to_border(min_property.Resolve(main_available)) : 0.f);
+  item.min = std::fmax(edges_main, min_property.IsDefinite(main_known)
+                                       ? to_border(min_property.Resolve(main_available))
+                                       : 0.f);
   item.max = max_property.IsDefinite(main_known) ? to_border(max_property.Resolve(main_available))
                                                  : std::numeric_limits<float>::infinity();
   item.hypothetical = Math::Clamp(item.base, item.min, item.max);
@@ -197,16 +204,18 @@ float FlexLayout::ContentBaseSize(FlexItem& item, float edges_main) {
   const Box& box = child.box_;
   if (row) {
     // The max-content width, before min-width and max-width apply.
-    return child.tag_ == "img" ? engine.OuterIntrinsicWidth(child, false) - box.margin[kLeft] - box.margin[kRight]
-                               : engine.ContentIntrinsicWidth(child, false) + edges_main;
+    return child.tag_ == "img"
+               ? engine.OuterIntrinsicWidth(child, false) - box.margin[kLeft] - box.margin[kRight]
+               : engine.ContentIntrinsicWidth(child, false) + edges_main;
   }
   LayoutEngine::Input input;
   input.containing_width = content_width;
   input.containing_height = content_height;
-  const auto align = values.align_self == Style::AlignSelf::Auto ? Style::AlignSelf(int(style.align_items) + 1)
-                                                                  : values.align_self;
-  if ((align == Style::AlignSelf::Stretch || align == Style::AlignSelf::Normal) && values.width.IsAuto() &&
-      !item.auto_cross_start && !item.auto_cross_end)
+  const auto align = values.align_self == Style::AlignSelf::Auto
+                         ? Style::AlignSelf(int(style.align_items) + 1)
+                         : values.align_self;
+  if ((align == Style::AlignSelf::Stretch || align == Style::AlignSelf::Normal) &&
+      values.width.IsAuto() && !item.auto_cross_start && !item.auto_cross_end)
     input.override_width = std::fmax(0.f, content_width - box.margin[kLeft] - box.margin[kRight]);
   else
     input.shrink_to_fit = true;
@@ -225,10 +234,12 @@ void FlexLayout::ResolveFlexibleLengths() {
   main_size = main_available;
   if (main_size < 0.f) {
     main_size = gaps;
-    for (const FlexItem& item : items) main_size += item.hypothetical + item.margin_main_start + item.margin_main_end;
+    for (const FlexItem& item : items)
+      main_size += item.hypothetical + item.margin_main_start + item.margin_main_end;
   }
   float used = gaps;
-  for (const FlexItem& item : items) used += item.hypothetical + item.margin_main_start + item.margin_main_end;
+  for (const FlexItem& item : items)
+    used += item.hypothetical + item.margin_main_start + item.margin_main_end;
   const bool grow = main_size - used > 0.f;
   // Items that cannot flex, and those whose limit already moves them against the flex, are
   // frozen at their hypothetical size.
@@ -247,7 +258,8 @@ bool FlexLayout::FlexRound(bool grow, float initial_free) {
   float occupied = gaps, factors = 0.f, scaled = 0.f;
   bool any_unfrozen = false;
   for (const FlexItem& item : items) {
-    occupied += item.margin_main_start + item.margin_main_end + (item.frozen ? item.target : item.base);
+    occupied +=
+        item.margin_main_start + item.margin_main_end + (item.frozen ? item.target : item.base);
     if (item.frozen) continue;
     any_unfrozen = true;
     const float factor = FlexFactor(item, grow);
@@ -257,7 +269,8 @@ bool FlexLayout::FlexRound(bool grow, float initial_free) {
   if (!any_unfrozen) return false;
   float remaining = main_size - occupied;
   // Factors that add up to less than 1 share only that part of the free space.
-  if (factors < 1.f && std::fabs(initial_free * factors) < std::fabs(remaining)) remaining = initial_free * factors;
+  if (factors < 1.f && std::fabs(initial_free * factors) < std::fabs(remaining))
+    remaining = initial_free * factors;
   float violation = 0.f;
   for (FlexItem& item : items) {
     if (item.frozen) continue;
@@ -287,8 +300,10 @@ Style::AlignSelf FlexLayout::AlignOf(const FlexItem& item) const {
 bool FlexLayout::Stretches(const FlexItem& item) const {
   if (item.is_text || item.auto_cross_start || item.auto_cross_end) return false;
   const auto align = AlignOf(item);
-  const auto& item_cross_size = row ? item.element->computed_.height : item.element->computed_.width;
-  return (align == Style::AlignSelf::Stretch || align == Style::AlignSelf::Normal) && item_cross_size.IsAuto();
+  const auto& item_cross_size =
+      row ? item.element->computed_.height : item.element->computed_.width;
+  return (align == Style::AlignSelf::Stretch || align == Style::AlignSelf::Normal) &&
+         item_cross_size.IsAuto();
 }
 
 void FlexLayout::LayOut(FlexItem& item, float cross_override) {
@@ -321,8 +336,11 @@ void FlexLayout::FindCrossSizes() {
   for (FlexItem& item : items) {
     // In a column a stretched item is laid out at the container's width at once.
     const bool stretch_column = !row && Stretches(item);
-    LayOut(item, stretch_column ? std::fmax(0.f, content_width - item.margin_cross_start - item.margin_cross_end) : -1.f);
-    line_cross = std::fmax(line_cross, item.cross + item.margin_cross_start + item.margin_cross_end);
+    LayOut(item, stretch_column ? std::fmax(0.f, content_width - item.margin_cross_start -
+                                                     item.margin_cross_end)
+                                : -1.f);
+    line_cross =
+        std::fmax(line_cross, item.cross + item.margin_cross_start + item.margin_cross_end);
   }
   if (cross_size < 0.f) cross_size = line_cross;
   if (!row) return;
@@ -335,7 +353,8 @@ void FlexLayout::StretchInRow(FlexItem& item) {
   const ComputedValues& values = item.element->computed_;
   float stretched = cross_size - item.margin_cross_start - item.margin_cross_end;
   const Box& box = item.element->box_;
-  const float edges = box.padding[kTop] + box.padding[kBottom] + box.border[kTop] + box.border[kBottom];
+  const float edges =
+      box.padding[kTop] + box.padding[kBottom] + box.border[kTop] + box.border[kBottom];
   const bool border_box = values.box_sizing == Style::BoxSizing::BorderBox;
   auto to_border = [&](float size) { return border_box ? size : size + edges; };
   const float max_height = values.max_height.IsDefinite(content_height >= 0.f)
@@ -376,8 +395,12 @@ void FlexLayout::Justify(float free_space, float& start, float& between) const {
   using J = Style::JustifyContent;
   switch (style.justify_content) {
     case J::FlexEnd:
-    case J::End: start = free_space; break;
-    case J::Center: start = free_space * 0.5f; break;
+    case J::End:
+      start = free_space;
+      break;
+    case J::Center:
+      start = free_space * 0.5f;
+      break;
     case J::SpaceBetween:
       if (free_space > 0.f && count > 1) between += free_space / float(count - 1);
       break;
@@ -397,20 +420,25 @@ void FlexLayout::Justify(float free_space, float& start, float& between) const {
         start = free_space * 0.5f;
       }
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
 float FlexLayout::CrossOffset(const FlexItem& item) const {
-  const float cross_free = cross_size - item.cross - item.margin_cross_start - item.margin_cross_end;
+  const float cross_free =
+      cross_size - item.cross - item.margin_cross_start - item.margin_cross_end;
   if (item.auto_cross_start && item.auto_cross_end) return cross_free * 0.5f;
   if (item.auto_cross_start) return cross_free;
   if (item.auto_cross_end) return 0.f;
   switch (AlignOf(item)) {
     case Style::AlignSelf::FlexEnd:
-    case Style::AlignSelf::End: return cross_free;
-    case Style::AlignSelf::Center: return cross_free * 0.5f;
-    default: return 0.f;
+    case Style::AlignSelf::End:
+      return cross_free;
+    case Style::AlignSelf::Center:
+      return cross_free * 0.5f;
+    default:
+      return 0.f;
   }
 }
 

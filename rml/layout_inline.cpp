@@ -2,15 +2,14 @@
 // line boxes, wrapping at spaces. Lines are as tall as their strut (the container's font and
 // line-height) and their items, aligned on a common baseline; text-align moves each line.
 
-#include "rml/layout_engine.h"
-
-#include "rml/core.h"
-#include "rml/font_engine.h"
-#include "rml/string_utilities.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+
+#include "rml/core.h"
+#include "rml/font_engine.h"
+#include "rml/layout_engine.h"
+#include "rml/string_utilities.h"
 
 namespace Rml {
 namespace {
@@ -24,18 +23,22 @@ struct Word {
 
 String TransformText(const String& text, Style::TextTransform transform) {
   switch (transform) {
-    case Style::TextTransform::Uppercase: return StringUtilities::ToUpper(text);
-    case Style::TextTransform::Lowercase: return StringUtilities::ToLower(text);
+    case Style::TextTransform::Uppercase:
+      return StringUtilities::ToUpper(text);
+    case Style::TextTransform::Lowercase:
+      return StringUtilities::ToLower(text);
     case Style::TextTransform::Capitalize: {
       String out = text;
       bool start = true;
       for (char& c : out) {
-        if (start && std::isalpha(static_cast<unsigned char>(c))) c = char(std::toupper(static_cast<unsigned char>(c)));
+        if (start && std::isalpha(static_cast<unsigned char>(c)))
+          c = char(std::toupper(static_cast<unsigned char>(c)));
         start = std::isspace(static_cast<unsigned char>(c)) != 0;
       }
       return out;
     }
-    case Style::TextTransform::None: break;
+    case Style::TextTransform::None:
+      break;
   }
   return text;
 }
@@ -126,9 +129,10 @@ struct Line {
 
 // The extent above and below the baseline of a line of text in an element's font.
 void TextExtent(const Element& element, float& above, float& below) {
-  const FontMetrics& metrics = GetFontEngineInterface() != nullptr
-                                   ? GetFontEngineInterface()->GetFontMetrics(element.GetFontFaceHandle())
-                                   : FontMetrics();
+  const FontMetrics& metrics =
+      GetFontEngineInterface() != nullptr
+          ? GetFontEngineInterface()->GetFontMetrics(element.GetFontFaceHandle())
+          : FontMetrics();
   const float content = metrics.ascent + metrics.descent;
   const float leading = element.GetComputedValues().line_height - content;
   above = metrics.ascent + leading * 0.5f;
@@ -243,7 +247,8 @@ void InlineFlow::Add(Element& child) {
   input.containing_width = width;
   input.shrink_to_fit = true;
   engine.FormatBox(child, input);
-  items.push_back({ItemKind::Atomic, &child, {}, child.box_.GetSize(BoxArea::Margin).x, false, false});
+  items.push_back(
+      {ItemKind::Atomic, &child, {}, child.box_.GetSize(BoxArea::Margin).x, false, false});
 }
 
 void InlineFlow::AddText(Element& text) {
@@ -257,7 +262,8 @@ void InlineFlow::AddText(Element& text) {
       items.push_back({ItemKind::Break, &text, {}, 0.f, false, false});
       continue;
     }
-    Item item{ItemKind::Word, &text, std::move(word.text), 0.f, word.space_before, word.space_after};
+    Item item{ItemKind::Word,    &text,           std::move(word.text), 0.f,
+              word.space_before, word.space_after};
     item.width = item.text.empty() ? 0.f : engine.TextWidth(*text.parent_, item.text);
     items.push_back(std::move(item));
     if (word.break_after) items.push_back({ItemKind::Break, &text, {}, 0.f, false, false});
@@ -269,9 +275,19 @@ void InlineFlow::AddInlineBox(Element& box_element) {
   input.containing_width = width;
   engine.ResolveEdges(box_element, input);
   const Box& box = box_element.box_;
-  items.push_back({ItemKind::Open, &box_element, {}, box.margin[kLeft] + box.border[kLeft] + box.padding[kLeft], false, false});
+  items.push_back({ItemKind::Open,
+                   &box_element,
+                   {},
+                   box.margin[kLeft] + box.border[kLeft] + box.padding[kLeft],
+                   false,
+                   false});
   for (auto& child : box_element.children_) Add(*child);
-  items.push_back({ItemKind::Close, &box_element, {}, box.margin[kRight] + box.border[kRight] + box.padding[kRight], false, false});
+  items.push_back({ItemKind::Close,
+                   &box_element,
+                   {},
+                   box.margin[kRight] + box.border[kRight] + box.padding[kRight],
+                   false,
+                   false});
 }
 
 void InlineFlow::BreakLines() {
@@ -286,9 +302,13 @@ void InlineFlow::BreakLines() {
         break;
       case ItemKind::Open:
       case ItemKind::Close:
-      case ItemKind::OutOfFlow: PlaceMarker(index); break;
+      case ItemKind::OutOfFlow:
+        PlaceMarker(index);
+        break;
       case ItemKind::Word:
-      case ItemKind::Atomic: PlaceContent(index); break;
+      case ItemKind::Atomic:
+        PlaceContent(index);
+        break;
     }
   }
 }
@@ -361,8 +381,9 @@ bool InlineFlow::LineExtent(const Line& line, float& above, float& below) const 
 
 void InlineFlow::SizeLines() {
   TextExtent(container, strut_above, strut_below);
-  container_metrics =
-      GetFontEngineInterface() != nullptr ? GetFontEngineInterface()->GetFontMetrics(container.font_face_) : FontMetrics();
+  container_metrics = GetFontEngineInterface() != nullptr
+                          ? GetFontEngineInterface()->GetFontMetrics(container.font_face_)
+                          : FontMetrics();
   for (Line& line : lines) {
     float above = 0.f, below = 0.f;
     const bool has_content = LineExtent(line, above, below);
@@ -431,8 +452,12 @@ void InlineFlow::PlaceLine(const Line& line) {
         CloseInlineBox(*item.element, x);
         current_text = nullptr;
         break;
-      case ItemKind::OutOfFlow: engine.AddOutOfFlow(*item.element, container, {x, origin.y + line.top}); break;
-      case ItemKind::Break: current_text = nullptr; break;
+      case ItemKind::OutOfFlow:
+        engine.AddOutOfFlow(*item.element, container, {x, origin.y + line.top});
+        break;
+      case ItemKind::Break:
+        current_text = nullptr;
+        break;
     }
   }
 }
@@ -446,25 +471,29 @@ void InlineFlow::PlaceAtomic(Element& box, const Line& line, float x) {
     top = line.top;
   else
     top = line.baseline - (box.has_baseline_ ? box.box_.margin[kTop] + box.baseline_ : height);
-  box.relative_position_ = Vector2f{x + box.box_.margin[kLeft], origin.y + top + box.box_.margin[kTop]};
+  box.relative_position_ =
+      Vector2f{x + box.box_.margin[kLeft], origin.y + top + box.box_.margin[kTop]};
   box.offset_parent_ = &container;
   engine.ApplyRelativeOffset(box, width, -1.f);
 }
 
 void InlineFlow::OpenInlineBox(Element& box, const Line& line, float x) {
   // The inline box's border box spans from here to its Close on the last line it reaches.
-  const FontMetrics& metrics =
-      GetFontEngineInterface() != nullptr ? GetFontEngineInterface()->GetFontMetrics(box.font_face_) : FontMetrics();
+  const FontMetrics& metrics = GetFontEngineInterface() != nullptr
+                                   ? GetFontEngineInterface()->GetFontMetrics(box.font_face_)
+                                   : FontMetrics();
   const float above = metrics.ascent;
   const float below = metrics.descent;
-  box.relative_position_ = {x + box.box_.margin[kLeft],
-                            origin.y + line.baseline - above - box.box_.padding[kTop] - box.box_.border[kTop]};
+  box.relative_position_ = {
+      x + box.box_.margin[kLeft],
+      origin.y + line.baseline - above - box.box_.padding[kTop] - box.box_.border[kTop]};
   box.box_.content = {0.f, above + below};
   box.offset_parent_ = &container;
 }
 
 void InlineFlow::CloseInlineBox(Element& box, float x) {
-  const float content_left = box.relative_position_.x + box.box_.border[kLeft] + box.box_.padding[kLeft];
+  const float content_left =
+      box.relative_position_.x + box.box_.border[kLeft] + box.box_.padding[kLeft];
   box.box_.content.x = std::fmax(0.f, x - content_left);
   engine.ApplyRelativeOffset(box, width, -1.f);
 }
@@ -479,7 +508,8 @@ void InlineFlow::SetBaseline() {
   }
 }
 
-float LayoutEngine::LayoutInline(Element& container, int first, int last, Vector2f origin, float width) {
+float LayoutEngine::LayoutInline(Element& container, int first, int last, Vector2f origin,
+                                 float width) {
   return InlineFlow(*this, container, origin, width).Run(first, last);
 }
 

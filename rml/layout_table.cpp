@@ -3,10 +3,10 @@
 // other columns between their minimum and maximum content widths. Every cell of a row is as tall
 // as the row.
 
-#include "rml/layout_engine.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "rml/layout_engine.h"
 
 namespace Rml {
 namespace {
@@ -15,7 +15,9 @@ struct Column {
   float min = 0.f, max = 0.f, fixed = -1.f, percent = -1.f, width = 0.f;
 };
 
-int SpanOf(const Element& cell) { return std::clamp(cell.GetAttribute<int>("colspan", 1), 1, 1000); }
+int SpanOf(const Element& cell) {
+  return std::clamp(cell.GetAttribute<int>("colspan", 1), 1, 1000);
+}
 
 // Column widths in a table `table_width` wide: percentage and fixed columns take their widths
 // (at least their minimum); the other columns share what remains, in proportion to their
@@ -44,7 +46,8 @@ void ResolveColumnWidths(std::vector<Column>& columns, float table_width) {
       column.width = auto_max > 0.f ? column.max + (remaining - auto_max) * column.max / auto_max
                                     : remaining / float(auto_count);
     } else if (remaining >= auto_min && auto_max > auto_min) {
-      column.width = column.min + (column.max - column.min) * (remaining - auto_min) / (auto_max - auto_min);
+      column.width =
+          column.min + (column.max - column.min) * (remaining - auto_min) / (auto_max - auto_min);
     } else {
       column.width = column.min;
     }
@@ -71,7 +74,10 @@ void LayoutEngine::ShiftContent(Element& cell, Element& element, float delta) {
 // one under another, every cell as tall as its row.
 struct TableLayout {
   TableLayout(LayoutEngine& engine, Element& table, float content_width)
-      : engine(engine), table(table), content_width(content_width), origin(table.box_.GetPosition(BoxArea::Content)) {}
+      : engine(engine),
+        table(table),
+        content_width(content_width),
+        origin(table.box_.GetPosition(BoxArea::Content)) {}
   // Returns the height of the rows.
   float Run();
 
@@ -112,7 +118,8 @@ std::vector<Element*> TableLayout::RowsOf(Element& table) {
       rows.push_back(child.get());
     } else if (display == Style::Display::TableRowGroup) {
       for (auto& grandchild : child->children_)
-        if (grandchild->computed_.display == Style::Display::TableRow) rows.push_back(grandchild.get());
+        if (grandchild->computed_.display == Style::Display::TableRow)
+          rows.push_back(grandchild.get());
     }
   }
   return rows;
@@ -140,14 +147,17 @@ void TableLayout::MeasureColumns() {
     for (Element* cell : CellsOf(*row)) {
       const int span = SpanOf(*cell);
       if (int(columns.size()) < column + span) columns.resize(size_t(column + span));
-      const float min = engine.OuterIntrinsicWidth(*cell, true), max = engine.OuterIntrinsicWidth(*cell, false);
+      const float min = engine.OuterIntrinsicWidth(*cell, true),
+                  max = engine.OuterIntrinsicWidth(*cell, false);
       if (span == 1) {
         Column& target = columns[size_t(column)];
         target.min = std::fmax(target.min, min);
         target.max = std::fmax(target.max, max);
         const auto& width = cell->computed_.width;
-        if (width.type == Style::LengthPercentageAuto::Length) target.fixed = std::fmax(target.fixed, max);
-        if (width.type == Style::LengthPercentageAuto::Percentage) target.percent = std::fmax(target.percent, width.value);
+        if (width.type == Style::LengthPercentageAuto::Length)
+          target.fixed = std::fmax(target.fixed, max);
+        if (width.type == Style::LengthPercentageAuto::Percentage)
+          target.percent = std::fmax(target.percent, width.value);
       }
       column += span;
     }
@@ -165,7 +175,8 @@ void TableLayout::WidenForSpans() {
           min_sum += columns[size_t(i)].min;
           max_sum += columns[size_t(i)].max;
         }
-        const float min = engine.OuterIntrinsicWidth(*cell, true), max = engine.OuterIntrinsicWidth(*cell, false);
+        const float min = engine.OuterIntrinsicWidth(*cell, true),
+                    max = engine.OuterIntrinsicWidth(*cell, false);
         for (int i = column; i < column + span; ++i) {
           if (min > min_sum) columns[size_t(i)].min += (min - min_sum) / float(span);
           if (max > max_sum) columns[size_t(i)].max += (max - max_sum) / float(span);
@@ -178,7 +189,8 @@ void TableLayout::WidenForSpans() {
 
 float TableLayout::SpanWidth(int column, int span) const {
   float width = 0.f;
-  for (int i = column; i < column + span && i < int(columns.size()); ++i) width += columns[size_t(i)].width;
+  for (int i = column; i < column + span && i < int(columns.size()); ++i)
+    width += columns[size_t(i)].width;
   return width;
 }
 
@@ -199,14 +211,17 @@ void TableLayout::LayOutRow(Element& row) {
   PlaceCells(row, cells, row_height);
   row.box_ = Box();
   row.box_.content = {content_width, row_height};
-  row.relative_position_ = holder == &table ? origin + Vector2f{0.f, y} : Vector2f{0.f, y - group_top};
+  row.relative_position_ =
+      holder == &table ? origin + Vector2f{0.f, y} : Vector2f{0.f, y - group_top};
   row.offset_parent_ = holder;
   y += row_height;
   if (holder != &table) holder->box_.content.y = y - group_top;
 }
 
 float TableLayout::FormatCells(const Element& row, const std::vector<Element*>& cells) {
-  float row_height = row.computed_.height.type == Style::LengthPercentageAuto::Length ? row.computed_.height.value : 0.f;
+  float row_height = row.computed_.height.type == Style::LengthPercentageAuto::Length
+                         ? row.computed_.height.value
+                         : 0.f;
   int column = 0;
   for (Element* cell : cells) {
     const int span = SpanOf(*cell);
@@ -234,11 +249,14 @@ void TableLayout::PlaceCells(Element& row, const std::vector<Element*>& cells, f
     }
     const auto align = cell->computed_.vertical_align;
     const float free_height = cell->box_.content.y - cell->content_extent_;
-    if (free_height > 0.f && (align == Style::VerticalAlign::Middle || align == Style::VerticalAlign::Bottom))
-      LayoutEngine::ShiftContent(*cell, *cell, free_height * (align == Style::VerticalAlign::Middle ? 0.5f : 1.f));
+    if (free_height > 0.f &&
+        (align == Style::VerticalAlign::Middle || align == Style::VerticalAlign::Bottom))
+      LayoutEngine::ShiftContent(
+          *cell, *cell, free_height * (align == Style::VerticalAlign::Middle ? 0.5f : 1.f));
     cell->relative_position_ = {x, 0.f};
     cell->offset_parent_ = &row;
-    for (int i = column; i < column + span && i < int(columns.size()); ++i) x += columns[size_t(i)].width;
+    for (int i = column; i < column + span && i < int(columns.size()); ++i)
+      x += columns[size_t(i)].width;
     column += span;
   }
 }

@@ -1,11 +1,11 @@
 #include "rml/log.h"
 
-#include "rml/core.h"
-#include "rml/system_interface.h"
-
 #include <cstdarg>
 #include <cstdio>
 #include <unordered_set>
+
+#include "rml/core.h"
+#include "rml/system_interface.h"
 
 namespace Rml {
 namespace {

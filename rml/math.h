@@ -1,9 +1,9 @@
 #pragma once
 // Small numeric helpers used when turning layout into pixels.
 
-#include "rml/types.h"
-
 #include <cmath>
+
+#include "rml/types.h"
 
 namespace Rml::Math {
 

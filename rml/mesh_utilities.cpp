@@ -2,7 +2,8 @@
 
 namespace Rml::MeshUtilities {
 
-void GenerateQuad(Mesh& mesh, Vector2f origin, Vector2f size, Colourb colour, Vector2f uv0, Vector2f uv1) {
+void GenerateQuad(Mesh& mesh, Vector2f origin, Vector2f size, Colourb colour, Vector2f uv0,
+                  Vector2f uv1) {
   const int base = int(mesh.vertices.size());
   mesh.vertices.push_back({origin, colour, uv0});
   mesh.vertices.push_back({{origin.x + size.x, origin.y}, colour, {uv1.x, uv0.y}});

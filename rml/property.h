@@ -3,34 +3,100 @@
 // style sheet or an inline style holds. Each id has one definition in property_definitions.cpp
 // (name, inherited or not, default, value kind); shorthands expand into several declarations.
 
-#include "rml/types.h"
-
 #include <cstdint>
 #include <string_view>
+
+#include "rml/types.h"
 
 namespace Rml {
 
 enum class PropertyId : std::uint8_t {
-  Display, Position, Top, Right, Bottom, Left,
-  Width, Height, MinWidth, MaxWidth, MinHeight, MaxHeight,
-  MarginTop, MarginRight, MarginBottom, MarginLeft,
-  PaddingTop, PaddingRight, PaddingBottom, PaddingLeft,
-  BorderTopWidth, BorderRightWidth, BorderBottomWidth, BorderLeftWidth,
-  BorderTopColor, BorderRightColor, BorderBottomColor, BorderLeftColor,
-  BorderRadius, BoxSizing, OverflowX, OverflowY, ZIndex, Visibility, Opacity,
-  Color, BackgroundColor, FontFamily, FontSize, FontWeight, FontStyle,
-  TextAlign, TextTransform, LetterSpacing, LineHeight, WhiteSpace, VerticalAlign,
-  ImageColor, PointerEvents, Decorator,
-  FlexDirection, JustifyContent, AlignItems, AlignSelf, FlexGrow, FlexShrink, FlexBasis,
-  RowGap, ColumnGap,
-  Transform, TransformOriginX, TransformOriginY, Animation, Transition,
+  Display,
+  Position,
+  Top,
+  Right,
+  Bottom,
+  Left,
+  Width,
+  Height,
+  MinWidth,
+  MaxWidth,
+  MinHeight,
+  MaxHeight,
+  MarginTop,
+  MarginRight,
+  MarginBottom,
+  MarginLeft,
+  PaddingTop,
+  PaddingRight,
+  PaddingBottom,
+  PaddingLeft,
+  BorderTopWidth,
+  BorderRightWidth,
+  BorderBottomWidth,
+  BorderLeftWidth,
+  BorderTopColor,
+  BorderRightColor,
+  BorderBottomColor,
+  BorderLeftColor,
+  BorderRadius,
+  BoxSizing,
+  OverflowX,
+  OverflowY,
+  ZIndex,
+  Visibility,
+  Opacity,
+  Color,
+  BackgroundColor,
+  FontFamily,
+  FontSize,
+  FontWeight,
+  FontStyle,
+  TextAlign,
+  TextTransform,
+  LetterSpacing,
+  LineHeight,
+  WhiteSpace,
+  VerticalAlign,
+  ImageColor,
+  PointerEvents,
+  Decorator,
+  FlexDirection,
+  JustifyContent,
+  AlignItems,
+  AlignSelf,
+  FlexGrow,
+  FlexShrink,
+  FlexBasis,
+  RowGap,
+  ColumnGap,
+  Transform,
+  TransformOriginX,
+  TransformOriginY,
+  Animation,
+  Transition,
   Count
 };
 constexpr int kPropertyCount = int(PropertyId::Count);
 
 // The unit of a parsed value. Keywords carry their index in the property's keyword list.
 enum class Unit : std::uint8_t {
-  Unknown, Keyword, Number, Px, Percent, Em, Rem, Vw, Vh, Dp, Deg, S, Colour, String, Inherit, Initial
+  Unknown,
+  Keyword,
+  Number,
+  Px,
+  Percent,
+  Em,
+  Rem,
+  Vw,
+  Vh,
+  Dp,
+  Deg,
+  S,
+  Colour,
+  String,
+  Inherit,
+  Initial
 };
 
 struct Property {
@@ -55,11 +121,11 @@ using DeclarationList = std::vector<Declaration>;
 
 // What kind of value a property takes.
 enum class PropertyKind : std::uint8_t {
-  Keyword,        // one of the definition's keywords
-  Length,         // length or percentage, or one of the keywords (auto, none, normal...)
-  Number,         // a plain number, or one of the keywords
+  Keyword,  // one of the definition's keywords
+  Length,   // length or percentage, or one of the keywords (auto, none, normal...)
+  Number,   // a plain number, or one of the keywords
   Colour,
-  Text,           // kept as written (font-family, decorator)
+  Text,  // kept as written (font-family, decorator)
 };
 
 struct PropertyDefinition {

@@ -1,9 +1,9 @@
 // The table of properties: one row per PropertyId, in the enum's order. Keyword lists give the
 // order of the matching enums in computed_values.h.
 
-#include "rml/property.h"
-
 #include <array>
+
+#include "rml/property.h"
 
 namespace Rml {
 namespace {
@@ -68,8 +68,8 @@ constexpr std::array<PropertyDefinition, kPropertyCount> kDefinitions{{
     {"justify-content", false, K::Keyword,
      "flex-start,flex-end,center,space-between,space-around,space-evenly,start,end,normal",
      "flex-start"},
-    {"align-items", false, K::Keyword, "stretch,flex-start,flex-end,center,baseline,start,end,normal",
-     "stretch"},
+    {"align-items", false, K::Keyword,
+     "stretch,flex-start,flex-end,center,baseline,start,end,normal", "stretch"},
     {"align-self", false, K::Keyword,
      "auto,stretch,flex-start,flex-end,center,baseline,start,end,normal", "auto"},
     {"flex-grow", false, K::Number, "", "0"},
@@ -90,8 +90,8 @@ const std::array<Property, kPropertyCount>& Defaults() {
     for (int i = 0; i < kPropertyCount; ++i) {
       DeclarationList parsed;
       String error;
-      if (ParseDeclaration(kDefinitions[size_t(i)].name, kDefinitions[size_t(i)].default_value, false,
-                           parsed, error) &&
+      if (ParseDeclaration(kDefinitions[size_t(i)].name, kDefinitions[size_t(i)].default_value,
+                           false, parsed, error) &&
           parsed.size() == 1)
         parsed_defaults[size_t(i)] = parsed[0].value;
       else

@@ -1,16 +1,15 @@
 // Parsing property values: lengths with units, numbers, keywords, colours and text, and the
 // shorthands (margin, padding, border..., overflow, flex, gap) that expand into longhands.
 
-#include "rml/property.h"
-
-#include "rml/animation.h"
-#include "rml/string_utilities.h"
-#include "rml/transform.h"
-
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+
+#include "rml/animation.h"
+#include "rml/property.h"
+#include "rml/string_utilities.h"
+#include "rml/transform.h"
 
 namespace Rml {
 namespace {
@@ -20,16 +19,16 @@ struct NamedColour {
   Colourb colour;
 };
 constexpr NamedColour kNamedColours[] = {
-    {"transparent", {0, 0, 0, 0}},     {"black", {0, 0, 0}},          {"white", {255, 255, 255}},
-    {"red", {255, 0, 0}},              {"lime", {0, 255, 0}},         {"green", {0, 128, 0}},
-    {"blue", {0, 0, 255}},             {"yellow", {255, 255, 0}},     {"cyan", {0, 255, 255}},
-    {"aqua", {0, 255, 255}},           {"magenta", {255, 0, 255}},    {"fuchsia", {255, 0, 255}},
-    {"gray", {128, 128, 128}},         {"grey", {128, 128, 128}},     {"silver", {192, 192, 192}},
-    {"maroon", {128, 0, 0}},           {"olive", {128, 128, 0}},      {"purple", {128, 0, 128}},
-    {"teal", {0, 128, 128}},           {"navy", {0, 0, 128}},         {"orange", {255, 165, 0}},
-    {"gold", {255, 215, 0}},           {"pink", {255, 192, 203}},     {"brown", {165, 42, 42}},
-    {"darkgray", {169, 169, 169}},     {"lightgray", {211, 211, 211}}, {"darkred", {139, 0, 0}},
-    {"crimson", {220, 20, 60}},        {"indigo", {75, 0, 130}},      {"violet", {238, 130, 238}},
+    {"transparent", {0, 0, 0, 0}}, {"black", {0, 0, 0}},           {"white", {255, 255, 255}},
+    {"red", {255, 0, 0}},          {"lime", {0, 255, 0}},          {"green", {0, 128, 0}},
+    {"blue", {0, 0, 255}},         {"yellow", {255, 255, 0}},      {"cyan", {0, 255, 255}},
+    {"aqua", {0, 255, 255}},       {"magenta", {255, 0, 255}},     {"fuchsia", {255, 0, 255}},
+    {"gray", {128, 128, 128}},     {"grey", {128, 128, 128}},      {"silver", {192, 192, 192}},
+    {"maroon", {128, 0, 0}},       {"olive", {128, 128, 0}},       {"purple", {128, 0, 128}},
+    {"teal", {0, 128, 128}},       {"navy", {0, 0, 128}},          {"orange", {255, 165, 0}},
+    {"gold", {255, 215, 0}},       {"pink", {255, 192, 203}},      {"brown", {165, 42, 42}},
+    {"darkgray", {169, 169, 169}}, {"lightgray", {211, 211, 211}}, {"darkred", {139, 0, 0}},
+    {"crimson", {220, 20, 60}},    {"indigo", {75, 0, 130}},       {"violet", {238, 130, 238}},
 };
 
 int HexDigit(char c) {
@@ -107,7 +106,8 @@ bool ParseValue(PropertyId id, std::string_view text, Property& property) {
     std::vector<AnimationDeclaration> animations;
     if (id == PropertyId::Animation && !ParseAnimationList(text, animations, error)) return false;
     std::vector<TransitionDeclaration> transitions;
-    if (id == PropertyId::Transition && !ParseTransitionList(text, transitions, error)) return false;
+    if (id == PropertyId::Transition && !ParseTransitionList(text, transitions, error))
+      return false;
     property.unit = Unit::String;
     property.string = String(text);
     return true;
@@ -129,9 +129,9 @@ bool ParseValue(PropertyId id, std::string_view text, Property& property) {
       std::string_view rest;
       if (!ParseNumber(lower, property.number, rest) || !rest.empty()) return false;
       property.unit = Unit::Number;
-      if (id == PropertyId::Opacity) property.number = std::fmin(std::fmax(property.number, 0.f), 1.f);
-      if (id == PropertyId::FlexGrow || id == PropertyId::FlexShrink)
-        return property.number >= 0.f;
+      if (id == PropertyId::Opacity)
+        property.number = std::fmin(std::fmax(property.number, 0.f), 1.f);
+      if (id == PropertyId::FlexGrow || id == PropertyId::FlexShrink) return property.number >= 0.f;
       return true;
     }
     case PropertyKind::Length:
@@ -169,9 +169,11 @@ constexpr PropertyId kMargins[4] = {PropertyId::MarginTop, PropertyId::MarginRig
 constexpr PropertyId kPaddings[4] = {PropertyId::PaddingTop, PropertyId::PaddingRight,
                                      PropertyId::PaddingBottom, PropertyId::PaddingLeft};
 constexpr PropertyId kBorderWidths[4] = {PropertyId::BorderTopWidth, PropertyId::BorderRightWidth,
-                                         PropertyId::BorderBottomWidth, PropertyId::BorderLeftWidth};
+                                         PropertyId::BorderBottomWidth,
+                                         PropertyId::BorderLeftWidth};
 constexpr PropertyId kBorderColours[4] = {PropertyId::BorderTopColor, PropertyId::BorderRightColor,
-                                          PropertyId::BorderBottomColor, PropertyId::BorderLeftColor};
+                                          PropertyId::BorderBottomColor,
+                                          PropertyId::BorderLeftColor};
 
 bool IsBorderStyle(const String& word) {
   return word == "none" || word == "hidden" || word == "solid" || word == "dotted" ||
@@ -219,10 +221,8 @@ int BorderSide(std::string_view name) {
 bool AddFlex(const StringList& values, bool important, DeclarationList& out) {
   if (values.size() == 1) {
     const String lower = StringUtilities::ToLower(values[0]);
-    if (lower == "none")
-      return AddFlex({"0", "0", "auto"}, important, out);
-    if (lower == "auto")
-      return AddFlex({"1", "1", "auto"}, important, out);
+    if (lower == "none") return AddFlex({"0", "0", "auto"}, important, out);
+    if (lower == "auto") return AddFlex({"1", "1", "auto"}, important, out);
   }
   if (values.empty() || values.size() > 3) return false;
   String grow = "1", shrink = "1", basis = "0px";
@@ -357,7 +357,8 @@ bool ParseDeclaration(std::string_view name_text, std::string_view value_text, b
              AddLonghand(PropertyId::TransformOriginX, pair[0], important, out) &&
              AddLonghand(PropertyId::TransformOriginY, pair[1], important, out);
   } else if (name == "background") {
-    parsed = values.size() == 1 && AddLonghand(PropertyId::BackgroundColor, values[0], important, out);
+    parsed =
+        values.size() == 1 && AddLonghand(PropertyId::BackgroundColor, values[0], important, out);
   } else {
     return fail("unknown property");
   }

@@ -5,10 +5,10 @@
 // default implementations that do nothing (or report failure), so a backend only implements what
 // it supports.
 
+#include <span>
+
 #include "rml/types.h"
 #include "rml/variant.h"
-
-#include <span>
 
 namespace Rml {
 
@@ -25,7 +25,8 @@ class RenderInterface {
   // Loads a texture from a file path; writes its size in pixels into texture_dimensions.
   virtual TextureHandle LoadTexture(Vector2i& texture_dimensions, const String& source) = 0;
   // Makes a texture of premultiplied RGBA bytes, 4 per pixel, rows top to bottom.
-  virtual TextureHandle GenerateTexture(std::span<const byte> source, Vector2i source_dimensions) = 0;
+  virtual TextureHandle GenerateTexture(std::span<const byte> source,
+                                        Vector2i source_dimensions) = 0;
   virtual void ReleaseTexture(TextureHandle texture) = 0;
   virtual void EnableScissorRegion(bool enable) = 0;
   // Region in pixels of the context, origin top-left.

@@ -1,11 +1,11 @@
 #include "rml/render_manager.h"
 
-#include "rml/log.h"
-#include "rml/system_interface.h"
-
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+
+#include "rml/log.h"
+#include "rml/system_interface.h"
 
 namespace Rml {
 
@@ -39,7 +39,8 @@ bool SameMesh(const Mesh& a, const Mesh& b) {
   return a.indices == b.indices &&
          std::equal(a.vertices.begin(), a.vertices.end(), b.vertices.begin(), b.vertices.end(),
                     [](const Vertex& x, const Vertex& y) {
-                      return x.position == y.position && x.colour == y.colour && x.tex_coord == y.tex_coord;
+                      return x.position == y.position && x.colour == y.colour &&
+                             x.tex_coord == y.tex_coord;
                     });
 }
 
@@ -79,7 +80,8 @@ TextureHandle TextureResource::GetHandle(RenderInterface* render_interface) {
     handle_ = render_interface->LoadTexture(dimensions, source_);
     owner_ = render_interface;
     dimensions_ = handle_ != 0 ? dimensions : Vector2i{0, 0};
-    if (handle_ == 0) Log::MessageOnce(Log::LT_WARNING, "Could not load texture '%s'", source_.c_str());
+    if (handle_ == 0)
+      Log::MessageOnce(Log::LT_WARNING, "Could not load texture '%s'", source_.c_str());
   }
   return handle_;
 }
@@ -148,7 +150,8 @@ void Geometry::Render(Vector2f translation, Texture texture, const CompiledShade
 }
 
 Texture TextureSource::GetTexture(RenderManager& render_manager) const {
-  return render_manager.LoadTexture(document_path_.empty() ? source_ : JoinDocumentPath(document_path_, source_));
+  return render_manager.LoadTexture(
+      document_path_.empty() ? source_ : JoinDocumentPath(document_path_, source_));
 }
 
 RenderManager::~RenderManager() {
@@ -168,7 +171,8 @@ Geometry RenderManager::MakeGeometry(const Mesh& mesh) {
     return Geometry(this, shared.handle, entry->second);
   }
 
-  const CompiledGeometryHandle handle = render_interface_->CompileGeometry(mesh.vertices, mesh.indices);
+  const CompiledGeometryHandle handle =
+      render_interface_->CompileGeometry(mesh.vertices, mesh.indices);
   if (handle == 0) return {};
   std::size_t slot = geometry_slots_.size();
   if (!free_slots_.empty()) {
@@ -210,7 +214,8 @@ void RenderManager::ReleaseUnusedGeometry() {
     shared.waiting = false;
     if (shared.holders > 0) continue;
     const auto [first, last] = slots_by_key_.equal_range(shared.key);
-    const auto entry = std::find_if(first, last, [slot](const auto& item) { return item.second == slot; });
+    const auto entry =
+        std::find_if(first, last, [slot](const auto& item) { return item.second == slot; });
     if (entry != last) spare_nodes_.push_back(slots_by_key_.extract(entry));
     render_interface_->ReleaseGeometry(shared.handle);
     shared.handle = 0;

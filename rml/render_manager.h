@@ -16,13 +16,13 @@
 // TextureResource that describes them lives as long as its owner and regenerates its handle
 // when its pixels change.
 
-#include "rml/render_interface.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <unordered_map>
 #include <vector>
+
+#include "rml/render_interface.h"
 
 namespace Rml {
 
@@ -61,7 +61,8 @@ class TextureResource {
 class Texture {
  public:
   Texture() = default;
-  Texture(RenderManager* manager, TextureResource* resource) : manager_(manager), resource_(resource) {}
+  Texture(RenderManager* manager, TextureResource* resource)
+      : manager_(manager), resource_(resource) {}
   explicit operator bool() const { return resource_ != nullptr; }
   Vector2i GetDimensions() const;
   TextureHandle GetHandle() const;
@@ -77,7 +78,8 @@ class Texture {
 class CompiledShader {
  public:
   CompiledShader() = default;
-  CompiledShader(RenderManager* manager, CompiledShaderHandle handle) : manager_(manager), handle_(handle) {}
+  CompiledShader(RenderManager* manager, CompiledShaderHandle handle)
+      : manager_(manager), handle_(handle) {}
   CompiledShader(CompiledShader&& other) noexcept { *this = std::move(other); }
   CompiledShader& operator=(CompiledShader&& other) noexcept;
   ~CompiledShader() { Release(); }

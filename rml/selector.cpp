@@ -1,9 +1,9 @@
 #include "rml/selector.h"
 
+#include <cctype>
+
 #include "rml/element.h"
 #include "rml/string_utilities.h"
-
-#include <cctype>
 
 namespace Rml {
 namespace {
@@ -20,7 +20,8 @@ size_t ReadName(std::string_view text, size_t position, String& name) {
   return position;
 }
 
-bool ParseCompound(std::string_view text, CompoundSelector& compound, int& specificity, String& error) {
+bool ParseCompound(std::string_view text, CompoundSelector& compound, int& specificity,
+                   String& error) {
   size_t position = 0;
   if (!text.empty() && text[0] == '*') {
     position = 1;
@@ -67,7 +68,8 @@ bool ParseCompound(std::string_view text, CompoundSelector& compound, int& speci
       if (equals != std::string_view::npos) {
         condition.has_value = true;
         condition.value = StringUtilities::Trim(String(inside.substr(equals + 1)));
-        if (condition.value.size() >= 2 && (condition.value[0] == '"' || condition.value[0] == '\'') &&
+        if (condition.value.size() >= 2 &&
+            (condition.value[0] == '"' || condition.value[0] == '\'') &&
             condition.value.back() == condition.value[0])
           condition.value = condition.value.substr(1, condition.value.size() - 2);
       }
@@ -154,8 +156,8 @@ namespace {
 // The element that compounds[first..last] match when compounds[last] matches `bottom` and each
 // compound to its left matches the parent of the one after it (a chain joined by '>'); null
 // when they do not.
-const Element* MatchChildChain(const std::vector<CompoundSelector>& compounds, size_t first, size_t last,
-                               const Element* bottom) {
+const Element* MatchChildChain(const std::vector<CompoundSelector>& compounds, size_t first,
+                               size_t last, const Element* bottom) {
   const Element* element = bottom;
   for (size_t index = last + 1; index-- > first;) {
     if (element == nullptr || !compounds[index].Matches(*element)) return nullptr;

@@ -3,10 +3,10 @@
 // :hover, :active, :focus and :checked, joined by descendant (space) and child (>) combinators.
 // Specificity counts ids, then classes, attributes and pseudo-classes, then types.
 
-#include "rml/types.h"
-
 #include <cstdint>
 #include <string_view>
+
+#include "rml/types.h"
 
 namespace Rml {
 

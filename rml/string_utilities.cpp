@@ -121,8 +121,8 @@ String DecodeRml(const String& text) {
   static const struct {
     const char* name;
     char32_t code_point;
-  } kEntities[] = {{"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''},
-                   {"nbsp", 0xA0}, {"copy", 0xA9}};
+  } kEntities[] = {{"lt", '<'},    {"gt", '>'},    {"amp", '&'},  {"quot", '"'},
+                   {"apos", '\''}, {"nbsp", 0xA0}, {"copy", 0xA9}};
   String out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
@@ -168,11 +168,20 @@ String EncodeRml(const String& text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;

@@ -1,13 +1,13 @@
 #include "rml/style_engine.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+
 #include "rml/animation.h"
 #include "rml/context.h"
 #include "rml/core.h"
 #include "rml/font_engine.h"
-
-#include <algorithm>
-#include <array>
-#include <cmath>
 
 namespace Rml {
 namespace {
@@ -32,7 +32,8 @@ bool StyleEngine::LayoutDiffers(const ComputedValues& before, const ComputedValu
   painted_like_after = before;
   painted_like_after.color = after.color;
   painted_like_after.background_color = after.background_color;
-  for (int edge = 0; edge < 4; ++edge) painted_like_after.border_colour[edge] = after.border_colour[edge];
+  for (int edge = 0; edge < 4; ++edge)
+    painted_like_after.border_colour[edge] = after.border_colour[edge];
   painted_like_after.image_color = after.image_color;
   painted_like_after.opacity = after.opacity;
   painted_like_after.decorator = after.decorator;
@@ -48,13 +49,15 @@ bool StyleEngine::GeometryDiffers(const ComputedValues& before, const ComputedVa
   return !(drawn_like_after == after);
 }
 
-StyleEngine::Change StyleEngine::UpdateDocument(ElementDocument& document, const UnitContext& units) {
+StyleEngine::Change StyleEngine::UpdateDocument(ElementDocument& document,
+                                                const UnitContext& units) {
   if (!document.style_dirty_ && !document.child_style_dirty_) return Change::None;
   return UpdateElement(document, document.GetStyleSheet(), nullptr, 1.f, units, false);
 }
 
-StyleEngine::Change StyleEngine::UpdateElement(Element& element, const StyleSheet& sheet, const ComputedValues* parent,
-                                               float parent_opacity, const UnitContext& units, bool force) {
+StyleEngine::Change StyleEngine::UpdateElement(Element& element, const StyleSheet& sheet,
+                                               const ComputedValues* parent, float parent_opacity,
+                                               const UnitContext& units, bool force) {
   Change changed = Change::None;
   const bool restyle = force || element.style_dirty_;
   if (restyle) {
@@ -76,7 +79,8 @@ StyleEngine::Change StyleEngine::UpdateElement(Element& element, const StyleShee
     if (previous_face != element.font_face_ || LayoutDiffers(previous, element.computed_)) {
       changed = Change::Layout;
       element.geometry_dirty_ = true;
-    } else if (GeometryDiffers(previous, element.computed_) || previous_opacity != element.effective_opacity_) {
+    } else if (GeometryDiffers(previous, element.computed_) ||
+               previous_opacity != element.effective_opacity_) {
       changed = Change::Paint;
       element.geometry_dirty_ = true;
     }
@@ -90,13 +94,13 @@ StyleEngine::Change StyleEngine::UpdateElement(Element& element, const StyleShee
   UnitContext child_units = units;
   child_units.parent_font_size = element.computed_.font_size;
   for (auto& child : element.children_)
-    changed = Combine(changed, UpdateElement(*child, sheet, &element.computed_, element.effective_opacity_,
-                                             child_units, restyle));
+    changed = Combine(changed, UpdateElement(*child, sheet, &element.computed_,
+                                             element.effective_opacity_, child_units, restyle));
   return changed;
 }
 
-void StyleEngine::ComputeElement(Element& element, const StyleSheet& sheet, const ComputedValues* parent,
-                                 const UnitContext& units) {
+void StyleEngine::ComputeElement(Element& element, const StyleSheet& sheet,
+                                 const ComputedValues* parent, const UnitContext& units) {
   std::array<const Property*, kPropertyCount> specified{};
   if (element.tag_ != "#text") {
     // Reused between calls: restyling allocates only when a bigger match list is needed.
@@ -105,33 +109,37 @@ void StyleEngine::ComputeElement(Element& element, const StyleSheet& sheet, cons
     for (const StyleRule& rule : sheet.GetRules()) {
       if (!rule.selector.Matches(element)) continue;
       for (const Declaration& declaration : rule.declarations) {
-        const std::uint64_t key = (std::uint64_t(declaration.important) << 62) |
-                                  (std::uint64_t(std::min(rule.selector.specificity, 0xFFFFFF)) << 24) |
-                                  std::uint64_t(rule.order & 0xFFFFFF);
+        const std::uint64_t key =
+            (std::uint64_t(declaration.important) << 62) |
+            (std::uint64_t(std::min(rule.selector.specificity, 0xFFFFFF)) << 24) |
+            std::uint64_t(rule.order & 0xFFFFFF);
         matches.push_back({key, matches.size(), &declaration});
       }
     }
     for (const Declaration& declaration : element.inline_style_)
-      matches.push_back(
-          {(std::uint64_t(declaration.important) << 62) | (std::uint64_t(1) << 61), matches.size(), &declaration});
+      matches.push_back({(std::uint64_t(declaration.important) << 62) | (std::uint64_t(1) << 61),
+                         matches.size(), &declaration});
     // Equal keys keep the order they were gathered in; std::sort on (key, position) does that
     // without the temporary buffer std::stable_sort would allocate on every restyle.
     std::sort(matches.begin(), matches.end(), [&](const Match& a, const Match& b) {
       return a.key != b.key ? a.key < b.key : a.position < b.position;
     });
-    for (const Match& match : matches) specified[size_t(match.declaration->id)] = &match.declaration->value;
+    for (const Match& match : matches)
+      specified[size_t(match.declaration->id)] = &match.declaration->value;
   }
   ComputeValues(element.computed_, specified.data(), parent, units);
-  if (const String* language = element.FindAttribute("lang")) element.computed_.language = *language;
-  if (const String* direction = element.FindAttribute("dir")) element.computed_.direction = *direction;
+  if (const String* language = element.FindAttribute("lang"))
+    element.computed_.language = *language;
+  if (const String* direction = element.FindAttribute("dir"))
+    element.computed_.direction = *direction;
 
   element.font_face_ = 0;
   if (FontEngineInterface* engine = GetFontEngineInterface()) {
     const int size = int(std::lround(element.computed_.font_size));
     if (size > 0)
-      element.font_face_ = engine->GetFontFaceHandle(element.computed_.font_family,
-                                                    element.computed_.font_style == Style::FontStyle::Italic,
-                                                    element.computed_.font_weight, size);
+      element.font_face_ = engine->GetFontFaceHandle(
+          element.computed_.font_family, element.computed_.font_style == Style::FontStyle::Italic,
+          element.computed_.font_weight, size);
   }
 }
 

@@ -1,9 +1,9 @@
 #include "rml/style_sheet.h"
 
+#include <algorithm>
+
 #include "rml/log.h"
 #include "rml/string_utilities.h"
-
-#include <algorithm>
 
 namespace Rml {
 namespace {
@@ -68,7 +68,8 @@ size_t FindBlockEnd(const String& text, size_t open) {
 
 }  // namespace
 
-void ParseDeclarationBlock(std::string_view text, const String& source, int line, DeclarationList& out) {
+void ParseDeclarationBlock(std::string_view text, const String& source, int line,
+                           DeclarationList& out) {
   LineCounter lines(text, line);
   size_t start = 0;
   while (start < text.size()) {
@@ -148,13 +149,14 @@ void StyleSheet::Parse(std::string_view input, const String& source, int first_l
       StringUtilities::SplitValues(words, prelude);
       if (StringUtilities::ToLower(words[0]) == "@keyframes") {
         if (words.size() == 2)
-          ParseKeyframes(words[1], std::string_view(text.data() + open + 1, end - open - 2), source, body_line);
+          ParseKeyframes(words[1], std::string_view(text.data() + open + 1, end - open - 2), source,
+                         body_line);
         else
           Log::Message(Log::LT_WARNING, "%s:%d: @keyframes needs one name", source.c_str(), line);
       } else if (StringUtilities::ToLower(words[0]) == "@spritesheet") {
         if (words.size() == 2)
-          ParseSpritesheet(words[1], std::string_view(text.data() + open + 1, end - open - 2), source,
-                           body_line);
+          ParseSpritesheet(words[1], std::string_view(text.data() + open + 1, end - open - 2),
+                           source, body_line);
         else
           Log::Message(Log::LT_WARNING, "%s:%d: @spritesheet needs one name", source.c_str(), line);
       }
@@ -183,7 +185,8 @@ void StyleSheet::Parse(std::string_view input, const String& source, int first_l
   }
 }
 
-void StyleSheet::ParseKeyframes(const String& name, std::string_view body, const String& source, int first_line) {
+void StyleSheet::ParseKeyframes(const String& name, std::string_view body, const String& source,
+                                int first_line) {
   KeyframesRule rule{name, {}};
   const String text(body);
   LineCounter lines(text, first_line);
@@ -195,25 +198,30 @@ void StyleSheet::ParseKeyframes(const String& name, std::string_view body, const
     const int line = lines.LineOf(open);
     const size_t end = FindBlockEnd(text, open);
     if (end == String::npos) {
-      Log::Message(Log::LT_WARNING, "%s:%d: keyframe '%s' is never closed", source.c_str(), line, prelude.c_str());
+      Log::Message(Log::LT_WARNING, "%s:%d: keyframe '%s' is never closed", source.c_str(), line,
+                   prelude.c_str());
       break;
     }
     position = end;
     DeclarationList declarations;
-    ParseDeclarationBlock(std::string_view(text.data() + open + 1, end - open - 2), source, line, declarations);
+    ParseDeclarationBlock(std::string_view(text.data() + open + 1, end - open - 2), source, line,
+                          declarations);
     StringList selectors;
     StringUtilities::ExpandString(selectors, prelude, ',');
     for (const String& selector : selectors) {
       const String lower = StringUtilities::ToLower(selector);
       Property percent;
       float at = -1.f;
-      if (lower == "from") at = 0.f;
-      else if (lower == "to") at = 1.f;
-      else if (ParseLength(lower, percent) && percent.unit == Unit::Percent && percent.number >= 0.f &&
-               percent.number <= 100.f)
+      if (lower == "from")
+        at = 0.f;
+      else if (lower == "to")
+        at = 1.f;
+      else if (ParseLength(lower, percent) && percent.unit == Unit::Percent &&
+               percent.number >= 0.f && percent.number <= 100.f)
         at = percent.number * 0.01f;
       if (at < 0.f) {
-        Log::Message(Log::LT_WARNING, "%s:%d: keyframe selector '%s' of '%s' is not from, to or a percentage",
+        Log::Message(Log::LT_WARNING,
+                     "%s:%d: keyframe selector '%s' of '%s' is not from, to or a percentage",
                      source.c_str(), line, selector.c_str(), name.c_str());
         continue;
       }
@@ -225,7 +233,8 @@ void StyleSheet::ParseKeyframes(const String& name, std::string_view body, const
   keyframes_[name] = std::move(rule);
 }
 
-void StyleSheet::ParseSpritesheet(const String& name, std::string_view body, const String& source, int first_line) {
+void StyleSheet::ParseSpritesheet(const String& name, std::string_view body, const String& source,
+                                  int first_line) {
   auto sheet = std::make_shared<Spritesheet>();
   sheet->name = name;
   std::vector<std::pair<String, Rectanglef>> rectangles;
@@ -242,18 +251,24 @@ void StyleSheet::ParseSpritesheet(const String& name, std::string_view body, con
     start = end + 1;
     if (item.empty()) continue;
     const size_t colon = item.find(':');
-    const String key = StringUtilities::ToLower(StringUtilities::Trim(item.substr(0, std::min(colon, item.size()))));
-    const String value = colon == String::npos ? String() : StringUtilities::Trim(item.substr(colon + 1));
+    const String key = StringUtilities::ToLower(
+        StringUtilities::Trim(item.substr(0, std::min(colon, item.size()))));
+    const String value =
+        colon == String::npos ? String() : StringUtilities::Trim(item.substr(colon + 1));
     if (key == "src") {
       image = value;
       continue;
     }
     if (key == "resolution") {
       Property scale;
-      const bool read = value.size() > 1 && value.back() == 'x' && ParseLength(value.substr(0, value.size() - 1), scale) &&
+      const bool read = value.size() > 1 && value.back() == 'x' &&
+                        ParseLength(value.substr(0, value.size() - 1), scale) &&
                         scale.unit == Unit::Number && scale.number > 0.f;
-      if (read) sheet->display_scale = 1.f / scale.number;
-      else Log::Message(Log::LT_WARNING, "%s:%d: resolution '%s' of @spritesheet %s is not like 2x", source.c_str(), line, value.c_str(), name.c_str());
+      if (read)
+        sheet->display_scale = 1.f / scale.number;
+      else
+        Log::Message(Log::LT_WARNING, "%s:%d: resolution '%s' of @spritesheet %s is not like 2x",
+                     source.c_str(), line, value.c_str(), name.c_str());
       continue;
     }
     StringList numbers;
@@ -262,19 +277,23 @@ void StyleSheet::ParseSpritesheet(const String& name, std::string_view body, con
     bool read = colon != String::npos && numbers.size() == 4;
     for (size_t i = 0; read && i < 4; ++i) {
       Property length;
-      read = ParseLength(numbers[i], length) && (length.unit == Unit::Px || (length.unit == Unit::Number && length.number == 0.f)) &&
+      read = ParseLength(numbers[i], length) &&
+             (length.unit == Unit::Px || (length.unit == Unit::Number && length.number == 0.f)) &&
              (i < 2 || length.number >= 0.f);
       rectangle[i] = length.number;
     }
     if (!read) {
-      Log::Message(Log::LT_WARNING, "%s:%d: sprite '%s' of @spritesheet %s needs 'name: x y width height' in px", source.c_str(),
-                   line, item.c_str(), name.c_str());
+      Log::Message(Log::LT_WARNING,
+                   "%s:%d: sprite '%s' of @spritesheet %s needs 'name: x y width height' in px",
+                   source.c_str(), line, item.c_str(), name.c_str());
       continue;
     }
-    rectangles.push_back({key, Rectanglef{{rectangle[0], rectangle[1]}, {rectangle[2], rectangle[3]}}});
+    rectangles.push_back(
+        {key, Rectanglef{{rectangle[0], rectangle[1]}, {rectangle[2], rectangle[3]}}});
   }
   if (image.empty()) {
-    Log::Message(Log::LT_WARNING, "%s:%d: @spritesheet %s has no src", source.c_str(), first_line, name.c_str());
+    Log::Message(Log::LT_WARNING, "%s:%d: @spritesheet %s has no src", source.c_str(), first_line,
+                 name.c_str());
     return;
   }
   sheet->texture_source = TextureSource(image, source);

@@ -7,12 +7,12 @@
 // its path relative to the sheet's file; a later sprite of the same name replaces an earlier
 // one. Other at-rules are skipped whole.
 
+#include <string_view>
+#include <unordered_map>
+
 #include "rml/property.h"
 #include "rml/render_manager.h"
 #include "rml/selector.h"
-
-#include <string_view>
-#include <unordered_map>
 
 namespace Rml {
 
@@ -49,10 +49,12 @@ class StyleSheet {
   std::uint8_t GetPseudoClassesUsed() const { return pseudo_classes_used_; }
 
  private:
-  void ParseKeyframes(const String& name, std::string_view body, const String& source, int first_line);
+  void ParseKeyframes(const String& name, std::string_view body, const String& source,
+                      int first_line);
 
   std::vector<StyleRule> rules_;
-  void ParseSpritesheet(const String& name, std::string_view body, const String& source, int first_line);
+  void ParseSpritesheet(const String& name, std::string_view body, const String& source,
+                        int first_line);
   // Adds a sprite, replacing one of the same name.
   void AddSprite(const String& name, const Sprite& sprite);
 
@@ -67,7 +69,8 @@ class StyleSheet {
 
 // Parses the declarations of a style attribute or block ("a: b; c: d"), reporting failures
 // with source and line ("source:line: ..."; "source: ..." when line is 0, not known).
-void ParseDeclarationBlock(std::string_view text, const String& source, int line, DeclarationList& out);
+void ParseDeclarationBlock(std::string_view text, const String& source, int line,
+                           DeclarationList& out);
 
 // The style every document starts from (display of each tag, heading sizes...).
 const StyleSheet& GetDefaultStyleSheet();

@@ -1,9 +1,9 @@
 #include "rml/system_interface.h"
 
-#include "rml/core.h"
-
 #include <chrono>
 #include <cstdio>
+
+#include "rml/core.h"
 
 namespace Rml {
 

@@ -1,11 +1,10 @@
 #include "rml/transform.h"
 
-#include "rml/computed_values.h"
-#include "rml/string_utilities.h"
-
+#include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
 
-#include <cmath>
+#include "rml/computed_values.h"
+#include "rml/string_utilities.h"
 
 namespace Rml {
 namespace {
@@ -13,7 +12,8 @@ namespace {
 constexpr float kPi = 3.14159265358979f;
 
 // One argument as a length in pixels or a percentage; false for any other unit.
-bool ReadLength(std::string_view text, float font_size, const UnitContext& units, float& value, bool& percent) {
+bool ReadLength(std::string_view text, float font_size, const UnitContext& units, float& value,
+                bool& percent) {
   Property property;
   if (!ParseLength(text, property)) return false;
   percent = false;
@@ -21,20 +21,37 @@ bool ReadLength(std::string_view text, float font_size, const UnitContext& units
     case Unit::Number:
       if (property.number != 0.f) return false;
       [[fallthrough]];
-    case Unit::Px: value = property.number; return true;
-    case Unit::Percent: value = property.number; percent = true; return true;
-    case Unit::Em: value = property.number * font_size; return true;
-    case Unit::Rem: value = property.number * units.root_font_size; return true;
-    case Unit::Vw: value = property.number * units.viewport.x * 0.01f; return true;
-    case Unit::Vh: value = property.number * units.viewport.y * 0.01f; return true;
-    case Unit::Dp: value = property.number * units.dp_ratio; return true;
-    default: return false;
+    case Unit::Px:
+      value = property.number;
+      return true;
+    case Unit::Percent:
+      value = property.number;
+      percent = true;
+      return true;
+    case Unit::Em:
+      value = property.number * font_size;
+      return true;
+    case Unit::Rem:
+      value = property.number * units.root_font_size;
+      return true;
+    case Unit::Vw:
+      value = property.number * units.viewport.x * 0.01f;
+      return true;
+    case Unit::Vh:
+      value = property.number * units.viewport.y * 0.01f;
+      return true;
+    case Unit::Dp:
+      value = property.number * units.dp_ratio;
+      return true;
+    default:
+      return false;
   }
 }
 
 bool ReadNumber(std::string_view text, float& value) {
   Property property;
-  return ParseLength(text, property) && property.unit == Unit::Number && (value = property.number, true);
+  return ParseLength(text, property) && property.unit == Unit::Number &&
+         (value = property.number, true);
 }
 
 // An angle in degrees from deg, rad, turn (or a bare 0).
@@ -44,11 +61,13 @@ bool ReadAngle(std::string_view text, float& degrees) {
     const char* unit;
     float to_degrees;
   };
-  for (const Suffix suffix : {Suffix{"deg", 1.f}, Suffix{"rad", 180.f / kPi}, Suffix{"turn", 360.f}}) {
+  for (const Suffix suffix :
+       {Suffix{"deg", 1.f}, Suffix{"rad", 180.f / kPi}, Suffix{"turn", 360.f}}) {
     const std::string_view unit(suffix.unit);
     if (lower.size() > unit.size() && lower.ends_with(unit)) {
       float number = 0.f;
-      if (!ReadNumber(std::string_view(lower).substr(0, lower.size() - unit.size()), number)) return false;
+      if (!ReadNumber(std::string_view(lower).substr(0, lower.size() - unit.size()), number))
+        return false;
       degrees = number * suffix.to_degrees;
       return std::isfinite(degrees);
     }
@@ -59,8 +78,8 @@ bool ReadAngle(std::string_view text, float& degrees) {
   return true;
 }
 
-bool ParseFunction(const String& name, const StringList& arguments, float font_size, const UnitContext& units,
-                   TransformOperation& operation, String& error) {
+bool ParseFunction(const String& name, const StringList& arguments, float font_size,
+                   const UnitContext& units, TransformOperation& operation, String& error) {
   const size_t count = arguments.size();
   auto fail = [&](const char* what) {
     error = what + (" in " + name + "()");
@@ -72,7 +91,8 @@ bool ParseFunction(const String& name, const StringList& arguments, float font_s
     operation.type = TransformOperation::Translate;
     float first = 0.f;
     bool first_percent = false;
-    if (!ReadLength(arguments[0], font_size, units, first, first_percent)) return fail("a length is expected");
+    if (!ReadLength(arguments[0], font_size, units, first, first_percent))
+      return fail("a length is expected");
     if (name == "translatey") {
       operation.y = first;
       operation.y_percent = first_percent;
@@ -125,8 +145,8 @@ bool TransformList::operator==(const TransformList& other) const {
   return true;
 }
 
-bool ParseTransform(std::string_view text, float font_size, const UnitContext& units, TransformList& list,
-                    String& error) {
+bool ParseTransform(std::string_view text, float font_size, const UnitContext& units,
+                    TransformList& list, String& error) {
   list.Clear();
   const String value = StringUtilities::ToLower(StringUtilities::Trim(String(text)));
   if (value == "none" || value.empty()) return true;
@@ -177,7 +197,9 @@ Matrix4f BuildTransformMatrix(const TransformList& list, Vector2f origin, Vector
         matrix = glm::translate(matrix, glm::vec3(x, y, 0.f));
         break;
       }
-      case TransformOperation::Scale: matrix = glm::scale(matrix, glm::vec3(operation.x, operation.y, 1.f)); break;
+      case TransformOperation::Scale:
+        matrix = glm::scale(matrix, glm::vec3(operation.x, operation.y, 1.f));
+        break;
       case TransformOperation::Rotate:
         matrix = glm::rotate(matrix, operation.x * kPi / 180.f, glm::vec3(0.f, 0.f, 1.f));
         break;

@@ -9,10 +9,10 @@
 //   rotate(a)                                         deg, rad or turn; clockwise on screen
 //   none
 
-#include "rml/types.h"
-
 #include <array>
 #include <string_view>
+
+#include "rml/types.h"
 
 namespace Rml {
 
@@ -47,8 +47,8 @@ class TransformList {
 // Parses a "transform" value. Lengths in relative units are resolved with font_size and units.
 // False with a reason in error for anything malformed (unknown function, wrong argument count,
 // a bad unit, more than kMaxOperations operations); the list is then empty.
-bool ParseTransform(std::string_view text, float font_size, const UnitContext& units, TransformList& list,
-                    String& error);
+bool ParseTransform(std::string_view text, float font_size, const UnitContext& units,
+                    TransformList& list, String& error);
 // Whether text is a well-formed "transform" value (units need no context to be checked).
 bool IsValidTransform(std::string_view text, String& error);
 

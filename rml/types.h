@@ -3,10 +3,9 @@
 // box areas and the opaque handles that pass through the render interface. Every other header of
 // the library includes this one.
 
+#include <cstdint>
 #include <glm/mat4x4.hpp>
 #include <glm/vec2.hpp>
-
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>

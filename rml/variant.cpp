@@ -5,7 +5,8 @@
 namespace Rml {
 
 Colourb Colourb::ToPremultiplied() const {
-  return Colourb(byte(red * alpha / 255), byte(green * alpha / 255), byte(blue * alpha / 255), alpha);
+  return Colourb(byte(red * alpha / 255), byte(green * alpha / 255), byte(blue * alpha / 255),
+                 alpha);
 }
 
 Colourb Colourb::ToPremultiplied(float opacity) const {

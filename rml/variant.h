@@ -1,11 +1,11 @@
 #pragma once
 // Variant and Dictionary: loosely typed values passed to shaders and decorators.
 
-#include "rml/types.h"
-
 #include <string>
 #include <unordered_map>
 #include <variant>
+
+#include "rml/types.h"
 
 namespace Rml {
 

@@ -116,9 +116,9 @@ ActionRecord<T> MakeRecord(T* target, const T& start, const T& end, float durati
 
 }  // namespace
 
-double ActionListSystem::AddIntAction(int* target, const int& start, const int& end,
-                                      float duration, int easing,
-                                      std::function<void()> onFinished, bool runsWhilePaused) {
+double ActionListSystem::AddIntAction(int* target, const int& start, const int& end, float duration,
+                                      int easing, std::function<void()> onFinished,
+                                      bool runsWhilePaused) {
   return AddAction(
       MakeRecord(target, start, end, duration, easing, std::move(onFinished), runsWhilePaused));
 }
@@ -227,11 +227,10 @@ bool ActionListSystem::IsVec3ActionQueued(double id) const {
 bool ActionListSystem::IsActionQueued(double id) const {
   return std::apply(
       [id](const auto&... list) {
-        return (std::ranges::any_of(list,
-                                    [id](const auto& record) {
-                                      return !record.removed && record.id == id;
-                                    }) ||
-                ...);
+        return (
+            std::ranges::any_of(
+                list, [id](const auto& record) { return !record.removed && record.id == id; }) ||
+            ...);
       },
       lists);
 }
@@ -283,7 +282,8 @@ void ActionListSystem::HandleMessage(const std::string& message) {
   // The message form names its target by memory address; writing through an address read from
   // text would let any message corrupt memory, so every "add_action" is refused.
   if (IsMessage(message, "add_action")) {
-    std::printf("ActionListSystem : add_action refused: targets cannot be given by address ('%s')\n",
-                message.c_str());
+    std::printf(
+        "ActionListSystem : add_action refused: targets cannot be given by address ('%s')\n",
+        message.c_str());
   }
 }

@@ -18,18 +18,15 @@
 
 #include <cstddef>
 #include <functional>
+#include <glm/vec2.hpp>
+#include <glm/vec3.hpp>
+#include <glm/vec4.hpp>
 #include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include <glm/vec2.hpp>
-#include <glm/vec3.hpp>
-#include <glm/vec4.hpp>
-
 #include "engine/base_system.h"
-#include <cstddef>
-#include <functional>
 #include "engine/type_name.h"
 
 class DECS;
@@ -104,9 +101,7 @@ class ActionListSystem : public BaseSystem {
   // scene system's fades, linked by the composition root).
   double TweenFloat(float* target, float start, float end, float duration, int curve,
                     std::function<void()> completion, bool runsWhilePaused);
-  std::size_t CancelTweensOn(const float* target) {
-    return CancelActionsOnTarget(target);
-  }
+  std::size_t CancelTweensOn(const float* target) { return CancelActionsOnTarget(target); }
 
   // The queued records of one type, oldest first. Between updates every record listed is live.
   template <typename T>

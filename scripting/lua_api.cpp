@@ -3,11 +3,10 @@
 #include <lua.h>
 
 #include <cmath>
-#include <string>
-#include <utility>
-
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
+#include <string>
+#include <utility>
 
 #include "components/prefab_instantiation.h"
 #include "components/sound_emitter.h"
@@ -119,9 +118,7 @@ bool IsCurrentScene(LuaScriptSystem& system, const std::string& name) {
 
 // ---- Matrices ----
 
-glm::mat4 MatrixMultiply(LuaScriptSystem&, const glm::mat4& a, const glm::mat4& b) {
-  return a * b;
-}
+glm::mat4 MatrixMultiply(LuaScriptSystem&, const glm::mat4& a, const glm::mat4& b) { return a * b; }
 
 // A zero (or otherwise degenerate) axis has no direction: the identity, not a matrix of NaN.
 glm::mat4 RotateMatrix(LuaScriptSystem&, float angle, float x, float y, float z) {

@@ -35,13 +35,12 @@ std::string GetterName() {
 // would otherwise read as 0 and hand the script entity 0's component.
 template <typename Component>
 void BindToLua(lua::State& lua, const std::shared_ptr<ComponentManager>& componentManager) {
-  lua.SetFunction(GetterName<Component>(),
-                  [componentManager](lua::StrictInt entity) -> Component* {
-                    if (componentManager == nullptr || !IsValidEntityId(entity.value)) {
-                      return nullptr;
-                    }
-                    return componentManager->GetComponent<Component>(entity.value);
-                  });
+  lua.SetFunction(GetterName<Component>(), [componentManager](lua::StrictInt entity) -> Component* {
+    if (componentManager == nullptr || !IsValidEntityId(entity.value)) {
+      return nullptr;
+    }
+    return componentManager->GetComponent<Component>(entity.value);
+  });
 }
 
 void BindTransform(lua::State& lua) {
@@ -219,15 +218,14 @@ void LuaComponentBinder::BindMathAndEnums() {
                                       {"RELEASED", static_cast<int>(ButtonState::RELEASED)},
                                       {"TRUE", static_cast<int>(ButtonState::TRUE)},
                                       {"FALSE", static_cast<int>(ButtonState::FALSE)}});
-  lua->NewEnumeration(
-      "ColliderLayer",
-      {{"DEFAULT", static_cast<int>(ColliderLayer::DEFAULT)},
-       {"BULLET", static_cast<int>(ColliderLayer::BULLET)},
-       {"PLAYER", static_cast<int>(ColliderLayer::PLAYER)},
-       {"ENEMY", static_cast<int>(ColliderLayer::ENEMY)},
-       {"PLAYER_DASHING", static_cast<int>(ColliderLayer::PLAYER_DASHING)},
-       {"MEGA_BLOCK_ENEMY", static_cast<int>(ColliderLayer::MEGA_BLOCK_ENEMY)},
-       {"PUSHER", static_cast<int>(ColliderLayer::PUSHER)}});
+  lua->NewEnumeration("ColliderLayer",
+                      {{"DEFAULT", static_cast<int>(ColliderLayer::DEFAULT)},
+                       {"BULLET", static_cast<int>(ColliderLayer::BULLET)},
+                       {"PLAYER", static_cast<int>(ColliderLayer::PLAYER)},
+                       {"ENEMY", static_cast<int>(ColliderLayer::ENEMY)},
+                       {"PLAYER_DASHING", static_cast<int>(ColliderLayer::PLAYER_DASHING)},
+                       {"MEGA_BLOCK_ENEMY", static_cast<int>(ColliderLayer::MEGA_BLOCK_ENEMY)},
+                       {"PUSHER", static_cast<int>(ColliderLayer::PUSHER)}});
 }
 
 void LuaComponentBinder::BindComponents() {

@@ -79,9 +79,8 @@ void LuaScriptSystem::Init() {
   if (!DECS::HasInstance()) return;
   DECS& decs = DECS::Instance();
   if (auto systems = decs.GetManager<SystemManager>()) {
-    systems->SetSignature(TypeName<LuaScriptSystem>(),
-                          {std::string(TypeName<LuaScriptContainer>()),
-                           std::string(TypeName<Transform>())});
+    systems->SetSignature(TypeName<LuaScriptSystem>(), {std::string(TypeName<LuaScriptContainer>()),
+                                                        std::string(TypeName<Transform>())});
   }
   componentManager = decs.GetManager<ComponentManager>();
   if (componentManager != nullptr) componentManager->luaState = lua.Handle();
@@ -184,7 +183,7 @@ void LuaScriptSystem::UpdateScriptsOf(int entity, float dt) {
   const std::uint64_t serial = record.serial;
   // Copied: an update may change the state, load scripts, or destroy entities.
   const std::vector<std::pair<std::string, lua::Reference>> scripts(record.scripts.begin(),
-                                                                      record.scripts.end());
+                                                                    record.scripts.end());
   for (const auto& [name, environment] : scripts) {
     const auto current = entityScripts.find(entity);
     if (current == entityScripts.end() || current->second.serial != serial) return;

@@ -68,8 +68,8 @@ void SetModel(const MapView& view, int index, int layer, std::int8_t value) {
 
 }  // namespace
 
-lua::Fields<int, 2> WorldPosToMapCoords(LuaScriptSystem& system, const std::string& alias,
-                                        float x, float y, float z) {
+lua::Fields<int, 2> WorldPosToMapCoords(LuaScriptSystem& system, const std::string& alias, float x,
+                                        float y, float z) {
   const MapView view = FindMap(system, alias);
   const int index = IndexAt(view, {x, y, z});
   if (index < 0) return {{{"x", -1}, {"y", 0}}};
@@ -78,8 +78,8 @@ lua::Fields<int, 2> WorldPosToMapCoords(LuaScriptSystem& system, const std::stri
            {"y", static_cast<int>(tile / view.map->width)}}};
 }
 
-lua::Fields<float, 3> SnapWorldPosToGrid(LuaScriptSystem& system, const std::string& alias,
-                                         float x, float y, float z) {
+lua::Fields<float, 3> SnapWorldPosToGrid(LuaScriptSystem& system, const std::string& alias, float x,
+                                         float y, float z) {
   const MapView view = FindMap(system, alias);
   if (IndexAt(view, {x, y, z}) < 0) return {{{"x", kOffMap}, {"y", kOffMap}, {"z", kOffMap}}};
   const glm::vec3 sample = view.map->WorldToTileSample({x, y, z}, view.transform->modelMatrix);
@@ -115,8 +115,8 @@ void SetTilemapModelAtIndex(LuaScriptSystem& system, int index, int layer, int v
   SetModel(MainMap(system), index, layer, static_cast<std::int8_t>(value));
 }
 
-void SetTilemapModelAtWorldPosition(LuaScriptSystem& system, const glm::vec3& position,
-                                    int layer, const std::string& text) {
+void SetTilemapModelAtWorldPosition(LuaScriptSystem& system, const glm::vec3& position, int layer,
+                                    const std::string& text) {
   const MapView view = MainMap(system);
   const int index = IndexAt(view, position);
   if (index < 0) return;

@@ -14,21 +14,20 @@
 // nothing. Every look-up checks the length of the list it reads. Tile groups come through the
 // system's links: without them every group stands (height 0) and collides.
 
+#include <glm/glm.hpp>
 #include <string>
 #include <vector>
-
-#include <glm/glm.hpp>
 
 #include "scripting/lua/stack.h"
 
 class LuaScriptSystem;
 
 // The tile of a world position on the map of the entity `alias`: x = column, y = row.
-lua::Fields<int, 2> WorldPosToMapCoords(LuaScriptSystem& system, const std::string& alias,
-                                        float x, float y, float z);
+lua::Fields<int, 2> WorldPosToMapCoords(LuaScriptSystem& system, const std::string& alias, float x,
+                                        float y, float z);
 // The tile's column - width / 2, its height value, and its row - height / 2, in tiles.
-lua::Fields<float, 3> SnapWorldPosToGrid(LuaScriptSystem& system, const std::string& alias,
-                                         float x, float y, float z);
+lua::Fields<float, 3> SnapWorldPosToGrid(LuaScriptSystem& system, const std::string& alias, float x,
+                                         float y, float z);
 // The tile's layer-1 byte when `layer` is 1, else its layer-2 byte, as a one-byte string.
 std::string GetTilemapModelAtWorldPosition(LuaScriptSystem& system, const glm::vec3& position,
                                            int layer);
@@ -43,8 +42,8 @@ float GetTilemapGroupHeight(LuaScriptSystem& system, int group);
 void SetTilemapModelAtIndex(LuaScriptSystem& system, int index, int layer, int value);
 // The same for the tile under the position, the model being the digit `text` names (its first
 // byte - 48, as a signed 8-bit number; 0 for an empty text).
-void SetTilemapModelAtWorldPosition(LuaScriptSystem& system, const glm::vec3& position,
-                                    int layer, const std::string& text);
+void SetTilemapModelAtWorldPosition(LuaScriptSystem& system, const glm::vec3& position, int layer,
+                                    const std::string& text);
 // Indices of the tiles within `radius` tiles (Euclidean) of the tile under the position, row by
 // row, then by column.
 std::vector<int> GetTileIndicesInRadius(LuaScriptSystem& system, const glm::vec3& position,

@@ -7,8 +7,7 @@ void ScriptErrorLog::Print(std::string_view file, std::string_view error) {
 void ScriptErrorLog::PrintCount(Remembered& report, double now) {
   const std::string_view error(report.error);
   std::string line = "repeated " + std::to_string(report.repeats) +
-                     (report.repeats == 1 ? " more time" : " more times") +
-                     " since its report: ";
+                     (report.repeats == 1 ? " more time" : " more times") + " since its report: ";
   line += error.substr(0, error.find('\n'));
   Print(report.file, line);
   report.repeats = 0;

@@ -8,7 +8,7 @@ packages=(
   libglfw3-dev libglm-dev nlohmann-json3-dev libstb-dev libfreetype-dev liblua5.4-dev
   libpugixml-dev libopenal-dev libsndfile1-dev libgl-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core clang-format
 )
 
 missing=()

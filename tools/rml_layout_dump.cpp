@@ -5,22 +5,27 @@
 //
 // The default size is 800x600 and the default font DejaVu Sans. Log messages go to stderr.
 
-#include "rml/rml.h"
-
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "rml/rml.h"
 
 namespace {
 
 // A render interface that draws nothing: layout needs none, but images ask for their size.
 class NullRenderInterface : public Rml::RenderInterface {
  public:
-  Rml::CompiledGeometryHandle CompileGeometry(std::span<const Rml::Vertex>, std::span<const int>) override { return 1; }
+  Rml::CompiledGeometryHandle CompileGeometry(std::span<const Rml::Vertex>,
+                                              std::span<const int>) override {
+    return 1;
+  }
   void RenderGeometry(Rml::CompiledGeometryHandle, Rml::Vector2f, Rml::TextureHandle) override {}
   void ReleaseGeometry(Rml::CompiledGeometryHandle) override {}
   Rml::TextureHandle LoadTexture(Rml::Vector2i&, const Rml::String&) override { return 0; }
-  Rml::TextureHandle GenerateTexture(std::span<const Rml::byte>, Rml::Vector2i) override { return 1; }
+  Rml::TextureHandle GenerateTexture(std::span<const Rml::byte>, Rml::Vector2i) override {
+    return 1;
+  }
   void ReleaseTexture(Rml::TextureHandle) override {}
   void EnableScissorRegion(bool) override {}
   void SetScissorRegion(Rml::Rectanglei) override {}
@@ -40,10 +45,12 @@ void Dump(const Rml::Element& element, bool& first) {
   if (element.GetTagName() == "#text") return;
   const Rml::Vector2f position = element.GetAbsoluteOffset(Rml::BoxArea::Border);
   const Rml::Vector2f size = element.GetBox().GetSize(Rml::BoxArea::Border);
-  std::printf("%s\n  {\"tag\": \"%s\", \"id\": \"%s\", \"classes\": \"%s\", \"x\": %g, \"y\": %g, \"width\": %g, \"height\": %g}",
-              first ? "" : ",", Escape(element.GetTagName()).c_str(), Escape(element.GetId()).c_str(),
-              Escape(element.GetClassNames()).c_str(), double(position.x), double(position.y), double(size.x),
-              double(size.y));
+  std::printf(
+      "%s\n  {\"tag\": \"%s\", \"id\": \"%s\", \"classes\": \"%s\", \"x\": %g, \"y\": %g, "
+      "\"width\": %g, \"height\": %g}",
+      first ? "" : ",", Escape(element.GetTagName()).c_str(), Escape(element.GetId()).c_str(),
+      Escape(element.GetClassNames()).c_str(), double(position.x), double(position.y),
+      double(size.x), double(size.y));
   first = false;
   for (int i = 0; i < element.GetNumChildren(); ++i) Dump(*element.GetChild(i), first);
 }
@@ -65,12 +72,14 @@ int main(int argc, char** argv) {
     } else if (document_path == nullptr && argv[i][0] != '-') {
       document_path = argv[i];
     } else {
-      std::fprintf(stderr, "usage: rml_layout_dump [--size WIDTHxHEIGHT] [--font FILE]... DOCUMENT.rml\n");
+      std::fprintf(stderr,
+                   "usage: rml_layout_dump [--size WIDTHxHEIGHT] [--font FILE]... DOCUMENT.rml\n");
       return 2;
     }
   }
   if (document_path == nullptr) {
-    std::fprintf(stderr, "usage: rml_layout_dump [--size WIDTHxHEIGHT] [--font FILE]... DOCUMENT.rml\n");
+    std::fprintf(stderr,
+                 "usage: rml_layout_dump [--size WIDTHxHEIGHT] [--font FILE]... DOCUMENT.rml\n");
     return 2;
   }
   if (fonts.empty()) fonts.push_back("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");

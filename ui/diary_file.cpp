@@ -245,7 +245,8 @@ void DiarySortEntries(std::vector<DiaryEntry>& entries, DiarySortKey key) {
   };
   switch (key) {
     case DiarySortKey::Grade:
-      return sortBy([](const DiaryEntry& a, const DiaryEntry& b) { return a.gradeRank > b.gradeRank; });
+      return sortBy(
+          [](const DiaryEntry& a, const DiaryEntry& b) { return a.gradeRank > b.gradeRank; });
     case DiarySortKey::Score:
       return sortBy([](const DiaryEntry& a, const DiaryEntry& b) { return a.score > b.score; });
     case DiarySortKey::RunType:

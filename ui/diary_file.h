@@ -20,16 +20,16 @@
 #include <vector>
 
 struct DiaryEntry {
-  std::string grade;      // "C" .. "S+" for runs the game adds; any text from a file
+  std::string grade;  // "C" .. "S+" for runs the game adds; any text from a file
   std::int32_t score = 0;
-  std::string runType;    // "SUNDREL" or "FLORETH"
-  std::string time;       // display text of the run time, as the caller gave it
+  std::string runType;  // "SUNDREL" or "FLORETH"
+  std::string time;     // display text of the run time, as the caller gave it
   std::int32_t timeMillis = 0;
-  std::string date;       // local date the record was added, "%Y-%m-%d"
+  std::string date;  // local date the record was added, "%Y-%m-%d"
   // When the record was added, in whole seconds since 1970-01-01 00:00 UTC (the key keeps its
   // historical name). 64 bits, so dates after January 2038 survive.
   std::int64_t dateMillis = 0;
-  bool completed = false;  // won run
+  bool completed = false;      // won run
   std::int32_t gradeRank = 0;  // from `grade` (DiaryGradeRank); never written
 };
 

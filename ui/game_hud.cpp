@@ -173,9 +173,8 @@ void GameHUD::ApplyDigitMaterials(int value) {
 
 void GameHUD::RefreshGradeDisplay(const GradeResult& grade) {
   if (document == nullptr) return;
-  DocumentHudElements(document).SetProperty("grade-value", "decorator",
-                                            TextShaderDecoratorValue(grade.gradeText,
-                                                                     kGradeMaterial));
+  DocumentHudElements(document).SetProperty(
+      "grade-value", "decorator", TextShaderDecoratorValue(grade.gradeText, kGradeMaterial));
   SendUniformFloat("UIGradeMaterial.json", "gradeLevel", static_cast<float>(grade.gradeIndex));
 }
 
@@ -234,15 +233,14 @@ void GameHUD::RefreshHealthDisplay() {
   if (document == nullptr) return;
   DocumentHudElements elements(document);
   elements.SetInnerRml("player-health-value", std::to_string(playerHealth));
-  const char* chosen = healthFraction <= 0.25f ? "health-critical"
+  const char* chosen = healthFraction <= 0.25f  ? "health-critical"
                        : healthFraction <= 0.5f ? "health-low"
                        : healthFraction < 1.0f  ? "health-good"
                                                 : "health-full";
   for (const char* name : kHealthClasses) elements.SetClass("player-health-value", name, false);
   elements.SetClass("player-health-value", chosen, true);
   if (Has("health-hud-front-layer")) {
-    SendUniformFloat("UIPlayerHealthMetreShaderMaterial.json", "healthPercentage",
-                     healthFraction);
+    SendUniformFloat("UIPlayerHealthMetreShaderMaterial.json", "healthPercentage", healthFraction);
   }
 }
 
@@ -283,8 +281,8 @@ void GameHUD::UpdateBossHealth(int health, int maximum) {
 
 void GameHUD::SendBossUniforms() {
   if (bossMaxHealth > 0) {
-    bossFraction = std::clamp(
-        static_cast<float>(bossHealth) / static_cast<float>(bossMaxHealth), 0.0f, 1.0f);
+    bossFraction =
+        std::clamp(static_cast<float>(bossHealth) / static_cast<float>(bossMaxHealth), 0.0f, 1.0f);
   }
   SendUniformFloat("UIBossHealthMaterial.json", "healthPercentageBoss", bossFraction);
   SendUniformInt("UIBossHealthMaterial.json", "bossName", bossId);

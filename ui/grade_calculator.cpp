@@ -13,9 +13,9 @@ struct GradeRow {
 };
 
 constexpr GradeRow kGradeTable[GradeCalculator::kGradeCount] = {
-    {"C", 0.0f, 10.0f, 0.02f},   {"C+", 0.15f, 15.0f, 0.025f}, {"B", 0.35f, 20.0f, 0.03f},
+    {"C", 0.0f, 10.0f, 0.02f},    {"C+", 0.15f, 15.0f, 0.025f}, {"B", 0.35f, 20.0f, 0.03f},
     {"B+", 0.55f, 25.0f, 0.035f}, {"A", 0.75f, 35.0f, 0.04f},   {"A+", 0.95f, 45.0f, 0.045f},
-    {"S", 1.2f, 60.0f, 0.05f},   {"S+", 1.5f, 90.0f, 0.055f},
+    {"S", 1.2f, 60.0f, 0.05f},    {"S+", 1.5f, 90.0f, 0.055f},
 };
 
 // Score per second that rates 1.0.

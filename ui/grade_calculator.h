@@ -20,10 +20,10 @@ class GradeCalculator {
  public:
   static constexpr int kGradeCount = 8;
 
-  void SetScore(float score);               // negative or not-a-number scores are stored as 0
-  void SetElapsed(float seconds);           // seconds; negative is stored as 0
+  void SetScore(float score);      // negative or not-a-number scores are stored as 0
+  void SetElapsed(float seconds);  // seconds; negative is stored as 0
   void SetTimePenaltyEnabled(bool enabled);
-  void SetPenaltyScale(float scale);        // multiplies every decay rate; negative is stored as 0
+  void SetPenaltyScale(float scale);  // multiplies every decay rate; negative is stored as 0
   // Freezes the time the grade reads; a second call changes nothing.
   void StopClock();
   // Back to a fresh run; the penalty switch and scale are kept.

@@ -106,8 +106,8 @@ void HintQueue::Clear() {
 void HintQueue::Update(float dt) {
   if (document == nullptr) return;
   while (!pending.empty()) {
-    auto freeSlot = std::find_if(slots.begin(), slots.end(),
-                                 [](const HintSlot& slot) { return !slot.active; });
+    auto freeSlot =
+        std::find_if(slots.begin(), slots.end(), [](const HintSlot& slot) { return !slot.active; });
     if (freeSlot == slots.end()) break;
     // A request whose dialog elements are missing is dropped.
     const HintRequest request = std::move(pending.front());

@@ -18,7 +18,8 @@ class ImageShaderDecorator : public Rml::Decorator {
   }
   bool HasTexture() const { return tile.texture_index >= 0; }
 
-  Rml::DecoratorDataHandle GenerateElementData(Rml::Element* element, Rml::BoxArea paint_area) const override {
+  Rml::DecoratorDataHandle GenerateElementData(Rml::Element* element,
+                                               Rml::BoxArea paint_area) const override {
     Rml::RenderManager* renderManager = element->GetRenderManager();
     const Rml::Texture texture = GetTexture(tile.texture_index);
     if (renderManager == nullptr || !texture) return 0;
@@ -28,11 +29,13 @@ class ImageShaderDecorator : public Rml::Decorator {
     Rml::DecoratorTile scaled = tile;
     scaled.display_scale *= Rml::ElementUtilities::GetDensityIndependentPixelRatio(element);
     Rml::Mesh mesh;
-    scaled.GenerateGeometry(mesh, texture.GetDimensions(), box.GetFillOffset(), box.GetFillSize(),
-                          element->GetComputedValues().image_color.ToPremultiplied(element->GetOpacity()));
+    scaled.GenerateGeometry(
+        mesh, texture.GetDimensions(), box.GetFillOffset(), box.GetFillSize(),
+        element->GetComputedValues().image_color.ToPremultiplied(element->GetOpacity()));
     if (mesh.empty()) return 0;
-    auto* data = new ShadedImageData{renderManager->MakeGeometry(mesh),
-                                     renderManager->CompileShader("shader", {{"value", Rml::Variant(materialPath)}})};
+    auto* data = new ShadedImageData{
+        renderManager->MakeGeometry(mesh),
+        renderManager->CompileShader("shader", {{"value", Rml::Variant(materialPath)}})};
     if (!data->geometry) {
       delete data;
       return 0;
@@ -47,8 +50,8 @@ class ImageShaderDecorator : public Rml::Decorator {
   void RenderElement(Rml::Element* element, Rml::DecoratorDataHandle data) const override {
     if (data == 0) return;
     const auto* shaded = reinterpret_cast<const ShadedImageData*>(data);
-    shaded->geometry.Render(element->GetAbsoluteOffset(Rml::BoxArea::Border), GetTexture(tile.texture_index),
-                            shaded->shader);
+    shaded->geometry.Render(element->GetAbsoluteOffset(Rml::BoxArea::Border),
+                            GetTexture(tile.texture_index), shaded->shader);
   }
 
  private:
@@ -60,29 +63,39 @@ class ImageShaderDecorator : public Rml::Decorator {
 
 void RegisterShadedImageProperties(Rml::EffectSpecification& effect, const std::string& prefix) {
   effect.RegisterProperty(prefix + "-src", "").AddParser("string");
-  effect.RegisterProperty(prefix + "-material", ImageShaderDecoratorInstancer::kDefaultMaterial).AddParser("string");
+  effect.RegisterProperty(prefix + "-material", ImageShaderDecoratorInstancer::kDefaultMaterial)
+      .AddParser("string");
   effect.RegisterProperty(prefix + "-fit", "fill")
-      .AddParser("keyword", "fill, contain, cover, scale-none, scale-down, repeat, repeat-x, repeat-y");
-  effect.RegisterProperty(prefix + "-align-x", "center").AddParser("keyword", "left, center, right").AddParser("length_percent");
-  effect.RegisterProperty(prefix + "-align-y", "center").AddParser("keyword", "top, center, bottom").AddParser("length_percent");
+      .AddParser("keyword",
+                 "fill, contain, cover, scale-none, scale-down, repeat, repeat-x, repeat-y");
+  effect.RegisterProperty(prefix + "-align-x", "center")
+      .AddParser("keyword", "left, center, right")
+      .AddParser("length_percent");
+  effect.RegisterProperty(prefix + "-align-y", "center")
+      .AddParser("keyword", "top, center, bottom")
+      .AddParser("length_percent");
   effect.RegisterProperty(prefix + "-orientation", "none")
       .AddParser("keyword", "none, flip-horizontal, flip-vertical, rotate-180");
   effect.RegisterShorthand(prefix,
-                           prefix + "-src, " + prefix + "-material, " + prefix + "-orientation, " + prefix + "-fit, " +
-                               prefix + "-align-x, " + prefix + "-align-y",
+                           prefix + "-src, " + prefix + "-material, " + prefix + "-orientation, " +
+                               prefix + "-fit, " + prefix + "-align-x, " + prefix + "-align-y",
                            Rml::ShorthandType::FallThrough);
   effect.RegisterShorthand("decorator", prefix, Rml::ShorthandType::RecursiveRepeat);
 }
 
-ImageShaderDecoratorInstancer::ImageShaderDecoratorInstancer() { RegisterShadedImageProperties(*this, "image"); }
+ImageShaderDecoratorInstancer::ImageShaderDecoratorInstancer() {
+  RegisterShadedImageProperties(*this, "image");
+}
 
 std::shared_ptr<Rml::Decorator> ImageShaderDecoratorInstancer::InstanceDecorator(
     const Rml::String&, const Rml::PropertyDictionary& properties,
     const Rml::DecoratorInstancerInterface& instancer_interface) {
   Rml::DecoratorTile tile;
   Rml::Texture texture;
-  if (!Rml::ReadDecoratorTile("image", properties, instancer_interface, tile, texture)) return nullptr;
+  if (!Rml::ReadDecoratorTile("image", properties, instancer_interface, tile, texture))
+    return nullptr;
   const Rml::Property* material = properties.GetProperty("image-material");
-  auto decorator = std::make_shared<ImageShaderDecorator>(tile, texture, material != nullptr ? material->string : kDefaultMaterial);
+  auto decorator = std::make_shared<ImageShaderDecorator>(
+      tile, texture, material != nullptr ? material->string : kDefaultMaterial);
   return decorator->HasTexture() ? decorator : nullptr;
 }

@@ -20,8 +20,9 @@ class ImageShaderDecoratorInstancer : public Rml::DecoratorInstancer {
   static constexpr const char* kDefaultMaterial = "./GAME/Assets/Materials/UIMaterial.json";
 
   ImageShaderDecoratorInstancer();
-  std::shared_ptr<Rml::Decorator> InstanceDecorator(const Rml::String& name, const Rml::PropertyDictionary& properties,
-                                                    const Rml::DecoratorInstancerInterface& instancer_interface) override;
+  std::shared_ptr<Rml::Decorator> InstanceDecorator(
+      const Rml::String& name, const Rml::PropertyDictionary& properties,
+      const Rml::DecoratorInstancerInterface& instancer_interface) override;
 };
 
 // Registers the shaded-image properties under a prefix, as described above.

@@ -26,8 +26,8 @@ LetterScramble::LetterScramble(std::uint32_t seed)
     : engine(seed), letters([] { return static_cast<char>('a' + std::rand() % 26); }) {}
 
 std::uint32_t LetterScramble::ClockSeed() {
-  return static_cast<std::uint32_t>(
-      std::chrono::steady_clock::now().time_since_epoch().count() & 0xffffffffu);
+  return static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count() &
+                                    0xffffffffu);
 }
 
 float LetterScramble::Draw() {

@@ -101,8 +101,7 @@ void MainMenu::PlayHoverSound() { PostMenuMessage("play_sfx menuHover 1.0 1.0 0.
 
 double MainMenu::SteadySeconds() const {
   if (links.steadySeconds) return links.steadySeconds();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -160,10 +159,9 @@ void MainMenu::RegisterEventHandlers() {
                      [this](Rml::Event&) { diaryPanel.SelectTab("performance-diary"); });
   table.emplace_back("leaderboards-tab", "click",
                      [this](Rml::Event&) { diaryPanel.SelectTab("steam-promotion"); });
-  for (const auto& [id, group] : {std::pair{"audio-on", "audio-setting"},
-                                  std::pair{"audio-off", "audio-setting"},
-                                  std::pair{"fullscreen", "display-setting"},
-                                  std::pair{"windowed", "display-setting"}}) {
+  for (const auto& [id, group] :
+       {std::pair{"audio-on", "audio-setting"}, std::pair{"audio-off", "audio-setting"},
+        std::pair{"fullscreen", "display-setting"}, std::pair{"windowed", "display-setting"}}) {
     table.emplace_back(id, "click", [this, group = std::string(group)](Rml::Event& event) {
       if (DocumentVisible()) settingsPanel.Select(event.GetTargetElement(), group);
     });
@@ -364,8 +362,8 @@ void MainMenu::ApplyClanLook(Clan clan) {
   }
   SetLetterDecorators(floreth ? kOpal : kObsidian, floreth ? kObsidian : kLightning);
   SetSquares(std::string("shader(\"") + (floreth ? kOpal : kLightning) + "\")", nullptr);
-  SetDecorator(Find("floreth-logo"), floreth ? ShadedImageDecorator(kFlorethLogo, kOpal)
-                                             : ImageDecorator(kFlorethLogo));
+  SetDecorator(Find("floreth-logo"),
+               floreth ? ShadedImageDecorator(kFlorethLogo, kOpal) : ImageDecorator(kFlorethLogo));
   SetDecorator(Find("sundrel-logo"), floreth ? ImageDecorator(kSundrelLogo)
                                              : ShadedImageDecorator(kSundrelLogo, kLightning));
 }
@@ -496,8 +494,8 @@ void MainMenu::UpdateClanMessage(float dt, bool retrigger) {
 void MainMenu::UpdateLogoFlip(float dt) {
   if (document == nullptr) return;
   Rml::Element* title = Find("default-content");
-  const bool idle = clanChoice.Chosen() == Clan::Neutral && DocumentVisible() &&
-                    title != nullptr && title->IsClassSet("visible");
+  const bool idle = clanChoice.Chosen() == Clan::Neutral && DocumentVisible() && title != nullptr &&
+                    title->IsClassSet("visible");
   std::vector<LogoFlip::Step> steps;
   flip.Update(dt, idle, hoveringClanArea, steps);
   ApplyFlipSteps(steps);

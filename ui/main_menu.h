@@ -24,11 +24,10 @@
 // missing element skips only its own step. Main thread only.
 
 #include <functional>
+#include <glm/vec2.hpp>
 #include <set>
 #include <string>
 #include <vector>
-
-#include <glm/vec2.hpp>
 
 #include "ui/base_menu.h"
 #include "ui/clan_choice.h"

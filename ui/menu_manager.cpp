@@ -47,8 +47,10 @@ struct KnownBoss {
   int defaultHealth;
 };
 constexpr KnownBoss kKnownBosses[] = {
-    {"BLISS FLORETH", "BLISS FLORETH", 2500}, {"BLISS_FLORETH", "BLISS FLORETH", 2500},
-    {"BIBERTY FLORETH", "BIBERTY FLORETH", 600}, {"BIBERTY_FLORETH", "BIBERTY FLORETH", 600},
+    {"BLISS FLORETH", "BLISS FLORETH", 2500},
+    {"BLISS_FLORETH", "BLISS FLORETH", 2500},
+    {"BIBERTY FLORETH", "BIBERTY FLORETH", 600},
+    {"BIBERTY_FLORETH", "BIBERTY FLORETH", 600},
     {"VOLOK", "VOLOK", 300},
 };
 constexpr int kUnsetBossHealth = 1000;
@@ -284,7 +286,8 @@ bool MenuManager::HandleMenuWord(const std::string& message) {
     AddRunToDiary(false);
   } else if (IsMessage(message, "set_master_volume") || IsMessage(message, "set_music_volume") ||
              IsMessage(message, "set_sfx_volume")) {
-    if (!ParseMessageArguments(message, argument) || !ReadMessageFloat(argument, value)) return true;
+    if (!ParseMessageArguments(message, argument) || !ReadMessageFloat(argument, value))
+      return true;
     // "set_" and "_volume" around the channel's name.
     const std::string_view word = GetMessageName(message);
     const std::string channel(word.substr(4, word.size() - 4 - 7));
@@ -391,7 +394,8 @@ bool MenuManager::HandleHudWord(const std::string& message) {
        }},
       {"hud_update_clan",
        [](MenuManager&, GameHUD& hud, const std::string& message) {
-         if (int clan = 0; ReadIntAfterWord(message, clan)) hud.SetClan(ClanFromMessageNumber(clan));
+         if (int clan = 0; ReadIntAfterWord(message, clan))
+           hud.SetClan(ClanFromMessageNumber(clan));
        }},
       {"get_clan",
        [](MenuManager&, GameHUD& hud, const std::string&) {

@@ -90,7 +90,8 @@ void PauseMenu::Show() {
 void PauseMenu::ShowPanel(const char* id) {
   for (const char* panel : kPanels) {
     if (std::string_view(panel) == id) continue;
-    if (Rml::Element* element = document->GetElementById(panel)) element->SetClass("visible", false);
+    if (Rml::Element* element = document->GetElementById(panel))
+      element->SetClass("visible", false);
   }
   if (Rml::Element* element = document->GetElementById(id)) element->SetClass("visible", true);
   panelTimer = 0.0f;

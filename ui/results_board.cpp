@@ -31,9 +31,9 @@ std::string ImageDecorator(const char* path) { return std::string("image(\"") + 
 // A row sliding in from the right while fading in; b runs from 1 to 0.
 void SlideRow(const char* id, float b, HudElements& elements) {
   elements.SetProperty(id, "display", "flex");
-  elements.SetProperty(id, "transform",
-                       "translateX(" + Printed("%f", 30.0f - (1.0f - b) * 30.0f) +
-                           "vh) rotate(-16deg)");
+  elements.SetProperty(
+      id, "transform",
+      "translateX(" + Printed("%f", 30.0f - (1.0f - b) * 30.0f) + "vh) rotate(-16deg)");
   elements.SetProperty(id, "opacity", Printed("%f", 1.0f - b));
 }
 
@@ -65,8 +65,8 @@ void SetGradeValue(const std::string& grade, HudElements& elements) {
 }
 
 // The score and time stages: the row's value, then its slide over kRowSeconds.
-void AdvanceRow(ResultsBoard& board, const char* row, const char* valueId,
-                const std::string& value, HudElements& elements) {
+void AdvanceRow(ResultsBoard& board, const char* row, const char* valueId, const std::string& value,
+                HudElements& elements) {
   elements.SetInnerRml(valueId, value);
   SlideRow(row, Ease(board.timer / kRowSeconds), elements);
   if (board.timer >= kRowSeconds) {
@@ -93,8 +93,7 @@ const char* ResultsGradeClass(const std::string& grade) {
 
 std::string ResultsTimeText(float seconds) {
   // Whole seconds, held inside the int range so the conversion is defined for any float.
-  const float clamped =
-      std::isnan(seconds) ? 0.0f : std::clamp(seconds, 0.0f, 2147483520.0f);
+  const float clamped = std::isnan(seconds) ? 0.0f : std::clamp(seconds, 0.0f, 2147483520.0f);
   const int whole = static_cast<int>(clamped);
   char text[48];
   std::snprintf(text, sizeof text, "%02d min %02d sec", whole / 60, whole % 60);
@@ -113,10 +112,10 @@ void StartResults(ResultsBoard& board, const ResultsRun& run, HudElements& eleme
                                               : "./GAME/Assets/RML/images/results/lose_board.png"));
   elements.SetProperty("result-board", "top", "-100%");
   elements.SetProperty("result-board", "display", "none");
-  elements.SetProperty(
-      "clan-board", "decorator",
-      ImageDecorator(run.clan == Clan::Floreth ? "./GAME/Assets/RML/images/results/floreth_board.png"
-                                   : "./GAME/Assets/RML/images/results/sundrel_board.png"));
+  elements.SetProperty("clan-board", "decorator",
+                       ImageDecorator(run.clan == Clan::Floreth
+                                          ? "./GAME/Assets/RML/images/results/floreth_board.png"
+                                          : "./GAME/Assets/RML/images/results/sundrel_board.png"));
   elements.SetProperty("clan-board", "bottom", "-100%");
   elements.SetProperty("clan-board", "display", "none");
   for (const char* row : {"results-grade", "results-score", "results-time"}) {

@@ -109,7 +109,8 @@ Rml::ElementDocument* RMLSystem::FindDocumentContaining(const std::string& text)
   if (context == nullptr) return nullptr;
   for (int i = 0; i < context->GetNumDocuments(); ++i) {
     Rml::ElementDocument* document = context->GetDocument(i);
-    if (document != nullptr && document->GetSourceURL().find(text) != std::string::npos) return document;
+    if (document != nullptr && document->GetSourceURL().find(text) != std::string::npos)
+      return document;
   }
   return nullptr;
 }
@@ -137,7 +138,8 @@ void RMLSystem::ReloadDocument(const std::string& name) {
 }
 
 void RMLSystem::ShowDocument(Rml::ElementDocument* document) {
-  if (document != nullptr && !document->IsVisible()) document->Show(Rml::ModalFlag::None, Rml::FocusFlag::Auto);
+  if (document != nullptr && !document->IsVisible())
+    document->Show(Rml::ModalFlag::None, Rml::FocusFlag::Auto);
 }
 
 void RMLSystem::HideDocument(Rml::ElementDocument* document) {
@@ -157,7 +159,9 @@ void RMLSystem::AddMenuDocument(Rml::ElementDocument* document) {
   if (document != nullptr) menuDocuments.insert(document);
 }
 
-void RMLSystem::RemoveMenuDocument(Rml::ElementDocument* document) { menuDocuments.erase(document); }
+void RMLSystem::RemoveMenuDocument(Rml::ElementDocument* document) {
+  menuDocuments.erase(document);
+}
 
 bool RMLSystem::AnyDocumentVisible() const {
   if (context == nullptr) return false;
@@ -212,7 +216,8 @@ void RMLSystem::ProcessInput() {
   const float wheel = links.wheelDelta ? links.wheelDelta() : 0.0f;
   if (wheel != 0.0f && std::isfinite(wheel))
     context->ProcessMouseWheel(std::trunc(wheel * -1.0f), 0);
-  if (Called(links.interactTriggered) && AnyDocumentVisible()) context->ProcessMouseButtonDown(0, 0);
+  if (Called(links.interactTriggered) && AnyDocumentVisible())
+    context->ProcessMouseButtonDown(0, 0);
   if (Called(links.interactReleased) && AnyDocumentVisible()) context->ProcessMouseButtonUp(0, 0);
 
   if (!pauseMenuEnabled) return;

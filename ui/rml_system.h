@@ -96,7 +96,9 @@ class RMLSystem : public BaseSystem, public DocumentLoader {
   // The document at `name` (see the header), loading it hidden when it is not open; null when
   // it cannot be loaded or the library is not running.
   Rml::ElementDocument* GetOrLoadDocument(const std::string& name);
-  Rml::ElementDocument* LoadDocument(const std::string& path) override { return GetOrLoadDocument(path); }
+  Rml::ElementDocument* LoadDocument(const std::string& path) override {
+    return GetOrLoadDocument(path);
+  }
   void ReloadDocument(const std::string& name);
   void ShowDocument(Rml::ElementDocument* document);
   void HideDocument(Rml::ElementDocument* document);

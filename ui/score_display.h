@@ -43,8 +43,8 @@ class ScoreDisplay {
  public:
   // Uses the document's "score-value"; forgets the shown score and the digits.
   void Bind(Rml::ElementDocument* document);
-  // Stores the clan (Sundrel's spans for Sundrel, Floreth's for any other); rebuilds the spans when the score differs from the shown one. Needs a
-  // bound document with a "score-value" element.
+  // Stores the clan (Sundrel's spans for Sundrel, Floreth's for any other); rebuilds the spans when
+  // the score differs from the shown one. Needs a bound document with a "score-value" element.
   void SetScore(int score, Clan clan);
   // Advances the popping digits by dt seconds.
   void Update(float dt);

@@ -17,16 +17,21 @@ struct TextElementData {
 
 class TextShaderDecorator : public Rml::Decorator {
  public:
-  TextShaderDecorator(std::string text, bool inheritColour, Rml::Colourb colour, Rml::NumericValue alignX,
-                      Rml::NumericValue alignY, std::string material)
-      : text(std::move(text)), inheritColour(inheritColour), colour(colour), align{alignX, alignY},
+  TextShaderDecorator(std::string text, bool inheritColour, Rml::Colourb colour,
+                      Rml::NumericValue alignX, Rml::NumericValue alignY, std::string material)
+      : text(std::move(text)),
+        inheritColour(inheritColour),
+        colour(colour),
+        align{alignX, alignY},
         materialPath(std::move(material)) {}
 
-  Rml::DecoratorDataHandle GenerateElementData(Rml::Element* element, Rml::BoxArea paint_area) const override {
+  Rml::DecoratorDataHandle GenerateElementData(Rml::Element* element,
+                                               Rml::BoxArea paint_area) const override {
     auto* data = new TextElementData{paint_area, {}, {}, -1};
     if (!GenerateText(element, *data)) {
       // The text goes in as an argument: it is document data, never a format.
-      Rml::Log::Message(Rml::Log::LT_WARNING, "Could not construct text decorator with text %s on element %s",
+      Rml::Log::Message(Rml::Log::LT_WARNING,
+                        "Could not construct text decorator with text %s on element %s",
                         text.c_str(), element->GetAddress(false, true).c_str());
       delete data;
       return 0;
@@ -43,7 +48,8 @@ class TextShaderDecorator : public Rml::Decorator {
     auto* data = reinterpret_cast<TextElementData*>(handle);
     if (!GenerateText(element, *data)) return;
     const Rml::Vector2f offset = element->GetAbsoluteOffset(Rml::BoxArea::Border);
-    for (const auto& [geometry, texture] : data->geometries) geometry.Render(offset, texture, data->shader);
+    for (const auto& [geometry, texture] : data->geometries)
+      geometry.Render(offset, texture, data->shader);
   }
 
  private:
@@ -69,18 +75,21 @@ class TextShaderDecorator : public Rml::Decorator {
     const Rml::RenderBox box = element->GetRenderBox(data.paintArea);
     const Rml::Vector2f fill = box.GetFillSize();
     const float x = element->ResolveNumericValue(align[0], fill.x - width);
-    const float y = element->ResolveNumericValue(align[1], fill.y - (metrics.ascent + metrics.descent));
+    const float y =
+        element->ResolveNumericValue(align[1], fill.y - (metrics.ascent + metrics.descent));
     const Rml::Vector2f origin = box.GetFillOffset() + Rml::Vector2f(x, y + metrics.ascent);
 
     const Rml::Colourb base = inheritColour ? computed.color : colour;
     const Rml::Colourb premultiplied = base.ToPremultiplied(computed.opacity);
     Rml::TexturedMeshList meshes;
     // The colour carries the opacity already; the font engine would apply it a second time.
-    fonts->GenerateString(*renderManager, face, 0, text, origin, premultiplied, 1.0f, shaping, meshes);
+    fonts->GenerateString(*renderManager, face, 0, text, origin, premultiplied, 1.0f, shaping,
+                          meshes);
     if (meshes.empty()) return false;
 
     std::vector<std::pair<Rml::Geometry, Rml::Texture>> geometries;
-    for (Rml::TexturedMesh& mesh : meshes) geometries.emplace_back(renderManager->MakeGeometry(mesh.mesh), mesh.texture);
+    for (Rml::TexturedMesh& mesh : meshes)
+      geometries.emplace_back(renderManager->MakeGeometry(mesh.mesh), mesh.texture);
     data.geometries = std::move(geometries);
     data.shader = renderManager->CompileShader("shader", {{"value", Rml::Variant(materialPath)}});
     data.fontVersion = version;
@@ -96,7 +105,8 @@ class TextShaderDecorator : public Rml::Decorator {
 
 // A keyword gives 0, 50 or 100 %; anything else keeps its own number and unit.
 Rml::NumericValue ReadAlign(const Rml::Property& property) {
-  if (property.unit == Rml::Unit::Keyword) return {static_cast<float>(property.keyword) * 50.0f, Rml::Unit::Percent};
+  if (property.unit == Rml::Unit::Keyword)
+    return {static_cast<float>(property.keyword) * 50.0f, Rml::Unit::Percent};
   return {property.number, property.unit};
 }
 
@@ -104,15 +114,23 @@ Rml::NumericValue ReadAlign(const Rml::Property& property) {
 
 TextShaderDecoratorInstancer::TextShaderDecoratorInstancer() {
   RegisterProperty("text", "").AddParser("string");
-  RegisterProperty("color", "inherit-color").AddParser("keyword", "inherit-color").AddParser("color");
-  RegisterProperty("align-x", "center").AddParser("keyword", "left, center, right").AddParser("length_percent");
-  RegisterProperty("align-y", "center").AddParser("keyword", "top, center, bottom").AddParser("length_percent");
+  RegisterProperty("color", "inherit-color")
+      .AddParser("keyword", "inherit-color")
+      .AddParser("color");
+  RegisterProperty("align-x", "center")
+      .AddParser("keyword", "left, center, right")
+      .AddParser("length_percent");
+  RegisterProperty("align-y", "center")
+      .AddParser("keyword", "top, center, bottom")
+      .AddParser("length_percent");
   RegisterProperty("material", kDefaultMaterial).AddParser("string");
-  RegisterShorthand("decorator", "text, color, align-x, align-y, material", Rml::ShorthandType::FallThrough);
+  RegisterShorthand("decorator", "text, color, align-x, align-y, material",
+                    Rml::ShorthandType::FallThrough);
 }
 
 std::shared_ptr<Rml::Decorator> TextShaderDecoratorInstancer::InstanceDecorator(
-    const Rml::String&, const Rml::PropertyDictionary& properties, const Rml::DecoratorInstancerInterface&) {
+    const Rml::String&, const Rml::PropertyDictionary& properties,
+    const Rml::DecoratorInstancerInterface&) {
   const Rml::Property* values[5];
   for (int i = 0; i < 5; ++i) {
     values[i] = properties.GetProperty(kPropertyNames[i]);
@@ -123,7 +141,9 @@ std::shared_ptr<Rml::Decorator> TextShaderDecoratorInstancer::InstanceDecorator(
   if (text.empty() || material.empty()) return nullptr;
   const Rml::Property& colour = *values[1];
   const bool inherit = colour.unit == Rml::Unit::Keyword;
-  const Rml::Colourb fixed = colour.unit == Rml::Unit::Colour ? colour.colour : Rml::Colourb(0, 0, 0, 255);
-  return std::make_shared<TextShaderDecorator>(std::move(text), inherit, fixed, ReadAlign(*values[2]),
-                                               ReadAlign(*values[3]), std::move(material));
+  const Rml::Colourb fixed =
+      colour.unit == Rml::Unit::Colour ? colour.colour : Rml::Colourb(0, 0, 0, 255);
+  return std::make_shared<TextShaderDecorator>(std::move(text), inherit, fixed,
+                                               ReadAlign(*values[2]), ReadAlign(*values[3]),
+                                               std::move(material));
 }

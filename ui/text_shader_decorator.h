@@ -19,6 +19,7 @@ class TextShaderDecoratorInstancer : public Rml::DecoratorInstancer {
   static constexpr const char* kDefaultMaterial = "./GAME/Assets/Materials/UIMaterial.json";
 
   TextShaderDecoratorInstancer();
-  std::shared_ptr<Rml::Decorator> InstanceDecorator(const Rml::String& name, const Rml::PropertyDictionary& properties,
-                                                    const Rml::DecoratorInstancerInterface& instancer_interface) override;
+  std::shared_ptr<Rml::Decorator> InstanceDecorator(
+      const Rml::String& name, const Rml::PropertyDictionary& properties,
+      const Rml::DecoratorInstancerInterface& instancer_interface) override;
 };

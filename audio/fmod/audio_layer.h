@@ -15,5 +15,4 @@ FMOD_RESULT AudioLayer_IsLoopback(FMOD_SYSTEM* system, FMOD_BOOL* loopback);
 // The block rendered by the last FMOD_System_Update: `frames` interleaved left/right float
 // pairs. Before the first update, or on a sound device, *frames is 0. The pointer stays valid
 // until the next update or until the system is closed.
-FMOD_RESULT AudioLayer_GetLastRender(FMOD_SYSTEM* system, const float** interleaved,
-                                     int* frames);
+FMOD_RESULT AudioLayer_GetLastRender(FMOD_SYSTEM* system, const float** interleaved, int* frames);

@@ -41,7 +41,8 @@
 // FMOD_ERR_INVALID_PARAM and change nothing.
 //
 // Results. Every function returns an FMOD_RESULT; FMOD_OK is 0, the other numbers are this
-// layer's own (FMOD_ErrorString in audio/fmod/fmod_errors.h puts each in words). Single-threaded: call everything from one thread.
+// layer's own (FMOD_ErrorString in audio/fmod/fmod_errors.h puts each in words). Single-threaded:
+// call everything from one thread.
 
 #ifdef __cplusplus
 extern "C" {

@@ -67,8 +67,7 @@ bool LoopbackRequested() {
 
 // Creates the device's context and makes the device the system's output; on failure closes the
 // device and leaves the system without output.
-bool AdoptDevice(FMOD_SYSTEM& system, ALCdevice* device, const ALCint* attributes,
-                 bool loopback) {
+bool AdoptDevice(FMOD_SYSTEM& system, ALCdevice* device, const ALCint* attributes, bool loopback) {
   ALCcontext* context = alcCreateContext(device, attributes);
   if (context == nullptr) {
     alcCloseDevice(device);
@@ -97,12 +96,18 @@ bool OpenLoopbackDevice(FMOD_SYSTEM& system, int sources) {
     return false;
   }
   // No limiter and no HRTF, so what is rendered is exactly the sum of the voices.
-  const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
-                               ALC_FORMAT_TYPE_SOFT,     ALC_FLOAT_SOFT,
-                               ALC_FREQUENCY,            kAudioLayerLoopbackRate,
-                               ALC_HRTF_SOFT,            ALC_FALSE,
-                               ALC_OUTPUT_LIMITER_SOFT,  ALC_FALSE,
-                               ALC_STEREO_SOURCES,       sources,
+  const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                               ALC_STEREO_SOFT,
+                               ALC_FORMAT_TYPE_SOFT,
+                               ALC_FLOAT_SOFT,
+                               ALC_FREQUENCY,
+                               kAudioLayerLoopbackRate,
+                               ALC_HRTF_SOFT,
+                               ALC_FALSE,
+                               ALC_OUTPUT_LIMITER_SOFT,
+                               ALC_FALSE,
+                               ALC_STEREO_SOURCES,
+                               sources,
                                0};
   return AdoptDevice(system, device, attributes, true);
 }
@@ -280,8 +285,7 @@ FMOD_RESULT AudioLayer_IsLoopback(FMOD_SYSTEM* system, FMOD_BOOL* loopback) {
   return FMOD_OK;
 }
 
-FMOD_RESULT AudioLayer_GetLastRender(FMOD_SYSTEM* system, const float** interleaved,
-                                     int* frames) {
+FMOD_RESULT AudioLayer_GetLastRender(FMOD_SYSTEM* system, const float** interleaved, int* frames) {
   if (interleaved == nullptr || frames == nullptr) return FMOD_ERR_INVALID_PARAM;
   *interleaved = nullptr;
   *frames = 0;

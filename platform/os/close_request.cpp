@@ -25,7 +25,8 @@ void InstallCloseRequestHandlers() {
   action.sa_handler = OnCloseSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) sigaction(signalNumber, &action, nullptr);
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+    sigaction(signalNumber, &action, nullptr);
 }
 
 bool CloseRequestPending() { return requestState == 1; }

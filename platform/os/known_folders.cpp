@@ -43,8 +43,8 @@ std::string DocumentsDirFromUserDirs(const std::string& userDirsFile, const std:
 
 std::string HomeFolder() {
   if (const char* home = AbsoluteEnvironmentPath("HOME")) return home;
-  if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr &&
-                                                 entry->pw_dir[0] == '/') {
+  if (const passwd* entry = getpwuid(getuid());
+      entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/') {
     return entry->pw_dir;
   }
   throw std::runtime_error("known folders: cannot find the home folder (HOME is not set)");

@@ -4,13 +4,20 @@ namespace lua {
 
 std::string_view StatusName(Status status) {
   switch (status) {
-    case Status::ok: return "ok";
-    case Status::yielded: return "yielded";
-    case Status::runtime: return "runtime";
-    case Status::syntax: return "syntax";
-    case Status::memory: return "memory";
-    case Status::handler: return "handler";
-    case Status::file: return "file";
+    case Status::ok:
+      return "ok";
+    case Status::yielded:
+      return "yielded";
+    case Status::runtime:
+      return "runtime";
+    case Status::syntax:
+      return "syntax";
+    case Status::memory:
+      return "memory";
+    case Status::handler:
+      return "handler";
+    case Status::file:
+      return "file";
   }
   return "unknown";
 }

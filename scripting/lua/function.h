@@ -63,8 +63,8 @@ int InvokeWith(lua_State* L, int first, Function& function, std::index_sequence<
   std::tuple<ArgumentStorage<std::tuple_element_t<I, Arguments>>...> values{
       ReadArgument<std::tuple_element_t<I, Arguments>>(L, first + static_cast<int>(I),
                                                        outOfRange)...};
-  using Result = decltype(std::invoke(function, std::forward<Prefix>(prefix)...,
-                                      std::get<I>(values)...));
+  using Result =
+      decltype(std::invoke(function, std::forward<Prefix>(prefix)..., std::get<I>(values)...));
   if (outOfRange) {
     if constexpr (std::is_void_v<Result>) {
       return 0;
@@ -89,20 +89,20 @@ template <typename F>
 int CallStatelessFunction(lua_State* L) {
   using Traits = CallableTraits<F>;
   F function{};
-  return InvokeWith<typename Traits::Arguments>(
-      L, 1, function, std::make_index_sequence<Traits::kArity>{});
+  return InvokeWith<typename Traits::Arguments>(L, 1, function,
+                                                std::make_index_sequence<Traits::kArity>{});
 }
 
 template <typename F>
 inline constexpr bool kIsStateless =
-    std::is_empty_v<F> && std::is_default_constructible_v<F> && std::is_class_v<F>;
+    std::is_empty_v<F>&& std::is_default_constructible_v<F>&& std::is_class_v<F>;
 
 template <typename F>
 int CallHeldFunction(lua_State* L) {
   using Traits = CallableTraits<F>;
   F& function = *HeldAt<F>(L, lua_upvalueindex(1));
-  return InvokeWith<typename Traits::Arguments>(
-      L, 1, function, std::make_index_sequence<Traits::kArity>{});
+  return InvokeWith<typename Traits::Arguments>(L, 1, function,
+                                                std::make_index_sequence<Traits::kArity>{});
 }
 
 }  // namespace detail

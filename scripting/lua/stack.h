@@ -173,9 +173,9 @@ struct IsFields<Fields<T, N>> : std::true_type {};
 
 // A class type that is not one of the value types above is a bound type.
 template <typename T>
-inline constexpr bool kIsBound = std::is_class_v<T> && !kIsString<T> &&
-                                 !std::is_same_v<T, Reference> && !IsVector<T>::value &&
-                                 !IsFields<T>::value && !std::is_same_v<T, StrictInt>;
+inline constexpr bool kIsBound =
+    std::is_class_v<T> && !kIsString<T> && !std::is_same_v<T, Reference> && !IsVector<T>::value &&
+    !IsFields<T>::value && !std::is_same_v<T, StrictInt>;
 
 template <typename T>
 struct IsOptional : std::false_type {};
@@ -389,9 +389,8 @@ void DestroyHeld(void* userdata) {
 }
 
 // Lua aligns userdata memory for its own largest type only.
-inline constexpr std::size_t kUserdataAlignment = alignof(lua_Number) < alignof(void*)
-                                                      ? alignof(void*)
-                                                      : alignof(lua_Number);
+inline constexpr std::size_t kUserdataAlignment =
+    alignof(lua_Number) < alignof(void*) ? alignof(void*) : alignof(lua_Number);
 
 // Pushes a userdata holding a moved copy of `object`; its metatable destroys the copy when
 // Lua collects it.

@@ -408,9 +408,9 @@ bool State::IsModuleLoaded(std::string_view name) const {
 void State::NewEnumeration(
     std::string_view name,
     std::initializer_list<std::pair<std::string_view, lua_Integer>> members) {
-  lua_newtable(state_);                                                  // the proxy
-  lua_createtable(state_, 0, 2);                                         // its metatable
-  lua_createtable(state_, 0, static_cast<int>(members.size()));         // the members
+  lua_newtable(state_);                                          // the proxy
+  lua_createtable(state_, 0, 2);                                 // its metatable
+  lua_createtable(state_, 0, static_cast<int>(members.size()));  // the members
   for (const auto& [member, value] : members) {
     lua_pushlstring(state_, member.data(), member.size());
     lua_pushinteger(state_, value);

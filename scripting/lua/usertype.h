@@ -99,8 +99,8 @@ int GetProperty(lua_State* L, void* object, const Field* field) {
 template <typename T, typename Getter, typename Setter>
 void SetProperty(lua_State* L, void* object, int valueIndex, const Field* field) {
   const auto* property = static_cast<const PropertyField<T, Getter, Setter>*>(field);
-  using Value = std::remove_cvref_t<
-      std::tuple_element_t<1, typename CallableTraits<Setter>::Arguments>>;
+  using Value =
+      std::remove_cvref_t<std::tuple_element_t<1, typename CallableTraits<Setter>::Arguments>>;
   Value value{};
   AssignField(L, valueIndex, value, field->displayName);
   property->setter(*static_cast<T*>(object), std::move(value));

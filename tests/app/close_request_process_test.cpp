@@ -2,12 +2,11 @@
 // returns: Ctrl+C (SIGINT) must still close it, through the normal shutdown.
 
 #include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
@@ -79,8 +78,7 @@ TEST(CloseRequestProcessTest, CtrlCEndsAGameWhoseScriptNeverReturns) {
   ASSERT_GT(game, 0);
   // The game is stuck once its first update has begun: wait for the script's first report.
   std::string output;
-  for (int poll = 0; poll < 1200 && output.find("[**LUA ERROR**]") == std::string::npos;
-       ++poll) {
+  for (int poll = 0; poll < 1200 && output.find("[**LUA ERROR**]") == std::string::npos; ++poll) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     output = ReadFile(root.path / "out.txt");
     if (waitpid(game, nullptr, WNOHANG) == game) break;
@@ -95,9 +93,8 @@ TEST(CloseRequestProcessTest, CtrlCEndsAGameWhoseScriptNeverReturns) {
     waitpid(game, nullptr, 0);
     FAIL() << "the game did not close after Ctrl+C\n" << ReadFile(root.path / "out.txt");
   }
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-      << "wait status " << status << "\n"
-      << ReadFile(root.path / "err.txt");
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status << "\n"
+                                                             << ReadFile(root.path / "err.txt");
 }
 
 }  // namespace

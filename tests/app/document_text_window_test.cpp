@@ -119,7 +119,10 @@ std::map<std::string, std::vector<View>> DocumentViews() {
       {"main_menu.rml",
        {{"the first panel and the clan message",
          {{"clan-selection-message", Kind::SetClass, "visible"}}},
-        panel("credits", "credits-content", "default-content"), mainSettings, diary, leaderboards,
+        panel("credits", "credits-content", "default-content"),
+        mainSettings,
+        diary,
+        leaderboards,
         panel("coming soon", "feature-coming-soon-content", "default-content")}},
       {"pause_menu.rml",
        {{"paused", {}},
@@ -165,9 +168,9 @@ Rml::Vector2f ToContext(const Rml::Element& element, Rml::Vector2f point) {
     const Rml::ComputedValues& values = e->GetComputedValues();
     if (values.transform.Empty()) continue;
     const Rml::Vector2f size = e->GetBox().GetSize(Rml::BoxArea::Border);
-    const Rml::Vector2f origin = e->GetAbsoluteLeftTop() +
-                                 Rml::Vector2f{values.transform_origin_x.Resolve(size.x),
-                                               values.transform_origin_y.Resolve(size.y)};
+    const Rml::Vector2f origin =
+        e->GetAbsoluteLeftTop() + Rml::Vector2f{values.transform_origin_x.Resolve(size.x),
+                                                values.transform_origin_y.Resolve(size.y)};
     const glm::vec4 moved =
         Rml::BuildTransformMatrix(values.transform, origin, size) * glm::vec4(point, 0.f, 1.f);
     point = {moved.x, moved.y};
@@ -220,7 +223,8 @@ void CollectLines(const Rml::Element& element, const Rect& clip, std::vector<Tex
       }
     }
   }
-  for (int i = 0; i < element.GetNumChildren(); ++i) CollectLines(*element.GetChild(i), inner, lines);
+  for (int i = 0; i < element.GetNumChildren(); ++i)
+    CollectLines(*element.GetChild(i), inner, lines);
 }
 
 std::string Describe(const TextLineBox& line) {
@@ -262,8 +266,7 @@ TEST(DocumentText, NoLineOfAnyDocumentCoversAnotherInAnyOfItsViews) {
           hidden.push_back(other);
         }
       }
-      Rml::ElementDocument* document =
-          context->LoadDocument(documents->ResolveDocumentPath(file));
+      Rml::ElementDocument* document = context->LoadDocument(documents->ResolveDocumentPath(file));
       ASSERT_NE(document, nullptr);
       for (const Change& change : view.changes) Apply(*document, change);
       document->Show(Rml::ModalFlag::None, Rml::FocusFlag::None);
@@ -301,7 +304,8 @@ TEST(DocumentText, NoLineOfAnyDocumentCoversAnotherInAnyOfItsViews) {
                                  game.picture);
       }
       document->Close();
-      for (Rml::ElementDocument* other : hidden) other->Show(Rml::ModalFlag::None, Rml::FocusFlag::None);
+      for (Rml::ElementDocument* other : hidden)
+        other->Show(Rml::ModalFlag::None, Rml::FocusFlag::None);
     }
   }
 }

@@ -39,7 +39,8 @@ void SendLeftButton(GLFWwindow* window, bool press, int x, int y) {
   event.xbutton.x = x;
   event.xbutton.y = y;
   event.xbutton.same_screen = True;
-  XSendEvent(display, event.xbutton.window, True, press ? ButtonPressMask : ButtonReleaseMask, &event);
+  XSendEvent(display, event.xbutton.window, True, press ? ButtonPressMask : ButtonReleaseMask,
+             &event);
   // Through the server and back, so the next event poll sees it.
   XSync(display, False);
 }

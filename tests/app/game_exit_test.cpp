@@ -3,13 +3,12 @@
 // menu style sheet linked to a file without end, and the display going away under the running
 // game. Each ends in the normal order, without a crash record.
 
+#include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
@@ -49,7 +48,8 @@ bool GameWindowShown(const std::string& display) {
   Window parent = 0;
   Window* children = nullptr;
   unsigned count = 0;
-  if (XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count) != 0) {
+  if (XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count) !=
+      0) {
     for (unsigned i = 0; i < count && !found; ++i) {
       char* name = nullptr;
       if (XFetchName(connection, children[i], &name) != 0 && name != nullptr) {
@@ -67,7 +67,8 @@ bool GameWindowShown(const std::string& display) {
 // its own, in a window, its output kept in a file.
 class GameProcess {
  public:
-  GameProcess(const std::filesystem::path& folder, const std::string& display) : output(home.path / "output.txt") {
+  GameProcess(const std::filesystem::path& folder, const std::string& display)
+      : output(home.path / "output.txt") {
     const std::filesystem::path settings = home.path / "data/Corvane/Kelvaris";
     std::filesystem::create_directories(settings);
     std::ofstream(settings / "settings.json")
@@ -80,8 +81,8 @@ class GameProcess {
     for (char** variable = environ; *variable != nullptr; ++variable) {
       const std::string text = *variable;
       const std::string name = text.substr(0, text.find('='));
-      if (name != "HOME" && name != "XDG_DATA_HOME" && name != "XDG_CONFIG_HOME" && name != "DISPLAY" &&
-          name != "KELVARIS_AUDIO_OUTPUT" && name != "ASAN_OPTIONS")
+      if (name != "HOME" && name != "XDG_DATA_HOME" && name != "XDG_CONFIG_HOME" &&
+          name != "DISPLAY" && name != "KELVARIS_AUDIO_OUTPUT" && name != "ASAN_OPTIONS")
         variables.push_back(text);
     }
     std::vector<char*> environment;
@@ -90,10 +91,13 @@ class GameProcess {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     char* arguments[] = {const_cast<char*>(KELVARIS_EXECUTABLE), nullptr};
-    if (posix_spawn(&pid, KELVARIS_EXECUTABLE, &actions, nullptr, arguments, environment.data()) != 0) pid = 0;
+    if (posix_spawn(&pid, KELVARIS_EXECUTABLE, &actions, nullptr, arguments, environment.data()) !=
+        0)
+      pid = 0;
     posix_spawn_file_actions_destroy(&actions);
   }
   ~GameProcess() {
@@ -131,7 +135,8 @@ class GameProcess {
     std::vector<std::filesystem::path> records;
     const std::filesystem::path folder = home.path / "data/Corvane/Kelvaris/CrashLogs";
     if (std::filesystem::is_directory(folder))
-      for (const auto& entry : std::filesystem::directory_iterator(folder)) records.push_back(entry.path());
+      for (const auto& entry : std::filesystem::directory_iterator(folder))
+        records.push_back(entry.path());
     return records;
   }
 
@@ -169,7 +174,8 @@ TEST(GameExit, AStartThatFailsPartWayIsTakenDownAndExitsWithoutACrashRecord) {
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status << "\n" << ReadText(home.path / "output.txt");
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status << "\n"
+                                                             << ReadText(home.path / "output.txt");
   const std::filesystem::path crashes = home.path / "data/Corvane/Kelvaris/CrashLogs";
   ASSERT_TRUE(std::filesystem::is_directory(crashes));
   EXPECT_TRUE(std::filesystem::is_empty(crashes));
@@ -182,7 +188,8 @@ TEST(GameExit, AMenuStyleSheetWithoutEndIsRefusedAndTheGameClosesNormally) {
   PrivateDisplay display;
   ASSERT_FALSE(display.name.empty());
   TempFolder data;
-  std::filesystem::copy(KELVARIS_SOURCE_DIR "/GAME", data.path / "GAME", std::filesystem::copy_options::recursive);
+  std::filesystem::copy(KELVARIS_SOURCE_DIR "/GAME", data.path / "GAME",
+                        std::filesystem::copy_options::recursive);
   const std::filesystem::path menu = data.path / "GAME/Assets/RML/main_menu.rml";
   std::string text = ReadText(menu);
   const size_t link = text.find("href=\"main_menu.rcss\"");
@@ -196,10 +203,12 @@ TEST(GameExit, AMenuStyleSheetWithoutEndIsRefusedAndTheGameClosesNormally) {
   kill(game.pid, SIGTERM);
   ASSERT_TRUE(game.WaitForEnd(60s));
   EXPECT_TRUE(game.EndedNormally()) << game.status << "\n" << game.Output();
-  EXPECT_NE(game.Output().find("cannot read style sheet '/dev/zero': the file is larger than 8388608 bytes"),
+  EXPECT_NE(game.Output().find(
+                "cannot read style sheet '/dev/zero': the file is larger than 8388608 bytes"),
             std::string::npos)
       << game.Output();
-  EXPECT_TRUE(game.CrashRecords().empty()) << (game.CrashRecords().empty() ? "" : ReadText(game.CrashRecords()[0]));
+  EXPECT_TRUE(game.CrashRecords().empty())
+      << (game.CrashRecords().empty() ? "" : ReadText(game.CrashRecords()[0]));
   EXPECT_TRUE(std::filesystem::exists(game.home.path / "data/Corvane/Kelvaris/settings.json"));
 }
 
@@ -215,11 +224,13 @@ TEST(GameExit, TheDisplayGoingAwayClosesTheGameInTheNormalOrder) {
   std::filesystem::remove(game.home.path / "data/Corvane/Kelvaris/settings.json");
   display.reset();
   ASSERT_TRUE(game.WaitForEnd(60s));
-  EXPECT_TRUE(WIFEXITED(game.status) && WEXITSTATUS(game.status) == 1) << game.status << "\n" << game.Output();
+  EXPECT_TRUE(WIFEXITED(game.status) && WEXITSTATUS(game.status) == 1) << game.status << "\n"
+                                                                       << game.Output();
   EXPECT_NE(game.Output().find("Kelvaris: the connection to the display was lost; the game closes"),
             std::string::npos)
       << game.Output();
-  EXPECT_TRUE(game.CrashRecords().empty()) << (game.CrashRecords().empty() ? "" : ReadText(game.CrashRecords()[0]));
+  EXPECT_TRUE(game.CrashRecords().empty())
+      << (game.CrashRecords().empty() ? "" : ReadText(game.CrashRecords()[0]));
   EXPECT_TRUE(std::filesystem::exists(game.home.path / "data/Corvane/Kelvaris/settings.json"));
 }
 

@@ -58,8 +58,8 @@ TEST(GrassRender, TheMeadowShowsGrassUntilItIsSwitchedOff) {
   const int pixels = withGrass.width * withGrass.height;
   const int grass = GreenPixels(withGrass);
   const int bare = GreenPixels(withoutGrass);
-  EXPECT_GT(grass - bare, pixels / 50) << "grass covers " << grass << " green pixels, "
-                                         << bare << " without it, of " << pixels;
+  EXPECT_GT(grass - bare, pixels / 50)
+      << "grass covers " << grass << " green pixels, " << bare << " without it, of " << pixels;
 
   // The wind view draws a line per wind sample over the bare level.
   decs.GetManager<MessagingManager>()->PostFormatted("wstv", 1);
@@ -70,7 +70,8 @@ TEST(GrassRender, TheMeadowShowsGrassUntilItIsSwitchedOff) {
       const auto before = withoutGrass.At(x, y);
       const auto after = game.picture.At(x, y);
       if (std::abs(before[0] - after[0]) + std::abs(before[1] - after[1]) +
-              std::abs(before[2] - after[2]) > 60) {
+              std::abs(before[2] - after[2]) >
+          60) {
         ++changed;
       }
     }

@@ -65,7 +65,8 @@ Box BoxOf(Rml::ElementDocument* document, const std::string& id) {
   const Rml::Vector2f size = element->GetBox().GetSize(Rml::BoxArea::Border);
   // Rounded, so boxes that only touch do not meet.
   return {static_cast<int>(std::lround(offset.x)), static_cast<int>(std::lround(offset.y)),
-          static_cast<int>(std::lround(offset.x + size.x)), static_cast<int>(std::lround(offset.y + size.y))};
+          static_cast<int>(std::lround(offset.x + size.x)),
+          static_cast<int>(std::lround(offset.y + size.y))};
 }
 
 std::ostream& operator<<(std::ostream& out, const Box& box) {
@@ -138,7 +139,9 @@ TEST(HudWindow, ScoreMeterAndHealthShowOverALevel) {
   const Box fill = BoxOf(document, "meter-front-clan");
   const Box hint = BoxOf(document, "hint-dialog-1");
   const Solid solids[] = {
-      {"meter fill #e0a030", fill.left + fill.Width() / 2, fill.top + fill.Height() / 2,
+      {"meter fill #e0a030",
+       fill.left + fill.Width() / 2,
+       fill.top + fill.Height() / 2,
        {0xe0, 0xa0, 0x30}},
       {"health bar, empty part", bar.left + 150, bar.top + 14, {56, 56, 56}},
       {"hint panel #141420", hint.left + 5, hint.top + 6, {0x14, 0x14, 0x20}},
@@ -146,7 +149,8 @@ TEST(HudWindow, ScoreMeterAndHealthShowOverALevel) {
   for (const Solid& solid : solids) {
     const auto pixel = after.At(solid.x, solid.y);
     for (int channel = 0; channel < 3; ++channel)
-      EXPECT_NEAR(pixel[channel], solid.colour[channel], 4) << solid.what << ", channel " << channel;
+      EXPECT_NEAR(pixel[channel], solid.colour[channel], 4)
+          << solid.what << ", channel " << channel;
   }
 
   // The results darken the level under a see-through black (#00000080): half of the level's
@@ -177,12 +181,14 @@ Box HandBox(const testing_support::Image& without, const testing_support::Image&
   for (int y = 0; y < height; ++y) {
     int count = 0;
     for (int x = x0; x < x0 + side; ++x) count += changed(x, y) ? 1 : 0;
-    if (count >= side / 10) box = {box.left, std::min(box.top, y), box.right, std::max(box.bottom, y + 1)};
+    if (count >= side / 10)
+      box = {box.left, std::min(box.top, y), box.right, std::max(box.bottom, y + 1)};
   }
   for (int x = x0; x < x0 + side; ++x) {
     int count = 0;
     for (int y = 0; y < height; ++y) count += changed(x, y) ? 1 : 0;
-    if (count >= height / 10) box = {std::min(box.left, x), box.top, std::max(box.right, x + 1), box.bottom};
+    if (count >= height / 10)
+      box = {std::min(box.left, x), box.top, std::max(box.right, x + 1), box.bottom};
   }
   return box;
 }
@@ -241,10 +247,10 @@ TEST(HudWindow, HandsMeterScoreGradeAndBossPanelEachKeepTheirOwnSpace) {
   };
   std::vector<Part> parts = {{"left hand", leftHand}, {"right hand", rightHand}};
   parts.push_back({"score", BoxOf(document, "digit-0").Union(BoxOf(document, "digit-3"))});
-  for (const char* id :
-       {"meter-back", "meter-clan-logo", "grade-box", "boss-name", "boss-health-bar",
-        "boss-health-value", "health-hud-container", "left-keycap", "right-keycap",
-        "left-mash-keycap", "right-mash-keycap", "hint-dialog-1", "hint-dialog-2", "hint-dialog-3"}) {
+  for (const char* id : {"meter-back", "meter-clan-logo", "grade-box", "boss-name",
+                         "boss-health-bar", "boss-health-value", "health-hud-container",
+                         "left-keycap", "right-keycap", "left-mash-keycap", "right-mash-keycap",
+                         "hint-dialog-1", "hint-dialog-2", "hint-dialog-3"}) {
     Rml::Element* element = document->GetElementById(id);
     ASSERT_NE(element, nullptr) << id;
     EXPECT_TRUE(element->IsVisible(true)) << id << " is not shown";

@@ -3,7 +3,6 @@
 // the menu manager named, and a level's met goal leads on to the next title card.
 
 #include <gtest/gtest.h>
-
 #include <lauxlib.h>
 #include <lua.h>
 

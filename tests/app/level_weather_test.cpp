@@ -48,9 +48,8 @@ std::vector<Image> LevelFrames(int weather) {
   testing::internal::GetCapturedStdout();
   EXPECT_LT(passes, 100) << "the level never finished fading in";
   if (const char* folder = std::getenv("KELVARIS_SCENE_SHOTS")) {
-    testing_support::SavePng(std::string(folder) + "/level1_weather" + std::to_string(weather) +
-                                 ".png",
-                             frames.back());
+    testing_support::SavePng(
+        std::string(folder) + "/level1_weather" + std::to_string(weather) + ".png", frames.back());
   }
   return frames;
 }

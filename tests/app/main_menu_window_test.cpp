@@ -241,7 +241,9 @@ TEST_F(MainMenuWindow, TheChosenHalfsSquaresShowTheirMaterial) {
   };
   const Choice choices[] = {
       {"left-section", "floreth",
-       [](const std::array<int, 4>& pixel) { return pixel[0] > 90 && pixel[1] > 90 && pixel[2] > 90; }},
+       [](const std::array<int, 4>& pixel) {
+         return pixel[0] > 90 && pixel[1] > 90 && pixel[2] > 90;
+       }},
       {"right-section", "sundrel",
        [](const std::array<int, 4>& pixel) { return pixel[0] > 180 && pixel[1] > 120; }},
   };

@@ -8,11 +8,11 @@
 
 #include "app/startup.h"
 #include "components/particle_emitter.h"
+#include "components/prefab_instantiation.h"
 #include "engine/component_manager.h"
 #include "engine/decs.h"
 #include "engine/messaging_manager.h"
 #include "gameplay/particle_simulation.h"
-#include "components/prefab_instantiation.h"
 #include "tests/app/running_game.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/temp_folder.h"
@@ -77,8 +77,7 @@ TEST(ParticleFountain, EffectPrefabsEmitWhenScriptsStartThem) {
     const int entity = InstantiatePrefab(c.prefab, alias);
     game.Step();
     const bool idle =
-        entity >= 0 &&
-        CountLiveParticles(*components->GetComponent<ParticleEmitter>(entity)) == 0;
+        entity >= 0 && CountLiveParticles(*components->GetComponent<ParticleEmitter>(entity)) == 0;
     decs.GetManager<MessagingManager>()->PostFormatted("%s %s", 0, c.start, alias.c_str());
     for (int pass = 0; pass < 3; ++pass) game.Step();
     const std::string errors = testing::internal::GetCapturedStderr();

@@ -112,7 +112,8 @@ void PicturePausePanel(const std::string& scene, testing_support::Image& panel) 
   panel.rgba.clear();
   for (int y = 0; y < panel.height; ++y) {
     for (int x = 0; x < panel.width; ++x) {
-      const auto pixel = game.picture.At(static_cast<int>(offset.x) + x, static_cast<int>(offset.y) + y);
+      const auto pixel =
+          game.picture.At(static_cast<int>(offset.x) + x, static_cast<int>(offset.y) + y);
       panel.rgba.insert(panel.rgba.end(), pixel.begin(), pixel.end());
     }
   }
@@ -138,7 +139,8 @@ TEST(PauseMenuWindow, ThePanelReadsTheSameInTheTutorialAsInATransition) {
     for (int x = 0; x < transition.width; ++x) {
       const auto a = transition.At(x, y);
       const auto b = tutorial.At(x, y);
-      if (std::abs(a[0] - b[0]) > 24 || std::abs(a[1] - b[1]) > 24 || std::abs(a[2] - b[2]) > 24) ++differing;
+      if (std::abs(a[0] - b[0]) > 24 || std::abs(a[1] - b[1]) > 24 || std::abs(a[2] - b[2]) > 24)
+        ++differing;
     }
   }
   EXPECT_LT(differing, transition.width * transition.height / 200)

@@ -302,7 +302,6 @@ class PlayThrough : public testing::Test {
     return nlohmann::json::array();
   }
 
-
   // Plays the whole run from the recording; pictures are kept as "<run>_<stage>.png".
   RunEnd Replay(const std::string& run, const MenuTargets& targets);
 
@@ -368,7 +367,8 @@ RunEnd PlayThrough::Replay(const std::string& run, const MenuTargets& targets) {
   EXPECT_TRUE(Visible(HudDocument())) << where;
 
   where = at("transition");
-  EXPECT_EQ(SceneName(), "level0ToLevel1Transition_scene") << where << "the tutorial was not completed";
+  EXPECT_EQ(SceneName(), "level0ToLevel1Transition_scene")
+      << where << "the tutorial was not completed";
 
   where = at("level");
   EXPECT_EQ(SceneName(), "level1_scene") << where;
@@ -376,7 +376,8 @@ RunEnd PlayThrough::Replay(const std::string& run, const MenuTargets& targets) {
 
   where = at("paused");
   const auto pause = menus != nullptr ? menus->GetMenu(MenuManager::kPauseMenu) : nullptr;
-  EXPECT_TRUE(pause != nullptr && Visible(pause->Document())) << where << "the back action did not pause";
+  EXPECT_TRUE(pause != nullptr && Visible(pause->Document()))
+      << where << "the back action did not pause";
 
   where = at("death");
   EXPECT_TRUE(menus != nullptr && menus->HUD() != nullptr && menus->HUD()->HealthFraction() == 0.0f)
@@ -390,7 +391,8 @@ RunEnd PlayThrough::Replay(const std::string& run, const MenuTargets& targets) {
 
   // Every recorded frame was played, and the replay ended with the recording.
   while (input->frameCounter < frameCount) Step();
-  EXPECT_EQ(replayEndedAt, -1) << run << ": live input ended the replay at update " << replayEndedAt;
+  EXPECT_EQ(replayEndedAt, -1) << run << ": live input ended the replay at update "
+                               << replayEndedAt;
   Step();
   EXPECT_FALSE(input->playback) << run << ": the replay went on past the recording";
 
@@ -402,8 +404,8 @@ RunEnd PlayThrough::Replay(const std::string& run, const MenuTargets& targets) {
     }
   }
   std::ostringstream state;
-  state << SceneName() << " | score " << Text(HudDocument(), "score-value") << " | grade "
-        << grade << " | " << Text(HudDocument(), "results-score-value") << " | "
+  state << SceneName() << " | score " << Text(HudDocument(), "score-value") << " | grade " << grade
+        << " | " << Text(HudDocument(), "results-score-value") << " | "
         << Text(HudDocument(), "results-time-value");
   end.state = state.str();
   StopGame();

@@ -24,8 +24,8 @@ namespace {
 using testing_support::ChangedPixels;
 using testing_support::Image;
 
-// Pixels of a rectangle (top-left corner, width, height) that show the ring's gold: much more red than blue. The sea-green and amber
-// hands, the white sky and the blue floor hold more blue.
+// Pixels of a rectangle (top-left corner, width, height) that show the ring's gold: much more red
+// than blue. The sea-green and amber hands, the white sky and the blue floor hold more blue.
 int GoldenPixels(const Image& image, int left, int top, int width, int height) {
   int golden = 0;
   for (int y = top; y < top + height; ++y) {
@@ -114,8 +114,8 @@ TEST(RingHands, InitRingsMakesTheHandsAndRingsAndShowsTheHandsInTheTopCorners) {
   decs.GetManager<MessagingManager>()->PostFormatted("InitRings 1", 0);
   game.Step();
   const glm::vec3 parked(9999.0f);
-  for (const int entity : {rings->leftHandEntity, rings->rightHandEntity,
-                           rings->leftHandRingIds.front()}) {
+  for (const int entity :
+       {rings->leftHandEntity, rings->rightHandEntity, rings->leftHandRingIds.front()}) {
     EXPECT_EQ(components->GetComponent<Transform>(entity)->_position, parked) << entity;
   }
 }

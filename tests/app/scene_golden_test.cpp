@@ -35,10 +35,9 @@ TEST_P(SceneGolden, TheSceneLooksAsRecorded) {
   ASSERT_TRUE(game.ShowScene(scene)) << "the scene never finished fading in";
   ASSERT_EQ(game.picture.width, 1280);
   ASSERT_EQ(game.picture.height, 720);
-  EXPECT_TRUE(testing_support::MatchesGolden(testing_support::SampleBlocks(game.picture, 4),
-                                             "tests/app/golden/" + scene + "_" +
-                                                 kModeNames[mode] + ".png",
-                                             2));
+  EXPECT_TRUE(testing_support::MatchesGolden(
+      testing_support::SampleBlocks(game.picture, 4),
+      "tests/app/golden/" + scene + "_" + kModeNames[mode] + ".png", 2));
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, SceneGolden,

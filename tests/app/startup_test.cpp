@@ -98,8 +98,8 @@ TEST(Startup, TerminationSignalClosesTheGameAndAnotherGameCanStartAfterIt) {
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(GameRenderContext(), nullptr);
     EXPECT_FALSE(Renderer::HasInstance());
-    EXPECT_TRUE(std::filesystem::exists(home.folder.path /
-                                        ".local/share/Corvane/Kelvaris/settings.json"));
+    EXPECT_TRUE(
+        std::filesystem::exists(home.folder.path / ".local/share/Corvane/Kelvaris/settings.json"));
   }
   std::signal(SIGTERM, SIG_DFL);
 }

@@ -27,12 +27,14 @@ class SystemRegistrationTest : public testing_support::EngineFixture {
 };
 
 const char* const kRegistrationOrder[] = {
-    "SettingsSystem",  "PlatformSystem",     "StandardEntityRenderer", "SpriteTextSystem",
-    "TilemapSystem",   "PhysicsSystem",      "CollisionSystem",        "SceneSystem",
-    "InputSystem",     "SoundSystem",        "CameraSystem",           "LightSystem",
-    "LuaScriptSystem", "ParticleSystem",     "TTFSystem",              "AnimationSystem",
-    "GrassSystem",     "ActionListSystem",   "RingSystem",             "SoundEmitterSystem",
-    "WindSystem",      "RMLSystem",          "RMLEventHandler",        "MenuManager",
+    "SettingsSystem",   "PlatformSystem",     "StandardEntityRenderer",
+    "SpriteTextSystem", "TilemapSystem",      "PhysicsSystem",
+    "CollisionSystem",  "SceneSystem",        "InputSystem",
+    "SoundSystem",      "CameraSystem",       "LightSystem",
+    "LuaScriptSystem",  "ParticleSystem",     "TTFSystem",
+    "AnimationSystem",  "GrassSystem",        "ActionListSystem",
+    "RingSystem",       "SoundEmitterSystem", "WindSystem",
+    "RMLSystem",        "RMLEventHandler",    "MenuManager",
     "SlamAttackSystem", "WeatherSystem"};
 
 TEST_F(SystemRegistrationTest, RegistersTheGameSystemsInOrderWithOneLineEach) {
@@ -67,13 +69,13 @@ TEST_F(SystemRegistrationTest, SkipFlagsDecideWhoRunsWhilePausedOrFrozen) {
     bool pausable;
     bool freezable;
   } expected[] = {
-      {"PlatformSystem", false, false}, {"InputSystem", false, false},
-      {"CameraSystem", false, false},   {"StandardEntityRenderer", false, true},
-      {"RMLSystem", false, true},       {"TTFSystem", false, true},
-      {"GrassSystem", false, true},     {"WindSystem", false, true},
+      {"PlatformSystem", false, false},    {"InputSystem", false, false},
+      {"CameraSystem", false, false},      {"StandardEntityRenderer", false, true},
+      {"RMLSystem", false, true},          {"TTFSystem", false, true},
+      {"GrassSystem", false, true},        {"WindSystem", false, true},
       {"SoundEmitterSystem", false, true}, {"ActionListSystem", false, true},
-      {"SoundSystem", false, true},
-      {"MenuManager", false, true},     {"RingSystem", false, true},
+      {"SoundSystem", false, true},        {"MenuManager", false, true},
+      {"RingSystem", false, true},
   };
   for (const char* name : kRegistrationOrder) {
     bool pausable = true;

@@ -7,9 +7,8 @@
 // to it raises the bridge and opens the portal, and the tutorial ends with two rings.
 
 #include <gtest/gtest.h>
-
-#include <lua.h>
 #include <lauxlib.h>
+#include <lua.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -197,8 +196,9 @@ TEST_F(TutorialLevel, TheRingLessonRevealsTheHandsRaisesTheBridgeAndEndsWithTwoR
   EXPECT_FALSE(rings->leftHandEnabled);
 
   // The lessons before the rings, as the player's scripts count them.
-  RunLua("PlayerData.dashes = 1 PlayerData.pickups = 1 PlayerData.shots = 1 "
-         "PlayerData.refills = 1 PlayerData.blocks = PlayerData.maxBlocks");
+  RunLua(
+      "PlayerData.dashes = 1 PlayerData.pickups = 1 PlayerData.shots = 1 "
+      "PlayerData.refills = 1 PlayerData.blocks = PlayerData.maxBlocks");
   Steps(6);
   EXPECT_TRUE(HintAsked(930)) << "the dummy lesson never started";
   EXPECT_FALSE(rings->leftHandEnabled) << "the left hand came before the dummy was hit";

@@ -108,13 +108,10 @@ TEST(PowerCurve, Evaluate) {
     float distance;
     float volume;
   } cases[] = {
-      {{1, 10, 1, 0.5f, 1}, 5.5f, 0.75f},
-      {{1, 10, 1, 0.5f, 2}, 5.5f, 1.0f - 0.5f * 0.25f},
-      {{1, 10, 0, 1, 0.5f}, 3.25f, 0.5f},
-      {{1, 10, 1, 0.5f, 1}, 0.0f, 1.0f},
+      {{1, 10, 1, 0.5f, 1}, 5.5f, 0.75f}, {{1, 10, 1, 0.5f, 2}, 5.5f, 1.0f - 0.5f * 0.25f},
+      {{1, 10, 0, 1, 0.5f}, 3.25f, 0.5f}, {{1, 10, 1, 0.5f, 1}, 0.0f, 1.0f},
       {{5, 5, 1, 0.2f, 1}, 5.0f, 0.2f},  // the outer test comes first
-      {{5, 2, 1, 0.2f, 1}, 3.0f, 0.2f},
-      {{5, 2, 1, 0.2f, 1}, 1.0f, 1.0f},
+      {{5, 2, 1, 0.2f, 1}, 3.0f, 0.2f},   {{5, 2, 1, 0.2f, 1}, 1.0f, 1.0f},
   };
   for (const auto& c : cases) {
     EXPECT_NEAR(c.curve.Evaluate(c.distance), c.volume, 1e-5f) << c.distance;

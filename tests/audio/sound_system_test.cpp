@@ -95,7 +95,6 @@ class SoundSystemTest : public testing_support::EngineFixture {
   bool focused = true;
   std::string shortTone;
   std::string longTone;
-
 };
 
 TEST_F(SoundSystemTest, LoadSoundKeepsOneEntryPerAlias) {

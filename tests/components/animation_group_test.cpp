@@ -157,8 +157,7 @@ TEST_F(AnimationGroupTest, BadFilesGiveWhatCouldBeReadAndNameTheFile) {
     const AnimationSheet sheet = Load(testCase.text, output);
     EXPECT_EQ(sheet.clips.size(), testCase.clips) << testCase.label;
     EXPECT_EQ(sheet.eventFrames.size(), testCase.events) << testCase.label;
-    EXPECT_LE(sheet.eventMessage.size(), AnimationGroup::kMaxEventMessageLength)
-        << testCase.label;
+    EXPECT_LE(sheet.eventMessage.size(), AnimationGroup::kMaxEventMessageLength) << testCase.label;
     if (*testCase.report == '\0') {
       EXPECT_THAT(output, IsEmpty()) << testCase.label;
     } else {
@@ -245,9 +244,11 @@ TEST(AnimationGroupFrames, PlaybackStepsThroughTheClipAndLoops) {
 }
 
 TEST(AnimationGroupFrames, ClipsWithoutFramesOrRateShowTheirFirstFrame) {
-  const AnimationClip clips[] = {
-      {"still", 3, 3, 8.0f}, {"zero rate", 2, 6, 0.0f}, {"negative rate", 2, 6, -4.0f},
-      {"backwards", 6, 2, 8.0f}, {"extreme", -2147483647, 2147483647, 1e-30f}};
+  const AnimationClip clips[] = {{"still", 3, 3, 8.0f},
+                                 {"zero rate", 2, 6, 0.0f},
+                                 {"negative rate", 2, 6, -4.0f},
+                                 {"backwards", 6, 2, 8.0f},
+                                 {"extreme", -2147483647, 2147483647, 1e-30f}};
   for (const AnimationClip& clip : clips) {
     AnimationGroup group = Playing(clip);
     for (int i = 0; i < 5; ++i) {

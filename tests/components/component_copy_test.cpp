@@ -165,9 +165,8 @@ struct CopyCase<Tilemap> {
     static const FoliageData none;
     const FoliageData& grass = t._foliageData.empty() ? none : t._foliageData[0];
     return std::make_tuple(t._path, t._trailMapPath, t.layer1, t.layer2, t.layer3, t.heights,
-                           t.tileValues, t.trailMapTexture, grass._meshPath,
-                           grass._densityMapPath, grass._heightMapPath, grass.densityValues,
-                           grass.densityTexture);
+                           t.tileValues, t.trailMapTexture, grass._meshPath, grass._densityMapPath,
+                           grass._heightMapPath, grass.densityValues, grass.densityTexture);
   }
 };
 
@@ -195,11 +194,11 @@ struct CopyCase<ParticleEmitter> {
     p.particles.pop_back();
   }
   static auto Owned(const ParticleEmitter& p) {
-    return std::make_tuple(p._meshPath, p._materialPath, p._texturePath, p._mathEquation,
-                           p._scaleCurve.keyframes.size(),
-                           p._scaleCurve.keyframes.empty() ? 0.0f
-                                                           : p._scaleCurve.keyframes.back().time,
-                           p._colorCurve.keyframes.size(), p.particles.size(), p.meshHandle);
+    return std::make_tuple(
+        p._meshPath, p._materialPath, p._texturePath, p._mathEquation,
+        p._scaleCurve.keyframes.size(),
+        p._scaleCurve.keyframes.empty() ? 0.0f : p._scaleCurve.keyframes.back().time,
+        p._colorCurve.keyframes.size(), p.particles.size(), p.meshHandle);
   }
 };
 

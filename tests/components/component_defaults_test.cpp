@@ -37,8 +37,7 @@ std::string Show(int value) { return std::to_string(value); }
 std::string Show(unsigned int value) { return std::to_string(value); }
 std::string Show(float value) { return std::to_string(value); }
 template <typename Enum>
-  requires std::is_enum_v<Enum>
-std::string Show(Enum value) {
+requires std::is_enum_v<Enum> std::string Show(Enum value) {
   return std::to_string(static_cast<int>(value));
 }
 
@@ -121,8 +120,7 @@ TEST(ComponentDefaults, NonObviousDefaults) {
        Show("./GAME/Scripts/")},
       {"WindEmitter::_strength", Show(wind._strength), Show(1.0f)},
       {"WindEmitter::_resolution", Show(wind._resolution), Show(4)},
-      {"AnimationGroup::pathPrefix", Show(animation.pathPrefix),
-       Show("./GAME/Assets/Animations/")},
+      {"AnimationGroup::pathPrefix", Show(animation.pathPrefix), Show("./GAME/Assets/Animations/")},
       {"AnimationGroup::clipLastFrame", Show(animation.clipLastFrame), Show(1)},
       {"AnimationGroup::clipRate", Show(animation.clipRate), Show(60.0f)},
       {"AnimationGroup::_sheetWidth", Show(animation._sheetWidth), Show(1u)},

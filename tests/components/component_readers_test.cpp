@@ -72,26 +72,26 @@ auto Keyed(const LuaScript& c) { return std::tie(c._scriptPath, c._functions); }
 auto Keyed(const LuaScriptContainer& c) { return std::tie(c._scriptList); }
 auto Keyed(const MaterialComponent& c) {
   return std::tie(c._path, c._overrideAmbient, c._overrideDiffuse, c._overrideSpecular,
-                  c._overrideShininess, c._ambientOverride, c._diffuseOverride,
-                  c._specularOverride, c._shininess);
+                  c._overrideShininess, c._ambientOverride, c._diffuseOverride, c._specularOverride,
+                  c._shininess);
 }
 auto Keyed(const MeshComponent& c) { return std::tie(c._path, c._offset); }
 auto Keyed(const ModelList& c) { return std::tie(c._path); }
 auto Keyed(const Parent& c) { return std::tie(c._alias); }
 auto Keyed(const ParticleEmitter& c) {
-  return std::tie(
-      c._emitByParentVelocity, c._velocityEmissionThreshold, c._emissionRate, c._prewarmTime,
-      c._maxParticles, c._lifetimeRange, c._meshPath, c._materialPath,
-      c._useAnimationComponentTexture, c._freezeAnimationFrame, c._texturePath, c._emissionShape,
-      c._emissionBounds, c._offset, c._startVelocityRange, c._endVelocityRange,
-      c._accelerationRange, c._rotationMode, c._initialRotation, c._rotationRange,
-      c._startAngularVelocityRange, c._endAngularVelocityRange, c._angularAccelerationRange,
-      c._scaleMode, c._startScaleRange, c._endScaleRange, c._scaleModifiers, c._noiseModifiers,
-      c._turbulenceModifiers, c._randomColors, c._constantColorR, c._constantColorG,
-      c._constantColorB, c._constantColorA, c._startColorRange, c._startColorRange2,
-      c._endColorRange, c._endColorRange2, c._mathEquation, c._renderMode, c._transparent,
-      c._scaleCurve, c._colorCurve, c._particleSpace, c._active, c._burstMode, c._burstDuration,
-      c._destroyOnCompletion, c._clearParticlesOnComplete);
+  return std::tie(c._emitByParentVelocity, c._velocityEmissionThreshold, c._emissionRate,
+                  c._prewarmTime, c._maxParticles, c._lifetimeRange, c._meshPath, c._materialPath,
+                  c._useAnimationComponentTexture, c._freezeAnimationFrame, c._texturePath,
+                  c._emissionShape, c._emissionBounds, c._offset, c._startVelocityRange,
+                  c._endVelocityRange, c._accelerationRange, c._rotationMode, c._initialRotation,
+                  c._rotationRange, c._startAngularVelocityRange, c._endAngularVelocityRange,
+                  c._angularAccelerationRange, c._scaleMode, c._startScaleRange, c._endScaleRange,
+                  c._scaleModifiers, c._noiseModifiers, c._turbulenceModifiers, c._randomColors,
+                  c._constantColorR, c._constantColorG, c._constantColorB, c._constantColorA,
+                  c._startColorRange, c._startColorRange2, c._endColorRange, c._endColorRange2,
+                  c._mathEquation, c._renderMode, c._transparent, c._scaleCurve, c._colorCurve,
+                  c._particleSpace, c._active, c._burstMode, c._burstDuration,
+                  c._destroyOnCompletion, c._clearParticlesOnComplete);
 }
 auto Keyed(const Physics& c) {
   return std::tie(c._velocity, c._acceleration, c._linearDamping, c._angularVelocity,
@@ -258,8 +258,7 @@ std::vector<ReaderCase> AllReaders() {
               {"_positionOffset", Vec(0, 2, 0)}}),
       Reader("LuaScript", ReadLuaScript,
              {{"_scriptPath", "GAME/Scripts/door.lua"}, {"_functions", {"Open", "Close"}}}),
-      Reader("LuaScriptContainer", ReadLuaScriptContainer,
-             {{"_scriptList", {"door door.lua"}}}),
+      Reader("LuaScriptContainer", ReadLuaScriptContainer, {{"_scriptList", {"door door.lua"}}}),
       Reader("MaterialComponent", ReadMaterialComponent,
              {{"_path", "GAME/Materials/stone.json"},
               {"_overrideAmbient", true},
@@ -379,8 +378,8 @@ class QuietReader : public testing::Test {
 using ComponentReaders = QuietReader;
 
 TEST_F(ComponentReaders, SectionsThatAreEmptyOrNotObjectsGiveTheDefaults) {
-  const json sections[] = {json::object(), json::array(), 5, nullptr, "Transform",
-                           json::array({{{"_alias", "x"}}})};
+  const json sections[] = {json::object(), json::array(), 5,
+                           nullptr,        "Transform",   json::array({{{"_alias", "x"}}})};
   for (const ReaderCase& reader : AllReaders()) {
     for (const json& section : sections) {
       EXPECT_TRUE(reader.givesDefaults(section)) << reader.component << " from " << section.dump();
@@ -391,8 +390,8 @@ TEST_F(ComponentReaders, SectionsThatAreEmptyOrNotObjectsGiveTheDefaults) {
 TEST_F(ComponentReaders, EveryKeyOfEveryTableIsRead) {
   for (const ReaderCase& reader : AllReaders()) {
     const std::vector<std::size_t> unchanged = reader.unchanged(reader.everyKey);
-    EXPECT_TRUE(unchanged.empty()) << reader.component << ": keyed member #" << unchanged.front()
-                                   << " kept its default";
+    EXPECT_TRUE(unchanged.empty())
+        << reader.component << ": keyed member #" << unchanged.front() << " kept its default";
   }
 }
 
@@ -460,10 +459,9 @@ TEST_F(ComponentReaders, EmberEmitterFixtureFillsEveryField) {
   EXPECT_TRUE(emitter._scaleCurve.keyframes == scaleKeys);
   EXPECT_TRUE(emitter._colorCurve.enabled);
   EXPECT_EQ(emitter._colorCurve.defaultValue, glm::vec4(1.0f));
-  const std::vector<Keyframe<glm::vec4>> colorKeys = {
-      {0.0f, glm::vec4(1.0f, 0.7f, 0.2f, 1.0f)},
-      {0.6f, glm::vec4(0.8f, 0.2f, 0.0f, 0.5f)},
-      {1.0f, glm::vec4(0.2f, 0.0f, 0.0f, 0.0f)}};
+  const std::vector<Keyframe<glm::vec4>> colorKeys = {{0.0f, glm::vec4(1.0f, 0.7f, 0.2f, 1.0f)},
+                                                      {0.6f, glm::vec4(0.8f, 0.2f, 0.0f, 0.5f)},
+                                                      {1.0f, glm::vec4(0.2f, 0.0f, 0.0f, 0.0f)}};
   EXPECT_TRUE(emitter._colorCurve.keyframes == colorKeys);
 
   EXPECT_EQ(emitter._particleSpace, ParticleSpace::Local);
@@ -532,10 +530,10 @@ TEST_F(ParticleResources, HandlesComeFromTheEnginesProvider) {
   EXPECT_EQ(emitter.textureHandle, 7);
   EXPECT_FLOAT_EQ(emitter.currentEmissionRate, 12.0f);
   // Nearest filtering both ways (GL_NEAREST) and repeat wrapping (GL_REPEAT).
-  EXPECT_EQ(resources.requests,
-            (std::vector<std::string>{"mesh GAME/Meshes/quad.mesh",
-                                      "material GAME/Materials/ember.json",
-                                      "texture GAME/Textures/ember.png 9728 9728 10497"}));
+  EXPECT_EQ(
+      resources.requests,
+      (std::vector<std::string>{"mesh GAME/Meshes/quad.mesh", "material GAME/Materials/ember.json",
+                                "texture GAME/Textures/ember.png 9728 9728 10497"}));
   decs->SetResourceProvider(nullptr);
 }
 
@@ -548,10 +546,11 @@ TEST_F(ComponentReaders, ValuesInTheShapesFilesUse) {
   EXPECT_EQ(ReadAnimationGroup({{"_animList", {{"b", "run run.anim"}, {"a", "idle idle.anim"}}}})
                 ._animList,
             (std::vector<std::string>{"idle idle.anim", "run run.anim"}));
-  const std::set<std::pair<int, std::string>> pairs = ReadTransform(
-      {{"_pairSet", json::array({{{"first", 2}, {"second", "b"}},
-                                 {{"first", 1}, {"second", "z"}},
-                                 {{"first", 2}, {"second", "b"}}})}})._pairSet;
+  const std::set<std::pair<int, std::string>> pairs =
+      ReadTransform({{"_pairSet", json::array({{{"first", 2}, {"second", "b"}},
+                                               {{"first", 1}, {"second", "z"}},
+                                               {{"first", 2}, {"second", "b"}}})}})
+          ._pairSet;
   EXPECT_EQ(pairs, (std::set<std::pair<int, std::string>>{{1, "z"}, {2, "b"}}));
   EXPECT_EQ(ReadCollider({{"_layer", "ColliderLayer::PLAYER"}})._layer, ColliderLayer::PLAYER);
 
@@ -561,9 +560,9 @@ TEST_F(ComponentReaders, ValuesInTheShapesFilesUse) {
 
   // A foliage layer reads its keys; what the tile map loader fills stays as constructed.
   const Tilemap tilemap = ReadTilemap(
-      {{"_foliageData", json::array({{{"_meshPath", "grass.mesh"}, {"_maxDensity", 4.9},
-                                      {"_color2", Vec(0, 1, 0)}},
-                                     nullptr})}});
+      {{"_foliageData",
+        json::array({{{"_meshPath", "grass.mesh"}, {"_maxDensity", 4.9}, {"_color2", Vec(0, 1, 0)}},
+                     nullptr})}});
   ASSERT_EQ(tilemap._foliageData.size(), 2u);
   EXPECT_EQ(tilemap._foliageData[0]._meshPath, "grass.mesh");
   EXPECT_EQ(tilemap._foliageData[0]._maxDensity, 4);
@@ -589,22 +588,45 @@ TEST_F(ComponentReaders, WrongValuesThrowTheReaderOut) {
     std::string message;
   };
   const Case cases[] = {
-      {"vector as array", [] { ReadTransform({{"_position", {1, 2, 3}}}); },
+      {"vector as array",
+       [] {
+         ReadTransform({{"_position", {1, 2, 3}}});
+       },
        "cannot use operator[] with a string argument with array"},
-      {"boolean as number", [] { ReadPhysics({{"_isKinematic", 1}}); },
+      {"boolean as number",
+       [] {
+         ReadPhysics({{"_isKinematic", 1}});
+       },
        "type must be boolean, but is number"},
-      {"enum as number", [] { ReadCamera({{"_mode", 1}}); }, "type must be string, but is number"},
-      {"negative count", [] { ReadParticleEmitter({{"_maxParticles", -5}}); },
+      {"enum as number",
+       [] {
+         ReadCamera({{"_mode", 1}});
+       },
+       "type must be string, but is number"},
+      {"negative count",
+       [] {
+         ReadParticleEmitter({{"_maxParticles", -5}});
+       },
        "number -5 is out of range for unsigned int"},
-      {"curve keyframe value", [] {
+      {"curve keyframe value",
+       [] {
          ReadParticleEmitter({{"_scaleCurve", {{"keyframes", {{{"value", "big"}}}}}}});
        },
        "cannot use operator[] with a string argument with string"},
-      {"modifier member", [] { ReadParticleEmitter({{"_noiseModifiers", {{"octaves", "3"}}}}); },
+      {"modifier member",
+       [] {
+         ReadParticleEmitter({{"_noiseModifiers", {{"octaves", "3"}}}});
+       },
        "type must be number, but is string"},
-      {"foliage member", [] { ReadTilemap({{"_foliageData", {{{"_meshPath", 3}}}}}); },
+      {"foliage member",
+       [] {
+         ReadTilemap({{"_foliageData", {{{"_meshPath", 3}}}}});
+       },
        "type must be string, but is number"},
-      {"bare layer name", [] { ReadCollider({{"_layer", "PLAYER"}}); },
+      {"bare layer name",
+       [] {
+         ReadCollider({{"_layer", "PLAYER"}});
+       },
        "Invalid enum string: PLAYER. Valid values are: ColliderLayer::DEFAULT, "
        "ColliderLayer::BULLET, ColliderLayer::PLAYER, ColliderLayer::ENEMY, "
        "ColliderLayer::PLAYER_DASHING, ColliderLayer::MEGA_BLOCK_ENEMY, ColliderLayer::PUSHER"},

@@ -13,12 +13,11 @@
 namespace {
 
 constexpr const char* kRegistrationOrder[] = {
-    "Transform",    "Camera",           "Physics",       "Collider",
-    "Parent",       "SpriteText",       "TTF",           "TagContainer",
-    "ModelList",    "TextureComponent", "MeshComponent", "SoundBank",
-    "SoundEmitter", "LuaScript",        "MaterialComponent", "Light",
-    "Tilemap",      "ParticleEmitter",  "LuaScriptContainer", "Prefab",
-    "SceneIdentifier", "WindEmitter",   "AnimationGroup", "RMLDocument",
+    "Transform",       "Camera",      "Physics",         "Collider",           "Parent",
+    "SpriteText",      "TTF",         "TagContainer",    "ModelList",          "TextureComponent",
+    "MeshComponent",   "SoundBank",   "SoundEmitter",    "LuaScript",          "MaterialComponent",
+    "Light",           "Tilemap",     "ParticleEmitter", "LuaScriptContainer", "Prefab",
+    "SceneIdentifier", "WindEmitter", "AnimationGroup",  "RMLDocument",
 };
 
 class ComponentRegistrationTest : public testing_support::EngineFixture {

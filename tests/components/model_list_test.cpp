@@ -124,8 +124,8 @@ TEST_F(ModelListFileTest, NamedModelsAreNumberedAfterTheUnnamedOnes) {
   EXPECT_THAT(Load(list), IsEmpty());
 
   EXPECT_EQ(list.modelCount, 4);
-  EXPECT_THAT(list.modelLines, ElementsAre("m1 a1 b1 x1", "m2 a2 b2 x2", "m3 a3 b3 x3",
-                                           "m4 a4 b4 x4"));
+  EXPECT_THAT(list.modelLines,
+              ElementsAre("m1 a1 b1 x1", "m2 a2 b2 x2", "m3 a3 b3 x3", "m4 a4 b4 x4"));
   EXPECT_THAT(list.namedModels, UnorderedElementsAre(Pair("player_clip", 3), Pair("opal", 4)));
   EXPECT_THAT(list.GetModel(3), ElementsAre(12u, 104u, 105u, 1002u));
   EXPECT_THAT(list.GetModel(5), IsEmpty());
@@ -146,14 +146,26 @@ TEST_F(ModelListFileTest, BadFilesAreReportedAndCountsCannotRunPastTheFile) {
       {"empty file", "", {}, {}, ""},
       {"no named section", "unnamed 1\nm a b x\n", {"m a b x"}, {}, ""},
       {"three tokens at the end", "unnamed 1\nm a b", {"m a b "}, {}, ""},
-      {"name without a model", "unnamed 1\nm a b x\nnamed 1\nlonely", {"m a b x"},
-       {{"lonely", 2}}, ""},
-      {"huge count, short file", "unnamed 1000\nm a b x\n", {"m a b x"}, {},
+      {"name without a model",
+       "unnamed 1\nm a b x\nnamed 1\nlonely",
+       {"m a b x"},
+       {{"lonely", 2}},
+       ""},
+      {"huge count, short file",
+       "unnamed 1000\nm a b x\n",
+       {"m a b x"},
+       {},
        "ends after 1 of 1000 unnamed"},
-      {"named count past the end", "unnamed 0\nnamed 9\nn m a b x", {"m a b x"}, {{"n", 1}},
+      {"named count past the end",
+       "unnamed 0\nnamed 9\nn m a b x",
+       {"m a b x"},
+       {{"n", 1}},
        "ends after 1 of 9 named"},
-      {"overlong token is cut in place", "unnamed 1\n" + longToken + " a b x",
-       {std::string(254, 't') + " a b x"}, {}, ""},
+      {"overlong token is cut in place",
+       "unnamed 1\n" + longToken + " a b x",
+       {std::string(254, 't') + " a b x"},
+       {},
+       ""},
   };
   for (const auto& testCase : cases) {
     ModelList list;
@@ -179,8 +191,7 @@ TEST_F(ModelListFileTest, BadFilesAreReportedAndCountsCannotRunPastTheFile) {
 
   // Files that break the format leave a loaded list as it was.
   const char* rejected[] = {"unnamed 5000000000\nm a b x", "unnamed -1\nm a b x",
-                            "unnamed 2000\nm a b x", "models 1\nm a b x",
-                            "unnamed 0\nnamed x\n"};
+                            "unnamed 2000\nm a b x", "models 1\nm a b x", "unnamed 0\nnamed x\n"};
   for (const char* text : rejected) {
     ModelList list;
     list._path = Write("unnamed 1\nkept a b x\nnamed 1\nold kept2 a b x");

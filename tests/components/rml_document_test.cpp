@@ -16,7 +16,9 @@ class FakeLoader : public DocumentLoader {
  public:
   Rml::ElementDocument* LoadDocument(const std::string& path) override {
     asked.push_back(path);
-    return path.find("missing") != std::string::npos ? nullptr : reinterpret_cast<Rml::ElementDocument*>(&asked);
+    return path.find("missing") != std::string::npos
+               ? nullptr
+               : reinterpret_cast<Rml::ElementDocument*>(&asked);
   }
   std::vector<std::string> asked;
 };
@@ -54,7 +56,8 @@ TEST_F(RMLDocumentTest, LoadAsksTheDocumentLoaderAndKeepsNullWithoutOne) {
   EXPECT_EQ(missing.document, nullptr);
   RMLDocument empty;
   empty.Load();
-  EXPECT_EQ(loader.asked, (std::vector<std::string>{"./GAME/Assets/RML/hud.rml", "./GAME/Assets/RML/missing.rml"}));
+  EXPECT_EQ(loader.asked, (std::vector<std::string>{"./GAME/Assets/RML/hud.rml",
+                                                    "./GAME/Assets/RML/missing.rml"}));
   decs->SetDocumentLoader(nullptr);
 }
 

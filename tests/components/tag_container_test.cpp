@@ -14,8 +14,8 @@ TEST(TagContainer, HasTagComparesExactly) {
     const char* tag;
     bool found;
   } cases[] = {
-      {"UILayer", true},  {"GrassInteractable", true}, {"uilayer", false},
-      {"UILaye", false},  {"UILayer ", false},         {"", false},
+      {"UILayer", true}, {"GrassInteractable", true}, {"uilayer", false},
+      {"UILaye", false}, {"UILayer ", false},         {"", false},
   };
   for (const auto& testCase : cases) {
     EXPECT_EQ(tags.HasTag(testCase.tag), testCase.found) << "'" << testCase.tag << "'";

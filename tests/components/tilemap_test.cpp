@@ -233,7 +233,9 @@ TEST(TilemapGrid, IndicesAndWorldPositionsMapBothWays) {
       {"before the top row", {0.0f, 0.0f, -2.1f}, glm::mat4(1.0f), -1},
       {"scaled by 2", {3.0f, 0.0f, 2.0f}, scaled, 3 + 2 * 4},
       {"zero x scale", {0.0f, 0.0f, 0.0f}, glm::scale(glm::mat4(1.0f), glm::vec3(0, 1, 1)), -1},
-      {"zero second scale", {0.0f, 0.0f, 0.0f}, glm::scale(glm::mat4(1.0f), glm::vec3(1, 0, 1)),
+      {"zero second scale",
+       {0.0f, 0.0f, 0.0f},
+       glm::scale(glm::mat4(1.0f), glm::vec3(1, 0, 1)),
        -1},
       {"not a number", {NAN, 0.0f, 0.0f}, glm::mat4(1.0f), -1},
       {"far away", {1e30f, 0.0f, 1e30f}, glm::mat4(1.0f), -1},
@@ -346,9 +348,8 @@ TEST_F(TilemapTileTest, SetTileAnnouncesEachLayerBeforeChangingIt) {
     Tilemap map = Grid(3, 2);
     map.SetTile(testCase.index, testCase.mask, testCase.value);
     EXPECT_EQ(log, testCase.messages) << testCase.label;
-    const std::size_t at = testCase.index >= 0 && testCase.index < 6
-                               ? static_cast<std::size_t>(testCase.index)
-                               : 4;
+    const std::size_t at =
+        testCase.index >= 0 && testCase.index < 6 ? static_cast<std::size_t>(testCase.index) : 4;
     EXPECT_EQ(map.layer1[at], testCase.layer1) << testCase.label;
     EXPECT_EQ(map.layer2[at], testCase.layer2) << testCase.label;
   }

@@ -133,7 +133,8 @@ TEST_F(TtfTest, AtlasCellsAreTwiceTheFontSize) {
     bool bottomRowInked = false;
     for (int x = testCase.cell; x < 2 * testCase.cell; ++x) {
       bottomRowInked |= atlas.pixels[(static_cast<std::size_t>(2 * testCase.cell) * atlas.width +
-                                      static_cast<std::size_t>(x)) * 4] != 0;
+                                      static_cast<std::size_t>(x)) *
+                                     4] != 0;
     }
     EXPECT_TRUE(bottomRowInked);
     // Every byte of a pixel carries the coverage.
@@ -207,7 +208,7 @@ TEST_F(TtfTest, FontSizesAreKeptInASaneRange) {
     float size;
     float used;
     bool warns;
-  } cases[] = {{1000.0f, 256.0f, true}, {0.0f, 1.0f, true},   {-5.0f, 1.0f, true},
+  } cases[] = {{1000.0f, 256.0f, true}, {0.0f, 1.0f, true},      {-5.0f, 1.0f, true},
                {NAN, 90.0f, true},      {256.0f, 256.0f, false}, {1.0f, 1.0f, false}};
   resources.keepPixels = false;
   std::size_t clippedGlyphs = 0;

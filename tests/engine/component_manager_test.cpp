@@ -71,16 +71,24 @@ TEST(ComponentManagerRegistration, ReportsTheLuaStateThenTheRegisteredLine) {
     std::vector<IComponentBinder*> binders;
     std::string expected;
   } cases[] = {
-      {false, {}, "Warning: No Lua state available for binding\n"
-                  "ComponentManager : 'class Counter' registered\n"},
-      {false, {nullptr}, "Warning: No Lua state available for binding\n"
-                         "ComponentManager : 'class Counter' registered\n"},
-      {true, {}, "Attempting to bind component to Lua: class Counter\n"
-                 "ComponentManager : 'class Counter' registered\n"},
-      {true, {nullptr, &binder, nullptr}, "Attempting to bind component to Lua: class Counter\n"
-                                          "Warning: Null binder found\n"
-                                          "Warning: Null binder found\n"
-                                          "ComponentManager : 'class Counter' registered\n"},
+      {false,
+       {},
+       "Warning: No Lua state available for binding\n"
+       "ComponentManager : 'class Counter' registered\n"},
+      {false,
+       {nullptr},
+       "Warning: No Lua state available for binding\n"
+       "ComponentManager : 'class Counter' registered\n"},
+      {true,
+       {},
+       "Attempting to bind component to Lua: class Counter\n"
+       "ComponentManager : 'class Counter' registered\n"},
+      {true,
+       {nullptr, &binder, nullptr},
+       "Attempting to bind component to Lua: class Counter\n"
+       "Warning: Null binder found\n"
+       "Warning: Null binder found\n"
+       "ComponentManager : 'class Counter' registered\n"},
   };
   for (const auto& testCase : cases) {
     ComponentManager manager;
@@ -115,14 +123,18 @@ TEST_F(ComponentManagerTest, NewArrayHasNoComponentsButEverySlotHoldsADefault) {
 TEST_F(ComponentManagerTest, AddWritesAndMarksRemoveClearsAndKeepsTheValue) {
   Counter* slot = manager.GetComponent<Counter>(5);
 
-  EXPECT_EQ(Captured([&] { manager.AddComponent(5, Counter{1, "one"}); }),
+  EXPECT_EQ(Captured([&] {
+              manager.AddComponent(5, Counter{1, "one"});
+            }),
             "ComponentManager : 'class Counter' added to Entity '5'\n");
   EXPECT_TRUE(manager.HasComponent<Counter>(5));
   EXPECT_EQ(slot->label, "one");
   EXPECT_FALSE(manager.HasComponent<Counter>(4)) << "neighbours stay absent";
 
   // Adding again replaces the value in place; the slot's address never changes.
-  EXPECT_THAT(Captured([&] { manager.AddComponent(5, Counter{2, "two"}); }),
+  EXPECT_THAT(Captured([&] {
+                manager.AddComponent(5, Counter{2, "two"});
+              }),
               HasSubstr("added to Entity '5'"));
   EXPECT_EQ(manager.GetComponent<Counter>(5), slot);
   EXPECT_EQ(slot->value, 2);

@@ -101,10 +101,9 @@ TEST_F(DecsTest, GatesOpenOnlyAfterTheirIntervalAndClampDt) {
     float dt;
   } cases[] = {
       {0.005, 120.0f, 120.0f, false, false, 0.0f},  // 5 ms: neither gate opens
-      {0.009, 120.0f, 120.0f, true, true, 0.009f},
-      {0.009, 120.0f, 60.0f, true, false, 0.009f},
-      {5.0, 120.0f, 120.0f, true, true, 0.1f},       // a stall gives one 0.1 s update
-      {0.5, 0.0f, 120.0f, false, true, 0.0f},        // rate 0 stops the gate
+      {0.009, 120.0f, 120.0f, true, true, 0.009f},     {0.009, 120.0f, 60.0f, true, false, 0.009f},
+      {5.0, 120.0f, 120.0f, true, true, 0.1f},          // a stall gives one 0.1 s update
+      {0.5, 0.0f, 120.0f, false, true, 0.0f},           // rate 0 stops the gate
       {0.000001, -1.0f, -1.0f, true, true, 0.000001f},  // negative rates open every pass
   };
   for (const auto& testCase : cases) {

@@ -28,7 +28,8 @@ std::string WriteClaimingPng(const std::string& path, std::uint32_t width, std::
   PutBigEndian(bytes, height);
   for (const char c : {'\x08', '\x06', '\x00', '\x00', '\x00'}) bytes.push_back(c);
   bytes.resize(105, '\0');
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
@@ -41,8 +42,8 @@ TEST(ImageFile, OverSizeHeadersAreRefusedBeforeDecodingAndNamed) {
   for (const auto& size : cases) {
     const std::string label = std::to_string(size.width) + " x " + std::to_string(size.height);
     SCOPED_TRACE(label);
-    const std::string path = WriteClaimingPng((folder.path / "huge.png").string(), size.width,
-                                              size.height);
+    const std::string path =
+        WriteClaimingPng((folder.path / "huge.png").string(), size.width, size.height);
     ImageFile image;
     EXPECT_FALSE(image.Load(path, true));
     EXPECT_EQ(image.Error().rfind(path + ": claims a size of " + label + " pixels", 0), 0u)

@@ -47,10 +47,17 @@ TEST(JsonFile, SaveWritesTheDocumentIndentedByFourBlanks) {
   };
   const Case cases[] = {
       {"object", {{"a", 1}}, "{\n    \"a\": 1\n}"},
-      {"nested", {{"a", {{"b", {1, 2}}}}}, "{\n    \"a\": {\n        \"b\": [\n            1,\n"
-                                           "            2\n        ]\n    }\n}"},
+      {"nested",
+       {{"a", {{"b", {1, 2}}}}},
+       "{\n    \"a\": {\n        \"b\": [\n            1,\n"
+       "            2\n        ]\n    }\n}"},
       {"non-ASCII kept", {{"name", "caf\xC3\xA9"}}, "{\n    \"name\": \"caf\xC3\xA9\"\n}"},
-      {"invalid UTF-8 replaced", {{"bad", "a\xFF" "b"}}, "{\n    \"bad\": \"a\xEF\xBF\xBD" "b\"\n}"},
+      {"invalid UTF-8 replaced",
+       {{"bad",
+         "a\xFF"
+         "b"}},
+       "{\n    \"bad\": \"a\xEF\xBF\xBD"
+       "b\"\n}"},
   };
   testing_support::TempFolder folder;
   for (const Case& testCase : cases) {
@@ -278,9 +285,10 @@ TEST(JsonFile, FailedLoadKeepsThePreviousDocument) {
     } catch (const nlohmann::json::parse_error&) {
       EXPECT_EQ(expect, Expect::ParseError) << name;
     } catch (const std::runtime_error& error) {
-      const std::string expected = (expect == Expect::OpenError ? "Unable to open file for reading: "
-                                                                : "Unable to read file: ") +
-                                   path;
+      const std::string expected =
+          (expect == Expect::OpenError ? "Unable to open file for reading: "
+                                       : "Unable to read file: ") +
+          path;
       EXPECT_NE(expect, Expect::ParseError) << name;
       EXPECT_EQ(error.what(), expected) << name;
     }

@@ -32,13 +32,13 @@ TEST(MessageText, ParseMessageArgumentsTakesExactlyTheAskedNumberOfWords) {
   const ParseCase cases[] = {
       {"decs_set_fps 60", 1, true, {"60"}},
       {"decs_set_fps", 1, false, {}},
-      {"decs_set_fps 60 ", 1, true, {"60"}},     // one trailing blank adds no word
-      {"decs_set_fps  60", 1, false, {}},        // two blanks make an empty word
+      {"decs_set_fps 60 ", 1, true, {"60"}},  // one trailing blank adds no word
+      {"decs_set_fps  60", 1, false, {}},     // two blanks make an empty word
       {"decs_set_fps  60", 2, true, {"", "60"}},
       {"decs_set_fps 60 70", 1, false, {}},
       {"decs_exit", 0, true, {}},
       {"decs_exit x", 0, false, {}},
-      {"", 0, false, {}},                        // no command word at all
+      {"", 0, false, {}},  // no command word at all
       {"a b c", 2, true, {"b", "c"}},
   };
   for (const ParseCase& testCase : cases) {
@@ -69,9 +69,9 @@ TEST(MessageText, NumberWordsReadTheirLeadingNumberOrNothing) {
     bool ok;
     float value;
   };
-  const Case floats[] = {{"60", true, 60.0f}, {"0.5", true, 0.5f},   {"60fps", true, 60.0f},
-                         {"-2", true, -2.0f}, {"fast", false, 0.0f}, {"", false, 0.0f},
-                         {"nan", false, 0.0f}, {"inf", false, 0.0f}, {"1e999", false, 0.0f}};
+  const Case floats[] = {{"60", true, 60.0f},  {"0.5", true, 0.5f},   {"60fps", true, 60.0f},
+                         {"-2", true, -2.0f},  {"fast", false, 0.0f}, {"", false, 0.0f},
+                         {"nan", false, 0.0f}, {"inf", false, 0.0f},  {"1e999", false, 0.0f}};
   for (const Case& testCase : floats) {
     float value = -7.0f;
     EXPECT_EQ(ReadMessageFloat(testCase.word, value), testCase.ok) << testCase.word;

@@ -13,9 +13,9 @@
 
 namespace {
 
-using testing_support::RecordingReceiver;
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
+using testing_support::RecordingReceiver;
 
 // The engine's tree shape: a level-4 root over level-2 managers (the first with two level-1
 // systems) and a level-3 renderer.
@@ -74,9 +74,9 @@ TEST(MessageDelivery, QueuedMessagesAreDeliveredAtTheLevelTheyWereQueuedAtInQueu
   for (const int level : {3, 1, 4, 2}) messaging.QueueFormatted("queued_%d", level, level);
   EXPECT_TRUE(tree.log.empty());
   messaging.DeliverQueued();
-  EXPECT_THAT(tree.log, ElementsAreArray({"renderer:queued_3", "first:queued_1",
-                                          "second:queued_1", "decs:queued_4",
-                                          "systems:queued_2", "entities:queued_2"}));
+  EXPECT_THAT(tree.log,
+              ElementsAreArray({"renderer:queued_3", "first:queued_1", "second:queued_1",
+                                "decs:queued_4", "systems:queued_2", "entities:queued_2"}));
 }
 
 // A system whose handler runs a test-provided function.

@@ -82,7 +82,7 @@ TEST_F(SystemManagerTest, EntityJoinsExactlyTheSystemsItsSignatureCovers) {
   } cases[] = {
       {{"class Physics", "class Transform"}, true, false},
       {{"class Physics", "class Transform", "class MeshComponent"}, true, true},  // superset
-      {{"class Transform"}, false, false},                                       // subset
+      {{"class Transform"}, false, false},                                        // subset
       {{}, false, false},
   };
   for (const auto& testCase : cases) {
@@ -101,8 +101,7 @@ TEST_F(SystemManagerTest, DestroyedEntityLeavesEverySystemAtOnce) {
   const int entity = entities->CreateEntity("crate");
   systems->EntitySignatureChanged(entity, {"class Physics", "class Transform"});
   auto& components = *decs->GetManager<ComponentManager>();
-  components.componentArrays.emplace("class Transform",
-                                     std::make_unique<ComponentArray<int>>());
+  components.componentArrays.emplace("class Transform", std::make_unique<ComponentArray<int>>());
   components.componentArrays["class Transform"]->AddComponent(entity);
 
   decs->DestroyEntity(entity);

@@ -18,12 +18,21 @@ TEST(TextScanner, NumbersMustFillTheWholeToken) {
     int value;
   };
   const IntCase ints[] = {
-      {"42", 10, true, 42},        {"-7", 10, true, -7},        {"+3", 10, true, 3},
-      {"12abc", 10, false, 0},     {"1.5", 10, false, 0},       {"x", 10, false, 0},
-      {"2147483647", 10, true, 2147483647},                     {"2147483648", 10, false, 0},
-      {"99999999999", 10, false, 0},                            {"0x1F", 10, false, 0},
-      {"0x1F", 0, true, 31},       {"017", 0, true, 15},        {"017", 10, true, 17},
-      {"-0x10", 0, true, -16},     {"08", 0, false, 0},
+      {"42", 10, true, 42},
+      {"-7", 10, true, -7},
+      {"+3", 10, true, 3},
+      {"12abc", 10, false, 0},
+      {"1.5", 10, false, 0},
+      {"x", 10, false, 0},
+      {"2147483647", 10, true, 2147483647},
+      {"2147483648", 10, false, 0},
+      {"99999999999", 10, false, 0},
+      {"0x1F", 10, false, 0},
+      {"0x1F", 0, true, 31},
+      {"017", 0, true, 15},
+      {"017", 10, true, 17},
+      {"-0x10", 0, true, -16},
+      {"08", 0, false, 0},
   };
   for (const IntCase& testCase : ints) {
     TextScanner scanner = TextScanner::FromText(testCase.token);
@@ -39,10 +48,10 @@ TEST(TextScanner, NumbersMustFillTheWholeToken) {
     float value;
   };
   const FloatCase floats[] = {
-      {"1.5", true, 1.5f},   {"-0.25", true, -0.25f}, {"2e3", true, 2000.0f}, {"7", true, 7.0f},
-      {"1e-60", true, 0.0f},  // underflow reads as zero, like the C library
-      {"inf", false, 0.0f},  {"nan", false, 0.0f},    {"1e999", false, 0.0f}, {"1.5x", false, 0.0f},
-      {"abc", false, 0.0f},
+      {"1.5", true, 1.5f},   {"-0.25", true, -0.25f}, {"2e3", true, 2000.0f},
+      {"7", true, 7.0f},     {"1e-60", true, 0.0f},  // underflow reads as zero, like the C library
+      {"inf", false, 0.0f},  {"nan", false, 0.0f},    {"1e999", false, 0.0f},
+      {"1.5x", false, 0.0f}, {"abc", false, 0.0f},
   };
   for (const FloatCase& testCase : floats) {
     TextScanner scanner = TextScanner::FromText(testCase.token);
@@ -138,8 +147,8 @@ TEST(TextScanner, CountsOutsideTheirRangeAreRejected) {
     const char* token;
     bool ok;
   };
-  const Case cases[] = {{"0", true},   {"10", true},  {"3", true}, {"11", false},
-                        {"-1", false}, {"x", false},  {"1e2", false}};
+  const Case cases[] = {{"0", true},   {"10", true}, {"3", true},   {"11", false},
+                        {"-1", false}, {"x", false}, {"1e2", false}};
   for (const Case& testCase : cases) {
     TextScanner scanner = TextScanner::FromText(std::string(testCase.token) + " 4");
     int count = -5;
@@ -204,8 +213,8 @@ TEST(TextScanner, FilesOpenByTheirNormalizedPathAndMissingOnesReadEmpty) {
   EXPECT_TRUE(scanner.ReadInt(count));
   EXPECT_EQ(count, 2);
 
-  for (const std::string& unreadable : {(folder.path / "missing.txt").string(),
-                                        folder.path.string()}) {
+  for (const std::string& unreadable :
+       {(folder.path / "missing.txt").string(), folder.path.string()}) {
     TextScanner empty(unreadable);
     EXPECT_FALSE(empty.IsOpen()) << unreadable;
     EXPECT_TRUE(empty.AtEnd()) << unreadable;

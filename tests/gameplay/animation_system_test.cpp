@@ -103,11 +103,16 @@ TEST_F(AnimationSystemTest, MessagesSteerTheNamedEntityAndIgnoreBadOnes) {
   testing::internal::CaptureStdout();
   const AnimationGroup before = Group(sprite);
   const char* ignored[] = {
-      "set_animation_sheet hero nosuchsheet", "set_animation_frame hero x",
-      "set_animation_frame hero 99999999999", "animation_set_loop hero",
-      "animation_set_loop hero no",           "play_animation ghost idle",
-      "pause_animation ghost",                "pause_animation",
-      "play_animation hero",                  "set_animation_sheet hero jump walk",
+      "set_animation_sheet hero nosuchsheet",
+      "set_animation_frame hero x",
+      "set_animation_frame hero 99999999999",
+      "animation_set_loop hero",
+      "animation_set_loop hero no",
+      "play_animation ghost idle",
+      "pause_animation ghost",
+      "pause_animation",
+      "play_animation hero",
+      "set_animation_sheet hero jump walk",
   };
   for (const char* message : ignored) {
     Post(message);
@@ -144,9 +149,9 @@ TEST_F(AnimationSystemTest, TheEventIsPostedOncePerEntryIntoItsFrame) {
   EXPECT_EQ(Count("log:step"), 1);
 
   // A clip without frames or without a positive rate stays on its first frame.
-  for (const AnimationClip& clip : {AnimationClip{"flat", 3, 3, 4.0f},
-                                    AnimationClip{"still", 0, 4, 0.0f},
-                                    AnimationClip{"back", 0, 4, -2.0f}}) {
+  for (const AnimationClip& clip :
+       {AnimationClip{"flat", 3, 3, 4.0f}, AnimationClip{"still", 0, 4, 0.0f},
+        AnimationClip{"back", 0, 4, -2.0f}}) {
     Group(sprite).currentSheet.clips = {clip};
     Group(sprite).PlayAnimation(clip.name);
     for (int i = 0; i < 5; ++i) animation->Update(0.25f);

@@ -87,10 +87,14 @@ TEST_F(GrassSystemGlTest, BladesFollowTheDensityMapAndSkipBareTiles) {
     std::uint32_t blades;
   } cases[] = {
       {"white, all tiles", {true}, {}, static_cast<std::uint32_t>(tiles * kBladesPerTile)},
-      {"white, two bare tiles", {true}, {0, 37},
+      {"white, two bare tiles",
+       {true},
+       {0, 37},
        static_cast<std::uint32_t>((tiles - 2) * kBladesPerTile)},
       {"black", {false}, {}, 0u},
-      {"left half white, one bare tile on each side", {true, false}, {17, 30},
+      {"left half white, one bare tile on each side",
+       {true, false},
+       {17, 30},
        static_cast<std::uint32_t>((tiles / 2 - 1) * kBladesPerTile)},
   };
   for (const auto& test : cases) {

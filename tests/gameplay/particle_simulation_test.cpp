@@ -46,7 +46,8 @@ TEST(ParticleSimulation, EmissionCountsFollowTheRateAndThePool) {
   ParticleEmitter uneven = Emitter(2.5f);
   ParticleRandom random(1);
   int updatesThatEmitted = 0;
-  for (int i = 0; i < 60; ++i) updatesThatEmitted += EmitParticles(uneven, {}, random, 1.0f / 60.0f);
+  for (int i = 0; i < 60; ++i)
+    updatesThatEmitted += EmitParticles(uneven, {}, random, 1.0f / 60.0f);
   EXPECT_EQ(updatesThatEmitted, 2);
 }
 
@@ -206,8 +207,8 @@ TEST(ParticleSimulation, ScaleAndColourFollowTheLife) {
 
   emitter._scaleMode = ScaleMode::NonUniform;
   emitter._colorCurve.enabled = true;
-  emitter._colorCurve.keyframes = {{0.0f, glm::vec4(0.0f)}, {0.4f, glm::vec4(1.0f)},
-                                   {1.0f, glm::vec4(0.5f)}};
+  emitter._colorCurve.keyframes = {
+      {0.0f, glm::vec4(0.0f)}, {0.4f, glm::vec4(1.0f)}, {1.0f, glm::vec4(0.5f)}};
   UpdateParticles(emitter, glm::vec3(0.0f), 0.5f);  // half the life
   EXPECT_EQ(emitter.particles[0].scale, glm::vec3(2.0f, 3.0f, 4.0f));
   EXPECT_NEAR(emitter.particles[0].color.g, 1.0f - 0.5f * (0.1f / 0.6f), 1e-5f);

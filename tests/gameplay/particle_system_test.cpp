@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <glm/gtc/matrix_transform.hpp>
-
 #include <string>
 #include <vector>
 
@@ -36,7 +35,9 @@ class ParticleSystemTest : public testing_support::RenderTestScene {
     return entity;
   }
 
-  ParticleEmitter& Emitter(int entity) { return *components->GetComponent<ParticleEmitter>(entity); }
+  ParticleEmitter& Emitter(int entity) {
+    return *components->GetComponent<ParticleEmitter>(entity);
+  }
   void Post(const std::string& message) { messaging->PostFormatted("%s", 1, message.c_str()); }
 
   int Count(const std::string& entry) const {

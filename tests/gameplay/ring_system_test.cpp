@@ -98,8 +98,11 @@ TEST_F(RingSystemTest, InitRingsDealsRingsAndClampsTheCount) {
     const char* message;
     int left;
     int right;
-  } cases[] = {{"InitRings 3", 2, 1},     {"InitRings 0", 0, 0},   {"InitRings 40", 13, 13},
-               {"InitRings -2", 0, 0},    {"InitRings 5", 3, 2}};
+  } cases[] = {{"InitRings 3", 2, 1},
+               {"InitRings 0", 0, 0},
+               {"InitRings 40", 13, 13},
+               {"InitRings -2", 0, 0},
+               {"InitRings 5", 3, 2}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
     Send(c.message);
@@ -161,9 +164,9 @@ TEST_F(RingSystemTest, SendRingFliesOneRingWithItsSoundAndHandFlash) {
 
 TEST_F(RingSystemTest, RefusedMovesChangeNothingAndPlayNothing) {
   Send("InitRings 26");
-  Send("RingSystem_RingLeft");  // left is full
+  Send("RingSystem_RingLeft");   // left is full
   Send("RingSystem_RingRight");  // right is full
-  Send("RingSystem_AddRing");   // both hold 26
+  Send("RingSystem_AddRing");    // both hold 26
   EXPECT_TRUE(rings->waitingRingIds.empty());
 
   Send("InitRings 2");

@@ -75,7 +75,8 @@ TEST_F(WeatherSystemTest, RollDrawsThreeWeathersFromTheGivenEngine) {
   std::vector<int> seen(4, 0);
   for (int i = 0; i < 100; ++i) {
     weather->RollWeather(random);
-    for (int level = 1; level <= 3; ++level) ++seen.at(static_cast<std::size_t>(weather->LevelWeather(level)));
+    for (int level = 1; level <= 3; ++level)
+      ++seen.at(static_cast<std::size_t>(weather->LevelWeather(level)));
   }
   for (int count : seen) EXPECT_GT(count, 30);
   EXPECT_FLOAT_EQ(Background("backgroundSaturation"), 1.0f) << "Init sets both to 1";
@@ -95,13 +96,35 @@ TEST_F(WeatherSystemTest, LevelScenesSpawnTheirWeatherAndSetWindAndBackground) {
     float brightness;
   };
   const Case cases[] = {
-      {"level1_scene", 1, 3, {"Level1RainParticles", "rainSFX"}, "RainSplash", 6, 0.05f, 0.4f, 0.9f},
+      {"level1_scene",
+       1,
+       3,
+       {"Level1RainParticles", "rainSFX"},
+       "RainSplash",
+       6,
+       0.05f,
+       0.4f,
+       0.9f},
       {"level1_scene", 1, 2, {"Level1HeavyDustParticles"}, nullptr, 0, 0.07f, 1.0f, 1.0f},
-      {"level2_scene", 2, 2, {"Level2StormyParticles", "rainSFX"}, "Level2RainSplash", 13, 0.1f,
-       0.7f, 0.8f},
+      {"level2_scene",
+       2,
+       2,
+       {"Level2StormyParticles", "rainSFX"},
+       "Level2RainSplash",
+       13,
+       0.1f,
+       0.7f,
+       0.8f},
       {"level2_scene", 2, 3, {"Level2Fireflies"}, nullptr, 0, 0.05f, 1.0f, 1.0f},
-      {"final_boss_test_scene", 3, 1, {"Level3RainParticles", "rainSFX"}, "Level3RainSplash", 6,
-       0.05f, 0.7f, 0.8f},
+      {"final_boss_test_scene",
+       3,
+       1,
+       {"Level3RainParticles", "rainSFX"},
+       "Level3RainSplash",
+       6,
+       0.05f,
+       0.7f,
+       0.8f},
       {"final_boss_test_scene", 3, 0, {"Level3CalmParticles"}, "flowerDust", 1, 0.02f, 1.0f, 1.0f},
   };
   for (const Case& test : cases) {

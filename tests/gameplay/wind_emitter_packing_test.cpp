@@ -22,8 +22,8 @@ TEST(WindEmitterPackingTest, RecordsFollowTheEmitterTypeTransformAndBody) {
     const char* name;
     WindEmitterType type;
     glm::vec2 offset;
-    float rotationY;                       // degrees
-    std::optional<glm::vec3> velocity;     // the body, if any
+    float rotationY;                    // degrees
+    std::optional<glm::vec3> velocity;  // the body, if any
     float threshold;
     glm::vec2 direction;
     float strength;
@@ -31,17 +31,51 @@ TEST(WindEmitterPackingTest, RecordsFollowTheEmitterTypeTransformAndBody) {
   };
   // Emitter: angle 90 degrees, strength 2, at (1, 5, 3).
   const Case cases[] = {
-      {"directional: offset in x/z, turned with the entity", WindEmitterType::Directional,
-       {1.0f, 2.0f}, 90.0f, std::nullopt, 0.0f, {-1.0f, 0.0f}, 2.0f, {2.0f, 5.0f, 5.0f}},
-      {"vortex: offset and rotation unused", WindEmitterType::Vortex, {1.0f, 2.0f}, 90.0f,
-       std::nullopt, 0.0f, {0.0f, 1.0f}, 2.0f, {1.0f, 5.0f, 3.0f}},
-      {"moving without a body: as placed", WindEmitterType::Moving, {1.0f, 0.0f}, 0.0f,
-       std::nullopt, 0.0f, {0.0f, 1.0f}, 2.0f, {1.0f, 5.0f, 3.0f}},
-      {"moving slower than its threshold: no strength", WindEmitterType::Moving, {0.0f, 0.0f},
-       0.0f, glm::vec3(1.0f, 0.0f, 0.0f), 2.0f, {0.0f, 1.0f}, 0.0f, {1.0f, 5.0f, 3.0f}},
+      {"directional: offset in x/z, turned with the entity",
+       WindEmitterType::Directional,
+       {1.0f, 2.0f},
+       90.0f,
+       std::nullopt,
+       0.0f,
+       {-1.0f, 0.0f},
+       2.0f,
+       {2.0f, 5.0f, 5.0f}},
+      {"vortex: offset and rotation unused",
+       WindEmitterType::Vortex,
+       {1.0f, 2.0f},
+       90.0f,
+       std::nullopt,
+       0.0f,
+       {0.0f, 1.0f},
+       2.0f,
+       {1.0f, 5.0f, 3.0f}},
+      {"moving without a body: as placed",
+       WindEmitterType::Moving,
+       {1.0f, 0.0f},
+       0.0f,
+       std::nullopt,
+       0.0f,
+       {0.0f, 1.0f},
+       2.0f,
+       {1.0f, 5.0f, 3.0f}},
+      {"moving slower than its threshold: no strength",
+       WindEmitterType::Moving,
+       {0.0f, 0.0f},
+       0.0f,
+       glm::vec3(1.0f, 0.0f, 0.0f),
+       2.0f,
+       {0.0f, 1.0f},
+       0.0f,
+       {1.0f, 5.0f, 3.0f}},
       {"moving faster: heading added, strength times speed, offset turned",
-       WindEmitterType::Moving, {1.0f, 0.0f}, 0.0f, glm::vec3(0.0f, 9.0f, 3.0f), 2.0f,
-       {-1.0f, 0.0f}, 6.0f, {0.0f, 5.0f, 3.0f}},
+       WindEmitterType::Moving,
+       {1.0f, 0.0f},
+       0.0f,
+       glm::vec3(0.0f, 9.0f, 3.0f),
+       2.0f,
+       {-1.0f, 0.0f},
+       6.0f,
+       {0.0f, 5.0f, 3.0f}},
   };
   for (const Case& test : cases) {
     WindEmitter emitter;

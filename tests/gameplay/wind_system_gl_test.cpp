@@ -95,9 +95,8 @@ TEST_F(WindSystemGlTest, VortexTurnsAroundItsCentre) {
   for (const auto& [x, z] : {std::pair{12, 8}, std::pair{8, 4}, std::pair{5, 5}}) {
     const Sample sample = ReadSample(x, z);
     const float distance = glm::length(sample.position);
-    const glm::vec2 expected =
-        glm::vec2(-sample.position.y, sample.position.x) / distance * 2.0f *
-        (1.0f - distance / 12.0f);
+    const glm::vec2 expected = glm::vec2(-sample.position.y, sample.position.x) / distance * 2.0f *
+                               (1.0f - distance / 12.0f);
     EXPECT_NEAR(sample.wind.x, expected.x, 1e-4f) << x << "," << z;
     EXPECT_NEAR(sample.wind.y, expected.y, 1e-4f) << x << "," << z;
     EXPECT_NEAR(glm::dot(glm::vec2(sample.wind), sample.position), 0.0f, 1e-3f)

@@ -46,8 +46,8 @@ TEST_F(WindSystemTest, InitPublishesTheWindValuesAndMessagesSteerThem) {
   Post("wssss 0.1");
   EXPECT_NEAR(WindDirection().x, 0.04472136f, 1e-7f);
   EXPECT_NEAR(WindDirection().y, 0.08944272f, 1e-7f);
-  for (const char* ignored : {"wssss", "wssss calm", "wssss nan", "wssss 1 2",
-                              "WindSystem_SetScrollStrengthX 3"}) {
+  for (const char* ignored :
+       {"wssss", "wssss calm", "wssss nan", "wssss 1 2", "WindSystem_SetScrollStrengthX 3"}) {
     Post(ignored);
     EXPECT_FLOAT_EQ(wind->ScrollStrength(), 0.1f) << ignored;
   }

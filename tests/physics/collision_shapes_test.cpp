@@ -88,8 +88,11 @@ TEST(CollisionShapes, BoxesLeaveAlongTheAxisOfSmallerOverlap) {
       {"out along +x", {{0.7f, 0.0f}, {0.5f, 0.5f}}, true, {1.0f, 0.0f}, 0.3f},
       {"out along -z", {{0.0f, -0.6f}, {0.5f, 0.5f}}, true, {0.0f, -1.0f}, 0.4f},
       {"equal overlaps: along x", {{-0.5f, -0.5f}, {0.5f, 0.5f}}, true, {-1.0f, 0.0f}, 0.5f},
-      {"same centre: along +x by the whole width", {{0.0f, 0.0f}, {0.5f, 0.5f}}, true,
-       {1.0f, 0.0f}, 1.0f},
+      {"same centre: along +x by the whole width",
+       {{0.0f, 0.0f}, {0.5f, 0.5f}},
+       true,
+       {1.0f, 0.0f},
+       1.0f},
       {"touching: a contact of depth 0", {{1.0f, 0.2f}, {0.5f, 0.5f}}, true, {1.0f, 0.0f}, 0.0f},
       {"a wide flat box: along z", {{0.0f, 0.55f}, {3.0f, 0.1f}}, true, {0.0f, 1.0f}, 0.05f},
       {"a point inside is not pushed", {{0.2f, 0.1f}, {0.0f, 0.0f}}, true, {1.0f, 0.0f}, 0.0f},
@@ -103,7 +106,10 @@ TEST(CollisionShapes, CirclesLeaveBoxesFromTheNearestPointOrSide) {
   const ManifoldCase<Circle> cases[] = {
       {"outside, overlapping +x", {{0.8f, 0.0f}, 0.5f}, true, {1.0f, 0.0f}, 0.2f},
       {"outside, overlapping -z", {{0.1f, -0.7f}, 0.5f}, true, {0.0f, -1.0f}, 0.3f},
-      {"at a corner: along the diagonal", {{0.8f, 0.8f}, 0.5f}, true, {0.70710678f, 0.70710678f},
+      {"at a corner: along the diagonal",
+       {{0.8f, 0.8f}, 0.5f},
+       true,
+       {0.70710678f, 0.70710678f},
        0.5f - 0.42426407f},
       {"beyond a corner though within each axis' reach", {{0.9f, 0.9f}, 0.5f}, false, {}, 0.0f},
       {"touching a side: no contact", {{1.0f, 0.0f}, 0.5f}, false, {}, 0.0f},
@@ -132,15 +138,17 @@ TEST(CollisionShapes, CirclesLeaveFromTheNearestPointOrAlongZ) {
       {"overlapping +x", {{1.3f, 0.0f}, 0.5f}, true, {1.0f, 0.0f}, 0.2f},
       {"overlapping -z", {{0.4f, -1.1f}, 0.5f}, true, {0.0f, -1.0f}, 0.4f},
       {"at a corner", {{1.3f, 1.4f}, 0.6f}, true, {0.6f, 0.8f}, 0.1f},
-      {"inside: +z by the radius, not the nearest side", {{0.9f, -0.8f}, 0.5f}, true,
-       {0.0f, 1.0f}, 0.5f},
+      {"inside: +z by the radius, not the nearest side",
+       {{0.9f, -0.8f}, 0.5f},
+       true,
+       {0.0f, 1.0f},
+       0.5f},
       {"on an edge: +z", {{1.0f, 0.3f}, 0.5f}, true, {0.0f, 1.0f}, 0.5f},
       {"touching", {{0.0f, 1.5f}, 0.5f}, true, {0.0f, 1.0f}, 0.0f},
       {"apart", {{2.0f, 0.0f}, 0.5f}, false, {}, 0.0f},
   };
-  ExpectManifolds(cases, [&](const Circle& circle) {
-    return shapes::CircleBoxFromNearest(circle, square);
-  });
+  ExpectManifolds(
+      cases, [&](const Circle& circle) { return shapes::CircleBoxFromNearest(circle, square); });
   // Apart, the depth says by how much.
   EXPECT_NEAR(shapes::CircleBoxFromNearest({{2.0f, 0.0f}, 0.5f}, square).depth, -0.5f, 1e-6f);
 }

@@ -122,14 +122,23 @@ TEST(CollisionShapes, CirclesArePushedOutOfBoxesAndTiles) {
     glm::vec3 expectedVelocity;
   } boxCases[] = {
       // The box spans -0.5..0.5 on x and z; the radius is 0.5.
-      {"outside, overlapping the right side", {0.8f, 0.0f, 0.0f}, {-1.0f, 0.0f, 1.0f},
-       {1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}},
-      {"outside, moving away keeps its speed", {0.8f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f},
-       {1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}},
+      {"outside, overlapping the right side",
+       {0.8f, 0.0f, 0.0f},
+       {-1.0f, 0.0f, 1.0f},
+       {1.0f, 0.0f, 0.0f},
+       {0.0f, 0.0f, 1.0f}},
+      {"outside, moving away keeps its speed",
+       {0.8f, 0.0f, 0.0f},
+       {1.0f, 0.0f, 0.0f},
+       {1.0f, 0.0f, 0.0f},
+       {1.0f, 0.0f, 0.0f}},
       {"inside, nearest the far z side", {0.1f, 0.0f, 0.3f}, {}, {0.1f, 0.0f, 1.0f}, {}},
       {"inside, nearest the near x side", {-0.4f, 0.0f, 0.0f}, {}, {-1.0f, 0.0f, 0.0f}, {}},
-      {"on the edge: pushed along +x by the radius", {0.5f, 0.0f, 0.2f}, {},
-       {1.0f, 0.0f, 0.2f}, {}},
+      {"on the edge: pushed along +x by the radius",
+       {0.5f, 0.0f, 0.2f},
+       {},
+       {1.0f, 0.0f, 0.2f},
+       {}},
       {"just touching: nothing", {1.0f, 0.0f, 0.0f}, {}, {1.0f, 0.0f, 0.0f}, {}},
   };
   for (const auto& test : boxCases) {
@@ -151,7 +160,8 @@ TEST(CollisionShapes, CirclesArePushedOutOfBoxesAndTiles) {
   const struct {
     glm::vec3 circle;
     glm::vec3 expected;
-  } tileCases[] = {{{1.3f, 0.0f, 0.0f}, {1.5f, 0.0f, 0.0f}}, {{0.2f, 0.0f, 0.4f}, {0.2f, 0.0f, 0.9f}}};
+  } tileCases[] = {{{1.3f, 0.0f, 0.0f}, {1.5f, 0.0f, 0.0f}},
+                   {{0.2f, 0.0f, 0.4f}, {0.2f, 0.0f, 0.9f}}};
   for (const auto& test : tileCases) {
     LooseBody circle(ColliderType::CIRCLE, test.circle, {0.0f, 0.0f, -1.0f});
     circle.collider._radius = 0.5f;

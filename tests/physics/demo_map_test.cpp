@@ -40,9 +40,9 @@ TEST_F(DemoMapTest, ThePrefabsMakeAnOddMapWithItsPalette) {
   }
 
   // The centre cell's world-to-cell sample is its own centre.
-  EXPECT_EQ(messaging->PostFormatted("tilemap_get_pos %d %d", 1, 0, 0),
-            std::to_string(tiles.width / 2) + ".000000 " + std::to_string(tiles.height / 2) +
-                ".000000");
+  EXPECT_EQ(
+      messaging->PostFormatted("tilemap_get_pos %d %d", 1, 0, 0),
+      std::to_string(tiles.width / 2) + ".000000 " + std::to_string(tiles.height / 2) + ".000000");
   messaging->PostFormatted("calculate_tile_colliders", 1);
   const TileCollider& centre =
       collision->TileColliders().records[tiles.height / 2 * tiles.width + tiles.width / 2];

@@ -31,38 +31,54 @@ TEST(IntegrateBody, StepsTheBodyAsTheTableSays) {
   };
   const IntegrationCase cases[] = {
       {"a push below static friction (W * 0.1 = 0.981) is held",
-       [](Physics& b, Transform&) { b.forceAccumulator = {0.8f, 0.0f, 0.5f}; }, 0.5f,
-       {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}},
+       [](Physics& b, Transform&) {
+         b.forceAccumulator = {0.8f, 0.0f, 0.5f};
+       },
+       0.5f,
+       {0.0f, 0.0f, 0.0f},
+       {0.0f, 0.0f, 0.0f}},
       {"a push above static friction moves the body, damped by powf(0.5, dt)",
-       [](Physics& b, Transform&) { b.forceAccumulator = {2.0f, 0.0f, 0.0f}; }, 0.5f,
-       {0.70710678f, 0.0f, 0.0f}, {0.35355339f, 0.0f, 0.0f}},
+       [](Physics& b, Transform&) {
+         b.forceAccumulator = {2.0f, 0.0f, 0.0f};
+       },
+       0.5f,
+       {0.70710678f, 0.0f, 0.0f},
+       {0.35355339f, 0.0f, 0.0f}},
       {"kinetic friction slows a moving body on the ground",
        [&](Physics& b, Transform&) {
          noDragNoDamping(b);
          b._velocity = {1.0f, 0.0f, 0.0f};
        },
-       0.1f, {0.9019f, 0.0f, 0.0f}, {0.09019f, 0.0f, 0.0f}},
+       0.1f,
+       {0.9019f, 0.0f, 0.0f},
+       {0.09019f, 0.0f, 0.0f}},
       {"a falling body gets no friction and falls at m * 9.81 * 9 = 88.29",
        [&](Physics& b, Transform&) {
          noDragNoDamping(b);
          b._velocity = {1.0f, 0.0f, 0.0f};
          b._isFalling = true;
        },
-       0.1f, {1.0f, -8.829f, 0.0f}, {0.1f, -0.8829f, 0.0f}},
+       0.1f,
+       {1.0f, -8.829f, 0.0f},
+       {0.1f, -0.8829f, 0.0f}},
       {"the mass multiplies the fall: mass 2 falls at 176.58",
        [&](Physics& b, Transform&) {
          noDragNoDamping(b);
          b._mass = 2.0f;
          b._isFalling = true;
        },
-       0.1f, {0.0f, -17.658f, 0.0f}, {0.0f, -1.7658f, 0.0f}},
+       0.1f,
+       {0.0f, -17.658f, 0.0f},
+       {0.0f, -1.7658f, 0.0f}},
       {"drag pulls against the velocity on every axis",
        [](Physics& b, Transform&) {
          b._linearDamping = 0.0f;
          b._dragCoefficient = 1.0f;
          b._velocity = {0.0f, 2.0f, 0.0f};
        },
-       0.1f, {0.0f, 1.8f, 0.0f}, {0.0f, 0.18f, 0.0f}},
+       0.1f,
+       {0.0f, 1.8f, 0.0f},
+       {0.0f, 0.18f, 0.0f}},
       {"a velocity below 0.001 stops exactly",
        [&](Physics& b, Transform&) {
          noDragNoDamping(b);
@@ -70,7 +86,9 @@ TEST(IntegrateBody, StepsTheBodyAsTheTableSays) {
          b._gravityMultiplier = 0.0f;
          b._velocity = {0.0006f, 0.0f, 0.0006f};
        },
-       0.1f, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}},
+       0.1f,
+       {0.0f, 0.0f, 0.0f},
+       {0.0f, 0.0f, 0.0f}},
       {"damping above 1 stops the body instead of making it NaN",
        [](Physics& b, Transform&) {
          b._linearDamping = 1.5f;
@@ -79,7 +97,9 @@ TEST(IntegrateBody, StepsTheBodyAsTheTableSays) {
          b._gravityMultiplier = 0.0f;
          b._velocity = {5.0f, 0.0f, 0.0f};
        },
-       0.1f, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}},
+       0.1f,
+       {0.0f, 0.0f, 0.0f},
+       {0.0f, 0.0f, 0.0f}},
   };
   for (const IntegrationCase& test : cases) {
     SCOPED_TRACE(test.name);

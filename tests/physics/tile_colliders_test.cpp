@@ -26,9 +26,9 @@ TEST(TileColliders, OneRecordPerCellCentredOnTheMap) {
     float x, z, h;
     TileKind kind;
   } expected[] = {
-      {-1.0f, -0.5f, 0.3f, TileKind::TILE},    // raised
-      {0.0f, -0.5f, 0.0f, TileKind::GROUND},   // floor
-      {1.0f, -0.5f, -0.2f, TileKind::GROUND},  // sunken floor keeps its height
+      {-1.0f, -0.5f, 0.3f, TileKind::TILE},        // raised
+      {0.0f, -0.5f, 0.0f, TileKind::GROUND},       // floor
+      {1.0f, -0.5f, -0.2f, TileKind::GROUND},      // sunken floor keeps its height
       {-1.0f, 0.5f, kClipHeight, TileKind::TILE},  // clip cell of height 0
       {0.0f, 0.5f, 0.0f, TileKind::NONE},          // empty, though clip
       {1.0f, 0.5f, 0.4f, TileKind::TILE},

@@ -163,9 +163,9 @@ TEST_F(TilemapSystemTest, WallsTakeTheirShapeFromTheFloorAroundThem) {
                   '9', '1', '9'};
   Post("tedw");
   // mask: floor above 1, left 2, right 4, below 8; the empty cell is no floor. Centre: 1 + 2 + 8.
-  const char expected[] = {'0' + 24 - 12, '1', '0' + 24 - 2,  //
-                           '1', '0' + 24 - 11, '0',           //
-                           '0' + 24 - 5, '1', '0' + 24 - 2};
+  const char expected[] = {'0' + 24 - 12, '1',           '0' + 24 - 2,  //
+                           '1',           '0' + 24 - 11, '0',           //
+                           '0' + 24 - 5,  '1',           '0' + 24 - 2};
   for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(Map().layer1[i], expected[i]) << i;
 }
 

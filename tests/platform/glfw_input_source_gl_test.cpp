@@ -1,12 +1,11 @@
 // The window's keys and buttons as the input system polls them, sent through the X server as a
 // player's keyboard and mouse would.
 
-#include "platform/glfw_input_source.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "platform/glfw_input_source.h"
 #include "tests/support/gl_test_environment.h"
 // Last: its X11 macros would break the headers above.
 #include "tests/app/x_window_input.h"
@@ -29,7 +28,9 @@ TEST(GlfwInputSourceTest, APressCountsOnceHoweverShortAndALetGoAtOnce) {
       {"Escape", [window](bool press) { SendKey(window, XK_Escape, press); },
        [](const GlfwInputSource& source) { return source.IsKeyDown(GLFW_KEY_ESCAPE); }},
       {"left button", [window](bool press) { SendLeftButton(window, press, 10, 10); },
-       [](const GlfwInputSource& source) { return source.IsMouseButtonDown(GLFW_MOUSE_BUTTON_LEFT); }},
+       [](const GlfwInputSource& source) {
+         return source.IsMouseButtonDown(GLFW_MOUSE_BUTTON_LEFT);
+       }},
   };
   for (const PressCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -303,8 +303,7 @@ TEST_F(InputSystemTest, AnUnusableCopyIsKeptAsideAndTheDefaultsAreBoundAgain) {
     // One line tells what happened, and it is true: nothing says that no input is bound.
     EXPECT_EQ(errors, "");
     EXPECT_EQ(initOutput.find("no input is bound"), std::string::npos) << initOutput;
-    const std::string told = "InputSystem : the controls file '" + controls +
-                             "' cannot be used (";
+    const std::string told = "InputSystem : the controls file '" + controls + "' cannot be used (";
     ASSERT_NE(initOutput.find(told), std::string::npos) << initOutput;
     EXPECT_NE(initOutput.find(c.reason), std::string::npos) << initOutput;
     EXPECT_NE(initOutput.find("); it is kept as '" + controls +

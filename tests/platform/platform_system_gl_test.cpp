@@ -212,10 +212,14 @@ TEST_F(PlatformSystemTest, SetResolutionThatCannotBeHadChangesNothing) {
   Settle();
   // The test screen is 1280 x 720. Malformed words get no reply at all.
   const std::pair<const char*, const char*> cases[] = {
-      {"set_resolution 1920 1080 0", "refused"}, {"set_resolution 1280 99999 1", "refused"},
-      {"set_resolution 640 360", ""},           {"set_resolution 640 360 2", ""},
-      {"set_resolution -640 360 0", ""},        {"set_resolution 0 360 0", ""},
-      {"set_resolution wide 360 0", ""},        {"set_resolution 640 360 0 1", ""},
+      {"set_resolution 1920 1080 0", "refused"},
+      {"set_resolution 1280 99999 1", "refused"},
+      {"set_resolution 640 360", ""},
+      {"set_resolution 640 360 2", ""},
+      {"set_resolution -640 360 0", ""},
+      {"set_resolution 0 360 0", ""},
+      {"set_resolution wide 360 0", ""},
+      {"set_resolution 640 360 0 1", ""},
   };
   for (const auto& [message, reply] : cases) {
     testing::internal::CaptureStdout();

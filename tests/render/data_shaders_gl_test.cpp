@@ -56,19 +56,17 @@ const DataProgram kNamedPrograms[] = {
      {"GAME/Shaders/Vertex/FramebufferVertexShader.glsl",
       "GAME/Shaders/Fragment/ToneMappingShader.glsl"}},
     {"post-processing fade",
-     {"GAME/Shaders/Vertex/FramebufferVertexShader.glsl",
-      "GAME/Shaders/Fragment/FadeShader.glsl"}},
+     {"GAME/Shaders/Vertex/FramebufferVertexShader.glsl", "GAME/Shaders/Fragment/FadeShader.glsl"}},
     {"post-processing screentone",
      {"GAME/Shaders/Vertex/FramebufferVertexShader.glsl",
       "GAME/Shaders/Fragment/ScreentoneShader.glsl"}},
     {"post-processing fxaa",
-     {"GAME/Shaders/Vertex/FramebufferVertexShader.glsl",
-      "GAME/Shaders/Fragment/FXAAShader.glsl"}},
+     {"GAME/Shaders/Vertex/FramebufferVertexShader.glsl", "GAME/Shaders/Fragment/FXAAShader.glsl"}},
     {"post-processing noir",
-     {"GAME/Shaders/Vertex/FramebufferVertexShader.glsl",
-      "GAME/Shaders/Fragment/NoirShader.glsl"}},
+     {"GAME/Shaders/Vertex/FramebufferVertexShader.glsl", "GAME/Shaders/Fragment/NoirShader.glsl"}},
     {"grass",
-     {"GAME/Shaders/Vertex/GrassVertexShader.glsl", "GAME/Shaders/Fragment/GrassFragmentShader.glsl"}},
+     {"GAME/Shaders/Vertex/GrassVertexShader.glsl",
+      "GAME/Shaders/Fragment/GrassFragmentShader.glsl"}},
     {"wind view",
      {"GAME/Shaders/Vertex/WindVisualizationVertexShader.glsl",
       "GAME/Shaders/Fragment/WindVisualizationFragmentShader.glsl"}},
@@ -112,8 +110,8 @@ std::string InfoLog(GLuint object, bool isProgram) {
   (isProgram ? glGetProgramiv : glGetShaderiv)(object, GL_INFO_LOG_LENGTH, &length);
   std::string log(static_cast<std::size_t>(std::max(length, 0)), '\0');
   GLsizei written = 0;
-  if (length > 0) (isProgram ? glGetProgramInfoLog : glGetShaderInfoLog)(object, length, &written,
-                                                                          log.data());
+  if (length > 0)
+    (isProgram ? glGetProgramInfoLog : glGetShaderInfoLog)(object, length, &written, log.data());
   log.resize(static_cast<std::size_t>(written));
   return log;
 }

@@ -1,5 +1,3 @@
-#include "render/framebuffer.h"
-
 #include <glad/gl.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "render/framebuffer.h"
 #include "render/gpu_mesh.h"
 #include "render/mesh_file.h"
 #include "render/resource_cache.h"
@@ -114,14 +113,13 @@ class FramebufferDraw : public testing::Test {
   void SetUp() override { ASSERT_NE(copy, nullptr); }
 
   ResourceCache cache{MakeGlBackend()};
-  Shader* copy = cache.GetShaderById(
-      cache.GetShader("GAME/Shaders/Vertex/FramebufferVertexShader.glsl",
-                      "GAME/Shaders/Fragment/FramebufferFragmentShader.glsl"));
+  Shader* copy =
+      cache.GetShaderById(cache.GetShader("GAME/Shaders/Vertex/FramebufferVertexShader.glsl",
+                                          "GAME/Shaders/Fragment/FramebufferFragmentShader.glsl"));
   const GpuMesh quad{LoadMeshFile("GAME/Assets/Meshes/FramebufferMesh.txt")};
 };
 
 TEST_F(FramebufferDraw, DrawsItsColourOrItsDepthTextureOverWhatIsBound) {
-
   Framebuffer source;
   source.Bind();
   glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
@@ -153,7 +151,6 @@ TEST_F(FramebufferDraw, DrawsItsColourOrItsDepthTextureOverWhatIsBound) {
 }
 
 TEST_F(FramebufferDraw, TexelForTexelGivesEveryPixelItsTexelAndLeavesLinearSampling) {
-
   // Columns alternating between 0 and 1 in red: any blend of neighbours shows as a value between.
   constexpr int kWidth = 8;
   constexpr int kHeight = 2;

@@ -60,8 +60,8 @@ TEST(GpuBindingSlots, ShadersBindStorageBuffersByName) {
     for (auto match = std::sregex_iterator(text.begin(), text.end(), storage);
          match != std::sregex_iterator(); ++match) {
       ++bindings;
-      EXPECT_TRUE(names.contains((*match)[1])) << entry.path().string() << " binds "
-                                               << (*match)[0] << ": name a slot of the header";
+      EXPECT_TRUE(names.contains((*match)[1]))
+          << entry.path().string() << " binds " << (*match)[0] << ": name a slot of the header";
     }
   }
   // The grass and wind shaders declare a storage buffer on every slot between them.

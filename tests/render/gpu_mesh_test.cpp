@@ -110,10 +110,17 @@ TEST(VertexLayout, PlacesAttributesAtTheirOffsetsWithTheirDivisors) {
          EXPECT_TRUE(mesh->Bind());
          return mesh;
        },
-       {{3, 20, 0, 0}, {2, 20, 12, 0}, {4, 64, 0, 1}, {4, 64, 16, 1}, {4, 64, 32, 1},
+       {{3, 20, 0, 0},
+        {2, 20, 12, 0},
+        {4, 64, 0, 1},
+        {4, 64, 16, 1},
+        {4, 64, 32, 1},
         {4, 64, 48, 1}},
        GL_DYNAMIC_DRAW},
-      {"VertexBuffer with sizes 3, 2, 3", [] { return BufferOfSizes({3, 2, 3}); },
+      {"VertexBuffer with sizes 3, 2, 3",
+       [] {
+         return BufferOfSizes({3, 2, 3});
+       },
        {{3, 32, 0, 0}, {2, 32, 12, 0}, {3, 32, 20, 0}},
        GL_STATIC_DRAW},
       {"VertexBuffer without attributes", [] { return BufferOfSizes({}); }, {}, 0},
@@ -273,8 +280,7 @@ TEST(InstancedMesh, UpdateInstancesRefillsTheInstanceBuffer) {
   const std::vector<float> vertices = Triangle(5);
   const std::int32_t indices[] = {0, 1, 2};
   const std::vector<float> first(16, 1.0f);
-  InstancedMesh mesh(vertices.data(), 3, 20, indices, 3, {3, 2}, first.data(), 1, 64,
-                     {4, 4, 4, 4});
+  InstancedMesh mesh(vertices.data(), 3, 20, indices, 3, {3, 2}, first.data(), 1, 64, {4, 4, 4, 4});
   ASSERT_TRUE(mesh.IsDrawable());
 
   std::vector<float> second(3 * 16);

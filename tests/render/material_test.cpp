@@ -108,8 +108,9 @@ TEST_F(MaterialTest, ValuesOfTheWrongTypeKeepTheirDefaultsAndAreLogged) {
        "keeping (1, 1, 1)\n"},
       {R"({"vertexShaderPath": 5})",
        "Material : m.json: \"vertexShaderPath\" is number, not a path; the stage is left out\n"},
-      {R"([1, 2])", "Material : m.json: the document is array, not an object; using the "
-                    "defaults\n"},
+      {R"([1, 2])",
+       "Material : m.json: the document is array, not an object; using the "
+       "defaults\n"},
   };
   for (const WrongTypeCase& testCase : cases) {
     SCOPED_TRACE(testCase.document);
@@ -129,8 +130,8 @@ TEST_F(MaterialTest, ValuesOfTheWrongTypeKeepTheirDefaultsAndAreLogged) {
 }
 
 TEST_F(MaterialTest, MaterialsWithTheSameStagesShareOneProgramButKeepTheirColours) {
-  const std::string red = WriteFile(
-      "Red.json", R"({"_diffuse": {"x": 1, "y": 0, "z": 0}, "vertexShaderPath": "v.glsl",
+  const std::string red =
+      WriteFile("Red.json", R"({"_diffuse": {"x": 1, "y": 0, "z": 0}, "vertexShaderPath": "v.glsl",
                       "fragmentShaderPath": "f.glsl"})");
   const std::string blue = WriteFile(
       "Blue.json", R"({"_diffuse": {"x": 0, "y": 0, "z": 1}, "vertexShaderPath": "./v.glsl",

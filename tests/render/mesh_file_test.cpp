@@ -68,8 +68,8 @@ TEST(MeshFile, BuildsObjTrianglesFromPositionTextureNormalCorners) {
 TEST(MeshFile, DropsTheFirstTokenOfAnObjFile) {
   // The "v" of the first line is taken for the format tag, so its numbers are skipped and the
   // face's position 3 does not exist.
-  const MeshReadResult lost = Read(
-      "v 9 9 9\nv 0 0 0\nv 1 0 0\nvt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n");
+  const MeshReadResult lost =
+      Read("v 9 9 9\nv 0 0 0\nv 1 0 0\nvt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n");
   EXPECT_FALSE(lost.Succeeded());
   EXPECT_NE(lost.problem.find("position 3, the file has 2"), std::string::npos) << lost.problem;
 
@@ -148,7 +148,8 @@ TEST(MeshFile, LoadingLogsTheFileOfAMissingOrBadMesh) {
   ExpectEmpty(LoadMeshFile(missing));
   const std::string log = testing::internal::GetCapturedStdout();
 
-  EXPECT_NE(log.find("MeshFile : " + bad + ": line 1: index 1 is outside the 1 vertices; "
+  EXPECT_NE(log.find("MeshFile : " + bad +
+                     ": line 1: index 1 is outside the 1 vertices; "
                      "using an empty mesh\n"),
             std::string::npos)
       << log;

@@ -282,8 +282,8 @@ TEST_F(PostProcessingGlTest, AFullGlowKeepsAnOpaqueImageOpaqueAndItsColourAColou
   // The main menu's glow once its threshold has faded to 0: every level adds light, and the
   // coverage it adds must stay 1, or the final blend weighs the colour by more than 1.
   const glm::vec4 dark(0.1f, 0.05f, 0.02f, 1.0f);
-  const Picture glowing =
-      RunInPlace(Pass(PostProcessType::Floreth, {5, 2, 7}, {0.0f}), Filled([&](int, int) { return dark; }));
+  const Picture glowing = RunInPlace(Pass(PostProcessType::Floreth, {5, 2, 7}, {0.0f}),
+                                     Filled([&](int, int) { return dark; }));
   const glm::vec4 centre = glowing.At(kSize / 2, kSize / 2);
   EXPECT_NEAR(centre.a, 1.0f, 1e-3f);
   EXPECT_GT(centre.r, dark.r) << "the glow adds light";
@@ -368,9 +368,10 @@ TEST_F(PostProcessingGlTest, AGlowGivesOnePictureEitherWayAtEvenAndOddSizes) {
     for (int y = 0; y < size.height; ++y) {
       for (int x = 0; x < size.width; ++x) {
         const bool edge = x == 0 || y == 0 || x == size.width - 1 || y == size.height - 1;
-        before.At(x, y) = edge || y == size.height / 2
-                              ? glm::vec4(0.3f + 0.05f * static_cast<float>(x % 5), 0.9f, 0.6f, 1.0f)
-                              : glm::vec4(0.1f, 0.05f * static_cast<float>(y % 4), 0.2f, 0.5f);
+        before.At(x, y) =
+            edge || y == size.height / 2
+                ? glm::vec4(0.3f + 0.05f * static_cast<float>(x % 5), 0.9f, 0.6f, 1.0f)
+                : glm::vec4(0.1f, 0.05f * static_cast<float>(y % 4), 0.2f, 0.5f);
       }
     }
     const auto run = [&] {
@@ -495,7 +496,7 @@ class RendererPostProcessingGlTest : public testing_support::EngineFixture {
   // Draws an opaque white quad over the middle half of `layer` (none: nothing drawn) through
   // `lists`, with the scene fade at `fade`, and reads the window back.
   testing_support::Image DrawWhiteQuadThrough(const PostProcessPipeline& lists, float fade,
-                                               std::optional<int> layer = 1) {
+                                              std::optional<int> layer = 1) {
     testing::internal::CaptureStdout();
     DrawRequest draw;
     draw.mesh = cache->GetMesh("./GAME/Assets/Meshes/DefaultQuad.txt");

@@ -1,9 +1,9 @@
 // The renderer drawing real frames into the hidden 64 x 64 test window: batching seen through
 // the frame statistics, pictures read back from the window, the message words.
 
-#include "render/renderer.h"
-
 #include <glad/gl.h>
+
+#include "render/renderer.h"
 // glad first: GLFW must not pull in the system GL header.
 #include <GLFW/glfw3.h>
 #include <gmock/gmock.h>

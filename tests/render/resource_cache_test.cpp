@@ -54,7 +54,8 @@ std::string Printed(const std::function<void()>& action) {
   return testing::internal::GetCapturedStdout();
 }
 
-const char* const kQuadMesh = "std_mesh 3 3 3 2 3 0 0 0 0 0 1 0 0 1 0 0 0 0 1 1 0 1 0 0 1 0 1 3 0 1 2";
+const char* const kQuadMesh =
+    "std_mesh 3 3 3 2 3 0 0 0 0 0 1 0 0 1 0 0 0 0 1 1 0 1 0 0 1 0 1 3 0 1 2";
 
 struct KeyCase {
   const char* first;
@@ -64,10 +65,8 @@ struct KeyCase {
 
 // Path spellings that name one file share an entry; anything else does not.
 const KeyCase kPathKeyCases[] = {
-    {"GAME/x.png", "./GAME/x.png", true},
-    {"GAME\\Assets\\x.png", "GAME/Assets/x.png", true},
-    {".\\GAME\\x.png", "GAME/x.png", true},
-    {"GAME/x.png", "GAME/X.png", false},
+    {"GAME/x.png", "./GAME/x.png", true},   {"GAME\\Assets\\x.png", "GAME/Assets/x.png", true},
+    {".\\GAME\\x.png", "GAME/x.png", true}, {"GAME/x.png", "GAME/X.png", false},
     {"GAME/x.png", "GAME/y.png", false},
 };
 
@@ -100,7 +99,9 @@ struct ShaderKeyCase {
 TEST_F(ResourceCacheTest, ShaderKeysTellEverySetOfStagePathsApart) {
   const ShaderKeyCase cases[] = {
       {"same paths", {"v.glsl", "f.glsl"}, {"v.glsl", "f.glsl"}, true},
-      {"spellings of the same files", {"./S/v.glsl", "S\\f.glsl"}, {"S/v.glsl", "./S/f.glsl"},
+      {"spellings of the same files",
+       {"./S/v.glsl", "S\\f.glsl"},
+       {"S/v.glsl", "./S/f.glsl"},
        true},
       {"text moved across the vertex/fragment border", {"ab", "c"}, {"a", "bc"}, false},
       {"vertex and fragment swapped", {"a", "b"}, {"b", "a"}, false},
@@ -123,8 +124,8 @@ TEST_F(ResourceCacheTest, ShaderKeysTellEverySetOfStagePathsApart) {
 }
 
 TEST_F(ResourceCacheTest, BuildsEachProgramOnceFromNormalisedPathsInStageOrder) {
-  const int program = cache->GetShader("./S\\v.glsl", "./f.glsl", "g.glsl", "c.glsl", "e.glsl",
-                                       "t.glsl");
+  const int program =
+      cache->GetShader("./S\\v.glsl", "./f.glsl", "g.glsl", "c.glsl", "e.glsl", "t.glsl");
   EXPECT_EQ(cache->GetShader("S/v.glsl", "f.glsl", "g.glsl", "c.glsl", "e.glsl", "t.glsl"),
             program);
   ASSERT_EQ(backend->builtShaders.size(), 1u);
@@ -257,13 +258,25 @@ TEST_F(ResourceCacheTest, ComponentTexturesAskTheCacheWithTheModesFiltersAndWrap
   using Mode = TextureComponent::InterpolationMode;
   using Repeat = TextureComponent::RepeatMode;
   const ComponentTextureCase cases[] = {
-      {"defaults", Mode::NEAREST, Mode::NEAREST, Repeat::REPEAT,
+      {"defaults",
+       Mode::NEAREST,
+       Mode::NEAREST,
+       Repeat::REPEAT,
        {GL_NEAREST, GL_NEAREST, GL_REPEAT}},
-      {"linear minification", Mode::LINEAR, Mode::NEAREST, Repeat::MIRRORED_REPEAT,
+      {"linear minification",
+       Mode::LINEAR,
+       Mode::NEAREST,
+       Repeat::MIRRORED_REPEAT,
        {GL_LINEAR, GL_NEAREST, GL_MIRRORED_REPEAT}},
-      {"clamped", Mode::NEAREST, Mode::LINEAR, Repeat::CLAMP_TO_EDGE,
+      {"clamped",
+       Mode::NEAREST,
+       Mode::LINEAR,
+       Repeat::CLAMP_TO_EDGE,
        {GL_NEAREST, GL_LINEAR, GL_CLAMP_TO_EDGE}},
-      {"unknown values", static_cast<Mode>(7), Mode::LINEAR, static_cast<Repeat>(9),
+      {"unknown values",
+       static_cast<Mode>(7),
+       Mode::LINEAR,
+       static_cast<Repeat>(9),
        {GL_LINEAR, GL_LINEAR, GL_CLAMP_TO_EDGE}},
   };
   for (const ComponentTextureCase& testCase : cases) {
@@ -376,8 +389,8 @@ TEST_F(ResourceCacheTest, AddsGeneratedMeshesUnderTheirNameOnceAndReusesReleased
 
 TEST_F(ResourceCacheTest, ClearAllEmptiesEveryKindAndDeletesTexturesBeforePrograms) {
   const std::uint8_t pixel[4] = {1, 2, 3, 4};
-  const std::string material = WriteFile(
-      "m.json", R"({"vertexShaderPath": "v.glsl", "fragmentShaderPath": "f.glsl"})");
+  const std::string material =
+      WriteFile("m.json", R"({"vertexShaderPath": "v.glsl", "fragmentShaderPath": "f.glsl"})");
   int materialIndex = -1;
   Printed([&] { materialIndex = cache->GetMaterial(material); });
   const int program = cache->MaterialAt(materialIndex).shader;
@@ -389,9 +402,9 @@ TEST_F(ResourceCacheTest, ClearAllEmptiesEveryKindAndDeletesTexturesBeforeProgra
 
   EXPECT_EQ(backend->calls, (std::vector<std::string>{"DeleteTexture " + std::to_string(texture),
                                                       "DestroyShader " + std::to_string(program)}));
-  EXPECT_EQ(cache->MaterialCount() + cache->MeshCount() + cache->TextureCount() +
-                cache->ShaderCount(),
-            0u);
+  EXPECT_EQ(
+      cache->MaterialCount() + cache->MeshCount() + cache->TextureCount() + cache->ShaderCount(),
+      0u);
   EXPECT_EQ(cache->MaterialAt(materialIndex).shader, -1);
   int found = -1;
   EXPECT_FALSE(cache->FindMesh("m", found));

@@ -136,10 +136,7 @@ TEST(ShaderPreprocessor, ExpandsIncludesAndStripsDebugBlocks) {
        {{"stage.glsl", "#debug\n1\n#enddebug\nk\n#debug\n2\n#enddebug\n"}},
        "k\n",
        ""},
-      {"#enddebug as the last characters",
-       {{"stage.glsl", "a\n#debug\nb\n#enddebug"}},
-       "a\n",
-       ""},
+      {"#enddebug as the last characters", {{"stage.glsl", "a\n#debug\nb\n#enddebug"}}, "a\n", ""},
       {"#debug without #enddebug drops the rest",
        {{"stage.glsl", "a\n#debug\nb\nc\n"}},
        "a\n",
@@ -236,7 +233,7 @@ TEST(ShaderPreprocessor, RecordsNoUniformNameLongerThanGlslAllows) {
   PrepareShaderStage("stage.glsl", declarations, ReaderOf(files));
   const std::string log = testing::internal::GetCapturedStdout();
   EXPECT_EQ(declarations, (UniformDeclarations{{longest + "[0]", UniformType::Int},
-                                                {longest + "[1]", UniformType::Int}}));
+                                               {longest + "[1]", UniformType::Int}}));
   const std::string refused = "Shader : stage.glsl: uniform name '" + std::string(40, 'n') +
                               "...' is longer than 1024 characters; nothing recorded\n";
   EXPECT_EQ(log, refused + refused);
@@ -251,8 +248,8 @@ TEST(ShaderPreprocessor, RecordsUniformsOfIncludesButNotOfDebugBlocks) {
   };
   UniformDeclarations declarations;
   PrepareShaderStage("stage.glsl", declarations, ReaderOf(files));
-  EXPECT_EQ(declarations, (UniformDeclarations{{"kept", UniformType::Float},
-                                                {"projection", UniformType::Mat4}}));
+  EXPECT_EQ(declarations,
+            (UniformDeclarations{{"kept", UniformType::Float}, {"projection", UniformType::Mat4}}));
 }
 
 TEST(ShaderPreprocessor, ReadsFilesFromDiskWhateverTheSlashes) {
@@ -274,10 +271,18 @@ TEST(ShaderPreprocessor, ReadsFilesFromDiskWhateverTheSlashes) {
 
 TEST(UniformTypeFromName, MapsEachGlslTypeToItsCodeCaseSensitively) {
   const std::pair<const char*, int> cases[] = {
-      {"float", 0},           {"vec2", 1},           {"vec3", 2},
-      {"vec4", 3},            {"mat4", 4},           {"sampler2D", 5},
-      {"int", 6},             {"image2D", 7},        {"UniversalLightData", 8},
-      {"AmbientLightData", 9}, {"PointLightData", 10}, {"ConeLightData", 11},
+      {"float", 0},
+      {"vec2", 1},
+      {"vec3", 2},
+      {"vec4", 3},
+      {"mat4", 4},
+      {"sampler2D", 5},
+      {"int", 6},
+      {"image2D", 7},
+      {"UniversalLightData", 8},
+      {"AmbientLightData", 9},
+      {"PointLightData", 10},
+      {"ConeLightData", 11},
       {"WaveData", 12},
   };
   for (const auto& [name, code] : cases) {
@@ -328,15 +333,18 @@ TEST(ShaderUniformParser, RecordsDeclaredNamesWithTheirTypes) {
        ""},
       {"struct array: one entry per element, none for the bare name",
        "uniform PointLightData pointLights[4];\n",
-       Elements("pointLights", 4, UniformType::PointLight),
-       ""},
-      {"float array of nine", "uniform float weights[9];", Elements("weights", 9, UniformType::Float),
-       ""},
+       Elements("pointLights", 4, UniformType::PointLight), ""},
+      {"float array of nine", "uniform float weights[9];",
+       Elements("weights", 9, UniformType::Float), ""},
       {"size with blanks and an unsigned suffix", "uniform int ids[ 3u ];",
        Elements("ids", 3, UniformType::Int), ""},
-      {"zero and negative sizes enter nothing", "uniform float a[0];\nuniform float b[-2];", {},
+      {"zero and negative sizes enter nothing",
+       "uniform float a[0];\nuniform float b[-2];",
+       {},
        ""},
-      {"size that is not a decimal integer", "uniform float a[N];", {},
+      {"size that is not a decimal integer",
+       "uniform float a[N];",
+       {},
        "array size of uniform 'a[N]' is not a decimal integer"},
       {"size that is an expression", "uniform float a[3+1];", {}, "is not a decimal integer"},
       {"empty size", "uniform float a[];", {}, "is not a decimal integer"},
@@ -346,15 +354,26 @@ TEST(ShaderUniformParser, RecordsDeclaredNamesWithTheirTypes) {
        "// uniform float hidden;\nuniform float shown;",
        {{"hidden", UniformType::Float}, {"shown", UniformType::Float}},
        ""},
-      {"a later declaration of a name replaces its type", "uniform float x;\nuniform int x;",
-       {{"x", UniformType::Int}}, ""},
-      {"keyword inside a longer name at the end of the text", "uniform vec2 uniformScale;",
-       {{"uniformScale", UniformType::Vec2}}, ""},
-      {"no space after the type", "uniform float", {}, "'uniform float' has no space after the type"},
-      {"no closing semicolon", "uniform float x\nvoid main() {}", {},
+      {"a later declaration of a name replaces its type",
+       "uniform float x;\nuniform int x;",
+       {{"x", UniformType::Int}},
+       ""},
+      {"keyword inside a longer name at the end of the text",
+       "uniform vec2 uniformScale;",
+       {{"uniformScale", UniformType::Vec2}},
+       ""},
+      {"no space after the type",
+       "uniform float",
+       {},
+       "'uniform float' has no space after the type"},
+      {"no closing semicolon",
+       "uniform float x\nvoid main() {}",
+       {},
        "'uniform float x' has no closing ';'"},
-      {"keyword as the last word of a comment", "uniform float x;\n// set as a uniform",
-       {{"x", UniformType::Float}}, "'uniform' has no space after the type"},
+      {"keyword as the last word of a comment",
+       "uniform float x;\n// set as a uniform",
+       {{"x", UniformType::Float}},
+       "'uniform' has no space after the type"},
   };
   for (const UniformCase& test : cases) {
     SCOPED_TRACE(test.name);

@@ -43,8 +43,8 @@ TEST(Shader, BuildsAVertexFragmentProgramFromPreprocessedStages) {
   glGetProgramiv(shader.program, GL_ATTACHED_SHADERS, &attached);
   EXPECT_EQ(attached, 2);
 
-  for (const char* name : {"model", "weights[0]", "weights[8]", "pointLights[0]",
-                           "pointLights[1]", "waveData", "tint", "inTexture"}) {
+  for (const char* name : {"model", "weights[0]", "weights[8]", "pointLights[0]", "pointLights[1]",
+                           "waveData", "tint", "inTexture"}) {
     EXPECT_TRUE(shader.declarations.contains(name)) << name;
   }
   for (const char* name : {"weights", "weights[9]", "pointLights", "debugOnly"}) {
@@ -133,8 +133,7 @@ TEST(Shader, ReportsTheStageFilesAndTheDriverLogWhenABuildFails) {
       {"syntax error",
        kData + "globals.vert",
        kData + "syntax_error.frag",
-       {"Shader : " + kData + "syntax_error.frag: compile failed:\n", "error",
-        "link failed"}},
+       {"Shader : " + kData + "syntax_error.frag: compile failed:\n", "error", "link failed"}},
       {"missing stage file",
        kData + "missing.vert",
        kData + "globals.frag",
@@ -154,7 +153,7 @@ TEST(Shader, ReportsTheStageFilesAndTheDriverLogWhenABuildFails) {
     EXPECT_FALSE(shader.IsLinked());
     for (const std::string& fragment : test.logFragments) {
       EXPECT_NE(log.find(fragment), std::string::npos) << "missing '" << fragment << "' in:\n"
-                                                        << log;
+                                                       << log;
     }
     EXPECT_EQ(log.find("(the driver gave no log)"), std::string::npos) << log;
 
@@ -175,8 +174,8 @@ TEST(Shader, LinksAndRunsAComputeOnlyProgram) {
   GLint attached = 0;
   glGetProgramiv(shader.program, GL_ATTACHED_SHADERS, &attached);
   EXPECT_EQ(attached, 1);
-  EXPECT_EQ(shader.declarations, (UniformDeclarations{{"target", UniformType::Image2D},
-                                                      {"level", UniformType::Float}}));
+  EXPECT_EQ(shader.declarations,
+            (UniformDeclarations{{"target", UniformType::Image2D}, {"level", UniformType::Float}}));
 
   GLuint texture = 0;
   glCreateTextures(GL_TEXTURE_2D, 1, &texture);

@@ -17,9 +17,9 @@ namespace {
 
 // Characters 20 units wide and lines 30 high, with no projection: a character's matrix is
 // T(x, y, 1) x M, so its translation column holds where its line and column put it.
-const glm::mat4 kModel = glm::mat4(glm::vec4(20.0f, 0.0f, 0.0f, 0.0f),
-                                   glm::vec4(0.0f, 30.0f, 0.0f, 0.0f),
-                                   glm::vec4(0.0f, 0.0f, 1.0f, 0.0f), glm::vec4(0, 0, 0, 1));
+const glm::mat4 kModel =
+    glm::mat4(glm::vec4(20.0f, 0.0f, 0.0f, 0.0f), glm::vec4(0.0f, 30.0f, 0.0f, 0.0f),
+              glm::vec4(0.0f, 0.0f, 1.0f, 0.0f), glm::vec4(0, 0, 0, 1));
 
 struct Expected {
   glm::vec2 at;
@@ -51,7 +51,10 @@ TEST(SpriteTextLayout, AnchorsEscapesAndCellsPlaceEachCharacter) {
     const char* anchorY;
     std::vector<Expected> characters;
   } cases[] = {
-      {"left and top: the first line one line height down", "AB", "left", "top",
+      {"left and top: the first line one line height down",
+       "AB",
+       "left",
+       "top",
        {{{0, 30}, 'A'}, {{20, 30}, 'B'}}},
       {"one character centred", "A", "center", "top", {{{-10, 30}, 'A'}}},
       {"two characters centred", "AB", "center", "top", {{{-20, 30}, 'A'}, {{0, 30}, 'B'}}},
@@ -59,26 +62,45 @@ TEST(SpriteTextLayout, AnchorsEscapesAndCellsPlaceEachCharacter) {
       {"unknown words count as left and top", "A", "middle", "above", {{{0, 30}, 'A'}}},
       {"two lines from the bottom", "A\nB", "left", "bottom", {{{0, -30}, 'A'}, {{0, 0}, 'B'}}},
       {"two lines centred", "A\nB", "left", "center", {{{0, 0}, 'A'}, {{0, 30}, 'B'}}},
-      {"each line is anchored by its own length", "AB\nC", "right", "top",
+      {"each line is anchored by its own length",
+       "AB\nC",
+       "right",
+       "top",
        {{{-40, 30}, 'A'}, {{-20, 30}, 'B'}, {{-20, 60}, 'C'}}},
-      {"a final line feed ends with an empty line", "A\n", "left", "bottom",
-       {{{0, -30}, 'A'}}},
+      {"a final line feed ends with an empty line", "A\n", "left", "bottom", {{{0, -30}, 'A'}}},
       {"an empty text draws nothing", "", "center", "center", {}},
       {"a blank draws its own cell", " ", "left", "top", {{{0, 30}, ' '}}},
       // The escape takes no width but counts in the line's length: 7 bytes centred.
       {"first colour escape", "\\c9900A", "center", "top", {{{-70, 30}, 'A', yellow}}},
-      {"second colour escape", "\\h1234A", "left", "top",
+      {"second colour escape",
+       "\\h1234A",
+       "left",
+       "top",
        {{{0, 30}, 'A', white, {1.0f, 2.0f, 3.0f, 4.0f}}}},
-      {"colours carry over line ends", "\\c9900A\nB", "left", "top",
+      {"colours carry over line ends",
+       "\\c9900A\nB",
+       "left",
+       "top",
        {{{0, 30}, 'A', yellow}, {{0, 60}, 'B', yellow}}},
-      {"a backslash before another letter is drawn", "\\xA", "left", "top",
+      {"a backslash before another letter is drawn",
+       "\\xA",
+       "left",
+       "top",
        {{{0, 30}, '\\'}, {{20, 30}, 'x'}, {{40, 30}, 'A'}}},
-      {"an escape cut short by the end of the text is drawn as it stands", "A\\c99", "left", "top",
+      {"an escape cut short by the end of the text is drawn as it stands",
+       "A\\c99",
+       "left",
+       "top",
        {{{0, 30}, 'A'}, {{20, 30}, '\\'}, {{40, 30}, 'c'}, {{60, 30}, '9'}, {{80, 30}, '9'}}},
-      {"an escape cut short by a line feed likewise", "\\c9\nB", "left", "top",
+      {"an escape cut short by a line feed likewise",
+       "\\c9\nB",
+       "left",
+       "top",
        {{{0, 30}, '\\'}, {{20, 30}, 'c'}, {{40, 30}, '9'}, {{0, 60}, 'B'}}},
       {"bytes past '{' and below the blank draw the cell of '@'",
-       std::string("{") + '\x7e' + '\x1f' + '\xc8', "left", "top",
+       std::string("{") + '\x7e' + '\x1f' + '\xc8',
+       "left",
+       "top",
        {{{0, 30}, '{'}, {{20, 30}, '@'}, {{40, 30}, '@'}, {{60, 30}, '@'}}},
   };
   for (const auto& testCase : cases) {
@@ -118,7 +140,7 @@ TEST(SpriteTextLayout, TheProjectionMakesTheReferenceHeightTheWindowsHeight) {
     glm::vec2 point;
     glm::vec2 projected;
   } cases[] = {
-      {1280, 720, 720.0f, {0.0f, 0.0f}, {-1.0f, 1.0f}},    // top left
+      {1280, 720, 720.0f, {0.0f, 0.0f}, {-1.0f, 1.0f}},       // top left
       {1280, 720, 720.0f, {1280.0f, 720.0f}, {1.0f, -1.0f}},  // bottom right
       {1440, 720, 360.0f, {720.0f, 360.0f}, {1.0f, -1.0f}},   // x reaches height x aspect
       {640, 960, 720.0f, {240.0f, 360.0f}, {0.0f, 0.0f}},
@@ -127,8 +149,10 @@ TEST(SpriteTextLayout, TheProjectionMakesTheReferenceHeightTheWindowsHeight) {
     const glm::vec4 projected =
         SpriteTextProjection(testCase.width, testCase.height, testCase.referenceHeight) *
         glm::vec4(testCase.point, 0.0f, 1.0f);
-    EXPECT_NEAR(projected.x, testCase.projected.x, 1e-6f) << testCase.width << "x" << testCase.height;
-    EXPECT_NEAR(projected.y, testCase.projected.y, 1e-6f) << testCase.width << "x" << testCase.height;
+    EXPECT_NEAR(projected.x, testCase.projected.x, 1e-6f)
+        << testCase.width << "x" << testCase.height;
+    EXPECT_NEAR(projected.y, testCase.projected.y, 1e-6f)
+        << testCase.width << "x" << testCase.height;
   }
   // The characters' depth 1 lies on the near plane.
   const glm::vec4 depth = SpriteTextProjection(1280, 720, 720.0f) * glm::vec4(0, 0, 1, 1);

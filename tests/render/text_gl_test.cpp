@@ -223,7 +223,8 @@ TEST_F(TextGlTest, TrueTypeAndSpriteTextReachTheWindow) {
   Tally spriteTally;
   for (const SpriteCharacter& character : spriteTexts->texts[0]) {
     const int column = static_cast<int>(std::lround(character.cellOffset.x * kSpriteFontColumns));
-    const int row = static_cast<int>(std::lround((1.0f - character.cellOffset.y) * kSpriteFontRows)) - 1;
+    const int row =
+        static_cast<int>(std::lround((1.0f - character.cellOffset.y) * kSpriteFontRows)) - 1;
     const glm::vec3 ink = glm::clamp(glm::vec3(character.color1), 0.0f, 1.0f);
     for (int j = 0; j < fontCellHeight; ++j) {
       for (int i = 0; i < fontCellWidth; ++i) {
@@ -231,13 +232,11 @@ TEST_F(TextGlTest, TrueTypeAndSpriteTextReachTheWindow) {
         const glm::vec4 local((static_cast<float>(i) + 0.5f) / fontCellWidth,
                               -(static_cast<float>(fontCellHeight - j) - 0.5f) / fontCellHeight,
                               0.0f, 1.0f);
-        const bool drawn =
-            font.At(column * fontCellWidth + i, row * fontCellHeight + j)[3] == 255;
-        spriteTally.Compare(picture, WindowPixel(character.matrix * local),
-                            drawn ? ink : glm::vec3(0.0f),
-                            "font texel (" + std::to_string(i) + ", " + std::to_string(j) +
-                                ") of cell (" + std::to_string(column) + ", " +
-                                std::to_string(row) + ")");
+        const bool drawn = font.At(column * fontCellWidth + i, row * fontCellHeight + j)[3] == 255;
+        spriteTally.Compare(
+            picture, WindowPixel(character.matrix * local), drawn ? ink : glm::vec3(0.0f),
+            "font texel (" + std::to_string(i) + ", " + std::to_string(j) + ") of cell (" +
+                std::to_string(column) + ", " + std::to_string(row) + ")");
       }
     }
   }

@@ -36,17 +36,16 @@ TEST(TextureCacheGl, AFileTextureReadsBackFlippedWithItsFiltersAndHalfFloatStora
   testing_support::TempFolder folder;
   const std::string path = (folder.path / "quarters.png").string();
   // Written top row first: red, green over blue, white.
-  const std::vector<std::uint8_t> rows{255, 0, 0, 255, 0, 255, 0, 255,
-                                       0, 0, 255, 255, 255, 255, 255, 255};
+  const std::vector<std::uint8_t> rows{255, 0, 0,   255, 0,   255, 0,   255,
+                                       0,   0, 255, 255, 255, 255, 255, 255};
   ASSERT_NE(stbi_write_png(path.c_str(), 2, 2, 4, rows.data(), 8), 0);
 
   ResourceCache cache(MakeGlBackend());
   const int texture = cache.GetTexture(path, GL_LINEAR, GL_NEAREST, GL_MIRRORED_REPEAT);
   ASSERT_GT(texture, 0);
   // GL row 0 (texture coordinate v = 0) is the bottom of the picture.
-  EXPECT_EQ(ReadBack(texture, 2, 2),
-            (std::vector<std::uint8_t>{0, 0, 255, 255, 255, 255, 255, 255,
-                                       255, 0, 0, 255, 0, 255, 0, 255}));
+  EXPECT_EQ(ReadBack(texture, 2, 2), (std::vector<std::uint8_t>{0, 0, 255, 255, 255, 255, 255, 255,
+                                                                255, 0, 0, 255, 0, 255, 0, 255}));
   EXPECT_EQ(LevelParameter(texture, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA16F);
   EXPECT_EQ(Parameter(texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
   EXPECT_EQ(Parameter(texture, GL_TEXTURE_MAG_FILTER), GL_NEAREST);
@@ -57,8 +56,8 @@ TEST(TextureCacheGl, AFileTextureReadsBackFlippedWithItsFiltersAndHalfFloatStora
 TEST(TextureCacheGl, AMissingFileIsAOnePixelPlaceholderAndGeneratedPixelsStayAsGiven) {
   ResourceCache cache(MakeGlBackend());
   testing::internal::CaptureStdout();
-  const int missing = cache.GetTexture("GAME/Assets/Textures/no_such_file.png", GL_NEAREST,
-                                       GL_NEAREST, GL_REPEAT);
+  const int missing =
+      cache.GetTexture("GAME/Assets/Textures/no_such_file.png", GL_NEAREST, GL_NEAREST, GL_REPEAT);
   testing::internal::GetCapturedStdout();
   ASSERT_GT(missing, 0);
   EXPECT_EQ(LevelParameter(missing, GL_TEXTURE_WIDTH), 1);

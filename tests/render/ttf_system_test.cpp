@@ -93,7 +93,8 @@ class TTFSystemTest : public testing_support::RenderTestScene {
     system->Render();
     std::vector<Placed> placed;
     for (const DrawRequest& draw : queue.draws) {
-      placed.push_back({glm::vec2(draw.model * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f)), draw.cellOffset});
+      placed.push_back(
+          {glm::vec2(draw.model * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f)), draw.cellOffset});
     }
     return placed;
   }

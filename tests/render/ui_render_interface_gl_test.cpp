@@ -2,9 +2,9 @@
 // geometry lands on the pixels the library gave it, under a menu-layer camera, clipped by the
 // scissor rectangle, and images and text both show upright.
 
-#include "render/ui_render_interface.h"
-
 #include <glad/gl.h>
+
+#include "render/ui_render_interface.h"
 // glad first: GLFW must not pull in the system GL header.
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
@@ -58,7 +58,8 @@ class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
 
     UiRenderLinks links;
     links.framebufferSize = [this] {
-      return glm::ivec2(renderer->LayerFramebuffer(3).Width(), renderer->LayerFramebuffer(3).Height());
+      return glm::ivec2(renderer->LayerFramebuffer(3).Width(),
+                        renderer->LayerFramebuffer(3).Height());
     };
     links.layerViewProjection = [this] { return cameras->FindLayerCamera(3)->viewProjection; };
     links.meshReleased = [this](int mesh) { renderer->ForgetMesh(mesh); };
@@ -83,9 +84,12 @@ class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
   }
 
   // A white rectangle from (0, 0) to size, without texture coordinates.
-  Rml::CompiledGeometryHandle Rectangle(Rml::Vector2f size, Rml::Colourb colour = {255, 255, 255, 255}) {
-    const Rml::Vertex vertices[4] = {{{0, 0}, colour, {}}, {{size.x, 0}, colour, {}},
-                                     {size, colour, {}}, {{0, size.y}, colour, {}}};
+  Rml::CompiledGeometryHandle Rectangle(Rml::Vector2f size,
+                                        Rml::Colourb colour = {255, 255, 255, 255}) {
+    const Rml::Vertex vertices[4] = {{{0, 0}, colour, {}},
+                                     {{size.x, 0}, colour, {}},
+                                     {size, colour, {}},
+                                     {{0, size.y}, colour, {}}};
     const int indices[6] = {0, 1, 2, 0, 2, 3};
     testing::internal::CaptureStdout();
     const auto handle = ui->CompileGeometry(vertices, indices);
@@ -112,20 +116,22 @@ class UiRenderInterfaceGlTest : public testing_support::RenderTestScene {
 
   // The 20 x 10 rectangle drawn at (10, 10) covers exactly its pixels.
   static void ExpectRectangleAt10By10(const Image& frame) {
-  for (const auto& [x, y] : {std::pair{10, 10}, {29, 10}, {10, 19}, {29, 19}, {20, 15}})
-    EXPECT_TRUE(Lit(frame, x, y)) << x << "," << y;
-  for (const auto& [x, y] : {std::pair{9, 10}, {30, 15}, {20, 9}, {20, 20}, {50, 50}})
-    EXPECT_FALSE(Lit(frame, x, y)) << x << "," << y;
+    for (const auto& [x, y] : {std::pair{10, 10}, {29, 10}, {10, 19}, {29, 19}, {20, 15}})
+      EXPECT_TRUE(Lit(frame, x, y)) << x << "," << y;
+    for (const auto& [x, y] : {std::pair{9, 10}, {30, 15}, {20, 9}, {20, 20}, {50, 50}})
+      EXPECT_FALSE(Lit(frame, x, y)) << x << "," << y;
   }
 
   // Starts the library on the interface, with DejaVu Sans and a context the size of the window,
   // and shows the document in it, laid out and queued for drawing; null when a step fails.
   Rml::Context* ShowDocument(const std::string& rml) {
     Rml::SetRenderInterface(ui.get());
-    if (!Rml::Initialise() || !Rml::LoadFontFace("GAME/Assets/Fonts/DejaVuSans.ttf")) return nullptr;
+    if (!Rml::Initialise() || !Rml::LoadFontFace("GAME/Assets/Fonts/DejaVuSans.ttf"))
+      return nullptr;
     Rml::Context* context = Rml::CreateContext("gl", {kTestWindowWidth, kTestWindowHeight});
     if (context == nullptr) return nullptr;
-    Rml::ElementDocument* document = context->LoadDocumentFromMemory(rml, "./GAME/Assets/RML/test.rml");
+    Rml::ElementDocument* document =
+        context->LoadDocumentFromMemory(rml, "./GAME/Assets/RML/test.rml");
     if (document == nullptr) return nullptr;
     document->Show();
     testing::internal::CaptureStdout();
@@ -181,8 +187,10 @@ TEST_F(UiRenderInterfaceGlTest, ImagesAndTextShowUpright) {
   const Image frame = DrawDocument(
       "<rml><head><style>body { font-family: DejaVuSans; color: white; }"
       "#m { position: absolute; left: 0; top: 0; width: 16px; height: 16px; }"
-      "#t { position: absolute; left: 24px; top: 0; font-size: 48px; line-height: 48px; }</style></head>"
-      "<body><img id='m' src='GAME/Assets/RML/images/marker.png'/><div id='t'>T</div></body></rml>");
+      "#t { position: absolute; left: 24px; top: 0; font-size: 48px; line-height: 48px; "
+      "}</style></head>"
+      "<body><img id='m' src='GAME/Assets/RML/images/marker.png'/><div "
+      "id='t'>T</div></body></rml>");
   ASSERT_EQ(frame.width, kTestWindowWidth);
 
   const auto colour = [&](int x, int y) {
@@ -225,15 +233,19 @@ TEST_F(UiRenderInterfaceGlTest, TextOverAPanelShowsAlikeThroughOrthographicAndPe
   Rml::Context* context = ShowDocument(
       "<rml><head><style>body { font-family: DejaVuSans; color: #302018; }"
       "div { position: absolute; }"
-      "#backdrop { left: 0; top: 0; width: 64px; height: 64px; background-color: #0c0a12; opacity: 0.75; }"
+      "#backdrop { left: 0; top: 0; width: 64px; height: 64px; background-color: #0c0a12; opacity: "
+      "0.75; }"
       "#panel { left: 3px; top: 3px; width: 57px; height: 55px; background-color: #e8dcc0; }"
-      "#text { left: 5px; top: 5px; width: 54px; font-size: 13px; line-height: 15px; }</style></head>"
-      "<body><div id='backdrop'/><div id='panel'/><div id='text'>Paused. The run waits for you.</div></body></rml>");
+      "#text { left: 5px; top: 5px; width: 54px; font-size: 13px; line-height: 15px; "
+      "}</style></head>"
+      "<body><div id='backdrop'/><div id='panel'/><div id='text'>Paused. The run waits for "
+      "you.</div></body></rml>");
   ASSERT_NE(context, nullptr);
   const Image orthographic = Frame();
   // The level camera follows the player: the tutorial's start and two places further on.
   std::vector<Image> perspective;
-  for (const glm::vec3 position : {glm::vec3(17, 19, 39), glm::vec3(27, 19, 47), glm::vec3(90, 19, 150)}) {
+  for (const glm::vec3 position :
+       {glm::vec3(17, 19, 39), glm::vec3(27, 19, 47), glm::vec3(90, 19, 150)}) {
     UseLevelCameraOnTheMenuLayer(position);
     context->Render();
     perspective.push_back(Frame());
@@ -253,14 +265,15 @@ TEST_F(UiRenderInterfaceGlTest, TextOverAPanelShowsAlikeThroughOrthographicAndPe
       for (int x = 0; x < kTestWindowWidth; ++x) {
         int difference = 0;
         for (int channel = 0; channel < 3; ++channel) {
-          difference = std::max(difference,
-                                std::abs(orthographic.At(x, y)[channel] - perspective[camera].At(x, y)[channel]));
+          difference = std::max(difference, std::abs(orthographic.At(x, y)[channel] -
+                                                     perspective[camera].At(x, y)[channel]));
         }
         differing += difference > 8 ? 1 : 0;
         worst = std::max(worst, difference);
       }
     }
-    EXPECT_EQ(differing, 0) << "camera " << camera << ": the largest difference of a channel is " << worst;
+    EXPECT_EQ(differing, 0) << "camera " << camera << ": the largest difference of a channel is "
+                            << worst;
   }
 }
 

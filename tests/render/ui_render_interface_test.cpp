@@ -31,8 +31,10 @@ class UiRenderInterfaceTest : public testing::Test {
   // A quad from (0,0) to (w,h) with the given texture coordinates at its far corner.
   static std::vector<Rml::Vertex> Quad(float w, float h, Rml::Vector2f uv = {1, 1}) {
     const Rml::Colourb white(255, 255, 255, 255);
-    return {{{0, 0}, white, {0, 0}}, {{w, 0}, white, {uv.x, 0}},
-            {{w, h}, white, uv}, {{0, h}, white, {0, uv.y}}};
+    return {{{0, 0}, white, {0, 0}},
+            {{w, 0}, white, {uv.x, 0}},
+            {{w, h}, white, uv},
+            {{0, h}, white, {0, uv.y}}};
   }
   static constexpr int kQuadIndices[6] = {0, 1, 2, 0, 2, 3};
 
@@ -59,8 +61,10 @@ TEST_F(UiRenderInterfaceTest, SameGeometrySharesOneMeshUntilTheLastRelease) {
   EXPECT_NE(first, 0u);
   EXPECT_EQ(first, second);
   EXPECT_NE(first, other);
-  const std::string name = "GENERATED_RML_MESH_" + std::to_string(ComputeGeometryKey(Quad(10, 10), kQuadIndices));
-  EXPECT_THAT(log, testing::HasSubstr("Loading new RML mesh with 4 vertices. Name: " + name + "\n"));
+  const std::string name =
+      "GENERATED_RML_MESH_" + std::to_string(ComputeGeometryKey(Quad(10, 10), kQuadIndices));
+  EXPECT_THAT(log,
+              testing::HasSubstr("Loading new RML mesh with 4 vertices. Name: " + name + "\n"));
   EXPECT_EQ(log.find(name), log.rfind(name)) << "one line for the shared mesh";
   int mesh = -1;
   ASSERT_TRUE(cache.FindMesh(name, mesh));
@@ -84,8 +88,10 @@ TEST_F(UiRenderInterfaceTest, SameGeometrySharesOneMeshUntilTheLastRelease) {
 TEST_F(UiRenderInterfaceTest, GeometryWithoutTextureCoordinatesGetsCornersBySide) {
   // Rounded positions (10, 0), (0, 10), (0, 0), (10, 10) -> (1, 1), (0, 0), (0, 1), (1, 0).
   const Rml::Colourb colour(255, 0, 0, 255);
-  const std::vector<Rml::Vertex> vertices = {
-      {{10.2f, 0}, colour, {0, 0}}, {{0, 9.6f}, colour, {0, 0}}, {{0, 0}, colour, {0, 0}}, {{10, 10}, colour, {0, 0}}};
+  const std::vector<Rml::Vertex> vertices = {{{10.2f, 0}, colour, {0, 0}},
+                                             {{0, 9.6f}, colour, {0, 0}},
+                                             {{0, 0}, colour, {0, 0}},
+                                             {{10, 10}, colour, {0, 0}}};
   const auto handle = Compile(vertices);
   const Mesh& mesh = cache.MeshAt(ui.MeshOf(handle));
   ASSERT_EQ(mesh.vertices.size(), 32u);
@@ -105,7 +111,7 @@ TEST_F(UiRenderInterfaceTest, GeometryWithoutTextureCoordinatesGetsCornersBySide
 
 TEST_F(UiRenderInterfaceTest, TextureCoordinatesAreTurnedOverLikeTheStoredImages) {
   const Mesh& mesh = cache.MeshAt(ui.MeshOf(Compile(Quad(10, 10, {4, 2}))));
-  EXPECT_EQ(mesh.vertices[6], 0.0f);   // (0, 0) -> (0, 1)
+  EXPECT_EQ(mesh.vertices[6], 0.0f);  // (0, 0) -> (0, 1)
   EXPECT_EQ(mesh.vertices[7], 1.0f);
   EXPECT_EQ(mesh.vertices[22], 4.0f);  // (4, 2) -> (4, -1): a repeat keeps its count
   EXPECT_EQ(mesh.vertices[23], -1.0f);
@@ -129,7 +135,8 @@ TEST_F(UiRenderInterfaceTest, DrawsAreOrderedOnTheMenuLayerWithTheirMaterial) {
   ui.RenderGeometry(geometry, {0, 0}, UiRenderInterface::kNoTexture);
   ui.RenderGeometry(0, {0, 0}, 7);  // no such geometry
   ASSERT_EQ(queue.draws.size(), 2u);
-  EXPECT_FLOAT_EQ(depth, -4 * UiRenderInterface::kDepthStep) << "every call steps the depth, also those that queue nothing";
+  EXPECT_FLOAT_EQ(depth, -4 * UiRenderInterface::kDepthStep)
+      << "every call steps the depth, also those that queue nothing";
 
   EXPECT_EQ(queue.draws[0].material, textured);
   EXPECT_EQ(queue.draws[0].textureA, 7);
@@ -146,12 +153,14 @@ TEST_F(UiRenderInterfaceTest, DrawsAreOrderedOnTheMenuLayerWithTheirMaterial) {
   // The shader's material is the "value" parameter's; a shader without one draws nothing.
   // Without an image the material reads a white texture (texture 0 would read black); with one
   // it reads that image.
-  const auto shader = ui.CompileShader("shader", {{"value", Rml::Variant("./GAME/Assets/Materials/UnlitMaterial.json")}});
+  const auto shader = ui.CompileShader(
+      "shader", {{"value", Rml::Variant("./GAME/Assets/Materials/UnlitMaterial.json")}});
   ASSERT_NE(shader, 0u);
   ui.RenderShader(shader, geometry, {0, 0}, 0);
   ui.RenderShader(shader, geometry, {0, 0}, 7);
   ASSERT_EQ(queue.draws.size(), 4u);
-  EXPECT_EQ(queue.draws[2].material, cache.GetMaterial("./GAME/Assets/Materials/UnlitMaterial.json"));
+  EXPECT_EQ(queue.draws[2].material,
+            cache.GetMaterial("./GAME/Assets/Materials/UnlitMaterial.json"));
   const CachedTexture* white = cache.FindTexture(UiRenderInterface::kWhiteTextureName);
   ASSERT_NE(white, nullptr);
   EXPECT_EQ(white->width, 1);
@@ -243,22 +252,41 @@ TEST_F(UiRenderInterfaceTest, OnlyPlainOpaqueColourOverTheWholeWindowClaimsToFil
   };
   const std::vector<Case> cases = {
       {.name = "the window's rectangle", .vertices = Quad(100, 50), .fills = true},
-      {.name = "a larger one moved over it", .vertices = Quad(120, 70), .translation = {-10, -10},
+      {.name = "a larger one moved over it",
+       .vertices = Quad(120, 70),
+       .translation = {-10, -10},
        .fills = true},
-      {.name = "the other diagonal", .vertices = Quad(100, 50), .indices = {0, 1, 3, 1, 2, 3},
+      {.name = "the other diagonal",
+       .vertices = Quad(100, 50),
+       .indices = {0, 1, 3, 1, 2, 3},
        .fills = true},
-      {.name = "a scissor around the window", .vertices = Quad(100, 50), .scissor = true,
-       .scissorRegion = {{0, 0}, {100, 50}}, .fills = true},
+      {.name = "a scissor around the window",
+       .vertices = Quad(100, 50),
+       .scissor = true,
+       .scissorRegion = {{0, 0}, {100, 50}},
+       .fills = true},
       {.name = "a pixel short", .vertices = Quad(99, 50), .fills = false},
-      {.name = "moved off an edge", .vertices = Quad(100, 50), .translation = {1, 0}, .fills = false},
-      {.name = "a corner not quite opaque", .vertices = withAlpha(Quad(100, 50), 254), .fills = false},
+      {.name = "moved off an edge",
+       .vertices = Quad(100, 50),
+       .translation = {1, 0},
+       .fills = false},
+      {.name = "a corner not quite opaque",
+       .vertices = withAlpha(Quad(100, 50), 254),
+       .fills = false},
       {.name = "textured", .vertices = Quad(100, 50), .texture = 7, .fills = false},
       {.name = "transformed", .vertices = Quad(50, 25), .transform = &doubled, .fills = false},
-      {.name = "a narrower scissor", .vertices = Quad(100, 50), .scissor = true,
-       .scissorRegion = {{0, 0}, {100, 49}}, .fills = false},
-      {.name = "two triangles on one side of a diagonal", .vertices = Quad(100, 50),
-       .indices = {0, 1, 2, 0, 1, 3}, .fills = false},
-      {.name = "a camera without an inverse", .vertices = Quad(100, 50), .singularCamera = true,
+      {.name = "a narrower scissor",
+       .vertices = Quad(100, 50),
+       .scissor = true,
+       .scissorRegion = {{0, 0}, {100, 49}},
+       .fills = false},
+      {.name = "two triangles on one side of a diagonal",
+       .vertices = Quad(100, 50),
+       .indices = {0, 1, 2, 0, 1, 3},
+       .fills = false},
+      {.name = "a camera without an inverse",
+       .vertices = Quad(100, 50),
+       .singularCamera = true,
        .fills = false},
   };
   for (const Case& test : cases) {

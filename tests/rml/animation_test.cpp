@@ -1,11 +1,11 @@
 // Keyframe animations and transitions: property values at chosen times of the system clock,
 // the animation options, transitions started by class changes, and malformed values.
 
-#include "tests/rml/rml_test_support.h"
-
 #include "rml/animation.h"
 
 #include <utility>
+
+#include "tests/rml/rml_test_support.h"
 
 namespace rml_test {
 namespace {
@@ -20,8 +20,8 @@ class AnimationTest : public RmlTest {
   }
   Rml::ElementDocument* ShowBox(const Rml::String& style, const Rml::String& sheet = "") {
     return Show("<rml><head><style>" + sheet +
-                " #box { position: absolute; left: 0px; top: 0px; width: 10px; height: 10px; " + style +
-                " }</style></head><body><div id='box'/></body></rml>");
+                " #box { position: absolute; left: 0px; top: 0px; width: 10px; height: 10px; " +
+                style + " }</style></head><body><div id='box'/></body></rml>");
   }
 };
 
@@ -29,18 +29,20 @@ TEST_F(AnimationTest, ToastAddedAtRunTimeHoldsThenFadesAndStaysFaded) {
   Rml::ElementDocument* document = Show("<rml><body/></rml>");
   // As the options menu makes its toast: a style element, then the animated div.
   Rml::ElementPtr toast = document->CreateElement("div");
-  toast->SetAttribute("style", "position: absolute; top: 20px; left: 50%; transform: translateX(-50%); "
-                               "animation: fadeOut 2s forwards;");
+  toast->SetAttribute("style",
+                      "position: absolute; top: 20px; left: 50%; transform: translateX(-50%); "
+                      "animation: fadeOut 2s forwards;");
   toast->SetInnerRML("Settings applied successfully!");
   Rml::ElementPtr style = document->CreateElement("style");
-  style->SetInnerRML("@keyframes fadeOut {  0% { opacity: 1; }  70% { opacity: 1; }  100% { opacity: 0; }}");
+  style->SetInnerRML(
+      "@keyframes fadeOut {  0% { opacity: 1; }  70% { opacity: 1; }  100% { opacity: 0; }}");
   system.time = 10.0;
   document->AppendChild(std::move(style));
   Rml::Element* div = document->AppendChild(std::move(toast));
   context->Update();
   // Between 70% and 100% the default ease applies: at the segment's middle it has gone 80.24%.
-  const std::pair<double, float> timeline[] = {{10.0, 1.f}, {11.0, 1.f}, {11.4, 1.f}, {11.7, 1.f - 0.8024f},
-                                               {12.0, 0.f}, {15.0, 0.f}};
+  const std::pair<double, float> timeline[] = {{10.0, 1.f},           {11.0, 1.f}, {11.4, 1.f},
+                                               {11.7, 1.f - 0.8024f}, {12.0, 0.f}, {15.0, 0.f}};
   for (const auto& [time, opacity] : timeline) {
     At(div, time);
     EXPECT_NEAR(div->GetComputedValues().opacity, opacity, 1e-3) << time;
@@ -50,14 +52,16 @@ TEST_F(AnimationTest, ToastAddedAtRunTimeHoldsThenFadesAndStaysFaded) {
 }
 
 TEST_F(AnimationTest, OptionsShapeTheTimeline) {
-  const char* sheet = "@keyframes slide { from { left: 0px; } to { left: 100px; } }"
-                      " @keyframes grow { to { width: 50px; transform: scale(3); } }";
+  const char* sheet =
+      "@keyframes slide { from { left: 0px; } to { left: 100px; } }"
+      " @keyframes grow { to { width: 50px; transform: scale(3); } }";
   struct Case {
     const char* animation;
     std::vector<std::pair<double, float>> left;  // left at times
   };
   const Case cases[] = {
-      {"slide 2s linear", {{0, 0}, {0.5, 25}, {1.5, 75}, {2.5, 0}}},  // no fill: back to the base value
+      {"slide 2s linear",
+       {{0, 0}, {0.5, 25}, {1.5, 75}, {2.5, 0}}},  // no fill: back to the base value
       {"slide 2s linear 1s both", {{0.5, 0}, {1.5, 25}, {3.5, 100}}},
       {"linear slide 1s 2 alternate forwards", {{0.25, 25}, {1.25, 75}, {3, 0}}},
       {"slide 1s linear infinite", {{0.5, 50}, {7.25, 25}}},
@@ -67,10 +71,12 @@ TEST_F(AnimationTest, OptionsShapeTheTimeline) {
   };
   for (const Case& test : cases) {
     system.time = 0.0;
-    Rml::ElementDocument* document = ShowBox(Rml::String("animation: ") + test.animation + ";", sheet);
+    Rml::ElementDocument* document =
+        ShowBox(Rml::String("animation: ") + test.animation + ";", sheet);
     Rml::Element* box = document->GetElementById("box");
     for (const auto& [time, left] : test.left)
-      EXPECT_NEAR(At(box, time)->GetComputedValues().left.value, left, 1e-3) << test.animation << " at " << time;
+      EXPECT_NEAR(At(box, time)->GetComputedValues().left.value, left, 1e-3)
+          << test.animation << " at " << time;
     document->Close();
     context->Update();
   }
@@ -87,12 +93,13 @@ TEST_F(AnimationTest, OptionsShapeTheTimeline) {
 
 TEST_F(AnimationTest, TransitionsFollowClassChangesFromTheValueShown) {
   Rml::ElementDocument* document =
-      ShowBox("opacity: 1; transition: opacity 1s linear, left 2s 1s linear;", "#box.gone { opacity: 0; left: 40px; }");
+      ShowBox("opacity: 1; transition: opacity 1s linear, left 2s 1s linear;",
+              "#box.gone { opacity: 0; left: 40px; }");
   Rml::Element* box = document->GetElementById("box");
   At(box, 5.0);
   box->SetClass("gone", true);
-  const std::tuple<double, float, float> timeline[] = {{5.0, 1.f, 0.f}, {5.25, 0.75f, 0.f}, {6.5, 0.f, 10.f},
-                                                       {8.0, 0.f, 40.f}};
+  const std::tuple<double, float, float> timeline[] = {
+      {5.0, 1.f, 0.f}, {5.25, 0.75f, 0.f}, {6.5, 0.f, 10.f}, {8.0, 0.f, 40.f}};
   for (const auto& [time, opacity, left] : timeline) {
     At(box, time);
     EXPECT_NEAR(box->GetComputedValues().opacity, opacity, 1e-4) << time;
@@ -156,9 +163,10 @@ TEST_F(AnimationTest, ARestyleInsideARestyleKeepsTheValuesOfEach) {
 }
 
 TEST_F(AnimationTest, AllTransitionsAndZeroDurationsAreSafe) {
-  Rml::ElementDocument* document = ShowBox("transition: all 1s linear; background-color: #000000;",
-                                           "#box.on { background-color: #ff0000; transform: rotate(90deg); }"
-                                           " #box.zero { transition: opacity 0s; opacity: 0.5; }");
+  Rml::ElementDocument* document =
+      ShowBox("transition: all 1s linear; background-color: #000000;",
+              "#box.on { background-color: #ff0000; transform: rotate(90deg); }"
+              " #box.zero { transition: opacity 0s; opacity: 0.5; }");
   Rml::Element* box = document->GetElementById("box");
   box->SetClass("on", true);
   At(box, 1.0);  // the restyle starts the transitions
@@ -185,11 +193,13 @@ TEST_F(AnimationTest, MalformedValuesAreReportedAndIgnored) {
   for (const Case& test : cases) {
     Rml::ElementDocument* document = ShowBox(Rml::String(test.declaration) + ";");
     EXPECT_EQ(system.Count(test.report), 1) << test.declaration;
-    EXPECT_EQ(document->GetElementById("box")->GetComputedValues().animation, "none") << test.declaration;
+    EXPECT_EQ(document->GetElementById("box")->GetComputedValues().animation, "none")
+        << test.declaration;
     document->Close();
   }
   Rml::ElementDocument* document =
-      ShowBox("animation: missing 1s;", "@keyframes odd { 50 { left: 5px; } 120% { left: 1px; } to { left: 9px; } }");
+      ShowBox("animation: missing 1s;",
+              "@keyframes odd { 50 { left: 5px; } 120% { left: 1px; } to { left: 9px; } }");
   EXPECT_EQ(system.Count("keyframe selector '50' of 'odd'"), 1);
   EXPECT_EQ(system.Count("keyframe selector '120%' of 'odd'"), 1);
   EXPECT_EQ(system.Count("animation 'missing' of div#box names no @keyframes"), 1);
@@ -199,8 +209,9 @@ TEST_F(AnimationTest, MalformedValuesAreReportedAndIgnored) {
 }
 
 TEST(AnimationTiming, CurvesRunFromZeroToOne) {
-  for (Rml::TimingFunction timing : {Rml::TimingFunction::Linear, Rml::TimingFunction::Ease, Rml::TimingFunction::EaseIn,
-                                     Rml::TimingFunction::EaseOut, Rml::TimingFunction::EaseInOut}) {
+  for (Rml::TimingFunction timing :
+       {Rml::TimingFunction::Linear, Rml::TimingFunction::Ease, Rml::TimingFunction::EaseIn,
+        Rml::TimingFunction::EaseOut, Rml::TimingFunction::EaseInOut}) {
     EXPECT_NEAR(Rml::ApplyTiming(timing, 0.f), 0.f, 1e-5);
     EXPECT_NEAR(Rml::ApplyTiming(timing, 1.f), 1.f, 1e-5);
     EXPECT_NEAR(Rml::ApplyTiming(timing, 2.f), 1.f, 1e-5);

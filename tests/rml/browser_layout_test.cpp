@@ -2,11 +2,11 @@
 // 800 x 600 and each element with an id must match the border box that headless Chromium gave
 // it (NAME.boxes, written by tools/rml_layout_expected.py) within 1 px.
 
-#include "tests/rml/rml_test_support.h"
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "tests/rml/rml_test_support.h"
 
 namespace rml_test {
 namespace {

@@ -3,7 +3,6 @@
 // "decorator" property changed at run time or naming something unknown.
 
 #include "rml/decorator_builtin.h"
-
 #include "tests/rml/rml_test_support.h"
 
 namespace rml_test {
@@ -23,12 +22,51 @@ struct TileCase {
 TEST(DecoratorTileTest, FitAndAlignmentPlaceTheQuadAndCutItsTextureCoordinates) {
   const TileCase cases[] = {
       {"fill stretches", Fit::Fill, {}, {64, 32}, {200, 100}, {0, 0}, {200, 100}, {0, 0}, {1, 1}},
-      {"contain centres", Fit::Contain, {}, {100, 50}, {200, 200}, {0, 50}, {200, 100}, {0, 0}, {1, 1}},
-      {"cover overflows and is cut", Fit::Cover, {}, {100, 50}, {200, 200}, {0, 0}, {200, 200}, {0.25f, 0}, {0.75f, 1}},
-      {"scale-none at the left is cut", Fit::ScaleNone, {true, 0}, {300, 300}, {200, 200}, {0, 0}, {200, 200},
-       {0, 1.f / 6.f}, {2.f / 3.f, 5.f / 6.f}},
-      {"scale-down shrinks", Fit::ScaleDown, {}, {400, 100}, {200, 200}, {0, 75}, {200, 50}, {0, 0}, {1, 1}},
-      {"scale-down keeps small", Fit::ScaleDown, {false, 10}, {20, 10}, {200, 200}, {10, 95}, {20, 10}, {0, 0}, {1, 1}},
+      {"contain centres",
+       Fit::Contain,
+       {},
+       {100, 50},
+       {200, 200},
+       {0, 50},
+       {200, 100},
+       {0, 0},
+       {1, 1}},
+      {"cover overflows and is cut",
+       Fit::Cover,
+       {},
+       {100, 50},
+       {200, 200},
+       {0, 0},
+       {200, 200},
+       {0.25f, 0},
+       {0.75f, 1}},
+      {"scale-none at the left is cut",
+       Fit::ScaleNone,
+       {true, 0},
+       {300, 300},
+       {200, 200},
+       {0, 0},
+       {200, 200},
+       {0, 1.f / 6.f},
+       {2.f / 3.f, 5.f / 6.f}},
+      {"scale-down shrinks",
+       Fit::ScaleDown,
+       {},
+       {400, 100},
+       {200, 200},
+       {0, 75},
+       {200, 50},
+       {0, 0},
+       {1, 1}},
+      {"scale-down keeps small",
+       Fit::ScaleDown,
+       {false, 10},
+       {20, 10},
+       {200, 200},
+       {10, 95},
+       {20, 10},
+       {0, 0},
+       {1, 1}},
       {"repeat tiles", Fit::Repeat, {}, {50, 50}, {200, 100}, {0, 0}, {200, 100}, {0, 0}, {4, 2}},
   };
   for (const TileCase& c : cases) {
@@ -75,9 +113,12 @@ using DecoratorTest = RmlTest;
 using SpritesheetTest = RmlTest;
 
 TEST_F(DecoratorTest, ImageDecoratorDrawsItsTextureOverThePaddingBoxWithOpacity) {
-  Show("<rml><head><style>div { display: block; margin: 5px; width: 64px; height: 32px; border: 2px solid;"
-       " opacity: 0.5; decorator: image(icon.png flip-horizontal); }</style></head><body><div/></body></rml>",
-       "menus/main.rml");
+  Show(
+      "<rml><head><style>div { display: block; margin: 5px; width: 64px; height: 32px; border: 2px "
+      "solid;"
+      " opacity: 0.5; decorator: image(icon.png flip-horizontal); "
+      "}</style></head><body><div/></body></rml>",
+      "menus/main.rml");
   EXPECT_EQ(render.loaded_textures, (std::vector<Rml::String>{"menus/icon.png"}));
   render.draws.clear();
   context->Render();
@@ -93,12 +134,14 @@ TEST_F(DecoratorTest, ImageDecoratorDrawsItsTextureOverThePaddingBoxWithOpacity)
 }
 
 TEST_F(DecoratorTest, ShaderDecoratorCompilesItsNameAndSizeAndDrawsThroughRenderShader) {
-  Show("<rml><head><style>div { display: block; width: 30px; height: 20px; padding: 5px;"
-       " decorator: shader(\"glow\"); }</style></head><body><div/></body></rml>");
+  Show(
+      "<rml><head><style>div { display: block; width: 30px; height: 20px; padding: 5px;"
+      " decorator: shader(\"glow\"); }</style></head><body><div/></body></rml>");
   ASSERT_EQ(render.shaders.size(), 1u);
   EXPECT_EQ(render.shaders[0].name, "shader");
   EXPECT_EQ(render.shaders[0].parameters.at("value").Get<Rml::String>(), "glow");
-  EXPECT_EQ(render.shaders[0].parameters.at("dimensions").Get<Rml::Vector2f>(), Rml::Vector2f(40, 30));
+  EXPECT_EQ(render.shaders[0].parameters.at("dimensions").Get<Rml::Vector2f>(),
+            Rml::Vector2f(40, 30));
   render.draws.clear();
   context->Render();
   ASSERT_EQ(render.draws.size(), 1u);
@@ -123,8 +166,9 @@ class CountingInstancer : public Rml::DecoratorInstancer {
     RegisterProperty("label", "").AddParser("string");
     RegisterShorthand("decorator", "label", Rml::ShorthandType::FallThrough);
   }
-  std::shared_ptr<Rml::Decorator> InstanceDecorator(const Rml::String&, const Rml::PropertyDictionary& properties,
-                                                    const Rml::DecoratorInstancerInterface&) override {
+  std::shared_ptr<Rml::Decorator> InstanceDecorator(
+      const Rml::String&, const Rml::PropertyDictionary& properties,
+      const Rml::DecoratorInstancerInterface&) override {
     labels.push_back(properties.GetProperty("label")->string);
     return decorator;
   }
@@ -135,9 +179,9 @@ class CountingInstancer : public Rml::DecoratorInstancer {
 TEST_F(DecoratorTest, RegisteredInstancerIsReinstancedWhenTheValueChangesAndItsDataReleased) {
   CountingInstancer instancer;
   Rml::Factory::RegisterDecoratorInstancer("counting", &instancer);
-  Rml::ElementDocument* document =
-      Show("<rml><head><style>div { display: block; width: 10px; height: 10px; decorator: counting(a); }"
-           " div.b { decorator: counting(b); }</style></head><body><div id='d'/></body></rml>");
+  Rml::ElementDocument* document = Show(
+      "<rml><head><style>div { display: block; width: 10px; height: 10px; decorator: counting(a); }"
+      " div.b { decorator: counting(b); }</style></head><body><div id='d'/></body></rml>");
   Rml::Element* element = document->GetElementById("d");
   EXPECT_EQ(instancer.labels, (std::vector<Rml::String>{"a"}));
   element->SetClass("b", true);
@@ -161,10 +205,13 @@ TEST_F(DecoratorTest, RegisteredInstancerIsReinstancedWhenTheValueChangesAndItsD
 }
 
 TEST_F(DecoratorTest, UnknownOrMalformedDecoratorsAreReportedOnceAndDrawNothing) {
-  Show("<rml><head><style>div { display: block; width: 10px; height: 10px; }"
-       " .u { decorator: sparkle(1); } .m { decorator: image(a.png; } .x { decorator: image(a.png contain 1deg); }"
-       " .g { decorator: image(missing.png); }</style></head><body>"
-       "<div class='u'/><div class='u'/><div class='m'/><div class='x'/><div class='g'/></body></rml>");
+  Show(
+      "<rml><head><style>div { display: block; width: 10px; height: 10px; }"
+      " .u { decorator: sparkle(1); } .m { decorator: image(a.png; } .x { decorator: image(a.png "
+      "contain 1deg); }"
+      " .g { decorator: image(missing.png); }</style></head><body>"
+      "<div class='u'/><div class='u'/><div class='m'/><div class='x'/><div "
+      "class='g'/></body></rml>");
   EXPECT_EQ(system.Count("unknown decorator 'sparkle'"), 1);
   EXPECT_EQ(system.Count("no closing parenthesis"), 1);
   EXPECT_EQ(system.Count("'1deg'"), 1);
@@ -174,11 +221,13 @@ TEST_F(DecoratorTest, UnknownOrMalformedDecoratorsAreReportedOnceAndDrawNothing)
 }
 
 TEST_F(SpritesheetTest, SpritesOfASheetAreFoundByNameAndBadLinesReported) {
-  Show("<rml><head><style>@spritesheet atlas { src: atlas.png; resolution: 2x; icon: 16px 8px 32px 16px;"
-       " bad: 1px 2px; worse: 1px 2px -3px 4px; }\n@spritesheet broken { icon2: 0 0 1px 1px; }\n"
-       "div { display: block; width: 32px; height: 16px; decorator: image(icon); }</style></head>"
-       "<body><div/></body></rml>",
-       "menus/main.rml");
+  Show(
+      "<rml><head><style>@spritesheet atlas { src: atlas.png; resolution: 2x; icon: 16px 8px 32px "
+      "16px;"
+      " bad: 1px 2px; worse: 1px 2px -3px 4px; }\n@spritesheet broken { icon2: 0 0 1px 1px; }\n"
+      "div { display: block; width: 32px; height: 16px; decorator: image(icon); }</style></head>"
+      "<body><div/></body></rml>",
+      "menus/main.rml");
   EXPECT_EQ(render.loaded_textures, (std::vector<Rml::String>{"menus/atlas.png"}));
   render.draws.clear();
   context->Render();

@@ -12,11 +12,18 @@ class TextDecoratorProperties : public Rml::EffectSpecification {
  public:
   TextDecoratorProperties() {
     RegisterProperty("text", "").AddParser("string");
-    RegisterProperty("color", "inherit-color").AddParser("keyword", "inherit-color").AddParser("color");
-    RegisterProperty("align-x", "center").AddParser("keyword", "left, center, right").AddParser("length_percent");
-    RegisterProperty("align-y", "center").AddParser("keyword", "top, center, bottom").AddParser("length_percent");
+    RegisterProperty("color", "inherit-color")
+        .AddParser("keyword", "inherit-color")
+        .AddParser("color");
+    RegisterProperty("align-x", "center")
+        .AddParser("keyword", "left, center, right")
+        .AddParser("length_percent");
+    RegisterProperty("align-y", "center")
+        .AddParser("keyword", "top, center, bottom")
+        .AddParser("length_percent");
     RegisterProperty("material", "./GAME/Assets/Materials/UIMaterial.json").AddParser("string");
-    RegisterShorthand("decorator", "text, color, align-x, align-y, material", Rml::ShorthandType::FallThrough);
+    RegisterShorthand("decorator", "text, color, align-x, align-y, material",
+                      Rml::ShorthandType::FallThrough);
   }
 };
 
@@ -25,10 +32,14 @@ class ImageDecoratorProperties : public Rml::EffectSpecification {
  public:
   ImageDecoratorProperties() {
     RegisterProperty("image-src", "").AddParser("string");
-    RegisterProperty("image-material", "./GAME/Assets/Materials/UIMaterial.json").AddParser("string");
+    RegisterProperty("image-material", "./GAME/Assets/Materials/UIMaterial.json")
+        .AddParser("string");
     RegisterProperty("image-fit", "fill").AddParser("keyword", "fill, contain, cover");
-    RegisterProperty("image-align-x", "center").AddParser("keyword", "left, center, right").AddParser("length_percent");
-    RegisterShorthand("image", "image-src, image-material, image-fit, image-align-x", Rml::ShorthandType::FallThrough);
+    RegisterProperty("image-align-x", "center")
+        .AddParser("keyword", "left, center, right")
+        .AddParser("length_percent");
+    RegisterShorthand("image", "image-src, image-material, image-fit, image-align-x",
+                      Rml::ShorthandType::FallThrough);
     RegisterShorthand("decorator", "image", Rml::ShorthandType::RecursiveRepeat);
   }
 };
@@ -59,12 +70,18 @@ TEST(EffectSpecificationTest, FallThroughGivesEachValueTheFirstRemainingProperty
   const TextDecoratorProperties effect;
   const Case cases[] = {
       {"UNDREL left center \"GAME/Assets/Materials/ObsidianMaterial.json\"",
-       {{"text", "UNDREL"}, {"color", "inherit-color"}, {"align-x", "left"}, {"align-y", "center"},
+       {{"text", "UNDREL"},
+        {"color", "inherit-color"},
+        {"align-x", "left"},
+        {"align-y", "center"},
         {"material", "GAME/Assets/Materials/ObsidianMaterial.json"}}},
       {"LORETH",
-       {{"text", "LORETH"}, {"align-x", "center"}, {"align-y", "center"},
+       {{"text", "LORETH"},
+        {"align-x", "center"},
+        {"align-y", "center"},
         {"material", "./GAME/Assets/Materials/UIMaterial.json"}}},
-      {"Go red 10px 25%", {{"text", "Go"}, {"color", "red"}, {"align-x", "10px"}, {"align-y", "25%"}}},
+      {"Go red 10px 25%",
+       {{"text", "Go"}, {"color", "red"}, {"align-x", "10px"}, {"align-y", "25%"}}},
   };
   for (const Case& c : cases) ExpectParsed(effect, c);
 
@@ -83,11 +100,13 @@ TEST(EffectSpecificationTest, FallThroughGivesEachValueTheFirstRemainingProperty
 TEST(EffectSpecificationTest, RecursiveRepeatHandsTheWholeValueToTheNamedShorthand) {
   const ImageDecoratorProperties effect;
   const Case cases[] = {
-      {"\"GAME/Assets/RML/images/Floreth_logo_scr.png\" \"GAME/Assets/Materials/UIOpalShaderMaterial.json\"",
+      {"\"GAME/Assets/RML/images/Floreth_logo_scr.png\" "
+       "\"GAME/Assets/Materials/UIOpalShaderMaterial.json\"",
        {{"image-src", "GAME/Assets/RML/images/Floreth_logo_scr.png"},
         {"image-material", "GAME/Assets/Materials/UIOpalShaderMaterial.json"},
         {"image-fit", "fill"}}},
-      {"logo.png", {{"image-src", "logo.png"}, {"image-material", "./GAME/Assets/Materials/UIMaterial.json"}}},
+      {"logo.png",
+       {{"image-src", "logo.png"}, {"image-material", "./GAME/Assets/Materials/UIMaterial.json"}}},
   };
   for (const Case& c : cases) ExpectParsed(effect, c);
 }

@@ -10,10 +10,12 @@ namespace {
 using ErrorTest = RmlTest;
 
 TEST_F(ErrorTest, MalformedDocumentReportsFileAndLineAndKeepsWhatWasRead) {
-  Rml::ElementDocument* document = Show("<rml><body>\n<div id='a'/>\n<div id='b'>\n</p>\n</body></rml>", "menus/broken.rml");
+  Rml::ElementDocument* document =
+      Show("<rml><body>\n<div id='a'/>\n<div id='b'>\n</p>\n</body></rml>", "menus/broken.rml");
   ASSERT_NE(document, nullptr);
   EXPECT_NE(document->GetElementById("a"), nullptr);
-  EXPECT_EQ(system.Count("menus/broken.rml:4:"), 1) << (system.messages.empty() ? "" : system.messages[0].second);
+  EXPECT_EQ(system.Count("menus/broken.rml:4:"), 1)
+      << (system.messages.empty() ? "" : system.messages[0].second);
 }
 
 TEST_F(ErrorTest, MalformedStyleSheetSkipsTheBadPartsOnly) {
@@ -45,9 +47,10 @@ TEST_F(ErrorTest, UnknownPropertyIsReportedOnce) {
 TEST_F(ErrorTest, MissingFilesFailCleanly) {
   EXPECT_EQ(context->LoadDocument("/nonexistent/menu.rml"), nullptr);
   EXPECT_EQ(system.Count("/nonexistent/menu.rml"), 1);
-  Rml::ElementDocument* document =
-      Show("<rml><head><link type='text/rcss' href='missing.rcss'/></head><body><img id='i' src='missing.png'/></body></rml>",
-           "ui/menu.rml");
+  Rml::ElementDocument* document = Show(
+      "<rml><head><link type='text/rcss' href='missing.rcss'/></head><body><img id='i' "
+      "src='missing.png'/></body></rml>",
+      "ui/menu.rml");
   ASSERT_NE(document, nullptr);
   EXPECT_EQ(system.Count("cannot read style sheet 'ui/missing.rcss'"), 1);
   EXPECT_EQ(render.loaded_textures, (std::vector<Rml::String>{"ui/missing.png"}));
@@ -58,18 +61,27 @@ TEST_F(ErrorTest, MissingFilesFailCleanly) {
 // ceiling with the reason, and the linking document still loads.
 TEST_F(ErrorTest, DocumentsAndStyleSheetsAreReadUpToACeiling) {
   EXPECT_EQ(context->LoadDocument("/dev/zero"), nullptr);
-  EXPECT_EQ(system.Count("Could not load document '/dev/zero': the file is larger than 8388608 bytes"), 1);
-  Rml::ElementDocument* document =
-      Show("<rml><head><link type='text/rcss' href='/dev/zero'/></head><body><p id='p'/></body></rml>", "ui/menu.rml");
+  EXPECT_EQ(
+      system.Count("Could not load document '/dev/zero': the file is larger than 8388608 bytes"),
+      1);
+  Rml::ElementDocument* document = Show(
+      "<rml><head><link type='text/rcss' href='/dev/zero'/></head><body><p id='p'/></body></rml>",
+      "ui/menu.rml");
   ASSERT_NE(document, nullptr);
   EXPECT_NE(document->GetElementById("p"), nullptr);
-  EXPECT_EQ(system.Count("ui/menu.rml:1: cannot read style sheet '/dev/zero': the file is larger than 8388608 bytes"), 1);
+  EXPECT_EQ(system.Count("ui/menu.rml:1: cannot read style sheet '/dev/zero': the file is larger "
+                         "than 8388608 bytes"),
+            1);
 }
 
 TEST_F(ErrorTest, StyleAttributeFaultsNameTheDocumentAndTheElement) {
-  Show("<rml><body><div class='panel'><p id='score' style='colour: red; width: 3px'/></div></body></rml>",
-       "menus/hud.rml");
-  EXPECT_EQ(system.Count("menus/hud.rml: style attribute of p#score < div.panel < body: unknown property 'colour'"), 1);
+  Show(
+      "<rml><body><div class='panel'><p id='score' style='colour: red; width: "
+      "3px'/></div></body></rml>",
+      "menus/hud.rml");
+  EXPECT_EQ(system.Count("menus/hud.rml: style attribute of p#score < div.panel < body: unknown "
+                         "property 'colour'"),
+            1);
   Rml::Element loose("p");
   loose.SetAttribute("style", "height: tall");
   EXPECT_EQ(system.Count("style attribute of p: invalid value 'tall' for 'height'"), 1);
@@ -81,7 +93,9 @@ TEST_F(ErrorTest, DeepNestingAndHugeValuesAreBounded) {
   for (int i = 0; i < 1000; ++i) deep += "</div>";
   Rml::ElementDocument* document = Show("<rml><body>" + deep + "</body></rml>");
   int depth = 0;
-  for (Rml::Element* element = document; element->GetNumChildren() > 0; element = element->GetChild(0)) ++depth;
+  for (Rml::Element* element = document; element->GetNumChildren() > 0;
+       element = element->GetChild(0))
+    ++depth;
   EXPECT_LT(depth, 200);
   EXPECT_EQ(system.Count("nested deeper than"), 1);
   const Rml::String huge(100000, 'x');
@@ -91,7 +105,8 @@ TEST_F(ErrorTest, DeepNestingAndHugeValuesAreBounded) {
 }
 
 TEST_F(ErrorTest, EntitiesDecodeAndEncode) {
-  EXPECT_EQ(Rml::StringUtilities::DecodeRml("a &amp; b &lt;c&gt; &#65;&#x42; &unknown; &"), "a & b <c> AB &unknown; &");
+  EXPECT_EQ(Rml::StringUtilities::DecodeRml("a &amp; b &lt;c&gt; &#65;&#x42; &unknown; &"),
+            "a & b <c> AB &unknown; &");
   EXPECT_EQ(Rml::StringUtilities::EncodeRml("<a & \"b\">"), "&lt;a &amp; &quot;b&quot;&gt;");
 }
 

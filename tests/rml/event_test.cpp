@@ -1,17 +1,18 @@
 // Event dispatch: capture, target and bubble order, listener de-duplication, stopping, and the
 // safety of removing elements and closing documents from inside listeners.
 
-#include "tests/rml/rml_test_support.h"
-
 #include <functional>
 #include <list>
+
+#include "tests/rml/rml_test_support.h"
 
 namespace rml_test {
 namespace {
 
 class RecordingListener : public Rml::EventListener {
  public:
-  RecordingListener(std::vector<std::string>& log, std::string name) : log_(log), name_(std::move(name)) {}
+  RecordingListener(std::vector<std::string>& log, std::string name)
+      : log_(log), name_(std::move(name)) {}
   void ProcessEvent(Rml::Event& event) override {
     const char* phase = event.GetPhase() == Rml::EventPhase::Capture  ? "capture"
                         : event.GetPhase() == Rml::EventPhase::Target ? "target"
@@ -42,7 +43,8 @@ class EventTest : public RmlTest {
 
 TEST_F(EventTest, ClickRunsCaptureTargetAndBubbleInOrder) {
   Rml::ElementDocument* document = Show(kDocument);
-  RecordingListener &body = Listener("body"), &outer = Listener("outer"), &inner = Listener("inner");
+  RecordingListener &body = Listener("body"), &outer = Listener("outer"),
+                    &inner = Listener("inner");
   document->AddEventListener("click", &body, true);
   document->AddEventListener("click", &body, true);  // the same listener twice is called once
   document->GetElementById("outer")->AddEventListener("click", &outer);
@@ -51,23 +53,25 @@ TEST_F(EventTest, ClickRunsCaptureTargetAndBubbleInOrder) {
   context->ProcessMouseMove(5, 5, 0);
   context->ProcessMouseButtonDown(0, 0);
   context->ProcessMouseButtonUp(0, 0);
-  EXPECT_EQ(log, (std::vector<std::string>{"body click capture", "inner click target", "inner click target",
-                                           "outer click bubble"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"body click capture", "inner click target",
+                                           "inner click target", "outer click bubble"}));
 }
 
 TEST_F(EventTest, MouseEventsFollowTheCursor) {
   Rml::ElementDocument* document = Show(kDocument);
   RecordingListener& outer = Listener("outer");
-  for (const char* type : {"mouseover", "mouseout", "mousedown", "mouseup", "click", "mousewheel", "focus", "blur"})
+  for (const char* type :
+       {"mouseover", "mouseout", "mousedown", "mouseup", "click", "mousewheel", "focus", "blur"})
     document->GetElementById("outer")->AddEventListener(type, &outer);
-  context->ProcessMouseMove(5, 5, 0);       // over inner, bubbling to outer
-  context->ProcessMouseButtonDown(0, 0);    // focus goes to inner, whose focus does not bubble
-  context->ProcessMouseMove(5, 150, 0);     // out of inner, onto other
-  context->ProcessMouseButtonUp(0, 0);      // released elsewhere: no click
+  context->ProcessMouseMove(5, 5, 0);     // over inner, bubbling to outer
+  context->ProcessMouseButtonDown(0, 0);  // focus goes to inner, whose focus does not bubble
+  context->ProcessMouseMove(5, 150, 0);   // out of inner, onto other
+  context->ProcessMouseButtonUp(0, 0);    // released elsewhere: no click
   context->ProcessMouseMove(5, 50, 0);
   context->ProcessMouseWheel(-2.f, 0);
-  EXPECT_EQ(log, (std::vector<std::string>{"outer mouseover bubble", "outer mousedown bubble", "outer mouseout bubble",
-                                           "outer mouseover bubble", "outer mousewheel bubble"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"outer mouseover bubble", "outer mousedown bubble",
+                                           "outer mouseout bubble", "outer mouseover bubble",
+                                           "outer mousewheel bubble"}));
 }
 
 TEST_F(EventTest, APressAndAReleaseOnDifferentElementsClickNothing) {
@@ -76,7 +80,7 @@ TEST_F(EventTest, APressAndAReleaseOnDifferentElementsClickNothing) {
   RecordingListener& everywhere = Listener("document");
   document->AddEventListener("click", &everywhere, true);
   document->AddEventListener("click", &everywhere);
-  context->ProcessMouseMove(5, 5, 0);    // inner
+  context->ProcessMouseMove(5, 5, 0);  // inner
   context->ProcessMouseButtonDown(0, 0);
   context->ProcessMouseMove(5, 150, 0);  // other
   context->ProcessMouseButtonUp(0, 0);
@@ -89,7 +93,8 @@ TEST_F(EventTest, APressAndAReleaseOnDifferentElementsClickNothing) {
 
 TEST_F(EventTest, PointerEventsNoneLetsTheMouseThrough) {
   Rml::ElementDocument* document = Show(
-      "<rml><head><style>div { display: block; height: 100px; } #cover { position: absolute; left: 0; top: 0;"
+      "<rml><head><style>div { display: block; height: 100px; } #cover { position: absolute; left: "
+      "0; top: 0;"
       " width: 50px; height: 50px; pointer-events: none; }</style></head>"
       "<body><div id='under'/><div id='cover'/></body></rml>");
   context->ProcessMouseMove(10, 10, 0);

@@ -2,15 +2,15 @@
 // read back show the boxes, the clipping and the text where layout put them, and an animated,
 // transformed, decorated document at two times.
 
-#include "rml/rml.h"
-#include "tests/support/gl_test_environment.h"
-#include "tests/support/image_compare.h"
-
 #include <glad/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <map>
+
+#include "rml/rml.h"
+#include "tests/support/gl_test_environment.h"
+#include "tests/support/image_compare.h"
 
 namespace {
 
@@ -52,7 +52,8 @@ class GlRenderInterface : public Rml::RenderInterface {
   }
   ~GlRenderInterface() override { glDeleteProgram(program_); }
 
-  Rml::CompiledGeometryHandle CompileGeometry(std::span<const Rml::Vertex> vertices, std::span<const int> indices) override {
+  Rml::CompiledGeometryHandle CompileGeometry(std::span<const Rml::Vertex> vertices,
+                                              std::span<const int> indices) override {
     Mesh mesh;
     glCreateVertexArrays(1, &mesh.vao);
     glCreateBuffers(1, &mesh.vbo);
@@ -64,15 +65,18 @@ class GlRenderInterface : public Rml::RenderInterface {
     glEnableVertexArrayAttrib(mesh.vao, 0);
     glVertexArrayAttribFormat(mesh.vao, 0, 2, GL_FLOAT, GL_FALSE, offsetof(Rml::Vertex, position));
     glEnableVertexArrayAttrib(mesh.vao, 1);
-    glVertexArrayAttribFormat(mesh.vao, 1, 4, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(Rml::Vertex, colour));
+    glVertexArrayAttribFormat(mesh.vao, 1, 4, GL_UNSIGNED_BYTE, GL_TRUE,
+                              offsetof(Rml::Vertex, colour));
     glEnableVertexArrayAttrib(mesh.vao, 2);
     glVertexArrayAttribFormat(mesh.vao, 2, 2, GL_FLOAT, GL_FALSE, offsetof(Rml::Vertex, tex_coord));
-    for (GLuint attribute = 0; attribute < 3; ++attribute) glVertexArrayAttribBinding(mesh.vao, attribute, 0);
+    for (GLuint attribute = 0; attribute < 3; ++attribute)
+      glVertexArrayAttribBinding(mesh.vao, attribute, 0);
     mesh.count = GLsizei(indices.size());
     meshes_[++next_] = mesh;
     return next_;
   }
-  void RenderGeometry(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation, Rml::TextureHandle texture) override {
+  void RenderGeometry(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
+                      Rml::TextureHandle texture) override {
     const Mesh& mesh = meshes_.at(geometry);
     glUseProgram(program_);
     glUniform2f(glGetUniformLocation(program_, "translation"), translation.x, translation.y);
@@ -92,14 +96,16 @@ class GlRenderInterface : public Rml::RenderInterface {
   }
   // Every file is a 2 x 2 magenta swatch.
   Rml::TextureHandle LoadTexture(Rml::Vector2i& dimensions, const Rml::String&) override {
-    const std::array<Rml::byte, 16> magenta{255, 0, 255, 255, 255, 0, 255, 255, 255, 0, 255, 255, 255, 0, 255, 255};
+    const std::array<Rml::byte, 16> magenta{255, 0, 255, 255, 255, 0, 255, 255,
+                                            255, 0, 255, 255, 255, 0, 255, 255};
     dimensions = {2, 2};
     return GenerateTexture(magenta, dimensions);
   }
   void SetTransform(const Rml::Matrix4f* transform) override {
     transform_ = transform != nullptr ? *transform : Rml::Matrix4f(1.f);
   }
-  Rml::TextureHandle GenerateTexture(std::span<const Rml::byte> pixels, Rml::Vector2i size) override {
+  Rml::TextureHandle GenerateTexture(std::span<const Rml::byte> pixels,
+                                     Rml::Vector2i size) override {
     GLuint texture = 0;
     glCreateTextures(GL_TEXTURE_2D, 1, &texture);
     glTextureStorage2D(texture, 1, GL_RGBA8, size.x, size.y);
@@ -119,7 +125,8 @@ class GlRenderInterface : public Rml::RenderInterface {
       glDisable(GL_SCISSOR_TEST);
   }
   void SetScissorRegion(Rml::Rectanglei region) override {
-    glScissor(region.position.x, viewport_.y - region.position.y - region.size.y, region.size.x, region.size.y);
+    glScissor(region.position.x, viewport_.y - region.position.y - region.size.y, region.size.x,
+              region.size.y);
   }
 
  private:
@@ -179,11 +186,11 @@ TEST(RmlGlRenderTest, SampleDocumentReachesTheWindow) {
       const Pixel p = image.At(x, y);
       return Pixel{p[0], p[1], p[2], 255};
     };
-    EXPECT_EQ(rgb(12, 12), (Pixel{255, 0, 0, 255}));      // the red box
-    EXPECT_EQ(rgb(2, 2), (Pixel{0, 0, 128, 255}));        // the body around it
-    EXPECT_EQ(rgb(33, 5), (Pixel{0, 255, 0, 255}));       // the frame's border
-    EXPECT_EQ(rgb(40, 12), (Pixel{255, 255, 0, 255}));    // the child inside the frame
-    EXPECT_EQ(rgb(40, 30), (Pixel{0, 0, 128, 255}));      // clipped below the frame
+    EXPECT_EQ(rgb(12, 12), (Pixel{255, 0, 0, 255}));    // the red box
+    EXPECT_EQ(rgb(2, 2), (Pixel{0, 0, 128, 255}));      // the body around it
+    EXPECT_EQ(rgb(33, 5), (Pixel{0, 255, 0, 255}));     // the frame's border
+    EXPECT_EQ(rgb(40, 12), (Pixel{255, 255, 0, 255}));  // the child inside the frame
+    EXPECT_EQ(rgb(40, 30), (Pixel{0, 0, 128, 255}));    // clipped below the frame
     int white = 0;
     for (int y = 36; y < 60; ++y)
       for (int x = 4; x < 30; ++x) white += rgb(x, y) == Pixel{255, 255, 255, 255} ? 1 : 0;
@@ -231,12 +238,13 @@ TEST(RmlGlRenderTest, AnimatedTransformedDecoratedDocumentAtTwoTimes) {
         if (std::abs(a[size_t(i)] - b[size_t(i)]) > 3) return false;
       return true;
     };
-    const Pixel navy{0, 0, 128, 255}, magenta{255, 0, 255, 255}, half_magenta{128, 0, 191, 255}, red{255, 0, 0, 255};
+    const Pixel navy{0, 0, 128, 255}, magenta{255, 0, 255, 255}, half_magenta{128, 0, 191, 255},
+        red{255, 0, 0, 255};
 
     const testing_support::Image start = draw_at(0.0);
     EXPECT_TRUE(near(start.At(16, 16), magenta));  // the swatch at its own size
     EXPECT_TRUE(near(start.At(5, 5), navy));
-    EXPECT_TRUE(near(start.At(44, 12), red));      // the block where layout put it
+    EXPECT_TRUE(near(start.At(44, 12), red));  // the block where layout put it
     EXPECT_TRUE(near(start.At(44, 42), navy));
 
     const testing_support::Image end = draw_at(1.0);
@@ -244,8 +252,8 @@ TEST(RmlGlRenderTest, AnimatedTransformedDecoratedDocumentAtTwoTimes) {
     EXPECT_TRUE(near(end.At(3, 3), half_magenta));    // scaled twice about its centre: 0..32
     EXPECT_TRUE(near(end.At(44, 12), navy));          // the block moved down...
     EXPECT_TRUE(near(end.At(44, 42), red));
-    EXPECT_TRUE(near(end.At(44, 37), red));           // ...turned on its corner: its top point
-    EXPECT_TRUE(near(end.At(40, 39), navy));          // and not its old top-left corner
+    EXPECT_TRUE(near(end.At(44, 37), red));   // ...turned on its corner: its top point
+    EXPECT_TRUE(near(end.At(40, 39), navy));  // and not its old top-left corner
     Rml::Shutdown();
   }
   Rml::SetRenderInterface(nullptr);

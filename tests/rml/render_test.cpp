@@ -9,7 +9,8 @@ namespace {
 
 class JoiningSystemInterface : public RecordingSystemInterface {
  public:
-  void JoinPath(Rml::String& translated, const Rml::String& document, const Rml::String& path) override {
+  void JoinPath(Rml::String& translated, const Rml::String& document,
+                const Rml::String& path) override {
     translated = "joined:" + document + "|" + path;
   }
 };
@@ -17,8 +18,10 @@ class JoiningSystemInterface : public RecordingSystemInterface {
 using RenderTest = RmlTest;
 
 TEST_F(RenderTest, BackgroundAndBordersArePremultipliedWithOpacity) {
-  Show("<rml><head><style>div { display: block; width: 10px; height: 10px; background-color: rgba(255, 0, 0, 0.5);"
-       " border: 2px solid #00ff00; opacity: 0.5; }</style></head><body><div/></body></rml>");
+  Show(
+      "<rml><head><style>div { display: block; width: 10px; height: 10px; background-color: "
+      "rgba(255, 0, 0, 0.5);"
+      " border: 2px solid #00ff00; opacity: 0.5; }</style></head><body><div/></body></rml>");
   render.draws.clear();
   context->Render();
   ASSERT_EQ(render.draws.size(), 1u);
@@ -34,11 +37,13 @@ TEST_F(RenderTest, FileTexturesAreCachedByJoinedPath) {
   JoiningSystemInterface joining;
   Rml::SetSystemInterface(&joining);
   Rml::ElementDocument* document = Show(
-      "<rml><body><img id='a' src='icon.png'/><img id='b' src='icon.png' width='16'/></body></rml>", "menus/m.rml");
+      "<rml><body><img id='a' src='icon.png'/><img id='b' src='icon.png' width='16'/></body></rml>",
+      "menus/m.rml");
   EXPECT_EQ(render.loaded_textures, (std::vector<Rml::String>{"joined:menus/m.rml|icon.png"}));
   EXPECT_EQ(BorderBox(document, "a").size, Rml::Vector2f(64, 32));
   EXPECT_EQ(BorderBox(document, "b").size, Rml::Vector2f(16, 8));
-  // Switching the image back and forth never loads it again, and nothing is released until shutdown.
+  // Switching the image back and forth never loads it again, and nothing is released until
+  // shutdown.
   Rml::Element* image = document->GetElementById("a");
   for (const char* source : {"other.png", "icon.png", "other.png"}) {
     image->SetAttribute("src", source);
@@ -54,9 +59,12 @@ TEST_F(RenderTest, FileTexturesAreCachedByJoinedPath) {
 }
 
 TEST_F(RenderTest, OverflowHiddenClipsChildrenByScissor) {
-  Show("<rml><head><style>div { display: block; background-color: red; } #c { position: absolute; left: 10px;"
-       " top: 20px; width: 50px; height: 40px; overflow: hidden; border: 1px solid; } #c div { height: 100px; }"
-       "</style></head><body><div id='c'><div/></div></body></rml>");
+  Show(
+      "<rml><head><style>div { display: block; background-color: red; } #c { position: absolute; "
+      "left: 10px;"
+      " top: 20px; width: 50px; height: 40px; overflow: hidden; border: 1px solid; } #c div { "
+      "height: 100px; }"
+      "</style></head><body><div id='c'><div/></div></body></rml>");
   context->Render();
   ASSERT_FALSE(render.scissors.empty());
   EXPECT_EQ(render.scissors[0].position, Rml::Vector2i(11, 21));
@@ -68,7 +76,8 @@ TEST_F(RenderTest, ChildrenRemovedWhileTheDocumentIsHiddenAreNotDrawnWhenItShows
   // A hidden document is not laid out, so its drawing order is not rebuilt by the update that
   // frees removed children; showing it and drawing before the next update must not reach them.
   Rml::ElementDocument* document = Show(
-      "<rml><head><style>div, span { display: block; width: 5px; height: 5px; background-color: red; }"
+      "<rml><head><style>div, span { display: block; width: 5px; height: 5px; background-color: "
+      "red; }"
       "</style></head><body><div id='word'><span/><span/><span/></div></body></rml>");
   document->Hide();
   document->GetElementById("word")->SetInnerRML("");
@@ -86,8 +95,10 @@ TEST_F(RenderTest, ChildrenRemovedWhileTheDocumentIsHiddenAreNotDrawnWhenItShows
 TEST_F(RenderTest, PositionedElementsDrawByZIndexAndHiddenDocumentsDrawNothing) {
   Rml::ElementDocument* document = Show(
       "<rml><head><style>div { display: block; width: 5px; height: 5px; background-color: red; }"
-      "#high { position: relative; z-index: 2; } #low { position: relative; z-index: 1; } #under { position: absolute; z-index: -1; }"
-      "</style></head><body><div id='high'/><div id='low'/><div id='flow'/><div id='under'/></body></rml>");
+      "#high { position: relative; z-index: 2; } #low { position: relative; z-index: 1; } #under { "
+      "position: absolute; z-index: -1; }"
+      "</style></head><body><div id='high'/><div id='low'/><div id='flow'/><div "
+      "id='under'/></body></rml>");
   render.draws.clear();
   context->Render();
   std::vector<float> order;
@@ -106,8 +117,10 @@ TEST_F(RenderTest, PositionedElementsDrawByZIndexAndHiddenDocumentsDrawNothing) 
 TEST_F(RenderTest, DocumentsDrawByTheirBodysZIndexAlsoAfterAReload) {
   // Each document draws one square, at a height of its own; only the squares take the pointer.
   const auto square = [](int top, const char* body) {
-    return "<rml><head><style>body { pointer-events: none; " + std::string(body) + " } div { position: absolute; left: 0px; top: " +
-           std::to_string(top) + "px; width: 50px; height: 50px; background-color: red; pointer-events: auto; }</style></head>"
+    return "<rml><head><style>body { pointer-events: none; " + std::string(body) +
+           " } div { position: absolute; left: 0px; top: " + std::to_string(top) +
+           "px; width: 50px; height: 50px; background-color: red; pointer-events: auto; "
+           "}</style></head>"
            "<body><div id='square'/></body></rml>";
   };
   const auto drawnTops = [this] {
@@ -136,7 +149,8 @@ TEST_F(RenderTest, DocumentsDrawByTheirBodysZIndexAlsoAfterAReload) {
 
 TEST_F(RenderTest, AColourChangeRebuildsOnlyThatElementsGeometry) {
   Rml::ElementDocument* document = Show(
-      "<rml><head><style>div { display: block; height: 10px; background-color: blue; } .lit { background-color: red; }"
+      "<rml><head><style>div { display: block; height: 10px; background-color: blue; } .lit { "
+      "background-color: red; }"
       "</style></head><body><div id='a'>one</div><div id='b'>two</div><div id='c'/></body></rml>");
   const auto compiled = render.next_geometry;
   document->GetElementById("c")->SetClass("lit", true);
@@ -145,12 +159,15 @@ TEST_F(RenderTest, AColourChangeRebuildsOnlyThatElementsGeometry) {
   render.draws.clear();
   context->Render();
   ASSERT_FALSE(render.draws.empty());
-  EXPECT_EQ(render.meshes.at(render.draws.back().geometry).vertices[0].colour, Rml::Colourb(255, 0, 0));
+  EXPECT_EQ(render.meshes.at(render.draws.back().geometry).vertices[0].colour,
+            Rml::Colourb(255, 0, 0));
   EXPECT_EQ(render.draws.back().translation, Rml::Vector2f(0, 20));
 }
 
 TEST_F(RenderTest, SteadyFramesCompileNothing) {
-  Show("<rml><head><style>p { display: block; background-color: blue; }</style></head><body><p>Text</p><p>More</p></body></rml>");
+  Show(
+      "<rml><head><style>p { display: block; background-color: blue; "
+      "}</style></head><body><p>Text</p><p>More</p></body></rml>");
   const auto compiled = render.next_geometry;
   for (int frame = 0; frame < 3; ++frame) {
     context->Update();
@@ -164,7 +181,8 @@ TEST_F(RenderTest, SteadyFramesCompileNothing) {
 // compiling it anew. Two equal boxes share one compiled geometry as well.
 TEST_F(RenderTest, GeometryMadeAgainUnchangedIsNeitherReleasedNorCompiled) {
   Rml::ElementDocument* document = Show(
-      "<rml><head><style>div { position: absolute; width: 40px; height: 80px; decorator: image(a.png); }"
+      "<rml><head><style>div { position: absolute; width: 40px; height: 80px; decorator: "
+      "image(a.png); }"
       "#b { left: 50px; }</style></head><body><div id='a'/><div id='b'/></body></rml>");
   context->Render();
   ASSERT_EQ(render.draws.size(), 2u);

@@ -3,11 +3,11 @@
 // system interface that keeps log messages and a settable clock, and a fixture that starts the
 // library with DejaVu Sans loaded and an 800 x 600 context.
 
-#include "rml/rml.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include "rml/rml.h"
 
 namespace rml_test {
 
@@ -28,7 +28,8 @@ class RecordingRenderInterface : public Rml::RenderInterface {
   Rml::CompiledGeometryHandle CompileGeometry(std::span<const Rml::Vertex> vertices,
                                               std::span<const int> indices) override {
     const Rml::CompiledGeometryHandle handle = ++next_geometry;
-    meshes[handle] = Rml::Mesh{{vertices.begin(), vertices.end()}, {indices.begin(), indices.end()}};
+    meshes[handle] =
+        Rml::Mesh{{vertices.begin(), vertices.end()}, {indices.begin(), indices.end()}};
     return handle;
   }
   void RenderGeometry(Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
@@ -47,12 +48,13 @@ class RecordingRenderInterface : public Rml::RenderInterface {
     return ++next_texture;
   }
   void ReleaseTexture(Rml::TextureHandle) override { ++released_textures; }
-  Rml::CompiledShaderHandle CompileShader(const Rml::String& name, const Rml::Dictionary& parameters) override {
+  Rml::CompiledShaderHandle CompileShader(const Rml::String& name,
+                                          const Rml::Dictionary& parameters) override {
     shaders.push_back({name, parameters});
     return shaders.size();
   }
-  void RenderShader(Rml::CompiledShaderHandle shader, Rml::CompiledGeometryHandle geometry, Rml::Vector2f translation,
-                    Rml::TextureHandle texture) override {
+  void RenderShader(Rml::CompiledShaderHandle shader, Rml::CompiledGeometryHandle geometry,
+                    Rml::Vector2f translation, Rml::TextureHandle texture) override {
     draws.push_back({geometry, translation, texture, shader, transform});
   }
   void SetTransform(const Rml::Matrix4f* matrix) override {
@@ -86,7 +88,8 @@ class RecordingSystemInterface : public Rml::SystemInterface {
   // How many messages contain text.
   int Count(const Rml::String& text) const {
     int count = 0;
-    for (const auto& [type, message] : messages) count += message.find(text) != Rml::String::npos ? 1 : 0;
+    for (const auto& [type, message] : messages)
+      count += message.find(text) != Rml::String::npos ? 1 : 0;
     return count;
   }
   double time = 0.0;
@@ -126,7 +129,8 @@ class RmlTest : public ::testing::Test {
       ADD_FAILURE() << "no element #" << id;
       return {};
     }
-    return {element->GetAbsoluteOffset(Rml::BoxArea::Border), element->GetBox().GetSize(Rml::BoxArea::Border)};
+    return {element->GetAbsoluteOffset(Rml::BoxArea::Border),
+            element->GetBox().GetSize(Rml::BoxArea::Border)};
   }
 
   RecordingRenderInterface render;

@@ -11,13 +11,15 @@ class ScrollTest : public RmlTest {
  protected:
   // A 100 x 100 list (with 10 px padding) of five 50 px rows inside a 300 px high page.
   Rml::ElementDocument* ShowList(const char* overflow) {
-    return Show(Rml::String("<rml><head><style>div { display: block; } #page { height: 300px; overflow: auto; }"
-                            " #list { width: 100px; height: 100px; padding: 10px; overflow: ") +
-                overflow +
-                "; } .row { height: 50px; }</style></head><body><div id='page'><div id='list'>"
-                "<div class='row' id='r0'/><div class='row' id='r1'/><div class='row' id='r2'/>"
-                "<div class='row' id='r3'/><div class='row' id='r4'/></div>"
-                "<div id='tall' style='height: 600px'/></div></body></rml>");
+    return Show(
+        Rml::String(
+            "<rml><head><style>div { display: block; } #page { height: 300px; overflow: auto; }"
+            " #list { width: 100px; height: 100px; padding: 10px; overflow: ") +
+        overflow +
+        "; } .row { height: 50px; }</style></head><body><div id='page'><div id='list'>"
+        "<div class='row' id='r0'/><div class='row' id='r1'/><div class='row' id='r2'/>"
+        "<div class='row' id='r3'/><div class='row' id='r4'/></div>"
+        "<div id='tall' style='height: 600px'/></div></body></rml>");
   }
   float Wheel(Rml::ElementDocument* document, float steps) {
     context->ProcessMouseMove(20, 15, 0);
@@ -48,7 +50,8 @@ TEST_F(ScrollTest, ScrollingPassesToTheNextScrollerAtTheEndAndOnlyForAutoOrScrol
     const char* overflow;
     float list_top, page_top;  // after scrolling down 5 steps, then 3 more
   };
-  const Case cases[] = {{"auto", 150, 120}, {"scroll", 150, 120}, {"hidden", 0, 320}, {"visible", 0, 320}};
+  const Case cases[] = {
+      {"auto", 150, 120}, {"scroll", 150, 120}, {"hidden", 0, 320}, {"visible", 0, 320}};
   for (const Case& test : cases) {
     Rml::ElementDocument* document = ShowList(test.overflow);
     Wheel(document, 5.f);

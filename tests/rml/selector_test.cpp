@@ -1,13 +1,14 @@
 // Selector matching over small trees: chains of '>' placed among descendant combinators, where
 // the nearest ancestor that matches one compound is not always where its chain matches.
 
-#include "rml/element.h"
 #include "rml/selector.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+
+#include "rml/element.h"
 
 namespace {
 
@@ -57,7 +58,8 @@ TEST(Selector, CombinatorsMatchWhereTheirChainsFit) {
       {".a .a .a span", false},
       {"span span", false},
   };
-  for (const auto& test : cases) EXPECT_EQ(Matches(test.selector, *span), test.matches) << test.selector;
+  for (const auto& test : cases)
+    EXPECT_EQ(Matches(test.selector, *span), test.matches) << test.selector;
 }
 
 // Twelve descendant compounds over forty nested divs, the last of which never matches: every way

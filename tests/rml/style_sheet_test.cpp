@@ -3,6 +3,7 @@
 // sprite of a name replaces the earlier one.
 
 #include "rml/style_sheet.h"
+
 #include "tests/rml/rml_test_support.h"
 
 namespace rml_test {
@@ -21,21 +22,21 @@ class StyleSheetTest : public ::testing::Test {
 TEST_F(StyleSheetTest, EachFaultNamesItsLine) {
   Rml::StyleSheet sheet;
   sheet.Parse(
-      "/* a comment\n"                                  // 10
-      "   over two lines */ #a { color: red;\n"         // 11
-      "  colr: blue; }\n"                               // 12
-      "@keyframes k {\n"                                // 13
-      "  from { opacity: 0; }\n"                        // 14
-      "  halfway { opacity: 1; }\n"                     // 15
-      "}\n"                                             // 16
-      "@spritesheet s { src: s.png;\n"                  // 17
-      "  good: 0px 0px 4px 4px;\n"                      // 18
-      "  bad: 1 2; }\n"                                 // 19
-      "#b:wobbly { color: red; }\n"                     // 20
-      "}\n"                                             // 21
-      "#c { width\n"                                    // 22
-      "  ; height: 2px }\n"                             // 23
-      "trailing text\n",                                // 24
+      "/* a comment\n"                           // 10
+      "   over two lines */ #a { color: red;\n"  // 11
+      "  colr: blue; }\n"                        // 12
+      "@keyframes k {\n"                         // 13
+      "  from { opacity: 0; }\n"                 // 14
+      "  halfway { opacity: 1; }\n"              // 15
+      "}\n"                                      // 16
+      "@spritesheet s { src: s.png;\n"           // 17
+      "  good: 0px 0px 4px 4px;\n"               // 18
+      "  bad: 1 2; }\n"                          // 19
+      "#b:wobbly { color: red; }\n"              // 20
+      "}\n"                                      // 21
+      "#c { width\n"                             // 22
+      "  ; height: 2px }\n"                      // 23
+      "trailing text\n",                         // 24
       "lines.rcss", 10);
   const struct {
     const char* message;
@@ -55,13 +56,15 @@ TEST_F(StyleSheetTest, EachFaultNamesItsLine) {
 
 TEST_F(StyleSheetTest, LaterKeyframesAndSpritesOfANameReplaceEarlierOnes) {
   Rml::StyleSheet first;
-  first.Parse("@keyframes k { from { opacity: 0; } to { opacity: 1; } }\n"
-              "@spritesheet s { src: a.png; icon: 0px 0px 4px 4px; }\n",
-              "first.rcss");
+  first.Parse(
+      "@keyframes k { from { opacity: 0; } to { opacity: 1; } }\n"
+      "@spritesheet s { src: a.png; icon: 0px 0px 4px 4px; }\n",
+      "first.rcss");
   Rml::StyleSheet second;
-  second.Parse("@keyframes k { to { opacity: 0.5; } }\n"
-               "@spritesheet t { src: b.png; icon: 8px 0px 2px 2px; }\n",
-               "second.rcss");
+  second.Parse(
+      "@keyframes k { to { opacity: 0.5; } }\n"
+      "@spritesheet t { src: b.png; icon: 8px 0px 2px 2px; }\n",
+      "second.rcss");
   first.Merge(second);
   const Rml::KeyframesRule* keyframes = first.FindKeyframes("k");
   ASSERT_NE(keyframes, nullptr);

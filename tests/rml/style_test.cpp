@@ -31,13 +31,14 @@ TEST_F(StyleTest, SpecificityThenSourceOrderThenInlineThenImportant) {
       {"div > p { color: red; }", "<div><span><p id='x'/></span></div>", Rml::Colourb(0, 0, 0)},
       {"div > span p { color: red; }", "<div><span><div><p id='x'/></div></span></div>", red},
       {"[data-kind] { color: red; }", "<p id='x' data-kind='q'/>", red},
-      {"[data-kind=q] { color: red; } [data-kind=r] { color: blue; }", "<p id='x' data-kind='q'/>", red},
+      {"[data-kind=q] { color: red; } [data-kind=r] { color: blue; }", "<p id='x' data-kind='q'/>",
+       red},
       {"* { color: blue; } p { color: red; }", "<p id='x'/>", red},
       {"input:checked { color: red; }", "<input id='x' type='checkbox' checked=''/>", red},
   };
   for (const Case& test : cases) {
-    Rml::ElementDocument* document =
-        Show(Rml::String("<rml><head><style>") + test.style + "</style></head><body>" + test.element + "</body></rml>");
+    Rml::ElementDocument* document = Show(Rml::String("<rml><head><style>") + test.style +
+                                          "</style></head><body>" + test.element + "</body></rml>");
     EXPECT_EQ(ColourOf(document, "x"), test.expected) << test.style << " / " << test.element;
     document->Close();
   }
@@ -45,8 +46,10 @@ TEST_F(StyleTest, SpecificityThenSourceOrderThenInlineThenImportant) {
 
 TEST_F(StyleTest, InheritedPropertiesFlowDownAndOthersDoNot) {
   Rml::ElementDocument* document = Show(
-      "<rml><head><style>#outer { color: #102030; font-size: 20px; line-height: 1.5; background-color: red;"
-      " padding: 4px; visibility: hidden; } #inner { font-size: 2em; } #em { width: 2em; }</style></head>"
+      "<rml><head><style>#outer { color: #102030; font-size: 20px; line-height: 1.5; "
+      "background-color: red;"
+      " padding: 4px; visibility: hidden; } #inner { font-size: 2em; } #em { width: 2em; "
+      "}</style></head>"
       "<body><div id='outer'><div id='inner'><div id='em'/></div></div></body></rml>");
   const Rml::ComputedValues& inner = document->GetElementById("inner")->GetComputedValues();
   EXPECT_EQ(inner.color, Rml::Colourb(0x10, 0x20, 0x30));
@@ -61,8 +64,10 @@ TEST_F(StyleTest, InheritedPropertiesFlowDownAndOthersDoNot) {
 TEST_F(StyleTest, UnitsAndColoursParse) {
   context->SetDensityIndependentPixelRatio(2.f);
   Rml::ElementDocument* document = Show(
-      "<rml><head><style>body { font-size: 10px; } #a { width: 10vw; height: 10vh; margin-left: 3dp; margin-top: 2rem;"
-      " color: #abc; background-color: rgba(255, 0, 0, 0.5); border-top-color: #11223344; }</style></head>"
+      "<rml><head><style>body { font-size: 10px; } #a { width: 10vw; height: 10vh; margin-left: "
+      "3dp; margin-top: 2rem;"
+      " color: #abc; background-color: rgba(255, 0, 0, 0.5); border-top-color: #11223344; "
+      "}</style></head>"
       "<body><div id='a'/></body></rml>");
   const Rml::ComputedValues& values = document->GetElementById("a")->GetComputedValues();
   EXPECT_FLOAT_EQ(values.width.value, 80.f);
@@ -76,7 +81,8 @@ TEST_F(StyleTest, UnitsAndColoursParse) {
 
 TEST_F(StyleTest, ClassAndPropertyChangesRestyleAtTheNextUpdate) {
   Rml::ElementDocument* document = Show(
-      "<rml><head><style>div { display: block; height: 10px; } .tall { height: 30px; } .tall span { color: red; }"
+      "<rml><head><style>div { display: block; height: 10px; } .tall { height: 30px; } .tall span "
+      "{ color: red; }"
       "</style></head><body><div id='a'><span id='s'>x</span></div><div id='b'/></body></rml>");
   Rml::Element* a = document->GetElementById("a");
   a->SetClass("tall", true);
@@ -104,7 +110,8 @@ TEST_F(StyleTest, StyleAddedAtRunTimeApplies) {
 
 TEST_F(StyleTest, HoverFollowsTheMouse) {
   Rml::ElementDocument* document = Show(
-      "<rml><head><style>div { display: block; height: 50px; } #a:hover { height: 60px; } #a:active { color: red; }"
+      "<rml><head><style>div { display: block; height: 50px; } #a:hover { height: 60px; } "
+      "#a:active { color: red; }"
       "</style></head><body><div id='a'/><div id='b'/></body></rml>");
   context->ProcessMouseMove(10, 10, 0);
   context->Update();

@@ -14,19 +14,22 @@ const Rml::Element* TextOf(Rml::ElementDocument* document, const char* id) {
 
 int Width(const Rml::String& text, int size = 16) {
   Rml::FontEngineInterface* engine = Rml::GetFontEngineInterface();
-  return engine->GetStringWidth(engine->GetFontFaceHandle("dejavu sans", false, 400, size), text, {});
+  return engine->GetStringWidth(engine->GetFontFaceHandle("dejavu sans", false, 400, size), text,
+                                {});
 }
 
 TEST_F(TextTest, WrapsAtSpacesAndAligns) {
   const int word = Width("word");
   const int two_words = Width("word word");
-  const Rml::String style = "<rml><head><style>p { display: block; margin: 0; font-family: DejaVu Sans; width: " +
-                            std::to_string(two_words + 2) + "px; line-height: 20px; }</style></head><body>";
-  Rml::ElementDocument* document = Show(style +
-                                        "<p id='l'>word word word</p><p id='r' style='text-align: right'>word word word</p>"
-                                        "<p id='c' style='text-align: center'>word</p>"
-                                        "<p id='n' style='white-space: nowrap'>word word word</p>"
-                                        "<p id='pre' style='white-space: pre'>a  b\nc</p></body></rml>");
+  const Rml::String style =
+      "<rml><head><style>p { display: block; margin: 0; font-family: DejaVu Sans; width: " +
+      std::to_string(two_words + 2) + "px; line-height: 20px; }</style></head><body>";
+  Rml::ElementDocument* document =
+      Show(style +
+           "<p id='l'>word word word</p><p id='r' style='text-align: right'>word word word</p>"
+           "<p id='c' style='text-align: center'>word</p>"
+           "<p id='n' style='white-space: nowrap'>word word word</p>"
+           "<p id='pre' style='white-space: pre'>a  b\nc</p></body></rml>");
   const auto& left = TextOf(document, "l")->GetTextLines();
   ASSERT_EQ(left.size(), 2u);
   EXPECT_EQ(left[0].text, "word word");
@@ -37,7 +40,8 @@ TEST_F(TextTest, WrapsAtSpacesAndAligns) {
   const auto& right = TextOf(document, "r")->GetTextLines();
   ASSERT_EQ(right.size(), 2u);
   EXPECT_NEAR(right[1].position.x, float(two_words + 2 - word), 0.5f);
-  EXPECT_NEAR(TextOf(document, "c")->GetTextLines()[0].position.x, float(two_words + 2 - word) / 2.f, 0.5f);
+  EXPECT_NEAR(TextOf(document, "c")->GetTextLines()[0].position.x,
+              float(two_words + 2 - word) / 2.f, 0.5f);
   EXPECT_EQ(TextOf(document, "n")->GetTextLines().size(), 1u);
   const auto& pre = TextOf(document, "pre")->GetTextLines();
   ASSERT_EQ(pre.size(), 2u);
@@ -46,9 +50,11 @@ TEST_F(TextTest, WrapsAtSpacesAndAligns) {
 
 TEST_F(TextTest, SpansAndInlineBlocksFlowWithTheText) {
   Rml::ElementDocument* document = Show(
-      "<rml><head><style>p { display: block; margin: 0; width: 400px; } #box { display: inline-block; width: 30px;"
+      "<rml><head><style>p { display: block; margin: 0; width: 400px; } #box { display: "
+      "inline-block; width: 30px;"
       " height: 10px; } .up { text-transform: uppercase; }</style></head>"
-      "<body><p id='p'>one <span id='s' class='up'>two</span><span id='box'/> three&amp;four</p></body></rml>");
+      "<body><p id='p'>one <span id='s' class='up'>two</span><span id='box'/> "
+      "three&amp;four</p></body></rml>");
   Rml::Element* paragraph = document->GetElementById("p");
   EXPECT_EQ(paragraph->GetChild(1)->GetChild(0)->GetTextLines()[0].text, "TWO");
   EXPECT_EQ(paragraph->GetChild(3)->GetTextLines()[0].text, "three&four");
@@ -60,10 +66,12 @@ TEST_F(TextTest, SpansAndInlineBlocksFlowWithTheText) {
 
 TEST_F(TextTest, VerticalAlignMiddleCentresAnInlineBlockOnTheText) {
   Rml::ElementDocument* document = Show(
-      "<rml><head><style>p { display: block; margin: 0; line-height: 60px; } span { display: inline-block;"
+      "<rml><head><style>p { display: block; margin: 0; line-height: 60px; } span { display: "
+      "inline-block;"
       " width: 10px; height: 10px; } #m { vertical-align: middle; }</style></head>"
       "<body><p id='p' lang='fr' dir='rtl'>x<span id='b'/><span id='m'/></p></body></rml>");
-  const Rml::Rectanglef baseline_box = BorderBox(document, "b"), middle_box = BorderBox(document, "m");
+  const Rml::Rectanglef baseline_box = BorderBox(document, "b"),
+                        middle_box = BorderBox(document, "m");
   // The baseline box sits on the baseline; the middle one is centred half an x-height above it.
   EXPECT_GT(middle_box.position.y, baseline_box.position.y);
   EXPECT_LT(middle_box.position.y, baseline_box.position.y + 10.f);
@@ -73,7 +81,9 @@ TEST_F(TextTest, VerticalAlignMiddleCentresAnInlineBlockOnTheText) {
 }
 
 TEST_F(TextTest, GlyphsBecomeTexturedQuadsOnAnAtlas) {
-  Show("<rml><head><style>p { display: block; color: #ff0000; }</style></head><body><p>Hi</p></body></rml>");
+  Show(
+      "<rml><head><style>p { display: block; color: #ff0000; "
+      "}</style></head><body><p>Hi</p></body></rml>");
   render.draws.clear();
   context->Render();
   ASSERT_EQ(render.draws.size(), 1u);
@@ -102,10 +112,12 @@ TEST_F(TextTest, FontMetricsAndFaceLookUpByFamilyOrFileStem) {
   // Letter spacing adds to every character.
   Rml::TextShapingContext spaced;
   spaced.letter_spacing = 2.f;
-  EXPECT_EQ(engine->GetStringWidth(by_family, "abc", spaced), engine->GetStringWidth(by_family, "abc", {}) + 6);
+  EXPECT_EQ(engine->GetStringWidth(by_family, "abc", spaced),
+            engine->GetStringWidth(by_family, "abc", {}) + 6);
   // Kerning: DejaVu Sans kerns "AV" tighter than the two advances.
-  EXPECT_LT(engine->GetStringWidth(by_family, "AV", {}),
-            engine->GetStringWidth(by_family, "A", {}) + engine->GetStringWidth(by_family, "V", {}));
+  EXPECT_LT(
+      engine->GetStringWidth(by_family, "AV", {}),
+      engine->GetStringWidth(by_family, "A", {}) + engine->GetStringWidth(by_family, "V", {}));
 }
 
 }  // namespace

@@ -32,9 +32,9 @@ TEST_F(ActionListSystemTest, EasingCurvesShapeTheBlend) {
     float t;
     float w;
   } cases[] = {
-      {0, 0.25f, 0.25f},   {0, 0.5f, 0.5f},     {1, 0.25f, 0.0625f}, {1, 0.5f, 0.25f},
-      {2, 0.25f, 0.4375f}, {2, 0.5f, 0.75f},    {3, 0.25f, 0.15625f}, {3, 0.5f, 0.5f},
-      {4, 0.25f, 0.5f},    {4, 0.64f, 0.8f},    {-1, 0.3f, 0.3f},    {5, 0.3f, 0.3f},
+      {0, 0.25f, 0.25f},   {0, 0.5f, 0.5f},  {1, 0.25f, 0.0625f},  {1, 0.5f, 0.25f},
+      {2, 0.25f, 0.4375f}, {2, 0.5f, 0.75f}, {3, 0.25f, 0.15625f}, {3, 0.5f, 0.5f},
+      {4, 0.25f, 0.5f},    {4, 0.64f, 0.8f}, {-1, 0.3f, 0.3f},     {5, 0.3f, 0.3f},
   };
   for (const auto& testCase : cases) {
     SCOPED_TRACE(testing::Message() << "easing " << testCase.easing << " t " << testCase.t);
@@ -63,9 +63,8 @@ TEST_F(ActionListSystemTest, IntActionTruncatesEveryStepAndEndsOnTheFourth) {
 
 TEST_F(ActionListSystemTest, Vec3BlendsEachComponentAndLeavesTheQueueAtItsEnd) {
   glm::vec3 value(-1.0f);
-  const double id =
-      actions->AddVec3Action(&value, glm::vec3(0.0f, 10.0f, -4.0f), glm::vec3(4.0f, 0.0f, 4.0f),
-                             2.0f, 0);
+  const double id = actions->AddVec3Action(&value, glm::vec3(0.0f, 10.0f, -4.0f),
+                                           glm::vec3(4.0f, 0.0f, 4.0f), 2.0f, 0);
   float other = 0.0f;
   const double floatId = actions->AddFloatAction(&other, 0.0f, 1.0f, 5.0f, 0);
 
@@ -105,8 +104,7 @@ TEST_F(ActionListSystemTest, PauseHoldsOnlyActionsThatDoNotRunWhilePaused) {
 TEST_F(ActionListSystemTest, CompletionRunsOnceAfterTheEndValueIsWritten) {
   double value = 0.0;
   std::vector<double> seenAtCompletion;
-  actions->AddDoubleAction(&value, 1.0, 3.0, 1.0f, 2,
-                           [&] { seenAtCompletion.push_back(value); });
+  actions->AddDoubleAction(&value, 1.0, 3.0, 1.0f, 2, [&] { seenAtCompletion.push_back(value); });
 
   actions->Update(0.5f);
   EXPECT_TRUE(seenAtCompletion.empty());
@@ -234,8 +232,10 @@ TEST_F(ActionListSystemTest, AddActionMessagesAreRefusedAndWriteNothing) {
     messaging->PostFormatted("%s", 1, testCase.message.c_str());
     const std::string output = testing::internal::GetCapturedStdout();
     if (testCase.logged) {
-      EXPECT_EQ(output, "ActionListSystem : add_action refused: targets cannot be given by "
-                        "address ('" + testCase.message + "')\n");
+      EXPECT_EQ(output,
+                "ActionListSystem : add_action refused: targets cannot be given by "
+                "address ('" +
+                    testCase.message + "')\n");
     } else {
       EXPECT_EQ(output, "");
     }

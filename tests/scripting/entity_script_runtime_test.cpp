@@ -100,9 +100,10 @@ TEST_F(EntityScriptRuntimeTest, ScriptErrorsAreReportedInTheirTwoForms) {
   EXPECT_THAT(binary, HasSubstr("binary chunk"));
 
   // An error in init names the entity alone, and the script stays loaded.
-  const std::string init = Load(0, "main", Write("init.lua",
-                                                 "return { init = function() error('no init') "
-                                                 "end, update = function() end }"));
+  const std::string init = Load(0, "main",
+                                Write("init.lua",
+                                      "return { init = function() error('no init') "
+                                      "end, update = function() end }"));
   EXPECT_THAT(init, StartsWith("[**LUA ERROR**]\nIN FILE: player\nERROR: [string \"return { "));
   EXPECT_THAT(init, HasSubstr(": no init\nstack traceback:\n"));
   EXPECT_THAT(init, Not(HasSubstr("sol: ")));
@@ -112,11 +113,15 @@ TEST_F(EntityScriptRuntimeTest, ScriptErrorsAreReportedInTheirTwoForms) {
 TEST_F(EntityScriptRuntimeTest, ScriptsWithoutABehaviourTableStillAnswerMessages) {
   // A missing file is an empty script, reported once with its path.
   const std::string missing = (folder.path / "none.lua").string();
-  EXPECT_EQ(Load(0, "missing", missing), "[**LUA ERROR**]\nIN FILE: player->missing\nERROR: "
-                                         "the script file " + missing + " cannot be opened\n");
+  EXPECT_EQ(Load(0, "missing", missing),
+            "[**LUA ERROR**]\nIN FILE: player->missing\nERROR: "
+            "the script file " +
+                missing + " cannot be opened\n");
   EXPECT_EQ(Load(1, "missing", missing), "");
-  EXPECT_EQ(Load(0, "plain", Write("plain.lua", "function Hello(text) Log('hi ' .. text) end\n"
-                                                 "return 5")),
+  EXPECT_EQ(Load(0, "plain",
+                 Write("plain.lua",
+                       "function Hello(text) Log('hi ' .. text) end\n"
+                       "return 5")),
             "");
   EXPECT_EQ(system.entityScripts.at(0).scripts.size(), 2u);
   EXPECT_TRUE(system.entityScripts.at(1).scripts.contains("missing"));
@@ -136,9 +141,9 @@ TEST_F(EntityScriptRuntimeTest, MessagesCallFunctionsByNameWithTheRestAsOneArgum
   Load(2, "a", path);  // has scripts but is not in the system's set
   for (int entity : {0, 1, 2}) {
     system.entityScripts.at(entity).scripts.at("a").RawSet(
-        "GetName", system.lua.RunChunk("return function() return '" +
-                                       std::to_string(entity) + "' end")
-                       .result);
+        "GetName",
+        system.lua.RunChunk("return function() return '" + std::to_string(entity) + "' end")
+            .result);
   }
 
   EXPECT_EQ(Call("Say a b  c", 1), "");

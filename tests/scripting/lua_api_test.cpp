@@ -5,12 +5,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <glm/glm.hpp>
+#include <glm/gtc/matrix_transform.hpp>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <glm/glm.hpp>
-#include <glm/gtc/matrix_transform.hpp>
 
 #include "components/sound_emitter.h"
 #include "components/transform.h"
@@ -70,18 +69,47 @@ class LuaApiTest : public testing_support::RenderTestScene {
 };
 
 TEST_F(LuaApiTest, RegistersTheFunctionsAndTheTwoTables) {
-  const char* names[] = {
-      "LogToImGui", "GetEntityAlias", "GetEntityID", "CountEntitiesWithAliasSubstring",
-      "SendMessage", "SendLocalMessage", "SendDelayedMessage", "SendDelayedLocalMessage",
-      "SetState", "RandomStandard", "RandomGameplay", "RandomStandardInt", "RandomGameplayInt",
-      "InstantiatePrefab", "GetLeftHandRingsCount", "GetRightHandRingsCount", "IsCurrentScene",
-      "MatrixMultiply", "RotateMatrix", "NormalizeEigenvalues", "SetBackgroundMusic",
-      "GetMousePos", "GetMouseDelta", "WorldPosToMapCoords", "SnapWorldPosToGrid",
-      "GetLeftHandRingCount", "GetRightHandRingCount", "GetTilemapModelAtWorldPosition",
-      "GetTilemapGroupHeight", "GetTilemapModelAtIndex", "GetTilemapGroupAtWorldPosition",
-      "GetTilemapGroupAtIndex", "SetTilemapModelAtIndex", "SetTilemapModelAtWorldPosition",
-      "GetTileIndicesInRadius", "IsIndexCollidable", "TileIndexToWorldPos",
-      "GetMaxTilemapIndex", "SetUniformFloat", "DestroyEntity", "ShowHint"};
+  const char* names[] = {"LogToImGui",
+                         "GetEntityAlias",
+                         "GetEntityID",
+                         "CountEntitiesWithAliasSubstring",
+                         "SendMessage",
+                         "SendLocalMessage",
+                         "SendDelayedMessage",
+                         "SendDelayedLocalMessage",
+                         "SetState",
+                         "RandomStandard",
+                         "RandomGameplay",
+                         "RandomStandardInt",
+                         "RandomGameplayInt",
+                         "InstantiatePrefab",
+                         "GetLeftHandRingsCount",
+                         "GetRightHandRingsCount",
+                         "IsCurrentScene",
+                         "MatrixMultiply",
+                         "RotateMatrix",
+                         "NormalizeEigenvalues",
+                         "SetBackgroundMusic",
+                         "GetMousePos",
+                         "GetMouseDelta",
+                         "WorldPosToMapCoords",
+                         "SnapWorldPosToGrid",
+                         "GetLeftHandRingCount",
+                         "GetRightHandRingCount",
+                         "GetTilemapModelAtWorldPosition",
+                         "GetTilemapGroupHeight",
+                         "GetTilemapModelAtIndex",
+                         "GetTilemapGroupAtWorldPosition",
+                         "GetTilemapGroupAtIndex",
+                         "SetTilemapModelAtIndex",
+                         "SetTilemapModelAtWorldPosition",
+                         "GetTileIndicesInRadius",
+                         "IsIndexCollidable",
+                         "TileIndexToWorldPos",
+                         "GetMaxTilemapIndex",
+                         "SetUniformFloat",
+                         "DestroyEntity",
+                         "ShowHint"};
   ASSERT_EQ(std::size(names), 41u);
   for (const char* name : names) {
     EXPECT_EQ(Eval(std::string("type(") + name + ")"), "function") << name;
@@ -323,8 +351,10 @@ TEST_F(LuaInputApiTest, ActionQueriesFollowTheInputSystem) {
   source->keys.insert(kKeyShift);
   input->Update(1.0f / 60.0f);
   for (const char* action : {"2.5", "'x'", "24", "-1", "2^40"}) {
-    EXPECT_EQ(Eval(std::string("input.GetActionState(") + action + ") .. ' ' .. "
-                   "input.GetActionRangeVal(" + action + ")"),
+    EXPECT_EQ(Eval(std::string("input.GetActionState(") + action +
+                   ") .. ' ' .. "
+                   "input.GetActionRangeVal(" +
+                   action + ")"),
               "3 0.0")
         << action;
   }

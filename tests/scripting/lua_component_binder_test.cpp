@@ -60,9 +60,9 @@ class LuaComponentBinderTest : public ::testing::Test {
 };
 
 TEST_F(LuaComponentBinderTest, GettersReturnSlotsForEveryEntityIdAndNilOtherwise) {
-  for (const char* getter : {"GetTransform", "GetCamera", "GetPhysics", "GetCollider",
-                             "GetLight", "GetMaterialComponent", "GetParticleEmitter", "GetTTF",
-                             "GetMeshComponent"}) {
+  for (const char* getter :
+       {"GetTransform", "GetCamera", "GetPhysics", "GetCollider", "GetLight",
+        "GetMaterialComponent", "GetParticleEmitter", "GetTTF", "GetMeshComponent"}) {
     EXPECT_EQ(Eval(std::string("type(") + getter + ")"), "function") << getter;
   }
   // No entity has a component: the slot is still there, scripts test presence themselves.
@@ -81,8 +81,11 @@ TEST_F(LuaComponentBinderTest, GettersRefuseAnIdThatIsNotANumber) {
   const struct {
     const char* argument;
     const char* got;
-  } cases[] = {{"nil", "got nil"}, {"", "got no value"}, {"'abc'", "got string"},
-               {"{}", "got table"}, {"true", "got boolean"}};
+  } cases[] = {{"nil", "got nil"},
+               {"", "got no value"},
+               {"'abc'", "got string"},
+               {"{}", "got table"},
+               {"true", "got boolean"}};
   for (const auto& [argument, got] : cases) {
     SCOPED_TRACE(argument);
     const std::string error = Run(std::string("GetTransform(") + argument + ")._position.x = 1");
@@ -154,8 +157,9 @@ TEST_F(LuaComponentBinderTest, ColliderLayerAndGroundedAreGuarded) {
   const struct {
     const char* layer;
     bool accepted;
-  } cases[] = {{"0", true}, {"6", true}, {"ColliderLayer.PLAYER", true}, {"4.2", true},
-               {"-1", false}, {"7", false}, {"2^31", false}, {"'2'", false}};
+  } cases[] = {{"0", true},     {"6", true},   {"ColliderLayer.PLAYER", true},
+               {"4.2", true},   {"-1", false}, {"7", false},
+               {"2^31", false}, {"'2'", false}};
   for (const auto& row : cases) {
     manager->GetComponent<Collider>(1)->_layer = ColliderLayer::ENEMY;
     const std::string result = Run(std::string("GetCollider(1)._layer = ") + row.layer);

@@ -21,9 +21,9 @@ class ScriptMessagesTest : public testing_support::ScriptSystemFixture {
   void SetUp() override {
     ScriptSystemFixture::SetUp();
     std::string source = "local me = ''\n";
-    for (const char* function : {"Collision_Resolve", "Collision_Tilemap", "Level_End",
-                                 "Level1_Init", "Level2_Init", "Game_End", "PauseInput",
-                                 "player_dead", "MakeInvincible", "Ping"}) {
+    for (const char* function :
+         {"Collision_Resolve", "Collision_Tilemap", "Level_End", "Level1_Init", "Level2_Init",
+          "Game_End", "PauseInput", "player_dead", "MakeInvincible", "Ping"}) {
       source += std::string("function ") + function + "(text) Log(me .. ' " + function +
                 " ' .. text) end\n";
     }
@@ -62,8 +62,8 @@ TEST_F(ScriptMessagesTest, WordsCallTheirFunctionOnEveryScriptedEntity) {
       {"level2_init", {"north Level2_Init ", "south Level2_Init ", "east Level2_Init "}},
       {"god_mode", {"north MakeInvincible ", "south MakeInvincible ", "east MakeInvincible "}},
       {"lua_caller Ping", {}},
-      {"collision_tilemap 2", {"north Collision_Tilemap ", "south Collision_Tilemap ",
-                               "east Collision_Tilemap "}},
+      {"collision_tilemap 2",
+       {"north Collision_Tilemap ", "south Collision_Tilemap ", "east Collision_Tilemap "}},
       {"collision_tilemap 9", {}},
       {"collision_tilemap", {}},
       {"collision_tilemap two", {}},
@@ -100,9 +100,9 @@ TEST_F(ScriptMessagesTest, InstantWinAndLoseCallTheScriptsThenPostTheirMessages)
                                   "seen:instant_win"));
   posted.clear();
   Send("instant_lose");
-  EXPECT_THAT(TakeLog(), ElementsAre("north PauseInput ", "south PauseInput ", "east PauseInput ",
-                                     "north player_dead ", "south player_dead ",
-                                     "east player_dead "));
+  EXPECT_THAT(TakeLog(),
+              ElementsAre("north PauseInput ", "south PauseInput ", "east PauseInput ",
+                          "north player_dead ", "south player_dead ", "east player_dead "));
   EXPECT_THAT(posted, ElementsAre("seen:play_sfx playerDie 1.0 1.0 0.0 1", "seen:instant_lose"));
 }
 

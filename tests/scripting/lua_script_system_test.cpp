@@ -27,8 +27,8 @@ TEST_F(LuaScriptSystemTest, HandsItsBinderAndStateToTheComponentManagerUntilShut
   EXPECT_EQ(components->luaState, system->lua.Handle());
   ASSERT_EQ(components->luaBinders.size(), 1u);
   EXPECT_EQ(components->luaBinders[0], system->binder.get());
-  for (const char* global : {"GetTransform", "ColliderLayer", "ButtonState", "math", "table",
-                             "string"}) {
+  for (const char* global :
+       {"GetTransform", "ColliderLayer", "ButtonState", "math", "table", "string"}) {
     EXPECT_TRUE(system->lua.Global(global).Valid()) << global;
   }
   for (const char* absent : {"io", "os", "package", "debug", "coroutine", "utf8"}) {
@@ -53,10 +53,13 @@ class ScriptSystemUpdateTest : public testing_support::ScriptSystemFixture {
  protected:
   // A script that logs "<tag> init <id>", "<tag> update <dt>" and "<tag> Ping <text>".
   std::string Tagged(const std::string& tag) {
-    return Write(tag + ".lua",
-                 "function Ping(text) Log('" + tag + " Ping ' .. text) end\n"
-                 "return { init = function(id) Log('" + tag + " init ' .. id) end,\n"
-                 "         update = function(dt) Log('" + tag + " update ' .. dt) end }\n");
+    return Write(tag + ".lua", "function Ping(text) Log('" + tag +
+                                   " Ping ' .. text) end\n"
+                                   "return { init = function(id) Log('" +
+                                   tag +
+                                   " init ' .. id) end,\n"
+                                   "         update = function(dt) Log('" +
+                                   tag + " update ' .. dt) end }\n");
   }
 };
 
@@ -72,8 +75,10 @@ TEST_F(ScriptSystemUpdateTest, InitLoadsTheModulesAndGoesOnPastOneThatFails) {
   EXPECT_FALSE(fresh.lua.Global("Physics").Valid());
   EXPECT_EQ(fresh.lua.Global("PlayerData").Get("lives").Type(), LUA_TNUMBER);
   const std::string physics = folder.path.string() + "/lua_physics.lua";
-  EXPECT_THAT(output, HasSubstr("[**LUA ERROR**]\nIN FILE: " + physics + "\nERROR: sol: syntax "
-                                "error: " + physics + ":1:"));
+  EXPECT_THAT(output, HasSubstr("[**LUA ERROR**]\nIN FILE: " + physics +
+                                "\nERROR: sol: syntax "
+                                "error: " +
+                                physics + ":1:"));
 
   // Loaded once: a second load of the same name keeps the first module.
   Write("lua_utilities.lua", "return { name = 2 }");
@@ -82,7 +87,8 @@ TEST_F(ScriptSystemUpdateTest, InitLoadsTheModulesAndGoesOnPastOneThatFails) {
   ::testing::internal::CaptureStdout();
   EXPECT_FALSE(fresh.LoadLibraryScript("Missing", "missing.lua"));
   EXPECT_THAT(::testing::internal::GetCapturedStdout(),
-              HasSubstr("IN FILE: " + folder.path.string() + "/missing.lua\nERROR: the library "
+              HasSubstr("IN FILE: " + folder.path.string() +
+                        "/missing.lua\nERROR: the library "
                         "script cannot be opened\n"));
 }
 
@@ -100,9 +106,9 @@ TEST_F(ScriptSystemUpdateTest, ScriptsLoadInListOrderOnFirstSightThenUpdateEvery
                                      "bravo init 0", "alpha init 0"));
   EXPECT_EQ(Step(0.25f), "");
   // Updates follow the record's own order, by script name.
-  EXPECT_THAT(TakeLog(), ElementsAre("alpha update 0.25", "bravo update 0.25",
-                                     "charlie update 0.25", "delta update 0.25",
-                                     "echo update 0.25"));
+  EXPECT_THAT(TakeLog(),
+              ElementsAre("alpha update 0.25", "bravo update 0.25", "charlie update 0.25",
+                          "delta update 0.25", "echo update 0.25"));
   EXPECT_EQ(system->entityScripts.at(entity).scripts.size(), names.size());
 }
 
@@ -110,8 +116,8 @@ TEST_F(ScriptSystemUpdateTest, OnlyTheCurrentStateScriptRunsAndSetStateSwitchesI
   Tagged("run");
   Tagged("idle");
   Tagged("always");
-  const int entity = Spawn("hero", {"state_Run run.lua", "state_Idle idle.lua",
-                                    "always always.lua"});
+  const int entity =
+      Spawn("hero", {"state_Run run.lua", "state_Idle idle.lua", "always always.lua"});
   Step();
   EXPECT_EQ(system->entityScripts.at(entity).currentState, "Run");
   TakeLog();
@@ -307,7 +313,8 @@ TEST(GameLibraryScripts, LoadWithoutErrorsAndWork) {
       "assert(not timer.Tick(0.6) and timer.Tick(0.6) and not timer.Tick(1))\n"
       "assert(Utilities.Clamp(5, 0, 2) == 2 and Utilities.Approach(0, 1, 0.25) == 0.25)\n"
       "assert(#Utilities.SplitWords(' a  b ') == 2)\n"
-      "local body = { _velocity = { x = 3, y = 1, z = 4 }, _acceleration = { x = 1, y = 0, z = 0 },\n"
+      "local body = { _velocity = { x = 3, y = 1, z = 4 }, _acceleration = { x = 1, y = 0, z = 0 "
+      "},\n"
       "               _isFalling = false }\n"
       "assert(Physics.GroundSpeed(body) == 5 and Physics.IsGrounded(body))\n"
       "Physics.Stop(body)\n"

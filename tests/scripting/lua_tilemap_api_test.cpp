@@ -45,8 +45,7 @@ class LuaTilemapApiTest : public testing_support::RenderTestScene {
     Add<Transform>(probe);
     testing::internal::GetCapturedStdout();
     EXPECT_TRUE(scripts->lua
-                    .RunChunk("function At(x, z) local p = GetTransform(" +
-                              std::to_string(probe) +
+                    .RunChunk("function At(x, z) local p = GetTransform(" + std::to_string(probe) +
                               ")._position; p.x = x; p.y = 0; p.z = z; return p end\n"
                               "function List(t) return table.concat(t, ',') end\n"
                               "function XYZ(v) return v.x .. ',' .. v.y .. ',' .. v.z end")
@@ -131,8 +130,8 @@ TEST_F(LuaTilemapApiTest, OddTileWidthsTruncateOnlyWhenTurningAnIndexIntoAPositi
 
 TEST_F(LuaTilemapApiTest, EditsAnnounceEachLayerAndStoreTheModelDigit) {
   ASSERT_TRUE(scripts->lua.RunChunk("SetTilemapModelAtIndex(23, 3, 2)").ok());
-  EXPECT_THAT(log, ElementsAre("0:tilemap_layer_1_modified 23 2 53",
-                               "0:tilemap_layer_2_modified 23 2 55"));
+  EXPECT_THAT(
+      log, ElementsAre("0:tilemap_layer_1_modified 23 2 53", "0:tilemap_layer_2_modified 23 2 55"));
   EXPECT_EQ(Map().layer1[23], '2');
   EXPECT_EQ(Map().layer2[23], '2');
 
@@ -144,13 +143,14 @@ TEST_F(LuaTilemapApiTest, EditsAnnounceEachLayerAndStoreTheModelDigit) {
 
   // By position, the text names the model digit.
   log.clear();
-  ASSERT_TRUE(scripts->lua.RunChunk("SetTilemapModelAtWorldPosition(At(-3, -1), 2, '3')\n"
-                                    "SetTilemapModelAtWorldPosition(At(-5, -1), 1, '')\n"
-                                    "SetTilemapModelAtWorldPosition(At(-7, -1), 1, 4)")
+  ASSERT_TRUE(scripts->lua
+                  .RunChunk("SetTilemapModelAtWorldPosition(At(-3, -1), 2, '3')\n"
+                            "SetTilemapModelAtWorldPosition(At(-5, -1), 1, '')\n"
+                            "SetTilemapModelAtWorldPosition(At(-7, -1), 1, 4)")
                   .ok());
-  EXPECT_THAT(log, ElementsAre("0:tilemap_layer_2_modified 23 3 50",
-                               "0:tilemap_layer_1_modified 22 0 49",
-                               "0:tilemap_layer_1_modified 21 4 49"));
+  EXPECT_THAT(
+      log, ElementsAre("0:tilemap_layer_2_modified 23 3 50", "0:tilemap_layer_1_modified 22 0 49",
+                       "0:tilemap_layer_1_modified 21 4 49"));
   EXPECT_EQ(Map().layer2[23], '3');
   EXPECT_EQ(Map().layer1[22], '0');
   EXPECT_EQ(Map().layer1[21], '4');
@@ -194,16 +194,14 @@ TEST_F(LuaTilemapApiTest, WithoutAUsableMapEveryAnswerIsTheOffMapOne) {
   // A map of width 0.
   Map().width = 0;
   EXPECT_EQ(Eval(kAnswers), offMap);
-  EXPECT_EQ(Eval("XYZ(TileIndexToWorldPos(5)) .. ' ' .. GetMaxTilemapIndex()"),
-            "0.0,0.0,0.0 -1");
+  EXPECT_EQ(Eval("XYZ(TileIndexToWorldPos(5)) .. ' ' .. GetMaxTilemapIndex()"), "0.0,0.0,0.0 -1");
 
   // No map entity at all.
   testing::internal::CaptureStdout();
   components->RemoveComponent<Tilemap>(map);
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(Eval(kAnswers), offMap);
-  EXPECT_EQ(Eval("XYZ(TileIndexToWorldPos(5)) .. ' ' .. GetMaxTilemapIndex()"),
-            "0.0,0.0,0.0 -1");
+  EXPECT_EQ(Eval("XYZ(TileIndexToWorldPos(5)) .. ' ' .. GetMaxTilemapIndex()"), "0.0,0.0,0.0 -1");
   EXPECT_EQ(Eval("GetTilemapGroupHeight(4)"), "0.0");  // no map, no scale
   ASSERT_TRUE(scripts->lua.RunChunk("SetTilemapModelAtIndex(0, 3, 1)").ok());
   EXPECT_TRUE(log.empty());

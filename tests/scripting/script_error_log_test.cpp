@@ -31,8 +31,8 @@ TEST(ScriptErrorLogTest, ARepeatingErrorIsPrintedOnceThenCountedEveryFewSeconds)
                 Report("hero->move", "repeated 300 more times since its report: " + countLine));
   out.str("");
   log.PrintDueCounts(100.0);
-  EXPECT_EQ(out.str(), Report("hero->move", "repeated 120 more times since its report: " +
-                                                countLine))
+  EXPECT_EQ(out.str(),
+            Report("hero->move", "repeated 120 more times since its report: " + countLine))
       << "a count still waiting comes once its time is due";
   out.str("");
   log.PrintDueCounts(200.0);
@@ -46,8 +46,8 @@ TEST(ScriptErrorLogTest, DifferentErrorsAndFilesArePrintedEach) {
   log.Report("hero->jump", "a", 0.0);
   log.Report("hero->move", "b", 0.0);
   log.Report("hero->move", "a", 0.1);
-  EXPECT_EQ(out.str(), Report("hero->move", "a") + Report("hero->jump", "a") +
-                           Report("hero->move", "b"));
+  EXPECT_EQ(out.str(),
+            Report("hero->move", "a") + Report("hero->jump", "a") + Report("hero->move", "b"));
 
   // Forgetting prints what waits and starts afresh: the next report is printed whole.
   out.str("");

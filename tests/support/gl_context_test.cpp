@@ -16,8 +16,8 @@ TEST(GlContext, OffersOpenGl45CoreAndReadsBackWhatWasDrawn) {
   glClearColor(1.0f, 0.5f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   std::array<std::uint8_t, 4> pixel{};
-  glReadPixels(testing_support::kTestWindowWidth / 2, testing_support::kTestWindowHeight / 2, 1,
-               1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
+  glReadPixels(testing_support::kTestWindowWidth / 2, testing_support::kTestWindowHeight / 2, 1, 1,
+               GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
   EXPECT_EQ(pixel[0], 255);
   EXPECT_NEAR(pixel[1], 128, 1);
   EXPECT_EQ(pixel[2], 0);

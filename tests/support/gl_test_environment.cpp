@@ -24,8 +24,8 @@ class GlTestEnvironment : public ::testing::Environment {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 5);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
     glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-    g_window = glfwCreateWindow(kTestWindowWidth, kTestWindowHeight, "Kelvaris tests", nullptr,
-                                nullptr);
+    g_window =
+        glfwCreateWindow(kTestWindowWidth, kTestWindowHeight, "Kelvaris tests", nullptr, nullptr);
     ASSERT_NE(g_window, nullptr) << "no OpenGL 4.5 core context available";
     glfwMakeContextCurrent(g_window);
     ASSERT_NE(gladLoadGL(glfwGetProcAddress), 0) << "could not load the OpenGL entry points";

@@ -41,7 +41,7 @@ class PrivateDisplay {
     if (pipe(ends) != 0) return;
     // The server writes its display number to the pipe once it takes connections.
     const std::string fd = std::to_string(ends[1]);
-    const char* arguments[] = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
+    const char* arguments[] = {"Xvfb",        "-displayfd", fd.c_str(), "-screen",  "0",
                                "1280x720x24", "-nolisten",  "tcp",      "-noreset", nullptr};
     fcntl(ends[0], F_SETFD, FD_CLOEXEC);
     const int spawned = posix_spawnp(&server, "Xvfb", nullptr, nullptr,

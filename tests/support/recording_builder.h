@@ -14,13 +14,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <glm/vec2.hpp>
 #include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <glm/vec2.hpp>
 
 #include "platform/button_state.h"
 #include "platform/game_action.h"
@@ -48,8 +47,7 @@ class RecordingBuilder {
   RecordingBuilder& Click() { return Press(UI_INTERACT); }
 
   // The actions are held with their range values for `frames` updates, then let go.
-  RecordingBuilder& Hold(std::initializer_list<std::pair<GameAction, float>> actions,
-                         int frames) {
+  RecordingBuilder& Hold(std::initializer_list<std::pair<GameAction, float>> actions, int frames) {
     for (int i = 0; i < frames; ++i) {
       RecordedFrame& frame = NewFrame();
       for (const auto& [action, range] : actions) {

@@ -12,7 +12,8 @@ namespace testing_support {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kelvaris-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "kelvaris-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) != nullptr) path = pattern;
   }
   ~TempFolder() {

@@ -32,8 +32,8 @@ std::vector<std::string> Names(const std::vector<DiaryEntry>& entries) {
 
 TEST(DiaryFileTest, GradeRanksAndWhichRunsAreAccepted) {
   const std::pair<const char*, int> ranks[] = {
-      {"S+", 11}, {"S", 10}, {"A+", 9}, {"A", 8}, {"A-", 7}, {"B+", 6}, {"B", 5},
-      {"B-", 4},  {"C+", 3}, {"C", 2},  {"C-", 1}, {"s+", 0}, {"", 0},  {"S+ ", 0}};
+      {"S+", 11}, {"S", 10}, {"A+", 9}, {"A", 8},  {"A-", 7}, {"B+", 6}, {"B", 5},
+      {"B-", 4},  {"C+", 3}, {"C", 2},  {"C-", 1}, {"s+", 0}, {"", 0},   {"S+ ", 0}};
   for (const auto& [grade, rank] : ranks) EXPECT_EQ(DiaryGradeRank(grade), rank) << grade;
 
   const struct {
@@ -45,7 +45,7 @@ TEST(DiaryFileTest, GradeRanksAndWhichRunsAreAccepted) {
   } runs[] = {
       {"S+", 0, "SUNDREL", "01 min 00 sec", true},
       {"C", 5, "FLORETH", "x", true},
-      {"A-", 5, "FLORETH", "x", false},   // minus grades are never given by the game
+      {"A-", 5, "FLORETH", "x", false},  // minus grades are never given by the game
       {"a", 5, "FLORETH", "x", false},
       {"", 5, "FLORETH", "x", false},
       {"A", -1, "FLORETH", "x", false},
@@ -110,11 +110,13 @@ TEST(DiaryFileTest, ADamagedRecordIsSkippedAloneAndNamed) {
   } cases[] = {
       {"good", "grade", R"("S")", nullptr},
       {"not an object", nullptr, "[1, 2]", "record 1 skipped: it is array, not an object"},
-      {"completed as number", "completed", "1", "\"completed\": type must be boolean, but is number"},
+      {"completed as number", "completed", "1",
+       "\"completed\": type must be boolean, but is number"},
       {"missing member", "grade", "", "\"grade\" is missing"},
       {"score as text", "score", R"("9")", "\"score\": type must be number, but is string"},
       {"huge score", "score", "1e30", "\"score\": 1e+30 is out of range"},
-      {"time past 32 bits", "timeMillis", "2147483648", "\"timeMillis\": 2147483648 is out of range"},
+      {"time past 32 bits", "timeMillis", "2147483648",
+       "\"timeMillis\": 2147483648 is out of range"},
       {"date past 64 bits", "dateMillis", "18446744073709551615",
        "\"dateMillis\": 18446744073709551615 is out of range"},
       {"date as huge float", "dateMillis", "1e300", "\"dateMillis\": 1e+300 is out of range"},
@@ -171,17 +173,26 @@ TEST(DiaryFileTest, TextThatDoesNotParseLosesOnlyTheRecordsItCannotRead) {
        "[" + G(1) + ", {\"completed\": true, \"score\": 12x}, " + G(3) + "]",
        {1, 3},
        {"record 1 skipped: [json.exception.parse_error"}},
-      {"cut short inside the last record", "[" + G(1) + ",\n" + G(2).substr(0, 30), {1},
+      {"cut short inside the last record",
+       "[" + G(1) + ",\n" + G(2).substr(0, 30),
+       {1},
        {"record 1 skipped: the file ends inside it",
         "the file ends before the array of records is closed"}},
-      {"cut short after a record", "[" + G(1) + ", " + G(2), {1, 2},
+      {"cut short after a record",
+       "[" + G(1) + ", " + G(2),
+       {1, 2},
        {"the file ends before the array of records is closed"}},
-      {"a missing comma between records", "[" + G(1) + " " + G(2) + ", " + G(3) + "]", {1, 2, 3},
+      {"a missing comma between records",
+       "[" + G(1) + " " + G(2) + ", " + G(3) + "]",
+       {1, 2, 3},
        {}},
-      {"a stray closing bracket", "[" + G(1) + "}, " + G(2) + "]", {1, 2},
+      {"a stray closing bracket",
+       "[" + G(1) + "}, " + G(2) + "]",
+       {1, 2},
        {"belongs to no record"}},
       {"brackets and quotes inside strings",
-       "[" + G(1) + ", {\"grade\": \"}]\\\"[{\", oops}, " + G(3) + "]", {1, 3},
+       "[" + G(1) + ", {\"grade\": \"}]\\\"[{\", oops}, " + G(3) + "]",
+       {1, 3},
        {"record 1 skipped"}},
       {"a record nested too deep",
        "[" + G(1) + ", {\"a\": " + std::string(300, '[') + std::string(300, ']') + "}, " + G(3) +
@@ -189,9 +200,12 @@ TEST(DiaryFileTest, TextThatDoesNotParseLosesOnlyTheRecordsItCannotRead) {
        {1, 3},
        {"record 1 skipped: arrays and objects are nested deeper than 256 levels"}},
       {"a quote missing in a record",
-       "[" + G(1) + ",\n{\"grade: \"A\",\n\"score\": 2},\n" + G(3) + "]", {1, 3},
+       "[" + G(1) + ",\n{\"grade: \"A\",\n\"score\": 2},\n" + G(3) + "]",
+       {1, 3},
        {"record 1 skipped"}},
-      {"text after the array", "[" + G(1) + "] trailing", {1},
+      {"text after the array",
+       "[" + G(1) + "] trailing",
+       {1},
        {"text after the array of records is skipped"}},
       {"no array at all", "garbage", {}, {"no array of records, no record read"}},
       {"empty", "", {}, {"no array of records, no record read"}},

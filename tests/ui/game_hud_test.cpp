@@ -93,8 +93,9 @@ TEST_F(GameHUDTest, ScoreDigitsMaterialsAndGrade) {
   hud.UpdateScore(1205);
   EXPECT_EQ(hud.Digits().Digits().size(), 4u);
   EXPECT_EQ(Classes("digit-0"), "score-digit first-digit sundrel");
-  EXPECT_EQ(Decorator("digit-1"),
-            "text-shader(2 #ffdb8f center center \"./GAME/Assets/Materials/UILightningMaterial.json\")");
+  EXPECT_EQ(
+      Decorator("digit-1"),
+      "text-shader(2 #ffdb8f center center \"./GAME/Assets/Materials/UILightningMaterial.json\")");
   EXPECT_EQ(Decorator("grade-value"),
             "text-shader(" + hud.GetGradeResult().gradeText +
                 " #ffdb8f center center \"./GAME/Assets/Materials/UIGradeMaterial.json\")");
@@ -112,8 +113,9 @@ TEST_F(GameHUDTest, ScoreDigitsMaterialsAndGrade) {
   EXPECT_EQ(Decorator("score-value"), "");
   EXPECT_EQ(Element("digit-0"), firstDigit);
   EXPECT_EQ(Classes("digit-0"), "score-digit first-digit sundrel");
-  EXPECT_EQ(Decorator("digit-0"),
-            "text-shader(1 #ffdb8f center center \"./GAME/Assets/Materials/UIOpalShaderMaterial.json\")");
+  EXPECT_EQ(
+      Decorator("digit-0"),
+      "text-shader(1 #ffdb8f center center \"./GAME/Assets/Materials/UIOpalShaderMaterial.json\")");
 
   // Neutral: the meter reads as Sundrel, new spans as Floreth.
   hud.SetClan(Clan::Neutral);
@@ -160,10 +162,14 @@ TEST_F(GameHUDTest, BossNamesHealthAndPanel) {
     int id;
     const char* bossClass;
   } names[] = {
-      {"BLISS FLORETH", 1, "final-boss"}, {"BLISS_FLORETH", 1, "final-boss"},
-      {"FINAL BOSS", 1, "final-boss"},    {"BIBERTY_FLORETH", 2, "biberty-floreth"},
-      {"VOLOK", 3, "volok"},              {"VOLOLOK", 4, "vololok"},
-      {"Volok", 0, "default"},            {"", 0, "default"},
+      {"BLISS FLORETH", 1, "final-boss"},
+      {"BLISS_FLORETH", 1, "final-boss"},
+      {"FINAL BOSS", 1, "final-boss"},
+      {"BIBERTY_FLORETH", 2, "biberty-floreth"},
+      {"VOLOK", 3, "volok"},
+      {"VOLOLOK", 4, "vololok"},
+      {"Volok", 0, "default"},
+      {"", 0, "default"},
   };
   for (const auto& n : names) {
     SCOPED_TRACE(n.name);
@@ -243,9 +249,9 @@ TEST_F(GameHUDTest, ResultsReplaceTheGameplayAndPlayThroughAndHideAgain) {
   // A lost or won run locks the player before the board shows.
   hud.SetPlayerLocked(true);
   hud.ShowResults(false, "S", 3000, 61.0f);
-  const char* const underTheBoard[] = {"power-meter-system", "health-hud-container",
-                                       "boss-info-container", "left-keycap", "left-mash-keycap",
-                                       "right-mash-keycap", "hint-dialog-1"};
+  const char* const underTheBoard[] = {
+      "power-meter-system", "health-hud-container", "boss-info-container", "left-keycap",
+      "left-mash-keycap",   "right-mash-keycap",    "hint-dialog-1"};
   for (const char* id : underTheBoard) EXPECT_EQ(Display(id), "none") << id;
   for (const char* id : {"result-board", "results-grade"}) EXPECT_EQ(Display(id), "none") << id;
   EXPECT_EQ(Display("results-container"), "flex");

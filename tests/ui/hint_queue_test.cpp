@@ -74,8 +74,10 @@ TEST_F(HintQueueTest, PriorityPicksTheClassButNeverTheOrder) {
   const struct {
     const char* priority;
     const char* classSet;
-  } cases[] = {{"normal", "priority-normal"}, {"high", "priority-high"},
-               {"critical", "priority-critical"}, {"loud", nullptr}};
+  } cases[] = {{"normal", "priority-normal"},
+               {"high", "priority-high"},
+               {"critical", "priority-critical"},
+               {"loud", nullptr}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.priority);
     queue.Enqueue({"hint", 1.0f, c.priority});
@@ -130,9 +132,9 @@ TEST_F(HintQueueTest, ZeroDurationIsShownAndHiddenInOneUpdateAndPausesKeepTime) 
 TEST_F(HintQueueTest, TutorialTextsKeepTheirQuotesAndWaitForTheBoss) {
   std::string scene = "tutorial_scene";
   bool bossExists = false;
-  queue.SetContext({[&] { return scene; }, [&](const std::string& alias) {
-                      return bossExists && alias == "finalBossEnemy";
-                    }});
+  queue.SetContext(
+      {[&] { return scene; },
+       [&](const std::string& alias) { return bossExists && alias == "finalBossEnemy"; }});
   queue.ShowTutorialHint(403);
   queue.ShowTutorialHint(404);
   ASSERT_EQ(queue.Pending().size(), 1u);

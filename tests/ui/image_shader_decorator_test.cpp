@@ -18,8 +18,8 @@ class ShadedImageTest : public rml_test::RmlTest {
   void ShowDecorated(const std::string& value, const std::string& size = "200px") {
     context->UnloadAllDocuments();
     context->Update();
-    Show("<rml><head><style>div { display: block; width: " + size + "; height: 200px; decorator: " + value +
-         "; }</style></head><body><div/></body></rml>");
+    Show("<rml><head><style>div { display: block; width: " + size +
+         "; height: 200px; decorator: " + value + "; }</style></head><body><div/></body></rml>");
     render.draws.clear();
     context->Render();
   }
@@ -35,8 +35,10 @@ TEST_F(ShadedImageTest, ValuesFallThroughToSourceMaterialAndTileProperties) {
     int fit;
     int orientation;
   } cases[] = {
-      {"\"GAME/Assets/RML/images/Floreth_logo_scr.png\" \"GAME/Assets/Materials/UIOpalShaderMaterial.json\"",
-       "GAME/Assets/RML/images/Floreth_logo_scr.png", "GAME/Assets/Materials/UIOpalShaderMaterial.json", 0, 0},
+      {"\"GAME/Assets/RML/images/Floreth_logo_scr.png\" "
+       "\"GAME/Assets/Materials/UIOpalShaderMaterial.json\"",
+       "GAME/Assets/RML/images/Floreth_logo_scr.png",
+       "GAME/Assets/Materials/UIOpalShaderMaterial.json", 0, 0},
       {"a.png", "a.png", "./GAME/Assets/Materials/UIMaterial.json", 0, 0},
       // The material takes any word, so a fit needs the material before it.
       {"a.png contain", "a.png", "contain", 0, 0},
@@ -57,14 +59,16 @@ TEST_F(ShadedImageTest, ValuesFallThroughToSourceMaterialAndTileProperties) {
 TEST_F(ShadedImageTest, ImageIsFittedAndDrawnWithTheMaterial) {
   // The recording interface loads every texture as 64 x 32: contain in 200 x 200 is 200 x 100,
   // centred vertically.
-  ShowDecorated("shaded-image(\"images/logo.png\" \"GAME/Assets/Materials/UIGoldMaterial.json\" contain)");
+  ShowDecorated(
+      "shaded-image(\"images/logo.png\" \"GAME/Assets/Materials/UIGoldMaterial.json\" contain)");
   ASSERT_EQ(render.draws.size(), 1u);
   const auto& draw = render.draws[0];
   ASSERT_NE(draw.shader, 0u);
   EXPECT_NE(draw.texture, 0u);
   const auto& shader = render.shaders.at(draw.shader - 1);
   EXPECT_EQ(shader.name, "shader");
-  EXPECT_EQ(shader.parameters.at("value").Get<Rml::String>(), "GAME/Assets/Materials/UIGoldMaterial.json");
+  EXPECT_EQ(shader.parameters.at("value").Get<Rml::String>(),
+            "GAME/Assets/Materials/UIGoldMaterial.json");
   const Rml::Mesh& mesh = render.meshes.at(draw.geometry);
   ASSERT_EQ(mesh.vertices.size(), 4u);
   EXPECT_EQ(mesh.vertices[0].position, Rml::Vector2f(0, 50));
@@ -82,7 +86,9 @@ TEST_F(ShadedImageTest, NothingIsDrawnWithoutAnImageOrABox) {
 
 TEST_F(ShadedImageTest, AlignmentInAnUnsupportedUnitIsReportedAndCentred) {
   ShowDecorated("shaded-image(a.png m.json scale-none 2em)");
-  EXPECT_EQ(system.Count("Decorator alignment value is '2em' which uses an unsupported unit (use px, %, or keyword)"), 1);
+  EXPECT_EQ(system.Count("Decorator alignment value is '2em' which uses an unsupported unit (use "
+                         "px, %, or keyword)"),
+            1);
   ASSERT_EQ(render.draws.size(), 1u);
   EXPECT_EQ(render.meshes.at(render.draws[0].geometry).vertices[0].position, Rml::Vector2f(68, 84));
 }

@@ -204,9 +204,11 @@ TEST_F(MainMenuTest, StartWithAClanTellsTheHudThenAsksForTheRunsScene) {
     Strings posted;
   };
   const Case cases[] = {
-      {"left-section", false,
+      {"left-section",
+       false,
        {kHover, "hud clan 2", "menu pause cleared", "scene levelt_scene", "weather rolled"}},
-      {"right-section", true,
+      {"right-section",
+       true,
        {kHover, "hud clan 1", "menu pause cleared", "InitRings 2",
         "scene level0ToLevel1Transition_scene", "scene levelt_scene", "weather rolled"}},
   };
@@ -249,10 +251,12 @@ TEST_F(MainMenuTest, TheCursorFollowsTheChoiceOnePartAfterAnother) {
     }
     return set;
   };
-  EXPECT_THAT(classes("target-spinner"), ElementsAre("state-sundrel", "animate-floreth-to-sundrel"));
+  EXPECT_THAT(classes("target-spinner"),
+              ElementsAre("state-sundrel", "animate-floreth-to-sundrel"));
   EXPECT_THAT(classes("horizontal-line"), ElementsAre("state-floreth"));
   menus->Update(0.4f);
-  EXPECT_THAT(classes("horizontal-line"), ElementsAre("state-sundrel", "animate-floreth-to-sundrel"));
+  EXPECT_THAT(classes("horizontal-line"),
+              ElementsAre("state-sundrel", "animate-floreth-to-sundrel"));
   EXPECT_THAT(classes("vertical-line"), ElementsAre("state-neutral"));
   menus->Update(0.4f);
   EXPECT_THAT(classes("vertical-line"), ElementsAre("state-sundrel", "animate-floreth-to-sundrel"));
@@ -264,9 +268,10 @@ TEST_F(MainMenuTest, TheCursorFollowsTheChoiceOnePartAfterAnother) {
 TEST_F(MainMenuTest, ThePointerReachesTheListenedElementsThroughTheirChildren) {
   // Every child without an id of an element with handlers lets the pointer through, so an event
   // names the element; children with an id have handlers of their own.
-  const char* listened[] = {"play-button", "credits-button", "exit-button", "logo-button",
-                            "left-section", "right-section", "hamburger-menu-column",
-                            "floreth-logo", "sundrel-logo", "header-column", "side-text-column"};
+  const char* listened[] = {"play-button",           "credits-button",  "exit-button",
+                            "logo-button",           "left-section",    "right-section",
+                            "hamburger-menu-column", "floreth-logo",    "sundrel-logo",
+                            "header-column",         "side-text-column"};
   const auto checkChildren = [](const char* id, Rml::Element* element, const auto& self) -> void {
     for (int i = 0; i < element->GetNumChildren(); ++i) {
       Rml::Element* child = element->GetChild(i);
@@ -343,7 +348,8 @@ TEST_F(MainMenuTest, TheWheelParksTheHiddenCursorOverTheDiaryTableWhileItTurns) 
 // One wheel step moves the table one step, the pointer over it (the document library scrolls)
 // or anywhere else on the menu (the menu scrolls).
 TEST_F(MainMenuTest, AWheelStepScrollsTheDiaryTableOnceWhereverThePointerIs) {
-  for (int run = 0; run < 30; ++run) menu->AddDiaryEntry("A", run, "SUNDREL", "01:00.00", 60000, true);
+  for (int run = 0; run < 30; ++run)
+    menu->AddDiaryEntry("A", run, "SUNDREL", "01:00.00", 60000, true);
   Click("credits-button");
   Rml::Context* context = documents->GetContext();
   context->Update();
@@ -353,7 +359,8 @@ TEST_F(MainMenuTest, AWheelStepScrollsTheDiaryTableOnceWhereverThePointerIs) {
   const struct {
     const char* where;
     Rml::Vector2f pointer;
-  } cases[] = {{"over the table", offset + size * 0.5f}, {"in a corner of the menu", {4.0f, 716.0f}}};
+  } cases[] = {{"over the table", offset + size * 0.5f},
+               {"in a corner of the menu", {4.0f, 716.0f}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.where);
     context->ProcessMouseMove(static_cast<int>(c.pointer.x), static_cast<int>(c.pointer.y), 0);

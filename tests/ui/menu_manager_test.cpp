@@ -15,8 +15,8 @@
 #include "tests/ui/menu_test_engine.h"
 #include "ui/game_hud.h"
 #include "ui/main_menu.h"
-#include "ui/performance_diary.h"
 #include "ui/pause_menu.h"
+#include "ui/performance_diary.h"
 
 namespace {
 
@@ -34,7 +34,8 @@ TEST_F(MenuManagerTest, StartsWithEveryScreenLoadedAndHidden) {
   EXPECT_TRUE(menus->initialised);
   EXPECT_TRUE(menus->menuOpen);
   EXPECT_EQ(menus->currentMenu, MenuManager::kNoMenu);
-  for (const int id : {MenuManager::kMainMenu, MenuManager::kOptionsMenu, MenuManager::kPauseMenu}) {
+  for (const int id :
+       {MenuManager::kMainMenu, MenuManager::kOptionsMenu, MenuManager::kPauseMenu}) {
     ASSERT_NE(DocumentOf(id), nullptr) << id;
     EXPECT_FALSE(DocumentOf(id)->IsVisible()) << id;
     EXPECT_TRUE(documents->MenuDocuments().contains(DocumentOf(id))) << id;
@@ -64,7 +65,10 @@ TEST_F(MenuManagerTest, MenuWordsOpenAndCloseTheMenus) {
       // Showing a menu while playing opens the menus on it.
       {"menu_transition 2", {"mouse_mode normal", "decs_pause"}, 2, true, false},
       {"hide_main_menu",
-       {"mouse_mode locked", "all:mouse_mode locked", "decs_unpause"}, 2, false, true},
+       {"mouse_mode locked", "all:mouse_mode locked", "decs_unpause"},
+       2,
+       false,
+       true},
       {"show_main_menu", {"mouse_mode normal", "mouse_mode normal", "decs_pause"}, 0, true, false},
       {"hide_menu", {"mouse_mode locked", "all:mouse_mode locked", "decs_unpause"}, 0, false, true},
       // The main menu is still current: opening the menus on it posts the same again.
@@ -91,7 +95,8 @@ TEST_F(MenuManagerTest, MenuWordsOpenAndCloseTheMenus) {
     EXPECT_EQ(Visible(HudDocument()), step.hudVisible);
     // While the menus are open the current menu's document is the one the RML system shows.
     documents->Update(0.0f);
-    for (const int id : {MenuManager::kMainMenu, MenuManager::kOptionsMenu, MenuManager::kPauseMenu}) {
+    for (const int id :
+         {MenuManager::kMainMenu, MenuManager::kOptionsMenu, MenuManager::kPauseMenu}) {
       EXPECT_EQ(Visible(DocumentOf(id)), step.menuOpen && id == step.currentMenu) << id;
     }
   }
@@ -219,7 +224,8 @@ TEST_F(MenuManagerTest, EachLevelTellsTheScriptsTheSceneThatFollows) {
     EXPECT_THAT(Posted(), ElementsAreArray(expected));
     messaging->DeliverQueued();
     if (level.next != nullptr) {
-      EXPECT_THAT(Posted(), ElementsAre(std::string("lua_delayed_call SetNextScene ") + level.next));
+      EXPECT_THAT(Posted(),
+                  ElementsAre(std::string("lua_delayed_call SetNextScene ") + level.next));
       EXPECT_FALSE(menus->leftMainMenu);
     } else {
       EXPECT_THAT(Posted(), IsEmpty());
@@ -316,7 +322,6 @@ TEST_F(MenuManagerTest, ReloadsGiveTheMenusFreshDocumentsThatStillWork) {
   EXPECT_TRUE(menus->GetMenu(MenuManager::kPauseMenu) != nullptr);
   documents->Update(0.0f);
   menus->Update(0.1f);
-
 }
 
 // The board that was on screen when the RML system reloaded the HUD's document is on the new
@@ -355,7 +360,8 @@ TEST_F(MenuManagerTest, RebuildingTheMenuDocumentsKeepsTheMenus) {
 
   Post("rml_document_changed");
   EXPECT_TRUE(documents->MenuDocuments().contains(panel.document));
-  for (const int id : {MenuManager::kMainMenu, MenuManager::kOptionsMenu, MenuManager::kPauseMenu}) {
+  for (const int id :
+       {MenuManager::kMainMenu, MenuManager::kOptionsMenu, MenuManager::kPauseMenu}) {
     EXPECT_TRUE(documents->MenuDocuments().contains(DocumentOf(id))) << id;
   }
   EXPECT_TRUE(documents->MenuDocuments().contains(HudDocument()));
@@ -420,7 +426,7 @@ TEST_F(MenuManagerTest, EveryVolumeWordKeepsItsVolumeBetweenZeroAndOne) {
     const char* reaches;
   };
   const Case cases[] = {
-      {"-0.5", "0.000000"}, {"1.5", "1.000000"}, {"250", "1.000000"},
+      {"-0.5", "0.000000"}, {"1.5", "1.000000"},  {"250", "1.000000"},
       {"1e30", "1.000000"}, {"0.25", "0.250000"},
   };
   for (const char* channel : {"master", "music", "sfx"}) {
@@ -476,9 +482,10 @@ TEST(RunTime, HoursOnlyWhenThereAreAnyAndHundredthsCut) {
   const struct {
     int ms;
     const char* text;
-  } cases[] = {{0, "00:00.00"},       {83456, "01:23.45"}, {59996, "00:59.99"},
+  } cases[] = {{0, "00:00.00"},         {83456, "01:23.45"},  {59996, "00:59.99"},
                {3723450, "1:02:03.45"}, {600000, "10:00.00"}, {-5, "00:00.00"}};
-  for (const auto& test : cases) EXPECT_EQ(MenuManager::FormatRunTime(test.ms), test.text) << test.ms;
+  for (const auto& test : cases)
+    EXPECT_EQ(MenuManager::FormatRunTime(test.ms), test.text) << test.ms;
 }
 
 }  // namespace

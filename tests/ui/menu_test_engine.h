@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/decs.h"
@@ -45,7 +45,8 @@ class PostLog : public MessageReciever {
 // Receives only level-0 deliveries (its level matches nothing else that is posted here).
 class EveryoneLog : public MessageReciever {
  public:
-  EveryoneLog(std::vector<std::string>* log, PostLog* systemsLog) : log(log), systemsLog(systemsLog) {
+  EveryoneLog(std::vector<std::string>* log, PostLog* systemsLog)
+      : log(log), systemsLog(systemsLog) {
     level = 3;
   }
   void HandleMessage(const std::string& message) override {

@@ -75,9 +75,8 @@ TEST_F(OptionsMenuTest, ApplySendsEverythingShowsTheToastAndSaves) {
   Element("fullscreen")->RemoveAttribute("checked");
   Posted();
   Click("apply-button");
-  EXPECT_THAT(Posted(),
-              ElementsAre("set_master_volume 1.000000", "set_music_volume 0.350000",
-                          "set_sfx_volume 1.000000", "set_resolution 2560 1440 0"));
+  EXPECT_THAT(Posted(), ElementsAre("set_master_volume 1.000000", "set_music_volume 0.350000",
+                                    "set_sfx_volume 1.000000", "set_resolution 2560 1440 0"));
   EXPECT_EQ(saves, 1);
   EXPECT_EQ(menu->ToastCount(), 1);
   EXPECT_EQ(messaging->QueuedCount(), 1u);

@@ -147,9 +147,9 @@ TEST_F(PauseMenuTest, TheSettingsPanelOpensOnTheSavedSettingsEitherWay) {
     bool fullscreen;
     bool muted;
   };
-  for (const Opening& opening : {Opening{"save-button", false, true},
-                                 Opening{"pause-menu-column", true, false},
-                                 Opening{"save-button", true, true}}) {
+  for (const Opening& opening :
+       {Opening{"save-button", false, true}, Opening{"pause-menu-column", true, false},
+        Opening{"save-button", true, true}}) {
     SCOPED_TRACE(opening.opener);
     fullscreenSetting = opening.fullscreen;
     muteSetting = opening.muted;
@@ -198,8 +198,8 @@ TEST_F(PauseMenuTest, HoverScramblesTheLettersUntilTheySettle) {
     cyan = cyan || Colours("resume-button")[0] == "#00e5ff";
   }
   EXPECT_TRUE(cyan) << "late frames turn the letters cyan";
-  const auto changed = std::count_if(seen.begin(), seen.end(),
-                                     [](const std::string& letters) { return letters != "resume"; });
+  const auto changed = std::count_if(
+      seen.begin(), seen.end(), [](const std::string& letters) { return letters != "resume"; });
   EXPECT_GT(changed, 5) << "the letters scrambled";
   for (const std::string& letters : seen) EXPECT_EQ(letters.size(), 6u);
 

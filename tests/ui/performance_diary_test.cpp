@@ -62,7 +62,9 @@ TEST_F(PerformanceDiaryTest, DamagedFilesLoseOnlyWhatCannotBeReadAndStayUntilBac
   } cases[] = {
       {"missing", "", {}, nullptr},
       {"empty array", "[]", {}, nullptr},
-      {"truncated", "[" + Record("A", 1, "SUNDREL", 5) + ",{\"compl", {1},
+      {"truncated",
+       "[" + Record("A", 1, "SUNDREL", 5) + ",{\"compl",
+       {1},
        "record 1 skipped: the file ends inside it"},
       {"object root", R"({"grade": "S"})", {}, "not an array"},
       {"wrong types among good records",
@@ -107,8 +109,11 @@ TEST_F(PerformanceDiaryTest, DamagedFilesLoseOnlyWhatCannotBeReadAndStayUntilBac
     testing::internal::CaptureStderr();
     ASSERT_TRUE(diary.DiaryAddEntry("C", 0, "SUNDREL", "t", 1, false));
     const std::string saveErrors = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(saveErrors, whole ? "" : "Diary : '" + path + "' could not be read whole; it is kept "
-                                       "as '" + aside + "' and the runs that could be read are saved\n");
+    EXPECT_EQ(saveErrors, whole ? ""
+                                : "Diary : '" + path +
+                                      "' could not be read whole; it is kept "
+                                      "as '" +
+                                      aside + "' and the runs that could be read are saved\n");
     EXPECT_EQ(ReadFile(aside), c.text);
     EXPECT_FALSE(std::filesystem::exists(path + (whole ? ".bad" : ".bak")));
     EXPECT_EQ(diary.Entries().size(), c.scores.size() + 1);

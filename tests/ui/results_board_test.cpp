@@ -100,7 +100,8 @@ TEST(ResultsBoardTest, TimelineAtChosenMoments) {
   for (const auto& step : steps) {
     time += step.dt;
     AdvanceResults(board, step.dt, elements);
-    SCOPED_TRACE(testing::Message() << "after " << time << " s: " << step.id << " " << step.property);
+    SCOPED_TRACE(testing::Message()
+                 << "after " << time << " s: " << step.id << " " << step.property);
     EXPECT_EQ(board.stage, step.stage);
     const std::string value = elements.Property(step.id, step.property);
     if (step.text != nullptr) {
@@ -120,13 +121,13 @@ TEST(ResultsBoardTest, TimelineAtChosenMoments) {
 
 TEST(ResultsBoardTest, GradeClassesAndTimeTexts) {
   const std::pair<const char*, const char*> grades[] = {
-      {"S+", "grade-s-plus"}, {"S", "grade-s"}, {"A", "grade-a"},  {"B", "grade-b"},
-      {"A+", "grade-c"},      {"B+", "grade-c"}, {"C+", "grade-c"}, {"C", "grade-c"},
-      {"", "grade-c"}};
+      {"S+", "grade-s-plus"}, {"S", "grade-s"},  {"A", "grade-a"},
+      {"B", "grade-b"},       {"A+", "grade-c"}, {"B+", "grade-c"},
+      {"C+", "grade-c"},      {"C", "grade-c"},  {"", "grade-c"}};
   for (const auto& [grade, expected] : grades) EXPECT_STREQ(ResultsGradeClass(grade), expected);
 
   const std::pair<float, const char*> times[] = {
-      {125.9f, "02 min 05 sec"}, {0.0f, "00 min 00 sec"},  {59.99f, "00 min 59 sec"},
+      {125.9f, "02 min 05 sec"},   {0.0f, "00 min 00 sec"},  {59.99f, "00 min 59 sec"},
       {6000.0f, "100 min 00 sec"}, {-3.0f, "00 min 00 sec"}, {1e30f, "35791392 min 00 sec"}};
   for (const auto& [seconds, expected] : times) EXPECT_EQ(ResultsTimeText(seconds), expected);
   EXPECT_EQ(ResultsTimeText(std::numeric_limits<float>::quiet_NaN()), "00 min 00 sec");

@@ -116,9 +116,9 @@ TEST_F(RMLEventHandlerTest, RegisterHandlerWordPostsItsMessageWhileTheDocumentIs
   Dispatch(document, "resume-button", "click");
   EXPECT_THAT(log, IsEmpty());
 
-  for (const char* wrong : {"rml_register_handler inner-button click",
-                            "rml_register_handler inner-button click a b",
-                            "rml_register_handler"}) {
+  for (const char* wrong :
+       {"rml_register_handler inner-button click", "rml_register_handler inner-button click a b",
+        "rml_register_handler"}) {
     Send(wrong);
     EXPECT_FALSE(handler->HasHandler("inner-button", "click")) << wrong;
   }

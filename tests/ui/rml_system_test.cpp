@@ -209,9 +209,10 @@ TEST_F(RMLSystemTest, BackTogglesThePauseMenuInALevelAndFocusLossOnlyOpensIt) {
   documents->HandleMessage("unpause_from_within_rml");
   EXPECT_FALSE(decs->paused);
   EXPECT_FALSE(pause->IsVisible());
-  EXPECT_EQ(posted, (std::vector<std::string>{
-                        "seen:rml_show_document pause_menu.rml", "seen:rml_hide_document pause_menu.rml",
-                        "seen:rml_show_document pause_menu.rml", "seen:rml_hide_document pause_menu.rml"}));
+  EXPECT_EQ(posted,
+            (std::vector<std::string>{
+                "seen:rml_show_document pause_menu.rml", "seen:rml_hide_document pause_menu.rml",
+                "seen:rml_show_document pause_menu.rml", "seen:rml_hide_document pause_menu.rml"}));
   documents->HandleMessage("unpause_from_within_rml");  // not paused: nothing
   EXPECT_EQ(posted.size(), 4u);
 }

@@ -15,11 +15,11 @@ TEST(DigitPopTest, ScaleAtChosenMoments) {
     float scale;
     bool done;
   } cases[] = {
-      {0.0f, true, 1.4f, false},      {0.0f, false, 1.0f, false},
+      {0.0f, true, 1.4f, false},        {0.0f, false, 1.0f, false},
       {0.0375f, true, 1.29123f, false}, {0.0375f, false, 1.32631f, false},
-      {0.075f, true, 1.3f, false},    {0.075f, false, 1.3f, false},  // the peak, half way
+      {0.075f, true, 1.3f, false},      {0.075f, false, 1.3f, false},  // the peak, half way
       {0.1125f, true, 1.40877f, false}, {0.1125f, false, 0.97369f, false},
-      {0.15f, true, 1.4f, true},      {0.15f, false, 1.0f, true},
+      {0.15f, true, 1.4f, true},        {0.15f, false, 1.0f, true},
       {9.0f, false, 1.0f, true},
   };
   for (const auto& c : cases) {
@@ -36,8 +36,7 @@ TEST(DigitPopTest, ScaleAtChosenMoments) {
 class ScoreDisplayTest : public rml_test::RmlTest {};
 
 TEST_F(ScoreDisplayTest, SpansAreRebuiltOnlyWhenTheScoreChanges) {
-  Rml::ElementDocument* document =
-      Show("<rml><body><div id='score-value'/></body></rml>");
+  Rml::ElementDocument* document = Show("<rml><body><div id='score-value'/></body></rml>");
   ScoreDisplay display;
   display.SetScore(7, Clan::Sundrel);  // not bound: nothing
   EXPECT_FALSE(display.LastShown().has_value());

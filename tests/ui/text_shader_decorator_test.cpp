@@ -19,8 +19,10 @@ class TextShaderTest : public rml_test::RmlTest {
   void ShowDecorated(const std::string& value, const std::string& extra = "") {
     context->UnloadAllDocuments();
     context->Update();
-    Show("<rml><head><style>div { display: block; width: 300px; height: 100px; font-size: 20px; color: #00ff00; " +
-         extra + " decorator: " + value + "; }</style></head><body><div/></body></rml>");
+    Show(
+        "<rml><head><style>div { display: block; width: 300px; height: 100px; font-size: 20px; "
+        "color: #00ff00; " +
+        extra + " decorator: " + value + "; }</style></head><body><div/></body></rml>");
     render.draws.clear();
     context->Render();
   }
@@ -29,10 +31,13 @@ class TextShaderTest : public rml_test::RmlTest {
   float Left() const {
     float left = 1e9f;
     for (const auto& draw : render.draws)
-      for (const Rml::Vertex& vertex : render.meshes.at(draw.geometry).vertices) left = std::min(left, vertex.position.x);
+      for (const Rml::Vertex& vertex : render.meshes.at(draw.geometry).vertices)
+        left = std::min(left, vertex.position.x);
     return left;
   }
-  Rml::Colourb Colour() const { return render.meshes.at(render.draws.at(0).geometry).vertices.at(0).colour; }
+  Rml::Colourb Colour() const {
+    return render.meshes.at(render.draws.at(0).geometry).vertices.at(0).colour;
+  }
 
   TextShaderDecoratorInstancer instancer;
 };
@@ -46,8 +51,8 @@ TEST_F(TextShaderTest, ValuesFallThroughTextColourAlignmentAndMaterial) {
     int alignY;
     const char* material;
   } cases[] = {
-      {"UNDREL left center \"GAME/Assets/Materials/ObsidianMaterial.json\"", "UNDREL", Rml::Unit::Keyword, 0, 1,
-       "GAME/Assets/Materials/ObsidianMaterial.json"},
+      {"UNDREL left center \"GAME/Assets/Materials/ObsidianMaterial.json\"", "UNDREL",
+       Rml::Unit::Keyword, 0, 1, "GAME/Assets/Materials/ObsidianMaterial.json"},
       {"LORETH", "LORETH", Rml::Unit::Keyword, 1, 1, "./GAME/Assets/Materials/UIMaterial.json"},
       {"GO red right bottom m.json", "GO", Rml::Unit::Colour, 2, 2, "m.json"},
   };
@@ -77,10 +82,12 @@ TEST_F(TextShaderTest, TextIsPlacedColouredAndDrawnWithTheMaterial) {
 
   ShowDecorated("text-shader(UNDREL)");
   EXPECT_GT(Left(), 50.0f) << "centred";
-  EXPECT_EQ(render.shaders.back().parameters.at("value").Get<Rml::String>(), "./GAME/Assets/Materials/UIMaterial.json");
+  EXPECT_EQ(render.shaders.back().parameters.at("value").Get<Rml::String>(),
+            "./GAME/Assets/Materials/UIMaterial.json");
 
   ShowDecorated("text-shader(UNDREL red)", "opacity: 0.5;");
-  EXPECT_EQ(Colour(), Rml::Colourb(127, 0, 0, 127)) << "its own colour, premultiplied by the opacity";
+  EXPECT_EQ(Colour(), Rml::Colourb(127, 0, 0, 127))
+      << "its own colour, premultiplied by the opacity";
 }
 
 TEST_F(TextShaderTest, EntitiesAreDecodedAndEmptyValuesMakeNothing) {

@@ -61,8 +61,8 @@ TEST_F(FmodChannel, PanFollowsTheConstantPowerLaw) {
 // Pitch scales the frequency, clamped to 0.01..8.
 TEST_F(FmodChannel, PitchScalesTheFrequency) {
   FMOD_CHANNEL* channel = Play(Tone("tone.wav", 10.0f));
-  for (const auto& [pitch, frequency] : {std::pair{1.0f, 440.0f}, {2.0f, 880.0f},
-                                        {0.5f, 220.0f}, {20.0f, 3520.0f}}) {
+  for (const auto& [pitch, frequency] :
+       {std::pair{1.0f, 440.0f}, {2.0f, 880.0f}, {0.5f, 220.0f}, {20.0f, 3520.0f}}) {
     SCOPED_TRACE(pitch);
     ASSERT_EQ(FMOD_Channel_SetPitch(channel, pitch), FMOD_OK);
     EXPECT_NEAR(Settled().CrossingsPerSecond(0), frequency, frequency * 0.02f);

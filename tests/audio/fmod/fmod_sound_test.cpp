@@ -51,8 +51,8 @@ TEST_F(FmodSound, MixesChannelsDownToMono) {
       WriteSoundFile(folder.path / "left.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2, 48000,
                      [&](int i, int c) { return c == 0 ? sine(i) : 0.0f; });
   const std::string opposite =
-      WriteSoundFile(folder.path / "opposite.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2,
-                     48000, [&](int i, int c) { return c == 0 ? sine(i) : -sine(i); });
+      WriteSoundFile(folder.path / "opposite.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2, 48000,
+                     [&](int i, int c) { return c == 0 ? sine(i) : -sine(i); });
 
   FMOD_CHANNEL* channel = Play(Load(leftOnly));
   Render(2);
@@ -70,9 +70,9 @@ TEST_F(FmodSound, MixesChannelsDownToMono) {
 TEST_F(FmodSound, RefusesWhatItCannotLoad) {
   const std::string text = (folder.path / "notes.wav").string();
   std::ofstream(text) << "not a sound file";
-  const std::string empty = WriteSoundFile(folder.path / "empty.wav",
-                                           SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 1, 0,
-                                           [](int, int) { return 0.0f; });
+  const std::string empty =
+      WriteSoundFile(folder.path / "empty.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 1, 0,
+                     [](int, int) { return 0.0f; });
   const std::string good = testing_support::WriteSine(folder.path / "good.wav", 440, 0.5f, 0.1f);
   struct Case {
     const char* what;
@@ -81,7 +81,8 @@ TEST_F(FmodSound, RefusesWhatItCannotLoad) {
     FMOD_RESULT expected;
   };
   const Case cases[] = {
-      {"missing file", (folder.path / "missing.wav").string(), FMOD_LOOP_OFF, FMOD_ERR_FILE_NOTFOUND},
+      {"missing file", (folder.path / "missing.wav").string(), FMOD_LOOP_OFF,
+       FMOD_ERR_FILE_NOTFOUND},
       {"a folder", folder.path.string(), FMOD_LOOP_OFF, FMOD_ERR_FILE_NOTFOUND},
       {"text", text, FMOD_LOOP_OFF, FMOD_ERR_FORMAT},
       {"no frames", empty, FMOD_LOOP_OFF, FMOD_ERR_FORMAT},
@@ -91,8 +92,7 @@ TEST_F(FmodSound, RefusesWhatItCannotLoad) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FMOD_SOUND* sound = reinterpret_cast<FMOD_SOUND*>(1);
-    EXPECT_EQ(FMOD_System_CreateSound(system, c.path.c_str(), c.mode, nullptr, &sound),
-              c.expected);
+    EXPECT_EQ(FMOD_System_CreateSound(system, c.path.c_str(), c.mode, nullptr, &sound), c.expected);
     EXPECT_EQ(sound, nullptr);
   }
   FMOD_SOUND* sound = nullptr;

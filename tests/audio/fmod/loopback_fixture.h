@@ -30,7 +30,8 @@ inline std::string WriteSoundFile(const std::filesystem::path& path, int format,
   if (file == nullptr) return {};
   std::vector<float> data(static_cast<std::size_t>(frames * channels));
   for (int i = 0; i < frames; ++i) {
-    for (int c = 0; c < channels; ++c) data[static_cast<std::size_t>(i * channels + c)] = signal(i, c);
+    for (int c = 0; c < channels; ++c)
+      data[static_cast<std::size_t>(i * channels + c)] = signal(i, c);
   }
   const sf_count_t written = sf_writef_float(file, data.data(), frames);
   sf_close(file);
@@ -42,9 +43,9 @@ inline std::string WriteSine(const std::filesystem::path& path, float frequency,
                              float seconds) {
   return WriteSoundFile(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, kAudioLayerLoopbackRate, 1,
                         static_cast<int>(seconds * kAudioLayerLoopbackRate), [=](int i, int) {
-                          return amplitude * std::sin(2.0f * std::numbers::pi_v<float> *
-                                                      frequency * static_cast<float>(i) /
-                                                      kAudioLayerLoopbackRate);
+                          return amplitude *
+                                 std::sin(2.0f * std::numbers::pi_v<float> * frequency *
+                                          static_cast<float>(i) / kAudioLayerLoopbackRate);
                         });
 }
 

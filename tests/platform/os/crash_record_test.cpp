@@ -23,7 +23,8 @@ using testing_support::TempFolder;
 
 std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> files;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path());
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    files.push_back(entry.path());
   return files;
 }
 

@@ -47,7 +47,8 @@ TEST(KnownFolders, DocumentsFolderComesFromUserDirsWithHomeExpanded) {
   };
   for (const auto& testCase : cases) {
     std::filesystem::remove(config.path / "user-dirs.dirs");
-    if (testCase.userDirs != nullptr) std::ofstream(config.path / "user-dirs.dirs") << testCase.userDirs;
+    if (testCase.userDirs != nullptr)
+      std::ofstream(config.path / "user-dirs.dirs") << testCase.userDirs;
     EXPECT_EQ(os::UserDocumentsFolder(), testCase.expected)
         << (testCase.userDirs ? testCase.userDirs : "(no file)");
   }

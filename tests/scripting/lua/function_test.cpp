@@ -12,9 +12,9 @@
 
 namespace {
 
+using lua_test::Eval;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
-using lua_test::Eval;
 
 enum class Shade : int { NONE = 0, DARK = 2 };
 
@@ -31,8 +31,8 @@ class LuaFunctionTest : public ::testing::Test {
     lua.SetFunction("Int", [](int value) { return value; });
     lua.SetFunction("Shade", [](Shade shade) { return static_cast<int>(shade); });
     lua.SetFunction("Real", [](double value) { return value; });
-    lua.SetFunction("Pair", [](int a, std::string_view b) { return std::to_string(a) + "|" +
-                                                                   std::string(b); });
+    lua.SetFunction(
+        "Pair", [](int a, std::string_view b) { return std::to_string(a) + "|" + std::string(b); });
   }
   lua::State lua;
 };

@@ -19,11 +19,19 @@ inline std::string Eval(lua::State& lua, const std::string& source) {
   outcome.result.Push(L);
   std::string text;
   switch (lua_type(L, -1)) {
-    case LUA_TNIL: text = "nil"; break;
-    case LUA_TBOOLEAN: text = lua_toboolean(L, -1) ? "true" : "false"; break;
+    case LUA_TNIL:
+      text = "nil";
+      break;
+    case LUA_TBOOLEAN:
+      text = lua_toboolean(L, -1) ? "true" : "false";
+      break;
     case LUA_TSTRING:
-    case LUA_TNUMBER: text = lua_tostring(L, -1); break;
-    default: text = lua_typename(L, lua_type(L, -1)); break;
+    case LUA_TNUMBER:
+      text = lua_tostring(L, -1);
+      break;
+    default:
+      text = lua_typename(L, lua_type(L, -1));
+      break;
   }
   lua_pop(L, 1);
   return text;

@@ -1,10 +1,9 @@
 #include "scripting/lua/state.h"
 
-#include <lauxlib.h>
-#include <sys/stat.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <lauxlib.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <memory>
@@ -15,17 +14,17 @@
 
 namespace {
 
+using lua_test::Eval;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
-using lua_test::Eval;
 
 class LuaStateTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    lua.OpenLibraries({lua::Library::base, lua::Library::math, lua::Library::table,
-                       lua::Library::string});
+    lua.OpenLibraries(
+        {lua::Library::base, lua::Library::math, lua::Library::table, lua::Library::string});
   }
   lua::State lua;
 };
@@ -60,9 +59,8 @@ TEST_F(LuaStateTest, ChunkErrorsCarryTheStatusWordAndCallErrorsDoNot) {
 
   const lua::ChunkOutcome runtime = lua.RunChunk("local a = 1\nerror('boom')");
   EXPECT_EQ(runtime.status, lua::Status::runtime);
-  EXPECT_THAT(runtime.error,
-              StartsWith("sol: runtime error: [string \"local a = 1...\"]:2: boom\n"
-                         "stack traceback:\n"));
+  EXPECT_THAT(runtime.error, StartsWith("sol: runtime error: [string \"local a = 1...\"]:2: boom\n"
+                                        "stack traceback:\n"));
 
   const lua::ChunkOutcome table = lua.RunChunk("error({})");
   EXPECT_THAT(table.error, StartsWith("sol: runtime error: An unknown error has triggered the "
@@ -118,8 +116,8 @@ TEST_F(LuaStateTest, EnvironmentsKeepTopLevelNamesApart) {
 }
 
 TEST_F(LuaStateTest, FieldReadsNeverRaise) {
-  const lua::ChunkOutcome chunk = lua.RunChunk(
-      "return setmetatable({}, {__index = function(t, k) error('no ' .. k) end}), 5");
+  const lua::ChunkOutcome chunk =
+      lua.RunChunk("return setmetatable({}, {__index = function(t, k) error('no ' .. k) end}), 5");
   ASSERT_TRUE(chunk.ok());
   EXPECT_FALSE(chunk.result.Get("anything").Attached());
   const lua::Reference number = lua.RunChunk("return 5").result;
@@ -204,8 +202,8 @@ class LuaLimitsTest : public ::testing::Test {
 
   void SetUp() override {
     stop = false;
-    lua.OpenLibraries({lua::Library::base, lua::Library::math, lua::Library::table,
-                       lua::Library::string});
+    lua.OpenLibraries(
+        {lua::Library::base, lua::Library::math, lua::Library::table, lua::Library::string});
     // A function that calls back into Lua from C++, as the game's API functions do.
     lua.SetFunction("Nested", [this]() { return lua.Call(lua.Global("Empty")).ok(); });
     ASSERT_TRUE(lua.RunChunk("function Empty() end").ok());

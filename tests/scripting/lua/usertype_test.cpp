@@ -10,8 +10,8 @@
 
 namespace {
 
-using ::testing::HasSubstr;
 using lua_test::Eval;
+using ::testing::HasSubstr;
 
 struct Vec {
   float x = 0.0f;

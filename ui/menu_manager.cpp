@@ -342,144 +342,148 @@ void MenuManager::ReloadMenus() {
   }
 }
 
+namespace {
+
+// Each word and what it asks of the HUD; a word whose numbers do not read does nothing.
+struct HudCommand {
+  std::string_view word;
+  void (*apply)(MenuManager& menus, GameHUD& hud, const std::string& message);
+};
+constexpr HudCommand kHudCommands[] = {
+    {"show_hud", [](MenuManager& menus, GameHUD&, const std::string&) { menus.ShowHUD(); }},
+    {"hide_hud", [](MenuManager& menus, GameHUD&, const std::string&) { menus.HideHUD(); }},
+    {"player_took_damage",
+     [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetTookDamage(); }},
+    {"hud_update_score_with_time",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       std::string score;
+       std::string time;
+       int points = 0;
+       float seconds = 0.0f;
+       if (ParseMessageArguments(message, score, time) && ReadMessageInt(score, points) &&
+           ReadMessageFloat(time, seconds)) {
+         hud.UpdateScoreWithTime(points, seconds);
+       }
+     }},
+    {"hud_update_score",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       std::string score;
+       std::string unused;
+       int points = 0;
+       if (ParseMessageArguments(message, score, unused) && ReadMessageInt(score, points)) {
+         hud.UpdateScore(points);
+       }
+     }},
+    {"hud_set_game_time",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       std::string time;
+       float seconds = 0.0f;
+       if (ParseMessageArguments(message, time) && ReadMessageFloat(time, seconds)) {
+         hud.SetGameTime(seconds);
+       }
+     }},
+    {"hud_reset_grade_calculation",
+     [](MenuManager&, GameHUD& hud, const std::string&) { hud.ResetGradeCalculation(); }},
+    {"hud_set_grade_calculator_settings",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       std::string enabled;
+       std::string scale;
+       float value = 0.0f;
+       if (ParseMessageArguments(message, enabled, scale) && ReadMessageFloat(scale, value)) {
+         hud.SetGradeCalculatorSettings(enabled == "1", value);
+       }
+     }},
+    {"hud_update_clan",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       if (int clan = 0; ReadIntAfterWord(message, clan)) hud.SetClan(ClanFromMessageNumber(clan));
+     }},
+    {"get_clan",
+     [](MenuManager&, GameHUD& hud, const std::string&) {
+       if (!DECS::HasInstance()) return;
+       if (const auto messaging = DECS::Instance().GetManager<MessagingManager>()) {
+         messaging->ReplyFormatted("%i", ClanMessageNumber(hud.RunClan()));
+       }
+     }},
+    {"leftkey_show",
+     [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetLeftKeycapVisible(true); }},
+    {"leftkey_hide",
+     [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetLeftKeycapVisible(false); }},
+    {"rightkey_show",
+     [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetRightKeycapVisible(true); }},
+    {"rightkey_hide",
+     [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetRightKeycapVisible(false); }},
+    {"player_is_locked",
+     [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetPlayerLocked(true); }},
+    {"player_is_unlocked",
+     [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetPlayerLocked(false); }},
+    {"boss_is_spawned",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       const BossSpawn boss = MenuManager::ParseBossSpawn(message);
+       hud.UpdateBossName(boss.name);
+       hud.UpdateBossHealth(boss.health, boss.health);
+       hud.ShowBossInfo();
+     }},
+    {"boss_eliminated", [](MenuManager&, GameHUD& hud, const std::string&) { hud.HideBossInfo(); }},
+    {"boss_health_update",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       if (int health = 0; ReadIntAfterWord(message, health)) hud.UpdateBossHealth(health, -1);
+     }},
+    {"bliss_killed", [](MenuManager&, GameHUD& hud, const std::string&) { hud.StopGameClock(); }},
+    {"show_results",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       // "win" shows a won run; any other word a lost one.
+       std::string outcome;
+       if (!ParseMessageArguments(message, outcome)) return;
+       hud.ShowResults(outcome == "win", hud.GetGradeResult().gradeText, hud.Score(),
+                       hud.RunSeconds());
+     }},
+    {"hide_results", [](MenuManager&, GameHUD& hud, const std::string&) { hud.HideResults(); }},
+    {"clan_selection_message_hide",
+     [](MenuManager& menus, GameHUD&, const std::string&) {
+       if (const auto main =
+               std::dynamic_pointer_cast<MainMenu>(menus.GetMenu(MenuManager::kMainMenu))) {
+         main->HideClanMessage();
+       }
+     }},
+    {"player_health_update",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       if (int health = 0; ReadIntAfterWord(message, health)) hud.SetPlayerHealth(health);
+     }},
+    {"player_health_changed",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       if (int health = 0; ReadIntAfterWord(message, health)) hud.SetPlayerHealth(health);
+     }},
+    {"player_max_health_update",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       if (int health = 0; ReadIntAfterWord(message, health)) hud.SetPlayerMaxHealth(health);
+     }},
+    {"show_hint",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       // A wrong argument count leaves the words empty: an empty hint, which the queue drops.
+       std::string text;
+       std::string time;
+       ParseMessageArguments(message, text, time);
+       float seconds = kDefaultHintSeconds;
+       if (!time.empty() && !ReadMessageFloat(time, seconds)) return;
+       hud.ShowHint(text, seconds);
+     }},
+    {"show_hint_priority",
+     [](MenuManager&, GameHUD& hud, const std::string& message) {
+       std::string text;
+       std::string time;
+       std::string priority;
+       ParseMessageArguments(message, text, time, priority);
+       HintRequest request{text, kDefaultHintSeconds, priority.empty() ? "normal" : priority};
+       if (!time.empty() && !ReadMessageFloat(time, request.duration)) return;
+       hud.ShowHintWithPriority(request);
+     }},
+    {"clear_all_hints",
+     [](MenuManager&, GameHUD& hud, const std::string&) { hud.ClearAllHints(); }},
+};
+
+}  // namespace
+
 bool MenuManager::HandleHudWord(const std::string& message) {
-  // Each word and what it asks of the HUD; a word whose numbers do not read does nothing.
-  struct HudCommand {
-    std::string_view word;
-    void (*apply)(MenuManager& menus, GameHUD& hud, const std::string& message);
-  };
-  static constexpr HudCommand kHudCommands[] = {
-      {"show_hud", [](MenuManager& menus, GameHUD&, const std::string&) { menus.ShowHUD(); }},
-      {"hide_hud", [](MenuManager& menus, GameHUD&, const std::string&) { menus.HideHUD(); }},
-      {"player_took_damage",
-       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetTookDamage(); }},
-      {"hud_update_score_with_time",
-       [](MenuManager&, GameHUD& hud, const std::string& message) {
-         std::string score;
-         std::string time;
-         int points = 0;
-         float seconds = 0.0f;
-         if (ParseMessageArguments(message, score, time) && ReadMessageInt(score, points) &&
-             ReadMessageFloat(time, seconds)) {
-           hud.UpdateScoreWithTime(points, seconds);
-         }
-       }},
-      {"hud_update_score",
-       [](MenuManager&, GameHUD& hud, const std::string& message) {
-         std::string score;
-         std::string unused;
-         int points = 0;
-         if (ParseMessageArguments(message, score, unused) && ReadMessageInt(score, points)) {
-           hud.UpdateScore(points);
-         }
-       }},
-      {"hud_set_game_time",
-       [](MenuManager&, GameHUD& hud, const std::string& message) {
-         std::string time;
-         float seconds = 0.0f;
-         if (ParseMessageArguments(message, time) && ReadMessageFloat(time, seconds)) {
-           hud.SetGameTime(seconds);
-         }
-       }},
-      {"hud_reset_grade_calculation",
-       [](MenuManager&, GameHUD& hud, const std::string&) { hud.ResetGradeCalculation(); }},
-      {"hud_set_grade_calculator_settings",
-       [](MenuManager&, GameHUD& hud, const std::string& message) {
-         std::string enabled;
-         std::string scale;
-         float value = 0.0f;
-         if (ParseMessageArguments(message, enabled, scale) && ReadMessageFloat(scale, value)) {
-           hud.SetGradeCalculatorSettings(enabled == "1", value);
-         }
-       }},
-      {"hud_update_clan",
-       [](MenuManager&, GameHUD& hud, const std::string& message) {
-         if (int clan = 0; ReadIntAfterWord(message, clan))
-           hud.SetClan(ClanFromMessageNumber(clan));
-       }},
-      {"get_clan",
-       [](MenuManager&, GameHUD& hud, const std::string&) {
-         if (!DECS::HasInstance()) return;
-         if (const auto messaging = DECS::Instance().GetManager<MessagingManager>()) {
-           messaging->ReplyFormatted("%i", ClanMessageNumber(hud.RunClan()));
-         }
-       }},
-      {"leftkey_show",
-       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetLeftKeycapVisible(true); }},
-      {"leftkey_hide",
-       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetLeftKeycapVisible(false); }},
-      {"rightkey_show",
-       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetRightKeycapVisible(true); }},
-      {"rightkey_hide",
-       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetRightKeycapVisible(false); }},
-      {"player_is_locked",
-       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetPlayerLocked(true); }},
-      {"player_is_unlocked",
-       [](MenuManager&, GameHUD& hud, const std::string&) { hud.SetPlayerLocked(false); }},
-      {"boss_is_spawned",
-       [](MenuManager&, GameHUD& hud, const std::string& message) {
-         const BossSpawn boss = ParseBossSpawn(message);
-         hud.UpdateBossName(boss.name);
-         hud.UpdateBossHealth(boss.health, boss.health);
-         hud.ShowBossInfo();
-       }},
-      {"boss_eliminated",
-       [](MenuManager&, GameHUD& hud, const std::string&) { hud.HideBossInfo(); }},
-      {"boss_health_update",
-       [](MenuManager&, GameHUD& hud, const std::string& message) {
-         if (int health = 0; ReadIntAfterWord(message, health)) hud.UpdateBossHealth(health, -1);
-       }},
-      {"bliss_killed", [](MenuManager&, GameHUD& hud, const std::string&) { hud.StopGameClock(); }},
-      {"show_results",
-       [](MenuManager& menus, GameHUD& hud, const std::string& message) {
-         // "win" shows a won run; any other word a lost one.
-         std::string outcome;
-         if (!ParseMessageArguments(message, outcome)) return;
-         hud.ShowResults(outcome == "win", hud.GetGradeResult().gradeText, hud.Score(),
-                         menus.RunSeconds());
-       }},
-      {"hide_results", [](MenuManager&, GameHUD& hud, const std::string&) { hud.HideResults(); }},
-      {"clan_selection_message_hide",
-       [](MenuManager& menus, GameHUD&, const std::string&) {
-         if (const auto main = std::dynamic_pointer_cast<MainMenu>(menus.GetMenu(kMainMenu))) {
-           main->HideClanMessage();
-         }
-       }},
-      {"player_health_update",
-       [](MenuManager&, GameHUD& hud, const std::string& message) {
-         if (int health = 0; ReadIntAfterWord(message, health)) hud.SetPlayerHealth(health);
-       }},
-      {"player_health_changed",
-       [](MenuManager&, GameHUD& hud, const std::string& message) {
-         if (int health = 0; ReadIntAfterWord(message, health)) hud.SetPlayerHealth(health);
-       }},
-      {"player_max_health_update",
-       [](MenuManager&, GameHUD& hud, const std::string& message) {
-         if (int health = 0; ReadIntAfterWord(message, health)) hud.SetPlayerMaxHealth(health);
-       }},
-      {"show_hint",
-       [](MenuManager&, GameHUD& hud, const std::string& message) {
-         // A wrong argument count leaves the words empty: an empty hint, which the queue drops.
-         std::string text;
-         std::string time;
-         ParseMessageArguments(message, text, time);
-         float seconds = kDefaultHintSeconds;
-         if (!time.empty() && !ReadMessageFloat(time, seconds)) return;
-         hud.ShowHint(text, seconds);
-       }},
-      {"show_hint_priority",
-       [](MenuManager&, GameHUD& hud, const std::string& message) {
-         std::string text;
-         std::string time;
-         std::string priority;
-         ParseMessageArguments(message, text, time, priority);
-         HintRequest request{text, kDefaultHintSeconds, priority.empty() ? "normal" : priority};
-         if (!time.empty() && !ReadMessageFloat(time, request.duration)) return;
-         hud.ShowHintWithPriority(request);
-       }},
-      {"clear_all_hints",
-       [](MenuManager&, GameHUD& hud, const std::string&) { hud.ClearAllHints(); }},
-  };
   if (!hud) return false;
   for (const HudCommand& command : kHudCommands) {
     if (!IsMessage(message, command.word)) continue;

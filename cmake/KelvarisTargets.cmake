@@ -5,6 +5,31 @@ target_compile_options(kelvaris_build_options INTERFACE
   $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wformat=2 -Wno-format-nonliteral>
   $<$<BOOL:${KELVARIS_WERROR}>:-Werror>)
 
+# Programs link with lld where the compiler can use it: the test programs, with their debug
+# information, link several times faster than with the default linker.
+include(CheckLinkerFlag)
+check_linker_flag(CXX "-fuse-ld=lld" KELVARIS_LINKER_LLD)
+if(KELVARIS_LINKER_LLD)
+  target_link_options(kelvaris_build_options INTERFACE -fuse-ld=lld)
+endif()
+
+# Unity builds (CMAKE_UNITY_BUILD, on in the debug preset) compile a target's sources in batches,
+# each batch one translation unit, so the heavy headers nearly every file includes (the test
+# framework, the JSON library, glm) are parsed once per batch instead of once per file. In a
+# batch a file's anonymous namespace is not the main file's, and gcc then warns of every class
+# that uses one (each test of a fixture kept in an anonymous namespace): that warning is off in
+# these builds. Files that cannot share a batch are compiled alone (kelvaris_compile_alone).
+if(CMAKE_UNITY_BUILD)
+  target_compile_options(kelvaris_build_options INTERFACE
+    $<$<COMPILE_LANG_AND_ID:CXX,GNU>:-Wno-subobject-linkage>)
+endif()
+
+# kelvaris_compile_alone(<reason> <source> ...)
+# Keeps the sources out of unity batches; call it in the folder whose target compiles them.
+function(kelvaris_compile_alone reason)
+  set_source_files_properties(${ARGN} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+endfunction()
+
 if(KELVARIS_SANITIZE)
   set(KELVARIS_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer
       -fno-sanitize-recover=undefined)

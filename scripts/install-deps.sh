@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config ccache python3-glad
+  build-essential cmake ninja-build pkg-config ccache lld python3-glad
   libglfw3-dev libglm-dev nlohmann-json3-dev libstb-dev libfreetype-dev liblua5.4-dev
   libpugixml-dev libopenal-dev libsndfile1-dev libgl-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -24,7 +24,7 @@ constexpr int kGlLinear = 0x2601;
 constexpr int kGlRepeat = 0x2901;
 
 // Hands out texture ids from 100 and records the requests.
-class FakeResources final : public ResourceProvider {
+class FakeAnimationResources final : public ResourceProvider {
  public:
   struct Request {
     std::string path;
@@ -68,7 +68,7 @@ class AnimationGroupTest : public testing_support::EngineFixture {
     return sheet;
   }
 
-  FakeResources resources;
+  FakeAnimationResources resources;
   testing_support::TempFolder folder;
 };
 

@@ -4,16 +4,11 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-namespace {
+#include "tests/support/matrix_expectations.h"
 
-void ExpectNear(const glm::mat4& actual, const glm::mat4& expected, const char* what) {
-  for (int column = 0; column < 4; ++column) {
-    for (int row = 0; row < 4; ++row) {
-      EXPECT_NEAR(actual[column][row], expected[column][row], 1e-5f)
-          << what << " [" << column << "][" << row << "]";
-    }
-  }
-}
+using testing_support::ExpectMatrixNear;
+
+namespace {
 
 TEST(Camera, ProjectionMatchesGlmForBothModes) {
   const struct {
@@ -43,15 +38,16 @@ TEST(Camera, ProjectionMatchesGlmForBothModes) {
     camera.aspect = testCase.aspect;
     camera.SetDirty();
     camera.UpdateProjection();
-    ExpectNear(camera.projection, testCase.expected, testCase.what);
+    ExpectMatrixNear(camera.projection, testCase.expected, testCase.what);
     EXPECT_FALSE(camera.projectionDirty) << testCase.what;
   }
 }
 
 TEST(Camera, ConstructionComputesTheDefaultProjection) {
   const Camera camera;
-  ExpectNear(camera.projection, glm::ortho(-8.0f / 9.0f, 8.0f / 9.0f, -0.5f, 0.5f, 0.0f, 1000.0f),
-             "constructed");
+  ExpectMatrixNear(camera.projection,
+                   glm::ortho(-8.0f / 9.0f, 8.0f / 9.0f, -0.5f, 0.5f, 0.0f, 1000.0f),
+                   "constructed");
   EXPECT_FALSE(camera.projectionDirty);
 }
 

@@ -492,7 +492,7 @@ TEST_F(ComponentReaders, ResolvingAnEmitterWithoutAnEngineOnlyStartsItsEmissionR
 }
 
 // Hands out fixed handles and records what it was asked for.
-class FakeResources final : public ResourceProvider {
+class FakeEmitterResources final : public ResourceProvider {
  public:
   int GetTexture(const std::string& path, int minFilter, int magFilter, int wrap) override {
     requests.push_back("texture " + path + " " + std::to_string(minFilter) + " " +
@@ -517,7 +517,7 @@ class FakeResources final : public ResourceProvider {
 class ParticleResources : public testing_support::EngineFixture {};
 
 TEST_F(ParticleResources, HandlesComeFromTheEnginesProvider) {
-  FakeResources resources;
+  FakeEmitterResources resources;
   decs->SetResourceProvider(&resources);
   ParticleEmitter emitter;
   emitter._meshPath = "GAME/Meshes/quad.mesh";

@@ -25,7 +25,7 @@ using testing::IsEmpty;
 using testing::Not;
 
 // Materials get ids from 1000 in call order; nothing else is asked of it here.
-class FakeResources final : public ResourceProvider {
+class FakeEntityResources final : public ResourceProvider {
  public:
   int GetTexture(const std::string&, int, int, int) override { return -1; }
   bool HasTexture(const std::string&) const override { return false; }
@@ -108,7 +108,7 @@ TEST_F(EntityReaderTest, DuplicateAliasesBecomeUniqueNames) {
 }
 
 TEST_F(EntityReaderTest, ComponentsArriveWithTheirLoadStepsRunAndKeysInTheSignature) {
-  FakeResources resources;
+  FakeEntityResources resources;
   decs->SetResourceProvider(&resources);
   const std::set<int> ids = Read(json::parse(R"([{
       "alias": "Hero",

@@ -67,7 +67,7 @@ TEST(ModelList, GetModelAnswersOnlyForLoadedNumbers) {
 
 // Meshes get ids from 10, textures from 100 and materials from 1000, in call order; every
 // path asked for is recorded.
-class FakeResources final : public ResourceProvider {
+class FakeModelResources final : public ResourceProvider {
  public:
   int GetTexture(const std::string& path, int, int, int) override {
     requests.push_back("texture " + path);
@@ -112,7 +112,7 @@ class ModelListFileTest : public testing_support::EngineFixture {
     return testing::internal::GetCapturedStdout();
   }
 
-  FakeResources resources;
+  FakeModelResources resources;
   testing_support::TempFolder folder;
 };
 

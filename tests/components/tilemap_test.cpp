@@ -24,7 +24,7 @@ using ::testing::Not;
 using testing_support::RecordingReceiver;
 
 // Texture ids from 100 in call order; records the paths asked for.
-class FakeResources final : public ResourceProvider {
+class FakeTileResources final : public ResourceProvider {
  public:
   int GetTexture(const std::string& path, int, int, int) override {
     paths.push_back(path);
@@ -68,7 +68,7 @@ class TilemapTest : public testing_support::EngineFixture {
     return testing::internal::GetCapturedStdout();
   }
 
-  FakeResources resources;
+  FakeTileResources resources;
   testing_support::TempFolder folder;
 };
 

@@ -4,6 +4,10 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "tests/support/matrix_expectations.h"
+
+using testing_support::ExpectMatrixNear;
+
 namespace {
 
 // The model matrix the engine's convention asks for, built from glm's own operations.
@@ -13,15 +17,6 @@ glm::mat4 Expected(const glm::vec3& position, const glm::vec3& degrees, const gl
   m = glm::rotate(m, glm::radians(degrees.y), glm::vec3(0, 1, 0));
   m = glm::rotate(m, glm::radians(degrees.x), glm::vec3(1, 0, 0));
   return glm::scale(m, scale);
-}
-
-void ExpectNear(const glm::mat4& actual, const glm::mat4& expected, const char* what) {
-  for (int column = 0; column < 4; ++column) {
-    for (int row = 0; row < 4; ++row) {
-      EXPECT_NEAR(actual[column][row], expected[column][row], 1e-5f)
-          << what << " [" << column << "][" << row << "]";
-    }
-  }
 }
 
 TEST(Transform, UpdateMatrixIsTranslationTimesRzRyRxTimesScale) {
@@ -44,16 +39,16 @@ TEST(Transform, UpdateMatrixIsTranslationTimesRzRyRxTimesScale) {
     Transform transform(testCase.position, testCase.rotation, testCase.scale);
     const glm::mat4& result = transform.UpdateMatrix();
     EXPECT_EQ(&result, &transform.modelMatrix) << testCase.what;
-    ExpectNear(result, Expected(testCase.position, testCase.rotation, testCase.scale),
-               testCase.what);
+    ExpectMatrixNear(result, Expected(testCase.position, testCase.rotation, testCase.scale),
+                     testCase.what);
   }
 
   Transform turned({1, 2, 3}, {0, 0, 90}, {1, 1, 1});
   turned.UpdateMatrix();
-  ExpectNear(turned.modelMatrix,
-             glm::mat4(glm::vec4(0, 1, 0, 0), glm::vec4(-1, 0, 0, 0), glm::vec4(0, 0, 1, 0),
-                       glm::vec4(1, 2, 3, 1)),
-             "columns written out");
+  ExpectMatrixNear(turned.modelMatrix,
+                   glm::mat4(glm::vec4(0, 1, 0, 0), glm::vec4(-1, 0, 0, 0), glm::vec4(0, 0, 1, 0),
+                             glm::vec4(1, 2, 3, 1)),
+                   "columns written out");
 }
 
 TEST(Transform, ModifierMatrixAppliesOnTheRightOnlyWhenSwitchedOn) {
@@ -61,11 +56,11 @@ TEST(Transform, ModifierMatrixAppliesOnTheRightOnlyWhenSwitchedOn) {
   transform._modifierMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(0, 5, 0));
   const glm::mat4 plain = Expected({1, 2, 3}, {10, 20, 30}, {2, 2, 2});
 
-  ExpectNear(transform.UpdateMatrix(), plain, "switched off");
+  ExpectMatrixNear(transform.UpdateMatrix(), plain, "switched off");
   transform._useModifierMatrix = true;
-  ExpectNear(transform.UpdateMatrix(), plain * transform._modifierMatrix, "switched on");
-  ExpectNear(transform.UpdateMatrix(), plain * transform._modifierMatrix,
-             "rebuilding does not compound the modifier");
+  ExpectMatrixNear(transform.UpdateMatrix(), plain * transform._modifierMatrix, "switched on");
+  ExpectMatrixNear(transform.UpdateMatrix(), plain * transform._modifierMatrix,
+                   "rebuilding does not compound the modifier");
 }
 
 TEST(Transform, VectorConstructorSetsOnlyTheThreeVectors) {

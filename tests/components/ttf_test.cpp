@@ -19,11 +19,11 @@ using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::StartsWith;
 
-constexpr int kGlLinear = 0x2601;
+constexpr int kGlLinearFilter = 0x2601;
 const char* const kFont = "./GAME/Assets/Fonts/DejaVuSans.ttf";
 
 // Keeps the atlases it is asked to create, by name, and answers HasTexture from them.
-class FakeResources final : public ResourceProvider {
+class FakeFontResources final : public ResourceProvider {
  public:
   struct Atlas {
     int width = 0;
@@ -74,11 +74,11 @@ class TtfTest : public testing_support::EngineFixture {
     return loaded;
   }
 
-  FakeResources resources;
+  FakeFontResources resources;
 };
 
 // True when some pixel of the cell at (column, row) has coverage.
-bool CellHasInk(const FakeResources::Atlas& atlas, int cell, int column, int row) {
+bool CellHasInk(const FakeFontResources::Atlas& atlas, int cell, int column, int row) {
   for (int y = row * cell; y < (row + 1) * cell; ++y) {
     for (int x = column * cell; x < (column + 1) * cell; ++x) {
       if (atlas.pixels[(static_cast<std::size_t>(y) * atlas.width + x) * 4] != 0) return true;
@@ -111,13 +111,13 @@ TEST_F(TtfTest, AtlasCellsAreTwiceTheFontSize) {
     EXPECT_EQ(ttf.glyphs.size(), 96u) << "characters 32 to 127";
     EXPECT_EQ(ttf._fontFilePath, "GAME/Assets/Fonts/DejaVuSans.ttf");
     ASSERT_FALSE(resources.atlases.empty());
-    const FakeResources::Atlas& atlas = resources.atlases.back();
+    const FakeFontResources::Atlas& atlas = resources.atlases.back();
     EXPECT_EQ(resources.names.back(), testCase.name);
     EXPECT_EQ(ttf.atlasTexture, 40 + static_cast<int>(resources.atlases.size()));
     EXPECT_EQ(atlas.width, ttf.atlasWidth);
     EXPECT_EQ(atlas.height, ttf.atlasHeight);
-    EXPECT_EQ(atlas.minFilter, kGlLinear);
-    EXPECT_EQ(atlas.magFilter, kGlLinear);
+    EXPECT_EQ(atlas.minFilter, kGlLinearFilter);
+    EXPECT_EQ(atlas.magFilter, kGlLinearFilter);
 
     // 'A' is the 34th character: cell (1, 2).
     const Glyph& a = ttf.glyphs.at('A');

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kSide = 16;
+constexpr int kGrassPictureSide = 16;
 constexpr int kDensity = 2;
 constexpr int kBladesPerTile = kDensity * kDensity;
 
@@ -51,7 +51,7 @@ class GrassSystemGlTest : public testing_support::RenderTestScene {
   }
 
   // The map entity, every tile grown except `bare` ones ('0' on layer 1).
-  Tilemap& MakeMap(int density, const std::vector<int>& bare, int side = kSide) {
+  Tilemap& MakeMap(int density, const std::vector<int>& bare, int side = kGrassPictureSide) {
     Tilemap tiles;
     tiles.width = static_cast<unsigned int>(side);
     tiles.height = static_cast<unsigned int>(side);
@@ -79,7 +79,7 @@ class GrassSystemGlTest : public testing_support::RenderTestScene {
 };
 
 TEST_F(GrassSystemGlTest, BladesFollowTheDensityMapAndSkipBareTiles) {
-  const int tiles = kSide * kSide;
+  const int tiles = kGrassPictureSide * kGrassPictureSide;
   const struct {
     const char* name;
     std::vector<bool> density;  // pixels across the map
@@ -119,20 +119,23 @@ TEST_F(GrassSystemGlTest, BladesFollowTheDensityMapAndSkipBareTiles) {
   }
   std::vector<float> disabled(static_cast<std::size_t>(tiles));
   ASSERT_TRUE(grass->DisabledTiles().Read(0, disabled));
-  EXPECT_EQ(disabled[static_cast<std::size_t>(8 * kSide + 8)], 1.0f);
+  EXPECT_EQ(disabled[static_cast<std::size_t>(8 * kGrassPictureSide + 8)], 1.0f);
 }
 
 TEST_F(GrassSystemGlTest, AMissingDensityMapGrowsFullGrassAndTheMapSizeIsFollowed) {
   Post("tilemap_set_tile 0 0 1");  // before any map: nothing to do, nothing breaks
   MakeMap(-1, {});
   Post("scene_load test");
-  EXPECT_EQ(grass->BladeCount(0), static_cast<std::uint32_t>(kSide * kSide * kBladesPerTile));
+  EXPECT_EQ(grass->BladeCount(0),
+            static_cast<std::uint32_t>(kGrassPictureSide * kGrassPictureSide * kBladesPerTile));
 
   // A layer added since the build waits for the next one; the layers built keep working.
   components->GetComponent<Tilemap>(map)->_foliageData.push_back(FoliageData{});
   Post("tilemap_set_tile 0.5 0.5 3");
   EXPECT_EQ(grass->LayerCount(), 1u);
-  EXPECT_EQ(grass->BladeCount(0), static_cast<std::uint32_t>((kSide * kSide - 1) * kBladesPerTile));
+  EXPECT_EQ(
+      grass->BladeCount(0),
+      static_cast<std::uint32_t>((kGrassPictureSide * kGrassPictureSide - 1) * kBladesPerTile));
 
   MakeMap(-1, {}, 8);
   grass->Update(0.016f);
@@ -159,7 +162,7 @@ TEST_F(GrassSystemGlTest, PressersFlattenNearbyCellsWhichRecoverOverTime) {
 
   // Tile (8, 8) starts at the map's centre: its first cell lies under the walker, its last
   // one two units away.
-  const std::size_t first = static_cast<std::size_t>(8 * kSide + 8) * 256;
+  const std::size_t first = static_cast<std::size_t>(8 * kGrassPictureSide + 8) * 256;
   std::vector<float> cells(256);
   ASSERT_TRUE(grass->PressCells().Read(first, cells));
   EXPECT_FLOAT_EQ(cells[0], 1.0f);

@@ -11,17 +11,11 @@
 #include "components/transform.h"
 #include "platform/settings_system.h"
 #include "tests/render/render_test_scene.h"
+#include "tests/support/matrix_expectations.h"
+
+using testing_support::ExpectMatrixNear;
 
 namespace {
-
-void ExpectNear(const glm::mat4& actual, const glm::mat4& expected, const char* what) {
-  for (int column = 0; column < 4; ++column) {
-    for (int row = 0; row < 4; ++row) {
-      EXPECT_NEAR(actual[column][row], expected[column][row], 1e-4f)
-          << what << " [" << column << "][" << row << "]";
-    }
-  }
-}
 
 class CameraSystemTest : public testing_support::RenderTestScene {
  protected:
@@ -103,9 +97,10 @@ TEST_F(CameraSystemTest, LayerValuesComeFromTheCameraAndThePerspectiveSetting) {
     ASSERT_TRUE(cameras->HasLayerCamera(layer));
     const LayerCamera& values = *cameras->FindLayerCamera(layer);
     EXPECT_EQ(values.position, glm::vec3(1.0f, 2.0f, 3.0f));
-    ExpectNear(values.projection, test.projection, "projection");
-    ExpectNear(values.viewProjection, test.projection * view, "viewProjection");
-    ExpectNear(values.orthoViewProjection, test.ownProjection * view, "viewProjectionOrtho");
+    ExpectMatrixNear(values.projection, test.projection, "projection", 1e-4f);
+    ExpectMatrixNear(values.viewProjection, test.projection * view, "viewProjection", 1e-4f);
+    ExpectMatrixNear(values.orthoViewProjection, test.ownProjection * view, "viewProjectionOrtho",
+                     1e-4f);
     EXPECT_FLOAT_EQ(values.nearPlane, test.nearPlane);
     EXPECT_FLOAT_EQ(values.orthoNearPlane, test.camera._nearPlane);
     EXPECT_FLOAT_EQ(values.farPlane, test.camera._farPlane);

@@ -25,7 +25,7 @@ std::vector<float> UniformFloats(GLuint program, const std::string& name, std::s
   return values;
 }
 
-void DrainGlErrors() {
+void ClearGlErrors() {
   while (glGetError() != GL_NO_ERROR) {
   }
 }
@@ -72,7 +72,7 @@ TEST(Shader, AppliesGlobalsToPlainUniformsStructMembersAndArrayElements) {
   globals.mat4Values["model"] = model;
   globals.floats["notDeclared"] = 1.0f;
 
-  DrainGlErrors();
+  ClearGlErrors();
   shader.Use();
   shader.ApplyGlobalUniforms(globals);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -158,7 +158,7 @@ TEST(Shader, ReportsTheStageFilesAndTheDriverLogWhenABuildFails) {
     EXPECT_EQ(log.find("(the driver gave no log)"), std::string::npos) << log;
 
     // A failed program is never left current, and its setters touch nothing.
-    DrainGlErrors();
+    ClearGlErrors();
     shader.Use();
     GLint current = -1;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);

@@ -41,8 +41,6 @@ class MainMenuSettingsPanel {
   void Apply();
 
  private:
-  void Check(const char* id, bool on);
-
   Rml::ElementDocument* document = nullptr;  // owned by the document library
   MenuSettingsLinks settings;
   bool open = false;

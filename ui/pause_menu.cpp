@@ -2,6 +2,7 @@
 
 #include "rml/rml.h"
 #include "ui/menu_events.h"
+#include "ui/settings_radios.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ void PauseMenu::ToggleSettingsPanel() {
   ShowPanel("settings-content");
   settingsShown = true;
   confirmationShown = false;
-  ShowSavedSettings();
+  ShowSavedSettings(document, settings, "pause-menu-");
 }
 
 void PauseMenu::ShowReturnConfirmation() {
@@ -131,51 +132,16 @@ void PauseMenu::RefreshSettingsPanel() {
   ToggleSettingsPanel();
 }
 
-void PauseMenu::ShowSavedSettings() {
-  if (settings.load) settings.load();
-  const bool fullscreen = settings.fullscreen && settings.fullscreen();
-  const bool muted = settings.muteAudio && settings.muteAudio();
-  const auto check = [this](const char* id, bool checked) {
-    Rml::Element* element = document->GetElementById(id);
-    if (element == nullptr) return;
-    if (checked) {
-      element->SetAttribute("checked", true);
-    } else {
-      element->RemoveAttribute("checked");
-    }
-  };
-  check("pause-menu-fullscreen", fullscreen);
-  check("pause-menu-windowed", !fullscreen);
-  check("pause-menu-audio-on", !muted);
-  check("pause-menu-audio-off", muted);
-}
-
 void PauseMenu::SelectRadio(Rml::Element* target, const std::string& group) {
   if (document == nullptr || target == nullptr) return;
-  target->SetAttribute("checked", std::string());
+  CheckRadioInGroup(document, target, group);
   PlayHoverSound();
-  Rml::ElementList inputs;
-  document->GetElementsByTagName(inputs, "input");
-  for (Rml::Element* input : inputs) {
-    if (input == target) continue;
-    if (input->GetAttribute<std::string>("type", "") != "radio") continue;
-    if (input->GetAttribute<std::string>("name", "") != group) continue;
-    input->RemoveAttribute("checked");
-  }
 }
 
 void PauseMenu::ApplySettings() {
   if (!DocumentVisible()) return;
   PlayHoverSound();
-  const auto checked = [this](const char* id) {
-    const Rml::Element* element = document->GetElementById(id);
-    return element != nullptr && element->HasAttribute("checked");
-  };
-  const bool audioOn = checked("pause-menu-audio-on");
-  const bool fullscreen = checked("pause-menu-fullscreen");
-  PostMenuMessage(audioOn ? "unmute" : "mute");
-  PostMenuMessage(fullscreen ? "fullscreen" : "windowed");
-  if (settings.save) settings.save();
+  ApplyCheckedSettings(document, settings, "pause-menu-");
 }
 
 // Letters ---------------------------------------------------------------------------------------

@@ -64,8 +64,6 @@ class PauseMenu : public BaseMenu {
   bool DocumentVisible() const;
   void ShowPanel(const char* id);
   void PlayHoverSound();
-  // Checks the radios of the settings as the settings file holds them now.
-  void ShowSavedSettings();
 
   MenuSettingsLinks settings;
   LetterScramble scramble;
